@@ -1,0 +1,65 @@
+#pragma once
+// In-memory settings-format (INI) file. Section and key names match without
+// regard to letter case; sections and keys keep their order. Texts are the
+// file's own bytes (Shift-JIS), never converted here.
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace pelmora {
+
+class IniFile {
+public:
+    struct Section {
+        std::string name;
+        std::vector<std::pair<std::string, std::string>> values; // key, value
+    };
+
+    IniFile() = default;
+
+    // A file that does not exist reads as empty; a file over 64 MiB or one
+    // that cannot be read throws FileError.
+    static IniFile Load(const std::filesystem::path& path);
+    static IniFile Parse(std::string_view text);
+
+    // Sections in order of appearance. A repeated section header opens a new
+    // entry here; lookups by name find the first.
+    const std::vector<Section>& Sections() const { return sections_; }
+    bool SectionExists(std::string_view section) const;
+
+    std::optional<std::string> Value(std::string_view section, std::string_view key) const;
+    std::string ReadString(std::string_view section, std::string_view key,
+                           std::string_view fallback) const;
+    // Integer text; a missing key or one that is not an integer gives the fallback.
+    std::int32_t ReadInteger(std::string_view section, std::string_view key,
+                             std::int32_t fallback) const;
+    // An integer that is true when not 0.
+    bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
+
+    // A new key goes at the end of its section, a new section at the end of the file.
+    void WriteString(std::string_view section, std::string_view key, std::string_view value);
+    void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
+    void WriteBool(std::string_view section, std::string_view key, bool value);
+
+    void Clear() { sections_.clear(); }
+
+    // "[name]" line, key=value lines, then an empty line, per section; CR LF ends.
+    std::string ToText() const;
+    // Atomic replace of the target (see WriteFileAtomic).
+    void Save(const std::filesystem::path& path) const;
+
+private:
+    Section* FindSection(std::string_view name);
+    const Section* FindSection(std::string_view name) const;
+
+    std::vector<Section> sections_;
+};
+
+// Letter-case-insensitive (ASCII) comparison used for section and key names.
+bool SameIniName(std::string_view a, std::string_view b);
+
+} // namespace pelmora

@@ -1,0 +1,49 @@
+#pragma once
+// The dialog service: every message box, input box, file dialog and colour
+// dialog goes through it, so tests can answer them. Texts are UTF-8.
+#include "platform/bitmap.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace pelmora {
+
+enum class MsgKind { Information, Warning, Error, Confirmation };
+enum class MsgButtons { Ok, OkCancel, YesNo };
+enum class MsgResult { Ok, Cancel, Yes, No };
+
+struct FileDialogRequest {
+    std::string title;
+    std::string filter;            // "name|pattern|name|pattern" pairs
+    std::string defaultExtension;  // without the dot
+    std::string initialDir;
+    bool mustExist = false;        // open: the file must exist
+    bool confirmOverwrite = false; // save: ask before replacing
+    bool folderMustExist = false;  // save: the folder must exist
+};
+
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+
+    // Modal message box; `title` empty means the application's own title.
+    virtual MsgResult Message(const std::string& text, MsgKind kind, MsgButtons buttons,
+                              const std::string& title = {}) = 0;
+    // One-line input box; nullopt on Cancel. `maxBytes` limits the Shift-JIS length (0: none).
+    virtual std::optional<std::string> Input(const std::string& title, const std::string& prompt,
+                                             const std::string& initial, int maxBytes) = 0;
+    // Chosen file path, nullopt on Cancel.
+    virtual std::optional<std::string> OpenFile(const FileDialogRequest& request) = 0;
+    virtual std::optional<std::string> SaveFile(const FileDialogRequest& request) = 0;
+    // Colour dialog (full custom panel, any colour); nullopt on Cancel.
+    virtual std::optional<TColor> ChooseColor(TColor initial) = 0;
+};
+
+// The service in use. Until one is installed, a service that answers every
+// question with Cancel and shows nothing is used (the non-interactive path).
+Prompts& CurrentPrompts();
+// Installs `prompts` and returns the one it replaces.
+std::unique_ptr<Prompts> InstallPrompts(std::unique_ptr<Prompts> prompts);
+
+} // namespace pelmora
