@@ -1,11 +1,10 @@
-#include <cstdio>
-#include <cstring>
+#include "cli/commands.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
-    if (argc > 1 && std::strcmp(argv[1], "--help") == 0) {
-        std::puts("pelmora: renders Tavrin pad wallpapers from Pelmora patterns");
-        return 0;
-    }
-    std::fputs("usage: pelmora --help\n", stderr);
-    return 2;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return pelmora::cli::Run(args, std::cout, std::cerr);
 }

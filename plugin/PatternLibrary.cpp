@@ -1,1 +1,117 @@
-// placeholder: being written
+#include "plugin/PatternLibrary.h"
+
+#include "platform/inttext.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace pelmora {
+
+namespace {
+
+std::string Candidate(std::string_view base, std::int64_t k) {
+    std::string name(base);
+    if (k > 1) {
+        name += IntToStr(k);
+    }
+    return name;
+}
+
+// Finds the first free candidate, starting at candidate `k` (1 is the base
+// itself), and returns its number.
+template <typename Present>
+std::int64_t FirstFree(std::string_view base, std::int64_t k, Present present) {
+    while (present(Candidate(base, k))) {
+        k = k == 1 ? 2 : k + 1;
+    }
+    return k;
+}
+
+} // namespace
+
+const PatternLibrary::Entry& PatternLibrary::At(int index) const {
+    if (index < 0 || index >= Count()) {
+        throw std::out_of_range("pattern index " + std::to_string(index) + " outside the library");
+    }
+    return entries_[static_cast<std::size_t>(index)];
+}
+
+const std::string& PatternLibrary::Name(int index) const {
+    return At(index).name;
+}
+
+TPatrn& PatternLibrary::Pattern(int index) const {
+    return *At(index).pattern;
+}
+
+bool PatternLibrary::Contains(std::string_view name) const {
+    return std::any_of(entries_.begin(), entries_.end(),
+                       [&](const Entry& e) { return e.name == name; });
+}
+
+std::vector<std::string> PatternLibrary::Names() const {
+    std::vector<std::string> names;
+    names.reserve(entries_.size());
+    for (const Entry& e : entries_) {
+        names.push_back(e.name);
+    }
+    return names;
+}
+
+void PatternLibrary::Append(std::string name, std::unique_ptr<TPatrn> pattern) {
+    if (!pattern) {
+        throw std::invalid_argument("PatternLibrary::Append: no pattern");
+    }
+    entries_.push_back(Entry{std::move(name), std::move(pattern)});
+}
+
+std::string UniquePatternName(std::string_view base, const std::vector<std::string>& names) {
+    const auto present = [&](const std::string& c) {
+        return std::find(names.begin(), names.end(), c) != names.end();
+    };
+    return Candidate(base, FirstFree(base, 1, present));
+}
+
+std::string UniquePatternName(std::string_view base, const PatternLibrary& names) {
+    return UniquePatternName(base, names.Names());
+}
+
+std::string LoadPatterns(const IniFile& ini, PatternLibrary& library) {
+    std::unordered_set<std::string> taken;
+    for (int i = 0; i < library.Count(); ++i) {
+        taken.insert(library.Name(i));
+    }
+    // Names only grow, so a base's next free number is never below the last
+    // one found; remembering it keeps files full of one name linear.
+    std::unordered_map<std::string, std::int64_t> nextNumber;
+    const auto present = [&](const std::string& c) { return taken.count(c) != 0; };
+
+    std::string report;
+    for (const IniFile::Section& section : ini.Sections()) {
+        std::string name;
+        for (const auto& [key, value] : section.values) {
+            if (SameIniName(key, "Name")) {
+                name = value;
+                break;
+            }
+        }
+        if (name.empty()) {
+            continue;
+        }
+        auto pattern = std::make_unique<TPatrn>();
+        pattern->LoadFromIni(section);
+        pattern->EnsureBase();
+
+        std::int64_t& start = nextNumber.try_emplace(name, 1).first->second;
+        start = FirstFree(name, start, present);
+        std::string unique = Candidate(name, start);
+        taken.insert(unique);
+        report += '"' + unique + "\"\r\n";
+        library.Append(std::move(unique), std::move(pattern));
+    }
+    return report;
+}
+
+} // namespace pelmora

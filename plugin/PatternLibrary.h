@@ -1,0 +1,50 @@
+#pragma once
+// The pattern library: an ordered list of named patterns with unique names,
+// and loading it from a settings-format file.
+#include "pattern/patrn.h"
+#include "platform/inifile.h"
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pelmora {
+
+// Names are Shift-JIS bytes, compared byte for byte. The list owns its patterns.
+class PatternLibrary {
+public:
+    struct Entry {
+        std::string name;
+        std::unique_ptr<TPatrn> pattern;
+    };
+
+    int Count() const { return static_cast<int>(entries_.size()); }
+    // Both throw std::out_of_range for an index outside the list.
+    const std::string& Name(int index) const;
+    TPatrn& Pattern(int index) const;
+    // True when some entry has exactly this name.
+    bool Contains(std::string_view name) const;
+    std::vector<std::string> Names() const;
+
+    // Appends an entry; the caller keeps the names unique (UniquePatternName).
+    void Append(std::string name, std::unique_ptr<TPatrn> pattern);
+    // Frees every pattern.
+    void Clear() { entries_.clear(); }
+
+private:
+    const Entry& At(int index) const;
+    std::vector<Entry> entries_;
+};
+
+// The first of base, base2, base3, ... that is not among the names.
+std::string UniquePatternName(std::string_view base, const std::vector<std::string>& names);
+std::string UniquePatternName(std::string_view base, const PatternLibrary& names);
+
+// Appends every section with a non-empty "Name", in file order, to `library`,
+// each under a name made unique in it. Returns the report: each final name in
+// double quotes followed by CR LF (Shift-JIS bytes).
+std::string LoadPatterns(const IniFile& ini, PatternLibrary& library);
+
+} // namespace pelmora
