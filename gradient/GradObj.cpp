@@ -107,14 +107,13 @@ int TGrad::AddStop(std::int32_t pos) {
     return InsertSampledStop(pos);
 }
 
-// Inserts a stop before the first stop at or beyond `pos` (a stop added at a
-// taken position goes before the one that holds it); returns its index.
-int TGrad::InsertStop(std::int32_t pos, TColor color) {
-    auto at = std::find_if(stops_.begin(), stops_.end(),
-                           [pos](const TCol& stop) { return stop.Pos >= pos; });
-    if (at == stops_.end()) { // only on a broken list: keep the last stop last
-        at = stops_.end() - 1;
-    }
+// Inserts a stop among those of equal position: before them (interactive
+// adds) or after them (reading text, so that stops sharing a position keep the
+// order they were written in). Returns the new index.
+int TGrad::InsertStop(std::int32_t pos, TColor color, bool afterEqual) {
+    const auto at = std::find_if(stops_.begin(), stops_.end() - 1, [&](const TCol& stop) {
+        return afterEqual ? stop.Pos > pos : stop.Pos >= pos;
+    });
     const auto index = at - stops_.begin();
     stops_.insert(at, TCol{pos, color});
     dirty_ = true;
@@ -126,7 +125,7 @@ int TGrad::InsertStop(std::int32_t pos, TColor color) {
 int TGrad::InsertSampledStop(std::int32_t pos) {
     BuildTable(0, 0);
     const auto& bgr = table_[static_cast<std::size_t>(pos) * 10];
-    return InsertStop(pos, Rgb(bgr[2], bgr[1], bgr[0]));
+    return InsertStop(pos, Rgb(bgr[2], bgr[1], bgr[0]), false);
 }
 
 void TGrad::DeleteStop(int index) {
@@ -300,7 +299,7 @@ void TGrad::LoadFromText(const std::string& text) {
         } else {
             // Positions beyond 100 are refused as by AddStop and colour the
             // first stop. No sampling: the colour is set just below.
-            index = (pos >= 1 && pos <= 99) ? InsertStop(pos, 0) : 0;
+            index = (pos >= 1 && pos <= 99) ? InsertStop(pos, 0, true) : 0;
         }
         SetColor(index, color);
     }

@@ -75,7 +75,7 @@ public:
     const std::vector<TCol>& Stops() const { return stops_; }
 
 private:
-    int InsertStop(std::int32_t pos, TColor color);
+    int InsertStop(std::int32_t pos, TColor color, bool afterEqual);
     int InsertSampledStop(std::int32_t pos);
     void MakeFourCornerStops();
 
