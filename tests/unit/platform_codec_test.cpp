@@ -1,0 +1,112 @@
+#include "platform/cp932.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace pelmora;
+
+namespace {
+
+struct CodecCase {
+    const char* utf8;
+    std::string sjis;
+};
+
+// Characters chosen for the traps of the code page: second bytes that look like
+// a backslash or an opening bracket, half-width katakana, vendor extensions.
+const CodecCase kCodecCases[] = {
+    {"", ""},
+    {"Pelmora 1,2", "Pelmora 1,2"},
+    {"あいう", "\x82\xA0\x82\xA2\x82\xA4"},
+    {"表示", "\x95\x5C\x8E\xA6"},
+    {"ソ", "\x83\x5C"},
+    {"ｱｲｳ", "\xB1\xB2\xB3"},
+    {"①", "\x87\x40"},
+    {"ＭＳ Ｐゴシック", "\x82\x6C\x82\x72\x20\x82\x6F\x83\x53\x83\x56\x83\x62\x83\x4E"},
+    {"パターン名の指定", "\x83\x70\x83\x5E\x81\x5B\x83\x93\x96\xBC\x82\xCC\x8E\x77\x92\xE8"},
+    {"～", "\x81\x60"},
+};
+
+TEST(PlatformCodec, ConvertsBothWays) {
+    for (const auto& c : kCodecCases) {
+        SCOPED_TRACE(c.utf8);
+        EXPECT_EQ(Utf8ToSjis(c.utf8), c.sjis);
+        EXPECT_EQ(SjisToUtf8(c.sjis), c.utf8);
+    }
+}
+
+TEST(PlatformCodec, KeepsEmbeddedNulAndLongTexts) {
+    const std::string withNul("a\0b", 3);
+    EXPECT_EQ(SjisToUtf8(withNul), withNul);
+    std::string longText;
+    for (int i = 0; i < 5000; ++i) {
+        longText += "表";
+    }
+    EXPECT_EQ(SjisToUtf8(Utf8ToSjis(longText)), longText);
+}
+
+struct BadInput {
+    std::string bytes;
+    const char* offsetText;
+};
+
+TEST(PlatformCodec, InvalidShiftJisNamesTheOffset) {
+    const BadInput cases[] = {
+        {"\x81", "offset 0"},          // lead byte cut off at the end
+        {"ab\x81\x20", "offset 2"},    // second byte out of range
+        {"abc\xFD", "offset 3"},       // not a character
+        {"\x82\xA0x\xFF", "offset 3"}, // after a double-byte character
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.offsetText);
+        try {
+            SjisToUtf8(c.bytes);
+            ADD_FAILURE() << "no error";
+        } catch (const CodecError& error) {
+            EXPECT_NE(std::string(error.what()).find(c.offsetText), std::string::npos)
+                << error.what();
+        }
+    }
+}
+
+TEST(PlatformCodec, RefusesCharactersTheCodePageCannotHold) {
+    try {
+        Utf8ToSjis("ab😀");
+        FAIL() << "no error";
+    } catch (const CodecError& error) {
+        const std::string message = error.what();
+        EXPECT_NE(message.find("offset 2"), std::string::npos) << message;
+        EXPECT_NE(message.find("😀"), std::string::npos) << message;
+    }
+    EXPECT_THROW(Utf8ToSjis("한글"), CodecError);
+    EXPECT_THROW(Utf8ToSjis("\xC3"), CodecError);         // truncated sequence
+    EXPECT_THROW(Utf8ToSjis("a\xFF"), CodecError);        // not UTF-8 at all
+    EXPECT_THROW(Utf8ToSjis("\xED\xA0\x80"), CodecError); // a surrogate
+}
+
+TEST(PlatformCodec, LeadBytes) {
+    for (int c = 0; c < 256; ++c) {
+        const bool expected = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+        EXPECT_EQ(IsSjisLeadByte(static_cast<unsigned char>(c)), expected) << c;
+    }
+}
+
+TEST(PlatformCodec, CharacterLengthsAndBoundaries) {
+    const std::string s = "a\x82\xA0"
+                          "b\x95\x5C\x82"; // a, あ, b, 表, stray lead byte
+    EXPECT_EQ(SjisCharLength(s, 0), 1u);
+    EXPECT_EQ(SjisCharLength(s, 1), 2u);
+    EXPECT_EQ(SjisCharLength(s, 3), 1u);
+    EXPECT_EQ(SjisCharLength(s, 4), 2u);
+    EXPECT_EQ(SjisCharLength(s, 6), 1u); // lead byte at the very end
+
+    const std::size_t expected[] = {0, 1, 1, 3, 4, 4, 6, 7, 7};
+    for (std::size_t max = 0; max < std::size(expected); ++max) {
+        EXPECT_EQ(SjisBoundaryAtOrBefore(s, max), expected[max]) << max;
+    }
+    EXPECT_EQ(SjisBoundaryAtOrBefore(s, 1000), s.size());
+    EXPECT_EQ(SjisBoundaryAtOrBefore("", 5), 0u);
+}
+
+} // namespace
