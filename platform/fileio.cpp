@@ -1,6 +1,7 @@
 #include "platform/fileio.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -142,7 +143,7 @@ void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes) 
     const std::filesystem::path folder =
         target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
     std::string tempName = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    FileDescriptor temp(::mkstemp(tempName.data()));
+    FileDescriptor temp(::mkostemp(tempName.data(), O_CLOEXEC));
     if (temp.get() < 0) {
         Fail("write file", path, errno);
     }

@@ -16,11 +16,14 @@ public:
 
 inline constexpr std::size_t kMaxInputFileSize = 64u * 1024u * 1024u;
 
-// Throws FileError when the file cannot be read or is larger than `limit`.
+// Throws FileError when the file cannot be read (a folder included) or is
+// larger than `limit` bytes.
 std::string ReadWholeFile(const std::filesystem::path& path, std::size_t limit = kMaxInputFileSize);
 
 // Writes to a temporary file in the same folder, flushes it and renames it over
-// `path`; on any failure the old file stays as it was and FileError is thrown.
+// `path`; on any failure the temporary file is removed, the old file stays as it
+// was and FileError is thrown. The new file keeps the old one's permissions;
+// a symbolic link is written through (its target replaced, the link kept).
 void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes);
 
 // Text for messages: the path as UTF-8.

@@ -1,7 +1,14 @@
 #pragma once
 // In-memory settings-format (INI) file. Section and key names match without
-// regard to letter case; sections and keys keep their order. Texts are the
-// file's own bytes (Shift-JIS), never converted here.
+// regard to letter case (ASCII letters only); sections and keys keep their
+// order. Texts are the file's own bytes (Shift-JIS), never converted here.
+//
+// Reading: lines end with LF, CR LF or a lone CR; every line is stripped of
+// codes <= 32 at both ends; empty lines and lines starting with ';' are
+// skipped; "[name]" opens a section (name stripped); "key=value" splits at the
+// first '=' with both sides stripped. Lines before the first section, and lines
+// of a section that hold no '=', are dropped. A repeated key stays in the list,
+// but lookups and writes find the first.
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -40,7 +47,9 @@ public:
     // An integer that is true when not 0.
     bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
 
-    // A new key goes at the end of its section, a new section at the end of the file.
+    // A new key goes at the end of its section, a new section at the end of the
+    // file; an existing key keeps its place. CR and LF in a value are stored as
+    // blanks, so a value can never break its line into keys or sections.
     void WriteString(std::string_view section, std::string_view key, std::string_view value);
     void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
     void WriteBool(std::string_view section, std::string_view key, bool value);
