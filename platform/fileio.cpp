@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,6 +53,22 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
+// The process's file creation mask. Reading it with umask() means setting it
+// for a moment, which races with files other threads of the host create, so
+// the kernel's report is preferred.
+mode_t CurrentUmask() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("Umask:", 0) == 0) {
+            return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8) & 0777);
+        }
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
 // The permissions a newly created file would get: the old file's, when there
 // is one, so replacing a file does not change who may read it.
 mode_t ModeForReplacement(const std::filesystem::path& target) {
@@ -59,9 +76,7 @@ mode_t ModeForReplacement(const std::filesystem::path& target) {
     if (::stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
         return info.st_mode & 07777;
     }
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    return 0666 & ~CurrentUmask();
 }
 
 // Writing through a symbolic link replaces the file it points to, not the link.

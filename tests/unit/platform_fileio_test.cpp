@@ -77,11 +77,16 @@ TEST(PlatformFileIo, AtomicWriteKeepsPermissions) {
     ASSERT_EQ(::stat(target.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
 
-    const mode_t mask = ::umask(022);
-    WriteFileAtomic(dir / "fresh.ini", "x");
-    ::umask(mask);
-    ASSERT_EQ(::stat((dir / "fresh.ini").c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0644u);
+    // A new file gets what the creation mask allows.
+    for (const auto& [mask, mode] :
+         {std::pair<mode_t, mode_t>{022, 0644}, {077, 0600}, {002, 0664}}) {
+        const auto fresh = dir / ("fresh" + std::to_string(mask));
+        const mode_t old = ::umask(mask);
+        WriteFileAtomic(fresh, "x");
+        ::umask(old);
+        ASSERT_EQ(::stat(fresh.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, mode) << mask;
+    }
 }
 
 TEST(PlatformFileIo, AtomicWriteThroughASymbolicLinkReplacesItsTarget) {
