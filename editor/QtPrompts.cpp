@@ -1,1 +1,272 @@
-// placeholder: being written
+#include "editor/QtPrompts.h"
+
+#include "platform/cp932.h"
+#include "platform/syscolors.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <QValidator>
+#include <memory>
+#include <stdexcept>
+
+namespace pelmora {
+namespace {
+
+constexpr const char* kDefaultTitle = "Pelmora";
+constexpr const char* kOk = "OK";
+constexpr const char* kCancel = "キャンセル";
+constexpr const char* kYes = "はい(&Y)";
+constexpr const char* kNo = "いいえ(&N)";
+
+QString Q(const std::string& utf8) {
+    return QString::fromUtf8(utf8.data(), utf8.size());
+}
+QString Q(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+std::string U(const QString& text) {
+    return text.toUtf8().toStdString();
+}
+
+QString WindowText(const std::string& text) {
+    QString q = Q(text);
+    q.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return q;
+}
+
+QMessageBox::Icon IconFor(MsgKind kind) {
+    switch (kind) {
+    case MsgKind::Information:
+        return QMessageBox::Information;
+    case MsgKind::Warning:
+        return QMessageBox::Warning;
+    case MsgKind::Error:
+        return QMessageBox::Critical;
+    case MsgKind::Confirmation:
+        return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// Refuses an edit that would make the text longer than `maxBytes` in Shift-JIS.
+class SjisLengthValidator final : public QValidator {
+public:
+    SjisLengthValidator(int maxBytes, QObject* parent) : QValidator(parent), maxBytes_(maxBytes) {}
+    State validate(QString& input, int&) const override {
+        return maxBytes_ <= 0 || SjisByteLength(input) <= maxBytes_ ? Acceptable : Invalid;
+    }
+
+private:
+    int maxBytes_;
+};
+
+// The one-line input box: centred on the screen, the initial text selected.
+class InputBox final : public QDialog {
+public:
+    InputBox(const QString& title, const QString& prompt, const QString& initial, int maxBytes) {
+        setObjectName(QStringLiteral("InputBox"));
+        setWindowTitle(title);
+        auto* layout = new QVBoxLayout(this);
+        auto* label = new QLabel(prompt, this);
+        edit_ = new QLineEdit(initial, this);
+        edit_->setObjectName(QStringLiteral("edInput"));
+        edit_->setValidator(new SjisLengthValidator(maxBytes, edit_));
+        label->setBuddy(edit_);
+        auto* buttons = new QDialogButtonBox(this);
+        buttons->addButton(Q(kOk), QDialogButtonBox::AcceptRole)->setDefault(true);
+        buttons->addButton(Q(kCancel), QDialogButtonBox::RejectRole);
+        layout->addWidget(label);
+        layout->addWidget(edit_);
+        layout->addWidget(buttons);
+        connect(buttons, &QDialogButtonBox::accepted, this, &InputBox::TryAccept);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        edit_->selectAll();
+        edit_->setFocus();
+        resize(qMax(sizeHint().width(), 360), sizeHint().height());
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            QRect frame = geometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+
+    QString Text() const { return edit_->text(); }
+
+private:
+    // A character that cannot be stored is refused with its reason; the box stays.
+    void TryAccept() {
+        try {
+            Utf8ToSjis(U(edit_->text()));
+        } catch (const CodecError& e) {
+            QMessageBox::warning(this, windowTitle(), Q(e.what()));
+            return;
+        }
+        accept();
+    }
+
+    QLineEdit* edit_ = nullptr;
+};
+
+void PrepareFileDialog(QFileDialog& dialog, const FileDialogRequest& request) {
+    dialog.setWindowTitle(Q(request.title));
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setNameFilters(QtNameFilters(request.filter));
+    dialog.setDefaultSuffix(Q(request.defaultExtension));
+    if (!request.initialDir.empty() && QDir(Q(request.initialDir)).exists()) {
+        dialog.setDirectory(Q(request.initialDir));
+    }
+    dialog.setSizeGripEnabled(true);
+}
+
+std::optional<std::string> RunFileDialog(QFileDialog& dialog) {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return U(QDir::toNativeSeparators(dialog.selectedFiles().constFirst()));
+}
+
+} // namespace
+
+void EnsureQtApplication() {
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) {
+        return;
+    }
+    if (QCoreApplication::instance() != nullptr) {
+        throw std::runtime_error("the host's Qt application cannot show windows");
+    }
+    static int argc = 1;
+    static char name[] = "Pelmora";
+    static char* argv[] = {name, nullptr};
+    static const std::unique_ptr<QApplication> application =
+        std::make_unique<QApplication>(argc, argv);
+}
+
+QStringList QtNameFilters(const std::string& filter) {
+    const QStringList items = Q(filter).split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < items.size(); i += 2) {
+        QString name = items[i].trimmed();
+        QStringList patterns = items[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& pattern : patterns) {
+            pattern = pattern.trimmed() == QStringLiteral("*.*") ? QStringLiteral("*")
+                                                                 : pattern.trimmed();
+        }
+        // A name that already shows its patterns keeps them as its visible part.
+        const qsizetype open = name.lastIndexOf(QLatin1Char('('));
+        if (open > 0 && name.endsWith(QLatin1Char(')'))) {
+            name.truncate(open);
+        }
+        filters << name.trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
+                       QStringLiteral(")");
+    }
+    return filters;
+}
+
+int SjisByteLength(const QString& text) {
+    int bytes = 0;
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80 || (c.unicode() >= 0xFF61 && c.unicode() <= 0xFF9F)) {
+            bytes += 1; // ASCII and half-width katakana are single bytes
+        } else if (!c.isLowSurrogate()) {
+            bytes += 2;
+        }
+    }
+    return bytes;
+}
+
+MsgResult QtPrompts::Message(const std::string& text, MsgKind kind, MsgButtons buttons,
+                             const std::string& title) {
+    EnsureQtApplication();
+    QMessageBox box(IconFor(kind), title.empty() ? Q(kDefaultTitle) : Q(title), WindowText(text));
+    box.setObjectName(QStringLiteral("MessageBox"));
+    QPushButton* accept = nullptr;
+    QPushButton* reject = nullptr;
+    switch (buttons) {
+    case MsgButtons::Ok:
+        accept = box.addButton(Q(kOk), QMessageBox::AcceptRole);
+        break;
+    case MsgButtons::OkCancel:
+        accept = box.addButton(Q(kOk), QMessageBox::AcceptRole);
+        reject = box.addButton(Q(kCancel), QMessageBox::RejectRole);
+        break;
+    case MsgButtons::YesNo:
+        accept = box.addButton(Q(kYes), QMessageBox::YesRole);
+        reject = box.addButton(Q(kNo), QMessageBox::NoRole);
+        break;
+    }
+    box.setDefaultButton(accept);
+    box.setEscapeButton(reject != nullptr ? reject : accept);
+    box.exec();
+    const bool accepted = box.clickedButton() == accept;
+    switch (buttons) {
+    case MsgButtons::Ok:
+        return MsgResult::Ok;
+    case MsgButtons::OkCancel:
+        return accepted ? MsgResult::Ok : MsgResult::Cancel;
+    case MsgButtons::YesNo:
+        return accepted ? MsgResult::Yes : MsgResult::No;
+    }
+    return MsgResult::Cancel;
+}
+
+std::optional<std::string> QtPrompts::Input(const std::string& title, const std::string& prompt,
+                                            const std::string& initial, int maxBytes) {
+    EnsureQtApplication();
+    InputBox box(Q(title), Q(prompt), Q(initial), maxBytes);
+    if (box.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return U(box.Text());
+}
+
+std::optional<std::string> QtPrompts::OpenFile(const FileDialogRequest& request) {
+    EnsureQtApplication();
+    QFileDialog dialog;
+    PrepareFileDialog(dialog, request);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    return RunFileDialog(dialog);
+}
+
+std::optional<std::string> QtPrompts::SaveFile(const FileDialogRequest& request) {
+    EnsureQtApplication();
+    QFileDialog dialog;
+    PrepareFileDialog(dialog, request);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    for (;;) {
+        std::optional<std::string> chosen = RunFileDialog(dialog);
+        if (!chosen || !request.folderMustExist || QFileInfo(Q(*chosen)).absoluteDir().exists()) {
+            return chosen;
+        }
+        QMessageBox::warning(nullptr, Q(request.title),
+                             QStringLiteral("The folder \"%1\" does not exist.")
+                                 .arg(QFileInfo(Q(*chosen)).absolutePath()));
+    }
+}
+
+std::optional<TColor> QtPrompts::ChooseColor(TColor initial) {
+    EnsureQtApplication();
+    const TColor rgb = ResolveColor(initial);
+    const QColor chosen =
+        QColorDialog::getColor(QColor(RedOf(rgb), GreenOf(rgb), BlueOf(rgb)), nullptr);
+    if (!chosen.isValid()) {
+        return std::nullopt;
+    }
+    return Rgb(chosen.red(), chosen.green(), chosen.blue());
+}
+
+} // namespace pelmora

@@ -1,0 +1,35 @@
+#pragma once
+// The dialog service with Qt dialogs: message boxes, the one-line input box,
+// file dialogs and the colour dialog.
+#include "platform/prompts.h"
+
+#include <QString>
+#include <QStringList>
+#include <string>
+
+namespace pelmora {
+
+class QtPrompts final : public Prompts {
+public:
+    MsgResult Message(const std::string& text, MsgKind kind, MsgButtons buttons,
+                      const std::string& title) override;
+    std::optional<std::string> Input(const std::string& title, const std::string& prompt,
+                                     const std::string& initial, int maxBytes) override;
+    std::optional<std::string> OpenFile(const FileDialogRequest& request) override;
+    std::optional<std::string> SaveFile(const FileDialogRequest& request) override;
+    std::optional<TColor> ChooseColor(TColor initial) override;
+};
+
+// Makes sure a Qt application object exists: a host without one gets one made
+// here, which lives until the process ends. Throws std::runtime_error when the
+// host has a non-widget application object.
+void EnsureQtApplication();
+
+// "name|pattern|name|pattern" as Qt name filters: "name (pattern ...)", with
+// ";" separated patterns split and "*.*" standing for every file.
+QStringList QtNameFilters(const std::string& filter);
+
+// Shift-JIS length of a text; characters code page 932 lacks count 2 bytes.
+int SjisByteLength(const QString& text);
+
+} // namespace pelmora

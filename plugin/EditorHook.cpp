@@ -1,0 +1,9 @@
+#include "plugin/EditorHook.h"
+
+#include "editor/EditorBridge.h"
+
+namespace pelmora {
+
+bool OpenEditor() { return OpenEditorWindow(); }
+
+} // namespace pelmora

@@ -1,0 +1,46 @@
+#pragma once
+// The binding to the launcher: the functions that its main executable exports,
+// looked up by name once when the module is loaded.
+#include <cstdint>
+#include <functional>
+
+// The launcher's calling convention (the Windows API one on 32-bit Windows).
+#if defined(_WIN32) && !defined(_WIN64)
+#define PELMORA_WINAPI __stdcall
+#else
+#define PELMORA_WINAPI
+#endif
+
+namespace pelmora {
+
+inline constexpr int kHostFunctionCount = 25;
+// The host functions in binding order.
+extern const char* const kHostFunctionNames[kHostFunctionCount];
+
+using TRAGetPadIDProc = std::int32_t(PELMORA_WINAPI*)(std::int32_t pad);
+using TRAGetPadInitProc = std::int32_t(PELMORA_WINAPI*)(std::int32_t padId, const char* key,
+                                                        char* buffer, std::int32_t size);
+using TRASetPadInitProc = std::int32_t(PELMORA_WINAPI*)(std::int32_t padId, const char* key,
+                                                        const char* value);
+using TRAChangePluginMenusProc = std::int32_t(PELMORA_WINAPI*)(const char* pluginName);
+
+// Looks a name up; nullptr when it is not there.
+using HostSymbolLookup = std::function<void*(const char* name)>;
+
+// True only when all 25 host functions were found.
+bool HostApiComplete();
+
+// Binds every host function through `lookup` (replacing any earlier binding)
+// and returns HostApiComplete(). Runs at load with the main executable's exports.
+bool BindHostApi(const HostSymbolLookup& lookup);
+// Binds from the exports of the process's main executable.
+bool BindHostApiFromMainExecutable();
+
+// The four host calls the plug-in makes. Calling one while the binding is
+// incomplete throws std::logic_error: the entry points check first.
+std::int32_t TRAGetPadID(std::int32_t pad);
+std::int32_t TRAGetPadInit(std::int32_t padId, const char* key, char* buffer, std::int32_t size);
+std::int32_t TRASetPadInit(std::int32_t padId, const char* key, const char* value);
+std::int32_t TRAChangePluginMenus(const char* pluginName);
+
+} // namespace pelmora

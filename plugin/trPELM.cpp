@@ -1,0 +1,268 @@
+#include "plugin/trPELM.h"
+
+#include "platform/cp932.h"
+#include "platform/inifile.h"
+#include "platform/prompts.h"
+#include "plugin/EditorHook.h"
+#include "plugin/ModuleState.h"
+#include "plugin/PlugFunc.h"
+
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace pelmora {
+namespace {
+
+constexpr int kMaxMenuPatterns = 30;
+
+// A fixed text as Shift-JIS for the host, converted once; the texts live as
+// long as the module.
+const std::string& Sjis(const char* utf8) {
+    static std::unordered_map<const char*, std::string> converted;
+    auto found = converted.find(utf8);
+    if (found == converted.end()) {
+        found = converted.emplace(utf8, Utf8ToSjis(utf8)).first;
+    }
+    return found->second;
+}
+
+constexpr const char* kCaptionTitle = "Pelmora(&D)";
+constexpr const char* kCaptionTitleEditing = "Pelmora[詳細編集中]";
+constexpr const char* kCaptionSeparator = "-";
+constexpr const char* kCaptionImport = "パターンのインポート(&I)";
+constexpr const char* kCaptionEditor = "パターンの詳細編集(&E)...";
+constexpr const char* kHostIncomplete = "Tavrin がカリステアに対応していません。";
+
+std::string Explanation() {
+    const std::string rights = "(C) 2026 The Pelmora developers";
+    const std::string lines[] = {
+        "",
+        kPluginName,
+        std::string(48 - rights.size(), ' ') + rights,
+        std::string(48, '_'),
+        std::string(48, ' '),
+        Sjis("  登録されたパターンから、ボタンサイズに従って自"),
+        Sjis("  動的にTR4用壁紙を生成します。"),
+    };
+    std::string text;
+    for (const std::string& line : lines) {
+        if (&line != &lines[0]) {
+            text += "\r\n";
+        }
+        text += line;
+    }
+    return text;
+}
+
+// Copies `text` into a host buffer of `size` bytes (low 16 bits), cut at a
+// character boundary and NUL-terminated.
+void CopyToHost(char* buffer, std::int32_t size, std::string_view text) {
+    const std::size_t capacity = static_cast<std::uint32_t>(size) & 0xFFFFu;
+    if (buffer == nullptr || capacity == 0) {
+        return;
+    }
+    const std::size_t length = SjisBoundaryAtOrBefore(text, capacity - 1);
+    std::memcpy(buffer, text.data(), length);
+    buffer[length] = '\0';
+}
+
+void FillMenuRecord(char* record, std::string_view caption) {
+    std::memset(record, 0, kMenuRecordSize);
+    const std::size_t length = SjisBoundaryAtOrBefore(caption, kMenuCaptionSize - 1);
+    std::memcpy(record, caption.data(), length);
+}
+
+std::string PatternCaption(int number, std::string_view name) {
+    std::string caption = number <= 9 ? "&" : "";
+    caption += std::to_string(number);
+    caption += ". ";
+    caption += name;
+    return caption;
+}
+
+void ShowError(const std::string& text) noexcept {
+    try {
+        CurrentPrompts().Message(text, MsgKind::Error, MsgButtons::Ok);
+    } catch (...) {
+        // Nothing more can be done without letting the error reach the host.
+    }
+}
+
+// Runs an entry point's work; an error is shown and gives false.
+template <typename Work> std::int32_t Guarded(Work&& work) noexcept {
+    try {
+        return work();
+    } catch (const std::exception& e) {
+        ShowError(e.what());
+    } catch (...) {
+        ShowError("An unexpected error occurred in the plug-in.");
+    }
+    return kTrxFalse;
+}
+
+int MenuPatternCount(const TModuleState& state) {
+    return std::min(state.Library->Count(), kMaxMenuPatterns);
+}
+
+std::int32_t BeginPlugin() {
+    TModuleState& state = Module();
+    if (!HostApiComplete()) {
+        ShowError(kHostIncomplete);
+        return kTrxFalse;
+    }
+    if (state.SettingsPath.empty()) {
+        ShowError("The plug-in cannot start: the host has not named a settings file.");
+        return kTrxFalse;
+    }
+    if (!state.PluginActive) {
+        // Everything is read into locals first, so a file that cannot be read
+        // leaves the plug-in not started.
+        auto library = std::make_unique<PatternLibrary>();
+        const IniFile ini = IniFile::Load(HostPathToFs(state.SettingsPath));
+        TIniData settings = ReadIniData(ini, state.SettingsPath);
+        LoadPatterns(ini, *library);
+        state.Settings = std::move(settings);
+        state.Library = std::move(library);
+        state.PluginActive = true;
+    }
+    return TRAChangePluginMenus(kPluginName);
+}
+
+std::int32_t EndPlugin() {
+    TModuleState& state = Module();
+    if (!state.PluginActive) {
+        return kTrxFalse;
+    }
+    // Whatever happens while saving, the plug-in ends and the library goes.
+    struct EndGuard {
+        TModuleState& state;
+        ~EndGuard() {
+            state.Library.reset();
+            state.PluginActive = false;
+        }
+    } guard{state};
+
+    IniFile ini;
+    WriteIniData(ini, state.Settings);
+    SavePatterns(ini, *state.Library);
+    try {
+        ini.Save(HostPathToFs(state.SettingsPath));
+    } catch (const std::exception& e) {
+        ShowError("The settings were not saved, and the settings file \"" +
+                  DisplayText(state.SettingsPath) + "\" was left as it was.\n" + e.what());
+        return kTrxFalse;
+    }
+    return kTrxTrue;
+}
+
+std::int32_t GetMenu(std::int32_t number, char* record) {
+    const TModuleState& state = Module();
+    if (!state.PluginActive || record == nullptr || number < 0) {
+        return kTrxFalse;
+    }
+    if (state.EditorOpen) {
+        if (number != 0) {
+            return kTrxFalse;
+        }
+        FillMenuRecord(record, Sjis(kCaptionTitleEditing));
+        return kTrxTrue;
+    }
+    const int n = MenuPatternCount(state);
+    if (number == 0) {
+        FillMenuRecord(record, Sjis(kCaptionTitle));
+    } else if (number <= n) {
+        FillMenuRecord(record, PatternCaption(number, state.Library->Name(number - 1)));
+    } else if (number == n + 1) {
+        FillMenuRecord(record, kCaptionSeparator);
+    } else if (number == n + 2) {
+        FillMenuRecord(record, Sjis(kCaptionImport));
+    } else if (number == n + 3) {
+        FillMenuRecord(record, Sjis(kCaptionEditor));
+    } else {
+        return kTrxFalse;
+    }
+    return kTrxTrue;
+}
+
+std::int32_t MenuClick(std::int32_t number, std::int32_t pad) {
+    TModuleState& state = Module();
+    if (!state.PluginActive) {
+        return kTrxFalse;
+    }
+    state.CurrentPad = TRAGetPadID(pad);
+    ReadPadInfo();
+    // While the editor is open the menu shows its title alone.
+    if (number <= 0 || state.EditorOpen) {
+        return kTrxFalse;
+    }
+    const int n = MenuPatternCount(state);
+    if (number <= n) {
+        return ApplyPattern(state.Library->Pattern(number - 1)) ? kTrxTrue : kTrxFalse;
+    }
+    if (number == n + 2) {
+        return ImportPatternFile(*state.Library) ? TRAChangePluginMenus(kPluginName) : kTrxFalse;
+    }
+    if (number == n + 3) {
+        if (!OpenEditor()) {
+            return kTrxFalse;
+        }
+        state.EditorOpen = true;
+        return TRAChangePluginMenus(kPluginName);
+    }
+    return kTrxFalse;
+}
+
+} // namespace
+
+void EditorClosed() {
+    TModuleState& state = Module();
+    state.EditorOpen = false;
+    if (state.PluginActive) {
+        TRAChangePluginMenus(kPluginName);
+    }
+}
+
+} // namespace pelmora
+
+using namespace pelmora;
+
+PELMORA_ENTRY std::int32_t PELMORA_WINAPI TRXGetName(char* buffer, std::int32_t size) {
+    return Guarded([&] {
+        CopyToHost(buffer, size, kPluginName);
+        return kTrxTrue;
+    });
+}
+
+PELMORA_ENTRY std::int32_t PELMORA_WINAPI TRXGetExplanation(char* buffer, std::int32_t size) {
+    return Guarded([&] {
+        CopyToHost(buffer, size, Explanation());
+        return kTrxTrue;
+    });
+}
+
+PELMORA_ENTRY std::int32_t PELMORA_WINAPI TRXSetInitFile(const char* path) {
+    return Guarded([&] {
+        Module().SettingsPath = path != nullptr ? path : "";
+        return kTrxTrue;
+    });
+}
+
+PELMORA_ENTRY std::int32_t PELMORA_WINAPI TRXBeginPlugin() {
+    return Guarded(BeginPlugin);
+}
+
+PELMORA_ENTRY std::int32_t PELMORA_WINAPI TRXEndPlugin() {
+    return Guarded(EndPlugin);
+}
+
+PELMORA_ENTRY std::int32_t PELMORA_WINAPI TRXGetMenu(std::int32_t number, char* record) {
+    return Guarded([&] { return GetMenu(number, record); });
+}
+
+PELMORA_ENTRY std::int32_t PELMORA_WINAPI TRXMenuClick(std::int32_t number, std::int32_t pad) {
+    return Guarded([&] { return MenuClick(number, pad); });
+}

@@ -1,0 +1,97 @@
+#include "FakeHost.h"
+
+#include "plugin/EditorHook.h"
+#include "plugin/TRAPI.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace pelmora {
+
+// The editor window is not part of these tests: it "opens" when told to.
+bool OpenEditor() {
+    return testing::gEditorOpens;
+}
+
+namespace testing {
+
+bool gEditorOpens = false;
+
+FakeHost& Host() {
+    static FakeHost host;
+    return host;
+}
+
+std::vector<HostCall> FakeHost::CallsTo(const std::string& function) const {
+    std::vector<HostCall> found;
+    std::copy_if(calls.begin(), calls.end(), std::back_inserter(found),
+                 [&](const HostCall& c) { return c.function == function; });
+    return found;
+}
+
+} // namespace testing
+} // namespace pelmora
+
+using pelmora::testing::Host;
+
+#define FAKE_HOST_EXPORT extern "C" __attribute__((visibility("default")))
+
+FAKE_HOST_EXPORT std::int32_t TRAGetPadID(std::int32_t pad) {
+    Host().calls.push_back({"TRAGetPadID", {std::to_string(pad)}});
+    return pad + pelmora::testing::FakeHost::kPadIdOffset;
+}
+
+FAKE_HOST_EXPORT std::int32_t TRAGetPadInit(std::int32_t padId, const char* key, char* buffer,
+                                            std::int32_t size) {
+    Host().calls.push_back({"TRAGetPadInit", {std::to_string(padId), key, std::to_string(size)}});
+    const auto pad = Host().pads.find(padId);
+    const bool found = pad != Host().pads.end() && pad->second.count(key) != 0;
+    const std::string text = found ? pad->second.at(key) : Host().missingKeyFill;
+    const std::size_t length =
+        std::min<std::size_t>(text.size(), static_cast<std::size_t>(size) - 1);
+    std::memcpy(buffer, text.data(), length);
+    buffer[length] = '\0';
+    return found ? 1 : 0;
+}
+
+FAKE_HOST_EXPORT std::int32_t TRASetPadInit(std::int32_t padId, const char* key,
+                                            const char* value) {
+    Host().calls.push_back({"TRASetPadInit", {std::to_string(padId), key, value}});
+    if (Host().setPadInitResult != 0) {
+        Host().pads[padId][key] = value;
+    }
+    return Host().setPadInitResult;
+}
+
+FAKE_HOST_EXPORT std::int32_t TRAChangePluginMenus(const char* name) {
+    Host().calls.push_back({"TRAChangePluginMenus", {name}});
+    return Host().changeMenusResult;
+}
+
+// Bound but never called by the plug-in.
+#define UNUSED_HOST_FUNCTION(name)                                                                 \
+    FAKE_HOST_EXPORT std::int32_t name() {                                                         \
+        Host().calls.push_back({#name, {}});                                                       \
+        return 0;                                                                                  \
+    }
+UNUSED_HOST_FUNCTION(TRAGetPadCount)
+UNUSED_HOST_FUNCTION(TRAGetNextPadID)
+UNUSED_HOST_FUNCTION(TRAGetPadWnd)
+UNUSED_HOST_FUNCTION(TRAGetPadTabWnd)
+UNUSED_HOST_FUNCTION(TRAChangePluginButtons)
+UNUSED_HOST_FUNCTION(TRARedrawPluginButtons)
+UNUSED_HOST_FUNCTION(TRAGetGroupCount)
+UNUSED_HOST_FUNCTION(TRAGetGroup)
+UNUSED_HOST_FUNCTION(TRAInsertGroup)
+UNUSED_HOST_FUNCTION(TRARenameGroup)
+UNUSED_HOST_FUNCTION(TRACopyGroup)
+UNUSED_HOST_FUNCTION(TRADeleteGroup)
+UNUSED_HOST_FUNCTION(TRAGetButton)
+UNUSED_HOST_FUNCTION(TRAInsertButton)
+UNUSED_HOST_FUNCTION(TRAChangeButton)
+UNUSED_HOST_FUNCTION(TRADeleteButton)
+UNUSED_HOST_FUNCTION(TRACopyButton)
+UNUSED_HOST_FUNCTION(TRAPasteButton)
+UNUSED_HOST_FUNCTION(TRAButtonInClipbord)
+UNUSED_HOST_FUNCTION(TRARunButton)
+UNUSED_HOST_FUNCTION(TRAGetIcon)

@@ -1,0 +1,37 @@
+#pragma once
+// A launcher stand-in inside the test executable: it exports the 25 host
+// functions, keeps text settings per pad and records the calls it gets.
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace pelmora::testing {
+
+struct HostCall {
+    std::string function;
+    std::vector<std::string> args;
+    bool operator==(const HostCall&) const = default;
+};
+
+struct FakeHost {
+    // Pad identifier = pad value + kPadIdOffset, so tests can tell the two apart.
+    static constexpr std::int32_t kPadIdOffset = 1000;
+
+    std::map<std::int32_t, std::map<std::string, std::string>> pads;
+    std::vector<HostCall> calls;
+    std::int32_t changeMenusResult = 1;
+    std::int32_t setPadInitResult = 1;
+    // Bytes TRAGetPadInit leaves in the buffer when the pad lacks the key.
+    std::string missingKeyFill;
+
+    std::vector<HostCall> CallsTo(const std::string& function) const;
+    void Reset() { *this = FakeHost{}; }
+};
+
+FakeHost& Host();
+
+// What the fake OpenEditor answers.
+extern bool gEditorOpens;
+
+} // namespace pelmora::testing

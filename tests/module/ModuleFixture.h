@@ -1,0 +1,128 @@
+#pragma once
+// Common ground for the module tests: a fresh module state, the fake host,
+// scripted dialogs and a temporary folder for the settings file.
+#include "FakeHost.h"
+#include "tests/support/ScriptedPrompts.h"
+
+#include "pattern/patrn.h"
+#include "platform/cp932.h"
+#include "platform/inifile.h"
+#include "plugin/ModuleState.h"
+#include "plugin/TRAPI.h"
+#include "plugin/trPELM.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pelmora::testing {
+
+inline std::string Sjis(const char* utf8) {
+    return Utf8ToSjis(utf8);
+}
+
+inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+inline std::string ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A pattern that differs from the default one, so that renders can be told apart.
+inline std::unique_ptr<TPatrn> MakePattern(std::int32_t lumi) {
+    auto pattern = std::make_unique<TPatrn>();
+    pattern->Lumi = lumi * 10;
+    pattern->BtnColTrim = true;
+    return pattern;
+}
+
+// Settings-file text with a "Main" section and the given pattern names.
+inline std::string SettingsText(const std::vector<std::string>& names) {
+    IniFile ini;
+    ini.WriteInteger("Main", "Left", 0);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        MakePattern(static_cast<std::int32_t>(i))->SaveToIni(ini, static_cast<int>(i), names[i]);
+    }
+    return ini.ToText();
+}
+
+class ModuleTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Host().Reset();
+        gEditorOpens = false;
+        ASSERT_TRUE(BindHostApiFromMainExecutable());
+        Module() = TModuleState{};
+        char name[] = "/tmp/pelmora-module-XXXXXX";
+        ASSERT_NE(::mkdtemp(name), nullptr);
+        dir_ = name;
+        settings_ = dir_ / "Pelmora.ini";
+    }
+
+    void TearDown() override {
+        Module() = TModuleState{};
+        BindHostApiFromMainExecutable();
+        std::error_code ignored;
+        std::filesystem::permissions(dir_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+        std::filesystem::remove_all(dir_, ignored);
+    }
+
+    // Writes the settings file (when given), hands its path over and starts.
+    std::int32_t Start(const std::string* text = nullptr) {
+        if (text != nullptr) {
+            WriteBytes(settings_, *text);
+        }
+        EXPECT_EQ(TRXSetInitFile(settings_.c_str()), kTrxTrue);
+        return TRXBeginPlugin();
+    }
+    std::int32_t StartWith(const std::vector<std::string>& names) {
+        const std::string text = SettingsText(names);
+        return Start(&text);
+    }
+
+    // The caption of menu item `number`, or nullopt when the menu has none.
+    std::optional<std::string> MenuCaption(std::int32_t number) {
+        std::array<char, kMenuRecordSize> record;
+        record.fill('\xAA');
+        if (TRXGetMenu(number, record.data()) != kTrxTrue) {
+            return std::nullopt;
+        }
+        for (std::size_t i = kMenuCaptionSize; i < record.size(); ++i) {
+            EXPECT_EQ(record[i], 0) << "byte " << i << " of item " << number;
+        }
+        return std::string(record.data());
+    }
+
+    // Every item until the first number that gives none.
+    std::vector<std::string> Menu() {
+        std::vector<std::string> items;
+        for (std::int32_t n = 0;; ++n) {
+            const std::optional<std::string> caption = MenuCaption(n);
+            if (!caption) {
+                return items;
+            }
+            items.push_back(*caption);
+        }
+    }
+
+    void SetPad(std::int32_t padValue, std::map<std::string, std::string> settings) {
+        Host().pads[padValue + FakeHost::kPadIdOffset] = std::move(settings);
+    }
+
+    std::filesystem::path dir_;
+    std::filesystem::path settings_;
+    ScopedScriptedPrompts prompts_;
+};
+
+} // namespace pelmora::testing

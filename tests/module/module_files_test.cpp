@@ -1,0 +1,317 @@
+// The settings file at start and end, pattern-file import and export, and the
+// name prompt.
+#include "ModuleFixture.h"
+
+#include "plugin/PatternLibrary.h"
+#include "plugin/PlugFunc.h"
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace pelmora::testing {
+namespace {
+
+std::vector<std::string> NamesOf(const PatternLibrary& library) {
+    return library.Names();
+}
+
+std::vector<std::string> SectionNames(const IniFile& ini) {
+    std::vector<std::string> names;
+    for (const IniFile::Section& s : ini.Sections()) {
+        names.push_back(s.name);
+    }
+    return names;
+}
+
+using SettingsFile = ModuleTest;
+
+TEST_F(SettingsFile, NamelessSectionsAreDroppedAndRepeatedNamesNumbered) {
+    IniFile ini;
+    ini.WriteInteger("Main", "Left", 5);
+    MakePattern(1)->SaveToIni(ini, 0, "A");
+    MakePattern(2)->SaveToIni(ini, 1, "A");
+    ini.WriteString("3", "Lumi", "9"); // no name
+    ini.WriteString("4", "Name", "");
+    MakePattern(3)->SaveToIni(ini, 5, "B");
+    const std::string text = ini.ToText();
+    Start(&text);
+    EXPECT_EQ(NamesOf(*Module().Library), (std::vector<std::string>{"A", "A2", "B"}));
+    EXPECT_EQ(TRXEndPlugin(), kTrxTrue);
+    const IniFile saved = IniFile::Parse(ReadBytes(settings_));
+    EXPECT_EQ(SectionNames(saved), (std::vector<std::string>{"Main", "0", "1", "2"}));
+    EXPECT_EQ(saved.Value("1", "Name"), "A2");
+    EXPECT_EQ(saved.Value("2", "Name"), "B");
+    EXPECT_EQ(saved.Value("2", "Lumi"), "30");
+    EXPECT_FALSE(Module().Library);
+    EXPECT_FALSE(Module().PluginActive);
+}
+
+TEST_F(SettingsFile, EndRewritesTheWholeFileInItsOrder) {
+    StartWith({"A"});
+    EXPECT_EQ(TRXEndPlugin(), kTrxTrue);
+    IniFile expected;
+    TIniData data = Module().Settings;
+    WriteIniData(expected, data);
+    MakePattern(0)->SaveToIni(expected, 0, "A");
+    EXPECT_EQ(ReadBytes(settings_), expected.ToText());
+    const IniFile saved = IniFile::Parse(ReadBytes(settings_));
+    const auto& main = saved.Sections()[0].values;
+    std::vector<std::string> keys;
+    for (const auto& kv : main) {
+        keys.push_back(kv.first);
+    }
+    EXPECT_EQ(keys, (std::vector<std::string>{"Left", "Top", "Width", "Height", "PrevHeight",
+                                              "ImportDir", "ExportDir"}));
+}
+
+TEST_F(SettingsFile, FolderInPlaceOfTheFileIsReportedAndLeftAlone) {
+    StartWith({"A"});
+    std::filesystem::remove(settings_);
+    std::filesystem::create_directory(settings_);
+    EXPECT_EQ(TRXEndPlugin(), kTrxFalse);
+    ASSERT_EQ(prompts_->Messages().size(), 1u);
+    EXPECT_NE(prompts_->Messages()[0].find(settings_.string()), std::string::npos);
+    EXPECT_EQ(prompts_->shown[0].kind, MsgKind::Error);
+    EXPECT_TRUE(std::filesystem::is_directory(settings_));
+    EXPECT_TRUE(std::filesystem::is_empty(settings_));
+    EXPECT_FALSE(Module().PluginActive);
+    EXPECT_FALSE(Module().Library);
+}
+
+TEST_F(SettingsFile, MissingFolderIsReported) {
+    StartWith({"A"});
+    std::filesystem::remove_all(dir_);
+    EXPECT_EQ(TRXEndPlugin(), kTrxFalse);
+    ASSERT_EQ(prompts_->Messages().size(), 1u);
+    EXPECT_NE(prompts_->Messages()[0].find(settings_.string()), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir_));
+}
+
+// A write that fails part of the way through leaves the old file as it was.
+TEST_F(SettingsFile, FailedWriteLeavesTheOldFileByteForByte) {
+    const std::string old = SettingsText({"Old"});
+    Start(&old);
+    for (int i = 0; i < 50; ++i) {
+        Module().Library->Append("P" + std::to_string(i), MakePattern(i));
+    }
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = old.size() + 10;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::int32_t result = TRXEndPlugin();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(result, kTrxFalse);
+    EXPECT_EQ(ReadBytes(settings_), old);
+    ASSERT_EQ(prompts_->Messages().size(), 1u);
+    EXPECT_NE(prompts_->Messages()[0].find(settings_.string()), std::string::npos);
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir_)) {
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1u); // no temporary file left behind
+}
+
+using Import = ModuleTest;
+
+TEST_F(Import, FileIsAskedForAndItsPatternsAddedUnderFreeNames) {
+    StartWith({"A"});
+    const std::filesystem::path file = dir_ / "in" / "two.ptn";
+    std::filesystem::create_directory(dir_ / "in");
+    IniFile ptn;
+    MakePattern(7)->SaveToIni(ptn, 1, "A");
+    MakePattern(8)->SaveToIni(ptn, 2, "A");
+    ptn.Save(file);
+    prompts_->openAnswers.push_back(file.string());
+    Host().changeMenusResult = 55;
+    Host().calls.clear();
+    EXPECT_EQ(TRXMenuClick(3, 1), 55); // n = 1: item 3 is import
+
+    ASSERT_EQ(prompts_->fileRequests.size(), 1u);
+    const FileDialogRequest& request = prompts_->fileRequests[0];
+    EXPECT_EQ(request.title, "パターンファイルの指定");
+    EXPECT_EQ(request.filter, "パターンファイル(*.ptn)|*.ptn|すべてのファイル(*.*)|*.*");
+    EXPECT_EQ(request.defaultExtension, "ptn");
+    EXPECT_EQ(request.initialDir, dir_.string() + "/");
+    EXPECT_TRUE(request.mustExist);
+    EXPECT_EQ(prompts_->Messages(),
+              std::vector<std::string>{"\"A2\"\r\n\"A3\"\r\nをインポートしました。"});
+    EXPECT_EQ(NamesOf(*Module().Library), (std::vector<std::string>{"A", "A2", "A3"}));
+    EXPECT_EQ(Module().Library->Pattern(2).Lumi, 80);
+    EXPECT_EQ(Module().Settings.ImportDir, (dir_ / "in").string() + "/");
+    EXPECT_EQ(Host().CallsTo("TRAChangePluginMenus").size(), 1u);
+    EXPECT_EQ(this->Menu().size(), 7u);
+}
+
+TEST_F(Import, CancelChangesNothingAndShowsNothing) {
+    StartWith({"A"});
+    prompts_->openAnswers.push_back(std::nullopt);
+    Host().calls.clear();
+    EXPECT_EQ(TRXMenuClick(3, 1), kTrxFalse);
+    EXPECT_TRUE(prompts_->Messages().empty());
+    EXPECT_EQ(Module().Library->Count(), 1);
+    EXPECT_EQ(Module().Settings.ImportDir, dir_.string() + "/");
+    EXPECT_TRUE(Host().CallsTo("TRAChangePluginMenus").empty());
+}
+
+TEST_F(Import, FileWithoutPatternsStillCountsAsRead) {
+    StartWith({});
+    WriteBytes(dir_ / "empty.ptn", "[Main]\r\nLeft=1\r\n");
+    prompts_->openAnswers.push_back((dir_ / "empty.ptn").string());
+    EXPECT_EQ(TRXMenuClick(2, 1), Host().changeMenusResult);
+    EXPECT_EQ(prompts_->Messages(), std::vector<std::string>{"をインポートしました。"});
+    EXPECT_EQ(Module().Library->Count(), 0);
+}
+
+TEST_F(Import, SettingsFileItselfAddsEveryPatternAgain) {
+    StartWith({"A", "B"});
+    prompts_->openAnswers.push_back(settings_.string());
+    TRXMenuClick(4, 1);
+    EXPECT_EQ(NamesOf(*Module().Library), (std::vector<std::string>{"A", "B", "A2", "B2"}));
+}
+
+TEST_F(Import, MissingFileIsAnErrorNotAnEmptyImport) {
+    StartWith({"A"});
+    prompts_->openAnswers.push_back((dir_ / "gone.ptn").string());
+    EXPECT_EQ(TRXMenuClick(3, 1), kTrxFalse);
+    ASSERT_EQ(prompts_->Messages().size(), 1u);
+    EXPECT_NE(prompts_->Messages()[0].find("gone.ptn"), std::string::npos);
+    EXPECT_EQ(prompts_->shown.back().kind, MsgKind::Error);
+    EXPECT_EQ(Module().Settings.ImportDir, dir_.string() + "/");
+}
+
+TEST_F(Import, ImportedPatternsReachTheSettingsFileAtEnd) {
+    StartWith({});
+    IniFile ptn;
+    MakePattern(4)->SaveToIni(ptn, 1, "New");
+    ptn.Save(dir_ / "one.ptn");
+    prompts_->openAnswers.push_back((dir_ / "one.ptn").string());
+    TRXMenuClick(2, 1);
+    TRXEndPlugin();
+    const IniFile saved = IniFile::Parse(ReadBytes(settings_));
+    EXPECT_EQ(saved.Value("0", "Name"), "New");
+    EXPECT_EQ(saved.Value("Main", "ImportDir"), dir_.string() + "/");
+}
+
+using Export = ModuleTest;
+
+TEST_F(Export, SelectedPatternsReplaceTheFileAsSectionsFromOne) {
+    StartWith({"A", "B", "C", "D"});
+    const std::filesystem::path file = dir_ / "out" / "sel.ptn";
+    std::filesystem::create_directory(dir_ / "out");
+    IniFile previous;
+    for (int i = 1; i <= 5; ++i) {
+        MakePattern(i)->SaveToIni(previous, i, "Old" + std::to_string(i));
+    }
+    previous.Save(file);
+    const PatternLibrary& library = *Module().Library;
+    prompts_->saveAnswers.push_back(file.string());
+    EXPECT_TRUE(ExportPatterns({{"B", &library.Pattern(1)}, {"D", &library.Pattern(3)}}));
+
+    ASSERT_EQ(prompts_->fileRequests.size(), 1u);
+    const FileDialogRequest& request = prompts_->fileRequests[0];
+    EXPECT_EQ(request.title, "パターン出力先のファイル指定");
+    EXPECT_EQ(request.filter, "パターンファイル(*.ptn)|*.ptn");
+    EXPECT_EQ(request.defaultExtension, "ptn");
+    EXPECT_EQ(request.initialDir, dir_.string() + "/");
+    EXPECT_TRUE(request.confirmOverwrite);
+    EXPECT_TRUE(request.folderMustExist);
+
+    IniFile expected;
+    library.Pattern(1).SaveToIni(expected, 1, "B");
+    library.Pattern(3).SaveToIni(expected, 2, "D");
+    EXPECT_EQ(ReadBytes(file), expected.ToText());
+    EXPECT_EQ(Module().Settings.ExportDir, (dir_ / "out").string() + "/");
+    EXPECT_TRUE(prompts_->Messages().empty());
+}
+
+TEST_F(Export, CancelWritesNothing) {
+    StartWith({"A"});
+    prompts_->saveAnswers.push_back(std::nullopt);
+    EXPECT_FALSE(ExportPatterns({{"A", &Module().Library->Pattern(0)}}));
+    EXPECT_EQ(Module().Settings.ExportDir, dir_.string() + "/");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_),
+                            std::filesystem::directory_iterator()),
+              1);
+}
+
+TEST_F(Export, ExportedFileImportsBack) {
+    StartWith({"A", "B"});
+    const PatternLibrary& library = *Module().Library;
+    prompts_->saveAnswers.push_back((dir_ / "both.ptn").string());
+    ExportPatterns({{"A", &library.Pattern(0)}, {"B", &library.Pattern(1)}});
+    prompts_->openAnswers.push_back((dir_ / "both.ptn").string());
+    TRXMenuClick(4, 1);
+    EXPECT_EQ(NamesOf(library), (std::vector<std::string>{"A", "B", "A2", "B2"}));
+    EXPECT_EQ(library.Pattern(3).Lumi, library.Pattern(1).Lumi);
+}
+
+class NamePrompt : public ModuleTest {
+protected:
+    void SetUp() override {
+        ModuleTest::SetUp();
+        StartWith({"A", "B", "abc"});
+    }
+    // Renames entry `name` with the typed answer; returns accepted and the name.
+    std::pair<bool, std::string> Rename(std::string name, std::optional<std::string> typed) {
+        prompts_->inputAnswers.push_back(std::move(typed));
+        const bool accepted =
+            AskPatternName("変更後のパターン名を入力して下さい。", name, *Module().Library);
+        return {accepted, name};
+    }
+};
+
+TEST_F(NamePrompt, ShowsTheBoxWithTheCurrentName) {
+    Rename("A", std::nullopt);
+    ASSERT_EQ(prompts_->shown.size(), 1u);
+    EXPECT_EQ(prompts_->shown[0].what, "input");
+    EXPECT_EQ(prompts_->shown[0].title, "パターン名の指定");
+    EXPECT_EQ(prompts_->shown[0].text, "変更後のパターン名を入力して下さい。");
+    EXPECT_EQ(prompts_->inputInitials[0], "A");
+}
+
+TEST_F(NamePrompt, AnswersAndMessages) {
+    struct Case {
+        std::string current;
+        std::optional<std::string> typed;
+        bool accepted;
+        std::string result;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"A", std::nullopt, false, "A", ""},
+        {"A", " A\t", true, "A", ""},
+        {"A", "   ", true, "A", "パターンの名前が不正です。\"A\"で登録します。"},
+        {"A", "B", true, "B2", "パターンの名前が重複しています。\"B2\"で登録します。"},
+        {"A", " C ", true, "C", ""},
+        {"abc", "ABC", true, "ABC", ""},
+        {"A", "新しい名前", true, Utf8ToSjis("新しい名前"), ""},
+    };
+    for (const Case& c : cases) {
+        prompts_->shown.clear();
+        const auto [accepted, result] = Rename(c.current, c.typed);
+        EXPECT_EQ(accepted, c.accepted) << c.typed.value_or("<cancel>");
+        EXPECT_EQ(result, c.result) << c.typed.value_or("<cancel>");
+        const std::vector<std::string> messages = prompts_->Messages();
+        EXPECT_EQ(messages.empty() ? "" : messages[0], c.message);
+    }
+}
+
+TEST_F(NamePrompt, DuplicateTakesTheNextFreeNumber) {
+    Module().Library->Append("B2", MakePattern(0));
+    EXPECT_EQ(Rename("A", "B").second, "B3");
+    Module().Library->Append("Z2", MakePattern(0));
+    EXPECT_EQ(Rename("A", "Z").second, "Z"); // only Z2 present: Z itself is free
+}
+
+TEST_F(NamePrompt, CharacterShiftJisCannotHoldIsRefused) {
+    const auto [accepted, result] = Rename("A", "smile \xF0\x9F\x98\x80");
+    EXPECT_FALSE(accepted);
+    EXPECT_EQ(result, "A");
+    ASSERT_EQ(prompts_->Messages().size(), 1u);
+}
+
+} // namespace
+} // namespace pelmora::testing

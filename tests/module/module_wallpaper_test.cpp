@@ -1,0 +1,204 @@
+// Reading the pad's layout, applying a pattern and the trial protocol.
+#include "ModuleFixture.h"
+
+#include "platform/bmp.h"
+#include "platform/textheight.h"
+#include "plugin/PadInfo.h"
+#include "plugin/PatternLibrary.h"
+#include "plugin/PlugFunc.h"
+#include "plugin/Wallpaper.h"
+
+namespace pelmora::testing {
+namespace {
+
+const std::map<std::string, std::string> kPad80x60 = {{"BtnWidth", "80"},
+                                                      {"BtnHeight", "60"},
+                                                      {"BtnCaption", "1"},
+                                                      {"BtnSmallIcon", "0"},
+                                                      {"BtnColor", "$204080"}};
+
+using PadLayout = ModuleTest;
+
+TEST_F(PadLayout, FiveSettingsAreReadWithA1024ByteBuffer) {
+    StartWith({"A"});
+    SetPad(2, kPad80x60);
+    Host().calls.clear();
+    TRXMenuClick(0, 2);
+    const std::vector<HostCall> reads = Host().CallsTo("TRAGetPadInit");
+    const std::string pad = std::to_string(2 + FakeHost::kPadIdOffset);
+    ASSERT_EQ(reads.size(), 5u);
+    const char* keys[] = {"BtnWidth", "BtnHeight", "BtnCaption", "BtnSmallIcon", "BtnColor"};
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(reads[i], (HostCall{"TRAGetPadInit", {pad, keys[i], "1024"}}));
+    }
+    PadValues values{80, 60, 1, 0, 0x204080};
+    EXPECT_EQ(Module().PadInfo, DerivePadInfo(values, MeasureNameHeight()));
+    EXPECT_EQ(Module().PadInfo.BtnColor, 0x204080);
+}
+
+TEST_F(PadLayout, MissingOrUnreadableValuesAreOne) {
+    StartWith({"A"});
+    SetPad(1, {{"BtnWidth", "wide"}, {"BtnHeight", " 30"}, {"BtnCaption", "0"}});
+    Host().missingKeyFill = "99"; // what a host might leave in the buffer: still read
+    TRXMenuClick(0, 1);
+    EXPECT_EQ(Module().PadInfo, DerivePadInfo(PadValues{1, 30, 0, 99, 99}, 0));
+    Host().missingKeyFill.clear();
+    TRXMenuClick(0, 1);
+    EXPECT_EQ(Module().PadInfo, DerivePadInfo(PadValues{1, 30, 0, 1, 1}, 0));
+}
+
+using ApplyingPatterns = ModuleTest;
+
+TEST_F(ApplyingPatterns, ClickPaintsTheCellBesideTheSettingsAndHandsItToThePad) {
+    StartWith({"A", "B"});
+    SetPad(2, kPad80x60);
+    Host().calls.clear();
+    EXPECT_EQ(TRXMenuClick(2, 2), kTrxTrue);
+    const std::filesystem::path bmp = dir_ / "Pelmora.bmp";
+    const std::vector<HostCall> sets = Host().CallsTo("TRASetPadInit");
+    ASSERT_EQ(sets.size(), 1u);
+    EXPECT_EQ(sets[0],
+              (HostCall{"TRASetPadInit",
+                        {std::to_string(2 + FakeHost::kPadIdOffset), "WallPaper", bmp.string()}}));
+    const Bitmap24 written = LoadBmp(bmp);
+    EXPECT_EQ(written.Width(), 84);
+    EXPECT_EQ(written.Height(), 64);
+    EXPECT_EQ(written, DrawWallpaper(Module().Library->Pattern(1), Module().PadInfo));
+    EXPECT_NE(written, DrawWallpaper(Module().Library->Pattern(0), Module().PadInfo));
+    EXPECT_TRUE(prompts_->shown.empty());
+}
+
+TEST_F(ApplyingPatterns, EveryPadGetsTheSameFile) {
+    StartWith({"A"});
+    SetPad(1, kPad80x60);
+    SetPad(2, {{"BtnWidth", "20"}, {"BtnHeight", "10"}, {"BtnCaption", "0"}});
+    EXPECT_EQ(TRXMenuClick(1, 1), kTrxTrue);
+    EXPECT_EQ(TRXMenuClick(1, 2), kTrxTrue);
+    const std::string bmp = (dir_ / "Pelmora.bmp").string();
+    EXPECT_EQ(Host().pads[1 + FakeHost::kPadIdOffset]["WallPaper"], bmp);
+    EXPECT_EQ(Host().pads[2 + FakeHost::kPadIdOffset]["WallPaper"], bmp);
+    EXPECT_EQ(LoadBmp(bmp).Width(), 24);
+}
+
+TEST_F(ApplyingPatterns, PadWithoutSettingsGetsAFiveByFiveCell) {
+    StartWith({"A"});
+    EXPECT_EQ(TRXMenuClick(1, 9), kTrxTrue);
+    const Bitmap24 written = LoadBmp(dir_ / "Pelmora.bmp");
+    EXPECT_EQ(written.Width(), 5);
+    EXPECT_EQ(written.Height(), 5);
+}
+
+TEST_F(ApplyingPatterns, RefusedWallpaperGivesFalseButTheFileIsWritten) {
+    StartWith({"A"});
+    Host().setPadInitResult = 0;
+    EXPECT_EQ(TRXMenuClick(1, 1), kTrxFalse);
+    EXPECT_TRUE(std::filesystem::exists(dir_ / "Pelmora.bmp"));
+    EXPECT_TRUE(prompts_->shown.empty());
+}
+
+TEST_F(ApplyingPatterns, OversizedCellIsRefusedWithAMessageAndThePadIsUntouched) {
+    StartWith({"A"});
+    SetPad(1, {{"BtnWidth", "9000"}, {"BtnHeight", "10"}, {"BtnCaption", "0"}});
+    EXPECT_EQ(TRXMenuClick(1, 1), kTrxFalse);
+    EXPECT_EQ(prompts_->Messages().size(), 1u);
+    EXPECT_TRUE(Host().CallsTo("TRASetPadInit").empty());
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "Pelmora.bmp"));
+}
+
+TEST_F(ApplyingPatterns, UnwritableWallpaperIsShownAndThePadKeepsItsOwn) {
+    StartWith({"A"});
+    std::filesystem::create_directory(dir_ / "Pelmora.bmp");
+    EXPECT_EQ(TRXMenuClick(1, 1), kTrxFalse);
+    ASSERT_EQ(prompts_->Messages().size(), 1u);
+    EXPECT_NE(prompts_->Messages()[0].find("Pelmora.bmp"), std::string::npos);
+    EXPECT_TRUE(Host().CallsTo("TRASetPadInit").empty());
+}
+
+TEST(WallpaperPath, ExtensionOfTheFileNameIsReplaced) {
+    struct Case {
+        std::string settings;
+        std::string wallpaper;
+    };
+    const std::string hyo = Utf8ToSjis("表"); // its second byte is a backslash
+    for (const Case& c : {
+             Case{"/a/X.ini", "/a/X.bmp"},
+             Case{"/a/X", "/a/X.bmp"},
+             Case{"/a.b/X", "/a.b/X.bmp"},
+             Case{"/a/X.tar.gz", "/a/X.tar.bmp"},
+             Case{"X.ini", "X.bmp"},
+             Case{"/a/" + hyo + ".ini", "/a/" + hyo + ".bmp"},
+         }) {
+        EXPECT_EQ(WallpaperPathFor(c.settings), c.wallpaper) << c.settings;
+    }
+}
+
+TEST(WallpaperPath, FolderRunsUpToTheLastSeparator) {
+    const std::string hyo = Utf8ToSjis("表");
+    EXPECT_EQ(FolderOfPath("/a/b/X.ini"), "/a/b/");
+    EXPECT_EQ(FolderOfPath("X.ini"), "");
+    EXPECT_EQ(FolderOfPath("/X.ini"), "/");
+    EXPECT_EQ(FolderOfPath("/d/" + hyo + "/X.ini"), "/d/" + hyo + "/");
+}
+
+using Trial = ModuleTest;
+
+TEST_F(Trial, TwoTrialsThenUndoRestoreTheWallpaperFromBeforeTheFirst) {
+    StartWith({"A"});
+    SetPad(1, {{"WallPaper", "/old/paper.bmp"}});
+    TRXMenuClick(0, 1);
+    const std::filesystem::path trialFile = CreateTrialFile();
+    EXPECT_EQ(trialFile.filename().string().substr(0, 3), "pel");
+    TWallpaperTrial trial;
+    const Bitmap24 first(7, 5, 0x0000FF);
+    EXPECT_TRUE(TryWallpaper(trial, first, trialFile));
+    EXPECT_EQ(LoadBmp(trialFile), first);
+    const std::int32_t pad = 1 + FakeHost::kPadIdOffset;
+    EXPECT_EQ(Host().pads[pad]["WallPaper"], trialFile.string());
+    EXPECT_TRUE(TryWallpaper(trial, Bitmap24(3, 3, 0x00FF00), trialFile));
+    EXPECT_EQ(trial.OldWallPaper, "/old/paper.bmp");
+    EXPECT_EQ(Host().CallsTo("TRAGetPadInit").size(), 5u + 1u); // the click's reads, one trial read
+    EXPECT_TRUE(UndoWallpaperTrial(trial));
+    EXPECT_EQ(Host().pads[pad]["WallPaper"], "/old/paper.bmp");
+    EXPECT_FALSE(trial.TrialApplied);
+    EXPECT_TRUE(trial.OldWallPaper.empty());
+    std::filesystem::remove(trialFile);
+}
+
+TEST_F(Trial, PadWithoutWallpaperIsRestoredToEmpty) {
+    StartWith({"A"});
+    TRXMenuClick(0, 1);
+    const std::filesystem::path trialFile = dir_ / "trial.bmp";
+    TWallpaperTrial trial;
+    TryWallpaper(trial, Bitmap24(2, 2), trialFile);
+    EXPECT_TRUE(trial.TrialApplied);
+    EXPECT_EQ(trial.OldWallPaper, "");
+    UndoWallpaperTrial(trial);
+    EXPECT_EQ(Host().pads[1 + FakeHost::kPadIdOffset]["WallPaper"], "");
+}
+
+TEST_F(Trial, KeptTrialBecomesTheWallpaperFile) {
+    StartWith({"A"});
+    TRXMenuClick(0, 1);
+    const std::filesystem::path trialFile = dir_ / "trial.bmp";
+    TWallpaperTrial trial;
+    const Bitmap24 preview(6, 4, 0x123456);
+    TryWallpaper(trial, preview, trialFile);
+    EXPECT_TRUE(KeepWallpaperTrial(trial, trialFile));
+    EXPECT_EQ(LoadBmp(dir_ / "Pelmora.bmp"), preview);
+    EXPECT_EQ(Host().pads[1 + FakeHost::kPadIdOffset]["WallPaper"],
+              (dir_ / "Pelmora.bmp").string());
+    EXPECT_FALSE(trial.TrialApplied);
+}
+
+TEST_F(Trial, FailedSaveLeavesThePadAndTheTrialUntouched) {
+    StartWith({"A"});
+    TRXMenuClick(0, 1);
+    TWallpaperTrial trial;
+    EXPECT_THROW(TryWallpaper(trial, Bitmap24(2, 2), dir_ / "missing" / "trial.bmp"),
+                 std::exception);
+    EXPECT_FALSE(trial.TrialApplied);
+    EXPECT_TRUE(Host().CallsTo("TRASetPadInit").empty());
+}
+
+} // namespace
+} // namespace pelmora::testing
