@@ -4,6 +4,8 @@
 
 namespace pelmora {
 
-bool OpenEditor() { return OpenEditorWindow(); }
+bool OpenEditor() {
+    return OpenEditorWindow();
+}
 
 } // namespace pelmora
