@@ -15,7 +15,9 @@ using Extended = long double;
 inline double Held(Extended v) { return static_cast<double>(v); }
 
 // Round to nearest, halves to the even neighbour (the default FPU mode).
-inline std::int64_t RoundEven(Extended v) { return static_cast<std::int64_t>(std::nearbyintl(v)); }
+// rintl rounds exactly like nearbyintl in that mode but compiles to one x87
+// instruction; nearbyintl saves and restores the FPU state on every call.
+inline std::int64_t RoundEven(Extended v) { return static_cast<std::int64_t>(std::rintl(v)); }
 
 // Rounds and clamps into the 32-bit range, for values that may be wild
 // (hand-edited files); NaN gives 0.
@@ -23,7 +25,7 @@ inline std::int32_t RoundEven32(Extended v) {
     if (std::isnan(v)) {
         return 0;
     }
-    const Extended r = std::nearbyintl(v);
+    const Extended r = std::rintl(v);
     if (r >= 2147483647.0L) {
         return INT32_MAX;
     }
