@@ -11,7 +11,6 @@ using namespace pelmora;
 namespace {
 
 constexpr TColor kRed = 0x000000FF;
-constexpr TColor kWhite = 0x00FFFFFF;
 
 // The bitmap as rows of characters: '#' where the pixel is `ink`, '.' elsewhere.
 std::vector<std::string> Picture(const Bitmap24& b, TColor ink) {
