@@ -1,5 +1,6 @@
 #include "editor/edit.h"
 
+#include "gradient/Controls.h"
 #include "platform/bmp.h"
 #include "platform/cp932.h"
 #include "platform/prompts.h"
@@ -265,9 +266,7 @@ TEditForm::TEditForm(PatternLibrary& library, TIniData& settings, EditorHost& ho
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Text(kCaption));
     setMinimumSize(550, 400);
-    QFont windowFont(Text("ＭＳ Ｐゴシック"));
-    windowFont.setPixelSize(12);
-    setFont(windowFont);
+    setFont(DialogFont());
 
     TrialFile = host_.CreateTrialFile();
     CreateMenu();
@@ -435,7 +434,7 @@ void TEditForm::CreateLayout() {
     bvInfo->setFrameStyle(QFrame::Box | QFrame::Sunken);
     bvInfo->setFixedWidth(kInfoWidth);
     auto* infoLayout = new QVBoxLayout(bvInfo);
-    infoLayout->setContentsMargins(6, 6, 6, 6);
+    infoLayout->setContentsMargins(4, 4, 4, 4);
     lbInfoTitle = new QLabel(Text("---パッド設定情報---"), bvInfo);
     lbInfoTitle->setObjectName("lbInfoTitle");
     infoLayout->addWidget(lbInfoTitle);
@@ -464,7 +463,9 @@ void TEditForm::CreateLayout() {
     lowerLayout->setContentsMargins(0, 0, 0, 0);
     // The parts list and the colour-adjustment group are built into this area.
     partsArea_ = new QWidget(pnRBBottom);
+    partsArea_->setFocusPolicy(Qt::StrongFocus);
     lowerLayout->addWidget(partsArea_, 1);
+    lbParts->setBuddy(partsArea_);
 
     Splitter1->addWidget(pnRBTop);
     Splitter1->addWidget(pnRBBottom);
