@@ -1,0 +1,85 @@
+#include "host/HostApi.h"
+
+#include "platform/cp932.h"
+#include "plugin/TRAPI.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace pelmora::host {
+
+HostState& State() {
+    static HostState state;
+    return state;
+}
+
+} // namespace pelmora::host
+
+using pelmora::host::State;
+
+#define HOST_EXPORT extern "C" __attribute__((visibility("default")))
+
+HOST_EXPORT std::int32_t PELMORA_WINAPI TRAGetPadID(std::int32_t pad) {
+    return State().pads != nullptr ? State().pads->IdForHandle(pad) : pelmora::host::kNoPad;
+}
+
+HOST_EXPORT std::int32_t PELMORA_WINAPI TRAGetPadInit(std::int32_t padId, const char* key,
+                                                      char* buffer, std::int32_t size) {
+    if (buffer == nullptr || size <= 0) {
+        return 0;
+    }
+    buffer[0] = '\0';
+    if (State().pads == nullptr || key == nullptr) {
+        return 0;
+    }
+    const std::optional<std::string> value = State().pads->Get(padId, key);
+    if (!value) {
+        return 0;
+    }
+    const std::size_t length =
+        pelmora::SjisBoundaryAtOrBefore(*value, static_cast<std::size_t>(size) - 1);
+    std::memcpy(buffer, value->data(), length);
+    buffer[length] = '\0';
+    return 1;
+}
+
+HOST_EXPORT std::int32_t PELMORA_WINAPI TRASetPadInit(std::int32_t padId, const char* key,
+                                                      const char* value) {
+    if (State().pads == nullptr || key == nullptr || value == nullptr) {
+        return 0;
+    }
+    return State().pads->Set(padId, key, value) ? 1 : 0;
+}
+
+HOST_EXPORT std::int32_t PELMORA_WINAPI TRAChangePluginMenus(const char* pluginName) {
+    State().menuRequests.emplace_back(pluginName != nullptr ? pluginName : "");
+    return -1;
+}
+
+// The rest of the launcher's interface: present for plug-ins that bind it,
+// with nothing behind it in the stand-in.
+#define UNSUPPORTED_HOST_FUNCTION(name)                                                            \
+    HOST_EXPORT std::int32_t PELMORA_WINAPI name() {                                               \
+        return 0;                                                                                  \
+    }
+UNSUPPORTED_HOST_FUNCTION(TRAGetPadCount)
+UNSUPPORTED_HOST_FUNCTION(TRAGetNextPadID)
+UNSUPPORTED_HOST_FUNCTION(TRAGetPadWnd)
+UNSUPPORTED_HOST_FUNCTION(TRAGetPadTabWnd)
+UNSUPPORTED_HOST_FUNCTION(TRAChangePluginButtons)
+UNSUPPORTED_HOST_FUNCTION(TRARedrawPluginButtons)
+UNSUPPORTED_HOST_FUNCTION(TRAGetGroupCount)
+UNSUPPORTED_HOST_FUNCTION(TRAGetGroup)
+UNSUPPORTED_HOST_FUNCTION(TRAInsertGroup)
+UNSUPPORTED_HOST_FUNCTION(TRARenameGroup)
+UNSUPPORTED_HOST_FUNCTION(TRACopyGroup)
+UNSUPPORTED_HOST_FUNCTION(TRADeleteGroup)
+UNSUPPORTED_HOST_FUNCTION(TRAGetButton)
+UNSUPPORTED_HOST_FUNCTION(TRAInsertButton)
+UNSUPPORTED_HOST_FUNCTION(TRAChangeButton)
+UNSUPPORTED_HOST_FUNCTION(TRADeleteButton)
+UNSUPPORTED_HOST_FUNCTION(TRACopyButton)
+UNSUPPORTED_HOST_FUNCTION(TRAPasteButton)
+UNSUPPORTED_HOST_FUNCTION(TRAButtonInClipbord)
+UNSUPPORTED_HOST_FUNCTION(TRARunButton)
+UNSUPPORTED_HOST_FUNCTION(TRAGetIcon)
