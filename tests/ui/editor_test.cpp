@@ -544,7 +544,7 @@ void EditorTest::dragOnEdgeRowsScrolls() {
     QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, s.rowCentre(1));
     QTest::mouseMove(viewport, s.rowCentre(3));
     QCOMPARE(bar->value(), 0);
-    const QPoint bottom(5, viewport->height() - 2);
+    const QPoint bottom(5, viewport->height() - 1);
     QTest::mouseMove(viewport, bottom);
     QCOMPARE(bar->value(), 1);
     QTest::mouseMove(viewport, bottom + QPoint(1, 0));
