@@ -119,6 +119,9 @@ public:
         repeat_.setInterval(kDragRepeatMs);
         QObject::connect(&repeat_, &QTimer::timeout, this, [this] { DragOver(lastGlobal_); });
     }
+    ~PatternListBox() override { EndDrag(); }
+    PatternListBox(const PatternListBox&) = delete;
+    PatternListBox& operator=(const PatternListBox&) = delete;
 
     std::function<bool(const QPoint& global)> onDragOver;
     std::function<void(const QPoint& global)> onDragDrop;
