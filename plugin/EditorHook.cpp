@@ -8,4 +8,8 @@ bool OpenEditor() {
     return OpenEditorWindow();
 }
 
+void CloseEditor() {
+    CloseEditorWindow();
+}
+
 } // namespace pelmora

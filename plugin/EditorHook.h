@@ -8,6 +8,10 @@ namespace pelmora {
 // EditorClosed().
 bool OpenEditor();
 
+// Destroys an open editor window without questions, discarding its edits and
+// putting back a wallpaper it was trying: the plug-in is ending.
+void CloseEditor();
+
 // Clears EditorOpen and asks the host to list the patterns again.
 void EditorClosed();
 

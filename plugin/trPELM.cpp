@@ -146,6 +146,14 @@ std::int32_t EndPlugin() {
         }
     } guard{state};
 
+    // An editor still open is closed first, without asking the host for a
+    // menu the plug-in will no longer have.
+    state.PluginActive = false;
+    if (state.EditorOpen) {
+        CloseEditor();
+        state.EditorOpen = false;
+    }
+
     IniFile ini;
     WriteIniData(ini, state.Settings);
     SavePatterns(ini, *state.Library);

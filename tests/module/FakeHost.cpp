@@ -12,10 +12,14 @@ namespace pelmora {
 bool OpenEditor() {
     return testing::gEditorOpens;
 }
+void CloseEditor() {
+    ++testing::gEditorCloses;
+}
 
 namespace testing {
 
 bool gEditorOpens = false;
+int gEditorCloses = 0;
 
 FakeHost& Host() {
     static FakeHost host;

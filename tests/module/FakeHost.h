@@ -33,5 +33,7 @@ FakeHost& Host();
 
 // What the fake OpenEditor answers.
 extern bool gEditorOpens;
+// How often the plug-in closed the editor.
+extern int gEditorCloses;
 
 } // namespace pelmora::testing

@@ -61,6 +61,7 @@ protected:
     void SetUp() override {
         Host().Reset();
         gEditorOpens = false;
+        gEditorCloses = 0;
         ASSERT_TRUE(BindHostApiFromMainExecutable());
         Module() = TModuleState{};
         char name[] = "/tmp/pelmora-module-XXXXXX";

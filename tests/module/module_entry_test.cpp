@@ -230,6 +230,18 @@ TEST_F(PluginMenu, OpenEditorShowsTheEditingTitleAloneUntilItCloses) {
     EXPECT_EQ(this->Menu().size(), 6u);
 }
 
+TEST_F(PluginMenu, EndClosesAnOpenEditorWithoutAskingForTheMenu) {
+    StartWith({"A"});
+    gEditorOpens = true;
+    TRXMenuClick(4, 3);
+    Host().calls.clear();
+    EXPECT_EQ(TRXEndPlugin(), kTrxTrue);
+    EXPECT_EQ(gEditorCloses, 1);
+    EXPECT_FALSE(Module().EditorOpen);
+    EXPECT_TRUE(Host().CallsTo("TRAChangePluginMenus").empty());
+    EXPECT_FALSE(MenuCaption(0));
+}
+
 TEST_F(PluginMenu, EditorThatDoesNotOpenLeavesTheMenuAsItWas) {
     StartWith({"A"});
     Host().calls.clear();
