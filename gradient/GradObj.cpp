@@ -90,7 +90,8 @@ void TGrad::SetColor(int index, TColor color) {
 }
 
 void TGrad::SetPos(int index, std::int32_t pos) {
-    if (index <= 0 || index >= Count() - 1) {
+    // The four corners of a four-corner gradient stay at 0, 33, 67 and 100.
+    if (index <= 0 || index >= Count() - 1 || Kind == gkQuad) {
         return;
     }
     if (pos <= GetPos(index - 1) || pos >= GetPos(index + 1)) {

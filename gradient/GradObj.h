@@ -42,7 +42,8 @@ public:
     TColor GetColor(int index) const;     // 0xFFFFFFFF (-1) outside the list
     std::int32_t GetPos(int index) const; // -1 outside the list
     void SetColor(int index, TColor color);
-    // Moves an interior stop strictly between its neighbours; anything else is ignored.
+    // Moves an interior stop strictly between its neighbours; anything else,
+    // and any move on a four-corner gradient, is ignored.
     void SetPos(int index, std::int32_t pos);
     // Inserts a stop at 1..99 with the colour the ramp shows there; returns its
     // index, or 0 when refused (outside 1..99, or a four-corner gradient).

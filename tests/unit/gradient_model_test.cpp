@@ -147,6 +147,12 @@ TEST(GradStops, SetPosOnlyStrictlyBetweenNeighbours) {
     g.SetPos(1, 59);
     EXPECT_EQ(g.GetPos(1), 59);
     EXPECT_TRUE(g.Dirty());
+
+    g.SetKind(gkQuad);
+    g.BuildTable(0, 0);
+    g.SetPos(1, 40);
+    EXPECT_EQ(g.GetPos(1), 33);
+    EXPECT_FALSE(g.Dirty());
 }
 
 TEST(GradStops, DeleteStopKeepsTheEndsAndRefusesFourCorner) {
