@@ -213,6 +213,7 @@ void TPaintBox::paintEvent(QPaintEvent*) {
 }
 
 void TPaintBox::mousePressEvent(QMouseEvent* event) {
+    pressed_ = true;
     if (OnMouseDown) {
         OnMouseDown(event);
     }
@@ -225,16 +226,20 @@ void TPaintBox::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TPaintBox::mouseReleaseEvent(QMouseEvent* event) {
+    pressed_ = false;
     if (OnMouseUp) {
         OnMouseUp(event);
     }
 }
 
-// Without a handler a double-click counts as a press, as Qt does by default.
+// Qt delivers the double-click in place of the second press. The handlers see
+// the double-click first and then that press, unless the press has already
+// been delivered on its own.
 void TPaintBox::mouseDoubleClickEvent(QMouseEvent* event) {
     if (OnDblClick) {
         OnDblClick(event);
-    } else {
+    }
+    if (!pressed_) {
         mousePressEvent(event);
     }
 }

@@ -137,6 +137,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    bool pressed_ = false; // a press has been delivered and not yet released
 };
 
 } // namespace pelmora

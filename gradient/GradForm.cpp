@@ -760,6 +760,7 @@ void TGradDlg::pbBarMouseMove(QMouseEvent* event) {
 }
 
 void TGradDlg::pbBarMouseUp(QMouseEvent* event) {
+    menuBeforePress_ = -1;
     const Qt::MouseButton button = event->button();
     if (button != Qt::LeftButton && button != Qt::RightButton) {
         return;
@@ -785,18 +786,23 @@ void TGradDlg::pbBarMouseUp(QMouseEvent* event) {
     RunStopCommand(PtrMenu->exec(event->globalPosition().toPoint()));
 }
 
-// The double-click arrives after the second press, which has already cleared
-// MenuIndex: the stop to recolour is the one the first click released on. The
-// colour dialog opens only once this click's release has been handled.
+// The double-click comes between the first click's release and the second
+// press, while MenuIndex still holds the stop the first click released on
+// (where the platform has delivered the second press already, the stop is the
+// one MenuIndex held before it). The colour dialog opens only once the second
+// click's press and release have been handled.
 void TGradDlg::pbPtrDblClick(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         return;
     }
     const int index = MenuIndex_ != -1 ? MenuIndex_ : menuBeforePress_;
+    menuBeforePress_ = -1; // one colour dialog per double-click
     if (index != -1) {
         QMetaObject::invokeMethod(
             this, [this, index] { EditStopColorMessage(index); }, Qt::QueuedConnection);
     }
+    DragIndex_ = -1;
+    MenuIndex_ = -1;
 }
 
 // ---------------------------------------------------------------------------

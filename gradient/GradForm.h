@@ -115,7 +115,7 @@ private:
     TColor CopiedColor_ = kNoColor;
     bool AngleDrag_ = false;
     bool CenterDrag_ = false;
-    // MenuIndex as it was before the latest press on the handle strip.
+    // MenuIndex as it was before a press on the handle strip, until its release.
     int menuBeforePress_ = -1;
 
     QFrame* pnGrad = nullptr;
