@@ -3,6 +3,7 @@
 // through its seven entry points from the command line.
 #include "host/DialogAnswerer.h"
 #include "host/HostApi.h"
+#include "host/HostWindow.h"
 #include "host/PadStore.h"
 #include "host/PluginModule.h"
 #include "platform/cp932.h"
@@ -35,6 +36,9 @@ Commands:
   import FILE [--pad ID]
                        click the menu's import command and choose FILE in its
                        file dialog
+  gui                  open the launcher's window: the pads drawn with their
+                       wallpapers and the plug-in menu, clicked from the
+                       selected pad; the dialogs are the user's to answer
 
 PADS.ini holds one section per pad, named by the pad's identifier:
   [1]
@@ -114,7 +118,7 @@ Options ParseOptions(const std::vector<std::string>& args) {
     }
     options.command = words[0];
     if (options.command != "info" && options.command != "menu" && options.command != "click" &&
-        options.command != "import") {
+        options.command != "import" && options.command != "gui") {
         throw UsageError("unknown command " + options.command);
     }
     const bool needsArgument = options.command == "click" || options.command == "import";
@@ -232,15 +236,21 @@ int Run(int argc, char** argv) {
     }
     const Options options = ParseOptions(args);
 
+    const bool gui = options.command == "gui";
     // Nobody sits at a command line's dialogs: they open off screen and the
     // answerer deals with them.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!qEnvironmentVariableIsSet("QT_LOGGING_RULES")) {
+    if (!gui) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    if (!gui && !qEnvironmentVariableIsSet("QT_LOGGING_RULES")) {
         // Qt's notes about the off-screen platform mean nothing to the user.
         qputenv("QT_LOGGING_RULES", "default.warning=false;qt.qpa.*=false");
     }
     QApplication application(argc, argv);
-    DialogAnswerer answerer(stdout);
+    std::optional<DialogAnswerer> answerer;
+    if (!gui) {
+        answerer.emplace(stdout);
+    }
 
     PadStore pads = PadStore::Load(options.pads);
     State().pads = &pads;
@@ -254,7 +264,7 @@ int Run(int argc, char** argv) {
     }
     int status = 1;
     try {
-        status = RunCommand(options, plugin, pads, answerer);
+        status = gui ? RunHostWindow(plugin, pads) : RunCommand(options, plugin, pads, *answerer);
     } catch (...) {
         // The plug-in is ended in any case, as the launcher would on closing.
         plugin.EndPlugin();
