@@ -1,0 +1,181 @@
+// The real stand-in host loading the real module: the main job from the
+// command line, checked against the command-line renderer.
+#include "platform/bmp.h"
+#include "platform/cp932.h"
+#include "platform/inifile.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <sys/wait.h>
+
+namespace pelmora::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int status = -1;
+    std::string output; // stdout and stderr together
+};
+
+std::string Quote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+Outcome RunCommand(const std::string& command) {
+    Outcome outcome;
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (pipe == nullptr) {
+        return outcome;
+    }
+    std::array<char, 4096> chunk;
+    std::size_t read;
+    while ((read = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0) {
+        outcome.output.append(chunk.data(), read);
+    }
+    const int status = pclose(pipe);
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return outcome;
+}
+
+struct Pad {
+    int id;
+    std::string width, height, caption, smallIcon, color;
+};
+
+const Pad kPads[] = {
+    {1, "80", "60", "1", "0", "$8000000F"},
+    {2, "120", "40", "2", "1", "$00204080"},
+    {3, "48", "48", "0", "0", "$0000C0FF"},
+};
+
+class HostEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char name[] = "/tmp/pelmora-e2e-XXXXXX";
+        ASSERT_NE(::mkdtemp(name), nullptr);
+        dir_ = name;
+        pads_ = dir_ / "pads.ini";
+        settings_ = dir_ / "settings.ini";
+        std::ofstream out(pads_, std::ios::binary);
+        for (const Pad& pad : kPads) {
+            out << "[" << pad.id << "]\r\nBtnWidth=" << pad.width << "\r\nBtnHeight=" << pad.height
+                << "\r\nBtnCaption=" << pad.caption << "\r\nBtnSmallIcon=" << pad.smallIcon
+                << "\r\nBtnColor=" << pad.color << "\r\nWallPaper=\r\n\r\n";
+        }
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
+    }
+
+    Outcome Host(const std::string& command) {
+        return RunCommand(Quote(PELMORA_HOST_EXE) + " run --pads " + Quote(pads_.string()) +
+                          " --settings " + Quote(settings_.string()) + " --module " +
+                          Quote(PELMORA_MODULE_FILE) + " " + command);
+    }
+
+    IniFile PadFile() const { return IniFile::Load(pads_); }
+
+    fs::path dir_;
+    fs::path pads_;
+    fs::path settings_;
+};
+
+TEST_F(HostEndToEnd, MenuListsTheStoredPatterns) {
+    fs::copy_file(fs::path(PELMORA_SAMPLES_DIR) / "basic.ptn", settings_);
+    const Outcome menu = Host("menu");
+    ASSERT_EQ(menu.status, 0) << menu.output;
+    EXPECT_NE(menu.output.find("0: Pelmora(&D)\n1: &1. "), std::string::npos) << menu.output;
+    EXPECT_NE(menu.output.find(": パターンのインポート(&I)\n"), std::string::npos);
+    EXPECT_NE(menu.output.find(": パターンの詳細編集(&E)...\n"), std::string::npos);
+    // The end of the run rewrote the settings file with a "Main" section first.
+    EXPECT_EQ(IniFile::Load(settings_).Sections().front().name, "Main");
+}
+
+TEST_F(HostEndToEnd, ClickPaintsWhatTheRendererPaints) {
+    for (const char* sample : {"basic.ptn", "gradients.ptn"}) {
+        fs::copy_file(fs::path(PELMORA_SAMPLES_DIR) / sample, settings_,
+                      fs::copy_options::overwrite_existing);
+        const int count =
+            static_cast<int>(IniFile::Load(settings_).Sections().size()); // no "Main" yet
+        ASSERT_GT(count, 0);
+        for (int index = 0; index < count; ++index) {
+            for (const Pad& pad : kPads) {
+                SCOPED_TRACE(std::string(sample) + " pattern " + std::to_string(index) + " pad " +
+                             std::to_string(pad.id));
+                const fs::path reference = dir_ / "reference.bmp";
+                const std::string padSpec = pad.width + "," + pad.height + "," + pad.caption + "," +
+                                            pad.smallIcon + "," + pad.color;
+                const Outcome render =
+                    RunCommand(Quote(PELMORA_CLI_EXE) + " render " +
+                               Quote((fs::path(PELMORA_SAMPLES_DIR) / sample).string()) +
+                               " --index " + std::to_string(index) + " --pad " + Quote(padSpec) +
+                               " -o " + Quote(reference.string()));
+                ASSERT_EQ(render.status, 0) << render.output;
+
+                const Outcome click =
+                    Host("click " + std::to_string(index + 1) + " --pad " + std::to_string(pad.id));
+                ASSERT_EQ(click.status, 0) << click.output;
+                const fs::path wallpaper = dir_ / "settings.bmp";
+                EXPECT_EQ(PadFile().Value(std::to_string(pad.id), "WallPaper"), wallpaper.string());
+                const Bitmap24 painted = LoadBmp(wallpaper);
+                EXPECT_EQ(painted.Width(), std::stoi(pad.width) + 4);
+                EXPECT_EQ(painted.Height(), std::stoi(pad.height) + 4);
+                EXPECT_EQ(painted, LoadBmp(reference));
+            }
+        }
+    }
+}
+
+TEST_F(HostEndToEnd, ImportThroughTheFileDialogAddsThePatterns) {
+    const fs::path sample = fs::path(PELMORA_SAMPLES_DIR) / "basic.ptn";
+    const Outcome first = Host("import " + Quote(sample.string()));
+    ASSERT_EQ(first.status, 0) << first.output;
+    EXPECT_NE(first.output.find("dialog: パターンファイルの指定"), std::string::npos)
+        << first.output;
+    EXPECT_NE(first.output.find("をインポートしました。"), std::string::npos) << first.output;
+    const Outcome second = Host("import " + Quote(sample.string()));
+    ASSERT_EQ(second.status, 0) << second.output;
+
+    const IniFile sampleFile = IniFile::Load(sample);
+    const IniFile settings = IniFile::Load(settings_);
+    const std::size_t patterns = sampleFile.Sections().size();
+    ASSERT_EQ(settings.Sections().size(), 1 + 2 * patterns);
+    const std::string firstName = *sampleFile.Value(sampleFile.Sections()[0].name, "Name");
+    EXPECT_EQ(settings.Value("0", "Name"), firstName);
+    EXPECT_EQ(settings.Value(std::to_string(patterns), "Name"), firstName + "2");
+    EXPECT_EQ(settings.Value("Main", "ImportDir"), sample.parent_path().string() + "/");
+}
+
+TEST_F(HostEndToEnd, WallpaperThatCannotBeWrittenIsShownAndThePadKept) {
+    fs::copy_file(fs::path(PELMORA_SAMPLES_DIR) / "basic.ptn", settings_);
+    fs::create_directory(dir_ / "settings.bmp");
+    const Outcome click = Host("click 1 --pad 1");
+    EXPECT_EQ(click.status, 2) << click.output;
+    EXPECT_NE(click.output.find("message: cannot write"), std::string::npos) << click.output;
+    EXPECT_EQ(PadFile().Value("1", "WallPaper"), "");
+}
+
+TEST_F(HostEndToEnd, MissingModuleIsAClearError) {
+    const Outcome outcome = RunCommand(
+        Quote(PELMORA_HOST_EXE) + " run --pads " + Quote(pads_.string()) + " --settings " +
+        Quote(settings_.string()) + " --module " + Quote((dir_ / "none.trx").string()) + " menu");
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_NE(outcome.output.find("cannot load the plug-in"), std::string::npos) << outcome.output;
+    EXPECT_FALSE(fs::exists(settings_));
+}
+
+} // namespace
+} // namespace pelmora::e2e
