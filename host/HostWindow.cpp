@@ -7,6 +7,7 @@
 #include "plugin/PadInfo.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -236,6 +237,13 @@ HostWindow::HostWindow(PluginModule& plugin, PadStore& pads) : plugin_(plugin), 
     connect(poll, &QTimer::timeout, this, &HostWindow::Poll);
     poll->start(kPollMs);
     resize(560, 480);
+}
+
+void HostWindow::closeEvent(QCloseEvent* e) {
+    QMainWindow::closeEvent(e);
+    if (e->isAccepted()) {
+        QApplication::quit();
+    }
 }
 
 void HostWindow::SelectPad(std::int32_t id) {

@@ -28,6 +28,10 @@ public:
     // Asks the plug-in for its menu again.
     void RebuildMenu();
 
+protected:
+    // The launcher ends with its window, also while a plug-in window is open.
+    void closeEvent(QCloseEvent* e) override;
+
 private:
     void ClickMenuItem(std::int32_t number);
     // Picks up what the plug-in did on its own (a trial wallpaper from its
