@@ -25,6 +25,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -276,7 +277,7 @@ TEditForm::TEditForm(PatternLibrary& library, TIniData& settings, EditorHost& ho
     CreateLayout();
     PlaceWindow();
     CopyLibrary();
-    UpdateMenuStates();
+    mnPatternClick();
 }
 
 TEditForm::~TEditForm() {
@@ -365,8 +366,8 @@ void TEditForm::CreateMenu() {
                 "仮適用した壁紙を本画面を表示する直前の状態に戻す", {}, &TEditForm::mnUndoClick);
 
     // The rules also hold the File menu's export item, so they run for both.
-    connect(mnPattern, &QMenu::aboutToShow, this, [this] { UpdateMenuStates(); });
-    connect(mnFile, &QMenu::aboutToShow, this, [this] { UpdateMenuStates(); });
+    connect(mnPattern, &QMenu::aboutToShow, this, [this] { mnPatternClick(); });
+    connect(mnFile, &QMenu::aboutToShow, this, [this] { mnPatternClick(); });
 }
 
 void TEditForm::CreateLayout() {
@@ -394,6 +395,10 @@ void TEditForm::CreateLayout() {
     PatternList = new PatternListBox(pnLeft);
     PatternList->setObjectName("PatternList");
     lbPattern->setBuddy(PatternList);
+    // The accelerator's letter is a full-width one, which no keyboard types.
+    auto* listAccelerator = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_L), this);
+    connect(listAccelerator, &QShortcut::activated, PatternList,
+            [this] { PatternList->setFocus(Qt::ShortcutFocusReason); });
     leftLayout->addWidget(lbPattern);
     leftLayout->addWidget(PatternList, 1);
     topLayout->addWidget(pnLeft);
@@ -507,17 +512,17 @@ void TEditForm::CreateLayout() {
     connect(btCamcel, &QPushButton::clicked, this, [this] { Guarded([&] { mnCancelClick(); }); });
     connect(PatternList, &QListWidget::itemSelectionChanged, this, [this] {
         if (!selectionGuard_) {
-            Guarded([&] { SelectionChanged(); });
+            Guarded([&] { PatternListClick(); });
         }
     });
     PatternList->onDoubleClick = [this] { Guarded([&] { mnPadClick(); }); };
     PatternList->onDragOver = [this](const QPoint& global) {
         bool accepted = false;
-        Guarded([&] { accepted = PatternDragOver(global); });
+        Guarded([&] { accepted = PatternListDragOver(global); });
         return accepted;
     };
     PatternList->onDragDrop = [this](const QPoint& global) {
-        Guarded([&] { PatternDragDrop(global); });
+        Guarded([&] { PatternListDragDrop(global); });
     };
 }
 
@@ -576,7 +581,7 @@ void TEditForm::showEvent(QShowEvent* e) {
         if (PatternList->count() > 0) {
             SelectOnly(0);
         }
-        SelectionChanged();
+        PatternListClick();
     });
     FirstShow = false;
 }
@@ -596,7 +601,12 @@ void TEditForm::keyPressEvent(QKeyEvent* e) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (e->modifiers() == Qt::NoModifier || e->modifiers() == Qt::KeypadModifier) {
-            Guarded([&] { mnExitClick(); });
+            // Enter presses the focused button, and OK everywhere else.
+            if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+                button->click();
+            } else {
+                Guarded([&] { mnExitClick(); });
+            }
             return;
         }
         break;
@@ -684,8 +694,8 @@ void TEditForm::SelectOnly(int row) {
 
 // --- What the window shows --------------------------------------------------------
 
-void TEditForm::SelectionChanged() {
-    UpdateMenuStates();
+void TEditForm::PatternListClick() {
+    mnPatternClick();
     UpdatePreview();
     UpdatePartsList();
     SetStatusText({});
@@ -726,7 +736,7 @@ void TEditForm::UpdatePadInfo() {
                     lbInfo->contentsRect().top() + 3 * metrics.lineSpacing());
 }
 
-void TEditForm::UpdateMenuStates() {
+void TEditForm::mnPatternClick() {
     const int selected = SelectedCount();
     mnExport->setEnabled(selected >= 1);
     mnRename->setEnabled(selected == 1);
@@ -756,7 +766,7 @@ void TEditForm::mnNewClick() {
     frame.Fill = fkBtnF;
     AppendRow(std::move(name), std::move(pattern));
     SelectOnly(PatternList->count() - 1);
-    SelectionChanged();
+    PatternListClick();
     Modified = true;
 }
 
@@ -769,7 +779,7 @@ void TEditForm::mnCopyClick() {
     std::string name = UniquePatternName(source.Name, RowNames());
     AppendRow(std::move(name), source.Pattern->Clone());
     SelectOnly(PatternList->count() - 1);
-    SelectionChanged();
+    PatternListClick();
     Modified = true;
 }
 
@@ -789,7 +799,7 @@ void TEditForm::mnRenameClick() {
         Modified = true;
     }
     SelectOnly(row);
-    SelectionChanged();
+    PatternListClick();
 }
 
 void TEditForm::mnUpperClick() {
@@ -818,7 +828,7 @@ void TEditForm::MovePattern(int from, int to) {
     PatternList->insertItem(to, item);
     selectionGuard_ = guard;
     SelectOnly(to);
-    SelectionChanged();
+    PatternListClick();
     Modified = true;
 }
 
@@ -846,7 +856,7 @@ void TEditForm::mnDeleteClick() {
     if (!rows_.empty()) {
         SelectOnly(0);
     }
-    SelectionChanged();
+    PatternListClick();
     Modified = true;
 }
 
@@ -862,7 +872,7 @@ void TEditForm::mnImportClick() {
     if (list.Count() > before) {
         Modified = true;
     }
-    UpdateMenuStates();
+    mnPatternClick();
 }
 
 void TEditForm::mnExportClick() {
@@ -891,13 +901,14 @@ void TEditForm::mnPadClick() {
     host_.ReadPadInfo();
     UpdatePadInfo();
     UpdatePreview();
+    const std::string trialText = host_.HostPathText(TrialFile);
     SaveBmp(PreviewBmp, TrialFile);
     if (!TrialApplied) {
         OldWallPaper = host_.GetPadWallPaper().value_or(std::string());
         TrialApplied = true;
     }
-    host_.SetPadWallPaper(host_.HostPathText(TrialFile));
-    UpdateMenuStates();
+    host_.SetPadWallPaper(trialText);
+    mnPatternClick();
 }
 
 void TEditForm::mnUndoClick() {
@@ -907,15 +918,14 @@ void TEditForm::mnUndoClick() {
     host_.SetPadWallPaper(OldWallPaper);
     OldWallPaper.clear();
     TrialApplied = false;
-    UpdateMenuStates();
+    mnPatternClick();
 }
 
 // --- OK and Cancel ------------------------------------------------------------------
 
+// The trial is settled before the library is replaced, so a wallpaper that
+// cannot be copied leaves both the library and the window as they were.
 void TEditForm::mnExitClick() {
-    if (Modified) {
-        ReplaceLibrary();
-    }
     if (TrialApplied) {
         const MsgResult keep = CurrentPrompts().Message(kKeepTrialQuestion, MsgKind::Confirmation,
                                                         MsgButtons::YesNo, kConfirmTitle);
@@ -926,6 +936,9 @@ void TEditForm::mnExitClick() {
             host_.SetPadWallPaper(OldWallPaper);
         }
         TrialApplied = false;
+    }
+    if (Modified) {
+        ReplaceLibrary();
     }
     CloseWindow();
 }
@@ -963,7 +976,7 @@ void TEditForm::CloseWindow() {
 
 // --- Dragging rows -------------------------------------------------------------------
 
-bool TEditForm::PatternDragOver(const QPoint& global) {
+bool TEditForm::PatternListDragOver(const QPoint& global) {
     const auto over = [&global](const QWidget* widget) {
         return widget->rect().contains(widget->mapFromGlobal(global));
     };
@@ -998,7 +1011,7 @@ bool TEditForm::PatternDragOver(const QPoint& global) {
     return false;
 }
 
-void TEditForm::PatternDragDrop(const QPoint& global) {
+void TEditForm::PatternListDragDrop(const QPoint& global) {
     const int current = CurrentIndex();
     if (current < 0) {
         return;

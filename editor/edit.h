@@ -127,9 +127,9 @@ private:
     void SelectOnly(int row);
 
     // What the window shows.
-    void SelectionChanged();
+    void PatternListClick();
     void UpdatePadInfo();
-    void UpdateMenuStates();
+    void mnPatternClick();
     void UpdatePartsList();
     void ClearPartsList();
 
@@ -156,8 +156,8 @@ private:
     void CloseWindow();
 
     // Dragging rows: each drag-over event scrolls at most one row.
-    bool PatternDragOver(const QPoint& global);
-    void PatternDragDrop(const QPoint& global);
+    bool PatternListDragOver(const QPoint& global);
+    void PatternListDragDrop(const QPoint& global);
 
     PatternLibrary& library_;
     TIniData& settings_;

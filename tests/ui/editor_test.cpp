@@ -57,7 +57,8 @@ public:
     std::optional<std::string> wallPaper = std::string("old.bmp");
     int wallPaperReads = 0;
     std::vector<std::string> wallPaperSets;
-    fs::path trialFolder; // empty: the system's temporary folder
+    fs::path trialFolder;   // empty: the system's temporary folder
+    fs::path wallpaperFile; // empty: settings.bmp in the session's folder
     std::vector<std::string> askedNames;
     std::vector<std::string> askedLists;
     std::optional<fs::path> importFile;
@@ -78,7 +79,9 @@ public:
         wallPaperSets.push_back(value);
         wallPaper = value;
     }
-    fs::path WallpaperFile() const override { return folder_ / "settings.bmp"; }
+    fs::path WallpaperFile() const override {
+        return wallpaperFile.empty() ? folder_ / "settings.bmp" : wallpaperFile;
+    }
     std::string WallpaperText() const override { return WallpaperFile().string(); }
     fs::path CreateTrialFile() override {
         const QString folder =
@@ -243,6 +246,10 @@ private slots:
     void cancelAfterChangesAsks();
     void cancelAfterTrialRestoresWallpaper();
     void enterIsOkAndEscIsCancel();
+    void enterOnFocusedCancelIsCancel();
+    void altLFocusesTheList();
+    void okWhoseWallpaperCannotBeWrittenChangesNothing();
+    void destroyedDuringTrialPutsWallpaperBack();
     void boundsCorrectedAndStored();
     void exportWritesSelectedRowsInOrder();
     void importAppendsRowsKeepingSelection();
@@ -817,6 +824,69 @@ void EditorTest::enterIsOkAndEscIsCancel() {
         QTRY_COMPARE(s.prompts->Messages().size(), std::size_t(1));
         QVERIFY(!s.form.isNull());
     }
+}
+
+void EditorTest::enterOnFocusedCancelIsCancel() {
+    Session s({"A"});
+    s.Open();
+    s.key(Qt::Key_Insert);
+    QPushButton* cancel = s.control<QPushButton>("btCamcel");
+    cancel->setFocus();
+    s.prompts->messageAnswers.push_back(MsgResult::Ok);
+    QTest::keyClick(cancel, Qt::Key_Return);
+    QCOMPARE(s.prompts->Messages(), std::vector<std::string>{"編集結果を破棄してよろしいですか？"});
+    s.settle();
+    QVERIFY(s.form.isNull());
+    QCOMPARE(s.library.Count(), 1);
+}
+
+void EditorTest::altLFocusesTheList() {
+    Session s({"A"});
+    s.Open();
+    QPushButton* ok = s.control<QPushButton>("btOK");
+    ok->setFocus();
+    QVERIFY(!s.list()->hasFocus());
+    QTest::keyClick(ok, Qt::Key_L, Qt::AltModifier);
+    QVERIFY(s.list()->hasFocus());
+}
+
+void EditorTest::okWhoseWallpaperCannotBeWrittenChangesNothing() {
+    Session s({"A"});
+    const TPatrn* first = &s.library.Pattern(0);
+    s.host.wallpaperFile = Session::Folder() / "no such folder" / "settings.bmp";
+    s.Open();
+    s.key(Qt::Key_Insert);
+    s.key(Qt::Key_A, Qt::ControlModifier);
+    s.prompts->messageAnswers.push_back(MsgResult::Yes);
+    QTest::mouseClick(s.control<QPushButton>("btOK"), Qt::LeftButton);
+    QCOMPARE(s.prompts->shown.size(), std::size_t(2));
+    QCOMPARE(s.prompts->shown[1].kind, MsgKind::Error);
+    s.settle();
+    QVERIFY(!s.form.isNull());
+    QVERIFY(s.form->IsTrialApplied());
+    QCOMPARE(s.library.Count(), 1);
+    QCOMPARE(&s.library.Pattern(0), first);
+
+    // Declining the trial then closes, with the edits in the library.
+    s.prompts->messageAnswers.push_back(MsgResult::No);
+    QTest::mouseClick(s.control<QPushButton>("btOK"), Qt::LeftButton);
+    s.settle();
+    QVERIFY(s.form.isNull());
+    QCOMPARE(s.host.wallPaperSets.back(), std::string("old.bmp"));
+    QCOMPARE(s.library.Count(), 2);
+}
+
+void EditorTest::destroyedDuringTrialPutsWallpaperBack() {
+    Session s({"A"});
+    s.Open();
+    const fs::path trial = s.form->TrialFilePath();
+    s.key(Qt::Key_A, Qt::ControlModifier);
+    std::unique_ptr<TEditForm> owned(s.form.data());
+    owned.reset();
+    QCOMPARE(s.host.wallPaperSets.back(), std::string("old.bmp"));
+    QVERIFY(!fs::exists(trial));
+    QCOMPARE(s.host.closed, 1);
+    QCOMPARE(s.library.Count(), 1);
 }
 
 void EditorTest::boundsCorrectedAndStored() {
