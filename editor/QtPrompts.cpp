@@ -95,14 +95,20 @@ public:
         edit_->selectAll();
         edit_->setFocus();
         resize(qMax(sizeHint().width(), 360), sizeHint().height());
+    }
+
+    QString Text() const { return edit_->text(); }
+
+protected:
+    // Centred once its final size is known.
+    void showEvent(QShowEvent* event) override {
+        QDialog::showEvent(event);
         if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            QRect frame = geometry();
+            QRect frame = frameGeometry();
             frame.moveCenter(screen->availableGeometry().center());
             move(frame.topLeft());
         }
     }
-
-    QString Text() const { return edit_->text(); }
 
 private:
     // A character that cannot be stored is refused with its reason; the box stays.
