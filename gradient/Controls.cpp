@@ -53,6 +53,8 @@ void TUpDown::SetBuddy(QLineEdit* buddy) {
     }
     buddy_ = buddy;
     if (buddy_ != nullptr) {
+        // Operated through the buddy's Up and Down keys, like a spin box.
+        setFocusPolicy(Qt::NoFocus);
         buddy_->installEventFilter(this);
         ShowInBuddy();
     }

@@ -7,22 +7,27 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    const QStringList args = QApplication::arguments();
-    if (args.size() > 2 || (args.size() == 2 && (args[1] == QLatin1String("-h") ||
-                                                 args[1] == QLatin1String("--help")))) {
-        std::fprintf(stderr, "usage: pelmora-gradient-editor [GRADIENT-TEXT]\n"
-                             "  OK prints the gradient text and exits 0; Cancel exits 1.\n");
-        return 2;
+    const bool help =
+        argc == 2 && (std::strcmp(argv[1], "-h") == 0 || std::strcmp(argv[1], "--help") == 0);
+    if (argc > 2 || help) {
+        std::fprintf(
+            help ? stdout : stderr,
+            "usage: pelmora-gradient-editor [GRADIENT-TEXT]\n"
+            "Opens the gradient editor on GRADIENT-TEXT (for example\n"
+            "\"0,90,0,0,0,,00000000FF,320000FFFF,6400FF0000\") or on a new gradient.\n"
+            "OK prints the edited gradient's text and exits with 0; Cancel exits with 1.\n");
+        return help ? 0 : 2;
     }
+    QApplication app(argc, argv);
     pelmora::InstallPrompts(std::make_unique<pelmora::QtPrompts>());
 
     pelmora::TGradDialog editor;
-    if (args.size() == 2) {
-        editor.Gradation().LoadFromText(args[1].toStdString());
+    if (argc == 2) {
+        editor.Gradation().LoadFromText(argv[1]);
     }
     if (!editor.Execute()) {
         return 1;

@@ -299,6 +299,7 @@ void TGradDlg::CreateUpperPane() {
     btHdl->setText(Utf8("ハンドル表示"));
     Place(btHdl, "btHdl", 264, 224, 89, 23);
     btHdl->setCheckable(true);
+    btHdl->setFocusPolicy(Qt::NoFocus);
     btHdl->setChecked(true);
     connect(btHdl, &QToolButton::clicked, this, &TGradDlg::btHdlClick);
 }
