@@ -281,6 +281,8 @@ TEditForm::TEditForm(PatternLibrary& library, TIniData& settings, EditorHost& ho
 }
 
 TEditForm::~TEditForm() {
+    // The controls outlive this object's fields while Qt deletes them.
+    disconnect(PatternList, nullptr, this, nullptr);
     // A trial still on the pad would point at the file removed below.
     if (TrialApplied) {
         try {
