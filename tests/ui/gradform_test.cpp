@@ -537,6 +537,11 @@ void GradFormTest::typingInFieldsFiltersKeysAndClamps() {
     QTest::keyClicks(angle, "500");
     QCOMPARE(angle->text(), QStringLiteral("359"));
     QCOMPARE(e.gradient.Angle, 359);
+    QTest::keyClick(angle, Qt::Key_Up); // the arrow keys step the field, wrapping
+    QCOMPARE(angle->text(), QStringLiteral("0"));
+    QCOMPARE(e.gradient.Angle, 0);
+    QTest::keyClick(angle, Qt::Key_Down);
+    QCOMPARE(e.gradient.Angle, 359);
 
     // Moving the centre onto the edge makes normalisation possible and, with
     // it on, disables the angle.
