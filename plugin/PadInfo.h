@@ -51,7 +51,8 @@ std::int32_t PadValueFromText(std::string_view text);
 // the pixel height of a line of the button-name font. Results that would leave
 // the 32-bit range (only possible for absurd pad values) saturate at its ends.
 TPadInfo DerivePadInfo(const PadValues& values, std::int32_t nameHeight);
-// The same with the name height measured on this platform (MeasureNameHeight).
+// The same with the name height measured on this platform (MeasureNameHeight),
+// which is only asked for when the pad shows names.
 TPadInfo DerivePadInfo(const PadValues& values);
 
 } // namespace pelmora
