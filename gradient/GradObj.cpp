@@ -54,10 +54,21 @@ std::int64_t SnapToRightAngle(std::int64_t degrees) {
     return RoundEven(static_cast<Extended>(degrees) / 90) * 90;
 }
 
+// Rounds half to even a value known to lie well inside the int range. Going
+// through double (exact for such integers) avoids the x87 control-word switch
+// that a direct conversion from long double costs on every pixel.
+inline int RoundSmall(Extended v) { return static_cast<int>(static_cast<double>(std::rint(v))); }
+
 // A ramp position for the table: rounded, and clamped to its nearer end when
-// the geometry (or a hand-made angle) puts it outside.
-int TableIndex(Extended position) {
-    return std::clamp(RoundEven32(position), 0, kTableLast);
+// the geometry (or a hand-made angle) puts it outside; NaN gives 0.
+inline int TableIndex(Extended position) {
+    if (!(position > 0)) {
+        return 0;
+    }
+    if (position >= kTableLast) {
+        return kTableLast;
+    }
+    return RoundSmall(position);
 }
 
 } // namespace
@@ -556,13 +567,37 @@ void PaintArc(const TGrad& g, Bitmap24& off, const Area& area) {
     }
 }
 
-// Bilinear blend of one channel between the four corner values.
-inline std::uint8_t Blend(int tl, int tr, int bl, int br, double u, double v) {
-    const Extended eu = u;
-    const Extended ev = v;
-    const Extended offset = (tr - tl) * eu + (bl - tl) * ev + (tl - tr - bl + br) * eu * ev;
-    return static_cast<std::uint8_t>(std::clamp(tl + RoundEven32(offset), 0, 255));
-}
+// Bilinear blend of one channel between the four corner values:
+// TL + Round((TR - TL) u + (BL - TL) v + (TL - TR - BL + BR) u v), evaluated in
+// that order. The terms that depend on the column alone are kept per column
+// (in extended precision, so the sums come out the same).
+class ChannelBlend {
+public:
+    ChannelBlend(int tl, int tr, int bl, int br, const std::vector<double>& u)
+        : tl_(tl), down_(bl - tl), across_(u.size()), twist_(u.size()) {
+        for (std::size_t i = 0; i < u.size(); ++i) {
+            across_[i] = (tr - tl) * static_cast<Extended>(u[i]);
+            twist_[i] = (tl - tr - bl + br) * static_cast<Extended>(u[i]);
+        }
+    }
+    // Per row: the row's share of the blend.
+    void SetRow(double v) {
+        v_ = v;
+        downV_ = down_ * static_cast<Extended>(v);
+    }
+    std::uint8_t At(std::size_t column) const {
+        const Extended offset = across_[column] + downV_ + twist_[column] * v_;
+        return static_cast<std::uint8_t>(std::clamp(tl_ + RoundSmall(offset), 0, 255));
+    }
+
+private:
+    int tl_;
+    int down_;
+    std::vector<Extended> across_;
+    std::vector<Extended> twist_;
+    Extended v_ = 0;
+    Extended downV_ = 0;
+};
 
 void PaintQuad(const TGrad& g, Bitmap24& off, const Area& area, std::int32_t lumi,
                std::int32_t hue) {
@@ -580,13 +615,19 @@ void PaintQuad(const TGrad& g, Bitmap24& off, const Area& area, std::int32_t lum
         u[static_cast<std::size_t>(x - area.x0)] =
             area.Wp() == 0 ? 0.0 : Held(static_cast<Extended>(x) / area.Wp());
     }
+    ChannelBlend blue(BlueOf(tl), BlueOf(tr), BlueOf(bl), BlueOf(br), u);
+    ChannelBlend green(GreenOf(tl), GreenOf(tr), GreenOf(bl), GreenOf(br), u);
+    ChannelBlend red(RedOf(tl), RedOf(tr), RedOf(bl), RedOf(br), u);
     for (std::int64_t y = area.y0; y < area.y1; ++y) {
         const double v = area.Hp() == 0 ? 0.0 : Held(static_cast<Extended>(y) / area.Hp());
+        blue.SetRow(v);
+        green.SetRow(v);
+        red.SetRow(v);
         std::uint8_t* out = off.Row(static_cast<std::int32_t>(y - area.y0));
         for (std::size_t i = 0; i < u.size(); ++i, out += 3) {
-            out[0] = Blend(BlueOf(tl), BlueOf(tr), BlueOf(bl), BlueOf(br), u[i], v);
-            out[1] = Blend(GreenOf(tl), GreenOf(tr), GreenOf(bl), GreenOf(br), u[i], v);
-            out[2] = Blend(RedOf(tl), RedOf(tr), RedOf(bl), RedOf(br), u[i], v);
+            out[0] = blue.At(i);
+            out[1] = green.At(i);
+            out[2] = red.At(i);
         }
     }
 }
