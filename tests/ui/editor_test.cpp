@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -991,9 +992,18 @@ void EditorTest::hintsGoToStatusBar() {
     Session s({"A", "B"});
     s.Open();
     QStatusBar* status = s.control<QStatusBar>("StatusBar");
-    s.action("mnCopy")->showStatusText(s.list());
-    QCOMPARE(status->currentMessage(),
-             QString("選択したパターンを複写して新しくパターンを作成する"));
+    // Opened from the menu bar, a highlighted item shows its hint.
+    QMenuBar* bar = s.control<QMenuBar>("MainMenu");
+    QMenu* menu = s.control<QMenu>("mnPattern");
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier,
+                      bar->actionGeometry(menu->menuAction()).center());
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    QTest::mouseMove(menu, menu->actionGeometry(s.action("mnCopy")).center());
+    QTRY_COMPARE(status->currentMessage(),
+                 QString("選択したパターンを複写して新しくパターンを作成する"));
+    menu->hide();
+    s.action("mnUndo")->showStatusText(s.list());
+    QCOMPARE(status->currentMessage(), QString("仮適用した壁紙を本画面を表示する直前の状態に戻す"));
     // A selection change clears it.
     s.click(1);
     QCOMPARE(status->currentMessage(), QString());
