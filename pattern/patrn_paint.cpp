@@ -50,8 +50,7 @@ TRect64 BevelOnCanvas(const Bitmap24& canvas, const TRect64& r) {
 // step)` inside the region on each side.
 class BevelStack {
 public:
-    BevelStack(const TRect64& region, const TTrim& thick, std::int64_t count)
-        : region_(region), count_(count) {
+    BevelStack(const TRect64& region, const TTrim& thick, std::int64_t count) : region_(region) {
         const std::int32_t sides[] = {thick.Left, thick.Top, thick.Right, thick.Bottom};
         for (int s = 0; s < 4; ++s) {
             const Extended step = (static_cast<Extended>(sides[s]) - 1) / (count - 1);
@@ -62,14 +61,12 @@ public:
         return TRect64{region_.Left + Inset(i, 0), region_.Top + Inset(i, 1),
                        region_.Right - Inset(i, 2), region_.Bottom - Inset(i, 3)};
     }
-    std::int64_t Count() const { return count_; }
 
 private:
     std::int64_t Inset(std::int64_t i, int side) const {
         return RoundEven(static_cast<Extended>(i) * steps_[side]);
     }
     TRect64 region_;
-    std::int64_t count_;
     Extended steps_[4] = {};
 };
 
