@@ -1,5 +1,6 @@
 #include "gradient/Controls.h"
 
+#include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -10,6 +11,13 @@
 #include <algorithm>
 
 namespace pelmora {
+namespace {
+
+// Holding an arrow down repeats it, first after a pause.
+constexpr int kRepeatDelay = 400; // ms
+constexpr int kRepeatInterval = 50;
+
+} // namespace
 
 QFont DialogFont() {
     QFont font;
@@ -25,6 +33,12 @@ QFont DialogFont() {
 TUpDown::TUpDown(Qt::Orientation orientation, QWidget* parent)
     : QWidget(parent), orientation_(orientation) {
     setFocusPolicy(Qt::TabFocus);
+    connect(&repeat_, &QTimer::timeout, this, [this] {
+        repeat_.setInterval(kRepeatInterval);
+        if (pressed_ != 0 && DirectionAt(mapFromGlobal(QCursor::pos())) == pressed_) {
+            Step(pressed_);
+        }
+    });
 }
 
 void TUpDown::SetRange(int min, int max) {
@@ -128,10 +142,12 @@ void TUpDown::mousePressEvent(QMouseEvent* event) {
     pressed_ = DirectionAt(event->position().toPoint());
     update();
     Step(pressed_);
+    repeat_.start(kRepeatDelay);
 }
 
 void TUpDown::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
+        repeat_.stop();
         pressed_ = 0;
         update();
     }

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -68,6 +69,7 @@ private:
     int increment_ = 1;
     bool wrap_ = false;
     int pressed_ = 0; // direction of the arrow held down, 0 none
+    QTimer repeat_;   // steps again while an arrow is held down
     QLineEdit* buddy_ = nullptr;
 };
 

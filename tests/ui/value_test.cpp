@@ -4,6 +4,7 @@
 #include "pattern/value.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -97,6 +98,7 @@ private slots:
     void resetForEachArea();
     void schematicFollowsTheValues();
     void valuesBeyondTheArrowsStayUntilClicked();
+    void holdingAnArrowRepeats();
     void cancelAndCloseReject();
 };
 
@@ -273,6 +275,20 @@ void ValueFormTest::valuesBeyondTheArrowsStayUntilClicked() {
     f.Click("udTop", true);
     QCOMPARE(f.dialog.GetOuter(), (TTrim{9, 1, 0, -9}));
     QCOMPARE(f.dialog.GetThick(), (TTrim{12, 1, 1, 1}));
+}
+
+void ValueFormTest::holdingAnArrowRepeats() {
+    Form f(1, true, {1, 1, 1, 1}, {0, 0, 0, 0});
+    auto* arrows = f.Find<TUpDown>("udRight");
+    const QPoint at(30, 12);
+    QCursor::setPos(arrows->mapToGlobal(at));
+    QTest::mousePress(arrows, Qt::LeftButton, {}, at);
+    QCOMPARE(f.dialog.GetOuter().Right, 1);
+    QTRY_VERIFY(f.dialog.GetOuter().Right >= 3);
+    QTest::mouseRelease(arrows, Qt::LeftButton, {}, at);
+    const int reached = f.dialog.GetOuter().Right;
+    QTest::qWait(200);
+    QCOMPARE(f.dialog.GetOuter().Right, reached);
 }
 
 void ValueFormTest::cancelAndCloseReject() {
