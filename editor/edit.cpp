@@ -141,7 +141,6 @@ public:
         const int fullRows = (viewport()->height() + kRowHeight - 1) / kRowHeight;
         return std::min(TopIndex() + std::max(fullRows, 1) - 1, count());
     }
-    bool Dragging() const { return dragging_; }
 
 protected:
     void mousePressEvent(QMouseEvent* e) override {
