@@ -159,6 +159,25 @@ TEST_F(EntryPoints, StartWithoutASettingsPathIsRefused) {
     EXPECT_FALSE(Module().PluginActive);
 }
 
+TEST_F(EntryPoints, SettingsPathThatIsNotShiftJisIsRefused) {
+    EXPECT_EQ(TRXSetInitFile("/tmp/broken\x81"), kTrxTrue);
+    EXPECT_EQ(TRXBeginPlugin(), kTrxFalse);
+    EXPECT_EQ(prompts_->Messages().size(), 1u);
+    EXPECT_FALSE(Module().PluginActive);
+}
+
+TEST_F(EntryPoints, SettingsPathWithJapaneseFoldersWorks) {
+    const std::filesystem::path folder = dir_ / "設定";
+    std::filesystem::create_directory(folder);
+    const std::string path = Utf8ToSjis((folder / "Pelmora.ini").string());
+    EXPECT_EQ(TRXSetInitFile(path.c_str()), kTrxTrue);
+    EXPECT_EQ(TRXBeginPlugin(), Host().changeMenusResult);
+    EXPECT_EQ(Module().Settings.ImportDir, Utf8ToSjis(folder.string() + "/"));
+    EXPECT_EQ(TRXEndPlugin(), kTrxTrue);
+    const IniFile saved = IniFile::Load(folder / "Pelmora.ini");
+    EXPECT_EQ(saved.Value("Main", "ExportDir"), Utf8ToSjis(folder.string() + "/"));
+}
+
 TEST_F(EntryPoints, UnreadableSettingsFileIsShownAndNothingStarts) {
     std::filesystem::create_directory(settings_); // a folder where the file should be
     EXPECT_EQ(Start(), kTrxFalse);

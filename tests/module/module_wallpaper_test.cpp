@@ -140,6 +140,25 @@ TEST(WallpaperPath, FolderRunsUpToTheLastSeparator) {
     EXPECT_EQ(FolderOfPath("/d/" + hyo + "/X.ini"), "/d/" + hyo + "/");
 }
 
+TEST(HostText, BrokenShiftJisIsShownWithReplacementCharacters) {
+    EXPECT_EQ(DisplayText(Utf8ToSjis("表示")), "表示");
+    EXPECT_EQ(DisplayText("a\x81"), "a\xEF\xBF\xBD"); // lead byte at the end
+    EXPECT_EQ(DisplayText("\xA0"
+                          "b"),
+              "\xEF\xBF\xBD"
+              "b"); // not a character at all
+    EXPECT_THROW(HostPathToFs("/tmp/a\x81"), CodecError);
+    EXPECT_EQ(HostPathToFs(Utf8ToSjis("/tmp/表")).string(), "/tmp/表");
+    EXPECT_EQ(FsPathToHost("/tmp/表"), Utf8ToSjis("/tmp/表"));
+    EXPECT_THROW(FsPathToHost("/tmp/\xF0\x9F\x98\x80"), CodecError);
+}
+
+TEST(HostText, TrimmingDropsControlCharactersAndBlanksOnly) {
+    EXPECT_EQ(TrimBlanks(" \t\r\nA B\x01 "), "A B");
+    EXPECT_EQ(TrimBlanks(Utf8ToSjis("　全角")), Utf8ToSjis("　全角")); // an ideographic space stays
+    EXPECT_EQ(TrimBlanks("   "), "");
+}
+
 using Trial = ModuleTest;
 
 TEST_F(Trial, TwoTrialsThenUndoRestoreTheWallpaperFromBeforeTheFirst) {
