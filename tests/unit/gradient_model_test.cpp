@@ -529,7 +529,7 @@ TEST(GradText, RandomGradientsRoundTrip) {
 
 TEST(GradText, RandomBytesNeverBreakTheInvariants) {
     std::mt19937 rng(7);
-    const std::string alphabet = "0123456789ABCDEFabcdefxX$-+, \"\t";
+    const std::string alphabet = "0123456789ABCDEFabcdefxX$-+,, \"\t";
     for (int round = 0; round < 2000; ++round) {
         std::string text;
         const int length = std::uniform_int_distribution<int>(0, 80)(rng);
@@ -545,7 +545,48 @@ TEST(GradText, RandomBytesNeverBreakTheInvariants) {
             EXPECT_LE(g.GetPos(i - 1), g.GetPos(i)) << text;
         }
         EXPECT_LE(g.Kind, gkQuad);
-        g.BuildTable(0, 0);
+        const std::string saved = g.SaveToText();
+        EXPECT_EQ(FromText(saved).SaveToText(), saved);
+        // Painting whatever was read stays inside the rectangle.
+        Bitmap24 canvas(9, 7, 0x123456);
+        g.Draw(canvas, 1, 1, 6, 4, round % 17 - 8, round % 25 - 12);
+        EXPECT_EQ(canvas.Pixel(0, 0), 0x123456u);
+        EXPECT_EQ(canvas.Pixel(7, 5), 0x123456u);
+        EXPECT_FALSE(g.Dirty());
+    }
+}
+
+TEST(GradText, RandomWellFormedButWildTextsPaintSafely) {
+    std::mt19937 rng(11);
+    auto any = [&] { return static_cast<std::int32_t>(rng()); };
+    const char* hex = "0123456789ABCDEF";
+    for (int round = 0; round < 600; ++round) {
+        std::string text = std::to_string(any() % 300) + "," + std::to_string(any()) + "," +
+                           std::to_string(round % 3 == 0 ? any() : any() % 400) + "," +
+                           std::to_string(round % 5 == 0 ? any() : any() % 400) + "," +
+                           std::to_string(any() % 2) + ",";
+        const int stops = static_cast<int>(rng() % 7);
+        for (int i = 0; i < stops; ++i) {
+            text += ",";
+            for (int c = 0; c < 10; ++c) {
+                text += hex[rng() % 16];
+            }
+        }
+        TGrad g = FromText(text);
+        ASSERT_GE(g.Count(), 2) << text;
+        EXPECT_EQ(g.GetPos(g.Count() - 1), 100) << text;
+        EXPECT_LE(g.Kind, gkQuad);
+        Bitmap24 canvas(12, 10, 0x123456);
+        const int left = static_cast<int>(rng() % 16) - 3, top = static_cast<int>(rng() % 14) - 3;
+        g.Draw(canvas, left, top, left + static_cast<int>(rng() % 9),
+               top + static_cast<int>(rng() % 9), any() % 20, any() % 30);
+        if (left > 0 && top > 0) {
+            EXPECT_EQ(canvas.Pixel(left - 1, top - 1), 0x123456u) << text;
+        }
+        g.SetKind(static_cast<std::uint8_t>(rng()));
+        g.SetAngle(any());
+        EXPECT_TRUE(g.Angle >= 0 && g.Angle < 360) << text;
+        g.Draw(canvas, 0, 0, 11, 9, 0, 0);
     }
 }
 
