@@ -168,6 +168,41 @@ TEST_F(HostEndToEnd, WallpaperThatCannotBeWrittenIsShownAndThePadKept) {
     EXPECT_EQ(PadFile().Value("1", "WallPaper"), "");
 }
 
+TEST_F(HostEndToEnd, OnlyTheClickedPadChanges) {
+    fs::copy_file(fs::path(PELMORA_SAMPLES_DIR) / "basic.ptn", settings_);
+    const Outcome click = Host("click 1 --pad 2");
+    ASSERT_EQ(click.status, 0) << click.output;
+    const IniFile pads = PadFile();
+    EXPECT_EQ(pads.Value("1", "WallPaper"), "");
+    EXPECT_EQ(pads.Value("2", "WallPaper"), (dir_ / "settings.bmp").string());
+    EXPECT_EQ(pads.Value("3", "WallPaper"), "");
+    EXPECT_EQ(LoadBmp(dir_ / "settings.bmp").Width(), 124);
+}
+
+TEST_F(HostEndToEnd, ItemsTheMenuDoesNotShowAnswerFalse) {
+    fs::copy_file(fs::path(PELMORA_SAMPLES_DIR) / "basic.ptn", settings_);
+    for (const char* item : {"0", "5", "99"}) {
+        const Outcome click = Host(std::string("click ") + item + " --pad 1");
+        EXPECT_EQ(click.status, 2) << item << click.output;
+    }
+    EXPECT_FALSE(fs::exists(dir_ / "settings.bmp"));
+}
+
+TEST_F(HostEndToEnd, CommandLineMistakesAreExplained) {
+    struct Case {
+        std::string arguments;
+        std::string says;
+    };
+    for (const Case& c :
+         {Case{"click 1 --pad 7", "there is no pad 7"}, Case{"click 1", "click needs --pad"},
+          Case{"paint", "unknown command"}, Case{"click x --pad 1", "ITEM must be a number"}}) {
+        const Outcome outcome = Host(c.arguments);
+        EXPECT_EQ(outcome.status, 1) << c.arguments;
+        EXPECT_NE(outcome.output.find(c.says), std::string::npos) << outcome.output;
+    }
+    EXPECT_EQ(RunCommand(Quote(PELMORA_HOST_EXE) + " --help").status, 0);
+}
+
 TEST_F(HostEndToEnd, MissingModuleIsAClearError) {
     const Outcome outcome = RunCommand(
         Quote(PELMORA_HOST_EXE) + " run --pads " + Quote(pads_.string()) + " --settings " +
