@@ -5,7 +5,6 @@
 #include "platform/cp932.h"
 #include "platform/fileio.h"
 #include "platform/inifile.h"
-#include "platform/inttext.h"
 #include "platform/prompts.h"
 #include "platform/textheight.h"
 #include "plugin/ModuleState.h"
