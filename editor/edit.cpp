@@ -1,5 +1,7 @@
 #include "editor/edit.h"
 
+#include "editor/RowDragList.h"
+
 #include "gradient/Controls.h"
 #include "platform/bmp.h"
 #include "platform/cp932.h"
@@ -44,7 +46,6 @@ namespace {
 constexpr int kRowHeight = 12;
 constexpr int kMinPaneHeight = 100;
 constexpr int kInfoWidth = 185;
-constexpr int kDragRepeatMs = 100;
 
 constexpr const char* kCaption = "パターンの詳細編集";
 constexpr const char* kConfirmTitle = "確認";
@@ -105,27 +106,16 @@ public:
     }
 };
 
-// The pattern list: extended selection, rows dragged with the mouse. The drag
-// is the list's own (a press, then a move beyond the drag distance): the
-// window decides at each move whether a drop would be taken there, and the
-// drag keeps being re-evaluated while the pointer rests, so resting on an
-// edge row keeps scrolling.
-class PatternListBox : public QListWidget {
+// The pattern list: extended selection, 12-pixel rows dragged with the mouse.
+class PatternListBox : public RowDragList {
 public:
-    explicit PatternListBox(QWidget* parent) : QListWidget(parent) {
+    explicit PatternListBox(QWidget* parent) : RowDragList(parent) {
         setSelectionMode(QAbstractItemView::ExtendedSelection);
         setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
         setUniformItemSizes(true);
         setItemDelegate(new RowHeightDelegate(this));
-        repeat_.setInterval(kDragRepeatMs);
-        QObject::connect(&repeat_, &QTimer::timeout, this, [this] { DragOver(lastGlobal_); });
     }
-    ~PatternListBox() override { EndDrag(); }
-    PatternListBox(const PatternListBox&) = delete;
-    PatternListBox& operator=(const PatternListBox&) = delete;
 
-    std::function<bool(const QPoint& global)> onDragOver;
-    std::function<void(const QPoint& global)> onDragDrop;
     std::function<void()> onDoubleClick;
 
     int TopIndex() const { return verticalScrollBar()->value(); }
@@ -143,86 +133,20 @@ public:
     }
 
 protected:
-    void mousePressEvent(QMouseEvent* e) override {
-        EndDrag();
-        armed_ = e->button() == Qt::LeftButton;
-        pressPos_ = e->position().toPoint();
-        QListWidget::mousePressEvent(e);
-    }
-    void mouseMoveEvent(QMouseEvent* e) override {
-        if (!(e->buttons() & Qt::LeftButton)) {
-            QListWidget::mouseMoveEvent(e);
-            return;
-        }
-        // A held button drags rows; it never sweeps a selection.
-        if (armed_ && !dragging_ &&
-            (e->position().toPoint() - pressPos_).manhattanLength() >=
-                QApplication::startDragDistance()) {
-            dragging_ = true;
-            QGuiApplication::setOverrideCursor(Qt::ForbiddenCursor);
-            repeat_.start();
-        }
-        if (dragging_) {
-            DragOver(e->globalPosition().toPoint());
-        }
-        e->accept();
-    }
-    void mouseReleaseEvent(QMouseEvent* e) override {
-        if (!dragging_) {
-            armed_ = false;
-            QListWidget::mouseReleaseEvent(e);
-            return;
-        }
-        const bool accepted = accepted_;
-        EndDrag();
-        setState(QAbstractItemView::NoState);
-        e->accept();
-        if (accepted && onDragDrop) {
-            onDragDrop(e->globalPosition().toPoint());
-        }
-    }
     void mouseDoubleClickEvent(QMouseEvent* e) override {
-        QListWidget::mouseDoubleClickEvent(e);
+        RowDragList::mouseDoubleClickEvent(e);
         if (e->button() == Qt::LeftButton && onDoubleClick) {
             onDoubleClick();
         }
     }
     void keyPressEvent(QKeyEvent* e) override {
-        if (dragging_ && e->key() == Qt::Key_Escape) {
-            EndDrag();
-            e->accept();
-            return;
-        }
         // Ctrl+A belongs to the trial command, also while that is disabled.
         if (e->matches(QKeySequence::SelectAll)) {
             e->accept();
             return;
         }
-        QListWidget::keyPressEvent(e);
+        RowDragList::keyPressEvent(e);
     }
-
-private:
-    void DragOver(const QPoint& global) {
-        lastGlobal_ = global;
-        accepted_ = onDragOver && onDragOver(global);
-        QGuiApplication::changeOverrideCursor(accepted_ ? Qt::DragMoveCursor : Qt::ForbiddenCursor);
-    }
-    void EndDrag() {
-        if (dragging_) {
-            dragging_ = false;
-            repeat_.stop();
-            QGuiApplication::restoreOverrideCursor();
-        }
-        armed_ = false;
-        accepted_ = false;
-    }
-
-    QPoint pressPos_;
-    QPoint lastGlobal_;
-    bool armed_ = false;
-    bool dragging_ = false;
-    bool accepted_ = false;
-    QTimer repeat_;
 };
 
 // The preview: a white box with the cell bitmap at its top-left corner.
@@ -277,11 +201,13 @@ TEditForm::TEditForm(PatternLibrary& library, TIniData& settings, EditorHost& ho
     PlaceWindow();
     CopyLibrary();
     mnPatternClick();
+    mnPartsClick();
 }
 
 TEditForm::~TEditForm() {
     // The controls outlive this object's fields while Qt deletes them.
     disconnect(PatternList, nullptr, this, nullptr);
+    DisconnectPartsPane();
     // A trial still on the pad would point at the file removed below.
     if (TrialApplied) {
         try {
@@ -365,6 +291,8 @@ void TEditForm::CreateMenu() {
     mnUndo =
         AddItem(mnPattern, "mnUndo", "仮適用の取り消し(&D)",
                 "仮適用した壁紙を本画面を表示する直前の状態に戻す", {}, &TEditForm::mnUndoClick);
+
+    CreatePartsMenu();
 
     // The rules also hold the File menu's export item, so they run for both.
     connect(mnPattern, &QMenu::aboutToShow, this, [this] { mnPatternClick(); });
@@ -468,13 +396,7 @@ void TEditForm::CreateLayout() {
     pnRBBottom = new QFrame(Splitter1);
     pnRBBottom->setObjectName("pnRBBottom");
     pnRBBottom->setMinimumHeight(kMinPaneHeight);
-    auto* lowerLayout = new QHBoxLayout(pnRBBottom);
-    lowerLayout->setContentsMargins(0, 0, 0, 0);
-    // The parts list and the colour-adjustment group are built into this area.
-    partsArea_ = new QWidget(pnRBBottom);
-    partsArea_->setFocusPolicy(Qt::StrongFocus);
-    lowerLayout->addWidget(partsArea_, 1);
-    lbParts->setBuddy(partsArea_);
+    CreatePartsPane(pnRBBottom);
 
     Splitter1->addWidget(pnRBTop);
     Splitter1->addWidget(pnRBBottom);
@@ -549,9 +471,9 @@ void TEditForm::CopyLibrary() {
     }
 }
 
-template <typename F> void TEditForm::Guarded(F&& action) {
+void TEditForm::ShowEventError(const std::exception_ptr& error) {
     try {
-        action();
+        std::rethrow_exception(error);
     } catch (const std::exception& e) {
         ShowError(e.what());
     } catch (...) {
@@ -747,14 +669,6 @@ void TEditForm::mnPatternClick() {
     mnPad->setEnabled(selected == 1);
     mnUndo->setEnabled(TrialApplied);
 }
-
-// The parts list and the colour-adjustment controls of the current pattern
-// are shown in the lower pane; until they are built there, nothing is shown.
-void TEditForm::UpdatePartsList() {
-    ClearPartsList();
-}
-
-void TEditForm::ClearPartsList() {}
 
 // --- Pattern commands -----------------------------------------------------------
 

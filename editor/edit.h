@@ -9,6 +9,7 @@
 
 #include <QWidget>
 
+#include <exception>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -16,21 +17,26 @@
 #include <vector>
 
 class QAction;
+class QActionGroup;
+class QCheckBox;
 class QFrame;
 class QLabel;
 class QListWidget;
 class QMenu;
 class QMenuBar;
 class QPushButton;
+class QSlider;
 class QSplitter;
 class QStatusBar;
 
 namespace pelmora {
 
 class PatternLibrary;
+class TShape;
 struct TIniData;
 
 namespace editor_detail {
+class PartsListBox;
 class PatternListBox;
 class PreviewBox;
 } // namespace editor_detail
@@ -72,6 +78,13 @@ struct EditorRow {
     std::unique_ptr<TPatrn> Pattern;
 };
 
+// The parts list keeps each row's preview icon (a QImage whose white pixels
+// are transparent) in this item role; a row without one holds nothing there.
+inline constexpr int kPartIconRole = Qt::UserRole + 1;
+
+// The gradient dialog and the fine-adjust dialog are shown modally with their
+// own event loop; tests answer them through QApplication::activeModalWidget().
+// The colour dialog goes through the dialog service.
 class TEditForm : public QWidget {
     Q_OBJECT
 
@@ -115,7 +128,14 @@ private:
     void CopyLibrary();
 
     // Runs a window event; an error shows its text in an error box.
-    template <typename F> void Guarded(F&& action);
+    template <typename F> void Guarded(F&& action) {
+        try {
+            action();
+        } catch (...) {
+            ShowEventError(std::current_exception());
+        }
+    }
+    static void ShowEventError(const std::exception_ptr& error);
 
     // The list and its selection.
     int SelectedCount() const;
@@ -130,8 +150,33 @@ private:
     void PatternListClick();
     void UpdatePadInfo();
     void mnPatternClick();
+
+    // The parts pane: the parts of the current pattern and its colour adjustment.
+    void CreatePartsPane(QWidget* pane);
+    void CreatePartsMenu();
+    void DisconnectPartsPane();
     void UpdatePartsList();
     void ClearPartsList();
+    int PartIndex() const;
+    TParts* CurrentPart();
+    void SetPartRow(int row, const TParts& part);
+    void SelectPartRow(int row);
+    void PartsListClick();
+    void mnPartsClick();
+    void ColorAdjustChange();
+
+    // Part commands.
+    void mnNewPartClick(QAction* entry);
+    void mnAreaClick();
+    void mnFillClick(QAction* entry);
+    void mnPUpperClick();
+    void mnPLowerClick();
+    void mnPDeleteClick();
+    void MovePart(int from, int to);
+    bool PartsListDragOver(const QPoint& global);
+    void PartsListDragDrop(const QPoint& global);
+    // After a part command: the pattern is shown again and counts as changed.
+    void PartChanged();
 
     // Pattern commands.
     void mnNewClick();
@@ -175,6 +220,10 @@ private:
 
     bool closing_ = false;        // OK or Cancel decided to close
     bool selectionGuard_ = false; // programmatic selection changes
+    bool partsGuard_ = false;     // programmatic changes of the parts list's current row
+    // Raised while the colour-adjustment controls are set from a pattern, so
+    // that setting them is not taken for the user's change.
+    bool adjustGuard_ = false;
 
     // Controls (owned by their Qt parents).
     QMenuBar* MainMenu = nullptr;
@@ -193,6 +242,24 @@ private:
     QAction* mnInfo = nullptr;
     QAction* mnPad = nullptr;
     QAction* mnUndo = nullptr;
+    QMenu* mnParts = nullptr;
+    QMenu* mnPNew = nullptr;
+    QAction* mnAll = nullptr;
+    QAction* mnIcon = nullptr;
+    QAction* mnIconF = nullptr;
+    QAction* mnName = nullptr;
+    QAction* mnNameF = nullptr;
+    QAction* mnArea = nullptr;
+    QMenu* mnFill = nullptr;
+    QActionGroup* fillGroup_ = nullptr;
+    QAction* mnNon = nullptr;
+    QAction* mnMono = nullptr;
+    QAction* mnGrad = nullptr;
+    QAction* mnBtn = nullptr;
+    QAction* mnBtnF = nullptr;
+    QAction* mnPUpper = nullptr;
+    QAction* mnPLower = nullptr;
+    QAction* mnPDelete = nullptr;
 
     QFrame* pnTop = nullptr;
     QFrame* pnLeft = nullptr;
@@ -210,8 +277,16 @@ private:
     QLabel* lbInfo = nullptr;
     QLabel* lbInfoCol = nullptr;
     QFrame* pnRBBottom = nullptr;
-    // Left empty here: the parts list and the colour-adjustment group go in.
-    QWidget* partsArea_ = nullptr;
+    editor_detail::PartsListBox* PartsList = nullptr;
+    QWidget* pnAdjust = nullptr; // the colour-adjustment group
+    QLabel* Label1 = nullptr;
+    QLabel* Label3 = nullptr;
+    TShape* Shape1 = nullptr;
+    QLabel* lbLumi = nullptr;
+    QSlider* tbLumi = nullptr;
+    QLabel* lbHue = nullptr;
+    QSlider* tbHue = nullptr;
+    QCheckBox* cbBtnCol = nullptr;
     QStatusBar* StatusBar = nullptr;
     QFrame* pnBottom = nullptr;
     QPushButton* btOK = nullptr;
