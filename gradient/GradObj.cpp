@@ -57,7 +57,9 @@ std::int64_t SnapToRightAngle(std::int64_t degrees) {
 // Rounds half to even a value known to lie well inside the int range. Going
 // through double (exact for such integers) avoids the x87 control-word switch
 // that a direct conversion from long double costs on every pixel.
-inline int RoundSmall(Extended v) { return static_cast<int>(static_cast<double>(std::rint(v))); }
+inline int RoundSmall(Extended v) {
+    return static_cast<int>(static_cast<double>(std::rint(v)));
+}
 
 // A ramp position for the table: rounded, and clamped to its nearer end when
 // the geometry (or a hand-made angle) puts it outside; NaN gives 0.
@@ -293,6 +295,10 @@ void TGrad::LoadFromText(const std::string& text) {
     }
 
     ClearStops();
+    // Interior stops are gathered and sorted once: inserting each into the
+    // list would cost time quadratic in the stop count of a hostile text.
+    // The stable sort keeps stops that share a position in written order.
+    std::vector<TCol> interior;
     for (std::size_t i = headerEnd + 1; i < items.size(); ++i) {
         const std::string_view entry = items[i];
         if (entry.size() < 10) {
@@ -303,18 +309,17 @@ void TGrad::LoadFromText(const std::string& text) {
         if (color == kInvalidColor) {
             continue;
         }
-        int index;
-        if (pos == kFirstPos) {
-            index = 0;
-        } else if (pos == kLastPos) {
-            index = Count() - 1;
+        if (pos >= 1 && pos <= 99) {
+            interior.push_back(TCol{pos, color});
         } else {
             // Positions beyond 100 are refused as by AddStop and colour the
-            // first stop. No sampling: the colour is set just below.
-            index = (pos >= 1 && pos <= 99) ? InsertStop(pos, 0, true) : 0;
+            // first stop.
+            SetColor(pos == kLastPos ? Count() - 1 : 0, color);
         }
-        SetColor(index, color);
     }
+    std::stable_sort(interior.begin(), interior.end(),
+                     [](const TCol& a, const TCol& b) { return a.Pos < b.Pos; });
+    stops_.insert(stops_.end() - 1, interior.begin(), interior.end());
     Kind = kind;
     dirty_ = true;
 }
