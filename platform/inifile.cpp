@@ -14,6 +14,15 @@ char AsciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+// Equal for exactly the names SameIniName takes as equal.
+std::string FoldedName(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded) {
+        c = AsciiLower(c);
+    }
+    return folded;
+}
+
 std::string_view StripBlanks(std::string_view text) {
     while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) {
         text.remove_prefix(1);
@@ -102,15 +111,6 @@ IniFile IniFile::Parse(std::string_view text) {
     return ini;
 }
 
-IniFile::Section* IniFile::FindSection(std::string_view name) {
-    for (auto& section : sections_) {
-        if (SameIniName(section.name, name)) {
-            return &section;
-        }
-    }
-    return nullptr;
-}
-
 const IniFile::Section* IniFile::FindSection(std::string_view name) const {
     for (const auto& section : sections_) {
         if (SameIniName(section.name, name)) {
@@ -161,18 +161,44 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
             c = ' ';
         }
     }
-    Section* target = FindSection(section);
-    if (target == nullptr) {
+    BuildWriteIndex();
+    const auto [sectionAt, newSection] =
+        sectionIndex_.try_emplace(FoldedName(section), sections_.size());
+    if (newSection) {
         sections_.push_back(Section{std::string(section), {}});
-        target = &sections_.back();
+        keyIndex_.emplace_back();
     }
-    for (auto& [name, old] : target->values) {
-        if (SameIniName(name, key)) {
-            old = std::move(oneLine);
-            return;
+    Section& target = sections_[sectionAt->second];
+    const auto [keyAt, newKey] =
+        keyIndex_[sectionAt->second].try_emplace(FoldedName(key), target.values.size());
+    if (newKey) {
+        target.values.emplace_back(std::string(key), std::move(oneLine));
+    } else {
+        target.values[keyAt->second].second = std::move(oneLine);
+    }
+}
+
+void IniFile::BuildWriteIndex() {
+    if (indexed_) {
+        return;
+    }
+    sectionIndex_.clear();
+    keyIndex_.assign(sections_.size(), {});
+    for (std::size_t s = 0; s < sections_.size(); ++s) {
+        sectionIndex_.try_emplace(FoldedName(sections_[s].name), s);
+        const auto& values = sections_[s].values;
+        for (std::size_t k = 0; k < values.size(); ++k) {
+            keyIndex_[s].try_emplace(FoldedName(values[k].first), k);
         }
     }
-    target->values.emplace_back(std::string(key), std::move(oneLine));
+    indexed_ = true;
+}
+
+void IniFile::Clear() {
+    sections_.clear();
+    sectionIndex_.clear();
+    keyIndex_.clear();
+    indexed_ = false;
 }
 
 void IniFile::WriteInteger(std::string_view section, std::string_view key, std::int32_t value) {

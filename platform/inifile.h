@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -54,7 +55,7 @@ public:
     void WriteInteger(std::string_view section, std::string_view key, std::int32_t value);
     void WriteBool(std::string_view section, std::string_view key, bool value);
 
-    void Clear() { sections_.clear(); }
+    void Clear();
 
     // "[name]" line, key=value lines, then an empty line, per section; CR LF ends.
     std::string ToText() const;
@@ -62,10 +63,18 @@ public:
     void Save(const std::filesystem::path& path) const;
 
 private:
-    Section* FindSection(std::string_view name);
     const Section* FindSection(std::string_view name) const;
+    void BuildWriteIndex();
 
     std::vector<Section> sections_;
+
+    // Where writes land, by letter-case-folded name: the first section of each
+    // name, and per section the first key of each name. Built on the first
+    // write, so writing a whole library stays linear in its size; reading
+    // needs no index.
+    bool indexed_ = false;
+    std::unordered_map<std::string, std::size_t> sectionIndex_;
+    std::vector<std::unordered_map<std::string, std::size_t>> keyIndex_;
 };
 
 // Letter-case-insensitive (ASCII) comparison used for section and key names.
