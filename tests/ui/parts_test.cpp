@@ -1,0 +1,1104 @@
+// The editor's parts pane driven through its real controls: the parts list,
+// the Parts menu, the colour-adjustment controls, and the modal gradient and
+// fine-adjust dialogs answered on the active modal widget. The walk-through at
+// the end opens the editor through the plug-in's entry points, with this
+// executable standing in for the launcher.
+#include "editor/edit.h"
+#include "gradient/Controls.h"
+#include "gradient/GradForm.h"
+#include "pattern/value.h"
+#include "platform/bmp.h"
+#include "platform/cp932.h"
+#include "platform/inifile.h"
+#include "platform/syscolors.h"
+#include "plugin/ModuleState.h"
+#include "plugin/PatternLibrary.h"
+#include "plugin/TRAPI.h"
+#include "plugin/Wallpaper.h"
+#include "plugin/trPELM.h"
+#include "tests/support/ScriptedPrompts.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <QtTest>
+
+#include <array>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace pelmora;
+using pelmora::testing::ScopedScriptedPrompts;
+namespace fs = std::filesystem;
+
+// --- The launcher's side of the walk-through ---------------------------------------
+
+namespace {
+
+constexpr std::int32_t kPadIdOffset = 1000;
+
+// Pad settings by pad identifier, as the launcher keeps them.
+std::map<std::int32_t, std::map<std::string, std::string>>& Pads() {
+    static std::map<std::int32_t, std::map<std::string, std::string>> pads;
+    return pads;
+}
+
+} // namespace
+
+#define HOST_EXPORT extern "C" __attribute__((visibility("default")))
+
+HOST_EXPORT std::int32_t TRAGetPadID(std::int32_t pad) {
+    return pad + kPadIdOffset;
+}
+
+HOST_EXPORT std::int32_t TRAGetPadInit(std::int32_t padId, const char* key, char* buffer,
+                                       std::int32_t size) {
+    const auto pad = Pads().find(padId);
+    if (pad == Pads().end() || pad->second.count(key) == 0 || size <= 0) {
+        return 0;
+    }
+    const std::string& text = pad->second.at(key);
+    const std::size_t length =
+        std::min<std::size_t>(text.size(), static_cast<std::size_t>(size) - 1);
+    std::memcpy(buffer, text.data(), length);
+    buffer[length] = '\0';
+    return 1;
+}
+
+HOST_EXPORT std::int32_t TRASetPadInit(std::int32_t padId, const char* key, const char* value) {
+    Pads()[padId][key] = value;
+    return 1;
+}
+
+HOST_EXPORT std::int32_t TRAChangePluginMenus(const char*) {
+    return 1;
+}
+
+// Looked up by the plug-in but never called.
+#define UNUSED_HOST_FUNCTION(name)                                                                 \
+    HOST_EXPORT std::int32_t name() {                                                              \
+        return 0;                                                                                  \
+    }
+UNUSED_HOST_FUNCTION(TRAGetPadCount)
+UNUSED_HOST_FUNCTION(TRAGetNextPadID)
+UNUSED_HOST_FUNCTION(TRAGetPadWnd)
+UNUSED_HOST_FUNCTION(TRAGetPadTabWnd)
+UNUSED_HOST_FUNCTION(TRAChangePluginButtons)
+UNUSED_HOST_FUNCTION(TRARedrawPluginButtons)
+UNUSED_HOST_FUNCTION(TRAGetGroupCount)
+UNUSED_HOST_FUNCTION(TRAGetGroup)
+UNUSED_HOST_FUNCTION(TRAInsertGroup)
+UNUSED_HOST_FUNCTION(TRARenameGroup)
+UNUSED_HOST_FUNCTION(TRACopyGroup)
+UNUSED_HOST_FUNCTION(TRADeleteGroup)
+UNUSED_HOST_FUNCTION(TRAGetButton)
+UNUSED_HOST_FUNCTION(TRAInsertButton)
+UNUSED_HOST_FUNCTION(TRAChangeButton)
+UNUSED_HOST_FUNCTION(TRADeleteButton)
+UNUSED_HOST_FUNCTION(TRACopyButton)
+UNUSED_HOST_FUNCTION(TRAPasteButton)
+UNUSED_HOST_FUNCTION(TRAButtonInClipbord)
+UNUSED_HOST_FUNCTION(TRARunButton)
+UNUSED_HOST_FUNCTION(TRAGetIcon)
+
+namespace {
+
+std::string Sj(const char* utf8) {
+    return Utf8ToSjis(utf8);
+}
+
+constexpr TColor kRed = 0x000000FF;
+constexpr TColor kBlue = 0x00FF0000;
+constexpr TColor kGreen = 0x0000FF00;
+
+// The window's pad, trial file and wallpaper, without the launcher.
+class PadHost final : public EditorHost {
+public:
+    explicit PadHost(const fs::path& folder) : folder_(folder) {
+        pad = DerivePadInfo(PadValues{80, 60, 1, 0, static_cast<std::int32_t>(0x8000000F)}, 12);
+    }
+
+    TPadInfo pad;
+    std::optional<std::string> wallPaper = std::string("old.bmp");
+
+    void ReadPadInfo() override {}
+    const TPadInfo& PadInfo() const override { return pad; }
+    std::optional<std::string> GetPadWallPaper() override { return wallPaper; }
+    void SetPadWallPaper(const std::string& value) override { wallPaper = value; }
+    fs::path WallpaperFile() const override { return folder_ / "settings.bmp"; }
+    std::string WallpaperText() const override { return WallpaperFile().string(); }
+    fs::path CreateTrialFile() override {
+        QTemporaryFile file(QDir::tempPath() + "/pelXXXXXX");
+        file.setAutoRemove(false);
+        if (!file.open()) {
+            throw std::runtime_error("no temporary file");
+        }
+        return fs::path(file.fileName().toStdString());
+    }
+    std::string HostPathText(const fs::path& path) const override { return path.string(); }
+    bool AskPatternName(const std::string&, std::string&, const PatternLibrary&) override {
+        return false;
+    }
+    bool ImportPatterns(PatternLibrary&) override { return false; }
+    void ExportPatterns(const std::vector<TExportEntry>&) override {}
+    void EditorClosed() override {}
+
+private:
+    fs::path folder_;
+};
+
+// Runs `answer` on the first modal dialog of type T that shows, and closes
+// the dialog afterwards if the answer left it open, so a failed check cannot
+// hang the test.
+template <typename T> void WhenModal(std::function<void(T*)> answer, bool* seen = nullptr) {
+    auto* timer = new QTimer;
+    auto ticks = std::make_shared<int>(0);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer, ticks, seen] {
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            if (++*ticks > 500) {
+                timer->deleteLater();
+                timer->stop();
+            }
+            return;
+        }
+        timer->stop();
+        timer->deleteLater();
+        if (seen != nullptr) {
+            *seen = true;
+        }
+        QPointer<T> guard(dialog);
+        answer(dialog);
+        if (guard && guard->isVisible()) {
+            guard->reject();
+        }
+    });
+    timer->start();
+}
+
+template <typename T> T* Child(QWidget* parent, const char* name) {
+    return parent->findChild<T*>(QString::fromLatin1(name));
+}
+
+// The icon as drawn: the preview with its white pixels transparent.
+bool IconShows(const QVariant& icon, const std::optional<Bitmap24>& preview) {
+    if (!preview) {
+        return icon.isNull();
+    }
+    if (icon.isNull()) {
+        return false;
+    }
+    const QImage image = icon.value<QImage>();
+    if (image.width() != preview->Width() || image.height() != preview->Height()) {
+        return false;
+    }
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const TColor c = preview->Pixel(x, y);
+            const QRgb p = image.pixel(x, y);
+            const bool same = c == 0x00FFFFFF
+                                  ? qAlpha(p) == 0
+                                  : qAlpha(p) == 255 && qRed(p) == RedOf(c) &&
+                                        qGreen(p) == GreenOf(c) && qBlue(p) == BlueOf(c);
+            if (!same) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// A pattern with parts of the given kinds (kind index, fill) after the base part.
+std::unique_ptr<TPatrn> PatternOf(const std::vector<std::pair<int, int>>& parts) {
+    auto pattern = std::make_unique<TPatrn>();
+    for (const auto& [kind, fill] : parts) {
+        TParts& part = pattern->AddNew();
+        part.Area = static_cast<std::uint8_t>(kind / 2);
+        part.IsFrame = kind % 2 == 1;
+        part.Fill = static_cast<std::uint8_t>(fill);
+        part.Color = kGreen;
+    }
+    return pattern;
+}
+
+struct Session {
+    Session() : host(Folder()) {
+        settings.Left = 10;
+        settings.Top = 20;
+        settings.Width = 640;
+        settings.Height = 480;
+        settings.PrevHeight = 120;
+    }
+    ~Session() {
+        if (form) {
+            std::unique_ptr<TEditForm> owned(form.data());
+        }
+    }
+
+    static fs::path Folder() {
+        static QTemporaryDir dir;
+        return fs::path(dir.path().toStdString());
+    }
+
+    void Add(const char* name, std::unique_ptr<TPatrn> pattern) {
+        library.Append(Sj(name), std::move(pattern));
+    }
+
+    void Open() {
+        form = new TEditForm(library, settings, host);
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        parts()->setFocus();
+    }
+
+    QListWidget* patterns() const { return Child<QListWidget>(form, "PatternList"); }
+    QListWidget* parts() const { return Child<QListWidget>(form, "PartsList"); }
+    QAction* action(const char* name) const { return Child<QAction>(form, name); }
+    QSlider* slider(const char* name) const { return Child<QSlider>(form, name); }
+    TPatrn& pattern() const { return *form->CurrentPattern(); }
+
+    std::vector<std::string> rowTexts() const {
+        std::vector<std::string> texts;
+        for (int i = 0; i < parts()->count(); ++i) {
+            texts.push_back(parts()->item(i)->text().toStdString());
+        }
+        return texts;
+    }
+    std::vector<std::string> partNames() const {
+        std::vector<std::string> names;
+        for (int i = 0; i < pattern().Count(); ++i) {
+            names.push_back(pattern().Parts(i)->GetName());
+        }
+        return names;
+    }
+    bool iconMatches(int row) const {
+        return IconShows(parts()->item(row)->data(kPartIconRole),
+                         pattern().Parts(row)->CreatePreview(20, host.pad));
+    }
+    QPoint partCentre(int row) const {
+        return parts()->visualItemRect(parts()->item(row)).center();
+    }
+    void clickPart(int row) {
+        QTest::mouseClick(parts()->viewport(), Qt::LeftButton, {}, partCentre(row));
+    }
+    void clickPattern(int row, Qt::KeyboardModifiers modifiers = {}) {
+        QListWidget* list = patterns();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers,
+                          list->visualItemRect(list->item(row)).center());
+    }
+    void key(int key, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(parts(), static_cast<Qt::Key>(key), modifiers);
+    }
+    // Picks an item of the Parts menu as a click would; false when it is disabled.
+    bool pick(const char* name) {
+        QAction* item = action(name);
+        if (item == nullptr || !item->isEnabled()) {
+            return false;
+        }
+        item->trigger();
+        return true;
+    }
+    void dragPart(int from, const std::vector<int>& over) {
+        QWidget* viewport = parts()->viewport();
+        QTest::mousePress(viewport, Qt::LeftButton, {}, partCentre(from));
+        for (int row : over) {
+            QTest::mouseMove(viewport, partCentre(row));
+        }
+        QTest::mouseRelease(viewport, Qt::LeftButton, {}, partCentre(over.back()));
+    }
+    // The colours a row's picture holds, grabbed from the screen.
+    QImage rowImage(int row) const {
+        return parts()->viewport()->grab(parts()->visualItemRect(parts()->item(row))).toImage();
+    }
+
+    PatternLibrary library;
+    TIniData settings;
+    PadHost host;
+    ScopedScriptedPrompts prompts;
+    QPointer<TEditForm> form;
+};
+
+// The darkest pixel left of `maxX`: the text's own colour where a stroke
+// covers whole pixels.
+QColor Darkest(const QImage& image, int maxX) {
+    QColor darkest = Qt::white;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < std::min(image.width(), maxX); ++x) {
+            if (image.pixelColor(x, y).lightness() < darkest.lightness()) {
+                darkest = image.pixelColor(x, y);
+            }
+        }
+    }
+    return darkest;
+}
+
+} // namespace
+
+class PartsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void paneAndMenuCarryTheirNamesAndTexts();
+    void newPatternShowsTwoRowsWithIcons();
+    void basePartAllowsOnlyNewFills();
+    void upAndDownFollowTheRules();
+    void singlePartPatternDisablesMoves();
+    void newPartEntriesMakeTheirKinds();
+    void deleteNeedsNoConfirmation();
+    void fillZeroGreysTheRowAndButtonColourBringsTheIconBack();
+    void singleColourPresetCancelAndChoose();
+    void gradientDialogPresetCancelAndOk();
+    void fineAdjustCancelAndOk();
+    void draggingPartsKeepsTheBasePart();
+    void statusBarDescribesTheSelectedPart();
+    void colourAdjustmentStoresPositions();
+    void storedHueShowsHalved();
+    void selectingAnotherPatternAndBackIsNoChange();
+    void severalPatternsSelectedEmptyThePane();
+    void altROpensThePartsMenu();
+    void designAPatternFromTheLauncher();
+};
+
+void PartsTest::paneAndMenuCarryTheirNamesAndTexts() {
+    Session s;
+    s.Add("A", PatternOf({}));
+    s.Open();
+    struct Caption {
+        const char* name;
+        const char* text;
+    };
+    for (const Caption& c : {Caption{"Label1", "全体の色調整"}, Caption{"lbLumi", "明るさ(&B)："},
+                             Caption{"lbHue", "色合い(&H)："}}) {
+        QLabel* label = Child<QLabel>(s.form, c.name);
+        QVERIFY2(label != nullptr, c.name);
+        QCOMPARE(label->text(), QString::fromUtf8(c.text));
+    }
+    QCOMPARE(Child<QLabel>(s.form, "Label3")->text().front(), QChar('-'));
+    QCOMPARE(Child<QLabel>(s.form, "Label3")->text().back(), QChar('+'));
+    QCOMPARE(Child<QLabel>(s.form, "lbLumi")->buddy(), s.slider("tbLumi"));
+    QCOMPARE(Child<QLabel>(s.form, "lbHue")->buddy(), s.slider("tbHue"));
+    QCOMPARE(Child<QLabel>(s.form, "lbParts")->buddy(), s.parts());
+    QCOMPARE(Child<TShape>(s.form, "Shape1")->size(), QSize(1, 75));
+    QCOMPARE(Child<QCheckBox>(s.form, "cbBtnCol")->text(), QString("ボタン色部品も調整する(&T)"));
+    QCOMPARE(s.slider("tbLumi")->minimum(), -8);
+    QCOMPARE(s.slider("tbLumi")->maximum(), 8);
+    QCOMPARE(s.slider("tbHue")->minimum(), -6);
+    QCOMPARE(s.slider("tbHue")->maximum(), 6);
+    QCOMPARE(s.slider("tbHue")->tickPosition(), QSlider::TicksAbove);
+    QCOMPARE(s.parts()->selectionMode(), QAbstractItemView::SingleSelection);
+    QCOMPARE(s.parts()->visualItemRect(s.parts()->item(0)).height(), 24);
+
+    QMenu* parts = Child<QMenu>(s.form, "mnParts");
+    QCOMPARE(parts->title(), QString("部品(&Ｒ)"));
+    QCOMPARE(Child<QMenu>(s.form, "mnPNew")->menuAction()->statusTip(),
+             QString("新しく部品を作成する"));
+    QCOMPARE(Child<QMenu>(s.form, "mnFill")->title(), QString("描画色の設定(&M)"));
+    QCOMPARE(Child<QMenu>(s.form, "mnFill")->menuAction()->statusTip(),
+             QString("選択した部品の描画色を設定する"));
+
+    struct Item {
+        const char* name;
+        const char* caption;
+        QKeySequence shortcut;
+        const char* hint;
+    };
+    const Item items[] = {
+        {"mnAll", "ボタン枠(&F)", {}, "ボタン枠部分に1ドット幅の枠を描画する"},
+        {"mnIcon", "アイコン領域(&I)", {}, "アイコン領域に描画する"},
+        {"mnIconF", "アイコン領域枠(&C)", {}, "アイコン領域の外側に1ドット幅の枠を描画する"},
+        {"mnName", "ボタン名領域(&N)", {}, "ボタン名領域に描画する"},
+        {"mnNameF", "ボタン名領域枠(&M)", {}, "ボタン名領域の外側に1ドット幅の枠を描画する"},
+        {"mnArea", "描画範囲の微調整(&T)...", {}, "選択した部品の描画範囲を微調整する"},
+        {"mnNon", "無効(&N)", {}, "描画しない"},
+        {"mnMono", "単色(&M)...", {}, "単色で描画する"},
+        {"mnGrad", "グラデーション(&G)...", {}, "グラデーションで描画する"},
+        {"mnBtn", "ボタン色(&B)", {}, "パッドに設定されたボタン色で描画する"},
+        {"mnBtnF", "ボタン枠色(&F)", {}, "パッドに設定されたボタン色による枠色で描画する"},
+        {"mnPUpper", "上へ(&U)", QKeySequence("Ctrl+Alt+U"),
+         "選択した部品の順序を上に移動する(ドラッグ&ドロップでも可能)"},
+        {"mnPLower", "下へ(&L)", QKeySequence("Ctrl+Alt+L"),
+         "選択した部品の順序を下に移動する(ドラッグ&ドロップでも可能)"},
+        {"mnPDelete", "削除(&Ｄ)", QKeySequence("Ctrl+Del"), "選択した部品を削除する"},
+    };
+    for (const Item& item : items) {
+        QAction* action = s.action(item.name);
+        QVERIFY2(action != nullptr, item.name);
+        QCOMPARE(action->text(), QString::fromUtf8(item.caption));
+        QCOMPARE(action->shortcut(), item.shortcut);
+        QCOMPARE(action->statusTip(), QString::fromUtf8(item.hint));
+    }
+
+    // Order, separators after the new-part entries and after the fills; the
+    // new-part entries carry their region, the fills form one radio group.
+    const QList<QAction*> top = parts->actions();
+    QCOMPARE(top.size(), 8);
+    QCOMPARE(top[0], Child<QMenu>(s.form, "mnPNew")->menuAction());
+    QVERIFY(top[1]->isSeparator());
+    QCOMPARE(top[2], s.action("mnArea"));
+    QCOMPARE(top[3], Child<QMenu>(s.form, "mnFill")->menuAction());
+    QVERIFY(top[4]->isSeparator());
+    QCOMPARE(top[5], s.action("mnPUpper"));
+    QCOMPARE(top[7], s.action("mnPDelete"));
+    std::vector<int> tags;
+    for (QAction* entry : Child<QMenu>(s.form, "mnPNew")->actions()) {
+        tags.push_back(entry->data().toInt());
+    }
+    QCOMPARE(tags, (std::vector<int>{0, 1, 1, 2, 2}));
+    const QList<QAction*> fills = Child<QMenu>(s.form, "mnFill")->actions();
+    QCOMPARE(fills.size(), 5);
+    for (QAction* fill : fills) {
+        QVERIFY(fill->isCheckable());
+        QVERIFY(fill->actionGroup() != nullptr && fill->actionGroup()->isExclusive());
+    }
+}
+
+void PartsTest::newPatternShowsTwoRowsWithIcons() {
+    Session s;
+    s.Open();
+    QCOMPARE(s.parts()->count(), 0);
+    QTest::keyClick(s.patterns(), Qt::Key_Insert);
+    QCOMPARE(s.rowTexts(), (std::vector<std::string>{"ボタン背景", "ボタン枠"}));
+    QCOMPARE(s.parts()->currentRow(), 0);
+    QVERIFY(s.iconMatches(0));
+    QVERIFY(s.iconMatches(1));
+    QVERIFY(!s.parts()->item(0)->data(kPartIconRole).isNull());
+
+    // The icon is drawn after the widest kind name, at 2 + width + 2 from the
+    // row's left and 2 below its top: the base part's icon is the button face.
+    const int nameWidth = QFontMetrics(s.parts()->font()).horizontalAdvance("ボタン名領域枠");
+    const QImage row = s.rowImage(1);
+    const QImage unselected = row.copy(2 + nameWidth + 2, 2, 20, 20);
+    // The frame's bevel: light top-left, shadow bottom-right.
+    QCOMPARE(unselected.pixelColor(0, 5), QColor(255, 255, 255));
+    QCOMPARE(unselected.pixelColor(19, 5), QColor(160, 160, 160));
+    // Inside the frame the list's background shows through.
+    QCOMPARE(unselected.pixelColor(10, 10), s.parts()->palette().base().color());
+    QCOMPARE(s.rowImage(0).pixelColor(2 + nameWidth + 2 + 10, 12), QColor(240, 240, 240));
+}
+
+void PartsTest::basePartAllowsOnlyNewFills() {
+    Session s;
+    s.Add("A", PatternOf({{1, 4}, {3, 1}}));
+    s.Open();
+    QCOMPARE(s.parts()->currentRow(), 0);
+    QMenu* menu = Child<QMenu>(s.form, "mnParts");
+    menu->popup(s.form->mapToGlobal(QPoint(0, 0)));
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    for (const char* name : {"mnArea", "mnPUpper", "mnPLower", "mnPDelete", "mnNon", "mnBtnF"}) {
+        QVERIFY2(!s.action(name)->isEnabled(), name);
+    }
+    for (const char* name : {"mnMono", "mnGrad", "mnBtn"}) {
+        QVERIFY2(s.action(name)->isEnabled(), name);
+    }
+    QVERIFY(Child<QMenu>(s.form, "mnPNew")->menuAction()->isEnabled());
+    QVERIFY(Child<QMenu>(s.form, "mnFill")->menuAction()->isEnabled());
+    QVERIFY(s.action("mnBtn")->isChecked());
+    menu->hide();
+
+    // Shortcuts of disabled items do nothing.
+    s.key(Qt::Key_U, Qt::ControlModifier | Qt::AltModifier);
+    s.key(Qt::Key_L, Qt::ControlModifier | Qt::AltModifier);
+    s.key(Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(s.partNames(), (std::vector<std::string>{"ボタン背景", "ボタン枠", "アイコン領域枠"}));
+    QVERIFY(!s.form->IsModified());
+
+    // A new fill for the base part is taken.
+    QVERIFY(s.pick("mnBtn"));
+    QVERIFY(s.form->IsModified());
+    s.prompts->colorAnswers.push_back(kRed);
+    QVERIFY(s.pick("mnMono"));
+    QCOMPARE(s.pattern().Parts(0)->Fill, std::uint8_t(fkMono));
+    QCOMPARE(s.pattern().Parts(0)->Color, kRed);
+    QVERIFY(s.action("mnMono")->isChecked());
+    QCOMPARE(s.form->Preview().Pixel(10, 10), kRed);
+}
+
+void PartsTest::upAndDownFollowTheRules() {
+    Session s;
+    s.Add("A", PatternOf({{2, 1}, {3, 3}, {5, 3}}));
+    s.Open();
+    s.clickPart(1);
+    QVERIFY(!s.action("mnPUpper")->isEnabled());
+    QVERIFY(s.action("mnPLower")->isEnabled());
+    s.key(Qt::Key_U, Qt::ControlModifier | Qt::AltModifier);
+    QCOMPARE(s.partNames(), (std::vector<std::string>{"ボタン背景", "アイコン領域",
+                                                      "アイコン領域枠", "ボタン名領域枠"}));
+    QVERIFY(!s.form->IsModified());
+
+    // The frame goes below the filled icon area, which now covers it.
+    s.clickPart(2);
+    const Bitmap24 before = s.form->Preview();
+    s.key(Qt::Key_U, Qt::ControlModifier | Qt::AltModifier);
+    QCOMPARE(s.partNames(), (std::vector<std::string>{"ボタン背景", "アイコン領域枠",
+                                                      "アイコン領域", "ボタン名領域枠"}));
+    QCOMPARE(s.rowTexts(), s.partNames());
+    QCOMPARE(s.parts()->currentRow(), 1);
+    QVERIFY(s.iconMatches(1));
+    QVERIFY(s.iconMatches(2));
+    QVERIFY(s.form->IsModified());
+    QVERIFY(!(s.form->Preview() == before));
+    QCOMPARE(s.form->Preview(), DrawWallpaper(s.pattern(), s.host.pad));
+
+    // Down to the last row; there Down is disabled.
+    s.key(Qt::Key_L, Qt::ControlModifier | Qt::AltModifier);
+    s.key(Qt::Key_L, Qt::ControlModifier | Qt::AltModifier);
+    QCOMPARE(s.parts()->currentRow(), 3);
+    QCOMPARE(s.partNames(), (std::vector<std::string>{"ボタン背景", "アイコン領域",
+                                                      "ボタン名領域枠", "アイコン領域枠"}));
+    QVERIFY(!s.action("mnPLower")->isEnabled());
+    QVERIFY(s.action("mnPUpper")->isEnabled());
+    s.key(Qt::Key_L, Qt::ControlModifier | Qt::AltModifier);
+    QCOMPARE(s.pattern().Parts(3)->GetName(), std::string("アイコン領域枠"));
+}
+
+void PartsTest::singlePartPatternDisablesMoves() {
+    Session s;
+    s.Add("A", PatternOf({}));
+    s.Open();
+    QCOMPARE(s.rowTexts(), std::vector<std::string>{"ボタン背景"});
+    for (const char* name : {"mnPUpper", "mnPLower", "mnPDelete", "mnArea"}) {
+        QVERIFY2(!s.action(name)->isEnabled(), name);
+    }
+    s.key(Qt::Key_Delete, Qt::ControlModifier);
+    QCOMPARE(s.pattern().Count(), 1);
+    QVERIFY(!s.form->IsModified());
+}
+
+void PartsTest::newPartEntriesMakeTheirKinds() {
+    Session s;
+    s.Add("A", PatternOf({}));
+    s.Open();
+    struct Entry {
+        const char* name;
+        std::uint8_t area;
+        bool frame;
+        const char* kind;
+    };
+    const Entry entries[] = {{"mnAll", paAll, true, "ボタン枠"},
+                             {"mnIcon", paIcon, false, "アイコン領域"},
+                             {"mnIconF", paIcon, true, "アイコン領域枠"},
+                             {"mnName", paName, false, "ボタン名領域"},
+                             {"mnNameF", paName, true, "ボタン名領域枠"}};
+    int count = 1;
+    for (const Entry& entry : entries) {
+        QVERIFY2(s.pick(entry.name), entry.name);
+        ++count;
+        QCOMPARE(s.pattern().Count(), count);
+        const TParts& part = *s.pattern().Parts(count - 1);
+        QCOMPARE(part.Area, entry.area);
+        QCOMPARE(part.IsFrame, entry.frame);
+        QCOMPARE(part.Fill, std::uint8_t(fkNon));
+        QCOMPARE(part.Outer, TTrim{});
+        QCOMPARE(part.Thick, (TTrim{1, 1, 1, 1}));
+        QCOMPARE(s.parts()->count(), count);
+        QCOMPARE(s.parts()->currentRow(), count - 1);
+        QCOMPARE(s.parts()->item(count - 1)->text(), QString::fromUtf8(entry.kind));
+        QVERIFY(s.parts()->item(count - 1)->data(kPartIconRole).isNull());
+        QVERIFY(s.action("mnNon")->isChecked());
+        QCOMPARE(s.action("mnBtnF")->isEnabled(), entry.frame);
+    }
+    QVERIFY(s.form->IsModified());
+}
+
+void PartsTest::deleteNeedsNoConfirmation() {
+    Session s;
+    s.Add("A", PatternOf({{1, 4}, {2, 1}, {3, 3}}));
+    s.Open();
+    s.clickPart(2);
+    s.key(Qt::Key_Delete, Qt::ControlModifier);
+    QVERIFY(s.prompts->shown.empty());
+    QCOMPARE(s.partNames(), (std::vector<std::string>{"ボタン背景", "ボタン枠", "アイコン領域枠"}));
+    QCOMPARE(s.rowTexts(), s.partNames());
+    QCOMPARE(s.parts()->currentRow(), 0);
+    QVERIFY(s.iconMatches(2));
+    QVERIFY(s.form->IsModified());
+    QCOMPARE(s.form->Preview(), DrawWallpaper(s.pattern(), s.host.pad));
+    // The pattern's own Del is not the part's.
+    QCOMPARE(s.patterns()->count(), 1);
+}
+
+void PartsTest::fillZeroGreysTheRowAndButtonColourBringsTheIconBack() {
+    Session s;
+    s.Add("A", PatternOf({{3, 1}}));
+    s.Open();
+    s.clickPart(0);
+    const int textEnd = 2 + QFontMetrics(s.parts()->font()).horizontalAdvance("ボタン名領域枠");
+    const QColor grey(109, 109, 109);
+    QVERIFY(Darkest(s.rowImage(1), textEnd).lightness() < 40);
+
+    s.clickPart(1);
+    QVERIFY(s.pick("mnNon"));
+    QCOMPARE(s.pattern().Parts(1)->Fill, std::uint8_t(fkNon));
+    QVERIFY(s.parts()->item(1)->data(kPartIconRole).isNull());
+    s.clickPart(0);
+    QVERIFY(qAbs(Darkest(s.rowImage(1), textEnd).red() - grey.red()) < 12);
+
+    s.clickPart(1);
+    QVERIFY(s.pick("mnBtn"));
+    QCOMPARE(s.pattern().Parts(1)->Fill, std::uint8_t(fkBtn));
+    QVERIFY(s.iconMatches(1));
+    // The colour the part had stays for a later single-colour choice.
+    QCOMPARE(s.pattern().Parts(1)->Color, kGreen);
+}
+
+void PartsTest::singleColourPresetCancelAndChoose() {
+    Session s;
+    s.Add("A", PatternOf({{3, 0}}));
+    s.Open();
+    s.clickPart(1);
+    s.prompts->colorAnswers.push_back(std::nullopt);
+    QVERIFY(s.pick("mnMono"));
+    // The working copy carries no colour for a part that paints nothing.
+    QCOMPARE(s.prompts->colorInitials, std::vector<TColor>{0});
+    QCOMPARE(s.pattern().Parts(1)->Fill, std::uint8_t(fkNon));
+    QVERIFY(s.parts()->item(1)->data(kPartIconRole).isNull());
+    QVERIFY(s.action("mnNon")->isChecked());
+    QVERIFY(!s.form->IsModified());
+
+    s.prompts->colorAnswers.push_back(kBlue);
+    QVERIFY(s.pick("mnMono"));
+    QCOMPARE(s.pattern().Parts(1)->Fill, std::uint8_t(fkMono));
+    QCOMPARE(s.pattern().Parts(1)->Color, kBlue);
+    QVERIFY(s.iconMatches(1));
+    QVERIFY(s.form->IsModified());
+
+    // Switching away and back presets the dialog with the colour kept.
+    QVERIFY(s.pick("mnBtnF"));
+    s.prompts->colorAnswers.push_back(std::nullopt);
+    QVERIFY(s.pick("mnMono"));
+    QCOMPARE(s.prompts->colorInitials.back(), kBlue);
+    QCOMPARE(s.pattern().Parts(1)->Fill, std::uint8_t(fkBtnF));
+    QVERIFY(s.action("mnBtnF")->isChecked());
+}
+
+void PartsTest::gradientDialogPresetCancelAndOk() {
+    Session s;
+    auto pattern = PatternOf({{2, 2}});
+    const std::string stored = "1,90,10,-20,0,,0000FF0000,640000FF00";
+    pattern->Parts(1)->GradText = stored;
+    s.Add("A", std::move(pattern));
+    s.Open();
+    s.clickPart(1);
+    QVERIFY(s.action("mnGrad")->isChecked());
+
+    // The dialog opens on the part's gradient; Cancel after edits leaves the
+    // part as it was.
+    std::string shown;
+    bool seen = false;
+    WhenModal<TGradDlg>(
+        [&](TGradDlg* dialog) {
+            shown = dialog->Target().SaveToText();
+            auto* kinds = Child<QComboBox>(dialog, "cbKind");
+            kinds->setFocus();
+            QTest::keyClick(kinds, Qt::Key_Down);
+            QTest::mouseClick(Child<QPushButton>(dialog, "btCancel"), Qt::LeftButton);
+        },
+        &seen);
+    QVERIFY(s.pick("mnGrad"));
+    QVERIFY(seen);
+    QCOMPARE(QString::fromStdString(shown), QString::fromStdString(stored));
+    QCOMPARE(s.pattern().Parts(1)->Fill, std::uint8_t(fkGrad));
+    QCOMPARE(s.pattern().Parts(1)->GradText, stored);
+    QVERIFY(!s.form->IsModified());
+
+    // Another fill keeps the text; OK stores the dialog's gradient.
+    QVERIFY(s.pick("mnBtn"));
+    QCOMPARE(s.pattern().Parts(1)->GradText, stored);
+    WhenModal<TGradDlg>([&](TGradDlg* dialog) {
+        shown = dialog->Target().SaveToText();
+        auto* kinds = Child<QComboBox>(dialog, "cbKind");
+        kinds->setFocus();
+        QTest::keyClick(kinds, Qt::Key_Down);
+        QTest::mouseClick(Child<QPushButton>(dialog, "btOK"), Qt::LeftButton);
+    });
+    QVERIFY(s.pick("mnGrad"));
+    QCOMPARE(QString::fromStdString(shown), QString::fromStdString(stored));
+    const TParts& part = *s.pattern().Parts(1);
+    QCOMPARE(part.Fill, std::uint8_t(fkGrad));
+    TGrad result;
+    result.LoadFromText(part.GradText);
+    QCOMPARE(result.Kind, std::uint8_t(gkArc));
+    QCOMPARE(result.CenterX, 10);
+    QCOMPARE(result.GetColor(0), kBlue);
+    QVERIFY(s.action("mnGrad")->isChecked());
+    QVERIFY(s.iconMatches(1));
+    QVERIFY(s.form->IsModified());
+    QCOMPARE(s.form->Preview(), DrawWallpaper(s.pattern(), s.host.pad));
+}
+
+void PartsTest::fineAdjustCancelAndOk() {
+    Session s;
+    s.Add("A", PatternOf({{3, 1}}));
+    s.Open();
+    s.clickPart(1);
+
+    bool seen = false;
+    WhenModal<TValueForm>(
+        [&](TValueForm* dialog) {
+            QTest::mouseClick(Child<QPushButton>(dialog, "btReset"), Qt::LeftButton);
+            QTest::mouseClick(Child<QPushButton>(dialog, "Cancel"), Qt::LeftButton);
+        },
+        &seen);
+    QVERIFY(s.pick("mnArea"));
+    QVERIFY(seen);
+    QCOMPARE(s.pattern().Parts(1)->Outer, TTrim{});
+    QVERIFY(!s.form->IsModified());
+
+    // Reset puts the icon frame one pixel outside the icon; one more pixel of
+    // thickness on the left.
+    TTrim outerShown{9, 9, 9, 9};
+    WhenModal<TValueForm>([&](TValueForm* dialog) {
+        outerShown = dialog->GetOuter();
+        QTest::mouseClick(Child<QPushButton>(dialog, "btReset"), Qt::LeftButton);
+        QTest::mouseClick(Child<QRadioButton>(dialog, "rbIn"), Qt::LeftButton);
+        TUpDown* left = Child<TUpDown>(dialog, "udLeft");
+        QTest::mouseClick(left, Qt::LeftButton, {}, QPoint(left->width() - 5, left->height() / 2));
+        QTest::mouseClick(Child<QPushButton>(dialog, "OK"), Qt::LeftButton);
+    });
+    QVERIFY(s.pick("mnArea"));
+    QCOMPARE(outerShown, TTrim{});
+    const TParts& part = *s.pattern().Parts(1);
+    QCOMPARE(part.Outer, (TTrim{1, 1, 1, 1}));
+    QCOMPARE(part.Thick, (TTrim{2, 1, 1, 1}));
+    QCOMPARE(s.parts()->item(1)->text(), QString("アイコン領域枠"));
+    QVERIFY(s.iconMatches(1));
+    QVERIFY(s.form->IsModified());
+    QCOMPARE(s.form->Preview(), DrawWallpaper(s.pattern(), s.host.pad));
+}
+
+void PartsTest::draggingPartsKeepsTheBasePart() {
+    Session s;
+    s.Add("A", PatternOf({{1, 4}, {2, 1}, {5, 3}}));
+    s.Open();
+    const std::vector<std::string> start = s.partNames();
+
+    // Onto row 0: refused.
+    s.dragPart(3, {2, 1, 0});
+    QCOMPARE(s.partNames(), start);
+    // Row 0 itself cannot be dragged.
+    s.dragPart(0, {1, 2});
+    QCOMPARE(s.partNames(), start);
+    QVERIFY(!s.form->IsModified());
+
+    // Row 3 onto row 1: the former part 1 moves to index 2.
+    s.dragPart(3, {2, 1});
+    QCOMPARE(s.partNames(), (std::vector<std::string>{"ボタン背景", "ボタン名領域枠", "ボタン枠",
+                                                      "アイコン領域"}));
+    QCOMPARE(s.rowTexts(), s.partNames());
+    QCOMPARE(s.parts()->currentRow(), 1);
+    QVERIFY(s.form->IsModified());
+    QCOMPARE(s.form->Preview(), DrawWallpaper(s.pattern(), s.host.pad));
+
+    // Below the last row is no row to drop on.
+    QWidget* viewport = s.parts()->viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, s.partCentre(2));
+    QTest::mouseMove(viewport, s.partCentre(3));
+    const QPoint below(s.partCentre(3).x(), s.partCentre(3).y() + 30);
+    QTest::mouseMove(viewport, below);
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, below);
+    QCOMPARE(s.pattern().Parts(2)->GetName(), std::string("ボタン枠"));
+}
+
+void PartsTest::statusBarDescribesTheSelectedPart() {
+    Session s;
+    auto pattern = PatternOf({{4, 1}, {3, 2}});
+    pattern->Parts(2)->Outer = {2, 0, 0, -1};
+    s.Add("A", std::move(pattern));
+    s.Add("B", PatternOf({}));
+    s.Open();
+    QStatusBar* status = Child<QStatusBar>(s.form, "StatusBar");
+    s.clickPart(1);
+    QCOMPARE(status->currentMessage(), QString("描画範囲：ボタン名領域   描画色：単色"));
+    s.key(Qt::Key_Down);
+    QCOMPARE(status->currentMessage(),
+             QString("描画範囲：アイコン領域枠 [左:外(2), 上:-, 右:-, 下:内(1)]   "
+                     "描画色：グラデーション"));
+    // A pattern selection clears it.
+    s.clickPattern(1);
+    QCOMPARE(status->currentMessage(), QString());
+}
+
+void PartsTest::colourAdjustmentStoresPositions() {
+    Session s;
+    s.Add("A", PatternOf({{3, 1}}));
+    s.Open();
+    QSlider* lumi = s.slider("tbLumi");
+    QSlider* hue = s.slider("tbHue");
+    const Bitmap24 plain = s.form->Preview();
+
+    lumi->setFocus();
+    QTest::keyClick(lumi, Qt::Key_Home);
+    QCOMPARE(lumi->value(), -8);
+    QCOMPARE(s.pattern().Lumi, -8);
+    QVERIFY(s.form->IsModified());
+    QVERIFY(!(s.form->Preview() == plain));
+
+    hue->setFocus();
+    for (int i = 0; i < 3; ++i) {
+        QTest::keyClick(hue, Qt::Key_Right);
+    }
+    QCOMPARE(s.pattern().Hue, 6);
+
+    QCheckBox* trim = Child<QCheckBox>(s.form, "cbBtnCol");
+    QTest::mouseClick(trim, Qt::LeftButton, {}, QPoint(5, trim->height() / 2));
+    QVERIFY(s.pattern().BtnColTrim);
+    QCOMPARE(s.form->Preview(), DrawWallpaper(s.pattern(), s.host.pad));
+    // The icons show no shift.
+    QVERIFY(s.iconMatches(0));
+    QVERIFY(s.iconMatches(1));
+}
+
+void PartsTest::storedHueShowsHalved() {
+    Session s;
+    auto odd = PatternOf({});
+    odd->Hue = -5;
+    odd->Lumi = 3;
+    odd->BtnColTrim = true;
+    s.Add("A", std::move(odd));
+    s.Open();
+    QCOMPARE(s.slider("tbHue")->value(), -2);
+    QCOMPARE(s.slider("tbLumi")->value(), 3);
+    QVERIFY(Child<QCheckBox>(s.form, "cbBtnCol")->isChecked());
+    QCOMPARE(s.pattern().Hue, -5);
+    QVERIFY(!s.form->IsModified());
+}
+
+void PartsTest::selectingAnotherPatternAndBackIsNoChange() {
+    Session s;
+    auto first = PatternOf({});
+    first->Lumi = 4;
+    first->Hue = 8;
+    auto second = PatternOf({{1, 4}});
+    second->Lumi = -2;
+    second->BtnColTrim = true;
+    s.Add("A", std::move(first));
+    s.Add("B", std::move(second));
+    s.Open();
+    s.clickPattern(1);
+    QCOMPARE(s.slider("tbLumi")->value(), -2);
+    QCOMPARE(s.rowTexts(), (std::vector<std::string>{"ボタン背景", "ボタン枠"}));
+    s.clickPattern(0);
+    QCOMPARE(s.slider("tbLumi")->value(), 4);
+    QCOMPARE(s.slider("tbHue")->value(), 4);
+    QVERIFY(!Child<QCheckBox>(s.form, "cbBtnCol")->isChecked());
+    QVERIFY(!s.form->IsModified());
+    QCOMPARE(s.library.Pattern(1).Lumi, -2);
+}
+
+void PartsTest::severalPatternsSelectedEmptyThePane() {
+    Session s;
+    s.Add("A", PatternOf({{1, 4}}));
+    s.Add("B", PatternOf({}));
+    s.Open();
+    QTest::keyClick(s.slider("tbLumi"), Qt::Key_End);
+    QCOMPARE(s.pattern().Lumi, 8);
+    s.clickPattern(1, Qt::ControlModifier);
+    QCOMPARE(s.parts()->count(), 0);
+    QCOMPARE(s.slider("tbLumi")->value(), 8);
+    QMenu* menu = Child<QMenu>(s.form, "mnParts");
+    menu->popup(s.form->mapToGlobal(QPoint(0, 0)));
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    QVERIFY(!Child<QMenu>(s.form, "mnPNew")->menuAction()->isEnabled());
+    QVERIFY(!Child<QMenu>(s.form, "mnFill")->menuAction()->isEnabled());
+    for (const char* name : {"mnArea", "mnPUpper", "mnPLower", "mnPDelete"}) {
+        QVERIFY2(!s.action(name)->isEnabled(), name);
+    }
+    menu->hide();
+    // The controls change no pattern now.
+    QTest::keyClick(s.slider("tbLumi"), Qt::Key_Home);
+    QCOMPARE(s.form->Rows()[0].Pattern->Lumi, 8);
+    QCOMPARE(s.form->Rows()[1].Pattern->Lumi, 0);
+}
+
+void PartsTest::altROpensThePartsMenu() {
+    Session s;
+    s.Add("A", PatternOf({}));
+    s.Open();
+    QMenu* menu = Child<QMenu>(s.form, "mnParts");
+    QTest::keyClick(s.parts(), Qt::Key_R, Qt::AltModifier);
+    QTRY_VERIFY(menu->isVisible());
+    // N opens the new-part entries, C picks the icon-area frame.
+    QTest::keyClick(menu, Qt::Key_N);
+    QMenu* entries = Child<QMenu>(s.form, "mnPNew");
+    QTRY_VERIFY(entries->isVisible());
+    QTest::keyClick(entries, Qt::Key_C);
+    QTRY_COMPARE(s.pattern().Count(), 2);
+    QCOMPARE(s.pattern().Parts(1)->GetName(), std::string("アイコン領域枠"));
+}
+
+// A user designs a pattern from the launcher: the editor opens from the
+// plug-in menu, the pattern is built part by part, tried on the pad, kept,
+// and after the plug-in ends it is in the settings file and on the pad.
+void PartsTest::designAPatternFromTheLauncher() {
+    ScopedScriptedPrompts prompts;
+    QTemporaryDir dir;
+    const fs::path settings = fs::path(dir.path().toStdString()) / "Pelmora.ini";
+    const std::int32_t pad = 3;
+    Pads()[pad + kPadIdOffset] = {{"BtnWidth", "96"},        {"BtnHeight", "64"},
+                                  {"BtnCaption", "1"},       {"BtnSmallIcon", "0"},
+                                  {"BtnColor", "$00C08040"}, {"WallPaper", "before.bmp"}};
+    Module() = TModuleState{};
+    QVERIFY(BindHostApiFromMainExecutable());
+    QCOMPARE(TRXSetInitFile(settings.c_str()), kTrxTrue);
+    QVERIFY(TRXBeginPlugin() != kTrxFalse);
+
+    // The editor's entry is the last of the plug-in menu.
+    std::int32_t editorItem = -1;
+    std::array<char, kMenuRecordSize> record{};
+    for (std::int32_t n = 0; TRXGetMenu(n, record.data()) == kTrxTrue; ++n) {
+        if (std::string(record.data()) == Sj("パターンの詳細編集(&E)...")) {
+            editorItem = n;
+        }
+    }
+    QVERIFY(editorItem >= 0);
+    QCOMPARE(TRXMenuClick(editorItem, pad), 1);
+    TEditForm* form = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* editor = qobject_cast<TEditForm*>(window); editor && editor->isVisible()) {
+            form = editor;
+        }
+    }
+    QVERIFY(form != nullptr);
+    QPointer<TEditForm> alive(form);
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    auto* patterns = Child<QListWidget>(form, "PatternList");
+    auto* parts = Child<QListWidget>(form, "PartsList");
+    QCOMPARE(patterns->count(), 0);
+
+    // A new pattern, then an icon-area frame from the Parts menu.
+    QTest::keyClick(patterns, Qt::Key_Insert);
+    QCOMPARE(parts->count(), 2);
+    parts->setFocus();
+    QTest::keyClick(parts, Qt::Key_R, Qt::AltModifier);
+    QMenu* partsMenu = Child<QMenu>(form, "mnParts");
+    QTRY_VERIFY(partsMenu->isVisible());
+    QTest::keyClick(partsMenu, Qt::Key_N);
+    QMenu* entries = Child<QMenu>(form, "mnPNew");
+    QTRY_VERIFY(entries->isVisible());
+    QTest::keyClick(entries, Qt::Key_C);
+    QTRY_COMPARE(parts->count(), 3);
+    QCOMPARE(parts->currentRow(), 2);
+    TParts& frame = *form->CurrentPattern()->Parts(2);
+
+    // A red-to-blue radial gradient: both end stops recoloured by
+    // double-clicks on their handles.
+    prompts->colorAnswers = {kRed, kBlue};
+    WhenModal<TGradDlg>([](TGradDlg* dialog) {
+        QWidget* strip = Child<QWidget>(dialog, "pbPtr");
+        for (int handle : {5, 5 + 270}) {
+            QTest::mouseDClick(dialog->windowHandle(), Qt::LeftButton, {},
+                               strip->mapTo(dialog, QPoint(handle, 18)));
+            QTest::qWait(20);
+        }
+        auto* kinds = Child<QComboBox>(dialog, "cbKind");
+        kinds->setFocus();
+        QTest::keyClick(kinds, Qt::Key_Down);
+        QTest::mouseClick(Child<QPushButton>(dialog, "btOK"), Qt::LeftButton);
+    });
+    QVERIFY(Child<QAction>(form, "mnGrad")->isEnabled());
+    Child<QAction>(form, "mnGrad")->trigger();
+    QCOMPARE(frame.Fill, std::uint8_t(fkGrad));
+    TGrad gradient;
+    gradient.LoadFromText(frame.GradText);
+    QCOMPARE(gradient.Kind, std::uint8_t(gkRadiate));
+    QCOMPARE(gradient.GetColor(0), kRed);
+    QCOMPARE(gradient.GetColor(gradient.Count() - 1), kBlue);
+
+    // Two pixels thick, one pixel outside the icon.
+    WhenModal<TValueForm>([](TValueForm* dialog) {
+        QTest::mouseClick(Child<QPushButton>(dialog, "btReset"), Qt::LeftButton);
+        QTest::mouseClick(Child<QRadioButton>(dialog, "rbIn"), Qt::LeftButton);
+        // Each arrow moves its inner edge inward: left's right arrow, top's
+        // down arrow, right's left arrow, bottom's up arrow.
+        const auto click = [dialog](const char* name, int x, int y) {
+            TUpDown* arrows = Child<TUpDown>(dialog, name);
+            QTest::mouseClick(
+                arrows, Qt::LeftButton, {},
+                QPoint(x < 0 ? arrows->width() + x : x, y < 0 ? arrows->height() + y : y));
+        };
+        click("udLeft", -5, 12);
+        click("udTop", 20, -3);
+        click("udRight", 3, 12);
+        click("udBottom", 20, 3);
+        QTest::mouseClick(Child<QPushButton>(dialog, "OK"), Qt::LeftButton);
+    });
+    Child<QAction>(form, "mnArea")->trigger();
+    QCOMPARE(frame.Outer, (TTrim{1, 1, 1, 1}));
+    QCOMPARE(frame.Thick, (TTrim{2, 2, 2, 2}));
+
+    // Brighter by two steps, hue one step back.
+    QSlider* lumi = Child<QSlider>(form, "tbLumi");
+    lumi->setFocus();
+    QTest::keyClick(lumi, Qt::Key_Right);
+    QTest::keyClick(lumi, Qt::Key_Right);
+    QSlider* hue = Child<QSlider>(form, "tbHue");
+    hue->setFocus();
+    QTest::keyClick(hue, Qt::Key_Left);
+    QCOMPARE(form->CurrentPattern()->Lumi, 2);
+    QCOMPARE(form->CurrentPattern()->Hue, -2);
+    const std::string designed = [&] {
+        IniFile ini;
+        form->CurrentPattern()->SaveToIni(ini, 0, Sj("新規パターン"));
+        return ini.ToText();
+    }();
+
+    // Tried on the pad: the pad shows the preview from the trial file.
+    // The dialogs are gone; the editor is the active window again.
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    patterns->setFocus();
+    QTest::keyClick(patterns, Qt::Key_A, Qt::ControlModifier);
+    const std::string trial = Pads()[pad + kPadIdOffset]["WallPaper"];
+    QCOMPARE(fs::path(trial), form->TrialFilePath());
+    const TPadInfo layout = Module().PadInfo;
+    QCOMPARE(LoadBmp(trial), form->Preview());
+
+    // OK, keeping the trial wallpaper.
+    prompts->messageAnswers.push_back(MsgResult::Yes);
+    QTest::mouseClick(Child<QPushButton>(form, "btOK"), Qt::LeftButton);
+    QCOMPARE(prompts->Messages(), std::vector<std::string>{"仮適用した壁紙をそのまま使いますか？"});
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!alive);
+    QVERIFY(!fs::exists(trial));
+
+    QCOMPARE(TRXEndPlugin(), kTrxTrue);
+    const IniFile stored = IniFile::Load(settings);
+    PatternLibrary library;
+    LoadPatterns(stored, library);
+    QCOMPARE(library.Count(), 1);
+    QCOMPARE(library.Name(0), Sj("新規パターン"));
+    IniFile again;
+    library.Pattern(0).SaveToIni(again, 0, library.Name(0));
+    QCOMPARE(again.ToText(), designed);
+
+    const fs::path wallpaper = fs::path(dir.path().toStdString()) / "Pelmora.bmp";
+    QCOMPARE(Pads()[pad + kPadIdOffset]["WallPaper"], wallpaper.string());
+    const Bitmap24 onPad = LoadBmp(wallpaper);
+    QCOMPARE(onPad.Width(), 100);
+    QCOMPARE(onPad, DrawWallpaper(library.Pattern(0), layout));
+    Module() = TModuleState{};
+}
+
+QTEST_MAIN(PartsTest)
+#include "parts_test.moc"
