@@ -7,8 +7,11 @@
 #include "platform/syscolors.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 namespace pelmora {
 
@@ -121,13 +124,11 @@ int TGrad::AddStop(std::int32_t pos) {
     return InsertSampledStop(pos);
 }
 
-// Inserts a stop among those of equal position: before them (interactive
-// adds) or after them (reading text, so that stops sharing a position keep the
-// order they were written in). Returns the new index.
-int TGrad::InsertStop(std::int32_t pos, TColor color, bool afterEqual) {
-    const auto at = std::find_if(stops_.begin(), stops_.end() - 1, [&](const TCol& stop) {
-        return afterEqual ? stop.Pos > pos : stop.Pos >= pos;
-    });
+// Inserts a stop before the first stop at or beyond `pos`, so a stop added at
+// a taken position goes before the one that holds it. Returns the new index.
+int TGrad::InsertStop(std::int32_t pos, TColor color) {
+    const auto at = std::find_if(stops_.begin(), stops_.end() - 1,
+                                 [pos](const TCol& stop) { return stop.Pos >= pos; });
     const auto index = at - stops_.begin();
     stops_.insert(at, TCol{pos, color});
     dirty_ = true;
@@ -139,7 +140,7 @@ int TGrad::InsertStop(std::int32_t pos, TColor color, bool afterEqual) {
 int TGrad::InsertSampledStop(std::int32_t pos) {
     BuildTable(0, 0);
     const auto& bgr = table_[static_cast<std::size_t>(pos) * 10];
-    return InsertStop(pos, Rgb(bgr[2], bgr[1], bgr[0]), false);
+    return InsertStop(pos, Rgb(bgr[2], bgr[1], bgr[0]));
 }
 
 void TGrad::DeleteStop(int index) {

@@ -76,7 +76,7 @@ public:
     const std::vector<TCol>& Stops() const { return stops_; }
 
 private:
-    int InsertStop(std::int32_t pos, TColor color, bool afterEqual);
+    int InsertStop(std::int32_t pos, TColor color);
     int InsertSampledStop(std::int32_t pos);
     void MakeFourCornerStops();
 
