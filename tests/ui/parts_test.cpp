@@ -26,6 +26,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -43,6 +44,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace pelmora;
@@ -377,6 +379,7 @@ private slots:
     void severalPatternsSelectedEmptyThePane();
     void altROpensThePartsMenu();
     void designAPatternFromTheLauncher();
+    void screenshotsForTheGuide();
 };
 
 void PartsTest::paneAndMenuCarryTheirNamesAndTexts() {
@@ -1098,6 +1101,86 @@ void PartsTest::designAPatternFromTheLauncher() {
     QCOMPARE(onPad.Width(), 100);
     QCOMPARE(onPad, DrawWallpaper(library.Pattern(0), layout));
     Module() = TModuleState{};
+}
+
+// Not a check: writes the user guide's pictures of the editor and its dialogs
+// into the folder named by PELMORA_SCREENSHOTS, when it is set.
+void PartsTest::screenshotsForTheGuide() {
+    const QString folder = qEnvironmentVariable("PELMORA_SCREENSHOTS");
+    if (folder.isEmpty()) {
+        QSKIP("PELMORA_SCREENSHOTS names no folder for the guide's screenshots");
+    }
+    const auto save = [&](const QImage& image, const char* name) {
+        QVERIFY(image.save(folder + "/" + name));
+    };
+    Session s;
+    s.host.pad = DerivePadInfo(PadValues{96, 64, 1, 0, 0x00C0A080}, 12);
+    s.settings.Width = 660;
+    s.settings.Height = 470;
+    s.settings.PrevHeight = 110;
+    for (const char* file : {"/basic.ptn", "/gradients.ptn"}) {
+        LoadPatterns(IniFile::Load(fs::path(PELMORA_SAMPLES_DIR) / (file + 1)), s.library);
+    }
+    s.Open();
+
+    // The guide's pattern: a new one with an icon-area frame in a gradient,
+    // two pixels thick, brightened by two steps.
+    QTest::keyClick(s.patterns(), Qt::Key_Insert);
+    QVERIFY(s.pick("mnIconF"));
+    s.prompts->colorAnswers = {0x000060FF, 0x00FF6000};
+    WhenModal<TGradDlg>([&](TGradDlg* dialog) {
+        QWidget* strip = Child<QWidget>(dialog, "pbPtr");
+        for (int handle : {5, 5 + 270}) {
+            QTest::mouseDClick(dialog->windowHandle(), Qt::LeftButton, {},
+                               strip->mapTo(dialog, QPoint(handle, 18)));
+            QTest::qWait(20);
+        }
+        auto* kinds = Child<QComboBox>(dialog, "cbKind");
+        kinds->setFocus();
+        QTest::keyClick(kinds, Qt::Key_Down);
+        save(dialog->grab().toImage(), "gradient-dialog.png");
+        QTest::mouseClick(Child<QPushButton>(dialog, "btOK"), Qt::LeftButton);
+    });
+    QVERIFY(s.pick("mnGrad"));
+    WhenModal<TValueForm>([&](TValueForm* dialog) {
+        QTest::mouseClick(Child<QPushButton>(dialog, "btReset"), Qt::LeftButton);
+        QTest::mouseClick(Child<QRadioButton>(dialog, "rbIn"), Qt::LeftButton);
+        for (const auto& [name, x, y] :
+             {std::tuple{"udLeft", 35, 12}, std::tuple{"udTop", 20, 22},
+              std::tuple{"udRight", 3, 12}, std::tuple{"udBottom", 20, 3}}) {
+            QTest::mouseClick(Child<TUpDown>(dialog, name), Qt::LeftButton, {}, QPoint(x, y));
+        }
+        save(dialog->grab().toImage(), "fine-adjust-dialog.png");
+        QTest::mouseClick(Child<QPushButton>(dialog, "OK"), Qt::LeftButton);
+    });
+    QVERIFY(s.pick("mnArea"));
+    s.form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(s.form));
+    QTest::keyClick(s.slider("tbLumi"), Qt::Key_Right);
+    QTest::keyClick(s.slider("tbLumi"), Qt::Key_Right);
+    s.clickPart(2);
+    save(s.form->grab().toImage(), "editor.png");
+
+    // The Parts menu with its fill entries open.
+    QMenu* menu = Child<QMenu>(s.form, "mnParts");
+    QMenuBar* bar = Child<QMenuBar>(s.form, "MainMenu");
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    QMenu* fills = Child<QMenu>(s.form, "mnFill");
+    QTest::mouseMove(menu, menu->actionGeometry(fills->menuAction()).center());
+    QTRY_VERIFY(fills->isVisible());
+    QTest::mouseMove(fills, fills->actionGeometry(s.action("mnGrad")).center());
+    const QRect both = menu->geometry().united(fills->geometry());
+    QImage picture(both.size(), QImage::Format_ARGB32);
+    picture.fill(Qt::transparent);
+    {
+        QPainter painter(&picture);
+        painter.drawPixmap(menu->geometry().topLeft() - both.topLeft(), menu->grab());
+        painter.drawPixmap(fills->geometry().topLeft() - both.topLeft(), fills->grab());
+    }
+    save(picture, "parts-menu.png");
+    fills->hide();
+    menu->hide();
 }
 
 QTEST_MAIN(PartsTest)
