@@ -378,6 +378,7 @@ private slots:
     void selectingAnotherPatternAndBackIsNoChange();
     void severalPatternsSelectedEmptyThePane();
     void altROpensThePartsMenu();
+    void windowDestroyedUnderAnOpenDialog();
     void designAPatternFromTheLauncher();
     void screenshotsForTheGuide();
 };
@@ -947,6 +948,32 @@ void PartsTest::altROpensThePartsMenu() {
     QTest::keyClick(entries, Qt::Key_C);
     QTRY_COMPARE(s.pattern().Count(), 2);
     QCOMPARE(s.pattern().Parts(1)->GetName(), std::string("アイコン領域枠"));
+}
+
+// The plug-in may end (and destroy the window) while one of its modal
+// dialogs is open: the dialog survives the window and its answer is dropped.
+void PartsTest::windowDestroyedUnderAnOpenDialog() {
+    for (const char* command : {"mnArea", "mnGrad"}) {
+        Session s;
+        s.Add("A", PatternOf({{3, 1}}));
+        s.Open();
+        s.clickPart(1);
+        bool survived = false;
+        const auto endTheWindow = [&](QDialog* dialog) {
+            delete s.form.data();
+            survived = dialog->isVisible();
+            dialog->accept();
+        };
+        if (std::string(command) == "mnArea") {
+            WhenModal<TValueForm>(endTheWindow);
+        } else {
+            WhenModal<TGradDlg>(endTheWindow);
+        }
+        QVERIFY(s.pick(command));
+        QVERIFY2(s.form.isNull(), command);
+        QVERIFY2(survived, command);
+        QCOMPARE(s.library.Pattern(0).Parts(1)->Fill, std::uint8_t(fkMono));
+    }
 }
 
 // A user designs a pattern from the launcher: the editor opens from the
