@@ -3,7 +3,13 @@
 #include "FuzzCheck.h"
 #include "platform/inifile.h"
 
+#include <algorithm>
 #include <string>
+#include <unordered_set>
+
+namespace {
+constexpr std::size_t kLookupsTried = 64;
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace pelmora;
@@ -13,16 +19,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string once = ini.ToText();
     PELMORA_FUZZ_CHECK(IniFile::Parse(once).ToText() == once);
 
-    // Lookups find every section, and every key of the first section of a
-    // name (a repeated section is only reached through the first).
-    for (std::size_t s = 0; s < ini.Sections().size(); ++s) {
+    // Lookups find every section, and the keys of the first section of a name
+    // (a repeated section is only reached through the first). Lookups scan, so
+    // only the first sections and keys are tried.
+    std::unordered_set<std::string> seen;
+    const std::size_t sectionsTried = std::min<std::size_t>(ini.Sections().size(), kLookupsTried);
+    for (std::size_t s = 0; s < sectionsTried; ++s) {
         const IniFile::Section& section = ini.Sections()[s];
         PELMORA_FUZZ_CHECK(ini.SectionExists(section.name));
-        bool first = true;
-        for (std::size_t before = 0; before < s; ++before) {
-            first = first && !SameIniName(ini.Sections()[before].name, section.name);
+        std::string folded = section.name;
+        for (char& c : folded) {
+            c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
         }
-        for (const auto& [key, value] : section.values) {
+        const bool first = seen.insert(folded).second;
+        const std::size_t tried = std::min<std::size_t>(section.values.size(), kLookupsTried);
+        for (std::size_t k = 0; k < tried; ++k) {
+            const std::string& key = section.values[k].first;
             (void)ini.ReadInteger(section.name, key, 0);
             (void)ini.ReadBool(section.name, key, false);
             PELMORA_FUZZ_CHECK(!first || ini.Value(section.name, key).has_value());
