@@ -9,9 +9,17 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <limits>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
+#elif defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace pelmora {
 
@@ -364,6 +372,19 @@ void TGrad::BuildTable(std::int32_t lumi, std::int32_t hue) {
 
 // ---------------------------------------------------------------------------
 // Painting
+//
+// Each pixel's ramp position is defined by an extended-precision expression
+// (the Exact... functions below). Painting first evaluates a cheap double
+// approximation whose distance from the exact value has a proven bound, and
+// keeps its rounding only when no half-integer (a rounding boundary) and no
+// branch threshold of the exact expression lies within that bound; the few
+// pixels that fail the test take the exact expression. The pixels are thus
+// the exact ones, bit for bit; only the speed differs.
+//
+// Notation for the bounds: u = 2^-53 (double rounding), ue = 2^-64 (extended
+// rounding); every basic operation of a finite value has relative error at
+// most u (or ue); constants held as doubles differ from their extended values
+// by at most half an ulp.
 
 double DirectionAngle(long double dx, long double dy) {
     if (dx == 0) {
@@ -381,34 +402,234 @@ double DirectionAngle(long double dx, long double dy) {
 
 namespace {
 
+constexpr double kU = 0x1p-53;
+
 // The part of the gradient rectangle that lands on the canvas. Coordinates x, y
-// are relative to the rectangle (0..W-1, 0..H-1); [x0, x1) x [y0, y1) is visible.
+// are relative to the rectangle (0..W-1, 0..H-1); [x0, x1) x [y0, y1) is
+// visible, and pixel (x, y) is canvas pixel (left + x, top + y).
 struct Area {
     std::int64_t W = 0, H = 0;
     std::int64_t x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+    std::int64_t left = 0, top = 0;
     std::int64_t Wp() const { return W - 1; } // distance between first and last column
     std::int64_t Hp() const { return H - 1; }
     bool Empty() const { return x0 >= x1 || y0 >= y1; }
+    std::size_t Columns() const { return static_cast<std::size_t>(x1 - x0); }
+    // The canvas bytes of row y from the first visible column on.
+    std::uint8_t* Out(Bitmap24& canvas, std::int64_t y) const {
+        return canvas.Row(static_cast<std::int32_t>(top + y)) +
+               static_cast<std::size_t>(left + x0) * 3;
+    }
 };
 
-using Table24 = TGrad::Table24;
+// Table entries as B | G << 8 | R << 16, ready for one store per pixel.
+using PackedTable = std::array<std::uint32_t, kTableSize>;
 
-inline void PutPixel(std::uint8_t* out, const std::array<std::uint8_t, 3>& bgr) {
-    out[0] = bgr[0];
-    out[1] = bgr[1];
-    out[2] = bgr[2];
+PackedTable Pack(const TGrad::Table24& table) {
+    PackedTable packed;
+    for (std::size_t i = 0; i < packed.size(); ++i) {
+        packed[i] =
+            table[i][0] | (std::uint32_t{table[i][1]} << 8) | (std::uint32_t{table[i][2]} << 16);
+    }
+    return packed;
 }
 
-// Paints every visible pixel with table[position(x, y)].
-template <class PositionFn>
-void FillFromTable(Bitmap24& off, const Area& area, const Table24& table, PositionFn position) {
-    for (std::int64_t y = area.y0; y < area.y1; ++y) {
-        std::uint8_t* out = off.Row(static_cast<std::int32_t>(y - area.y0));
-        for (std::int64_t x = area.x0; x < area.x1; ++x, out += 3) {
-            PutPixel(out, table[static_cast<std::size_t>(position(x, y))]);
-        }
+// A 4-byte store also writes the next pixel's first byte, which that pixel
+// then overwrites; the last pixel of a row stores 3 bytes, so nothing outside
+// the rectangle is touched.
+inline void Put4(std::uint8_t* out, std::uint32_t bgr) {
+    std::memcpy(out, &bgr, 4);
+}
+inline void Put3(std::uint8_t* out, std::uint32_t bgr) {
+    std::memcpy(out, &bgr, 3);
+}
+
+void FillRow(std::uint8_t* out, std::size_t n, std::uint32_t bgr) {
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        Put4(out + 3 * i, bgr);
+    }
+    Put3(out + 3 * (n - 1), bgr);
+}
+
+// Adding and subtracting 1.5 * 2^52 rounds a double of magnitude below 2^51
+// to an integer, halves to even, in the default rounding mode.
+constexpr double kRoundMagic = 6755399441055744.0;
+
+// Rounds approximate positions q[i] into table indexes. An approximation
+// within `margin` of a half-integer (or NaN) gives -1: there the exact value
+// may round the other way, and only it decides. Otherwise, if the exact value
+// lies within `margin` of q[i], it lies strictly on the same side of every
+// half-integer and rounds (and clamps) to the same index.
+void RoundPositions(const double* q, int* index, std::size_t n, double margin) {
+    const double limit = 0.5 - margin;
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    // Two at a time; maxpd and minpd return their second operand when either
+    // is NaN, so the operand order below carries NaN through to the test.
+    const __m128d low = _mm_set1_pd(-1.0), high = _mm_set1_pd(1001.0);
+    const __m128d zero = _mm_setzero_pd(), last = _mm_set1_pd(1000.0);
+    const __m128d magic = _mm_set1_pd(kRoundMagic), lim = _mm_set1_pd(limit);
+    const __m128d sign = _mm_set1_pd(-0.0);
+    for (; i + 2 <= n; i += 2) {
+        const __m128d c = _mm_min_pd(high, _mm_max_pd(low, _mm_loadu_pd(q + i)));
+        const __m128d r = _mm_sub_pd(_mm_add_pd(c, magic), magic);
+        const __m128d ok = _mm_cmple_pd(_mm_andnot_pd(sign, _mm_sub_pd(c, r)), lim);
+        const __m128i p = _mm_cvttpd_epi32(_mm_min_pd(last, _mm_max_pd(zero, r)));
+        const __m128i okLanes = _mm_shuffle_epi32(_mm_castpd_si128(ok), _MM_SHUFFLE(2, 0, 2, 0));
+        const __m128i result = _mm_or_si128(p, _mm_xor_si128(okLanes, _mm_set1_epi32(-1)));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(index + i), result);
+    }
+#endif
+    for (; i < n; ++i) {
+        // Far outside 0..1000 only the side matters; NaN fails the test.
+        const double c = std::min(std::max(q[i], -1.0), 1001.0);
+        const double r = (c + kRoundMagic) - kRoundMagic;
+        const double clamped = std::min(std::max(r, 0.0), 1000.0);
+        index[i] = std::abs(c - r) <= limit ? static_cast<int>(clamped) : -1;
     }
 }
+
+// Writes one row from its indexes; a pixel marked -1 takes exact(i).
+template <class ExactFn>
+void WriteRow(std::uint8_t* out, const int* index, std::size_t n, const PackedTable& table,
+              ExactFn exact) {
+    auto colour = [&](std::size_t i) {
+        const int p = index[i] >= 0 ? index[i] : exact(i);
+        return table[static_cast<std::size_t>(p)];
+    };
+    for (std::size_t i = 0; i + 1 < n; ++i) {
+        Put4(out + 3 * i, colour(i));
+    }
+    Put3(out + 3 * (n - 1), colour(n - 1));
+}
+
+// Whether the processor runs the AVX2 row kernels (checked once).
+bool HaveAvx2() {
+#if defined(__GNUC__) && defined(__x86_64__)
+    static const bool have = __builtin_cpu_supports("avx2");
+    return have;
+#else
+    return false;
+#endif
+}
+
+// q[i] := fn(i) for i in [0, n): one loop that the compiler vectorizes, with
+// AVX2 where the processor has it. fn is plain double arithmetic, so the
+// values are the same on either path.
+template <class Fn>
+#if defined(__GNUC__) && defined(__x86_64__)
+__attribute__((target("avx2")))
+#endif
+void ComputeRowAvx2(double* q, std::size_t n, Fn fn) {
+    for (std::size_t i = 0; i < n; ++i) {
+        q[i] = fn(i);
+    }
+}
+
+template <class Fn> void ComputeRow(double* q, std::size_t n, Fn fn) {
+    if (HaveAvx2()) {
+        ComputeRowAvx2(q, n, fn);
+        return;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        q[i] = fn(i);
+    }
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#define PELMORA_AVX2_ROWS 1
+
+// RoundPositions for q[0..3]: the four indexes, doubtful ones as 0, and a
+// bit per position that is sure.
+__attribute__((target("avx2"), always_inline)) inline __m128i
+RoundFourAvx2(const double* q, double margin, int& sureBits) {
+    const __m256d zero = _mm256_setzero_pd();
+    const __m256d magic = _mm256_set1_pd(kRoundMagic);
+    // maxpd and minpd return their second operand for NaN: NaN reaches the test.
+    const __m256d c = _mm256_min_pd(_mm256_set1_pd(1001.0),
+                                    _mm256_max_pd(_mm256_set1_pd(-1.0), _mm256_loadu_pd(q)));
+    const __m256d r = _mm256_sub_pd(_mm256_add_pd(c, magic), magic);
+    const __m256d distance = _mm256_andnot_pd(_mm256_set1_pd(-0.0), _mm256_sub_pd(c, r));
+    const __m256d sure = _mm256_cmp_pd(distance, _mm256_set1_pd(0.5 - margin), _CMP_LE_OQ);
+    sureBits = _mm256_movemask_pd(sure);
+    const __m256d index =
+        _mm256_blendv_pd(zero, _mm256_min_pd(_mm256_set1_pd(1000.0), _mm256_max_pd(zero, r)), sure);
+    return _mm256_cvttpd_epi32(index);
+}
+
+// RoundPositions and WriteRow in one pass, eight pixels at a time: rounds,
+// looks the colours up with one gather and packs them to 24 bytes. Doubtful
+// pixels (see RoundPositions) are written with entry 0 and their columns
+// listed in `doubtful`, for the caller to repaint. Returns the number of
+// columns done, a multiple of eight.
+__attribute__((target("avx2"))) std::size_t WriteRowAvx2(const double* q, std::size_t n,
+                                                         double margin, const PackedTable& table,
+                                                         std::uint8_t* out, int* doubtful,
+                                                         std::size_t& doubtfulCount) {
+    // Per 128-bit lane: pixels 0..3 as B, G, R bytes, then four unused bytes.
+    const __m256i pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0,
+                                          1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+    const __m256i gather24 = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7);
+    const auto* entries = reinterpret_cast<const int*>(table.data());
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        int ok0, ok1;
+        const __m128i p0 = RoundFourAvx2(q + i, margin, ok0);
+        const __m128i p1 = RoundFourAvx2(q + i + 4, margin, ok1);
+        const __m256i colours = _mm256_i32gather_epi32(entries, _mm256_set_m128i(p1, p0), 4);
+        // The 24 bytes to the bottom of the register, then two stores that do
+        // not overlap (overlapping stores cost more than the extra shuffle).
+        const __m256i packed =
+            _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(colours, pack), gather24);
+        std::uint8_t* at = out + 3 * i;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(at), _mm256_castsi256_si128(packed));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(at + 16), _mm256_extracti128_si256(packed, 1));
+        const int bits = ok0 | (ok1 << 4);
+        if (bits != 0xFF) {
+            for (int b = 0; b < 8; ++b) {
+                if (!(bits & (1 << b))) {
+                    doubtful[doubtfulCount++] = static_cast<int>(i) + b;
+                }
+            }
+        }
+    }
+    return i;
+}
+#endif
+
+// Scratch rows for one painting.
+struct Rows {
+    explicit Rows(std::size_t n) : q(n), index(n), doubtful(n) {}
+    std::vector<double> q;
+    std::vector<int> index;
+    std::vector<int> doubtful;
+};
+
+// Paints one row from its approximate positions rows.q (see RoundPositions);
+// doubtful pixels take exact(i).
+template <class ExactFn>
+void PaintRow(Rows& rows, std::size_t n, double margin, const PackedTable& table, std::uint8_t* out,
+              ExactFn exact) {
+    std::size_t done = 0;
+#if defined(PELMORA_AVX2_ROWS)
+    std::size_t doubtfulCount = 0;
+    if (HaveAvx2()) {
+        done =
+            WriteRowAvx2(rows.q.data(), n, margin, table, out, rows.doubtful.data(), doubtfulCount);
+        for (std::size_t d = 0; d < doubtfulCount; ++d) {
+            const auto i = static_cast<std::size_t>(rows.doubtful[d]);
+            Put3(out + 3 * i, table[static_cast<std::size_t>(exact(i))]);
+        }
+    }
+#endif
+    if (done < n) {
+        RoundPositions(rows.q.data() + done, rows.index.data(), n - done, margin);
+        WriteRow(out + 3 * done, rows.index.data(), n - done, table,
+                 [&](std::size_t i) { return exact(done + i); });
+    }
+}
+
+// --- Parallel bands -----------------------------------------------------------
 
 // Straight bands across a single axis: position of a column (or row) index
 // along a rectangle whose extent on that axis is `extent` (W' or H').
@@ -421,27 +642,24 @@ int AxisPosition(std::int64_t i, std::int64_t extent, bool reversed) {
     return reversed ? kTableLast - p : p;
 }
 
-void PaintLinear(const TGrad& g, Bitmap24& off, const Area& area) {
-    const Table24& table = g.Table();
-    if (g.Angle == 0 || g.Angle == 180) {
-        std::vector<int> column(static_cast<std::size_t>(area.x1 - area.x0));
+void PaintLinear(const TGrad& g, const PackedTable& table, Bitmap24& canvas, const Area& area) {
+    const std::size_t n = area.Columns();
+    if (g.Angle == 0 || g.Angle == 180) { // whole columns alike: one row, copied
+        std::uint8_t* first = area.Out(canvas, area.y0);
         for (std::int64_t x = area.x0; x < area.x1; ++x) {
-            column[static_cast<std::size_t>(x - area.x0)] =
-                AxisPosition(x, area.Wp(), g.Angle == 180);
+            const auto i = static_cast<std::size_t>(x - area.x0);
+            const int p = AxisPosition(x, area.Wp(), g.Angle == 180);
+            (i + 1 < n ? Put4 : Put3)(first + 3 * i, table[static_cast<std::size_t>(p)]);
         }
-        FillFromTable(off, area, table, [&](std::int64_t x, std::int64_t) {
-            return column[static_cast<std::size_t>(x - area.x0)];
-        });
+        for (std::int64_t y = area.y0 + 1; y < area.y1; ++y) {
+            std::memcpy(area.Out(canvas, y), first, n * 3);
+        }
         return;
     }
-    if (g.Angle == 90 || g.Angle == 270) {
+    if (g.Angle == 90 || g.Angle == 270) { // whole rows alike
         for (std::int64_t y = area.y0; y < area.y1; ++y) {
-            const auto& bgr =
-                table[static_cast<std::size_t>(AxisPosition(y, area.Hp(), g.Angle == 270))];
-            std::uint8_t* out = off.Row(static_cast<std::int32_t>(y - area.y0));
-            for (std::int64_t x = area.x0; x < area.x1; ++x, out += 3) {
-                PutPixel(out, bgr);
-            }
+            const int p = AxisPosition(y, area.Hp(), g.Angle == 270);
+            FillRow(area.Out(canvas, y), n, table[static_cast<std::size_t>(p)]);
         }
         return;
     }
@@ -455,23 +673,37 @@ void PaintLinear(const TGrad& g, Bitmap24& off, const Area& area) {
     cs = std::abs(cs);
     const double total =
         Held(static_cast<Extended>(area.Hp()) * sn + static_cast<Extended>(area.Wp()) * cs);
+    if (total == 0) { // a single pixel: no ramp
+        for (std::int64_t y = area.y0; y < area.y1; ++y) {
+            FillRow(area.Out(canvas, y), n, table[0]);
+        }
+        return;
+    }
 
-    std::vector<double> along(static_cast<std::size_t>(area.x1 - area.x0));
+    std::vector<double> along(n);
     for (std::int64_t x = area.x0; x < area.x1; ++x) {
         const std::int64_t xr = fromRight ? area.Wp() - x : x;
         along[static_cast<std::size_t>(x - area.x0)] = Held(static_cast<Extended>(xr) * cs);
     }
+    // Exact: (a + b) * 1000 / total in extended, with a, b and total held.
+    // Approximation: (a + b) * k in double, k = 1000 / total rounded. Both
+    // are within 3 roundings (3u, 3ue relative) of the real value R, and
+    // |R| <= 1001 wherever the index is not clamped anyway, so they differ by
+    // at most 1001 * (3u + 3ue) * 1.01 < 4e-13.
+    constexpr double kMargin = 1e-9;
+    const double k = 1000.0 / total;
+    Rows rows(n);
     for (std::int64_t y = area.y0; y < area.y1; ++y) {
         const std::int64_t yr = fromBottom ? area.Hp() - y : y;
         const double a = Held(static_cast<Extended>(yr) * sn);
-        std::uint8_t* out = off.Row(static_cast<std::int32_t>(y - area.y0));
-        for (std::size_t i = 0; i < along.size(); ++i, out += 3) {
-            const int p =
-                total == 0 ? 0 : TableIndex((static_cast<Extended>(a) + along[i]) * 1000 / total);
-            PutPixel(out, table[static_cast<std::size_t>(p)]);
-        }
+        ComputeRow(rows.q.data(), n, [&](std::size_t i) { return (a + along[i]) * k; });
+        PaintRow(rows, n, kMargin, table, area.Out(canvas, y), [&](std::size_t i) {
+            return TableIndex((static_cast<Extended>(a) + along[i]) * 1000 / total);
+        });
     }
 }
+
+// --- Centre point ---------------------------------------------------------------
 
 struct Centre {
     double x = 0;
@@ -483,6 +715,18 @@ Centre CentreOf(const TGrad& g, const Area& area) {
                   Held((g.CenterY / 50.0L + 1) * area.Hp() * 0.5L)};
 }
 
+// Offsets from the centre of the visible columns, rounded to double (relative
+// error at most u each).
+std::vector<double> ColumnOffsets(const Area& area, double cx) {
+    std::vector<double> dx(area.Columns());
+    for (std::int64_t x = area.x0; x < area.x1; ++x) {
+        dx[static_cast<std::size_t>(x - area.x0)] = static_cast<double>(x) - cx;
+    }
+    return dx;
+}
+
+// --- Angular sweep ---------------------------------------------------------------
+
 // Where the centre lies against one axis of the rectangle: 0 before, 1 inside, 2 beyond.
 int Side(double c, std::int64_t extent) {
     if (c <= 0) {
@@ -491,29 +735,107 @@ int Side(double c, std::int64_t extent) {
     return c >= static_cast<double>(extent) ? 2 : 1;
 }
 
-void PaintRadiate(const TGrad& g, Bitmap24& off, const Area& area) {
-    const Table24& table = g.Table();
+constexpr double kHalfPiD = 1.5707963267948966;
+constexpr double kPiD = 3.141592653589793;
+constexpr double kTwoPiD = 6.283185307179586;
+
+// arctan(j / 16) for j = 0..16, held.
+const std::array<double, 17>& AtanSixteenths() {
+    static const std::array<double, 17> table = [] {
+        std::array<double, 17> t{};
+        for (int j = 0; j <= 16; ++j) {
+            t[static_cast<std::size_t>(j)] = Held(std::atan(static_cast<Extended>(j) / 16));
+        }
+        return t;
+    }();
+    return table;
+}
+
+// The direction of (dx, dy) as DirectionAngle measures it, within
+// kDirectionBound of the exact DirectionAngle of the same (unrounded) offsets;
+// NaN for the zero vector, whose direction is a convention.
+//
+// With z = min/max of |dx|, |dy| in [0, 1] and c = j/16 the sixteenth
+// nearest to z, arctan z = arctan c + arctan w with w = (z - c) / (1 + z c)
+// and |w| <= 1/32. The alternating series w - w^3/3 + w^5/5 stops with an
+// error below |w|^7 / 7 <= 2^-35 / 7 < 4.2e-12. The roundings add less than
+// 2.2e-15: the offsets (u each, moving the angle by at most u), z (u), w
+// (4u, times |w| <= 1/32), the held table entry and the polynomial (under
+// 1e-16), and the three reflections pi/2 - a, pi - a, 2 pi - a (at most an
+// ulp of 2 pi plus the held constant's error, 7e-16 each). DirectionAngle
+// itself is within 7e-16 of the true angle (extended quotient and arc tangent,
+// then held twice). Hence the bound below.
+constexpr double kDirectionBound = 4.3e-12;
+
+inline double ApproxDirection(double dx, double dy, const double* atanTable) {
+    const double ax = std::abs(dx);
+    const double ay = std::abs(dy);
+    const bool steep = ay > ax;
+    const double mx = steep ? ay : ax;
+    const double mn = steep ? ax : ay;
+    const double z = mx > 0 ? mn / mx : 0.0;
+    const int j = static_cast<int>(z * 16 + 0.5);
+    const double c = j * 0.0625;
+    const double w = (z - c) / (1 + z * c);
+    const double w2 = w * w;
+    double a = atanTable[j] + w * (1 + w2 * (-1.0 / 3 + w2 * 0.2));
+    a = steep ? kHalfPiD - a : a;
+    a = dx < 0 ? kPiD - a : a;
+    a = dy < 0 ? kTwoPiD - a : a;
+    return mx > 0 ? a : std::numeric_limits<double>::quiet_NaN();
+}
+
+void PaintRadiate(const TGrad& g, const PackedTable& table, Bitmap24& canvas, const Area& area) {
     const Centre c = CentreOf(g, area);
     const int region = g.Normalize ? Side(c.x, area.Wp()) + 3 * Side(c.y, area.Hp()) : 4;
+    const std::size_t n = area.Columns();
+    const std::vector<double> dx = ColumnOffsets(area, c.x);
+    const double* atanTable = AtanSixteenths().data();
+    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+    Rows rows(n);
+    auto exactDirection = [&](std::size_t i, std::int64_t y) {
+        return DirectionAngle(area.x0 + static_cast<std::int64_t>(i) - static_cast<Extended>(c.x),
+                              y - static_cast<Extended>(c.y));
+    };
 
     if (region == 4) { // one full turn, starting in the direction of Angle
         const double angle = g.AngleRad();
-        FillFromTable(off, area, table, [&](std::int64_t x, std::int64_t y) {
-            double t = Held(
-                DirectionAngle(x - static_cast<Extended>(c.x), y - static_cast<Extended>(c.y)) -
-                static_cast<Extended>(angle));
+        auto exact = [&](std::size_t i, std::int64_t y) {
+            double t = Held(exactDirection(i, y) - static_cast<Extended>(angle));
             if (t < 0) {
                 t = Held(t + kTwoPi);
             }
             return TableIndex(static_cast<Extended>(t) * 1000 / kTwoPi);
-        });
+        };
+        // Exact: t = held(A - angle), shifted by held(t + 2 pi) when negative,
+        // then t * 1000 / 2 pi. The approximation computes the same in double
+        // from its own A: its t is off by at most kDirectionBound plus the
+        // roundings of the subtraction and the shift on either side (each
+        // half an ulp of |angle| + 2 pi, and the held 2 pi's own error), and
+        // the scaling adds 3u relative (|q| <= 1001). The sign test t < 0 is
+        // trusted only where |t| exceeds that angle bound (times 16, as every
+        // margin here, for room).
+        const double angleBound = kDirectionBound + 4 * kU * (std::abs(angle) + 7);
+        const double seam = 16 * angleBound;
+        const double margin = 16 * (angleBound * 1000 / 6.28 + 1001 * 3 * kU);
+        const double k = 1000 / static_cast<double>(kTwoPi);
+        for (std::int64_t y = area.y0; y < area.y1; ++y) {
+            const double dy = static_cast<double>(y) - c.y;
+            ComputeRow(rows.q.data(), n, [&](std::size_t i) {
+                const double t = ApproxDirection(dx[i], dy, atanTable) - angle;
+                const double turned = t < 0 ? t + kTwoPiD : t;
+                return std::abs(t) > seam ? turned * k : kNaN;
+            });
+            PaintRow(rows, n, margin, table, area.Out(canvas, y),
+                     [&](std::size_t i) { return exact(i, y); });
+        }
         return;
     }
 
     // The clockwise sweep over the corners the centre can see.
     const Extended wp = static_cast<Extended>(area.Wp());
     const Extended hp = static_cast<Extended>(area.Hp());
-    const Extended corner[4] = {
+    const double corner[4] = {
         DirectionAngle(-c.x, -c.y),         // top-left
         DirectionAngle(wp - c.x, -c.y),     // top-right
         DirectionAngle(-c.x, hp - c.y),     // bottom-left
@@ -522,22 +844,51 @@ void PaintRadiate(const TGrad& g, Bitmap24& off, const Area& area) {
     static constexpr int kStart[9] = {1, 1, 3, 0, -1, 3, 0, 2, 2};
     static constexpr int kEnd[9] = {2, 0, 0, 2, -1, 1, 3, 3, 1};
     Extended start = corner[kStart[region]];
-    const Extended end = corner[kEnd[region]];
+    const double end = corner[kEnd[region]];
     if (start > end) {
         start -= kTwoPi;
     }
     const Extended span = end - start;
-    FillFromTable(off, area, table, [&](std::int64_t x, std::int64_t y) {
-        double t = DirectionAngle(x - static_cast<Extended>(c.x), y - static_cast<Extended>(c.y));
+    auto exact = [&](std::size_t i, std::int64_t y) {
+        double t = exactDirection(i, y);
         if (t > end) {
             t = Held(t - kTwoPi);
         }
         return TableIndex((t - start) * 1000 / span);
-    });
+    };
+
+    // Exact: t = A, less held 2 pi past the end, then (t - start) * 1000 /
+    // span. The approximation's t - start is within kDirectionBound + 3e-15
+    // of the exact one (start held as a double adds half an ulp of 2 pi, the
+    // shift and the subtraction an ulp of 4 pi each); scaled by 1000 / span,
+    // plus 3u relative (|q| <= 1001). The test t > end is trusted only where
+    // |t - end| exceeds the angle bound.
+    const double angleBound = kDirectionBound + 3e-15;
+    const double seam = 16 * angleBound;
+    const double margin = 16 * (angleBound * 1000 / static_cast<double>(span) + 1001 * 3 * kU);
+    const bool fast = span > 0 && margin < 0.01;
+    const double k = fast ? static_cast<double>(1000 / span) : 0.0;
+    const double startD = static_cast<double>(start);
+    for (std::int64_t y = area.y0; y < area.y1; ++y) {
+        std::uint8_t* out = area.Out(canvas, y);
+        if (!fast) {
+            std::fill(rows.index.begin(), rows.index.end(), -1);
+            WriteRow(out, rows.index.data(), n, table, [&](std::size_t i) { return exact(i, y); });
+            continue;
+        }
+        const double dy = static_cast<double>(y) - c.y;
+        ComputeRow(rows.q.data(), n, [&](std::size_t i) {
+            const double a = ApproxDirection(dx[i], dy, atanTable);
+            const double t = a > end ? a - kTwoPiD : a;
+            return std::abs(a - end) > seam ? (t - startD) * k : kNaN;
+        });
+        PaintRow(rows, n, margin, table, out, [&](std::size_t i) { return exact(i, y); });
+    }
 }
 
-void PaintArc(const TGrad& g, Bitmap24& off, const Area& area) {
-    const Table24& table = g.Table();
+// --- Rings ---------------------------------------------------------------------
+
+void PaintArc(const TGrad& g, const PackedTable& table, Bitmap24& canvas, const Area& area) {
     const Centre c = CentreOf(g, area);
     const Extended cx = c.x;
     const Extended cy = c.y;
@@ -550,50 +901,97 @@ void PaintArc(const TGrad& g, Bitmap24& off, const Area& area) {
     const Extended ey = cy < 0 ? -cy : (cy > hp ? cy - hp : 0);
     const Extended near = std::sqrt(ex * ex + ey * ey);
     const bool normalised = g.Normalize && near != 0;
+    const std::size_t n = area.Columns();
 
-    std::vector<Extended> dx2(static_cast<std::size_t>(area.x1 - area.x0));
-    for (std::int64_t x = area.x0; x < area.x1; ++x) {
-        const Extended dx = x - cx;
-        dx2[static_cast<std::size_t>(x - area.x0)] = dx * dx;
-    }
-    for (std::int64_t y = area.y0; y < area.y1; ++y) {
+    auto exact = [&](std::size_t i, std::int64_t y) {
+        const Extended dx = area.x0 + static_cast<std::int64_t>(i) - cx;
         const Extended dy = y - cy;
-        const Extended dy2 = dy * dy;
-        std::uint8_t* out = off.Row(static_cast<std::int32_t>(y - area.y0));
-        for (std::size_t i = 0; i < dx2.size(); ++i, out += 3) {
-            const Extended d = std::sqrt(dx2[i] + dy2);
-            int p;
-            if (normalised) {
-                p = TableIndex((d - near) * 1000 / (far - near));
-            } else {
-                p = far == 0 ? 0 : TableIndex(d * 1000 / far);
-            }
-            PutPixel(out, table[static_cast<std::size_t>(p)]);
+        const Extended d = std::sqrt(dx * dx + dy * dy);
+        if (normalised) {
+            return TableIndex((d - near) * 1000 / (far - near));
         }
+        return far == 0 ? 0 : TableIndex(d * 1000 / far);
+    };
+
+    // Approximation: d = sqrt(dx^2 + dy^2) in double from offsets rounded to
+    // double: within 3.1u relative of the real distance, which is at most far
+    // for every pixel of the rectangle (the exact d is within 3ue of it).
+    // Unnormalised, q = d * k with k = 1000 / far rounded: off by at most
+    // 1000 * 3.1u + 2u * |q|. Normalised, q = (d - near) * k with near and k
+    // rounded: the difference is off by 3.1u far + u near <= 4.1u far, scaled
+    // by 1000 / (far - near), plus 2u * |q|. The exact side adds a few ue.
+    const Extended base = normalised ? near : 0;
+    const Extended range = far - base;
+    const double bound =
+        range > 0 ? static_cast<double>(4.2L * kU * far * 1000 / range) + 1001 * 2.1 * kU : 1.0;
+    const double margin = 16 * bound;
+    const bool fast = range > 0 && margin < 0.01;
+    const double k = fast ? static_cast<double>(1000 / range) : 0.0;
+    const double baseD = static_cast<double>(base);
+
+    std::vector<double> dx2 = ColumnOffsets(area, c.x);
+    for (double& d : dx2) {
+        d *= d;
+    }
+    Rows rows(n);
+    for (std::int64_t y = area.y0; y < area.y1; ++y) {
+        std::uint8_t* out = area.Out(canvas, y);
+        if (!fast) {
+            std::fill(rows.index.begin(), rows.index.end(), -1);
+            WriteRow(out, rows.index.data(), n, table, [&](std::size_t i) { return exact(i, y); });
+            continue;
+        }
+        const double dy = static_cast<double>(y) - c.y;
+        const double dy2 = dy * dy;
+        ComputeRow(rows.q.data(), n,
+                   [&](std::size_t i) { return (std::sqrt(dx2[i] + dy2) - baseD) * k; });
+        PaintRow(rows, n, margin, table, out, [&](std::size_t i) { return exact(i, y); });
     }
 }
 
+// --- Four corners ------------------------------------------------------------------
+
 // Bilinear blend of one channel between the four corner values:
 // TL + Round((TR - TL) u + (BL - TL) v + (TL - TR - BL + BR) u v), evaluated in
-// that order. The terms that depend on the column alone are kept per column
-// (in extended precision, so the sums come out the same).
+// that order in extended precision, clamped to 0..255.
+//
+// The approximation evaluates the same sum in double. Each of its three terms
+// is at most 510 in magnitude (|TR - TL|, |BL - TL| <= 255, |TL - TR - BL + BR|
+// <= 510, u, v in [0, 1]), each carries at most 3 roundings, and the two
+// additions one each: under (255 + 255 + 510) * 5u < 6e-13 in all; the exact
+// side's error is smaller still. So a margin of 1e-9 decides the rounding.
 class ChannelBlend {
 public:
     ChannelBlend(int tl, int tr, int bl, int br, const std::vector<double>& u)
-        : tl_(tl), down_(bl - tl), across_(u.size()), twist_(u.size()) {
+        : tl_(tl), down_(bl - tl), across_(u.size()), twist_(u.size()), acrossD_(u.size()),
+          twistD_(u.size()) {
         for (std::size_t i = 0; i < u.size(); ++i) {
             across_[i] = (tr - tl) * static_cast<Extended>(u[i]);
             twist_[i] = (tl - tr - bl + br) * static_cast<Extended>(u[i]);
+            acrossD_[i] = (tr - tl) * u[i];
+            twistD_[i] = (tl - tr - bl + br) * u[i];
         }
     }
     // Per row: the row's share of the blend.
     void SetRow(double v) {
         v_ = v;
         downV_ = down_ * static_cast<Extended>(v);
+        vD_ = v;
+        downVD_ = down_ * v;
     }
-    std::uint8_t At(std::size_t column) const {
+    int Exact(std::size_t column) const {
         const Extended offset = across_[column] + downV_ + twist_[column] * v_;
-        return static_cast<std::uint8_t>(std::clamp(tl_ + RoundSmall(offset), 0, 255));
+        return std::clamp(tl_ + RoundSmall(offset), 0, 255);
+    }
+    // The channel values of a row; -1 where only Exact decides.
+    void Row(int* value) const {
+        constexpr double kLimit = 0.5 - 1e-9;
+        for (std::size_t i = 0; i < acrossD_.size(); ++i) {
+            const double offset = acrossD_[i] + downVD_ + twistD_[i] * vD_;
+            const double r = (offset + kRoundMagic) - kRoundMagic;
+            const double v = std::min(std::max(tl_ + r, 0.0), 255.0);
+            value[i] = std::abs(offset - r) <= kLimit ? static_cast<int>(v) : -1;
+        }
     }
 
 private:
@@ -601,11 +999,15 @@ private:
     int down_;
     std::vector<Extended> across_;
     std::vector<Extended> twist_;
+    std::vector<double> acrossD_;
+    std::vector<double> twistD_;
     Extended v_ = 0;
     Extended downV_ = 0;
+    double vD_ = 0;
+    double downVD_ = 0;
 };
 
-void PaintQuad(const TGrad& g, Bitmap24& off, const Area& area, std::int32_t lumi,
+void PaintQuad(const TGrad& g, Bitmap24& canvas, const Area& area, std::int32_t lumi,
                std::int32_t hue) {
     // Every 90 degrees turns the arrangement one corner further clockwise.
     const std::int64_t k = 4 - g.Angle / 90;
@@ -616,7 +1018,8 @@ void PaintQuad(const TGrad& g, Bitmap24& off, const Area& area, std::int32_t lum
     }
     const TColor tl = corner[2], tr = corner[3], bl = corner[1], br = corner[0];
 
-    std::vector<double> u(static_cast<std::size_t>(area.x1 - area.x0));
+    const std::size_t n = area.Columns();
+    std::vector<double> u(n);
     for (std::int64_t x = area.x0; x < area.x1; ++x) {
         u[static_cast<std::size_t>(x - area.x0)] =
             area.Wp() == 0 ? 0.0 : Held(static_cast<Extended>(x) / area.Wp());
@@ -624,17 +1027,26 @@ void PaintQuad(const TGrad& g, Bitmap24& off, const Area& area, std::int32_t lum
     ChannelBlend blue(BlueOf(tl), BlueOf(tr), BlueOf(bl), BlueOf(br), u);
     ChannelBlend green(GreenOf(tl), GreenOf(tr), GreenOf(bl), GreenOf(br), u);
     ChannelBlend red(RedOf(tl), RedOf(tr), RedOf(bl), RedOf(br), u);
+    std::vector<int> b(n), gr(n), r(n);
     for (std::int64_t y = area.y0; y < area.y1; ++y) {
         const double v = area.Hp() == 0 ? 0.0 : Held(static_cast<Extended>(y) / area.Hp());
         blue.SetRow(v);
         green.SetRow(v);
         red.SetRow(v);
-        std::uint8_t* out = off.Row(static_cast<std::int32_t>(y - area.y0));
-        for (std::size_t i = 0; i < u.size(); ++i, out += 3) {
-            out[0] = blue.At(i);
-            out[1] = green.At(i);
-            out[2] = red.At(i);
+        blue.Row(b.data());
+        green.Row(gr.data());
+        red.Row(r.data());
+        std::uint8_t* out = area.Out(canvas, y);
+        auto pixel = [&](std::size_t i) {
+            const int bv = b[i] >= 0 ? b[i] : blue.Exact(i);
+            const int gv = gr[i] >= 0 ? gr[i] : green.Exact(i);
+            const int rv = r[i] >= 0 ? r[i] : red.Exact(i);
+            return static_cast<std::uint32_t>(bv | (gv << 8) | (rv << 16));
+        };
+        for (std::size_t i = 0; i + 1 < n; ++i) {
+            Put4(out + 3 * i, pixel(i));
         }
+        Put3(out + 3 * (n - 1), pixel(n - 1));
     }
 }
 
@@ -651,10 +1063,13 @@ void TGrad::Draw(Bitmap24& canvas, std::int32_t left, std::int32_t top, std::int
     BuildTable(lumi, hue);
 
     // Only the pixels that land on the canvas are computed; each depends on the
-    // whole rectangle's size, not on what is visible.
+    // whole rectangle's size, not on what is visible. Every pixel of the
+    // rectangle is overwritten, so they are written straight into the canvas.
     Area area;
     area.W = static_cast<std::int64_t>(right) - left + 1;
     area.H = static_cast<std::int64_t>(bottom) - top + 1;
+    area.left = left;
+    area.top = top;
     area.x0 = std::max<std::int64_t>(0, -static_cast<std::int64_t>(left));
     area.y0 = std::max<std::int64_t>(0, -static_cast<std::int64_t>(top));
     area.x1 = std::min<std::int64_t>(area.W, static_cast<std::int64_t>(canvas.Width()) - left);
@@ -663,25 +1078,23 @@ void TGrad::Draw(Bitmap24& canvas, std::int32_t left, std::int32_t top, std::int
         return;
     }
 
-    const auto width = static_cast<std::int32_t>(area.x1 - area.x0);
-    const auto height = static_cast<std::int32_t>(area.y1 - area.y0);
-    Bitmap24 off(width, height);
-    switch (std::min(Kind, kMaxKind)) {
+    const std::uint8_t kind = std::min(Kind, kMaxKind);
+    if (kind == gkQuad) {
+        PaintQuad(*this, canvas, area, lumi, hue);
+        return;
+    }
+    const PackedTable table = Pack(table_);
+    switch (kind) {
     case gkLinear:
-        PaintLinear(*this, off, area);
+        PaintLinear(*this, table, canvas, area);
         break;
     case gkRadiate:
-        PaintRadiate(*this, off, area);
-        break;
-    case gkArc:
-        PaintArc(*this, off, area);
+        PaintRadiate(*this, table, canvas, area);
         break;
     default:
-        PaintQuad(*this, off, area, lumi, hue);
+        PaintArc(*this, table, canvas, area);
         break;
     }
-    canvas.CopyRect(static_cast<std::int32_t>(left + area.x0),
-                    static_cast<std::int32_t>(top + area.y0), off, TRect{0, 0, width, height});
 }
 
 } // namespace pelmora
