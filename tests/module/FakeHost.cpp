@@ -1,6 +1,7 @@
 #include "FakeHost.h"
 
 #include "plugin/EditorHook.h"
+#include "plugin/HostFunctions.h"
 #include "plugin/TRAPI.h"
 
 #include <algorithm>
@@ -78,24 +79,4 @@ FAKE_HOST_EXPORT std::int32_t TRAChangePluginMenus(const char* name) {
         Host().calls.push_back({#name, {}});                                                       \
         return 0;                                                                                  \
     }
-UNUSED_HOST_FUNCTION(TRAGetPadCount)
-UNUSED_HOST_FUNCTION(TRAGetNextPadID)
-UNUSED_HOST_FUNCTION(TRAGetPadWnd)
-UNUSED_HOST_FUNCTION(TRAGetPadTabWnd)
-UNUSED_HOST_FUNCTION(TRAChangePluginButtons)
-UNUSED_HOST_FUNCTION(TRARedrawPluginButtons)
-UNUSED_HOST_FUNCTION(TRAGetGroupCount)
-UNUSED_HOST_FUNCTION(TRAGetGroup)
-UNUSED_HOST_FUNCTION(TRAInsertGroup)
-UNUSED_HOST_FUNCTION(TRARenameGroup)
-UNUSED_HOST_FUNCTION(TRACopyGroup)
-UNUSED_HOST_FUNCTION(TRADeleteGroup)
-UNUSED_HOST_FUNCTION(TRAGetButton)
-UNUSED_HOST_FUNCTION(TRAInsertButton)
-UNUSED_HOST_FUNCTION(TRAChangeButton)
-UNUSED_HOST_FUNCTION(TRADeleteButton)
-UNUSED_HOST_FUNCTION(TRACopyButton)
-UNUSED_HOST_FUNCTION(TRAPasteButton)
-UNUSED_HOST_FUNCTION(TRAButtonInClipbord)
-UNUSED_HOST_FUNCTION(TRARunButton)
-UNUSED_HOST_FUNCTION(TRAGetIcon)
+PELMORA_UNCALLED_HOST_FUNCTIONS(UNUSED_HOST_FUNCTION)

@@ -11,6 +11,7 @@
 #include "platform/cp932.h"
 #include "platform/inifile.h"
 #include "platform/syscolors.h"
+#include "plugin/HostFunctions.h"
 #include "plugin/ModuleState.h"
 #include "plugin/PatternLibrary.h"
 #include "plugin/TRAPI.h"
@@ -99,27 +100,7 @@ HOST_EXPORT std::int32_t TRAChangePluginMenus(const char*) {
     HOST_EXPORT std::int32_t name() {                                                              \
         return 0;                                                                                  \
     }
-UNUSED_HOST_FUNCTION(TRAGetPadCount)
-UNUSED_HOST_FUNCTION(TRAGetNextPadID)
-UNUSED_HOST_FUNCTION(TRAGetPadWnd)
-UNUSED_HOST_FUNCTION(TRAGetPadTabWnd)
-UNUSED_HOST_FUNCTION(TRAChangePluginButtons)
-UNUSED_HOST_FUNCTION(TRARedrawPluginButtons)
-UNUSED_HOST_FUNCTION(TRAGetGroupCount)
-UNUSED_HOST_FUNCTION(TRAGetGroup)
-UNUSED_HOST_FUNCTION(TRAInsertGroup)
-UNUSED_HOST_FUNCTION(TRARenameGroup)
-UNUSED_HOST_FUNCTION(TRACopyGroup)
-UNUSED_HOST_FUNCTION(TRADeleteGroup)
-UNUSED_HOST_FUNCTION(TRAGetButton)
-UNUSED_HOST_FUNCTION(TRAInsertButton)
-UNUSED_HOST_FUNCTION(TRAChangeButton)
-UNUSED_HOST_FUNCTION(TRADeleteButton)
-UNUSED_HOST_FUNCTION(TRACopyButton)
-UNUSED_HOST_FUNCTION(TRAPasteButton)
-UNUSED_HOST_FUNCTION(TRAButtonInClipbord)
-UNUSED_HOST_FUNCTION(TRARunButton)
-UNUSED_HOST_FUNCTION(TRAGetIcon)
+PELMORA_UNCALLED_HOST_FUNCTIONS(UNUSED_HOST_FUNCTION)
 
 namespace {
 
