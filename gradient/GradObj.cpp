@@ -17,8 +17,6 @@
 
 #if defined(__GNUC__) && defined(__x86_64__)
 #include <immintrin.h>
-#elif defined(__SSE2__)
-#include <emmintrin.h>
 #endif
 
 namespace pelmora {
@@ -444,6 +442,17 @@ inline void Put3(std::uint8_t* out, std::uint32_t bgr) {
     std::memcpy(out, &bgr, 3);
 }
 
+// Four pixels from table entries index[0..3]: 12 bytes in three stores.
+inline void Put4Pixels(std::uint8_t* out, const PackedTable& table, const std::int32_t* index) {
+    const std::uint32_t p0 = table[static_cast<std::size_t>(index[0])];
+    const std::uint32_t p1 = table[static_cast<std::size_t>(index[1])];
+    const std::uint32_t p2 = table[static_cast<std::size_t>(index[2])];
+    const std::uint32_t p3 = table[static_cast<std::size_t>(index[3])];
+    Put4(out, p0 | (p1 << 24));
+    Put4(out + 4, (p1 >> 8) | (p2 << 16));
+    Put4(out + 8, (p2 >> 16) | (p3 << 8));
+}
+
 void FillRow(std::uint8_t* out, std::size_t n, std::uint32_t bgr) {
     for (std::size_t i = 0; i + 1 < n; ++i) {
         Put4(out + 3 * i, bgr);
@@ -455,55 +464,7 @@ void FillRow(std::uint8_t* out, std::size_t n, std::uint32_t bgr) {
 // to an integer, halves to even, in the default rounding mode.
 constexpr double kRoundMagic = 6755399441055744.0;
 
-// Rounds approximate positions q[i] into table indexes. An approximation
-// within `margin` of a half-integer (or NaN) gives -1: there the exact value
-// may round the other way, and only it decides. Otherwise, if the exact value
-// lies within `margin` of q[i], it lies strictly on the same side of every
-// half-integer and rounds (and clamps) to the same index.
-void RoundPositions(const double* q, int* index, std::size_t n, double margin) {
-    const double limit = 0.5 - margin;
-    std::size_t i = 0;
-#if defined(__SSE2__)
-    // Two at a time; maxpd and minpd return their second operand when either
-    // is NaN, so the operand order below carries NaN through to the test.
-    const __m128d low = _mm_set1_pd(-1.0), high = _mm_set1_pd(1001.0);
-    const __m128d zero = _mm_setzero_pd(), last = _mm_set1_pd(1000.0);
-    const __m128d magic = _mm_set1_pd(kRoundMagic), lim = _mm_set1_pd(limit);
-    const __m128d sign = _mm_set1_pd(-0.0);
-    for (; i + 2 <= n; i += 2) {
-        const __m128d c = _mm_min_pd(high, _mm_max_pd(low, _mm_loadu_pd(q + i)));
-        const __m128d r = _mm_sub_pd(_mm_add_pd(c, magic), magic);
-        const __m128d ok = _mm_cmple_pd(_mm_andnot_pd(sign, _mm_sub_pd(c, r)), lim);
-        const __m128i p = _mm_cvttpd_epi32(_mm_min_pd(last, _mm_max_pd(zero, r)));
-        const __m128i okLanes = _mm_shuffle_epi32(_mm_castpd_si128(ok), _MM_SHUFFLE(2, 0, 2, 0));
-        const __m128i result = _mm_or_si128(p, _mm_xor_si128(okLanes, _mm_set1_epi32(-1)));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(index + i), result);
-    }
-#endif
-    for (; i < n; ++i) {
-        // Far outside 0..1000 only the side matters; NaN fails the test.
-        const double c = std::min(std::max(q[i], -1.0), 1001.0);
-        const double r = (c + kRoundMagic) - kRoundMagic;
-        const double clamped = std::min(std::max(r, 0.0), 1000.0);
-        index[i] = std::abs(c - r) <= limit ? static_cast<int>(clamped) : -1;
-    }
-}
-
-// Writes one row from its indexes; a pixel marked -1 takes exact(i).
-template <class ExactFn>
-void WriteRow(std::uint8_t* out, const int* index, std::size_t n, const PackedTable& table,
-              ExactFn exact) {
-    auto colour = [&](std::size_t i) {
-        const int p = index[i] >= 0 ? index[i] : exact(i);
-        return table[static_cast<std::size_t>(p)];
-    };
-    for (std::size_t i = 0; i + 1 < n; ++i) {
-        Put4(out + 3 * i, colour(i));
-    }
-    Put3(out + 3 * (n - 1), colour(n - 1));
-}
-
-// Whether the processor runs the AVX2 row kernels (checked once).
+// Whether the processor runs the AVX2 loops (checked once).
 bool HaveAvx2() {
 #if defined(__GNUC__) && defined(__x86_64__)
     static const bool have = __builtin_cpu_supports("avx2");
@@ -513,96 +474,210 @@ bool HaveAvx2() {
 #endif
 }
 
-// q[i] := fn(i) for i in [0, n): one loop that the compiler vectorizes, with
-// AVX2 where the processor has it. fn is plain double arithmetic, so the
-// values are the same on either path.
-template <class Fn>
 #if defined(__GNUC__) && defined(__x86_64__)
-__attribute__((target("avx2")))
+#define PELMORA_AVX2 __attribute__((target("avx2")))
+#else
+#define PELMORA_AVX2
 #endif
-void ComputeRowAvx2(double* q, std::size_t n, Fn fn) {
-    for (std::size_t i = 0; i < n; ++i) {
-        q[i] = fn(i);
-    }
-}
 
-template <class Fn> void ComputeRow(double* q, std::size_t n, Fn fn) {
-    if (HaveAvx2()) {
-        ComputeRowAvx2(q, n, fn);
-        return;
-    }
-    for (std::size_t i = 0; i < n; ++i) {
-        q[i] = fn(i);
-    }
-}
-
-#if defined(__GNUC__) && defined(__x86_64__)
-#define PELMORA_AVX2_ROWS 1
-
-// RoundPositions for q[0..3]: the four indexes, doubtful ones as 0, and a
-// bit per position that is sure.
-__attribute__((target("avx2"), always_inline)) inline __m128i
-RoundFourAvx2(const double* q, double margin, int& sureBits) {
-    const __m256d zero = _mm256_setzero_pd();
-    const __m256d magic = _mm256_set1_pd(kRoundMagic);
-    // maxpd and minpd return their second operand for NaN: NaN reaches the test.
-    const __m256d c = _mm256_min_pd(_mm256_set1_pd(1001.0),
-                                    _mm256_max_pd(_mm256_set1_pd(-1.0), _mm256_loadu_pd(q)));
-    const __m256d r = _mm256_sub_pd(_mm256_add_pd(c, magic), magic);
-    const __m256d distance = _mm256_andnot_pd(_mm256_set1_pd(-0.0), _mm256_sub_pd(c, r));
-    const __m256d sure = _mm256_cmp_pd(distance, _mm256_set1_pd(0.5 - margin), _CMP_LE_OQ);
-    sureBits = _mm256_movemask_pd(sure);
-    const __m256d index =
-        _mm256_blendv_pd(zero, _mm256_min_pd(_mm256_set1_pd(1000.0), _mm256_max_pd(zero, r)), sure);
-    return _mm256_cvttpd_epi32(index);
-}
-
-// RoundPositions and WriteRow in one pass, eight pixels at a time: rounds,
-// looks the colours up with one gather and packs them to 24 bytes. Doubtful
-// pixels (see RoundPositions) are written with entry 0 and their columns
-// listed in `doubtful`, for the caller to repaint. Returns the number of
-// columns done, a multiple of eight.
-__attribute__((target("avx2"))) std::size_t WriteRowAvx2(const double* q, std::size_t n,
-                                                         double margin, const PackedTable& table,
-                                                         std::uint8_t* out, int* doubtful,
-                                                         std::size_t& doubtfulCount) {
-    // Per 128-bit lane: pixels 0..3 as B, G, R bytes, then four unused bytes.
-    const __m256i pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0,
-                                          1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
-    const __m256i gather24 = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7);
-    const auto* entries = reinterpret_cast<const int*>(table.data());
-    std::size_t i = 0;
-    for (; i + 8 <= n; i += 8) {
-        int ok0, ok1;
-        const __m128i p0 = RoundFourAvx2(q + i, margin, ok0);
-        const __m128i p1 = RoundFourAvx2(q + i + 4, margin, ok1);
-        const __m256i colours = _mm256_i32gather_epi32(entries, _mm256_set_m128i(p1, p0), 4);
-        // The 24 bytes to the bottom of the register, then two stores that do
-        // not overlap (overlapping stores cost more than the extra shuffle).
-        const __m256i packed =
-            _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(colours, pack), gather24);
-        std::uint8_t* at = out + 3 * i;
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(at), _mm256_castsi256_si128(packed));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(at + 16), _mm256_extracti128_si256(packed, 1));
-        const int bits = ok0 | (ok1 << 4);
-        if (bits != 0xFF) {
-            for (int b = 0; b < 8; ++b) {
-                if (!(bits & (1 << b))) {
-                    doubtful[doubtfulCount++] = static_cast<int>(i) + b;
-                }
+// Columns of a row whose approximate position lies too near a rounding
+// boundary to decide; they are painted by the exact expression afterwards.
+class Doubtful {
+public:
+    explicit Doubtful(std::size_t n) : columns_(n) {}
+    void Clear() { count_ = 0; }
+    void Add(std::size_t column) { columns_[count_++] = static_cast<std::uint32_t>(column); }
+    // Adds column first + b for every bit b of the low `width` bits of
+    // sureBits that is clear.
+    void AddUnsure(std::uint32_t sureBits, int width, std::size_t first) {
+        for (int b = 0; b < width; ++b) {
+            if (!(sureBits & (1u << b))) {
+                Add(first + static_cast<std::size_t>(b));
             }
         }
     }
-    return i;
+    template <class Repaint> void ForEach(Repaint repaint) const {
+        for (std::size_t d = 0; d < count_; ++d) {
+            repaint(static_cast<std::size_t>(columns_[d]));
+        }
+    }
+
+private:
+    std::vector<std::uint32_t> columns_;
+    std::size_t count_ = 0;
+};
+
+// q[i] := fn(i) for i in [0, n), in one loop that the compiler vectorizes
+// (for AVX2 where the processor has it; fn is plain double arithmetic, so
+// the values do not depend on the instruction set). fn should capture plain
+// pointers and values.
+template <class Fn>
+inline __attribute__((always_inline)) void ComputeRowBody(double* __restrict q, std::size_t n,
+                                                          Fn fn) {
+    for (std::size_t i = 0; i < n; ++i) {
+        q[i] = fn(i);
+    }
+}
+template <class Fn> PELMORA_AVX2 void ComputeRowAvx2(double* __restrict q, std::size_t n, Fn fn) {
+    ComputeRowBody(q, n, fn);
+}
+template <class Fn> void ComputeRow(double* __restrict q, std::size_t n, Fn fn) {
+    if (HaveAvx2()) {
+        ComputeRowAvx2(q, n, fn);
+    } else {
+        ComputeRowBody(q, n, fn);
+    }
+}
+
+// Rounds approximate positions q[i] into table indexes. An approximation
+// within `margin` of a half-integer (or NaN) is doubtful: there the exact
+// value may round the other way, and only it decides; its index is set to 0
+// and its column noted. Otherwise, if the exact value lies within `margin`
+// of q[i], it lies strictly on the same side of every half-integer and
+// rounds (and clamps) to the same index.
+void RoundPositionsPlain(const double* q, int* index, std::size_t n, double margin,
+                         std::size_t first, Doubtful& doubtful) {
+    const double limit = 0.5 - margin;
+    for (std::size_t i = 0; i < n; ++i) {
+        // Far outside 0..1000 only the side matters; NaN fails the test.
+        const double c = std::min(std::max(q[i], -1.0), 1001.0);
+        const double r = (c + kRoundMagic) - kRoundMagic;
+        if (std::abs(c - r) <= limit) {
+            index[i] = static_cast<int>(std::min(std::max(r, 0.0), 1000.0));
+        } else {
+            index[i] = 0;
+            doubtful.Add(first + i);
+        }
+    }
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+// The same, four at a time. maxpd and minpd return their second operand when
+// either is NaN, so the operand order below carries NaN through to the test,
+// which it fails.
+PELMORA_AVX2 void RoundPositionsAvx2(const double* q, int* index, std::size_t n, double margin,
+                                     Doubtful& doubtful) {
+    const __m256d low = _mm256_set1_pd(-1.0), high = _mm256_set1_pd(1001.0);
+    const __m256d zero = _mm256_setzero_pd(), last = _mm256_set1_pd(1000.0);
+    const __m256d magic = _mm256_set1_pd(kRoundMagic), limit = _mm256_set1_pd(0.5 - margin);
+    const __m256d sign = _mm256_set1_pd(-0.0);
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m256d c = _mm256_min_pd(high, _mm256_max_pd(low, _mm256_loadu_pd(q + i)));
+        const __m256d r = _mm256_sub_pd(_mm256_add_pd(c, magic), magic);
+        const __m256d distance = _mm256_andnot_pd(sign, _mm256_sub_pd(c, r));
+        const __m256d sure = _mm256_cmp_pd(distance, limit, _CMP_LE_OQ);
+        const __m256d value =
+            _mm256_blendv_pd(zero, _mm256_min_pd(last, _mm256_max_pd(zero, r)), sure);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(index + i), _mm256_cvttpd_epi32(value));
+        const auto sureBits = static_cast<std::uint32_t>(_mm256_movemask_pd(sure));
+        if (sureBits != 0xF) {
+            doubtful.AddUnsure(sureBits, 4, i);
+        }
+    }
+    RoundPositionsPlain(q + i, index + i, n - i, margin, i, doubtful);
 }
 #endif
+
+void RoundPositions(const double* q, int* index, std::size_t n, double margin, Doubtful& doubtful) {
+#if defined(__GNUC__) && defined(__x86_64__)
+    if (HaveAvx2()) {
+        RoundPositionsAvx2(q, index, n, margin, doubtful);
+        return;
+    }
+#endif
+    RoundPositionsPlain(q, index, n, margin, 0, doubtful);
+}
+
+// Fixed-point positions with kFixedBits fraction bits: index[i] := the
+// rounding of (base + step[i]) / 2^kFixedBits, where base already holds the
+// half for rounding; doubtful (see RoundPositions) where the fraction lies
+// within `margin` units of a rounding boundary. Sums stay below 2^32.
+constexpr int kFixedBits = 22;
+constexpr std::uint32_t kFixedMask = (1u << kFixedBits) - 1;
+
+void FixedPositionsPlain(std::uint32_t base, const std::uint32_t* step, int* index, std::size_t n,
+                         std::uint32_t margin, std::size_t first, Doubtful& doubtful) {
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint32_t sum = base + step[i];
+        const std::uint32_t fraction = sum & kFixedMask;
+        index[i] = static_cast<int>(sum >> kFixedBits);
+        if (fraction < margin || fraction > kFixedMask + 1 - margin) {
+            doubtful.Add(first + i);
+        }
+    }
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+// The same, eight at a time (the fractions are below 2^22, so signed
+// comparisons serve).
+PELMORA_AVX2 void FixedPositionsAvx2(std::uint32_t base, const std::uint32_t* step, int* index,
+                                     std::size_t n, std::uint32_t margin, Doubtful& doubtful) {
+    const __m256i vbase = _mm256_set1_epi32(static_cast<int>(base));
+    const __m256i mask = _mm256_set1_epi32(static_cast<int>(kFixedMask));
+    const __m256i below = _mm256_set1_epi32(static_cast<int>(margin) - 1);
+    const __m256i above = _mm256_set1_epi32(static_cast<int>(kFixedMask + 2 - margin));
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i sum =
+            _mm256_add_epi32(vbase, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(step + i)));
+        const __m256i fraction = _mm256_and_si256(sum, mask);
+        const __m256i sure = _mm256_and_si256(_mm256_cmpgt_epi32(fraction, below),
+                                              _mm256_cmpgt_epi32(above, fraction));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(index + i),
+                            _mm256_srli_epi32(sum, kFixedBits));
+        const auto sureBits =
+            static_cast<std::uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(sure)));
+        if (sureBits != 0xFF) {
+            doubtful.AddUnsure(sureBits, 8, i);
+        }
+    }
+    FixedPositionsPlain(base, step + i, index + i, n - i, margin, i, doubtful);
+}
+#endif
+
+void FixedPositions(std::uint32_t base, const std::uint32_t* step, int* index, std::size_t n,
+                    std::uint32_t margin, Doubtful& doubtful) {
+#if defined(__GNUC__) && defined(__x86_64__)
+    if (HaveAvx2()) {
+        FixedPositionsAvx2(base, step, index, n, margin, doubtful);
+        return;
+    }
+#endif
+    FixedPositionsPlain(base, step, index, n, margin, 0, doubtful);
+}
+
+// Writes one row from its table indexes, then repaints the doubtful pixels
+// with exact(i).
+template <class ExactFn>
+void WriteRow(std::uint8_t* out, const int* index, std::size_t n, const PackedTable& table,
+              const Doubtful& doubtful, ExactFn exact) {
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        Put4Pixels(out + 3 * i, table, index + i);
+    }
+    for (; i < n; ++i) {
+        Put3(out + 3 * i, table[static_cast<std::size_t>(index[i])]);
+    }
+    doubtful.ForEach([&](std::size_t column) {
+        Put3(out + 3 * column, table[static_cast<std::size_t>(exact(column))]);
+    });
+}
+
+// Writes a row whose every pixel takes exact(i).
+template <class ExactFn>
+void WriteExactRow(std::uint8_t* out, std::size_t n, const PackedTable& table, ExactFn exact) {
+    for (std::size_t i = 0; i < n; ++i) {
+        Put3(out + 3 * i, table[static_cast<std::size_t>(exact(i))]);
+    }
+}
 
 // Scratch rows for one painting.
 struct Rows {
     explicit Rows(std::size_t n) : q(n), index(n), doubtful(n) {}
     std::vector<double> q;
     std::vector<int> index;
-    std::vector<int> doubtful;
+    Doubtful doubtful;
 };
 
 // Paints one row from its approximate positions rows.q (see RoundPositions);
@@ -610,23 +685,9 @@ struct Rows {
 template <class ExactFn>
 void PaintRow(Rows& rows, std::size_t n, double margin, const PackedTable& table, std::uint8_t* out,
               ExactFn exact) {
-    std::size_t done = 0;
-#if defined(PELMORA_AVX2_ROWS)
-    std::size_t doubtfulCount = 0;
-    if (HaveAvx2()) {
-        done =
-            WriteRowAvx2(rows.q.data(), n, margin, table, out, rows.doubtful.data(), doubtfulCount);
-        for (std::size_t d = 0; d < doubtfulCount; ++d) {
-            const auto i = static_cast<std::size_t>(rows.doubtful[d]);
-            Put3(out + 3 * i, table[static_cast<std::size_t>(exact(i))]);
-        }
-    }
-#endif
-    if (done < n) {
-        RoundPositions(rows.q.data() + done, rows.index.data(), n - done, margin);
-        WriteRow(out + 3 * done, rows.index.data(), n - done, table,
-                 [&](std::size_t i) { return exact(done + i); });
-    }
+    rows.doubtful.Clear();
+    RoundPositions(rows.q.data(), rows.index.data(), n, margin, rows.doubtful);
+    WriteRow(out, rows.index.data(), n, table, rows.doubtful, exact);
 }
 
 // --- Parallel bands -----------------------------------------------------------
@@ -685,21 +746,35 @@ void PaintLinear(const TGrad& g, const PackedTable& table, Bitmap24& canvas, con
         const std::int64_t xr = fromRight ? area.Wp() - x : x;
         along[static_cast<std::size_t>(x - area.x0)] = Held(static_cast<Extended>(xr) * cs);
     }
-    // Exact: (a + b) * 1000 / total in extended, with a, b and total held.
-    // Approximation: (a + b) * k in double, k = 1000 / total rounded. Both
-    // are within 3 roundings (3u, 3ue relative) of the real value R, and
-    // |R| <= 1001 wherever the index is not clamped anyway, so they differ by
-    // at most 1001 * (3u + 3ue) * 1.01 < 4e-13.
-    constexpr double kMargin = 1e-9;
+    auto exact = [&](double a, std::size_t i) {
+        return TableIndex((static_cast<Extended>(a) + along[i]) * 1000 / total);
+    };
+
+    // Exact: (a + b) * 1000 / total in extended, with a, b >= 0 and total
+    // held, a + b <= total (1 + 2u). The approximation is a sum in fixed
+    // point with kFixedBits fraction bits: A = a k and B = b k in double
+    // (k = 1000 / total rounded; 2u relative each), each rounded to the
+    // nearest unit (half a unit each). Against the real (a + b) 1000 / total
+    // that is off by at most 2^-(kFixedBits) + 2u (|A| + |B|) <= 2.4e-7 + 2.3e-13,
+    // and the exact value by 3ue relative more; the margin is 16 times that.
+    // Positions stay in 0..1001, so the sums stay below 2^32.
+    constexpr double kScale = 1u << kFixedBits;
+    const auto margin = static_cast<std::uint32_t>(std::ceil(16 * 2.5e-7 * kScale));
     const double k = 1000.0 / total;
+    std::vector<std::uint32_t> step(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        step[i] = static_cast<std::uint32_t>(along[i] * k * kScale + 0.5);
+    }
     Rows rows(n);
     for (std::int64_t y = area.y0; y < area.y1; ++y) {
         const std::int64_t yr = fromBottom ? area.Hp() - y : y;
         const double a = Held(static_cast<Extended>(yr) * sn);
-        ComputeRow(rows.q.data(), n, [&](std::size_t i) { return (a + along[i]) * k; });
-        PaintRow(rows, n, kMargin, table, area.Out(canvas, y), [&](std::size_t i) {
-            return TableIndex((static_cast<Extended>(a) + along[i]) * 1000 / total);
-        });
+        const auto base =
+            static_cast<std::uint32_t>(a * k * kScale + 0.5) + (1u << (kFixedBits - 1));
+        rows.doubtful.Clear();
+        FixedPositions(base, step.data(), rows.index.data(), n, margin, rows.doubtful);
+        WriteRow(area.Out(canvas, y), rows.index.data(), n, table, rows.doubtful,
+                 [&](std::size_t i) { return exact(a, i); });
     }
 }
 
@@ -872,8 +947,7 @@ void PaintRadiate(const TGrad& g, const PackedTable& table, Bitmap24& canvas, co
     for (std::int64_t y = area.y0; y < area.y1; ++y) {
         std::uint8_t* out = area.Out(canvas, y);
         if (!fast) {
-            std::fill(rows.index.begin(), rows.index.end(), -1);
-            WriteRow(out, rows.index.data(), n, table, [&](std::size_t i) { return exact(i, y); });
+            WriteExactRow(out, n, table, [&](std::size_t i) { return exact(i, y); });
             continue;
         }
         const double dy = static_cast<double>(y) - c.y;
@@ -887,6 +961,57 @@ void PaintRadiate(const TGrad& g, const PackedTable& table, Bitmap24& canvas, co
 }
 
 // --- Rings ---------------------------------------------------------------------
+
+#if defined(__GNUC__) && defined(__x86_64__)
+// Ring indexes of a row in single precision, eight at a time: q = (sqrt(dx2[i]
+// + dy2) - base) * k is formed in float scaled by 2^20, converted to a fixed
+// point integer with 20 fraction bits and rounded and tested there as in
+// FixedPositions. The inputs are finite and
+// dx2 + dy2 >= 0, so no NaN arises; q is clamped to -1..1001 first so the
+// conversion cannot overflow. The tail of the row goes through double.
+PELMORA_AVX2 void RingIndexesSingleAvx2(const double* dx2, double dy2, double base, double k,
+                                        int* index, std::size_t n, double margin,
+                                        Doubtful& doubtful) {
+    constexpr int kBits = 20;
+    constexpr std::int32_t kMask = (1 << kBits) - 1;
+    const auto units = static_cast<std::int32_t>(std::ceil(margin * (1 << kBits)));
+    const __m256d vdy2 = _mm256_set1_pd(dy2);
+    const __m256 vbase = _mm256_set1_ps(static_cast<float>(base));
+    const __m256 vk = _mm256_set1_ps(static_cast<float>(k * (1 << kBits)));
+    const __m256 low = _mm256_set1_ps(-1.0f * (1 << kBits));
+    const __m256 high = _mm256_set1_ps(1001.0f * (1 << kBits));
+    const __m256i half = _mm256_set1_epi32(1 << (kBits - 1)), mask = _mm256_set1_epi32(kMask);
+    const __m256i below = _mm256_set1_epi32(units - 1),
+                  above = _mm256_set1_epi32(kMask + 1 - units + 1);
+    const __m256i zero = _mm256_setzero_si256(), last = _mm256_set1_epi32(kTableLast);
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m128 lo = _mm256_cvtpd_ps(_mm256_add_pd(_mm256_loadu_pd(dx2 + i), vdy2));
+        const __m128 hi = _mm256_cvtpd_ps(_mm256_add_pd(_mm256_loadu_pd(dx2 + i + 4), vdy2));
+        const __m256 d = _mm256_sqrt_ps(_mm256_set_m128(hi, lo));
+        const __m256 scaled =
+            _mm256_min_ps(high, _mm256_max_ps(low, _mm256_mul_ps(_mm256_sub_ps(d, vbase), vk)));
+        const __m256i sum = _mm256_add_epi32(_mm256_cvtps_epi32(scaled), half);
+        const __m256i fraction = _mm256_and_si256(sum, mask);
+        const __m256i sure = _mm256_and_si256(_mm256_cmpgt_epi32(fraction, below),
+                                              _mm256_cmpgt_epi32(above, fraction));
+        const __m256i whole =
+            _mm256_min_epi32(last, _mm256_max_epi32(zero, _mm256_srai_epi32(sum, kBits)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(index + i), whole);
+        const auto sureBits =
+            static_cast<std::uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(sure)));
+        if (sureBits != 0xFF) {
+            doubtful.AddUnsure(sureBits, 8, i);
+        }
+    }
+    double q[8];
+    const std::size_t rest = n - i;
+    for (std::size_t j = 0; j < rest; ++j) {
+        q[j] = (std::sqrt(dx2[i + j] + dy2) - base) * k;
+    }
+    RoundPositionsPlain(q, index + i, rest, margin, i, doubtful);
+}
+#endif
 
 void PaintArc(const TGrad& g, const PackedTable& table, Bitmap24& canvas, const Area& area) {
     const Centre c = CentreOf(g, area);
@@ -928,6 +1053,19 @@ void PaintArc(const TGrad& g, const PackedTable& table, Bitmap24& canvas, const 
     const bool fast = range > 0 && margin < 0.01;
     const double k = fast ? static_cast<double>(1000 / range) : 0.0;
     const double baseD = static_cast<double>(base);
+    // With AVX2 the square root and the scaling are done in single precision
+    // (v = 2^-24): the sum rounded to float (v, halved by the root) and the
+    // correctly rounded root (v) put d within 1.5v + 3.1u of the real
+    // distance, relative; base rounded to float adds v base <= v far, the
+    // subtraction v |d - base|, the scale factor and the product v |q| each;
+    // the conversion to 20 fraction bits half a unit, 2^-21. In all at most
+    // (2.5v far + v range) 1000 / range + 2v 1001 + 2^-21 < (1.5e-7 far / range
+    // + 1.2e-7) 1000 + 5e-7. The margin is twice the bound here: the doubtful
+    // pixels, about one in a thousand, are each an extended square root.
+    const double floatBound =
+        range > 0 ? static_cast<double>(1.5e-7L * far / range + 1.2e-7L) * 1000 + 5e-7 : 1.0;
+    const double floatMargin = 2 * floatBound;
+    const bool single = fast && HaveAvx2() && floatMargin < 0.002;
 
     std::vector<double> dx2 = ColumnOffsets(area, c.x);
     for (double& d : dx2) {
@@ -937,14 +1075,24 @@ void PaintArc(const TGrad& g, const PackedTable& table, Bitmap24& canvas, const 
     for (std::int64_t y = area.y0; y < area.y1; ++y) {
         std::uint8_t* out = area.Out(canvas, y);
         if (!fast) {
-            std::fill(rows.index.begin(), rows.index.end(), -1);
-            WriteRow(out, rows.index.data(), n, table, [&](std::size_t i) { return exact(i, y); });
+            WriteExactRow(out, n, table, [&](std::size_t i) { return exact(i, y); });
             continue;
         }
         const double dy = static_cast<double>(y) - c.y;
         const double dy2 = dy * dy;
+#if defined(__GNUC__) && defined(__x86_64__)
+        if (single) {
+            rows.doubtful.Clear();
+            RingIndexesSingleAvx2(dx2.data(), dy2, baseD, k, rows.index.data(), n, floatMargin,
+                                  rows.doubtful);
+            WriteRow(out, rows.index.data(), n, table, rows.doubtful,
+                     [&](std::size_t i) { return exact(i, y); });
+            continue;
+        }
+#endif
+        const double* squares = dx2.data();
         ComputeRow(rows.q.data(), n,
-                   [&](std::size_t i) { return (std::sqrt(dx2[i] + dy2) - baseD) * k; });
+                   [=](std::size_t i) { return (std::sqrt(squares[i] + dy2) - baseD) * k; });
         PaintRow(rows, n, margin, table, out, [&](std::size_t i) { return exact(i, y); });
     }
 }
@@ -953,13 +1101,16 @@ void PaintArc(const TGrad& g, const PackedTable& table, Bitmap24& canvas, const 
 
 // Bilinear blend of one channel between the four corner values:
 // TL + Round((TR - TL) u + (BL - TL) v + (TL - TR - BL + BR) u v), evaluated in
-// that order in extended precision, clamped to 0..255.
+// that order in extended precision, clamped to 0..255. The terms that depend
+// on the column alone are kept per column.
 //
 // The approximation evaluates the same sum in double. Each of its three terms
 // is at most 510 in magnitude (|TR - TL|, |BL - TL| <= 255, |TL - TR - BL + BR|
 // <= 510, u, v in [0, 1]), each carries at most 3 roundings, and the two
 // additions one each: under (255 + 255 + 510) * 5u < 6e-13 in all; the exact
 // side's error is smaller still. So a margin of 1e-9 decides the rounding.
+constexpr double kQuadLimit = 0.5 - 1e-9;
+
 class ChannelBlend {
 public:
     ChannelBlend(int tl, int tr, int bl, int br, const std::vector<double>& u)
@@ -976,23 +1127,30 @@ public:
     void SetRow(double v) {
         v_ = v;
         downV_ = down_ * static_cast<Extended>(v);
-        vD_ = v;
         downVD_ = down_ * v;
     }
     int Exact(std::size_t column) const {
         const Extended offset = across_[column] + downV_ + twist_[column] * v_;
         return std::clamp(tl_ + RoundSmall(offset), 0, 255);
     }
-    // The channel values of a row; -1 where only Exact decides.
-    void Row(int* value) const {
-        constexpr double kLimit = 0.5 - 1e-9;
-        for (std::size_t i = 0; i < acrossD_.size(); ++i) {
-            const double offset = acrossD_[i] + downVD_ + twistD_[i] * vD_;
-            const double r = (offset + kRoundMagic) - kRoundMagic;
-            const double v = std::min(std::max(tl_ + r, 0.0), 255.0);
-            value[i] = std::abs(offset - r) <= kLimit ? static_cast<int>(v) : -1;
+    // The approximation of a column's value, or -1 when only Exact decides.
+    int Approx(std::size_t column) const {
+        const double offset = acrossD_[column] + downVD_ + twistD_[column] * v_;
+        const double r = (offset + kRoundMagic) - kRoundMagic;
+        if (!(std::abs(offset - r) <= kQuadLimit)) {
+            return -1;
         }
+        return std::clamp(tl_ + static_cast<int>(r), 0, 255);
     }
+
+    // What the AVX2 row needs.
+    struct RowTerms {
+        const double* across;
+        const double* twist;
+        double downV, v;
+        int tl;
+    };
+    RowTerms Terms() const { return {acrossD_.data(), twistD_.data(), downVD_, v_, tl_}; }
 
 private:
     int tl_;
@@ -1001,11 +1159,56 @@ private:
     std::vector<Extended> twist_;
     std::vector<double> acrossD_;
     std::vector<double> twistD_;
-    Extended v_ = 0;
+    double v_ = 0;
     Extended downV_ = 0;
-    double vD_ = 0;
     double downVD_ = 0;
 };
+
+// Twelve bytes of four B, G, R pixels packed as B | G << 8 | R << 16.
+inline void PutPacked4(std::uint8_t* out, const std::uint32_t* p) {
+    Put4(out, p[0] | (p[1] << 24));
+    Put4(out + 4, (p[1] >> 8) | (p[2] << 16));
+    Put4(out + 8, (p[2] >> 16) | (p[3] << 8));
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+// One channel of four columns: the values and the lanes that are sure.
+PELMORA_AVX2 inline __attribute__((always_inline)) __m128i
+BlendFourAvx2(const ChannelBlend::RowTerms& t, std::size_t i, int& sureBits) {
+    const __m256d magic = _mm256_set1_pd(kRoundMagic);
+    const __m256d offset =
+        _mm256_add_pd(_mm256_add_pd(_mm256_loadu_pd(t.across + i), _mm256_set1_pd(t.downV)),
+                      _mm256_mul_pd(_mm256_loadu_pd(t.twist + i), _mm256_set1_pd(t.v)));
+    const __m256d r = _mm256_sub_pd(_mm256_add_pd(offset, magic), magic);
+    const __m256d distance = _mm256_andnot_pd(_mm256_set1_pd(-0.0), _mm256_sub_pd(offset, r));
+    sureBits &= _mm256_movemask_pd(_mm256_cmp_pd(distance, _mm256_set1_pd(kQuadLimit), _CMP_LE_OQ));
+    const __m256d value =
+        _mm256_min_pd(_mm256_set1_pd(255.0),
+                      _mm256_max_pd(_mm256_setzero_pd(), _mm256_add_pd(r, _mm256_set1_pd(t.tl))));
+    return _mm256_cvttpd_epi32(value);
+}
+
+// Packed colours of a row, four columns at a time; returns the columns done.
+PELMORA_AVX2 std::size_t BlendRowAvx2(const ChannelBlend::RowTerms& blue,
+                                      const ChannelBlend::RowTerms& green,
+                                      const ChannelBlend::RowTerms& red, std::uint32_t* packed,
+                                      std::size_t n, Doubtful& doubtful) {
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        int sure = 0xF;
+        const __m128i b = BlendFourAvx2(blue, i, sure);
+        const __m128i g = BlendFourAvx2(green, i, sure);
+        const __m128i r = BlendFourAvx2(red, i, sure);
+        const __m128i bgr =
+            _mm_or_si128(b, _mm_or_si128(_mm_slli_epi32(g, 8), _mm_slli_epi32(r, 16)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(packed + i), bgr);
+        if (sure != 0xF) {
+            doubtful.AddUnsure(static_cast<std::uint32_t>(sure), 4, i);
+        }
+    }
+    return i;
+}
+#endif
 
 void PaintQuad(const TGrad& g, Bitmap24& canvas, const Area& area, std::int32_t lumi,
                std::int32_t hue) {
@@ -1027,26 +1230,43 @@ void PaintQuad(const TGrad& g, Bitmap24& canvas, const Area& area, std::int32_t 
     ChannelBlend blue(BlueOf(tl), BlueOf(tr), BlueOf(bl), BlueOf(br), u);
     ChannelBlend green(GreenOf(tl), GreenOf(tr), GreenOf(bl), GreenOf(br), u);
     ChannelBlend red(RedOf(tl), RedOf(tr), RedOf(bl), RedOf(br), u);
-    std::vector<int> b(n), gr(n), r(n);
+    auto exact = [&](std::size_t i) {
+        return static_cast<std::uint32_t>(blue.Exact(i) | (green.Exact(i) << 8) |
+                                          (red.Exact(i) << 16));
+    };
+    std::vector<std::uint32_t> packed(n);
+    Doubtful doubtful(n);
     for (std::int64_t y = area.y0; y < area.y1; ++y) {
         const double v = area.Hp() == 0 ? 0.0 : Held(static_cast<Extended>(y) / area.Hp());
         blue.SetRow(v);
         green.SetRow(v);
         red.SetRow(v);
-        blue.Row(b.data());
-        green.Row(gr.data());
-        red.Row(r.data());
-        std::uint8_t* out = area.Out(canvas, y);
-        auto pixel = [&](std::size_t i) {
-            const int bv = b[i] >= 0 ? b[i] : blue.Exact(i);
-            const int gv = gr[i] >= 0 ? gr[i] : green.Exact(i);
-            const int rv = r[i] >= 0 ? r[i] : red.Exact(i);
-            return static_cast<std::uint32_t>(bv | (gv << 8) | (rv << 16));
-        };
-        for (std::size_t i = 0; i + 1 < n; ++i) {
-            Put4(out + 3 * i, pixel(i));
+        doubtful.Clear();
+        std::size_t done = 0;
+#if defined(__GNUC__) && defined(__x86_64__)
+        if (HaveAvx2()) {
+            done =
+                BlendRowAvx2(blue.Terms(), green.Terms(), red.Terms(), packed.data(), n, doubtful);
         }
-        Put3(out + 3 * (n - 1), pixel(n - 1));
+#endif
+        for (std::size_t i = done; i < n; ++i) {
+            const int b = blue.Approx(i), gr = green.Approx(i), r = red.Approx(i);
+            if (b < 0 || gr < 0 || r < 0) {
+                packed[i] = 0;
+                doubtful.Add(i);
+            } else {
+                packed[i] = static_cast<std::uint32_t>(b | (gr << 8) | (r << 16));
+            }
+        }
+        doubtful.ForEach([&](std::size_t i) { packed[i] = exact(i); });
+        std::uint8_t* out = area.Out(canvas, y);
+        std::size_t i = 0;
+        for (; i + 4 <= n; i += 4) {
+            PutPacked4(out + 3 * i, packed.data() + i);
+        }
+        for (; i < n; ++i) {
+            Put3(out + 3 * i, packed[i]);
+        }
     }
 }
 
