@@ -7,6 +7,7 @@
 #include "platform/syscolors.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -464,11 +465,14 @@ void FillRow(std::uint8_t* out, std::size_t n, std::uint32_t bgr) {
 // to an integer, halves to even, in the default rounding mode.
 constexpr double kRoundMagic = 6755399441055744.0;
 
-// Whether the processor runs the AVX2 loops (checked once).
+std::atomic<bool> wideVectorsAllowed{true};
+
+// Whether to run the AVX2 loops: the processor has them (checked once) and
+// they are allowed.
 bool HaveAvx2() {
 #if defined(__GNUC__) && defined(__x86_64__)
     static const bool have = __builtin_cpu_supports("avx2");
-    return have;
+    return have && wideVectorsAllowed.load(std::memory_order_relaxed);
 #else
     return false;
 #endif
@@ -1271,6 +1275,10 @@ void PaintQuad(const TGrad& g, Bitmap24& canvas, const Area& area, std::int32_t 
 }
 
 } // namespace
+
+void SetWideVectorPainting(bool allowed) {
+    wideVectorsAllowed.store(allowed, std::memory_order_relaxed);
+}
 
 void TGrad::Draw(Bitmap24& canvas, std::int32_t left, std::int32_t top, std::int32_t right,
                  std::int32_t bottom, std::int32_t lumi, std::int32_t hue) {

@@ -89,4 +89,9 @@ private:
 // axis; the zero vector gives 3*pi/2.
 double DirectionAngle(long double dx, long double dy);
 
+// Whether painting may use wide vector instructions (AVX2) where the
+// processor has them; on by default. The pixels are the same either way;
+// tests switch it off to cover the baseline loops.
+void SetWideVectorPainting(bool allowed);
+
 } // namespace pelmora

@@ -385,9 +385,17 @@ int CompareCase(const Case& c) {
     return wrong;
 }
 
-TEST(GradExact, RandomGradientsMatchTheReferenceOnEveryPixel) {
-    CaseMaker maker(20261208);
-    const int count = GradientCount();
+// Run with the wide vector loops where the processor has them, and with the
+// baseline loops only.
+class GradExactLoops : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override { SetWideVectorPainting(GetParam()); }
+    void TearDown() override { SetWideVectorPainting(true); }
+};
+
+TEST_P(GradExactLoops, RandomGradientsMatchTheReferenceOnEveryPixel) {
+    CaseMaker maker(GetParam() ? 20261208 : 20261209);
+    const int count = GetParam() ? GradientCount() : GradientCount() / 2;
     int failedCases = 0;
     for (int i = 0; i < count && failedCases < 5; ++i) {
         if (CompareCase(maker.Next()) != 0) {
@@ -399,7 +407,7 @@ TEST(GradExact, RandomGradientsMatchTheReferenceOnEveryPixel) {
 
 // Geometry that puts many pixels exactly on a rounding boundary (a position
 // of k + 1/2 in exact arithmetic), where only the exact expression decides.
-TEST(GradExact, PositionsOnRoundingBoundariesMatchTheReference) {
+TEST_P(GradExactLoops, PositionsOnRoundingBoundariesMatchTheReference) {
     const Case cases[] = {
         {"0,45,0,0,0,,00000000FF,3200FFFFFF,6400FF0000", 201, 201, 0, 0, 0, 0},
         {"0,135,0,0,0,,00000000FF,3200FFFFFF,6400FF0000", 101, 301, 0, 0, 0, 0},
@@ -417,6 +425,9 @@ TEST(GradExact, PositionsOnRoundingBoundariesMatchTheReference) {
         EXPECT_EQ(CompareCase(c), 0) << c.text;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(WideAndBaseline, GradExactLoops, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "Wide" : "Baseline"; });
 
 } // namespace
 } // namespace pelmora
