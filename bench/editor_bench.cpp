@@ -1,0 +1,116 @@
+// Editor responsiveness: the cell preview of a rich pattern, and loading and
+// saving a large pattern library (the settings file the plug-in reads at
+// start and rewrites at the end).
+#include "pattern/patrn.h"
+#include "platform/inifile.h"
+#include "plugin/PadInfo.h"
+#include "plugin/PatternLibrary.h"
+#include "plugin/PlugFunc.h"
+#include "plugin/Wallpaper.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+using namespace pelmora;
+
+// Ten parts over the three regions, four of them gradients of every kind.
+const char* const kTenParts = "0=0,\"0,0,0,0\",\"1,1,1,1\",3\r\n"
+                              "1=0,\"1,1,1,1\",\"1,1,1,1\",2,\"1,30,-20,30,0,,000000FFFF,"
+                              "3200FF8000,6400000080\"\r\n"
+                              "2=1,\"0,0,0,0\",\"2,2,2,2\",4\r\n"
+                              "3=2,\"2,2,2,2\",\"1,1,1,1\",2,\"0,30,0,0,0,,0000FFFFFF,"
+                              "2800FFC080,6400C08040\"\r\n"
+                              "4=3,\"1,1,1,1\",\"1,1,1,1\",1,255\r\n"
+                              "5=4,\"0,0,0,0\",\"1,1,1,1\",2,\"2,0,10,-10,1,,0000FFFF00,"
+                              "4000C0C0C0,6400404040\"\r\n"
+                              "6=5,\"1,1,1,1\",\"1,1,1,1\",4\r\n"
+                              "7=4,\"2,2,2,2\",\"1,1,1,1\",2,\"3,90,0,0,0,,00000000FF,"
+                              "2100FF0000,4300FFFFFF,6400008000\"\r\n"
+                              "8=1,\"3,3,3,3\",\"1,1,1,1\",1,65280\r\n"
+                              "9=3,\"0,0,0,0\",\"1,1,1,1\",4\r\n";
+
+std::string PatternSection(int number) {
+    return "[" + std::to_string(number) + "]\r\nName=pattern " + std::to_string(number) +
+           "\r\nLumi=" + std::to_string(number % 17 - 8) +
+           "\r\nHue=" + std::to_string(2 * (number % 13 - 6)) +
+           "\r\nBtnColTrim=" + std::to_string(number % 2) + "\r\n" + kTenParts + "\r\n";
+}
+
+void BM_PreviewTenParts(benchmark::State& state) {
+    PatternLibrary library;
+    LoadPatterns(IniFile::Parse(PatternSection(1)), library);
+    const TPatrn& pattern = library.Pattern(0);
+    const TPadInfo pad = DerivePadInfo(PadValues{200, 100, 1, 0, 0x00C08040}, 12);
+    Bitmap24 cell;
+    for (auto _ : state) {
+        DrawWallpaper(cell, pattern, pad);
+        benchmark::DoNotOptimize(cell.Row(0));
+    }
+}
+BENCHMARK(BM_PreviewTenParts)->Unit(benchmark::kMicrosecond);
+
+constexpr int kLibrarySize = 10000;
+
+const std::string& LibraryText() {
+    static const std::string text = [] {
+        std::string t = "[Main]\r\nLeft=10\r\nTop=10\r\n\r\n";
+        for (int i = 0; i < kLibrarySize; ++i) {
+            t += PatternSection(i);
+        }
+        return t;
+    }();
+    return text;
+}
+
+// Reading the settings file's text into the library.
+void BM_LibraryLoad(benchmark::State& state) {
+    const std::string& text = LibraryText();
+    for (auto _ : state) {
+        PatternLibrary library;
+        LoadPatterns(IniFile::Parse(text), library);
+        benchmark::DoNotOptimize(library.Count());
+    }
+    state.counters["patterns"] = kLibrarySize;
+}
+BENCHMARK(BM_LibraryLoad)->Unit(benchmark::kMillisecond);
+
+// Writing every pattern into a fresh settings file and its text.
+void BM_LibrarySave(benchmark::State& state) {
+    PatternLibrary library;
+    LoadPatterns(IniFile::Parse(LibraryText()), library);
+    for (auto _ : state) {
+        IniFile ini;
+        ini.WriteInteger("Main", "Left", 10);
+        SavePatterns(ini, library);
+        const std::string text = ini.ToText();
+        benchmark::DoNotOptimize(text.data());
+    }
+    state.counters["patterns"] = kLibrarySize;
+}
+BENCHMARK(BM_LibrarySave)->Unit(benchmark::kMillisecond);
+
+// The whole way through a file: save (atomic replace), read back, load.
+void BM_LibraryFileRoundTrip(benchmark::State& state) {
+    PatternLibrary library;
+    LoadPatterns(IniFile::Parse(LibraryText()), library);
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("pelmora-bench-" + std::to_string(::getpid()) + ".ini");
+    for (auto _ : state) {
+        IniFile ini;
+        SavePatterns(ini, library);
+        ini.Save(path);
+        PatternLibrary back;
+        LoadPatterns(IniFile::Load(path), back);
+        benchmark::DoNotOptimize(back.Count());
+    }
+    std::filesystem::remove(path);
+    state.counters["patterns"] = kLibrarySize;
+}
+BENCHMARK(BM_LibraryFileRoundTrip)->Unit(benchmark::kMillisecond);
+
+} // namespace
