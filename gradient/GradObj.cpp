@@ -1118,13 +1118,11 @@ constexpr double kQuadLimit = 0.5 - 1e-9;
 class ChannelBlend {
 public:
     ChannelBlend(int tl, int tr, int bl, int br, const std::vector<double>& u)
-        : tl_(tl), down_(bl - tl), across_(u.size()), twist_(u.size()), acrossD_(u.size()),
-          twistD_(u.size()) {
+        : tl_(tl), across_(tr - tl), down_(bl - tl), twist_(tl - tr - bl + br), u_(u),
+          acrossD_(u.size()), twistD_(u.size()) {
         for (std::size_t i = 0; i < u.size(); ++i) {
-            across_[i] = (tr - tl) * static_cast<Extended>(u[i]);
-            twist_[i] = (tl - tr - bl + br) * static_cast<Extended>(u[i]);
-            acrossD_[i] = (tr - tl) * u[i];
-            twistD_[i] = (tl - tr - bl + br) * u[i];
+            acrossD_[i] = across_ * u[i];
+            twistD_[i] = twist_ * u[i];
         }
     }
     // Per row: the row's share of the blend.
@@ -1134,7 +1132,8 @@ public:
         downVD_ = down_ * v;
     }
     int Exact(std::size_t column) const {
-        const Extended offset = across_[column] + downV_ + twist_[column] * v_;
+        const Extended u = u_[column];
+        const Extended offset = across_ * u + downV_ + twist_ * u * v_;
         return std::clamp(tl_ + RoundSmall(offset), 0, 255);
     }
     // The approximation of a column's value, or -1 when only Exact decides.
@@ -1158,9 +1157,8 @@ public:
 
 private:
     int tl_;
-    int down_;
-    std::vector<Extended> across_;
-    std::vector<Extended> twist_;
+    int across_, down_, twist_;
+    const std::vector<double>& u_;
     std::vector<double> acrossD_;
     std::vector<double> twistD_;
     double v_ = 0;
