@@ -605,7 +605,8 @@ void FixedPositionsPlain(std::uint32_t base, const std::uint32_t* step, int* ind
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint32_t sum = base + step[i];
         const std::uint32_t fraction = sum & kFixedMask;
-        index[i] = static_cast<int>(sum >> kFixedBits);
+        // The sums never exceed the table; the bound keeps a slip from reading outside it.
+        index[i] = static_cast<int>(std::min<std::uint32_t>(sum >> kFixedBits, kTableLast));
         if (fraction < margin || fraction > kFixedMask + 1 - margin) {
             doubtful.Add(first + i);
         }
@@ -621,6 +622,7 @@ PELMORA_AVX2 void FixedPositionsAvx2(std::uint32_t base, const std::uint32_t* st
     const __m256i mask = _mm256_set1_epi32(static_cast<int>(kFixedMask));
     const __m256i below = _mm256_set1_epi32(static_cast<int>(margin) - 1);
     const __m256i above = _mm256_set1_epi32(static_cast<int>(kFixedMask + 2 - margin));
+    const __m256i last = _mm256_set1_epi32(kTableLast);
     std::size_t i = 0;
     for (; i + 8 <= n; i += 8) {
         const __m256i sum =
@@ -629,7 +631,7 @@ PELMORA_AVX2 void FixedPositionsAvx2(std::uint32_t base, const std::uint32_t* st
         const __m256i sure = _mm256_and_si256(_mm256_cmpgt_epi32(fraction, below),
                                               _mm256_cmpgt_epi32(above, fraction));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(index + i),
-                            _mm256_srli_epi32(sum, kFixedBits));
+                            _mm256_min_epu32(_mm256_srli_epi32(sum, kFixedBits), last));
         const auto sureBits =
             static_cast<std::uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(sure)));
         if (sureBits != 0xFF) {
