@@ -373,12 +373,14 @@ void TGrad::BuildTable(std::int32_t lumi, std::int32_t hue) {
 // Painting
 //
 // Each pixel's ramp position is defined by an extended-precision expression
-// (the Exact... functions below). Painting first evaluates a cheap double
-// approximation whose distance from the exact value has a proven bound, and
-// keeps its rounding only when no half-integer (a rounding boundary) and no
-// branch threshold of the exact expression lies within that bound; the few
+// (the `exact` function of each kind below). Painting first evaluates a
+// cheap approximation (in double, single precision or fixed point) whose
+// distance from the exact value has a proven bound, and keeps its rounding
+// only when no half-integer (a rounding boundary) and no branch threshold of
+// the exact expression lies within a margin of at least that bound; the few
 // pixels that fail the test take the exact expression. The pixels are thus
-// the exact ones, bit for bit; only the speed differs.
+// the exact ones, bit for bit; only the speed differs. The wide loops use
+// AVX2 where the processor has it, chosen at run time.
 //
 // Notation for the bounds: u = 2^-53 (double rounding), ue = 2^-64 (extended
 // rounding); every basic operation of a finite value has relative error at
