@@ -35,10 +35,20 @@ const char* const kTenParts = "0=0,\"0,0,0,0\",\"1,1,1,1\",3\r\n"
                               "9=3,\"0,0,0,0\",\"1,1,1,1\",4\r\n";
 
 std::string PatternSection(int number) {
-    return "[" + std::to_string(number) + "]\r\nName=pattern " + std::to_string(number) +
-           "\r\nLumi=" + std::to_string(number % 17 - 8) +
-           "\r\nHue=" + std::to_string(2 * (number % 13 - 6)) +
-           "\r\nBtnColTrim=" + std::to_string(number % 2) + "\r\n" + kTenParts + "\r\n";
+    std::string section = "[";
+    section += std::to_string(number);
+    section += "]\r\nName=pattern ";
+    section += std::to_string(number);
+    section += "\r\nLumi=";
+    section += std::to_string(number % 17 - 8);
+    section += "\r\nHue=";
+    section += std::to_string(2 * (number % 13 - 6));
+    section += "\r\nBtnColTrim=";
+    section += std::to_string(number % 2);
+    section += "\r\n";
+    section += kTenParts;
+    section += "\r\n";
+    return section;
 }
 
 void BM_PreviewTenParts(benchmark::State& state) {
