@@ -64,6 +64,12 @@ bool ItemNeedsQuotes(std::string_view item) {
         if (length == 1 && NeedsQuotes(item[pos])) {
             return true;
         }
+        // A lead byte before a final blank or control code is no character;
+        // unquoted, that code could end the line of a settings file, where
+        // reading strips it with the line's blanks.
+        if (length == 2 && pos + 2 == item.size() && IsBlankOrControl(item[pos + 1])) {
+            return true;
+        }
         pos += length;
     }
     // A stray lead byte at the end would swallow the separator that follows

@@ -11,8 +11,10 @@
 // Writing joins the items with ","; an item holding a code <= 32, a quote or a
 // comma is quoted with its quotes doubled (double-byte Shift-JIS characters are
 // stepped over as units), as is one ending in a stray lead byte, which would
-// otherwise swallow the separator after it. An empty item is written as
-// nothing, except that a list of exactly one empty item is written as "".
+// otherwise swallow the separator after it, or in a lead byte and a blank or
+// control code, which reading a settings-file line would strip. An empty item
+// is written as nothing, except that a list of exactly one empty item is
+// written as "".
 // Every written list reads back as it was.
 #include <string>
 #include <string_view>
