@@ -4,6 +4,7 @@
 #include "gradient/GradObj.h"
 #include "pattern/patrn.h"
 #include "platform/bmp.h"
+#include "platform/commatext.h"
 #include "platform/inifile.h"
 #include "plugin/PadInfo.h"
 #include "plugin/Wallpaper.h"
@@ -96,6 +97,39 @@ TEST(ReliabilityIniWrites, CopiesAndClearingKeepWritesInTheRightPlace) {
     copy.WriteString("t", "c", "4");
     copy.WriteString("s", "a", "5");
     EXPECT_EQ(copy.ToText(), "[t]\r\nc=4\r\n\r\n[s]\r\na=5\r\n\r\n");
+}
+
+// ---- Bytes that are no Shift-JIS character ----------------------------------
+
+TEST(ReliabilityCommaText, ALeadByteBeforeAFinalControlCodeIsQuoted) {
+    // Found by fuzzing: unquoted, the control code ended the line of the
+    // settings file and was stripped with its blanks when read back.
+    const struct {
+        std::string item;
+        std::string written;
+    } cases[] = {
+        {"\x95\x01", "\"\x95\x01\""},
+        {"a\x95 ", "\"a\x95 \""},
+        {"a\x95 b", "a\x95 b"},   // not at the end: the pair is stepped over
+        {"\x95\x40", "\x95\x40"}, // a character: written as it is
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(WriteCommaText({"x", c.item}), "x," + c.written) << c.written;
+        EXPECT_EQ(ReadCommaText("x," + c.written), (std::vector<std::string>{"x", c.item}));
+    }
+}
+
+TEST(ReliabilityCommaText, GradientTextWithABrokenCharacterSurvivesTheSettingsFile) {
+    TPatrn pattern;
+    TParts& part = pattern.AddNew();
+    part.Fill = fkGrad;
+    part.GradText = "\x95\x01";
+    IniFile ini;
+    pattern.SaveToIni(ini, 0, "p");
+    TPatrn again;
+    again.LoadFromIni(IniFile::Parse(ini.ToText()), "0");
+    ASSERT_EQ(again.Count(), 2);
+    EXPECT_EQ(again.Parts(1)->GradText, "\x95\x01");
 }
 
 // ---- Values at the ends of their ranges ------------------------------------
