@@ -107,9 +107,16 @@ std::string PathText(const std::filesystem::path& path) {
 }
 
 std::string ReadWholeFile(const std::filesystem::path& path, std::size_t limit) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Opened without waiting: a named pipe that nobody writes to would
+    // otherwise block the open, and with it the caller, for ever. Reading then
+    // waits as usual, and such a pipe reads as empty.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0) {
         Fail("open file", path, errno);
+    }
+    const int flags = ::fcntl(file.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        Fail("read file", path, errno);
     }
     struct stat info {};
     if (::fstat(file.get(), &info) != 0) {
