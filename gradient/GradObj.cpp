@@ -624,15 +624,25 @@ void FixedPositionsPlain(std::uint32_t base, const std::uint32_t* step, int* ind
 }
 
 #if defined(__GNUC__) && defined(__x86_64__)
-// The same, eight at a time (the fractions are below 2^22, so signed
-// comparisons serve).
-PELMORA_AVX2 void FixedPositionsAvx2(std::uint32_t base, const std::uint32_t* step, int* index,
-                                     std::size_t n, std::uint32_t margin, Doubtful& doubtful) {
+// FixedPositionsPlain and the writing of the pixels in one pass, eight at a
+// time (the fractions are below 2^22, so signed comparisons serve):
+// the indexes stay in a register, one gather fetches their colours and two
+// stores that do not overlap put out the 24 bytes. Doubtful pixels get a
+// colour that is overwritten later. Returns the columns done.
+PELMORA_AVX2 std::size_t FixedRowAvx2(std::uint32_t base, const std::uint32_t* step, std::size_t n,
+                                      std::uint32_t margin, const PackedTable& table,
+                                      std::uint8_t* out, Doubtful& doubtful) {
     const __m256i vbase = _mm256_set1_epi32(static_cast<int>(base));
     const __m256i mask = _mm256_set1_epi32(static_cast<int>(kFixedMask));
     const __m256i below = _mm256_set1_epi32(static_cast<int>(margin) - 1);
     const __m256i above = _mm256_set1_epi32(static_cast<int>(kFixedMask + 2 - margin));
     const __m256i last = _mm256_set1_epi32(kTableLast);
+    // Per 128-bit lane: four pixels as B, G, R bytes, then four unused bytes;
+    // then the two lanes' 12 bytes side by side.
+    const __m256i pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0,
+                                          1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+    const __m256i join = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7);
+    const auto* entries = reinterpret_cast<const int*>(table.data());
     std::size_t i = 0;
     for (; i + 8 <= n; i += 8) {
         const __m256i sum =
@@ -640,35 +650,29 @@ PELMORA_AVX2 void FixedPositionsAvx2(std::uint32_t base, const std::uint32_t* st
         const __m256i fraction = _mm256_and_si256(sum, mask);
         const __m256i sure = _mm256_and_si256(_mm256_cmpgt_epi32(fraction, below),
                                               _mm256_cmpgt_epi32(above, fraction));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(index + i),
-                            _mm256_min_epu32(_mm256_srli_epi32(sum, kFixedBits), last));
+        const __m256i index = _mm256_min_epu32(_mm256_srli_epi32(sum, kFixedBits), last);
+        const __m256i colours = _mm256_i32gather_epi32(entries, index, 4);
+        const __m256i bytes = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(colours, pack), join);
+        std::uint8_t* at = out + 3 * i;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(at), _mm256_castsi256_si128(bytes));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(at + 16), _mm256_extracti128_si256(bytes, 1));
         const auto sureBits =
             static_cast<std::uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(sure)));
         if (sureBits != 0xFF) {
             doubtful.AddUnsure(sureBits, 8, i);
         }
     }
-    FixedPositionsPlain(base, step + i, index + i, n - i, margin, i, doubtful);
+    return i;
 }
 #endif
 
-void FixedPositions(std::uint32_t base, const std::uint32_t* step, int* index, std::size_t n,
-                    std::uint32_t margin, Doubtful& doubtful) {
-#if defined(__GNUC__) && defined(__x86_64__)
-    if (HaveAvx2()) {
-        FixedPositionsAvx2(base, step, index, n, margin, doubtful);
-        return;
-    }
-#endif
-    FixedPositionsPlain(base, step, index, n, margin, 0, doubtful);
-}
-
-// Writes one row from its table indexes, then repaints the doubtful pixels
-// with exact(i).
+// Writes one row from its table indexes (from column `first` on, where an
+// earlier pass wrote the others), then repaints the doubtful pixels with
+// exact(i).
 template <class ExactFn>
 void WriteRow(std::uint8_t* out, const int* index, std::size_t n, const PackedTable& table,
-              const Doubtful& doubtful, ExactFn exact) {
-    std::size_t i = 0;
+              const Doubtful& doubtful, ExactFn exact, std::size_t first = 0) {
+    std::size_t i = first;
     for (; i + 4 <= n; i += 4) {
         Put4Pixels(out + 3 * i, table, index + i);
     }
@@ -788,9 +792,18 @@ void PaintLinear(const TGrad& g, const PackedTable& table, Bitmap24& canvas, con
         const auto base =
             static_cast<std::uint32_t>(a * k * kScale + 0.5) + (1u << (kFixedBits - 1));
         rows.doubtful.Clear();
-        FixedPositions(base, step.data(), rows.index.data(), n, margin, rows.doubtful);
-        WriteRow(area.Out(canvas, y), rows.index.data(), n, table, rows.doubtful,
-                 [&](std::size_t i) { return exact(a, i); });
+        std::uint8_t* out = area.Out(canvas, y);
+        std::size_t done = 0;
+#if defined(__GNUC__) && defined(__x86_64__)
+        if (HaveAvx2()) {
+            done = FixedRowAvx2(base, step.data(), n, margin, table, out, rows.doubtful);
+        }
+#endif
+        FixedPositionsPlain(base, step.data() + done, rows.index.data() + done, n - done, margin,
+                            done, rows.doubtful);
+        WriteRow(
+            out, rows.index.data(), n, table, rows.doubtful,
+            [&](std::size_t i) { return exact(a, i); }, done);
     }
 }
 
