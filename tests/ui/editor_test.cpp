@@ -9,6 +9,7 @@
 #include "plugin/PatternLibrary.h"
 #include "plugin/Wallpaper.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/UiWait.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -822,7 +823,8 @@ void EditorTest::enterIsOkAndEscIsCancel() {
         s.key(Qt::Key_Insert);
         s.prompts->messageAnswers.push_back(MsgResult::Cancel);
         QVERIFY(!s.form->close());
-        QTRY_COMPARE(s.prompts->Messages().size(), std::size_t(1));
+        QTRY_COMPARE_WITH_TIMEOUT(s.prompts->Messages().size(), std::size_t(1),
+                                  kSlowMachineTimeoutMs);
         QVERIFY(!s.form.isNull());
     }
 }
@@ -999,8 +1001,9 @@ void EditorTest::hintsGoToStatusBar() {
                       bar->actionGeometry(menu->menuAction()).center());
     QVERIFY(QTest::qWaitForWindowExposed(menu));
     QTest::mouseMove(menu, menu->actionGeometry(s.action("mnCopy")).center());
-    QTRY_COMPARE(status->currentMessage(),
-                 QString("選択したパターンを複写して新しくパターンを作成する"));
+    QTRY_COMPARE_WITH_TIMEOUT(status->currentMessage(),
+                              QString("選択したパターンを複写して新しくパターンを作成する"),
+                              kSlowMachineTimeoutMs);
     menu->hide();
     s.action("mnUndo")->showStatusText(s.list());
     QCOMPARE(status->currentMessage(), QString("仮適用した壁紙を本画面を表示する直前の状態に戻す"));

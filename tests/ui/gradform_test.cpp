@@ -5,6 +5,7 @@
 #include "gradient/GradForm.h"
 #include "platform/syscolors.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/UiWait.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -156,7 +157,7 @@ struct Editor {
     void AltS() {
         QSignalSpy clicked(Find<QAbstractButton>("btSelect"), &QAbstractButton::clicked);
         QTest::keyClick(&dialog, Qt::Key_S, Qt::AltModifier);
-        QTRY_COMPARE(clicked.count(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(clicked.count(), 1, kSlowMachineTimeoutMs);
     }
 
     QImage Grab(QWidget* w) { return w->grab().toImage().convertToFormat(QImage::Format_RGB32); }

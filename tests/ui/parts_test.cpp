@@ -18,6 +18,7 @@
 #include "plugin/Wallpaper.h"
 #include "plugin/trPELM.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/UiWait.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -921,13 +922,13 @@ void PartsTest::altROpensThePartsMenu() {
     s.Open();
     QMenu* menu = Child<QMenu>(s.form, "mnParts");
     QTest::keyClick(s.parts(), Qt::Key_R, Qt::AltModifier);
-    QTRY_VERIFY(menu->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(menu->isVisible(), kSlowMachineTimeoutMs);
     // N opens the new-part entries, C picks the icon-area frame.
     QTest::keyClick(menu, Qt::Key_N);
     QMenu* entries = Child<QMenu>(s.form, "mnPNew");
-    QTRY_VERIFY(entries->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(entries->isVisible(), kSlowMachineTimeoutMs);
     QTest::keyClick(entries, Qt::Key_C);
-    QTRY_COMPARE(s.pattern().Count(), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(s.pattern().Count(), 2, kSlowMachineTimeoutMs);
     QCOMPARE(s.pattern().Parts(1)->GetName(), std::string("アイコン領域枠"));
 }
 
@@ -1003,12 +1004,12 @@ void PartsTest::designAPatternFromTheLauncher() {
     parts->setFocus();
     QTest::keyClick(parts, Qt::Key_R, Qt::AltModifier);
     QMenu* partsMenu = Child<QMenu>(form, "mnParts");
-    QTRY_VERIFY(partsMenu->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(partsMenu->isVisible(), kSlowMachineTimeoutMs);
     QTest::keyClick(partsMenu, Qt::Key_N);
     QMenu* entries = Child<QMenu>(form, "mnPNew");
-    QTRY_VERIFY(entries->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(entries->isVisible(), kSlowMachineTimeoutMs);
     QTest::keyClick(entries, Qt::Key_C);
-    QTRY_COMPARE(parts->count(), 3);
+    QTRY_COMPARE_WITH_TIMEOUT(parts->count(), 3, kSlowMachineTimeoutMs);
     QCOMPARE(parts->currentRow(), 2);
     TParts& frame = *form->CurrentPattern()->Parts(2);
 
@@ -1176,7 +1177,7 @@ void PartsTest::screenshotsForTheGuide() {
     QVERIFY(QTest::qWaitForWindowExposed(menu));
     QMenu* fills = Child<QMenu>(s.form, "mnFill");
     QTest::mouseMove(menu, menu->actionGeometry(fills->menuAction()).center());
-    QTRY_VERIFY(fills->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(fills->isVisible(), kSlowMachineTimeoutMs);
     QTest::mouseMove(fills, fills->actionGeometry(s.action("mnGrad")).center());
     const QRect both = menu->geometry().united(fills->geometry());
     QImage picture(both.size(), QImage::Format_ARGB32);

@@ -2,6 +2,7 @@
 // Reset.
 #include "gradient/Controls.h"
 #include "pattern/value.h"
+#include "tests/support/UiWait.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -284,7 +285,7 @@ void ValueFormTest::holdingAnArrowRepeats() {
     QCursor::setPos(arrows->mapToGlobal(at));
     QTest::mousePress(arrows, Qt::LeftButton, {}, at);
     QCOMPARE(f.dialog.GetOuter().Right, 1);
-    QTRY_VERIFY(f.dialog.GetOuter().Right >= 3);
+    QTRY_VERIFY_WITH_TIMEOUT(f.dialog.GetOuter().Right >= 3, kSlowMachineTimeoutMs);
     QTest::mouseRelease(arrows, Qt::LeftButton, {}, at);
     const int reached = f.dialog.GetOuter().Right;
     QTest::qWait(200);
