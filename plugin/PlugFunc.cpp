@@ -206,9 +206,23 @@ void ReadPadInfo() {
     state.PadInfo = DerivePadInfo(values, nameHeight);
 }
 
+namespace {
+
+// The wallpaper lives beside the settings file; without one there is no
+// folder to put it in, and the process's working folder is no place for it.
+std::string ModuleWallpaperPath() {
+    const std::string& settings = Module().SettingsPath;
+    if (settings.empty()) {
+        throw FileError("The wallpaper cannot be written: the host has not named a settings file.");
+    }
+    return WallpaperPathFor(settings);
+}
+
+} // namespace
+
 bool ApplyPattern(const TPatrn& pattern) {
     const TModuleState& state = Module();
-    const std::string path = WallpaperPathFor(state.SettingsPath);
+    const std::string path = ModuleWallpaperPath();
     Bitmap24 bitmap;
     DrawWallpaper(bitmap, pattern, state.PadInfo);
     SaveBmp(bitmap, HostPathToFs(path));
@@ -241,7 +255,7 @@ bool UndoWallpaperTrial(TWallpaperTrial& trial) {
 
 bool KeepWallpaperTrial(TWallpaperTrial& trial, const std::filesystem::path& trialFile) {
     const TModuleState& state = Module();
-    const std::string path = WallpaperPathFor(state.SettingsPath);
+    const std::string path = ModuleWallpaperPath();
     SaveBmp(LoadBmp(trialFile), HostPathToFs(path));
     trial = TWallpaperTrial{};
     return TRASetPadInit(state.CurrentPad, kWallPaperKey, path.c_str()) != 0;

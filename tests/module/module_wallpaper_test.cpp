@@ -114,6 +114,18 @@ TEST_F(ApplyingPatterns, UnwritableWallpaperIsShownAndThePadKeepsItsOwn) {
     EXPECT_TRUE(Host().CallsTo("TRASetPadInit").empty());
 }
 
+TEST_F(ApplyingPatterns, SettingsPathTakenAwayAfterStartWritesNoWallpaperAnywhere) {
+    StartWith({"A"});
+    ASSERT_EQ(TRXSetInitFile(""), kTrxTrue);
+    const auto stray = std::filesystem::current_path() / ".bmp";
+    std::filesystem::remove(stray);
+    EXPECT_EQ(TRXMenuClick(1, 1), kTrxFalse);
+    ASSERT_EQ(prompts_->Messages().size(), 1u);
+    EXPECT_NE(prompts_->Messages()[0].find("settings file"), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(stray));
+    EXPECT_TRUE(Host().CallsTo("TRASetPadInit").empty());
+}
+
 TEST(WallpaperPath, ExtensionOfTheFileNameIsReplaced) {
     struct Case {
         std::string settings;
