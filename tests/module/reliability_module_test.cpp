@@ -2,12 +2,20 @@
 // settings files that are damaged, oversized or not files at all, and a long
 // run of start, click and end cycles.
 #include "ModuleFixture.h"
+#include "PrivateMount.h"
 
 #include "plugin/PatternLibrary.h"
 
+#include <malloc.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <iostream>
 #include <random>
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/allocator_interface.h>
+#endif
 
 namespace pelmora::testing {
 namespace {
@@ -96,6 +104,146 @@ TEST_F(ReliabilityEntryOrder, NullBuffersAreRefusedOrIgnored) {
     EXPECT_FALSE(Module().PluginActive);
 }
 
+// Each row starts from a fresh module and a settings file with three patterns,
+// makes its calls in order and expects exactly these answers. A start answers
+// with the host's answer to the menu request, which the fake host gives as 1.
+enum class Call { SetPath, SetEmptyPath, SetLongPath, Begin, End, Menu, Click };
+constexpr std::int32_t kMenusChanged = 1;
+
+struct OrderCase {
+    const char* name;
+    std::vector<std::pair<Call, std::int32_t>> calls; // call and its expected answer
+    std::size_t messages;                             // errors shown
+    bool activeAfter;
+    bool settingsRewritten;
+};
+
+TEST_F(ReliabilityEntryOrder, CallsOutOfOrderOrRepeatedGiveTheseAnswers) {
+    const std::string initial = SettingsText({"A", "B", "C"});
+    const std::string path = settings_.string();
+    // 10,000 bytes in all: a file name far beyond what the system allows.
+    const std::string longPath = path + "/" + std::string(10000 - path.size() - 1, 'a');
+    ASSERT_EQ(longPath.size(), 10000u);
+    const OrderCase cases[] = {
+        {"click before begin",
+         {{Call::SetPath, kTrxTrue}, {Call::Click, kTrxFalse}},
+         0,
+         false,
+         false},
+        {"menu before begin",
+         {{Call::SetPath, kTrxTrue}, {Call::Menu, kTrxFalse}},
+         0,
+         false,
+         false},
+        {"end before begin", {{Call::SetPath, kTrxTrue}, {Call::End, kTrxFalse}}, 0, false, false},
+        {"begin without a path", {{Call::Begin, kTrxFalse}}, 1, false, false},
+        {"begin twice",
+         {{Call::SetPath, kTrxTrue}, {Call::Begin, kMenusChanged}, {Call::Begin, kMenusChanged}},
+         0,
+         true,
+         false},
+        {"end twice",
+         {{Call::SetPath, kTrxTrue},
+          {Call::Begin, kMenusChanged},
+          {Call::End, kTrxTrue},
+          {Call::End, kTrxFalse}},
+         0,
+         false,
+         true},
+        {"menu and click after end",
+         {{Call::SetPath, kTrxTrue},
+          {Call::Begin, kMenusChanged},
+          {Call::End, kTrxTrue},
+          {Call::Menu, kTrxFalse},
+          {Call::Click, kTrxFalse}},
+         0,
+         false,
+         true},
+        {"begin again after end",
+         {{Call::SetPath, kTrxTrue},
+          {Call::Begin, kMenusChanged},
+          {Call::End, kTrxTrue},
+          {Call::Begin, kMenusChanged},
+          {Call::Menu, kTrxTrue}},
+         0,
+         true,
+         true},
+        {"empty path, then begin",
+         {{Call::SetEmptyPath, kTrxTrue}, {Call::Begin, kTrxFalse}},
+         1,
+         false,
+         false},
+        {"empty path while running, then end",
+         {{Call::SetPath, kTrxTrue},
+          {Call::Begin, kMenusChanged},
+          {Call::SetEmptyPath, kTrxTrue},
+          {Call::End, kTrxFalse}},
+         1,
+         false,
+         false},
+        {"10,000-byte path, then begin",
+         {{Call::SetLongPath, kTrxTrue}, {Call::Begin, kTrxFalse}},
+         1,
+         false,
+         false},
+        {"10,000-byte path while running, then end",
+         {{Call::SetPath, kTrxTrue},
+          {Call::Begin, kMenusChanged},
+          {Call::SetLongPath, kTrxTrue},
+          {Call::End, kTrxFalse}},
+         1,
+         false,
+         false},
+    };
+    SetPad(1, kPad);
+    std::array<char, kMenuRecordSize> record{};
+    for (const OrderCase& c : cases) {
+        Module() = TModuleState{};
+        prompts_->shown.clear();
+        WriteBytes(settings_, initial);
+        std::filesystem::remove(dir_ / "Pelmora.bmp");
+        std::size_t step = 0;
+        for (const auto& [call, expected] : c.calls) {
+            std::int32_t result = 0;
+            switch (call) {
+            case Call::SetPath:
+                result = TRXSetInitFile(path.c_str());
+                break;
+            case Call::SetEmptyPath:
+                result = TRXSetInitFile("");
+                break;
+            case Call::SetLongPath:
+                result = TRXSetInitFile(longPath.c_str());
+                break;
+            case Call::Begin:
+                result = TRXBeginPlugin();
+                break;
+            case Call::End:
+                result = TRXEndPlugin();
+                break;
+            case Call::Menu:
+                result = TRXGetMenu(0, record.data());
+                break;
+            case Call::Click:
+                result = TRXMenuClick(1, 1);
+                break;
+            }
+            EXPECT_EQ(result, expected) << c.name << ", call " << step;
+            ++step;
+        }
+        EXPECT_EQ(prompts_->Messages().size(), c.messages) << c.name;
+        for (const ScriptedPrompts::Shown& shown : prompts_->shown) {
+            EXPECT_EQ(shown.kind, MsgKind::Error) << c.name;
+        }
+        EXPECT_EQ(Module().PluginActive, c.activeAfter) << c.name;
+        EXPECT_EQ(static_cast<bool>(Module().Library), c.activeAfter) << c.name;
+        const std::string after = ReadBytes(settings_);
+        EXPECT_EQ(after != initial, c.settingsRewritten) << c.name;
+        EXPECT_EQ(LibraryNames(after), (std::vector<std::string>{"A", "B", "C"})) << c.name;
+        EXPECT_FALSE(std::filesystem::exists(dir_ / "Pelmora.bmp")) << c.name;
+    }
+}
+
 // ---- Faults in the settings file ---------------------------------------------
 
 using ReliabilitySettingsFaults = ModuleTest;
@@ -171,20 +319,57 @@ TEST_F(ReliabilitySettingsFaults, FileRemovedOrReplacedWhileRunningIsWrittenAgai
 
 // ---- A long run --------------------------------------------------------------
 
-using ReliabilitySoak = ModuleTest;
+// Bytes of heap in use. The sanitizers' allocator keeps its own count; glibc's
+// is asked otherwise.
+std::size_t HeapInUse() {
+#if defined(__SANITIZE_ADDRESS__)
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    return mallinfo2().uordblks;
+#endif
+}
 
-TEST_F(ReliabilitySoak, AThousandStartClickEndCyclesChangeNothing) {
-    const std::string initial = SettingsText({"A", "B", "C"});
-    WriteBytes(settings_, initial);
+// The instrumented build runs the same cycles on a smaller library so that the
+// whole suite stays within its time; the cycle count is the same.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kSoakLibrarySize = 200;
+#else
+constexpr int kSoakLibrarySize = 1000;
+#endif
+constexpr int kSoakCycles = 1000;
+constexpr int kSoakWarmUpCycles = 20;
+constexpr std::size_t kSoakHeapSlack = 64 * 1024;
+
+class ReliabilitySoak : public ModuleTest {
+protected:
+    void TearDown() override {
+        Unmount(dir_);
+        ModuleTest::TearDown();
+    }
+};
+
+TEST_F(ReliabilitySoak, AThousandStartClickEndCyclesChangeNothingAndKeepMemoryFlat) {
+    std::vector<std::string> names;
+    for (int i = 0; i < kSoakLibrarySize; ++i) {
+        names.push_back("P" + std::to_string(i));
+    }
+    // The cycles measure the module, not the disk: where mounting is allowed the
+    // folder is a tmpfs, so the flushes each save makes do not wait for a disk
+    // the whole team shares.
+    const bool inMemory = MountTmpfs(dir_, "64m");
+    WriteBytes(settings_, SettingsText(names));
     SetPad(1, kPad);
     std::string firstEnd;
     std::string firstWallpaper;
-    for (int cycle = 0; cycle < 1000; ++cycle) {
+    std::size_t heapAfterWarmUp = 0;
+    std::size_t heapHighest = 0;
+    for (int cycle = 0; cycle < kSoakCycles; ++cycle) {
         ASSERT_EQ(TRXSetInitFile(settings_.c_str()), kTrxTrue);
         TRXBeginPlugin();
         ASSERT_TRUE(Module().PluginActive) << cycle;
-        ASSERT_EQ(Menu().size(), 7u) << cycle; // title, three patterns, separator, import, editor
-        ASSERT_EQ(TRXMenuClick(1 + cycle % 3, 1), kTrxTrue) << cycle;
+        // Title, thirty patterns (the most the menu shows), separator, import, editor.
+        ASSERT_EQ(Menu().size(), 34u) << cycle;
+        ASSERT_EQ(TRXMenuClick(1 + cycle % 30, 1), kTrxTrue) << cycle;
         ASSERT_EQ(TRXMenuClick(1, 1), kTrxTrue) << cycle;
         ASSERT_EQ(TRXEndPlugin(), kTrxTrue) << cycle;
         const std::string settings = ReadBytes(settings_);
@@ -195,8 +380,22 @@ TEST_F(ReliabilitySoak, AThousandStartClickEndCyclesChangeNothing) {
         }
         ASSERT_EQ(settings, firstEnd) << cycle;
         ASSERT_EQ(wallpaper, firstWallpaper) << cycle;
+        Host().calls.clear(); // the fake host's record of calls is not the module's memory
+        if (cycle == kSoakWarmUpCycles) {
+            heapAfterWarmUp = HeapInUse();
+        }
+        if (cycle >= kSoakWarmUpCycles) {
+            heapHighest = std::max(heapHighest, HeapInUse());
+        }
     }
-    EXPECT_EQ(LibraryNames(firstEnd), (std::vector<std::string>{"A", "B", "C"}));
+    const std::size_t heapAtEnd = HeapInUse();
+    std::cout << "[ measured ] library " << kSoakLibrarySize << " patterns"
+              << (inMemory ? " (tmpfs)" : " (disk)") << ", settings file " << firstEnd.size()
+              << " bytes; heap in use after warm-up " << heapAfterWarmUp << ", at the end "
+              << heapAtEnd << ", highest " << heapHighest << "\n";
+    EXPECT_LE(heapAtEnd, heapAfterWarmUp + kSoakHeapSlack);
+    EXPECT_LE(heapHighest, heapAfterWarmUp + kSoakHeapSlack);
+    EXPECT_EQ(LibraryNames(firstEnd), names);
     EXPECT_TRUE(prompts_->shown.empty());
     std::size_t entries = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir_)) {

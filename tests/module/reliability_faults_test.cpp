@@ -1,0 +1,277 @@
+// Writing the settings file at the end and a pattern file on export when the
+// file system refuses: a read-only folder, a folder in place of the file, a
+// folder that does not exist, a full disk, a write cut off part of the way and
+// a process killed in the middle of its write. The old file must stay byte for
+// byte, and the user must be told which file was not written.
+//
+// The tests run as root, for whom permissions do not stop a write, so a
+// read-only folder and a full disk are real file systems: a small tmpfs,
+// mounted in a mount namespace of this process only. Where mounting is not
+// allowed those two rows are reported and left out.
+#include "ModuleFixture.h"
+#include "PrivateMount.h"
+
+#include "platform/fileio.h"
+#include "plugin/PatternLibrary.h"
+#include "plugin/PlugFunc.h"
+
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <functional>
+#include <iostream>
+
+namespace pelmora::testing {
+namespace {
+
+// Fills the file system holding `folder` until a write is refused for lack of space.
+void FillUp(const std::filesystem::path& folder) {
+    std::FILE* file = std::fopen((folder / "filler").c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    const std::string block(4096, 'x');
+    while (std::fwrite(block.data(), 1, block.size(), file) == block.size() &&
+           std::fflush(file) == 0) {
+    }
+    std::fclose(file);
+    for (char c = 'a'; c <= 'z'; ++c) { // the last bytes go to small files
+        WriteBytes(folder / std::string(1, c), "x");
+    }
+}
+
+// Runs `write` with files limited to `limit` bytes, with the signal that would
+// kill the process ignored, so the write fails with an error instead.
+template <typename Write> void WithFileSizeLimit(rlim_t limit, Write&& write) {
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = limit;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    write();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+}
+
+// One way for a write to fail. `prepare` puts the old file (if any) in place,
+// breaks the file system and returns the path to write; `write` runs the write.
+struct FaultCase {
+    const char* name;
+    std::function<std::filesystem::path(const std::filesystem::path& dir, const std::string& old)>
+        prepare;
+    bool oldIsFolder = false;   // the target is a folder, which must stay empty
+    bool wholeWriteCut = false; // the write runs under a file size limit
+};
+
+std::vector<FaultCase> FaultCases() {
+    return {
+        {"read-only folder",
+         [](const std::filesystem::path& dir, const std::string& old) {
+             const std::filesystem::path folder = dir / "ro";
+             if (!MountTmpfs(folder, "1m")) {
+                 return std::filesystem::path();
+             }
+             WriteBytes(folder / "target", old);
+             EXPECT_EQ(::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr),
+                       0);
+             return folder / "target";
+         }},
+        {"target is a folder",
+         [](const std::filesystem::path& dir, const std::string&) {
+             std::filesystem::create_directory(dir / "target");
+             return dir / "target";
+         },
+         true},
+        {"folder does not exist", [](const std::filesystem::path& dir,
+                                     const std::string&) { return dir / "missing" / "target"; }},
+        {"full disk",
+         [](const std::filesystem::path& dir, const std::string& old) {
+             const std::filesystem::path folder = dir / "full";
+             if (!MountTmpfs(folder, "256k")) {
+                 return std::filesystem::path();
+             }
+             WriteBytes(folder / "target", old);
+             FillUp(folder);
+             return folder / "target";
+         }},
+        {"write cut off part of the way",
+         [](const std::filesystem::path& dir, const std::string& old) {
+             WriteBytes(dir / "target", old);
+             return dir / "target";
+         },
+         false, true},
+    };
+}
+
+class ReliabilityWriteFaults : public ModuleTest {
+protected:
+    void TearDown() override {
+        for (const char* folder : {"ro", "full"}) {
+            Unmount(dir_ / folder);
+        }
+        ModuleTest::TearDown();
+    }
+
+    // Starts on a good settings file and grows the library so that any write
+    // is larger than the old file.
+    void StartWithLargeLibrary() {
+        StartWith({"A", "B"});
+        for (int i = 0; i < 200; ++i) {
+            Module().Library->Append("P" + std::to_string(i), MakePattern(i));
+        }
+    }
+
+    std::size_t EntriesIn(const std::filesystem::path& folder) {
+        std::size_t entries = 0;
+        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(folder)) {
+            ++entries;
+        }
+        return entries;
+    }
+
+    // The target is as it was before the write: the old bytes, the empty
+    // folder, or nothing at all; and no temporary file is left beside it.
+    void ExpectUntouched(const FaultCase& c, const std::filesystem::path& target,
+                         const std::string& old, std::size_t entriesBefore) {
+        if (c.oldIsFolder) {
+            EXPECT_TRUE(std::filesystem::is_directory(target)) << c.name;
+            EXPECT_TRUE(std::filesystem::is_empty(target)) << c.name;
+        } else if (std::filesystem::exists(target.parent_path())) {
+            EXPECT_EQ(ReadBytes(target), old) << c.name;
+        } else {
+            EXPECT_FALSE(std::filesystem::exists(target.parent_path())) << c.name;
+        }
+        if (std::filesystem::exists(target.parent_path())) {
+            EXPECT_EQ(EntriesIn(target.parent_path()), entriesBefore) << c.name;
+        }
+    }
+};
+
+TEST_F(ReliabilityWriteFaults, SettingsFileAtEndStaysAsItWasAndTheErrorNamesIt) {
+    const std::string old = SettingsText({"Old"});
+    for (const FaultCase& c : FaultCases()) {
+        Module() = TModuleState{};
+        prompts_->shown.clear();
+        StartWithLargeLibrary();
+        ASSERT_TRUE(Module().PluginActive) << c.name;
+        const std::filesystem::path target = c.prepare(dir_, old);
+        if (target.empty()) {
+            std::cout << "[ skipped  ] " << c.name << ": mounting is not allowed here\n";
+            continue;
+        }
+        const std::size_t entriesBefore =
+            std::filesystem::exists(target.parent_path()) ? EntriesIn(target.parent_path()) : 0;
+        // The host names the file the end writes.
+        ASSERT_EQ(TRXSetInitFile(target.c_str()), kTrxTrue);
+        std::int32_t result = kTrxTrue;
+        if (c.wholeWriteCut) {
+            WithFileSizeLimit(old.size() + 10, [&] { result = TRXEndPlugin(); });
+        } else {
+            result = TRXEndPlugin();
+        }
+        EXPECT_EQ(result, kTrxFalse) << c.name;
+        EXPECT_FALSE(Module().PluginActive) << c.name;
+        ASSERT_EQ(prompts_->Messages().size(), 1u) << c.name;
+        EXPECT_EQ(prompts_->shown[0].kind, MsgKind::Error) << c.name;
+        EXPECT_NE(prompts_->Messages()[0].find(target.string()), std::string::npos)
+            << c.name << ": " << prompts_->Messages()[0];
+        ExpectUntouched(c, target, old, entriesBefore);
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_ / "target", ignored);
+    }
+}
+
+TEST_F(ReliabilityWriteFaults, ExportTargetStaysAsItWasAndTheErrorNamesIt) {
+    IniFile oldFile;
+    MakePattern(9)->SaveToIni(oldFile, 1, "Old");
+    const std::string old = oldFile.ToText();
+    StartWithLargeLibrary();
+    const std::string exportDirBefore = Module().Settings.ExportDir;
+    std::vector<TExportEntry> entries;
+    for (int i = 0; i < Module().Library->Count(); ++i) {
+        entries.push_back({Module().Library->Name(i), &Module().Library->Pattern(i)});
+    }
+    for (const FaultCase& c : FaultCases()) {
+        prompts_->shown.clear();
+        const std::filesystem::path target = c.prepare(dir_, old);
+        if (target.empty()) {
+            std::cout << "[ skipped  ] " << c.name << ": mounting is not allowed here\n";
+            continue;
+        }
+        const std::size_t entriesBefore =
+            std::filesystem::exists(target.parent_path()) ? EntriesIn(target.parent_path()) : 0;
+        prompts_->saveAnswers.push_back(target.string());
+        // The editor shows what the export throws; the message is the file's.
+        std::string error;
+        const auto exportNow = [&] {
+            try {
+                ExportPatterns(entries);
+            } catch (const FileError& e) {
+                error = e.what();
+            }
+        };
+        if (c.wholeWriteCut) {
+            WithFileSizeLimit(old.size() + 10, exportNow);
+        } else {
+            exportNow();
+        }
+        EXPECT_NE(error.find(target.string()), std::string::npos) << c.name << ": " << error;
+        EXPECT_EQ(Module().Settings.ExportDir, exportDirBefore) << c.name;
+        ExpectUntouched(c, target, old, entriesBefore);
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_ / "target", ignored);
+    }
+}
+
+// A process killed while it writes (here by the file size signal, part of the
+// way through) leaves the old file whole: the new text goes to a temporary file
+// that only replaces the old one once it is complete. The killed process cannot
+// show anything, nor remove its temporary file.
+TEST_F(ReliabilityWriteFaults, ProcessKilledInTheMiddleOfTheWriteLeavesTheOldFile) {
+    const std::string oldSettings = SettingsText({"Old"});
+    IniFile oldPatterns;
+    MakePattern(9)->SaveToIni(oldPatterns, 1, "Old");
+    const struct {
+        const char* name;
+        std::string old;
+        std::function<void()> write;
+    } writes[] = {
+        {"settings file at end", oldSettings, [] { TRXEndPlugin(); }},
+        {"export", oldPatterns.ToText(),
+         [this] {
+             prompts_->saveAnswers.push_back((dir_ / "target").string());
+             ExportPatterns(
+                 {{"A", &Module().Library->Pattern(0)}, {"P0", &Module().Library->Pattern(2)}});
+         }},
+    };
+    for (const auto& w : writes) {
+        Module() = TModuleState{};
+        StartWithLargeLibrary();
+        const std::filesystem::path target = dir_ / "target";
+        WriteBytes(target, w.old);
+        ASSERT_EQ(TRXSetInitFile(target.c_str()), kTrxTrue);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            rlimit small{};
+            ::getrlimit(RLIMIT_FSIZE, &small);
+            small.rlim_cur = w.old.size() + 10;
+            std::signal(SIGXFSZ, SIG_DFL);
+            ::setrlimit(RLIMIT_FSIZE, &small);
+            w.write();
+            ::_exit(0); // not reached when the write was cut off
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status)) << w.name << ": the write was not interrupted";
+        EXPECT_EQ(WTERMSIG(status), SIGXFSZ) << w.name;
+        EXPECT_EQ(ReadBytes(target), w.old) << w.name;
+        std::filesystem::remove(target);
+        Module() = TModuleState{};
+    }
+}
+
+} // namespace
+} // namespace pelmora::testing
