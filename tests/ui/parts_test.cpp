@@ -92,7 +92,14 @@ HOST_EXPORT std::int32_t TRASetPadInit(std::int32_t padId, const char* key, cons
     return 1;
 }
 
-HOST_EXPORT std::int32_t TRAChangePluginMenus(const char*) {
+// The plug-in names it asks the launcher to rebuild the menu for, in order.
+std::vector<std::string>& MenuChanges() {
+    static std::vector<std::string> names;
+    return names;
+}
+
+HOST_EXPORT std::int32_t TRAChangePluginMenus(const char* pluginName) {
+    MenuChanges().emplace_back(pluginName != nullptr ? pluginName : "");
     return 1;
 }
 
@@ -361,6 +368,7 @@ private slots:
     void severalPatternsSelectedEmptyThePane();
     void altROpensThePartsMenu();
     void windowDestroyedUnderAnOpenDialog();
+    void launcherMenuShowsOnlyTheTitleWhileEditing();
     void designAPatternFromTheLauncher();
     void screenshotsForTheGuide();
 };
@@ -955,6 +963,75 @@ void PartsTest::windowDestroyedUnderAnOpenDialog() {
         QVERIFY2(s.form.isNull(), command);
         QVERIFY2(survived, command);
         QCOMPARE(s.library.Pattern(0).Parts(1)->Fill, std::uint8_t(fkMono));
+    }
+}
+
+// The launcher's plug-in menu while the editor is open: the title alone,
+// nothing else clickable, and the whole menu back once the editor is closed,
+// with the launcher told to rebuild the menu at each change.
+void PartsTest::launcherMenuShowsOnlyTheTitleWhileEditing() {
+    const auto menu = [] {
+        std::vector<std::string> captions;
+        std::array<char, kMenuRecordSize> record{};
+        for (std::int32_t n = 0; TRXGetMenu(n, record.data()) == kTrxTrue; ++n) {
+            captions.emplace_back(record.data());
+        }
+        return captions;
+    };
+    for (const char* button : {"btOK", "btCamcel"}) {
+        ScopedScriptedPrompts prompts;
+        QTemporaryDir dir;
+        const fs::path settings = fs::path(dir.path().toStdString()) / "Pelmora.ini";
+        fs::copy_file(fs::path(PELMORA_SAMPLES_DIR) / "basic.ptn", settings);
+        const std::int32_t pad = 2;
+        std::map<std::string, std::string>& padSettings = Pads()[pad + kPadIdOffset];
+        padSettings = {{"BtnWidth", "80"},        {"BtnHeight", "60"},
+                       {"BtnCaption", "1"},       {"BtnSmallIcon", "0"},
+                       {"BtnColor", "$00C08040"}, {"WallPaper", "before.bmp"}};
+        Module() = TModuleState{};
+        QVERIFY(BindHostApiFromMainExecutable());
+        QCOMPARE(TRXSetInitFile(settings.c_str()), kTrxTrue);
+        QVERIFY(TRXBeginPlugin() != kTrxFalse);
+
+        const std::vector<std::string> before = menu();
+        QVERIFY(before.size() > 4);
+        QCOMPARE(before.front(), std::string("Pelmora(&D)"));
+        QCOMPARE(before.back(), Sj("パターンの詳細編集(&E)..."));
+        const auto editorItem = static_cast<std::int32_t>(before.size() - 1);
+
+        MenuChanges().clear();
+        QCOMPARE(TRXMenuClick(editorItem, pad), 1);
+        QCOMPARE(MenuChanges(), std::vector<std::string>{"Pelmora"});
+        TEditForm* form = nullptr;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* editor = qobject_cast<TEditForm*>(window); editor && editor->isVisible()) {
+                form = editor;
+            }
+        }
+        QVERIFY2(form != nullptr, button);
+        QPointer<TEditForm> alive(form);
+
+        QCOMPARE(menu(), std::vector<std::string>{Sj("Pelmora[詳細編集中]")});
+        std::array<char, kMenuRecordSize> record{};
+        QCOMPARE(TRXGetMenu(1, record.data()), kTrxFalse);
+        for (std::int32_t item : {1, editorItem - 1, editorItem}) {
+            QCOMPARE(TRXMenuClick(item, pad), kTrxFalse);
+        }
+        QCOMPARE(padSettings["WallPaper"], std::string("before.bmp"));
+        QCOMPARE(MenuChanges().size(), std::size_t(1));
+
+        QTest::mouseClick(Child<QPushButton>(form, button), Qt::LeftButton);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QTRY_VERIFY_WITH_TIMEOUT(!alive, kSlowMachineTimeoutMs);
+        QCOMPARE(MenuChanges(), (std::vector<std::string>{"Pelmora", "Pelmora"}));
+        QCOMPARE(menu(), before);
+        QVERIFY(prompts->Messages().empty());
+
+        // The pattern items act again.
+        QCOMPARE(TRXMenuClick(1, pad), kTrxTrue);
+        QCOMPARE(fs::path(padSettings["WallPaper"]), settings.parent_path() / "Pelmora.bmp");
+        QCOMPARE(TRXEndPlugin(), kTrxTrue);
+        Module() = TModuleState{};
     }
 }
 
