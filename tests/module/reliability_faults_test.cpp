@@ -59,6 +59,7 @@ template <typename Write> void WithFileSizeLimit(rlim_t limit, Write&& write) {
 // breaks the file system and returns the path to write; `write` runs the write.
 struct FaultCase {
     const char* name;
+    const char* reason; // the system's words for the failure, part of the message
     std::function<std::filesystem::path(const std::filesystem::path& dir, const std::string& old)>
         prepare;
     bool oldIsFolder = false;   // the target is a folder, which must stay empty
@@ -67,7 +68,7 @@ struct FaultCase {
 
 std::vector<FaultCase> FaultCases() {
     return {
-        {"read-only folder",
+        {"read-only folder", "Read-only file system",
          [](const std::filesystem::path& dir, const std::string& old) {
              const std::filesystem::path folder = dir / "ro";
              if (!MountTmpfs(folder, "1m")) {
@@ -78,15 +79,17 @@ std::vector<FaultCase> FaultCases() {
                        0);
              return folder / "target";
          }},
-        {"target is a folder",
+        {"target is a folder", "Is a directory",
          [](const std::filesystem::path& dir, const std::string&) {
              std::filesystem::create_directory(dir / "target");
              return dir / "target";
          },
          true},
-        {"folder does not exist", [](const std::filesystem::path& dir,
-                                     const std::string&) { return dir / "missing" / "target"; }},
-        {"full disk",
+        {"folder does not exist", "No such file or directory",
+         [](const std::filesystem::path& dir, const std::string&) {
+             return dir / "missing" / "target";
+         }},
+        {"full disk", "No space left on device",
          [](const std::filesystem::path& dir, const std::string& old) {
              const std::filesystem::path folder = dir / "full";
              if (!MountTmpfs(folder, "256k")) {
@@ -96,7 +99,7 @@ std::vector<FaultCase> FaultCases() {
              FillUp(folder);
              return folder / "target";
          }},
-        {"write cut off part of the way",
+        {"write cut off part of the way", "File too large",
          [](const std::filesystem::path& dir, const std::string& old) {
              WriteBytes(dir / "target", old);
              return dir / "target";
@@ -177,6 +180,8 @@ TEST_F(ReliabilityWriteFaults, SettingsFileAtEndStaysAsItWasAndTheErrorNamesIt) 
         EXPECT_EQ(prompts_->shown[0].kind, MsgKind::Error) << c.name;
         EXPECT_NE(prompts_->Messages()[0].find(target.string()), std::string::npos)
             << c.name << ": " << prompts_->Messages()[0];
+        EXPECT_NE(prompts_->Messages()[0].find(c.reason), std::string::npos)
+            << c.name << ": " << prompts_->Messages()[0];
         ExpectUntouched(c, target, old, entriesBefore);
         std::error_code ignored;
         std::filesystem::remove_all(dir_ / "target", ignored);
@@ -218,6 +223,7 @@ TEST_F(ReliabilityWriteFaults, ExportTargetStaysAsItWasAndTheErrorNamesIt) {
             exportNow();
         }
         EXPECT_NE(error.find(target.string()), std::string::npos) << c.name << ": " << error;
+        EXPECT_NE(error.find(c.reason), std::string::npos) << c.name << ": " << error;
         EXPECT_EQ(Module().Settings.ExportDir, exportDirBefore) << c.name;
         ExpectUntouched(c, target, old, entriesBefore);
         std::error_code ignored;

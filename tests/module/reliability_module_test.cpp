@@ -114,6 +114,7 @@ struct OrderCase {
     const char* name;
     std::vector<std::pair<Call, std::int32_t>> calls; // call and its expected answer
     std::size_t messages;                             // errors shown
+    const char* message;                              // part of the last one
     bool activeAfter;
     bool settingsRewritten;
 };
@@ -128,18 +129,31 @@ TEST_F(ReliabilityEntryOrder, CallsOutOfOrderOrRepeatedGiveTheseAnswers) {
         {"click before begin",
          {{Call::SetPath, kTrxTrue}, {Call::Click, kTrxFalse}},
          0,
+         "",
          false,
          false},
         {"menu before begin",
          {{Call::SetPath, kTrxTrue}, {Call::Menu, kTrxFalse}},
          0,
+         "",
          false,
          false},
-        {"end before begin", {{Call::SetPath, kTrxTrue}, {Call::End, kTrxFalse}}, 0, false, false},
-        {"begin without a path", {{Call::Begin, kTrxFalse}}, 1, false, false},
+        {"end before begin",
+         {{Call::SetPath, kTrxTrue}, {Call::End, kTrxFalse}},
+         0,
+         "",
+         false,
+         false},
+        {"begin without a path",
+         {{Call::Begin, kTrxFalse}},
+         1,
+         "has not named a settings file",
+         false,
+         false},
         {"begin twice",
          {{Call::SetPath, kTrxTrue}, {Call::Begin, kMenusChanged}, {Call::Begin, kMenusChanged}},
          0,
+         "",
          true,
          false},
         {"end twice",
@@ -148,6 +162,7 @@ TEST_F(ReliabilityEntryOrder, CallsOutOfOrderOrRepeatedGiveTheseAnswers) {
           {Call::End, kTrxTrue},
           {Call::End, kTrxFalse}},
          0,
+         "",
          false,
          true},
         {"menu and click after end",
@@ -157,6 +172,7 @@ TEST_F(ReliabilityEntryOrder, CallsOutOfOrderOrRepeatedGiveTheseAnswers) {
           {Call::Menu, kTrxFalse},
           {Call::Click, kTrxFalse}},
          0,
+         "",
          false,
          true},
         {"begin again after end",
@@ -166,11 +182,13 @@ TEST_F(ReliabilityEntryOrder, CallsOutOfOrderOrRepeatedGiveTheseAnswers) {
           {Call::Begin, kMenusChanged},
           {Call::Menu, kTrxTrue}},
          0,
+         "",
          true,
          true},
         {"empty path, then begin",
          {{Call::SetEmptyPath, kTrxTrue}, {Call::Begin, kTrxFalse}},
          1,
+         "has not named a settings file",
          false,
          false},
         {"empty path while running, then end",
@@ -179,11 +197,13 @@ TEST_F(ReliabilityEntryOrder, CallsOutOfOrderOrRepeatedGiveTheseAnswers) {
           {Call::SetEmptyPath, kTrxTrue},
           {Call::End, kTrxFalse}},
          1,
+         "The settings were not saved",
          false,
          false},
         {"10,000-byte path, then begin",
          {{Call::SetLongPath, kTrxTrue}, {Call::Begin, kTrxFalse}},
          1,
+         "File name too long",
          false,
          false},
         {"10,000-byte path while running, then end",
@@ -192,6 +212,7 @@ TEST_F(ReliabilityEntryOrder, CallsOutOfOrderOrRepeatedGiveTheseAnswers) {
           {Call::SetLongPath, kTrxTrue},
           {Call::End, kTrxFalse}},
          1,
+         "File name too long",
          false,
          false},
     };
@@ -232,6 +253,9 @@ TEST_F(ReliabilityEntryOrder, CallsOutOfOrderOrRepeatedGiveTheseAnswers) {
             ++step;
         }
         EXPECT_EQ(prompts_->Messages().size(), c.messages) << c.name;
+        if (c.messages != 0) {
+            EXPECT_NE(prompts_->Messages().back().find(c.message), std::string::npos) << c.name;
+        }
         for (const ScriptedPrompts::Shown& shown : prompts_->shown) {
             EXPECT_EQ(shown.kind, MsgKind::Error) << c.name;
         }
