@@ -14,7 +14,8 @@
 #include <random>
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// From the sanitizer runtime, whose headers are not always installed.
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 namespace pelmora::testing {
