@@ -7,14 +7,18 @@
 #include "host/PadStore.h"
 #include "host/PluginModule.h"
 #include "platform/cp932.h"
+#include "platform/inifile.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -22,17 +26,22 @@ namespace pelmora::host {
 namespace {
 
 constexpr const char* kUsage =
-    R"(Usage: tavrin-host run --pads PADS.ini --settings SETTINGS.ini [--module PATH] COMMAND
+    R"(Usage: tavrin-host [--module PATH] [--settings FILE] [--pads FILE] COMMAND
+       tavrin-host run --pads FILE --settings FILE [--module PATH] COMMAND
 
 Loads the plug-in module (trPELM.trx beside this program unless --module
-names another), gives it SETTINGS.ini as its settings file, starts it, runs
-COMMAND and ends it, which writes the settings file back.
+names another), gives it the settings file, starts it, runs COMMAND and ends
+it, which writes the settings file back: the order the launcher follows.
 
 Commands:
-  info                 print the plug-in's name and explanation
-  menu                 print the plug-in menu, one numbered item a line
-  click ITEM --pad ID  click menu item ITEM from pad ID; item 1 applies the
-                       first pattern, which becomes the pad's WallPaper
+  menu                 print the plug-in menu as the launcher shows it, one
+                       numbered item a line
+  click N [--pad ID]   click menu item N from pad ID (the first pad when
+                       --pad is not given); item 1 applies the first pattern,
+                       which becomes the pad's WallPaper
+  name                 print the plug-in's name
+  explanation          print the plug-in's explanation
+  info                 print both
   import FILE [--pad ID]
                        click the menu's import command and choose FILE in its
                        file dialog
@@ -40,7 +49,15 @@ Commands:
                        wallpapers and the plug-in menu, clicked from the
                        selected pad; the dialogs are the user's to answer
 
-PADS.ini holds one section per pad, named by the pad's identifier:
+Files: without --settings and --pads the launcher keeps its files in
+  $XDG_DATA_HOME/tavrin-host/   ($HOME/.local/share/tavrin-host/ when
+                                XDG_DATA_HOME is not set)
+as Pelmora.ini (the settings file) and pads.ini (the pad file). The first run
+creates a pad file with two sample pads and a settings file holding the
+bundled sample patterns. "run" before the command is accepted and changes
+nothing.
+
+The pad file holds one section per pad, named by the pad's identifier:
   [1]
   BtnWidth=80
   BtnHeight=60
@@ -51,6 +68,7 @@ PADS.ini holds one section per pad, named by the pad's identifier:
 Texts in both files are Shift-JIS. A pad's handle, the value a plug-in's menu
 click receives, is its identifier plus 4096. Dialogs the plug-in opens are
 answered here: messages are printed and confirmed, other dialogs cancelled.
+docs/file-formats.md describes the files.
 
 Exit status: 0 when the command's entry point answered true, 2 when it
 answered false, 1 on any other error.
@@ -82,13 +100,20 @@ std::int32_t ParseNumber(const std::string& text, const char* what) {
     throw UsageError(std::string(what) + " must be a number: " + text);
 }
 
-Options ParseOptions(const std::vector<std::string>& args) {
-    if (args.empty() || args[0] != "run") {
-        throw UsageError("the first word must be \"run\"");
+bool IsCommand(const std::string& word) {
+    for (const char* command : {"info", "name", "explanation", "menu", "click", "import", "gui"}) {
+        if (word == command) {
+            return true;
+        }
     }
+    return false;
+}
+
+Options ParseOptions(const std::vector<std::string>& args) {
     Options options;
     std::vector<std::string> words;
-    for (std::size_t i = 1; i < args.size(); ++i) {
+    // "run" is the older spelling of the same command line.
+    for (std::size_t i = !args.empty() && args[0] == "run" ? 1 : 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const auto value = [&]() -> const std::string& {
             if (i + 1 >= args.size()) {
@@ -110,15 +135,11 @@ Options ParseOptions(const std::vector<std::string>& args) {
             words.push_back(arg);
         }
     }
-    if (options.pads.empty() || options.settings.empty()) {
-        throw UsageError("--pads and --settings are required");
-    }
     if (words.empty()) {
         throw UsageError("a command is required");
     }
     options.command = words[0];
-    if (options.command != "info" && options.command != "menu" && options.command != "click" &&
-        options.command != "import" && options.command != "gui") {
+    if (!IsCommand(options.command)) {
         throw UsageError("unknown command " + options.command);
     }
     const bool needsArgument = options.command == "click" || options.command == "import";
@@ -128,16 +149,128 @@ Options ParseOptions(const std::vector<std::string>& args) {
     if (needsArgument) {
         options.argument = words[1];
     }
-    if (options.command == "click" && !options.pad) {
-        throw UsageError("click needs --pad");
-    }
     return options;
 }
 
-std::filesystem::path DefaultModulePath() {
+std::filesystem::path DataFolder() {
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    if (dataHome != nullptr && *dataHome == '/') {
+        return std::filesystem::path(dataHome) / "tavrin-host";
+    }
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || *home == '\0') {
+        throw std::runtime_error("HOME is not set: name the files with --settings and --pads");
+    }
+    return std::filesystem::path(home) / ".local" / "share" / "tavrin-host";
+}
+
+std::filesystem::path SelfFolder() {
     std::error_code error;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return (error ? std::filesystem::path(".") : self.parent_path()) / "trPELM.trx";
+    return error ? std::filesystem::path(".") : self.parent_path();
+}
+
+// The bundled samples: the source tree's when it is still there, else a
+// samples/ folder beside the program or in ../share/tavrin-host/.
+std::optional<std::filesystem::path> SamplesFolder() {
+    std::vector<std::filesystem::path> candidates;
+#ifdef TAVRIN_HOST_SAMPLES_DIR
+    candidates.emplace_back(TAVRIN_HOST_SAMPLES_DIR);
+#endif
+    candidates.push_back(SelfFolder() / "samples");
+    candidates.push_back(SelfFolder() / ".." / "share" / "tavrin-host" / "samples");
+    for (const std::filesystem::path& folder : candidates) {
+        std::error_code error;
+        if (std::filesystem::is_directory(folder, error)) {
+            return folder;
+        }
+    }
+    return std::nullopt;
+}
+
+void WriteSamplePads(const std::filesystem::path& file) {
+    IniFile pads;
+    const auto pad = [&](const char* id, int width, int height, int caption, int smallIcon,
+                         const char* color) {
+        pads.WriteInteger(id, "BtnWidth", width);
+        pads.WriteInteger(id, "BtnHeight", height);
+        pads.WriteInteger(id, "BtnCaption", caption);
+        pads.WriteInteger(id, "BtnSmallIcon", smallIcon);
+        pads.WriteString(id, "BtnColor", color);
+        pads.WriteString(id, "WallPaper", "");
+    };
+    // Large icons with the name below in the system button colour, and small
+    // icons with the name at the right on a blue button.
+    pad("1", 80, 60, 1, 0, "$8000000F");
+    pad("2", 120, 40, 2, 1, "$00C08040");
+    pads.Save(file);
+}
+
+// Every pattern of the sample files, in file-name order, numbered as the
+// plug-in numbers its library; names repeated across files are made unique
+// by the plug-in when it loads them.
+bool WriteSampleSettings(const std::filesystem::path& file) {
+    const std::optional<std::filesystem::path> samples = SamplesFolder();
+    if (!samples) {
+        return false;
+    }
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(*samples)) {
+        if (entry.path().extension() == ".ptn") {
+            files.push_back(entry.path());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    IniFile settings;
+    int number = 0;
+    for (const std::filesystem::path& sample : files) {
+        const IniFile patterns = IniFile::Load(sample);
+        for (const IniFile::Section& section : patterns.Sections()) {
+            if (patterns.ReadString(section.name, "Name", "").empty()) {
+                continue;
+            }
+            const std::string name = std::to_string(number++);
+            for (const auto& [key, value] : section.values) {
+                settings.WriteString(name, key, value);
+            }
+        }
+    }
+    settings.Save(file);
+    return true;
+}
+
+// Fills in the default files and creates them on the first run.
+void UseDefaultFiles(Options& options) {
+    if (!options.settings.empty() && !options.pads.empty()) {
+        return;
+    }
+    const std::filesystem::path folder = DataFolder();
+    std::filesystem::create_directories(folder);
+    if (options.pads.empty()) {
+        options.pads = folder / "pads.ini";
+        if (!std::filesystem::exists(options.pads)) {
+            WriteSamplePads(options.pads);
+            std::fprintf(stderr, "tavrin-host: created %s with two sample pads\n",
+                         options.pads.c_str());
+        }
+    }
+    if (options.settings.empty()) {
+        options.settings = folder / "Pelmora.ini";
+        if (!std::filesystem::exists(options.settings)) {
+            if (WriteSampleSettings(options.settings)) {
+                std::fprintf(stderr, "tavrin-host: created %s with the sample patterns\n",
+                             options.settings.c_str());
+            } else {
+                std::fprintf(stderr,
+                             "tavrin-host: no sample patterns found; the plug-in starts with "
+                             "an empty library\n");
+            }
+        }
+    }
+}
+
+std::filesystem::path DefaultModulePath() {
+    return SelfFolder() / "trPELM.trx";
 }
 
 std::string Display(const std::string& sjis) {
@@ -181,12 +314,19 @@ std::int32_t ChoosePad(const Options& options, const PadStore& pads) {
 
 int RunCommand(const Options& options, PluginModule& plugin, PadStore& pads,
                DialogAnswerer& answerer) {
-    if (options.command == "info") {
+    if (options.command == "info" || options.command == "name" ||
+        options.command == "explanation") {
         std::array<char, 1024> text{};
-        plugin.GetName(text.data(), text.size());
-        std::printf("%s\n", Display(text.data()).c_str());
-        plugin.GetExplanation(text.data(), text.size());
-        std::printf("%s\n", Display(text.data()).c_str());
+        if (options.command != "explanation") {
+            plugin.GetName(text.data(), text.size());
+            std::printf("%s\n", Display(text.data()).c_str());
+        }
+        if (options.command != "name") {
+            plugin.GetExplanation(text.data(), text.size());
+            std::string explanation = Display(text.data());
+            std::erase(explanation, '\r'); // its lines end in CR LF
+            std::printf("%s\n", explanation.c_str());
+        }
         return 0;
     }
     if (options.command == "menu") {
@@ -234,7 +374,8 @@ int Run(int argc, char** argv) {
         std::fputs(kUsage, args.empty() ? stderr : stdout);
         return args.empty() ? 1 : 0;
     }
-    const Options options = ParseOptions(args);
+    Options options = ParseOptions(args);
+    UseDefaultFiles(options);
 
     const bool gui = options.command == "gui";
     // Nobody sits at a command line's dialogs: they open off screen and the
