@@ -194,7 +194,8 @@ TEST_F(HostEndToEnd, CommandLineMistakesAreExplained) {
         std::string says;
     };
     for (const Case& c :
-         {Case{"click 1 --pad 7", "there is no pad 7"}, Case{"click 1", "click needs --pad"},
+         {Case{"click 1 --pad 7", "there is no pad 7"},
+          Case{"click 1 --pad", "--pad needs a value"}, Case{"click", "wrong number of arguments"},
           Case{"paint", "unknown command"}, Case{"click x --pad 1", "ITEM must be a number"}}) {
         const Outcome outcome = Host(c.arguments);
         EXPECT_EQ(outcome.status, 1) << c.arguments;
@@ -210,6 +211,57 @@ TEST_F(HostEndToEnd, MissingModuleIsAClearError) {
     EXPECT_EQ(outcome.status, 1);
     EXPECT_NE(outcome.output.find("cannot load the plug-in"), std::string::npos) << outcome.output;
     EXPECT_FALSE(fs::exists(settings_));
+}
+
+// The short command line: no "run", the files from the data folder, which a
+// first run fills with two pads and the bundled samples.
+TEST_F(HostEndToEnd, FirstRunSeedsTheDataFolderAndTheShortFormsWork) {
+    const fs::path home = dir_ / "home";
+    fs::create_directory(home);
+    const auto host = [&](const std::string& command) {
+        return RunCommand("env -u XDG_DATA_HOME HOME=" + Quote(home.string()) + " " +
+                          Quote(PELMORA_HOST_EXE) + " --module " + Quote(PELMORA_MODULE_FILE) +
+                          " " + command);
+    };
+    const Outcome name = host("name");
+    ASSERT_EQ(name.status, 0) << name.output;
+    EXPECT_NE(name.output.find("created"), std::string::npos) << name.output;
+    EXPECT_NE(name.output.find("Pelmora\n"), std::string::npos) << name.output;
+    const fs::path data = home / ".local" / "share" / "tavrin-host";
+    const IniFile pads = IniFile::Load(data / "pads.ini");
+    ASSERT_EQ(pads.Sections().size(), 2u);
+    EXPECT_EQ(pads.Value("1", "WallPaper"), "");
+
+    const Outcome explanation = host("explanation");
+    ASSERT_EQ(explanation.status, 0) << explanation.output;
+    EXPECT_NE(explanation.output.find("ボタンサイズに従って"), std::string::npos);
+    EXPECT_EQ(explanation.output.find("created"), std::string::npos) << "seeded only once";
+    EXPECT_EQ(explanation.output.find('\r'), std::string::npos);
+
+    const Outcome menu = host("menu");
+    ASSERT_EQ(menu.status, 0) << menu.output;
+    for (const char* shown : {"1: &1. 標準ボタン\n", ". 青空\n", ". 夜桜\n"}) {
+        EXPECT_NE(menu.output.find(shown), std::string::npos) << shown << menu.output;
+    }
+
+    const Outcome click = host("click 1"); // the first pad by default
+    ASSERT_EQ(click.status, 0) << click.output;
+    const fs::path wallpaper = data / "Pelmora.bmp";
+    EXPECT_EQ(IniFile::Load(data / "pads.ini").Value("1", "WallPaper"), wallpaper.string());
+    EXPECT_EQ(LoadBmp(wallpaper).Width(), 84);
+    const Outcome second = host("click 1 --pad 2");
+    ASSERT_EQ(second.status, 0) << second.output;
+    EXPECT_EQ(LoadBmp(wallpaper).Width(), 124);
+}
+
+TEST_F(HostEndToEnd, ExplicitFilesWithoutTheRunWord) {
+    fs::copy_file(fs::path(PELMORA_SAMPLES_DIR) / "showcase.ptn", settings_);
+    const Outcome click = RunCommand(
+        Quote(PELMORA_HOST_EXE) + " --settings " + Quote(settings_.string()) + " --pads " +
+        Quote(pads_.string()) + " --module " + Quote(PELMORA_MODULE_FILE) + " click 2");
+    ASSERT_EQ(click.status, 0) << click.output;
+    EXPECT_EQ(PadFile().Value("1", "WallPaper"), (dir_ / "settings.bmp").string());
+    EXPECT_EQ(PadFile().Value("2", "WallPaper"), "");
 }
 
 } // namespace
