@@ -623,6 +623,25 @@ void FixedPositionsPlain(std::uint32_t base, const std::uint32_t* step, int* ind
     }
 }
 
+// Puts out eight pixels held as 0x00RRGGBB words with non-overlapping stores
+// (24 bytes) and lists those whose `sure` lane is clear as doubtful.
+PELMORA_AVX2 inline void StoreEightAvx2(__m256i bgr, __m256i sure, std::uint8_t* out, std::size_t i,
+                                        Doubtful& doubtful) {
+    // Per 128-bit lane: four pixels as B, G, R bytes, then four unused bytes;
+    // then the two lanes' 12 bytes side by side.
+    const __m256i pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0,
+                                          1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+    const __m256i join = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7);
+    const __m256i bytes = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(bgr, pack), join);
+    std::uint8_t* at = out + 3 * i;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(at), _mm256_castsi256_si128(bytes));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(at + 16), _mm256_extracti128_si256(bytes, 1));
+    const auto sureBits = static_cast<std::uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(sure)));
+    if (sureBits != 0xFF) {
+        doubtful.AddUnsure(sureBits, 8, i);
+    }
+}
+
 #if defined(__GNUC__) && defined(__x86_64__)
 // FixedPositionsPlain and the writing of the pixels in one pass, eight at a
 // time (the fractions are below 2^22, so signed comparisons serve):
@@ -637,11 +656,6 @@ PELMORA_AVX2 std::size_t FixedRowAvx2(std::uint32_t base, const std::uint32_t* s
     const __m256i below = _mm256_set1_epi32(static_cast<int>(margin) - 1);
     const __m256i above = _mm256_set1_epi32(static_cast<int>(kFixedMask + 2 - margin));
     const __m256i last = _mm256_set1_epi32(kTableLast);
-    // Per 128-bit lane: four pixels as B, G, R bytes, then four unused bytes;
-    // then the two lanes' 12 bytes side by side.
-    const __m256i pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0,
-                                          1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
-    const __m256i join = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7);
     const auto* entries = reinterpret_cast<const int*>(table.data());
     std::size_t i = 0;
     for (; i + 8 <= n; i += 8) {
@@ -652,15 +666,7 @@ PELMORA_AVX2 std::size_t FixedRowAvx2(std::uint32_t base, const std::uint32_t* s
                                               _mm256_cmpgt_epi32(above, fraction));
         const __m256i index = _mm256_min_epu32(_mm256_srli_epi32(sum, kFixedBits), last);
         const __m256i colours = _mm256_i32gather_epi32(entries, index, 4);
-        const __m256i bytes = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(colours, pack), join);
-        std::uint8_t* at = out + 3 * i;
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(at), _mm256_castsi256_si128(bytes));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(at + 16), _mm256_extracti128_si256(bytes, 1));
-        const auto sureBits =
-            static_cast<std::uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(sure)));
-        if (sureBits != 0xFF) {
-            doubtful.AddUnsure(sureBits, 8, i);
-        }
+        StoreEightAvx2(colours, sure, out, i, doubtful);
     }
     return i;
 }
@@ -1319,11 +1325,6 @@ PELMORA_AVX2 std::size_t BlendRowSingleAvx2(const ChannelBlend::SingleTerms& blu
                                             const ChannelBlend::SingleTerms& green,
                                             const ChannelBlend::SingleTerms& red, const float* u,
                                             std::uint8_t* out, std::size_t n, Doubtful& doubtful) {
-    // Per 128-bit lane: four pixels as B, G, R bytes, then four unused bytes;
-    // then the two lanes' 12 bytes side by side.
-    const __m256i pack = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, 0,
-                                          1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
-    const __m256i join = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7);
     std::size_t i = 0;
     for (; i + 8 <= n; i += 8) {
         const __m256 columns = _mm256_loadu_ps(u + i);
@@ -1333,15 +1334,7 @@ PELMORA_AVX2 std::size_t BlendRowSingleAvx2(const ChannelBlend::SingleTerms& blu
         const __m256i r = BlendEightAvx2(red, columns, sure);
         const __m256i bgr =
             _mm256_or_si256(b, _mm256_or_si256(_mm256_slli_epi32(g, 8), _mm256_slli_epi32(r, 16)));
-        const __m256i bytes = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(bgr, pack), join);
-        std::uint8_t* at = out + 3 * i;
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(at), _mm256_castsi256_si128(bytes));
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(at + 16), _mm256_extracti128_si256(bytes, 1));
-        const auto sureBits =
-            static_cast<std::uint32_t>(_mm256_movemask_ps(_mm256_castsi256_ps(sure)));
-        if (sureBits != 0xFF) {
-            doubtful.AddUnsure(sureBits, 8, i);
-        }
+        StoreEightAvx2(bgr, sure, out, i, doubtful);
     }
     return i;
 }
