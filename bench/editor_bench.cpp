@@ -1,12 +1,12 @@
 // Editor responsiveness: the cell preview of a rich pattern, and loading and
 // saving a large pattern library (the settings file the plug-in reads at
 // start and rewrites at the end).
+#include "library/PatternLibrary.h"
+#include "library/Wallpaper.h"
+#include "pattern/PadInfo.h"
 #include "pattern/patrn.h"
 #include "platform/inifile.h"
-#include "plugin/PadInfo.h"
-#include "plugin/PatternLibrary.h"
 #include "plugin/PlugFunc.h"
-#include "plugin/Wallpaper.h"
 
 #include <benchmark/benchmark.h>
 

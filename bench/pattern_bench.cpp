@@ -1,10 +1,10 @@
 // Pattern painting: the wallpaper cell of typical patterns for an 80 x 60
 // button, and button frames whose thickness comes from a hand-edited file.
+#include "library/PatternLibrary.h"
+#include "library/Wallpaper.h"
+#include "pattern/PadInfo.h"
 #include "pattern/patrn.h"
 #include "platform/inifile.h"
-#include "plugin/PadInfo.h"
-#include "plugin/PatternLibrary.h"
-#include "plugin/Wallpaper.h"
 
 #include <benchmark/benchmark.h>
 

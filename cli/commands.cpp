@@ -1,14 +1,14 @@
 #include "cli/commands.h"
 
+#include "library/PatternLibrary.h"
+#include "library/Wallpaper.h"
+#include "pattern/PadInfo.h"
 #include "pattern/patrn.h"
 #include "platform/bmp.h"
 #include "platform/cp932.h"
 #include "platform/fileio.h"
 #include "platform/inifile.h"
 #include "platform/inttext.h"
-#include "plugin/PadInfo.h"
-#include "plugin/PatternLibrary.h"
-#include "plugin/Wallpaper.h"
 
 #include <filesystem>
 #include <optional>

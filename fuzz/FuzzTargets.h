@@ -4,15 +4,15 @@
 // feeds the input to one reader and asserts what must hold for any input:
 // nothing but the documented errors escapes, and what is written reads back.
 #include "gradient/GradObj.h"
+#include "library/PatternLibrary.h"
+#include "library/Wallpaper.h"
+#include "pattern/PadInfo.h"
 #include "pattern/patrn.h"
 #include "platform/bmp.h"
 #include "platform/commatext.h"
 #include "platform/cp932.h"
 #include "platform/inifile.h"
 #include "platform/inttext.h"
-#include "plugin/PadInfo.h"
-#include "plugin/PatternLibrary.h"
-#include "plugin/Wallpaper.h"
 
 #include <algorithm>
 #include <cstddef>

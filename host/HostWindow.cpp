@@ -1,10 +1,10 @@
 #include "host/HostWindow.h"
 
 #include "host/HostApi.h"
+#include "pattern/PadInfo.h"
 #include "platform/bmp.h"
 #include "platform/cp932.h"
 #include "platform/syscolors.h"
-#include "plugin/PadInfo.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -6,9 +6,9 @@
 // are shown in windows). The stored forms (SaveToText, SaveToIni) hold ASCII
 // only, apart from GradText and the pattern name, whose bytes (Shift-JIS, as
 // read from a file) pass through unchanged.
+#include "pattern/PadInfo.h"
 #include "platform/bitmap.h"
 #include "platform/inifile.h"
-#include "plugin/PadInfo.h"
 
 #include <cstdint>
 #include <memory>

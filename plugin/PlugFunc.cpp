@@ -1,29 +1,23 @@
 #include "plugin/PlugFunc.h"
 
+#include "library/PatternLibrary.h"
+#include "library/Wallpaper.h"
+#include "pattern/PadInfo.h"
 #include "pattern/patrn.h"
 #include "platform/bmp.h"
 #include "platform/cp932.h"
 #include "platform/fileio.h"
+#include "platform/hostpath.h"
 #include "platform/inifile.h"
 #include "platform/prompts.h"
 #include "platform/textheight.h"
 #include "plugin/ModuleState.h"
-#include "plugin/PadInfo.h"
-#include "plugin/PatternLibrary.h"
 #include "plugin/TRAPI.h"
-#include "plugin/Wallpaper.h"
 
 #include <array>
 #include <cstring>
 #include <string>
 #include <system_error>
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <cerrno>
-#include <unistd.h>
-#endif
 
 namespace pelmora {
 namespace {
@@ -41,36 +35,6 @@ constexpr const char* kImported = "をインポートしました。";
 constexpr const char* kExportTitle = "パターン出力先のファイル指定";
 constexpr const char* kExportFilter = "パターンファイル(*.ptn)|*.ptn";
 constexpr const char* kPatternExtension = "ptn";
-
-bool IsPathSeparator(char c) {
-#ifdef _WIN32
-    return c == '\\' || c == '/' || c == ':';
-#else
-    return c == '/';
-#endif
-}
-
-// Position just after the last separator, stepping over double-byte
-// characters whole (a trail byte may have the code of a backslash).
-std::size_t FileNameStart(std::string_view path) {
-    std::size_t start = 0;
-    for (std::size_t pos = 0; pos < path.size();) {
-        const std::size_t length = SjisCharLength(path, pos);
-        if (length == 1 && IsPathSeparator(path[pos])) {
-            start = pos + 1;
-        }
-        pos += length;
-    }
-    return start;
-}
-
-std::filesystem::path Utf8ToFsPath(const std::string& utf8) {
-#ifdef _WIN32
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-#else
-    return std::filesystem::path(utf8);
-#endif
-}
 
 // The host's text for one pad setting; empty when it has none.
 std::string ReadPadSetting(std::int32_t pad, const char* key) {
@@ -94,71 +58,6 @@ std::string RememberedFolder(const std::filesystem::path& file, const std::strin
 }
 
 } // namespace
-
-std::string FolderOfPath(std::string_view path) {
-    return std::string(path.substr(0, FileNameStart(path)));
-}
-
-std::string WallpaperPathFor(std::string_view settingsPath) {
-    const std::size_t nameStart = FileNameStart(settingsPath);
-    std::size_t extension = std::string_view::npos;
-    for (std::size_t pos = nameStart; pos < settingsPath.size();) {
-        const std::size_t length = SjisCharLength(settingsPath, pos);
-        if (length == 1 && settingsPath[pos] == '.') {
-            extension = pos;
-        }
-        pos += length;
-    }
-    return std::string(settingsPath.substr(0, extension)) + ".bmp";
-}
-
-std::filesystem::path HostPathToFs(std::string_view path) {
-    return Utf8ToFsPath(SjisToUtf8(path));
-}
-
-std::string FsPathToHost(const std::filesystem::path& path) {
-#ifdef _WIN32
-    const std::u8string utf8 = path.u8string();
-    return Utf8ToSjis(std::string(utf8.begin(), utf8.end()));
-#else
-    return Utf8ToSjis(path.string());
-#endif
-}
-
-std::string DisplayText(std::string_view sjis) {
-    try {
-        return SjisToUtf8(sjis);
-    } catch (const CodecError&) {
-        // Fall through to the character-by-character form.
-    }
-    std::string utf8;
-    for (std::size_t pos = 0; pos < sjis.size();) {
-        const std::size_t length = SjisCharLength(sjis, pos);
-        try {
-            utf8 += SjisToUtf8(sjis.substr(pos, length));
-        } catch (const CodecError&) {
-            utf8 += "\xEF\xBF\xBD";
-        }
-        pos += length;
-    }
-    return utf8;
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-void SavePatterns(IniFile& ini, const PatternLibrary& library) {
-    for (int i = 0; i < library.Count(); ++i) {
-        library.Pattern(i).SaveToIni(ini, i, library.Name(i));
-    }
-}
 
 bool AskPatternName(const std::string& promptUtf8, std::string& name, const PatternLibrary& names) {
     const std::optional<std::string> entered =
@@ -259,31 +158,6 @@ bool KeepWallpaperTrial(TWallpaperTrial& trial, const std::filesystem::path& tri
     SaveBmp(LoadBmp(trialFile), HostPathToFs(path));
     trial = TWallpaperTrial{};
     return TRASetPadInit(state.CurrentPad, kWallPaperKey, path.c_str()) != 0;
-}
-
-std::filesystem::path CreateTrialFile() {
-#ifdef _WIN32
-    char folder[MAX_PATH + 1] = {};
-    char file[MAX_PATH + 1] = {};
-    if (GetTempPathA(MAX_PATH, folder) == 0 || GetTempFileNameA(folder, "pel", 0, file) == 0) {
-        throw FileError("cannot create a temporary file");
-    }
-    return std::filesystem::path(file);
-#else
-    std::error_code error;
-    std::filesystem::path folder = std::filesystem::temp_directory_path(error);
-    if (error) {
-        folder = "/tmp";
-    }
-    std::string name = (folder / "pelXXXXXX").string();
-    const int fd = mkstemp(name.data());
-    if (fd < 0) {
-        throw FileError("cannot create a temporary file in \"" + PathText(folder) +
-                        "\": " + std::strerror(errno));
-    }
-    close(fd);
-    return std::filesystem::path(name);
-#endif
 }
 
 bool ImportPatternFile(PatternLibrary& names) {

@@ -5,6 +5,7 @@
 //
 // Paths and names are Shift-JIS texts, as the host and the files hold them;
 // texts for the dialog service are UTF-8.
+#include "library/PatternLibrary.h"
 #include "platform/bitmap.h"
 
 #include <filesystem>
@@ -14,34 +15,12 @@
 
 namespace pelmora {
 
-class IniFile;
-class PatternLibrary;
 class TPatrn;
 
 inline constexpr const char* kPluginName = "Pelmora";
 inline constexpr std::int32_t kPadInitBufferSize = 1024;
 
-// --- Paths -----------------------------------------------------------------
-
-// The path up to and including its last separator; empty when it has none.
-std::string FolderOfPath(std::string_view path);
-// The settings path with its extension (from the last full stop of the file
-// name) replaced by ".bmp", or ".bmp" appended when the name has none.
-std::string WallpaperPathFor(std::string_view settingsPath);
-// A host path as a file-system path (Shift-JIS converted to the system's
-// encoding); throws CodecError for bytes that are not Shift-JIS.
-std::filesystem::path HostPathToFs(std::string_view path);
-// The reverse; throws CodecError for a path that Shift-JIS cannot hold.
-std::string FsPathToHost(const std::filesystem::path& path);
-// UTF-8 for messages; bytes that are not Shift-JIS show as U+FFFD.
-std::string DisplayText(std::string_view sjis);
-// Without leading and trailing characters of code 32 or less.
-std::string_view TrimBlanks(std::string_view text);
-
-// --- Library storage -------------------------------------------------------
-
-// Writes entry i of the library into section i (decimal), with its name.
-void SavePatterns(IniFile& ini, const PatternLibrary& library);
+// --- Library ---------------------------------------------------------------
 
 // Lets the user rename an entry of `names` (which holds `name`). Returns
 // whether a name was accepted; `name` then holds it (possibly unchanged).
@@ -73,20 +52,11 @@ bool UndoWallpaperTrial(TWallpaperTrial& trial);
 // settings file, and the pad is pointed at it. Ends the trial.
 bool KeepWallpaperTrial(TWallpaperTrial& trial, const std::filesystem::path& trialFile);
 
-// A new, empty, uniquely named file in the temporary-files folder whose name
-// begins with "pel"; throws FileError when none can be created.
-std::filesystem::path CreateTrialFile();
-
 // --- Pattern files ---------------------------------------------------------
 
 // Asks for a pattern file and appends its patterns to `names`. False when the
 // dialog was cancelled. Updates ImportDir.
 bool ImportPatternFile(PatternLibrary& names);
-
-struct TExportEntry {
-    std::string Name; // Shift-JIS
-    const TPatrn* Pattern = nullptr;
-};
 
 // Asks for a file and writes `entries` into it as sections "1", "2", ...,
 // replacing whatever it held. False when the dialog was cancelled. Updates

@@ -1,6 +1,7 @@
 #include "plugin/trPELM.h"
 
 #include "platform/cp932.h"
+#include "platform/hostpath.h"
 #include "platform/inifile.h"
 #include "platform/prompts.h"
 #include "plugin/EditorHook.h"

@@ -2,7 +2,7 @@
 // name prompt.
 #include "ModuleFixture.h"
 
-#include "plugin/PatternLibrary.h"
+#include "library/PatternLibrary.h"
 #include "plugin/PlugFunc.h"
 
 #include <csignal>

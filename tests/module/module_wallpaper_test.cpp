@@ -1,12 +1,14 @@
 // Reading the pad's layout, applying a pattern and the trial protocol.
 #include "ModuleFixture.h"
 
+#include "library/PatternLibrary.h"
+#include "library/Wallpaper.h"
+#include "pattern/PadInfo.h"
 #include "platform/bmp.h"
+#include "platform/hostpath.h"
+#include "platform/tempfile.h"
 #include "platform/textheight.h"
-#include "plugin/PadInfo.h"
-#include "plugin/PatternLibrary.h"
 #include "plugin/PlugFunc.h"
-#include "plugin/Wallpaper.h"
 
 namespace pelmora::testing {
 namespace {

@@ -11,8 +11,8 @@
 #include "ModuleFixture.h"
 #include "PrivateMount.h"
 
+#include "library/PatternLibrary.h"
 #include "platform/fileio.h"
-#include "plugin/PatternLibrary.h"
 #include "plugin/PlugFunc.h"
 
 #include <sys/mount.h>

@@ -4,7 +4,7 @@
 #include "ModuleFixture.h"
 #include "PrivateMount.h"
 
-#include "plugin/PatternLibrary.h"
+#include "library/PatternLibrary.h"
 
 #include <malloc.h>
 #include <sys/stat.h>

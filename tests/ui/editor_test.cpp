@@ -1,13 +1,13 @@
 // The pattern editor window, driven through its real controls with mouse and
 // key events; the pad and the module's file dialogs are a fake host, and the
 // dialogs are answered by the scripted dialog service.
-#include "editor/edit.h"
+#include "library/PatternLibrary.h"
+#include "library/Wallpaper.h"
 #include "platform/bmp.h"
 #include "platform/cp932.h"
 #include "platform/inifile.h"
 #include "plugin/ModuleState.h"
-#include "plugin/PatternLibrary.h"
-#include "plugin/Wallpaper.h"
+#include "qt/edit.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/UiWait.h"
 

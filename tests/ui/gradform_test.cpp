@@ -1,9 +1,9 @@
 // The gradient editor dialog, driven through its real controls with mouse and
 // key events delivered to its window.
-#include "gradient/Controls.h"
-#include "gradient/Grad.h"
-#include "gradient/GradForm.h"
 #include "platform/syscolors.h"
+#include "qt/Controls.h"
+#include "qt/Grad.h"
+#include "qt/GradForm.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/UiWait.h"
 

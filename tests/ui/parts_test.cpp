@@ -3,20 +3,20 @@
 // fine-adjust dialogs answered on the active modal widget. The walk-through at
 // the end opens the editor through the plug-in's entry points, with this
 // executable standing in for the launcher.
-#include "editor/edit.h"
-#include "gradient/Controls.h"
-#include "gradient/GradForm.h"
-#include "pattern/value.h"
+#include "library/PatternLibrary.h"
+#include "library/Wallpaper.h"
 #include "platform/bmp.h"
 #include "platform/cp932.h"
 #include "platform/inifile.h"
 #include "platform/syscolors.h"
 #include "plugin/HostFunctions.h"
 #include "plugin/ModuleState.h"
-#include "plugin/PatternLibrary.h"
 #include "plugin/TRAPI.h"
-#include "plugin/Wallpaper.h"
 #include "plugin/trPELM.h"
+#include "qt/Controls.h"
+#include "qt/GradForm.h"
+#include "qt/edit.h"
+#include "qt/value.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/UiWait.h"
 

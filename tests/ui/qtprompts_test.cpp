@@ -1,7 +1,7 @@
 // The Qt dialog service: message boxes, the input box, file dialogs and the
 // colour dialog, driven as a user would.
-#include "editor/QtPrompts.h"
 #include "platform/cp932.h"
+#include "qt/QtPrompts.h"
 
 #include <QApplication>
 #include <QColorDialog>

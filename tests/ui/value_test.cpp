@@ -1,7 +1,7 @@
 // The fine-adjust dialog, driven by clicks on its arrows, mode buttons and
 // Reset.
-#include "gradient/Controls.h"
-#include "pattern/value.h"
+#include "qt/Controls.h"
+#include "qt/value.h"
 #include "tests/support/UiWait.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
+#include "library/PatternLibrary.h"
+#include "library/Wallpaper.h"
 #include "pattern/patrn.h"
 #include "platform/cp932.h"
 #include "platform/inifile.h"
-#include "plugin/PatternLibrary.h"
-#include "plugin/Wallpaper.h"
 
 #include <gtest/gtest.h>
 

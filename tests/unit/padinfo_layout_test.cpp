@@ -1,4 +1,4 @@
-#include "plugin/PadInfo.h"
+#include "pattern/PadInfo.h"
 
 #include <gtest/gtest.h>
 

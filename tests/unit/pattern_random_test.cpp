@@ -1,10 +1,10 @@
 // Thousands of generated patterns and pads, wild values included: painting
 // must neither fail nor touch memory it should not, the cell must have the
 // pad's size, and the stored form must paint the same picture.
+#include "library/Wallpaper.h"
+#include "pattern/PadInfo.h"
 #include "pattern/patrn.h"
 #include "platform/inifile.h"
-#include "plugin/PadInfo.h"
-#include "plugin/Wallpaper.h"
 
 #include <gtest/gtest.h>
 

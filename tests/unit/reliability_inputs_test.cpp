@@ -2,12 +2,12 @@
 // the ends of their ranges. None may crash, hang or lose the meaning of what
 // was read.
 #include "gradient/GradObj.h"
+#include "library/Wallpaper.h"
+#include "pattern/PadInfo.h"
 #include "pattern/patrn.h"
 #include "platform/bmp.h"
 #include "platform/commatext.h"
 #include "platform/inifile.h"
-#include "plugin/PadInfo.h"
-#include "plugin/Wallpaper.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // pelmora-gradient-editor [TEXT]: opens the gradient editor on the gradient
 // TEXT (or on a new one). OK prints the edited gradient's text and exits with
 // 0; Cancel prints nothing and exits with 1.
-#include "editor/QtPrompts.h"
-#include "gradient/Grad.h"
+#include "qt/Grad.h"
+#include "qt/QtPrompts.h"
 
 #include <QApplication>
 

@@ -1,13 +1,13 @@
 // The editor window's lower pane: the parts of the current pattern, the part
 // commands of the Parts menu and the pattern's overall colour adjustment.
-#include "editor/RowDragList.h"
-#include "editor/edit.h"
+#include "qt/RowDragList.h"
+#include "qt/edit.h"
 
-#include "gradient/Controls.h"
-#include "gradient/Grad.h"
-#include "pattern/value.h"
 #include "platform/prompts.h"
 #include "platform/syscolors.h"
+#include "qt/Controls.h"
+#include "qt/Grad.h"
+#include "qt/value.h"
 
 #include <QActionGroup>
 #include <QBoxLayout>

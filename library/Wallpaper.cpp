@@ -1,4 +1,4 @@
-#include "plugin/Wallpaper.h"
+#include "library/Wallpaper.h"
 
 #include <string>
 

@@ -1,15 +1,15 @@
-#include "editor/edit.h"
+#include "qt/edit.h"
 
-#include "editor/RowDragList.h"
+#include "qt/RowDragList.h"
 
-#include "gradient/Controls.h"
+#include "library/IniData.h"
+#include "library/PatternLibrary.h"
+#include "library/Wallpaper.h"
 #include "platform/bmp.h"
 #include "platform/cp932.h"
 #include "platform/prompts.h"
 #include "platform/syscolors.h"
-#include "plugin/ModuleState.h"
-#include "plugin/PatternLibrary.h"
-#include "plugin/Wallpaper.h"
+#include "qt/Controls.h"
 
 #include <QApplication>
 #include <QBoxLayout>

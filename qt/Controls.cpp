@@ -1,4 +1,4 @@
-#include "gradient/Controls.h"
+#include "qt/Controls.h"
 
 #include <QCursor>
 #include <QKeyEvent>

@@ -1,8 +1,8 @@
 #pragma once
 // The wallpaper: one button cell of the pad painted with a pattern.
+#include "pattern/PadInfo.h"
 #include "pattern/patrn.h"
 #include "platform/bitmap.h"
-#include "plugin/PadInfo.h"
 
 #include <cstdint>
 

@@ -1,10 +1,10 @@
-#include "gradient/GradForm.h"
+#include "qt/GradForm.h"
 
-#include "gradient/Controls.h"
 #include "platform/inttext.h"
 #include "platform/prompts.h"
 #include "platform/rounding.h"
 #include "platform/syscolors.h"
+#include "qt/Controls.h"
 
 #include <QAbstractItemView>
 #include <QAction>

@@ -1,7 +1,7 @@
-#include "pattern/value.h"
+#include "qt/value.h"
 
-#include "gradient/Controls.h"
 #include "platform/syscolors.h"
+#include "qt/Controls.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -2,10 +2,10 @@
 // The pattern editor window: a modeless window that edits a working copy of the
 // pattern library, previews the current pattern as one button cell and tries it
 // on the pad.
+#include "library/PatternLibrary.h"
+#include "pattern/PadInfo.h"
 #include "pattern/patrn.h"
 #include "platform/bitmap.h"
-#include "plugin/PadInfo.h"
-#include "plugin/PlugFunc.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
 #pragma once
 // The pattern library: an ordered list of named patterns with unique names,
-// and loading it from a settings-format file.
+// and loading it from and saving it to a settings-format file.
 #include "pattern/patrn.h"
 #include "platform/inifile.h"
 
@@ -41,6 +41,15 @@ private:
 // The first of base, base2, base3, ... that is not among the names.
 std::string UniquePatternName(std::string_view base, const std::vector<std::string>& names);
 std::string UniquePatternName(std::string_view base, const PatternLibrary& names);
+
+// Writes entry i of the library into section i (decimal), with its name.
+void SavePatterns(IniFile& ini, const PatternLibrary& library);
+
+// One pattern of an export: its name (Shift-JIS) and the pattern, owned elsewhere.
+struct TExportEntry {
+    std::string Name;
+    const TPatrn* Pattern = nullptr;
+};
 
 // Appends every section with a non-empty "Name", in file order, to `library`,
 // each under a name made unique in it. Returns the report: each final name in

@@ -1,4 +1,4 @@
-#include "editor/QtPrompts.h"
+#include "qt/QtPrompts.h"
 
 #include "platform/cp932.h"
 #include "platform/syscolors.h"

@@ -1,4 +1,4 @@
-#include "plugin/PatternLibrary.h"
+#include "library/PatternLibrary.h"
 
 #include "platform/inttext.h"
 
@@ -112,6 +112,12 @@ std::string LoadPatterns(const IniFile& ini, PatternLibrary& library) {
         library.Append(std::move(unique), std::move(pattern));
     }
     return report;
+}
+
+void SavePatterns(IniFile& ini, const PatternLibrary& library) {
+    for (int i = 0; i < library.Count(); ++i) {
+        library.Pattern(i).SaveToIni(ini, i, library.Name(i));
+    }
 }
 
 } // namespace pelmora

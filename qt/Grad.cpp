@@ -1,6 +1,6 @@
-#include "gradient/Grad.h"
+#include "qt/Grad.h"
 
-#include "gradient/GradForm.h"
+#include "qt/GradForm.h"
 
 namespace pelmora {
 

@@ -1,11 +1,13 @@
-#include "editor/EditorBridge.h"
-
-#include "editor/QtPrompts.h"
-#include "editor/edit.h"
+// Where the module meets its views: the dialogs and the editor window are Qt's.
+#include "platform/hostpath.h"
+#include "platform/prompts.h"
+#include "platform/tempfile.h"
 #include "plugin/EditorHook.h"
 #include "plugin/ModuleState.h"
 #include "plugin/PlugFunc.h"
 #include "plugin/TRAPI.h"
+#include "qt/QtPrompts.h"
+#include "qt/edit.h"
 
 #include <QPointer>
 
@@ -56,6 +58,12 @@ public:
     void EditorClosed() override { pelmora::EditorClosed(); }
 };
 
+// Only an object is made here; the Qt application comes with the first dialog.
+const bool kPromptsInstalled = [] {
+    InstallPrompts(std::make_unique<QtPrompts>());
+    return true;
+}();
+
 ModuleEditorHost& Host() {
     static ModuleEditorHost host;
     return host;
@@ -69,7 +77,7 @@ QPointer<TEditForm>& OpenWindow() {
 
 } // namespace
 
-bool OpenEditorWindow() {
+bool OpenEditor() {
     TModuleState& state = Module();
     if (!state.PluginActive || !state.Library || OpenWindow()) {
         return false;
@@ -82,7 +90,7 @@ bool OpenEditorWindow() {
     return true;
 }
 
-void CloseEditorWindow() {
+void CloseEditor() {
     if (TEditForm* window = OpenWindow()) {
         // Destroyed now, not later: the library it was made from is going.
         std::unique_ptr<TEditForm> owned(window);
