@@ -12,11 +12,14 @@ using pelmora::Bitmap24;
 using pelmora::TGrad;
 
 // Text of a typical multi-stop gradient of the given kind; 4 is linear at 0
-// degrees, which paints whole columns alike.
+// degrees, which paints whole columns alike, and 5 the sweep over the corners
+// a centre outside the rectangle sees (normalised).
 std::string GradientText(int kind) {
     switch (kind) {
     case 4:
         return "0,0,0,0,0,,0000804000,2800FFC080,5000FFFFFF,6400402000";
+    case 5:
+        return "1,45,-150,-120,1,,000000FFFF,3200FF8000,6400000080";
     case pelmora::gkLinear:
         return "0,30,0,0,0,,0000804000,2800FFC080,5000FFFFFF,6400402000";
     case pelmora::gkRadiate:
@@ -57,7 +60,7 @@ void BM_GradientCellFromText(benchmark::State& state) {
 
 void DrawArgs(benchmark::internal::Benchmark* b) {
     b->ArgNames({"kind", "w", "h"});
-    for (int kind = 0; kind <= 4; ++kind) {
+    for (int kind = 0; kind <= 5; ++kind) {
         b->Args({kind, 1920, 1080});
         b->Args({kind, 84, 64});
     }
@@ -66,7 +69,7 @@ void DrawArgs(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_GradientDraw)->Apply(DrawArgs)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GradientCellFromText)
     ->ArgName("kind")
-    ->DenseRange(0, 4)
+    ->DenseRange(0, 5)
     ->Unit(benchmark::kMicrosecond);
 
 } // namespace
