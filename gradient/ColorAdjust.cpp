@@ -145,4 +145,9 @@ TColor ColorAdjust(TColor rgb, std::int32_t lumi, std::int32_t hue) {
     return HLSToColor(static_cast<std::int32_t>(h), static_cast<std::int32_t>(l), hls.S);
 }
 
+TColor PaintColor(TColor stored, std::int32_t lumi, std::int32_t hue) {
+    const TColor rgb = ResolveColor(stored);
+    return (lumi != 0 || hue != 0) ? ColorAdjust(rgb, lumi, hue) : rgb;
+}
+
 } // namespace pelmora

@@ -28,5 +28,7 @@ std::int32_t HueToValue(long double lo, long double hi, double h);
 // 15 degrees round the colour circle. Lumi 0 and Hue 0 return the colour
 // unchanged; greys stay grey.
 TColor ColorAdjust(TColor rgb, std::int32_t lumi, std::int32_t hue);
+// A stored colour as painted: a system colour reference resolved, then shifted.
+TColor PaintColor(TColor stored, std::int32_t lumi, std::int32_t hue);
 
 } // namespace pelmora
