@@ -227,16 +227,39 @@ void TGrad::Reset() {
 // ---------------------------------------------------------------------------
 // Text form: kind, angle, centre x, centre y, normalise, an empty item, then
 // one item per stop: 2 hex digits of position and 8 of colour.
+//
+// Reading places each entry as adding it would: an entry at a position that
+// is already taken goes before the stop that holds it, so stops sharing a
+// position come back in the reverse of their written order. Stored texts
+// depend on that order (it decides which colour a hard edge starts from), so
+// the writer puts each such run out last stop first, and reading what was
+// written gives the same list.
+
+namespace {
+
+std::string StopEntry(const TCol& stop) {
+    char entry[16];
+    std::snprintf(entry, sizeof entry, "%02X%08X", static_cast<unsigned>(stop.Pos & 0xFF),
+                  static_cast<unsigned>(stop.Color));
+    return entry;
+}
+
+} // namespace
 
 std::string TGrad::SaveToText() const {
     std::vector<std::string> items{IntToStr(Kind),    IntToStr(Angle),       IntToStr(CenterX),
                                    IntToStr(CenterY), Normalize ? "1" : "0", ""};
-    for (const TCol& stop : stops_) {
-        char entry[16];
-        std::snprintf(entry, sizeof entry, "%02X%08X", static_cast<unsigned>(stop.Pos & 0xFF),
-                      static_cast<unsigned>(stop.Color));
-        items.emplace_back(entry);
+    items.push_back(StopEntry(stops_.front()));
+    const auto interiorEnd = stops_.end() - 1;
+    for (auto run = stops_.begin() + 1; run != interiorEnd;) {
+        const auto runEnd = std::find_if(
+            run, interiorEnd, [pos = run->Pos](const TCol& stop) { return stop.Pos != pos; });
+        for (auto stop = runEnd; stop != run;) {
+            items.push_back(StopEntry(*--stop));
+        }
+        run = runEnd;
     }
+    items.push_back(StopEntry(stops_.back()));
     return WriteCommaText(items);
 }
 
@@ -272,7 +295,8 @@ void TGrad::LoadFromText(const std::string& text) {
     ClearStops();
     // Interior stops are gathered and sorted once: inserting each into the
     // list would cost time quadratic in the stop count of a hostile text.
-    // The stable sort keeps stops that share a position in written order.
+    // Sorting the entries last first, stably, puts every later entry before
+    // the earlier ones at its position, as inserting them in turn would.
     std::vector<TCol> interior;
     for (std::size_t i = headerEnd + 1; i < items.size(); ++i) {
         const std::string_view entry = items[i];
@@ -292,6 +316,7 @@ void TGrad::LoadFromText(const std::string& text) {
             SetColor(pos == kLastPos ? Count() - 1 : 0, color);
         }
     }
+    std::reverse(interior.begin(), interior.end());
     std::stable_sort(interior.begin(), interior.end(),
                      [](const TCol& a, const TCol& b) { return a.Pos < b.Pos; });
     stops_.insert(stops_.end() - 1, interior.begin(), interior.end());

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -335,14 +337,14 @@ TEST(GradTable, RampBetweenStopsRoundsHalvesToEven) {
 }
 
 TEST(GradTable, SharedPositionGivesAHardEdge) {
-    TGrad g = FromText("0,0,0,0,0,,0000000000,28000000FF,2800FF0000,6400FFFFFF");
-    ASSERT_EQ(StopsOf(g), (std::vector<TCol>{{0, kBlack}, {40, kRed}, {40, kBlue}, {100, kWhite}}));
+    TGrad g = WithStops(kBlack, {{40, kRed}, {40, kBlue}}, kWhite); // blue goes before red
+    ASSERT_EQ(StopsOf(g), (std::vector<TCol>{{0, kBlack}, {40, kBlue}, {40, kRed}, {100, kWhite}}));
     g.BuildTable(0, 0);
-    EXPECT_EQ(Entry(g, 400), kRed);
-    EXPECT_EQ(Entry(g, 399), Rgb(RoundEven(399 * (255.0L / 400)), 0, 0));
-    // From 401 on the ramp starts from blue towards white.
+    EXPECT_EQ(Entry(g, 400), kBlue);
+    EXPECT_EQ(Entry(g, 399), Rgb(0, 0, RoundEven(399 * (255.0L / 400))));
+    // From 401 on the ramp starts from red towards white.
     const double step = 255.0 / 600;
-    EXPECT_EQ(Entry(g, 401), Rgb(RoundEven(step), RoundEven(step), 255));
+    EXPECT_EQ(Entry(g, 401), Rgb(255, RoundEven(step), RoundEven(step)));
     EXPECT_EQ(Entry(g, 1000), kWhite);
 }
 
@@ -459,9 +461,10 @@ INSTANTIATE_TEST_SUITE_P(
         EntriesCase{"0,0,0,0,0,,00FFFFFFFF,0C000000FF", {{0, 0}, {12, kRed}, {100, 0}}},
         // Nine characters are too few; characters after the tenth are ignored.
         EntriesCase{"0,0,0,0,0,,0C000000F,6400FF0000xyz", {{0, 0}, {100, kBlue}}},
-        // Entries sharing a position keep their written order (a hard edge
-        // survives saving and reading back).
-        EntriesCase{"0,0,0,0,0,,2800000001,2800000002", {{0, 0}, {40, 1}, {40, 2}, {100, 0}}},
+        // A later entry at a taken position goes before the stop holding it.
+        EntriesCase{"0,0,0,0,0,,2800000001,2800000002", {{0, 0}, {40, 2}, {40, 1}, {100, 0}}},
+        EntriesCase{"0,0,0,0,0,,1E00000001,4600000009,1E00000002,1E00000003",
+                    {{0, 0}, {30, 3}, {30, 2}, {30, 1}, {70, 9}, {100, 0}}},
         // Lower-case hex; digits stop at the first other character.
         EntriesCase{"0,0,0,0,0,,0a000000ff,1G0000FF00,G1000000F0",
                     {{0, 0xF0}, {1, kGreen}, {10, kRed}, {100, 0}}},
@@ -498,6 +501,99 @@ TEST(GradText, QuotedAndBlankSeparatedText) {
     EXPECT_EQ(g.Kind, gkRadiate);
     EXPECT_EQ(g.Angle, 30);
     EXPECT_EQ(StopsOf(g), (std::vector<TCol>{{0, kRed}, {100, kBlue}}));
+}
+
+// --- Stops that share a position --------------------------------------------
+
+// A stop entry as the text form writes it.
+std::string StopText(int pos, TColor color) {
+    char entry[16];
+    std::snprintf(entry, sizeof entry, "%02X%08X", static_cast<unsigned>(pos),
+                  static_cast<unsigned>(color));
+    return entry;
+}
+
+TEST(GradText, LaterEntryAtATakenPositionPaintsFirst) {
+    // 1001 columns at 0 degrees: column x shows table entry x.
+    TGrad g = FromText("0,0,0,0,0,,0000000000,28000000FF,2800FF0000,6400FFFFFF");
+    Bitmap24 canvas(1001, 1);
+    g.Draw(canvas, 0, 0, 1000, 0, 0, 0);
+    EXPECT_EQ(canvas.Pixel(399, 0), Rgb(0, 0, 254)); // black towards blue
+    EXPECT_EQ(canvas.Pixel(400, 0), kBlue);
+    EXPECT_EQ(canvas.Pixel(401, 0), kRed); // red towards white from here
+    EXPECT_EQ(canvas.Pixel(1000, 0), kWhite);
+}
+
+TEST(GradText, ReadingPlacesEntriesAsAddingThemInTurnWould) {
+    // Few positions, so most entries land on a taken one; 0, 100 and 120
+    // colour the end stops.
+    constexpr int kPositions[] = {0, 20, 20, 50, 50, 50, 99, 100, 120};
+    std::mt19937 rng(31);
+    for (int round = 0; round < 300; ++round) {
+        std::string text = "0,0,0,0,0,";
+        TGrad expected;
+        const int entries = static_cast<int>(rng() % 12);
+        for (int i = 0; i < entries; ++i) {
+            const int pos = kPositions[rng() % std::size(kPositions)];
+            const TColor color = static_cast<TColor>(rng()) & 0x00FFFFFFu;
+            text += "," + StopText(pos, color);
+            expected.SetColor(pos == 100 ? expected.Count() - 1 : expected.AddStop(pos), color);
+        }
+        EXPECT_EQ(StopsOf(FromText(text)), StopsOf(expected)) << text;
+    }
+}
+
+class SharedPositionTexts : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(SharedPositionTexts, WritingWhatWasReadGivesTheText) {
+    EXPECT_EQ(FromText(GetParam()).SaveToText(), GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, SharedPositionTexts,
+    ::testing::Values("0,0,0,0,0,,0000000000,28000000FF,2800FF0000,6400FFFFFF",
+                      "1,45,-30,20,1,,00000000FF,1E000000FF,1E0000FF00,1E00FF0000,6400FF0000",
+                      "2,0,10,-10,0,,0000000000,0A00000001,0A00000002,3200000003,5A00000004,"
+                      "5A00000005,5A00000006,6400FFFFFF",
+                      "0,90,0,0,0,,0080000014,4B80000010,4B8000000F,6480000014"));
+
+TEST(GradText, StopsSharingAPositionKeepTheirOrderThroughText) {
+    // Each stop added at a taken position goes before the one holding it.
+    const TGrad g = WithStops(kBlack, {{40, kRed}, {40, kBlue}, {70, 1}, {70, 2}, {70, 3}}, kWhite);
+    ASSERT_EQ(StopsOf(g),
+              (std::vector<TCol>{
+                  {0, kBlack}, {40, kBlue}, {40, kRed}, {70, 3}, {70, 2}, {70, 1}, {100, kWhite}}));
+    const std::string text = g.SaveToText();
+    EXPECT_EQ(text, "0,0,0,0,0,,0000000000,28000000FF,2800FF0000,4600000001,4600000002,"
+                    "4600000003,6400FFFFFF");
+    EXPECT_EQ(StopsOf(FromText(text)), StopsOf(g));
+}
+
+TEST(GradText, EditorRoundTripKeepsAHardEdge) {
+    // As the gradient editor does it: the part's text is loaded, a working
+    // copy takes the stops, every change is copied back, and OK stores the
+    // text. Reopening and pressing OK again must not flip the edge.
+    std::string partText = "0,0,0,0,0,,0000000000,6400FFFFFF";
+    TGrad edited = FromText(partText);
+    TGrad work;
+    work.CopyStops(edited);
+    work.SetColor(work.AddStop(40), kRed);
+    work.SetColor(work.AddStop(40), kBlue); // on the taken position: before red
+    edited.CopyStops(work);
+    partText = edited.SaveToText();
+    edited.BuildTable(0, 0);
+
+    for (int reopened = 0; reopened < 3; ++reopened) {
+        TGrad again = FromText(partText);
+        work.CopyStops(again);
+        again.CopyStops(work);
+        again.BuildTable(0, 0);
+        EXPECT_EQ(StopsOf(again), StopsOf(edited));
+        EXPECT_EQ(Entry(again, 400), kBlue);
+        EXPECT_EQ(again.Table(), edited.Table());
+        EXPECT_EQ(again.SaveToText(), partText);
+        partText = again.SaveToText();
+    }
 }
 
 TEST(GradText, RandomGradientsRoundTrip) {

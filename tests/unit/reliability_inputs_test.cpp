@@ -43,9 +43,11 @@ TEST(ReliabilityLargeInputs, GradientTextWithVeryManyStopsReads) {
     for (std::size_t i = 1; i < stops.size(); ++i) {
         ASSERT_LE(stops[i - 1].Pos, stops[i].Pos) << i;
     }
-    // Stops sharing a position keep the order they were written in.
-    EXPECT_EQ(stops[1], (TCol{1, 98}));
-    EXPECT_EQ(stops[2], (TCol{1, 98 + 99}));
+    // Each later entry at a taken position goes before the earlier ones:
+    // the entries at 1 (every 99th from the 98th) come last written first.
+    constexpr int kLastAtOne = (kStops - 1 - 98) / 99 * 99 + 98;
+    EXPECT_EQ(stops[1], (TCol{1, kLastAtOne}));
+    EXPECT_EQ(stops[2], (TCol{1, kLastAtOne - 99}));
     EXPECT_EQ(stops[stops.size() - 2].Pos, 99);
     EXPECT_EQ(grad.SaveToText().size(), text.size() + 2 * std::string(",0000000000").size());
 }
