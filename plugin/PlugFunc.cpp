@@ -22,7 +22,6 @@
 namespace pelmora {
 namespace {
 
-constexpr const char* kWallPaperKey = "WallPaper";
 constexpr int kMaxNameBytes = 255;
 
 constexpr const char* kNamePromptTitle = "パターン名の指定";
@@ -36,7 +35,8 @@ constexpr const char* kExportTitle = "パターン出力先のファイル指定
 constexpr const char* kExportFilter = "パターンファイル(*.ptn)|*.ptn";
 constexpr const char* kPatternExtension = "ptn";
 
-// The host's text for one pad setting; empty when it has none.
+// The host's text for one pad setting, whatever the host answered: a host may
+// leave a value in the buffer and still say it has none.
 std::string ReadPadSetting(std::int32_t pad, const char* key) {
     std::array<char, kPadInitBufferSize> buffer{};
     TRAGetPadInit(pad, key, buffer.data(), kPadInitBufferSize);
@@ -105,7 +105,17 @@ void ReadPadInfo() {
     state.PadInfo = DerivePadInfo(values, nameHeight);
 }
 
-namespace {
+std::optional<std::string> ReadPadText(std::int32_t pad, const char* key) {
+    std::array<char, kPadInitBufferSize> buffer{};
+    if (TRAGetPadInit(pad, key, buffer.data(), kPadInitBufferSize) == 0) {
+        return std::nullopt;
+    }
+    return std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
+}
+
+bool SetPadText(std::int32_t pad, const char* key, const std::string& value) {
+    return TRASetPadInit(pad, key, value.c_str()) != 0;
+}
 
 // The wallpaper lives beside the settings file; without one there is no
 // folder to put it in, and the process's working folder is no place for it.
@@ -117,46 +127,12 @@ std::string ModuleWallpaperPath() {
     return WallpaperPathFor(settings);
 }
 
-} // namespace
-
 bool ApplyPattern(const TPatrn& pattern) {
     const TModuleState& state = Module();
     const std::string path = ModuleWallpaperPath();
     Bitmap24 bitmap;
     DrawWallpaper(bitmap, pattern, state.PadInfo);
     SaveBmp(bitmap, HostPathToFs(path));
-    return TRASetPadInit(state.CurrentPad, kWallPaperKey, path.c_str()) != 0;
-}
-
-bool TryWallpaper(TWallpaperTrial& trial, const Bitmap24& preview,
-                  const std::filesystem::path& trialFile) {
-    const std::int32_t pad = Module().CurrentPad;
-    const std::string hostPath = FsPathToHost(trialFile);
-    SaveBmp(preview, trialFile);
-    if (!trial.TrialApplied) {
-        std::array<char, kPadInitBufferSize> buffer{};
-        const bool found =
-            TRAGetPadInit(pad, kWallPaperKey, buffer.data(), kPadInitBufferSize) != 0;
-        trial.OldWallPaper = found
-                                 ? std::string(buffer.data(), strnlen(buffer.data(), buffer.size()))
-                                 : std::string();
-        trial.TrialApplied = true;
-    }
-    return TRASetPadInit(pad, kWallPaperKey, hostPath.c_str()) != 0;
-}
-
-bool UndoWallpaperTrial(TWallpaperTrial& trial) {
-    const bool accepted =
-        TRASetPadInit(Module().CurrentPad, kWallPaperKey, trial.OldWallPaper.c_str()) != 0;
-    trial = TWallpaperTrial{};
-    return accepted;
-}
-
-bool KeepWallpaperTrial(TWallpaperTrial& trial, const std::filesystem::path& trialFile) {
-    const TModuleState& state = Module();
-    const std::string path = ModuleWallpaperPath();
-    SaveBmp(LoadBmp(trialFile), HostPathToFs(path));
-    trial = TWallpaperTrial{};
     return TRASetPadInit(state.CurrentPad, kWallPaperKey, path.c_str()) != 0;
 }
 

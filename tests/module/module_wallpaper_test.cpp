@@ -3,11 +3,13 @@
 
 #include "library/PatternLibrary.h"
 #include "library/Wallpaper.h"
+#include "logic/WallpaperTrial.h"
 #include "pattern/PadInfo.h"
 #include "platform/bmp.h"
+#include "platform/fileio.h"
 #include "platform/hostpath.h"
-#include "platform/tempfile.h"
 #include "platform/textheight.h"
+#include "plugin/ModuleEditorHost.h"
 #include "plugin/PlugFunc.h"
 
 namespace pelmora::testing {
@@ -173,64 +175,85 @@ TEST(HostText, TrimmingDropsControlCharactersAndBlanksOnly) {
     EXPECT_EQ(TrimBlanks("   "), "");
 }
 
+// The editor's trial through the module's side of the host: the pad's
+// wallpaper read with a 1024-byte buffer and set through the host functions.
 using Trial = ModuleTest;
 
 TEST_F(Trial, TwoTrialsThenUndoRestoreTheWallpaperFromBeforeTheFirst) {
     StartWith({"A"});
     SetPad(1, {{"WallPaper", "/old/paper.bmp"}});
     TRXMenuClick(0, 1);
-    const std::filesystem::path trialFile = CreateTrialFile();
-    EXPECT_EQ(trialFile.filename().string().substr(0, 3), "pel");
-    TWallpaperTrial trial;
-    const Bitmap24 first(7, 5, 0x0000FF);
-    EXPECT_TRUE(TryWallpaper(trial, first, trialFile));
-    EXPECT_EQ(LoadBmp(trialFile), first);
-    const std::int32_t pad = 1 + FakeHost::kPadIdOffset;
-    EXPECT_EQ(Host().pads[pad]["WallPaper"], trialFile.string());
-    EXPECT_TRUE(TryWallpaper(trial, Bitmap24(3, 3, 0x00FF00), trialFile));
-    EXPECT_EQ(trial.OldWallPaper, "/old/paper.bmp");
-    EXPECT_EQ(Host().CallsTo("TRAGetPadInit").size(), 5u + 1u); // the click's reads, one trial read
-    EXPECT_TRUE(UndoWallpaperTrial(trial));
-    EXPECT_EQ(Host().pads[pad]["WallPaper"], "/old/paper.bmp");
-    EXPECT_FALSE(trial.TrialApplied);
-    EXPECT_TRUE(trial.OldWallPaper.empty());
-    std::filesystem::remove(trialFile);
+    ModuleEditorHost host;
+    std::filesystem::path trialFile;
+    {
+        WallpaperTrial trial(host);
+        trialFile = trial.File();
+        EXPECT_EQ(trialFile.filename().string().substr(0, 3), "pel");
+        const Bitmap24 first(7, 5, 0x0000FF);
+        EXPECT_TRUE(trial.Try(first));
+        EXPECT_EQ(LoadBmp(trialFile), first);
+        const std::int32_t pad = 1 + FakeHost::kPadIdOffset;
+        EXPECT_EQ(Host().pads[pad]["WallPaper"], trialFile.string());
+        EXPECT_TRUE(trial.Try(Bitmap24(3, 3, 0x00FF00)));
+        EXPECT_EQ(trial.OldWallPaper(), "/old/paper.bmp");
+        const std::vector<HostCall> reads = Host().CallsTo("TRAGetPadInit");
+        ASSERT_EQ(reads.size(), 5u + 1u); // the click's reads, one trial read
+        EXPECT_EQ(reads.back(),
+                  (HostCall{"TRAGetPadInit", {std::to_string(pad), "WallPaper", "1024"}}));
+        EXPECT_TRUE(trial.Undo());
+        EXPECT_EQ(Host().pads[pad]["WallPaper"], "/old/paper.bmp");
+        EXPECT_FALSE(trial.Applied());
+        EXPECT_TRUE(trial.OldWallPaper().empty());
+    }
+    EXPECT_FALSE(std::filesystem::exists(trialFile));
 }
 
 TEST_F(Trial, PadWithoutWallpaperIsRestoredToEmpty) {
     StartWith({"A"});
     TRXMenuClick(0, 1);
-    const std::filesystem::path trialFile = dir_ / "trial.bmp";
-    TWallpaperTrial trial;
-    TryWallpaper(trial, Bitmap24(2, 2), trialFile);
-    EXPECT_TRUE(trial.TrialApplied);
-    EXPECT_EQ(trial.OldWallPaper, "");
-    UndoWallpaperTrial(trial);
+    ModuleEditorHost host;
+    WallpaperTrial trial(host);
+    trial.Try(Bitmap24(2, 2));
+    EXPECT_TRUE(trial.Applied());
+    EXPECT_EQ(trial.OldWallPaper(), "");
+    trial.Undo();
     EXPECT_EQ(Host().pads[1 + FakeHost::kPadIdOffset]["WallPaper"], "");
 }
 
 TEST_F(Trial, KeptTrialBecomesTheWallpaperFile) {
     StartWith({"A"});
     TRXMenuClick(0, 1);
-    const std::filesystem::path trialFile = dir_ / "trial.bmp";
-    TWallpaperTrial trial;
+    ModuleEditorHost host;
+    WallpaperTrial trial(host);
     const Bitmap24 preview(6, 4, 0x123456);
-    TryWallpaper(trial, preview, trialFile);
-    EXPECT_TRUE(KeepWallpaperTrial(trial, trialFile));
+    trial.Try(preview);
+    EXPECT_TRUE(trial.Keep());
     EXPECT_EQ(LoadBmp(dir_ / "Pelmora.bmp"), preview);
     EXPECT_EQ(Host().pads[1 + FakeHost::kPadIdOffset]["WallPaper"],
               (dir_ / "Pelmora.bmp").string());
-    EXPECT_FALSE(trial.TrialApplied);
+    EXPECT_FALSE(trial.Applied());
 }
 
-TEST_F(Trial, FailedSaveLeavesThePadAndTheTrialUntouched) {
+TEST_F(Trial, RefusedSettingIsReported) {
     StartWith({"A"});
     TRXMenuClick(0, 1);
-    TWallpaperTrial trial;
-    EXPECT_THROW(TryWallpaper(trial, Bitmap24(2, 2), dir_ / "missing" / "trial.bmp"),
-                 std::exception);
-    EXPECT_FALSE(trial.TrialApplied);
-    EXPECT_TRUE(Host().CallsTo("TRASetPadInit").empty());
+    ModuleEditorHost host;
+    WallpaperTrial trial(host);
+    Host().setPadInitResult = 0;
+    EXPECT_FALSE(trial.Try(Bitmap24(2, 2)));
+    EXPECT_TRUE(trial.Applied());
+}
+
+TEST_F(Trial, KeepingWithoutASettingsFileWritesNothingAndTheTrialStays) {
+    StartWith({"A"});
+    TRXMenuClick(0, 1);
+    ModuleEditorHost host;
+    WallpaperTrial trial(host);
+    trial.Try(Bitmap24(2, 2));
+    ASSERT_EQ(TRXSetInitFile(""), kTrxTrue);
+    EXPECT_THROW(trial.Keep(), FileError);
+    EXPECT_TRUE(trial.Applied());
+    EXPECT_EQ(Host().CallsTo("TRASetPadInit").size(), 1u);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // dialogs are answered by the scripted dialog service.
 #include "library/PatternLibrary.h"
 #include "library/Wallpaper.h"
+#include "logic/EditorHost.h"
 #include "platform/bmp.h"
 #include "platform/cp932.h"
 #include "platform/inifile.h"
@@ -77,9 +78,10 @@ public:
         ++wallPaperReads;
         return wallPaper;
     }
-    void SetPadWallPaper(const std::string& value) override {
+    bool SetPadWallPaper(const std::string& value) override {
         wallPaperSets.push_back(value);
         wallPaper = value;
+        return true;
     }
     fs::path WallpaperFile() const override {
         return wallpaperFile.empty() ? folder_ / "settings.bmp" : wallpaperFile;
@@ -186,7 +188,7 @@ struct Session {
     }
     std::vector<std::string> rowNames() const {
         std::vector<std::string> names;
-        for (const EditorRow& row : form->Rows()) {
+        for (const EditorRow& row : form->Logic().Rows()) {
             names.push_back(U8(row.Name));
         }
         return names;
@@ -232,6 +234,7 @@ private slots:
     void deleteCancelledKeepsRows();
     void severalSelectedDisableSingleRowCommands();
     void upAndDownStopAtTheEnds();
+    void clickBelowTheLastRowKeepsTheSelection();
     void dragMovesARow();
     void dragOnEdgeRowsScrolls();
     void previewIsTheWallpaper();
@@ -330,22 +333,22 @@ void EditorTest::emptyLibraryThenNew() {
     Session s;
     s.Open();
     QCOMPARE(s.list()->count(), 0);
-    QCOMPARE(s.form->Preview().Width(), 0);
-    QVERIFY(!s.form->IsModified());
+    QCOMPARE(s.form->Logic().Preview().Width(), 0);
+    QVERIFY(!s.form->Logic().IsModified());
 
     s.key(Qt::Key_Insert);
     QCOMPARE(s.rowNames(), std::vector<std::string>{"新規パターン"});
     QCOMPARE(s.selectedRows(), std::vector<int>{0});
-    const TPatrn& made = *s.form->Rows()[0].Pattern;
+    const TPatrn& made = *s.form->Logic().Rows()[0].Pattern;
     QCOMPARE(made.Count(), 2);
     QCOMPARE(made.Parts(0)->Fill, std::uint8_t(fkBtn));
     QCOMPARE(made.Parts(0)->IsFrame, false);
     QCOMPARE(made.Parts(1)->Area, std::uint8_t(paAll));
     QCOMPARE(made.Parts(1)->IsFrame, true);
     QCOMPARE(made.Parts(1)->Fill, std::uint8_t(fkBtnF));
-    QCOMPARE(s.form->Preview().Width(), 84);
-    QCOMPARE(s.form->Preview().Height(), 64);
-    QVERIFY(s.form->IsModified());
+    QCOMPARE(s.form->Logic().Preview().Width(), 84);
+    QCOMPARE(s.form->Logic().Preview().Height(), 64);
+    QVERIFY(s.form->Logic().IsModified());
 }
 
 void EditorTest::newGivesNumberedNames() {
@@ -370,9 +373,9 @@ void EditorTest::copyGivesNextFreeNumber() {
     s.key(Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(s.rowNames(), (std::vector<std::string>{"A", "B", "A2", "A3"}));
     // A deep copy: its own object with the same settings.
-    QVERIFY(s.form->Rows()[3].Pattern.get() != s.form->Rows()[0].Pattern.get());
-    QCOMPARE(s.form->Rows()[3].Pattern->Lumi, 0);
-    QVERIFY(s.form->IsModified());
+    QVERIFY(s.form->Logic().Rows()[3].Pattern.get() != s.form->Logic().Rows()[0].Pattern.get());
+    QCOMPARE(s.form->Logic().Rows()[3].Pattern->Lumi, 0);
+    QVERIFY(s.form->Logic().IsModified());
 }
 
 void EditorTest::renameAcceptedAndCancelled() {
@@ -385,14 +388,14 @@ void EditorTest::renameAcceptedAndCancelled() {
     QCOMPARE(s.host.askedLists, std::vector<std::string>{"A;B;"});
     QCOMPARE(s.prompts->shown.back().text, std::string("変更後のパターン名を入力して下さい。"));
     QCOMPARE(s.rowNames(), (std::vector<std::string>{"A", "B"}));
-    QVERIFY(!s.form->IsModified());
+    QVERIFY(!s.form->Logic().IsModified());
 
     s.prompts->inputAnswers.push_back(std::string("ボタン"));
     s.key(Qt::Key_R, Qt::ControlModifier);
     QCOMPARE(s.rowNames(), (std::vector<std::string>{"A", "ボタン"}));
     QCOMPARE(s.list()->item(1)->text(), QString("ボタン"));
     QCOMPARE(s.selectedRows(), std::vector<int>{1});
-    QVERIFY(s.form->IsModified());
+    QVERIFY(s.form->Logic().IsModified());
 }
 
 void EditorTest::deleteAsksWithEverySelectedName() {
@@ -410,7 +413,7 @@ void EditorTest::deleteAsksWithEverySelectedName() {
     QCOMPARE(s.prompts->shown.back().buttons, MsgButtons::OkCancel);
     QCOMPARE(s.rowNames(), std::vector<std::string>{"D"});
     QCOMPARE(s.selectedRows(), std::vector<int>{0});
-    QCOMPARE(s.form->Rows()[0].Pattern->Lumi, 3);
+    QCOMPARE(s.form->Logic().Rows()[0].Pattern->Lumi, 3);
 
     // Rows apart from each other, by Ctrl-click.
     Session t({"A", "B", "C", "D"});
@@ -423,7 +426,7 @@ void EditorTest::deleteAsksWithEverySelectedName() {
              std::vector<std::string>{"\"B\"\r\n\"D\"\r\nを削除してもよろしいですか？"});
     QCOMPARE(t.rowNames(), (std::vector<std::string>{"A", "C"}));
     QCOMPARE(t.selectedRows(), std::vector<int>{0});
-    QVERIFY(t.form->IsModified());
+    QVERIFY(t.form->Logic().IsModified());
 }
 
 void EditorTest::deleteCancelledKeepsRows() {
@@ -433,7 +436,7 @@ void EditorTest::deleteCancelledKeepsRows() {
     s.key(Qt::Key_Delete);
     QCOMPARE(s.prompts->Messages().size(), std::size_t(1));
     QCOMPARE(s.rowNames(), (std::vector<std::string>{"A", "B"}));
-    QVERIFY(!s.form->IsModified());
+    QVERIFY(!s.form->Logic().IsModified());
 
     // Deleting the last row leaves an empty list and no preview.
     Session t({"A"});
@@ -441,18 +444,18 @@ void EditorTest::deleteCancelledKeepsRows() {
     t.prompts->messageAnswers.push_back(MsgResult::Ok);
     t.key(Qt::Key_Delete);
     QCOMPARE(t.list()->count(), 0);
-    QCOMPARE(t.form->Preview().Width(), 0);
+    QCOMPARE(t.form->Logic().Preview().Width(), 0);
     QVERIFY(!t.action("mnDelete")->isEnabled());
 }
 
 void EditorTest::severalSelectedDisableSingleRowCommands() {
     Session s({"A", "B", "C"});
     s.Open();
-    QCOMPARE(s.form->Preview().Width(), 84);
+    QCOMPARE(s.form->Logic().Preview().Width(), 84);
     s.click(1, Qt::ControlModifier);
     QCOMPARE(s.selectedRows(), (std::vector<int>{0, 1}));
-    QCOMPARE(s.form->Preview().Width(), 0);
-    QVERIFY(s.form->CurrentPattern() == nullptr);
+    QCOMPARE(s.form->Logic().Preview().Width(), 0);
+    QVERIFY(s.form->Logic().CurrentPattern() == nullptr);
 
     // Opening the menu runs the rules as well.
     QMenu* menu = s.form->findChild<QMenu*>("mnPattern");
@@ -476,7 +479,7 @@ void EditorTest::severalSelectedDisableSingleRowCommands() {
     QCOMPARE(s.rowNames(), (std::vector<std::string>{"A", "B", "C"}));
     QCOMPARE(s.selectedRows(), (std::vector<int>{0, 1}));
     QVERIFY(s.host.wallPaperSets.empty());
-    QVERIFY(!s.form->IsModified());
+    QVERIFY(!s.form->Logic().IsModified());
 
     // Nothing selected: export and delete are off too.
     s.click(0, Qt::ControlModifier);
@@ -489,19 +492,32 @@ void EditorTest::severalSelectedDisableSingleRowCommands() {
     QVERIFY(s.host.exported.empty());
 }
 
+// A click on no row is no choice: the pattern stays current.
+void EditorTest::clickBelowTheLastRowKeepsTheSelection() {
+    Session s({"A", "B"});
+    s.Open();
+    s.click(1);
+    const QPoint below(s.rowCentre(1).x(), s.rowCentre(1).y() + 40);
+    QVERIFY(s.list()->viewport()->rect().contains(below));
+    QTest::mouseClick(s.list()->viewport(), Qt::LeftButton, Qt::NoModifier, below);
+    QCOMPARE(s.selectedRows(), std::vector<int>{1});
+    QCOMPARE(s.form->Logic().Preview(), DrawWallpaper(s.library.Pattern(1), s.host.pad));
+    QCOMPARE(s.form->findChild<QListWidget*>("PartsList")->count(), 1);
+}
+
 void EditorTest::upAndDownStopAtTheEnds() {
     Session s({"A", "B", "C"});
     s.Open();
     s.key(Qt::Key_U, Qt::ControlModifier);
     QCOMPARE(s.rowNames(), (std::vector<std::string>{"A", "B", "C"}));
-    QVERIFY(!s.form->IsModified());
+    QVERIFY(!s.form->Logic().IsModified());
 
     s.key(Qt::Key_L, Qt::ControlModifier);
     QCOMPARE(s.rowNames(), (std::vector<std::string>{"B", "A", "C"}));
     QCOMPARE(s.rowTexts(), (std::vector<std::string>{"B", "A", "C"}));
     QCOMPARE(s.selectedRows(), std::vector<int>{1});
-    QCOMPARE(s.form->CurrentPattern()->Lumi, 0);
-    QVERIFY(s.form->IsModified());
+    QCOMPARE(s.form->Logic().CurrentPattern()->Lumi, 0);
+    QVERIFY(s.form->Logic().IsModified());
 
     s.click(2);
     s.key(Qt::Key_L, Qt::ControlModifier);
@@ -521,7 +537,7 @@ void EditorTest::dragMovesARow() {
     QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, s.rowCentre(1));
     QCOMPARE(s.rowNames(), (std::vector<std::string>{"A", "D", "B", "C", "E"}));
     QCOMPARE(s.selectedRows(), std::vector<int>{1});
-    QVERIFY(s.form->IsModified());
+    QVERIFY(s.form->Logic().IsModified());
 
     // A drop below the last row is refused.
     Session t({"A", "B"});
@@ -533,7 +549,7 @@ void EditorTest::dragMovesARow() {
     QTest::mouseMove(tv, below);
     QTest::mouseRelease(tv, Qt::LeftButton, Qt::NoModifier, below);
     QCOMPARE(t.rowNames(), (std::vector<std::string>{"A", "B"}));
-    QVERIFY(!t.form->IsModified());
+    QVERIFY(!t.form->Logic().IsModified());
 }
 
 void EditorTest::dragOnEdgeRowsScrolls() {
@@ -578,7 +594,7 @@ void EditorTest::dragOnEdgeRowsScrolls() {
     QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier,
                         viewport->mapFromGlobal(status->mapToGlobal(status->rect().center())));
     QCOMPARE(s.rowNames(), names);
-    QVERIFY(!s.form->IsModified());
+    QVERIFY(!s.form->Logic().IsModified());
 }
 
 void EditorTest::previewIsTheWallpaper() {
@@ -586,10 +602,10 @@ void EditorTest::previewIsTheWallpaper() {
     s.library.Pattern(1).AddNew().Fill = fkMono; // black icon-less cell part
     s.library.Pattern(1).Parts(1)->Area = paIcon;
     s.Open();
-    QCOMPARE(s.form->Preview(), DrawWallpaper(s.library.Pattern(0), s.host.pad));
+    QCOMPARE(s.form->Logic().Preview(), DrawWallpaper(s.library.Pattern(0), s.host.pad));
     s.click(1);
-    QCOMPARE(s.form->Preview(), DrawWallpaper(s.library.Pattern(1), s.host.pad));
-    QVERIFY(!(s.form->Preview() == DrawWallpaper(s.library.Pattern(0), s.host.pad)));
+    QCOMPARE(s.form->Logic().Preview(), DrawWallpaper(s.library.Pattern(1), s.host.pad));
+    QVERIFY(!(s.form->Logic().Preview() == DrawWallpaper(s.library.Pattern(0), s.host.pad)));
 }
 
 void EditorTest::infoPanelShowsThePad() {
@@ -632,21 +648,21 @@ void EditorTest::recaptureReadsThePadAgain() {
         QLabel* mark = s.control<QLabel>("lbInfoCol");
         QCOMPARE(mark->text(), QString(c.mark));
         QCOMPARE(mark->palette().color(QPalette::WindowText), c.markColor);
-        QCOMPARE(s.form->Preview().Width(), c.values.BtnWidth + 4);
-        QCOMPARE(s.form->Preview().Height(), c.values.BtnHeight + 4);
+        QCOMPARE(s.form->Logic().Preview().Width(), c.values.BtnWidth + 4);
+        QCOMPARE(s.form->Logic().Preview().Height(), c.values.BtnHeight + 4);
     }
 }
 
 void EditorTest::trialTwiceThenUndoRestoresFirstWallpaper() {
     Session s({"A", "B"});
     s.Open();
-    const std::string trial = s.form->TrialFilePath().string();
+    const std::string trial = s.form->Logic().TrialFilePath().string();
     QVERIFY(fs::path(trial).filename().string().rfind("pel", 0) == 0);
     QVERIFY(fs::exists(trial));
     QVERIFY(!s.action("mnUndo")->isEnabled());
 
     s.key(Qt::Key_A, Qt::ControlModifier);
-    QVERIFY(s.form->IsTrialApplied());
+    QVERIFY(s.form->Logic().IsTrialApplied());
     QCOMPARE(s.host.wallPaperReads, 1);
     QCOMPARE(s.host.wallPaperSets, std::vector<std::string>{trial});
     QCOMPARE(LoadBmp(trial), DrawWallpaper(s.library.Pattern(0), s.host.pad));
@@ -659,10 +675,10 @@ void EditorTest::trialTwiceThenUndoRestoresFirstWallpaper() {
 
     s.action("mnUndo")->trigger();
     QCOMPARE(s.host.wallPaperSets.back(), std::string("old.bmp"));
-    QVERIFY(!s.form->IsTrialApplied());
+    QVERIFY(!s.form->Logic().IsTrialApplied());
     QVERIFY(!s.action("mnUndo")->isEnabled());
     // Trying and undoing changes no pattern.
-    QVERIFY(!s.form->IsModified());
+    QVERIFY(!s.form->Logic().IsModified());
 
     // The next trial reads the pad's wallpaper afresh.
     s.key(Qt::Key_A, Qt::ControlModifier);
@@ -683,14 +699,15 @@ void EditorTest::doubleClickTriesThePattern() {
     s.Open();
     QTest::mouseDClick(s.list()->viewport(), Qt::LeftButton, Qt::NoModifier, s.rowCentre(1));
     QCOMPARE(s.selectedRows(), std::vector<int>{1});
-    QVERIFY(s.form->IsTrialApplied());
-    QCOMPARE(LoadBmp(s.form->TrialFilePath()), DrawWallpaper(s.library.Pattern(1), s.host.pad));
+    QVERIFY(s.form->Logic().IsTrialApplied());
+    QCOMPARE(LoadBmp(s.form->Logic().TrialFilePath()),
+             DrawWallpaper(s.library.Pattern(1), s.host.pad));
 }
 
 void EditorTest::okAfterTrialKeepsItBesideTheSettings() {
     Session s({"A"});
     s.Open();
-    const fs::path trial = s.form->TrialFilePath();
+    const fs::path trial = s.form->Logic().TrialFilePath();
     fs::remove(s.host.WallpaperFile());
     s.key(Qt::Key_A, Qt::ControlModifier);
     s.prompts->messageAnswers.push_back(MsgResult::Yes);
@@ -739,7 +756,7 @@ void EditorTest::okAfterChangesReplacesLibrary() {
     s.Open();
     s.key(Qt::Key_L, Qt::ControlModifier);
     s.key(Qt::Key_Insert);
-    const TPatrn* working = s.form->Rows()[0].Pattern.get();
+    const TPatrn* working = s.form->Logic().Rows()[0].Pattern.get();
     QTest::mouseClick(s.control<QPushButton>("btOK"), Qt::LeftButton);
     s.settle();
     QVERIFY(s.form.isNull());
@@ -785,7 +802,7 @@ void EditorTest::cancelAfterChangesAsks() {
 void EditorTest::cancelAfterTrialRestoresWallpaper() {
     Session s({"A"});
     s.Open();
-    const fs::path trial = s.form->TrialFilePath();
+    const fs::path trial = s.form->Logic().TrialFilePath();
     s.key(Qt::Key_A, Qt::ControlModifier);
     QTest::mouseClick(s.control<QPushButton>("btCamcel"), Qt::LeftButton);
     QVERIFY(s.prompts->shown.empty());
@@ -866,7 +883,7 @@ void EditorTest::okWhoseWallpaperCannotBeWrittenChangesNothing() {
     QCOMPARE(s.prompts->shown[1].kind, MsgKind::Error);
     s.settle();
     QVERIFY(!s.form.isNull());
-    QVERIFY(s.form->IsTrialApplied());
+    QVERIFY(s.form->Logic().IsTrialApplied());
     QCOMPARE(s.library.Count(), 1);
     QCOMPARE(&s.library.Pattern(0), first);
 
@@ -882,7 +899,7 @@ void EditorTest::okWhoseWallpaperCannotBeWrittenChangesNothing() {
 void EditorTest::destroyedDuringTrialPutsWallpaperBack() {
     Session s({"A"});
     s.Open();
-    const fs::path trial = s.form->TrialFilePath();
+    const fs::path trial = s.form->Logic().TrialFilePath();
     s.key(Qt::Key_A, Qt::ControlModifier);
     std::unique_ptr<TEditForm> owned(s.form.data());
     owned.reset();
@@ -941,8 +958,8 @@ void EditorTest::exportWritesSelectedRowsInOrder() {
     s.key(Qt::Key_E, Qt::ControlModifier);
     QCOMPARE(s.host.exported.size(), std::size_t(1));
     QCOMPARE(s.host.exported[0], (std::vector<std::string>{"B", "C", "E"}));
-    QCOMPARE(s.host.exportedPatterns[0][2], s.form->Rows()[4].Pattern.get());
-    QVERIFY(!s.form->IsModified());
+    QCOMPARE(s.host.exportedPatterns[0][2], s.form->Logic().Rows()[4].Pattern.get());
+    QVERIFY(!s.form->Logic().IsModified());
 }
 
 void EditorTest::importAppendsRowsKeepingSelection() {
@@ -958,16 +975,16 @@ void EditorTest::importAppendsRowsKeepingSelection() {
     s.key(Qt::Key_I, Qt::ControlModifier);
     QCOMPARE(s.rowNames(), (std::vector<std::string>{"A", "B", "A2", "X"}));
     QCOMPARE(s.rowTexts(), (std::vector<std::string>{"A", "B", "A2", "X"}));
-    QCOMPARE(s.form->Rows()[2].Pattern->Lumi, 7);
+    QCOMPARE(s.form->Logic().Rows()[2].Pattern->Lumi, 7);
     QCOMPARE(s.selectedRows(), std::vector<int>{1});
-    QVERIFY(s.form->IsModified());
+    QVERIFY(s.form->Logic().IsModified());
 
     // A cancelled import changes nothing.
     Session t({"A"});
     t.Open();
     t.key(Qt::Key_I, Qt::ControlModifier);
     QCOMPARE(t.rowNames(), std::vector<std::string>{"A"});
-    QVERIFY(!t.form->IsModified());
+    QVERIFY(!t.form->Logic().IsModified());
 }
 
 void EditorTest::fileErrorShowsBoxAndWindowStays() {
@@ -982,7 +999,7 @@ void EditorTest::fileErrorShowsBoxAndWindowStays() {
     QCOMPARE(t.prompts->shown.size(), std::size_t(1));
     QCOMPARE(t.prompts->shown[0].kind, MsgKind::Error);
     QVERIFY(!t.prompts->shown[0].text.empty());
-    QVERIFY(!t.form->IsTrialApplied());
+    QVERIFY(!t.form->Logic().IsTrialApplied());
     QVERIFY(t.host.wallPaperSets.empty());
     QVERIFY(t.form->isVisible());
     // The window goes on working.

@@ -5,6 +5,7 @@
 // executable standing in for the launcher.
 #include "library/PatternLibrary.h"
 #include "library/Wallpaper.h"
+#include "logic/EditorHost.h"
 #include "platform/bmp.h"
 #include "platform/cp932.h"
 #include "platform/inifile.h"
@@ -33,6 +34,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -133,7 +135,10 @@ public:
     void ReadPadInfo() override {}
     const TPadInfo& PadInfo() const override { return pad; }
     std::optional<std::string> GetPadWallPaper() override { return wallPaper; }
-    void SetPadWallPaper(const std::string& value) override { wallPaper = value; }
+    bool SetPadWallPaper(const std::string& value) override {
+        wallPaper = value;
+        return true;
+    }
     fs::path WallpaperFile() const override { return folder_ / "settings.bmp"; }
     std::string WallpaperText() const override { return WallpaperFile().string(); }
     fs::path CreateTrialFile() override {
@@ -266,7 +271,7 @@ struct Session {
     QListWidget* parts() const { return Child<QListWidget>(form, "PartsList"); }
     QAction* action(const char* name) const { return Child<QAction>(form, name); }
     QSlider* slider(const char* name) const { return Child<QSlider>(form, name); }
-    TPatrn& pattern() const { return *form->CurrentPattern(); }
+    TPatrn& pattern() const { return *form->Logic().CurrentPattern(); }
 
     std::vector<std::string> rowTexts() const {
         std::vector<std::string> texts;
@@ -363,6 +368,7 @@ private slots:
     void draggingPartsKeepsTheBasePart();
     void statusBarDescribesTheSelectedPart();
     void colourAdjustmentStoresPositions();
+    void colourGroupFitsAtTheSmallestSizes();
     void storedHueShowsHalved();
     void selectingAnotherPatternAndBackIsNoChange();
     void severalPatternsSelectedEmptyThePane();
@@ -514,17 +520,17 @@ void PartsTest::basePartAllowsOnlyNewFills() {
     s.key(Qt::Key_L, Qt::ControlModifier | Qt::AltModifier);
     s.key(Qt::Key_Delete, Qt::ControlModifier);
     QCOMPARE(s.partNames(), (std::vector<std::string>{"ボタン背景", "ボタン枠", "アイコン領域枠"}));
-    QVERIFY(!s.form->IsModified());
+    QVERIFY(!s.form->Logic().IsModified());
 
     // A new fill for the base part is taken.
     QVERIFY(s.pick("mnBtn"));
-    QVERIFY(s.form->IsModified());
+    QVERIFY(s.form->Logic().IsModified());
     s.prompts->colorAnswers.push_back(kRed);
     QVERIFY(s.pick("mnMono"));
     QCOMPARE(s.pattern().Parts(0)->Fill, std::uint8_t(fkMono));
     QCOMPARE(s.pattern().Parts(0)->Color, kRed);
     QVERIFY(s.action("mnMono")->isChecked());
-    QCOMPARE(s.form->Preview().Pixel(10, 10), kRed);
+    QCOMPARE(s.form->Logic().Preview().Pixel(10, 10), kRed);
 }
 
 void PartsTest::upAndDownFollowTheRules() {
@@ -537,11 +543,11 @@ void PartsTest::upAndDownFollowTheRules() {
     s.key(Qt::Key_U, Qt::ControlModifier | Qt::AltModifier);
     QCOMPARE(s.partNames(), (std::vector<std::string>{"ボタン背景", "アイコン領域",
                                                       "アイコン領域枠", "ボタン名領域枠"}));
-    QVERIFY(!s.form->IsModified());
+    QVERIFY(!s.form->Logic().IsModified());
 
     // The frame goes below the filled icon area, which now covers it.
     s.clickPart(2);
-    const Bitmap24 before = s.form->Preview();
+    const Bitmap24 before = s.form->Logic().Preview();
     s.key(Qt::Key_U, Qt::ControlModifier | Qt::AltModifier);
     QCOMPARE(s.partNames(), (std::vector<std::string>{"ボタン背景", "アイコン領域枠",
                                                       "アイコン領域", "ボタン名領域枠"}));
@@ -549,9 +555,9 @@ void PartsTest::upAndDownFollowTheRules() {
     QCOMPARE(s.parts()->currentRow(), 1);
     QVERIFY(s.iconMatches(1));
     QVERIFY(s.iconMatches(2));
-    QVERIFY(s.form->IsModified());
-    QVERIFY(!(s.form->Preview() == before));
-    QCOMPARE(s.form->Preview(), DrawWallpaper(s.pattern(), s.host.pad));
+    QVERIFY(s.form->Logic().IsModified());
+    QVERIFY(!(s.form->Logic().Preview() == before));
+    QCOMPARE(s.form->Logic().Preview(), DrawWallpaper(s.pattern(), s.host.pad));
 
     // Down to the last row; there Down is disabled.
     s.key(Qt::Key_L, Qt::ControlModifier | Qt::AltModifier);
@@ -575,7 +581,7 @@ void PartsTest::singlePartPatternDisablesMoves() {
     }
     s.key(Qt::Key_Delete, Qt::ControlModifier);
     QCOMPARE(s.pattern().Count(), 1);
-    QVERIFY(!s.form->IsModified());
+    QVERIFY(!s.form->Logic().IsModified());
 }
 
 void PartsTest::newPartEntriesMakeTheirKinds() {
@@ -611,7 +617,7 @@ void PartsTest::newPartEntriesMakeTheirKinds() {
         QVERIFY(s.action("mnNon")->isChecked());
         QCOMPARE(s.action("mnBtnF")->isEnabled(), entry.frame);
     }
-    QVERIFY(s.form->IsModified());
+    QVERIFY(s.form->Logic().IsModified());
 }
 
 void PartsTest::deleteNeedsNoConfirmation() {
@@ -625,8 +631,8 @@ void PartsTest::deleteNeedsNoConfirmation() {
     QCOMPARE(s.rowTexts(), s.partNames());
     QCOMPARE(s.parts()->currentRow(), 0);
     QVERIFY(s.iconMatches(2));
-    QVERIFY(s.form->IsModified());
-    QCOMPARE(s.form->Preview(), DrawWallpaper(s.pattern(), s.host.pad));
+    QVERIFY(s.form->Logic().IsModified());
+    QCOMPARE(s.form->Logic().Preview(), DrawWallpaper(s.pattern(), s.host.pad));
     // The pattern's own Del is not the part's.
     QCOMPARE(s.patterns()->count(), 1);
 }
@@ -667,14 +673,14 @@ void PartsTest::singleColourPresetCancelAndChoose() {
     QCOMPARE(s.pattern().Parts(1)->Fill, std::uint8_t(fkNon));
     QVERIFY(s.parts()->item(1)->data(kPartIconRole).isNull());
     QVERIFY(s.action("mnNon")->isChecked());
-    QVERIFY(!s.form->IsModified());
+    QVERIFY(!s.form->Logic().IsModified());
 
     s.prompts->colorAnswers.push_back(kBlue);
     QVERIFY(s.pick("mnMono"));
     QCOMPARE(s.pattern().Parts(1)->Fill, std::uint8_t(fkMono));
     QCOMPARE(s.pattern().Parts(1)->Color, kBlue);
     QVERIFY(s.iconMatches(1));
-    QVERIFY(s.form->IsModified());
+    QVERIFY(s.form->Logic().IsModified());
 
     // Switching away and back presets the dialog with the colour kept.
     QVERIFY(s.pick("mnBtnF"));
@@ -713,7 +719,7 @@ void PartsTest::gradientDialogPresetCancelAndOk() {
     QCOMPARE(QString::fromStdString(shown), QString::fromStdString(stored));
     QCOMPARE(s.pattern().Parts(1)->Fill, std::uint8_t(fkGrad));
     QCOMPARE(s.pattern().Parts(1)->GradText, stored);
-    QVERIFY(!s.form->IsModified());
+    QVERIFY(!s.form->Logic().IsModified());
 
     // Another fill keeps the text; OK stores the dialog's gradient.
     QVERIFY(s.pick("mnBtn"));
@@ -736,8 +742,8 @@ void PartsTest::gradientDialogPresetCancelAndOk() {
     QCOMPARE(result.GetColor(0), kBlue);
     QVERIFY(s.action("mnGrad")->isChecked());
     QVERIFY(s.iconMatches(1));
-    QVERIFY(s.form->IsModified());
-    QCOMPARE(s.form->Preview(), DrawWallpaper(s.pattern(), s.host.pad));
+    QVERIFY(s.form->Logic().IsModified());
+    QCOMPARE(s.form->Logic().Preview(), DrawWallpaper(s.pattern(), s.host.pad));
 }
 
 void PartsTest::fineAdjustCancelAndOk() {
@@ -756,7 +762,7 @@ void PartsTest::fineAdjustCancelAndOk() {
     QVERIFY(s.pick("mnArea"));
     QVERIFY(seen);
     QCOMPARE(s.pattern().Parts(1)->Outer, TTrim{});
-    QVERIFY(!s.form->IsModified());
+    QVERIFY(!s.form->Logic().IsModified());
 
     // Reset puts the icon frame one pixel outside the icon; one more pixel of
     // thickness on the left.
@@ -776,8 +782,8 @@ void PartsTest::fineAdjustCancelAndOk() {
     QCOMPARE(part.Thick, (TTrim{2, 1, 1, 1}));
     QCOMPARE(s.parts()->item(1)->text(), QString("アイコン領域枠"));
     QVERIFY(s.iconMatches(1));
-    QVERIFY(s.form->IsModified());
-    QCOMPARE(s.form->Preview(), DrawWallpaper(s.pattern(), s.host.pad));
+    QVERIFY(s.form->Logic().IsModified());
+    QCOMPARE(s.form->Logic().Preview(), DrawWallpaper(s.pattern(), s.host.pad));
 }
 
 void PartsTest::draggingPartsKeepsTheBasePart() {
@@ -792,7 +798,7 @@ void PartsTest::draggingPartsKeepsTheBasePart() {
     // Row 0 itself cannot be dragged.
     s.dragPart(0, {1, 2});
     QCOMPARE(s.partNames(), start);
-    QVERIFY(!s.form->IsModified());
+    QVERIFY(!s.form->Logic().IsModified());
 
     // Row 3 onto row 1: the former part 1 moves to index 2.
     s.dragPart(3, {2, 1});
@@ -800,8 +806,8 @@ void PartsTest::draggingPartsKeepsTheBasePart() {
                                                       "アイコン領域"}));
     QCOMPARE(s.rowTexts(), s.partNames());
     QCOMPARE(s.parts()->currentRow(), 1);
-    QVERIFY(s.form->IsModified());
-    QCOMPARE(s.form->Preview(), DrawWallpaper(s.pattern(), s.host.pad));
+    QVERIFY(s.form->Logic().IsModified());
+    QCOMPARE(s.form->Logic().Preview(), DrawWallpaper(s.pattern(), s.host.pad));
 
     // Below the last row is no row to drop on.
     QWidget* viewport = s.parts()->viewport();
@@ -838,14 +844,14 @@ void PartsTest::colourAdjustmentStoresPositions() {
     s.Open();
     QSlider* lumi = s.slider("tbLumi");
     QSlider* hue = s.slider("tbHue");
-    const Bitmap24 plain = s.form->Preview();
+    const Bitmap24 plain = s.form->Logic().Preview();
 
     lumi->setFocus();
     QTest::keyClick(lumi, Qt::Key_Home);
     QCOMPARE(lumi->value(), -8);
     QCOMPARE(s.pattern().Lumi, -8);
-    QVERIFY(s.form->IsModified());
-    QVERIFY(!(s.form->Preview() == plain));
+    QVERIFY(s.form->Logic().IsModified());
+    QVERIFY(!(s.form->Logic().Preview() == plain));
 
     hue->setFocus();
     for (int i = 0; i < 3; ++i) {
@@ -856,10 +862,36 @@ void PartsTest::colourAdjustmentStoresPositions() {
     QCheckBox* trim = Child<QCheckBox>(s.form, "cbBtnCol");
     QTest::mouseClick(trim, Qt::LeftButton, {}, QPoint(5, trim->height() / 2));
     QVERIFY(s.pattern().BtnColTrim);
-    QCOMPARE(s.form->Preview(), DrawWallpaper(s.pattern(), s.host.pad));
+    QCOMPARE(s.form->Logic().Preview(), DrawWallpaper(s.pattern(), s.host.pad));
     // The icons show no shift.
     QVERIFY(s.iconMatches(0));
     QVERIFY(s.iconMatches(1));
+}
+
+// The whole colour-adjustment group shows inside the lower pane, and its
+// check box takes a click, at the window's minimum size with the splitter at
+// either end.
+void PartsTest::colourGroupFitsAtTheSmallestSizes() {
+    Session s;
+    s.Add("A", PatternOf({}));
+    s.Open();
+    s.form->resize(s.form->minimumSize());
+    QTRY_COMPARE_WITH_TIMEOUT(s.form->size(), QSize(550, 400), kSlowMachineTimeoutMs);
+    auto* splitter = Child<QSplitter>(s.form, "Splitter1");
+    QWidget* pane = Child<QWidget>(s.form, "pnRBBottom");
+    auto* trim = Child<QCheckBox>(s.form, "cbBtnCol");
+    for (const int previewHeight : {0, 10000}) {
+        splitter->setSizes({previewHeight, splitter->height()});
+        for (const char* name :
+             {"Label1", "Label3", "Shape1", "lbLumi", "tbLumi", "lbHue", "tbHue", "cbBtnCol"}) {
+            QWidget* control = Child<QWidget>(s.form, name);
+            const QRect area(control->mapTo(pane, QPoint(0, 0)), control->size());
+            QVERIFY2(control->isVisible() && pane->rect().contains(area), name);
+        }
+        QTest::mouseClick(trim, Qt::LeftButton, {}, QPoint(5, trim->height() / 2));
+    }
+    QVERIFY(!s.pattern().BtnColTrim);
+    QVERIFY(s.form->Logic().IsModified());
 }
 
 void PartsTest::storedHueShowsHalved() {
@@ -874,7 +906,7 @@ void PartsTest::storedHueShowsHalved() {
     QCOMPARE(s.slider("tbLumi")->value(), 3);
     QVERIFY(Child<QCheckBox>(s.form, "cbBtnCol")->isChecked());
     QCOMPARE(s.pattern().Hue, -5);
-    QVERIFY(!s.form->IsModified());
+    QVERIFY(!s.form->Logic().IsModified());
 }
 
 void PartsTest::selectingAnotherPatternAndBackIsNoChange() {
@@ -895,7 +927,7 @@ void PartsTest::selectingAnotherPatternAndBackIsNoChange() {
     QCOMPARE(s.slider("tbLumi")->value(), 4);
     QCOMPARE(s.slider("tbHue")->value(), 4);
     QVERIFY(!Child<QCheckBox>(s.form, "cbBtnCol")->isChecked());
-    QVERIFY(!s.form->IsModified());
+    QVERIFY(!s.form->Logic().IsModified());
     QCOMPARE(s.library.Pattern(1).Lumi, -2);
 }
 
@@ -920,8 +952,8 @@ void PartsTest::severalPatternsSelectedEmptyThePane() {
     menu->hide();
     // The controls change no pattern now.
     QTest::keyClick(s.slider("tbLumi"), Qt::Key_Home);
-    QCOMPARE(s.form->Rows()[0].Pattern->Lumi, 8);
-    QCOMPARE(s.form->Rows()[1].Pattern->Lumi, 0);
+    QCOMPARE(s.form->Logic().Rows()[0].Pattern->Lumi, 8);
+    QCOMPARE(s.form->Logic().Rows()[1].Pattern->Lumi, 0);
 }
 
 void PartsTest::altROpensThePartsMenu() {
@@ -1088,7 +1120,7 @@ void PartsTest::designAPatternFromTheLauncher() {
     QTest::keyClick(entries, Qt::Key_C);
     QTRY_COMPARE_WITH_TIMEOUT(parts->count(), 3, kSlowMachineTimeoutMs);
     QCOMPARE(parts->currentRow(), 2);
-    TParts& frame = *form->CurrentPattern()->Parts(2);
+    TParts& frame = *form->Logic().CurrentPattern()->Parts(2);
 
     // A red-to-blue radial gradient: both end stops recoloured by
     // double-clicks on their handles.
@@ -1144,11 +1176,11 @@ void PartsTest::designAPatternFromTheLauncher() {
     QSlider* hue = Child<QSlider>(form, "tbHue");
     hue->setFocus();
     QTest::keyClick(hue, Qt::Key_Left);
-    QCOMPARE(form->CurrentPattern()->Lumi, 2);
-    QCOMPARE(form->CurrentPattern()->Hue, -2);
+    QCOMPARE(form->Logic().CurrentPattern()->Lumi, 2);
+    QCOMPARE(form->Logic().CurrentPattern()->Hue, -2);
     const std::string designed = [&] {
         IniFile ini;
-        form->CurrentPattern()->SaveToIni(ini, 0, Sj("新規パターン"));
+        form->Logic().CurrentPattern()->SaveToIni(ini, 0, Sj("新規パターン"));
         return ini.ToText();
     }();
 
@@ -1159,9 +1191,9 @@ void PartsTest::designAPatternFromTheLauncher() {
     patterns->setFocus();
     QTest::keyClick(patterns, Qt::Key_A, Qt::ControlModifier);
     const std::string trial = Pads()[pad + kPadIdOffset]["WallPaper"];
-    QCOMPARE(fs::path(trial), form->TrialFilePath());
+    QCOMPARE(fs::path(trial), form->Logic().TrialFilePath());
     const TPadInfo layout = Module().PadInfo;
-    QCOMPARE(LoadBmp(trial), form->Preview());
+    QCOMPARE(LoadBmp(trial), form->Logic().Preview());
 
     // OK, keeping the trial wallpaper.
     prompts->messageAnswers.push_back(MsgResult::Yes);
