@@ -190,17 +190,6 @@ TEST_F(PartsList, NewPartEntriesMakeTheirKinds) {
     EXPECT_TRUE(form->IsModified());
 }
 
-// The new-part entries carry their region in the menu's tag.
-TEST_F(PartsList, NewPartEntriesCarryTheirRegion) {
-    std::vector<int> tags;
-    for (const EditMenuLine& line : EditMenuLines()) {
-        if (line.menu == EditMenu::mnPNew) {
-            tags.push_back(line.tag);
-        }
-    }
-    EXPECT_EQ(tags, (std::vector<int>{0, 1, 1, 2, 2}));
-}
-
 TEST_F(PartsList, DeleteNeedsNoConfirmation) {
     Add("A", PatternOf({{1, 4}, {2, 1}, {3, 3}}));
     Open();
@@ -232,11 +221,11 @@ TEST_F(PartsList, FillZeroDropsTheIconAndButtonColourBringsItBack) {
 
 TEST_F(PartsList, SingleColourPresetCancelAndChoose) {
     Add("A", PatternOf({{3, 0}}));
-    library.Pattern(0).Parts(1)->Color = 0;
     Open();
     form->PartsListClick(1);
     prompts->colorAnswers.push_back(std::nullopt);
     form->MenuClick(EditItem::mnMono);
+    // The working copy carries no colour for a part that paints nothing.
     EXPECT_EQ(prompts->colorInitials, std::vector<TColor>{0});
     EXPECT_EQ(Current().Parts(1)->Fill, fkNon);
     EXPECT_FALSE(view.parts[1].Icon.has_value());

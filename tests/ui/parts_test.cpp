@@ -363,7 +363,6 @@ private slots:
     void statusBarDescribesTheSelectedPart();
     void colourAdjustmentStoresPositions();
     void colourGroupFitsAtTheSmallestSizes();
-    void storedHueShowsHalved();
     void selectingAnotherPatternAndBackIsNoChange();
     void altROpensThePartsMenu();
     void windowDestroyedUnderAnOpenDialog();
@@ -766,21 +765,6 @@ void PartsTest::colourGroupFitsAtTheSmallestSizes() {
     }
     QVERIFY(!s.pattern().BtnColTrim);
     QVERIFY(s.form->Logic().IsModified());
-}
-
-void PartsTest::storedHueShowsHalved() {
-    Session s;
-    auto odd = PatternOf({});
-    odd->Hue = -5;
-    odd->Lumi = 3;
-    odd->BtnColTrim = true;
-    s.Add("A", std::move(odd));
-    s.Open();
-    QCOMPARE(s.slider("tbHue")->value(), -2);
-    QCOMPARE(s.slider("tbLumi")->value(), 3);
-    QVERIFY(Child<QCheckBox>(s.form, "cbBtnCol")->isChecked());
-    QCOMPARE(s.pattern().Hue, -5);
-    QVERIFY(!s.form->Logic().IsModified());
 }
 
 void PartsTest::selectingAnotherPatternAndBackIsNoChange() {
