@@ -12,10 +12,13 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QTranslator>
 #include <QVBoxLayout>
 #include <QValidator>
 #include <memory>
@@ -29,6 +32,9 @@ constexpr const char* kOk = "OK";
 constexpr const char* kCancel = "キャンセル";
 constexpr const char* kYes = "はい(&Y)";
 constexpr const char* kNo = "いいえ(&N)";
+constexpr const char* kFolderMissing = "フォルダ \"%1\" が存在しません。";
+constexpr const char* kNoWidgetApplication =
+    "ホストの Qt アプリケーションではウィンドウを表示できません。";
 
 QString Q(const std::string& utf8) {
     return QString::fromUtf8(utf8.data(), utf8.size());
@@ -143,20 +149,39 @@ std::optional<std::string> RunFileDialog(QFileDialog& dialog) {
     return U(QDir::toNativeSeparators(dialog.selectedFiles().constFirst()));
 }
 
+// Qt's own dialogs (colour, files, their questions, the edit fields' menus)
+// speak Japanese like the rest of the module. Loaded once into each application
+// object the module makes or joins; without the translation they stay English.
+void LoadQtJapanese(QCoreApplication& application) {
+    static QPointer<QCoreApplication> translated;
+    if (translated == &application) {
+        return;
+    }
+    translated = &application;
+    auto translator = std::make_unique<QTranslator>();
+    if (translator->load(QStringLiteral("qtbase_ja"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        translator->setParent(&application); // the application owns it from here
+        QCoreApplication::installTranslator(translator.release());
+    }
+}
+
 } // namespace
 
 void EnsureQtApplication() {
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) {
+    if (auto* joined = qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        LoadQtJapanese(*joined);
         return;
     }
     if (QCoreApplication::instance() != nullptr) {
-        throw std::runtime_error("the host's Qt application cannot show windows");
+        throw std::runtime_error(kNoWidgetApplication);
     }
     static int argc = 1;
     static char name[] = "Pelmora";
     static char* argv[] = {name, nullptr};
     static const std::unique_ptr<QApplication> application =
         std::make_unique<QApplication>(argc, argv);
+    LoadQtJapanese(*application);
 }
 
 QStringList QtNameFilters(const std::string& filter) {
@@ -259,8 +284,7 @@ std::optional<std::string> QtPrompts::SaveFile(const FileDialogRequest& request)
             return chosen;
         }
         QMessageBox::warning(nullptr, Q(request.title),
-                             QStringLiteral("The folder \"%1\" does not exist.")
-                                 .arg(QFileInfo(Q(*chosen)).absolutePath()));
+                             Q(kFolderMissing).arg(QFileInfo(Q(*chosen)).absolutePath()));
     }
 }
 

@@ -21,8 +21,9 @@ public:
 };
 
 // Makes sure a Qt application object exists: a host without one gets one made
-// here, which lives until the process ends. Throws std::runtime_error when the
-// host has a non-widget application object.
+// here, which lives until the process ends. Either way Qt's Japanese
+// translation is loaded into it, so Qt's own dialogs speak Japanese. Throws
+// std::runtime_error when the host has a non-widget application object.
 void EnsureQtApplication();
 
 // "name|pattern|name|pattern" as Qt name filters: "name (pattern ...)", with

@@ -2,46 +2,39 @@
 // colour dialog, driven as a user would.
 #include "platform/cp932.h"
 #include "qt/QtPrompts.h"
+#include "tests/support/DialogAnswer.h"
 
 #include <QApplication>
 #include <QColorDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <functional>
+#include <optional>
 
 using namespace pelmora;
+using pelmora::testing::ButtonWithText;
+using pelmora::testing::ChooseFile;
+using pelmora::testing::DialogAnswer;
 
 namespace {
 
-// Runs `action` on the modal dialog once it is shown.
-void WhenModal(std::function<void(QWidget*)> action) {
-    auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal != nullptr && modal->isVisible()) {
-            timer->stop();
-            timer->deleteLater();
-            action(modal);
-        }
-    });
-    timer->start(10);
-}
-
-QPushButton* ButtonWithText(QWidget* dialog, const QString& text) {
-    for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
-        if (button->text() == text) {
-            return button;
+QStringList ButtonTexts(QWidget* dialog) {
+    QStringList texts;
+    for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>()) {
+        if (button->isVisible()) {
+            texts << button->text();
         }
     }
-    return nullptr;
+    return texts;
 }
 
 QStringList ButtonTexts(QMessageBox* box) {
@@ -50,6 +43,40 @@ QStringList ButtonTexts(QMessageBox* box) {
         texts << button->text();
     }
     return texts;
+}
+
+// Visible labels and buttons worded in English only: letters, none of them Japanese.
+QStringList EnglishTexts(QWidget* dialog) {
+    QStringList texts;
+    for (QLabel* label : dialog->findChildren<QLabel*>()) {
+        if (label->isVisible()) {
+            texts << label->text();
+        }
+    }
+    texts << ButtonTexts(dialog);
+    QStringList english;
+    for (const QString& text : texts) {
+        const bool letters = text.contains(QRegularExpression(QStringLiteral("[A-Za-z]{2}")));
+        const bool japanese =
+            text.contains(QRegularExpression(QStringLiteral("[^\\x{0}-\\x{7f}]")));
+        // "OK" and the name of the HTML colour notation read the same in Japanese.
+        const bool same = text == QStringLiteral("OK") || text == QStringLiteral("&HTML:");
+        if (letters && !japanese && !same) {
+            english << text;
+        }
+    }
+    return english;
+}
+
+FileDialogRequest SaveRequest(const QString& folder) {
+    FileDialogRequest request;
+    request.title = "パターン出力先のファイル指定";
+    request.filter = "パターンファイル(*.ptn)|*.ptn";
+    request.defaultExtension = "ptn";
+    request.initialDir = folder.toStdString();
+    request.confirmOverwrite = true;
+    request.folderMustExist = true;
+    return request;
 }
 
 } // namespace
@@ -107,18 +134,19 @@ private slots:
         QString title, text;
         int shownIcon = -1;
         QStringList shownTexts;
-        WhenModal([&](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            QVERIFY(box != nullptr);
+        DialogAnswer<QMessageBox> reply("the message box", [&](QMessageBox* box) {
             title = box->windowTitle();
             text = box->text();
             shownIcon = box->icon();
             shownTexts = ButtonTexts(box);
-            ButtonWithText(box, press)->click();
+            QPushButton* button = ButtonWithText(box, press);
+            QVERIFY(button != nullptr);
+            button->click();
         });
         QtPrompts prompts;
         const MsgResult answer =
             prompts.Message("一行目\r\n二行目", MsgKind(kind), MsgButtons(buttons), "確認");
+        QVERIFY2(reply.Answered(), reply.Failure());
         QCOMPARE(int(answer), result);
         QCOMPARE(title, QString::fromUtf8("確認"));
         QCOMPARE(text, QString::fromUtf8("一行目\n二行目"));
@@ -128,31 +156,37 @@ private slots:
 
     void messageBoxWithoutTitleIsTitledPelmora() {
         QString title;
-        WhenModal([&](QWidget* modal) {
-            title = modal->windowTitle();
-            QTest::keyClick(modal, Qt::Key_Escape);
+        DialogAnswer<QMessageBox> reply("the message box", [&](QMessageBox* box) {
+            title = box->windowTitle();
+            QTest::keyClick(box, Qt::Key_Escape);
         });
         QtPrompts prompts;
         QCOMPARE(int(prompts.Message("x", MsgKind::Confirmation, MsgButtons::OkCancel, "")),
                  int(MsgResult::Cancel));
+        QVERIFY2(reply.Answered(), reply.Failure());
         QCOMPARE(title, QStringLiteral("Pelmora"));
     }
 
     void inputBoxStartsSelectedCentredAndReturnsTheText() {
-        bool selected = false;
+        bool looked = false, selected = false;
         QPoint centre, screenCentre;
-        WhenModal([&](QWidget* modal) {
-            auto* edit = modal->findChild<QLineEdit*>("edInput");
+        DialogAnswer<QDialog> reply("the input box", [&](QDialog* box) {
+            auto* edit = box->findChild<QLineEdit*>("edInput");
             QVERIFY(edit != nullptr);
-            selected = edit->selectedText() == QStringLiteral("old");
-            centre = modal->geometry().center();
-            screenCentre = QGuiApplication::primaryScreen()->availableGeometry().center();
+            if (!looked) {
+                looked = true;
+                selected = edit->selectedText() == QStringLiteral("old");
+                centre = box->geometry().center();
+                screenCentre = QGuiApplication::primaryScreen()->availableGeometry().center();
+            }
+            edit->selectAll();
             QTest::keyClicks(edit, "new");
             QTest::keyClick(edit, Qt::Key_Return);
         });
         QtPrompts prompts;
         const std::optional<std::string> typed =
             prompts.Input("パターン名の指定", "名前：", "old", 255);
+        QVERIFY2(reply.Answered(), reply.Failure());
         QVERIFY(typed.has_value());
         QCOMPARE(QString::fromStdString(*typed), QStringLiteral("new"));
         QVERIFY(selected);
@@ -160,17 +194,20 @@ private slots:
     }
 
     void inputBoxCancelGivesNothing() {
-        WhenModal([](QWidget* modal) {
-            ButtonWithText(modal, QString::fromUtf8("キャンセル"))->click();
+        DialogAnswer<QDialog> reply("the input box", [](QDialog* box) {
+            QPushButton* cancel = ButtonWithText(box, QString::fromUtf8("キャンセル"));
+            QVERIFY(cancel != nullptr);
+            cancel->click();
         });
         QtPrompts prompts;
         QVERIFY(!prompts.Input("t", "p", "x", 255).has_value());
+        QVERIFY2(reply.Answered(), reply.Failure());
     }
 
     void inputBoxRefusesTextLongerThanTheLimit() {
         QString shown;
-        WhenModal([&](QWidget* modal) {
-            auto* edit = modal->findChild<QLineEdit*>("edInput");
+        DialogAnswer<QDialog> reply("the input box", [&](QDialog* box) {
+            auto* edit = box->findChild<QLineEdit*>("edInput");
             edit->clear();
             for (const QChar c : QString::fromUtf8("あいう")) { // 6 bytes; the limit is 5
                 QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
@@ -181,29 +218,35 @@ private slots:
         });
         QtPrompts prompts;
         const std::optional<std::string> typed = prompts.Input("t", "p", "", 5);
+        QVERIFY2(reply.Answered(), reply.Failure());
         QCOMPARE(shown, QString::fromUtf8("あい"));
         QCOMPARE(QString::fromStdString(typed.value_or("")), QString::fromUtf8("あい"));
     }
 
     void inputBoxRefusesACharacterShiftJisLacks() {
         QString warning;
-        bool stayedOpen = false;
-        WhenModal([&](QWidget* modal) {
-            auto* edit = modal->findChild<QLineEdit*>("edInput");
-            edit->setText(QString::fromUtf8("\xF0\x9F\x98\x80"));
-            WhenModal([&, modal, edit](QWidget* box) {
-                warning = qobject_cast<QMessageBox*>(box) ? box->windowTitle() : QString();
-                QTest::keyClick(box, Qt::Key_Return);
-                QTimer::singleShot(0, [&, modal, edit] {
-                    stayedOpen = modal->isVisible();
-                    edit->setText(QStringLiteral("ok"));
-                    QTest::keyClick(edit, Qt::Key_Return);
-                });
-            });
+        bool warned = false, stayedOpen = false;
+        DialogAnswer<QMessageBox> refusal("the refusal", [&](QMessageBox* box) {
+            warning = box->windowTitle();
+            warned = true;
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        // First an emoji, which raises the refusal; once it is closed, a storable text.
+        DialogAnswer<QDialog> reply("the input box", [&](QDialog* box) {
+            auto* edit = box->findChild<QLineEdit*>("edInput");
+            if (!warned) {
+                edit->setText(QString::fromUtf8("\xF0\x9F\x98\x80"));
+                QTest::keyClick(edit, Qt::Key_Return);
+                return;
+            }
+            stayedOpen = box->isVisible();
+            edit->setText(QStringLiteral("ok"));
             QTest::keyClick(edit, Qt::Key_Return);
         });
         QtPrompts prompts;
         const std::optional<std::string> typed = prompts.Input("題", "p", "", 255);
+        QVERIFY2(refusal.Answered(), refusal.Failure());
+        QVERIFY2(reply.Answered(), reply.Failure());
         QCOMPARE(warning, QString::fromUtf8("題"));
         QVERIFY(stayedOpen);
         QCOMPARE(QString::fromStdString(typed.value_or("")), QStringLiteral("ok"));
@@ -216,14 +259,11 @@ private slots:
         file.close();
         QString title, directory;
         QStringList filters;
-        WhenModal([&](QWidget* modal) {
-            auto* dialog = qobject_cast<QFileDialog*>(modal);
-            QVERIFY(dialog != nullptr);
+        DialogAnswer<QFileDialog> reply("the open dialog", [&](QFileDialog* dialog) {
             title = dialog->windowTitle();
             directory = dialog->directory().absolutePath();
             filters = dialog->nameFilters();
-            dialog->selectFile(dir.filePath("a.ptn"));
-            QMetaObject::invokeMethod(dialog, "accept");
+            ChooseFile(dialog, dir.filePath("a.ptn"));
         });
         FileDialogRequest request;
         request.title = "パターンファイルの指定";
@@ -233,50 +273,146 @@ private slots:
         request.mustExist = true;
         QtPrompts prompts;
         const std::optional<std::string> chosen = prompts.OpenFile(request);
+        QVERIFY2(reply.Answered(), reply.Failure());
         QCOMPARE(QString::fromStdString(chosen.value_or("")), dir.filePath("a.ptn"));
         QCOMPARE(title, QString::fromUtf8("パターンファイルの指定"));
         QCOMPARE(directory, dir.path());
         QCOMPARE(filters.size(), 2);
     }
 
+    // A user types the name once the dialog has come up and taken focus; an
+    // answer may also come before that.
+    void saveDialogAddsTheDefaultExtension_data() {
+        QTest::addColumn<bool>("waitForFocus");
+        QTest::newRow("answered at once") << false;
+        QTest::newRow("answered once focused") << true;
+    }
     void saveDialogAddsTheDefaultExtension() {
+        QFETCH(bool, waitForFocus);
         QTemporaryDir dir;
-        WhenModal([&](QWidget* modal) {
-            auto* dialog = qobject_cast<QFileDialog*>(modal);
-            dialog->selectFile(dir.filePath("out"));
-            QMetaObject::invokeMethod(dialog, "accept");
+        bool typedIntoFocusedField = false;
+        DialogAnswer<QFileDialog> reply("the save dialog", [&](QFileDialog* dialog) {
+            QWidget* focused = QApplication::focusWidget();
+            if (waitForFocus && (focused == nullptr || !dialog->isAncestorOf(focused))) {
+                return; // not yet: looked at again shortly
+            }
+            typedIntoFocusedField = qobject_cast<QLineEdit*>(focused) != nullptr;
+            ChooseFile(dialog, dir.filePath("out"));
         });
-        FileDialogRequest request;
-        request.title = "パターン出力先のファイル指定";
-        request.filter = "パターンファイル(*.ptn)|*.ptn";
-        request.defaultExtension = "ptn";
-        request.initialDir = dir.path().toStdString();
-        request.confirmOverwrite = true;
-        request.folderMustExist = true;
         QtPrompts prompts;
-        const std::optional<std::string> chosen = prompts.SaveFile(request);
+        const std::optional<std::string> chosen = prompts.SaveFile(SaveRequest(dir.path()));
+        QVERIFY2(reply.Answered(), reply.Failure());
+        QCOMPARE(QString::fromStdString(chosen.value_or("")), dir.filePath("out.ptn"));
+        if (waitForFocus) {
+            QVERIFY(typedIntoFocusedField);
+        }
+    }
+
+    void saveDialogAsksInJapaneseBeforeReplacingAFile() {
+        QTemporaryDir dir;
+        QFile file(dir.filePath("out.ptn"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QString question, yes;
+        DialogAnswer<QMessageBox> replace("the question about replacing", [&](QMessageBox* box) {
+            question = box->text();
+            yes = box->button(QMessageBox::Yes) ? box->button(QMessageBox::Yes)->text() : "";
+            box->button(QMessageBox::Yes)->click();
+        });
+        DialogAnswer<QFileDialog> reply("the save dialog", [&](QFileDialog* dialog) {
+            ChooseFile(dialog, dir.filePath("out.ptn"));
+        });
+        QtPrompts prompts;
+        const std::optional<std::string> chosen = prompts.SaveFile(SaveRequest(dir.path()));
+        QVERIFY2(replace.Answered(), replace.Failure());
+        QVERIFY2(reply.Answered(), reply.Failure());
+        QCOMPARE(QString::fromStdString(chosen.value_or("")), dir.filePath("out.ptn"));
+        QCOMPARE(question, QString::fromUtf8("out.ptn は既に存在します。\n置き換えますか?"));
+        QCOMPARE(yes, QString::fromUtf8("はい(&Y)"));
+    }
+
+    // A name in a folder that does not exist is refused with a message, and the
+    // dialog comes again.
+    void saveDialogRefusesAMissingFolder() {
+        QTemporaryDir dir;
+        QString refusal;
+        std::optional<DialogAnswer<QFileDialog>> again;
+        DialogAnswer<QMessageBox> refused("the refusal", [&](QMessageBox* box) {
+            refusal = box->text();
+            again.emplace("the save dialog shown again",
+                          [&](QFileDialog* dialog) { ChooseFile(dialog, dir.filePath("out")); });
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        DialogAnswer<QFileDialog> reply("the save dialog", [&](QFileDialog* dialog) {
+            ChooseFile(dialog, dir.filePath("missing/out"));
+        });
+        QtPrompts prompts;
+        const std::optional<std::string> chosen = prompts.SaveFile(SaveRequest(dir.path()));
+        QVERIFY2(reply.Answered(), reply.Failure());
+        QVERIFY2(refused.Answered(), refused.Failure());
+        QVERIFY(again.has_value());
+        QVERIFY2(again->Answered(), again->Failure());
+        QCOMPARE(
+            refusal,
+            QString::fromUtf8("フォルダ \"%1\" が存在しません。").arg(dir.filePath("missing")));
         QCOMPARE(QString::fromStdString(chosen.value_or("")), dir.filePath("out.ptn"));
     }
 
     void cancelledFileDialogGivesNothing() {
-        WhenModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+        DialogAnswer<QFileDialog> reply("the open dialog",
+                                        [](QFileDialog* dialog) { dialog->reject(); });
         QtPrompts prompts;
         QVERIFY(!prompts.OpenFile(FileDialogRequest{}).has_value());
+        QVERIFY2(reply.Answered(), reply.Failure());
     }
 
     void colourDialogStartsWithTheResolvedColourAndReturnsTheChoice() {
         QColor initial;
-        WhenModal([&](QWidget* modal) {
-            auto* dialog = qobject_cast<QColorDialog*>(modal);
-            QVERIFY(dialog != nullptr);
+        DialogAnswer<QColorDialog> reply("the colour dialog", [&](QColorDialog* dialog) {
             initial = dialog->currentColor();
             dialog->setCurrentColor(QColor(0x12, 0x34, 0x56));
             dialog->accept();
         });
         QtPrompts prompts;
         const std::optional<TColor> chosen = prompts.ChooseColor(0x8000000F); // button face
+        QVERIFY2(reply.Answered(), reply.Failure());
         QCOMPARE(initial, QColor(240, 240, 240));
         QCOMPARE(chosen.value_or(0), TColor(0x563412));
+    }
+
+    // Qt's own dialogs speak Japanese: the translation is loaded when the
+    // dialog service joins the application.
+    void colourAndFileDialogsSpeakJapanese() {
+        QString colourTitle;
+        QStringList colourButtons, colourEnglish;
+        DialogAnswer<QColorDialog> colour("the colour dialog", [&](QColorDialog* dialog) {
+            colourTitle = dialog->windowTitle();
+            colourButtons = ButtonTexts(dialog);
+            colourEnglish = EnglishTexts(dialog);
+            dialog->reject();
+        });
+        QtPrompts prompts;
+        QVERIFY(!prompts.ChooseColor(0).has_value());
+        QVERIFY2(colour.Answered(), colour.Failure());
+        QCOMPARE(colourTitle, QString::fromUtf8("色を選択"));
+        for (const char* button : {"カスタムカラーに追加(&A)", "OK", "キャンセル"}) {
+            QVERIFY2(colourButtons.contains(QString::fromUtf8(button)),
+                     qPrintable(colourButtons.join(" | ")));
+        }
+        QVERIFY2(colourEnglish.isEmpty(), qPrintable(colourEnglish.join(" | ")));
+
+        QString fileName;
+        QStringList fileEnglish;
+        DialogAnswer<QFileDialog> file("the open dialog", [&](QFileDialog* dialog) {
+            auto* label = dialog->findChild<QLabel*>("fileNameLabel");
+            fileName = label != nullptr ? label->text() : QString();
+            fileEnglish = EnglishTexts(dialog);
+            dialog->reject();
+        });
+        QVERIFY(!prompts.OpenFile(FileDialogRequest{}).has_value());
+        QVERIFY2(file.Answered(), file.Failure());
+        QCOMPARE(fileName, QString::fromUtf8("ファイル名(&N):"));
+        QVERIFY2(fileEnglish.isEmpty(), qPrintable(fileEnglish.join(" | ")));
     }
 };
 
