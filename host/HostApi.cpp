@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace pelmora::host {
 
@@ -20,8 +21,17 @@ using pelmora::host::State;
 
 #define HOST_EXPORT extern "C" __attribute__((visibility("default")))
 
+namespace {
+
+// The pad a plug-in's identifier stands for, if any.
+std::optional<std::int32_t> PadNumber(std::int32_t padId) {
+    return State().pads != nullptr ? State().pads->NumberForId(padId) : std::nullopt;
+}
+
+} // namespace
+
 HOST_EXPORT std::int32_t PELMORA_WINAPI TRAGetPadID(std::int32_t pad) {
-    return State().pads != nullptr ? State().pads->IdForHandle(pad) : pelmora::host::kNoPad;
+    return State().pads != nullptr ? State().pads->IdForHandle(pad) : pelmora::host::kNoPadId;
 }
 
 HOST_EXPORT std::int32_t PELMORA_WINAPI TRAGetPadInit(std::int32_t padId, const char* key,
@@ -30,10 +40,11 @@ HOST_EXPORT std::int32_t PELMORA_WINAPI TRAGetPadInit(std::int32_t padId, const 
         return 0;
     }
     buffer[0] = '\0';
-    if (State().pads == nullptr || key == nullptr) {
+    const std::optional<std::int32_t> number = PadNumber(padId);
+    if (!number || key == nullptr) {
         return 0;
     }
-    const std::optional<std::string> value = State().pads->Get(padId, key);
+    const std::optional<std::string> value = State().pads->Get(*number, key);
     if (!value) {
         return 0;
     }
@@ -46,10 +57,11 @@ HOST_EXPORT std::int32_t PELMORA_WINAPI TRAGetPadInit(std::int32_t padId, const 
 
 HOST_EXPORT std::int32_t PELMORA_WINAPI TRASetPadInit(std::int32_t padId, const char* key,
                                                       const char* value) {
-    if (State().pads == nullptr || key == nullptr || value == nullptr) {
+    const std::optional<std::int32_t> number = PadNumber(padId);
+    if (!number || key == nullptr || value == nullptr) {
         return 0;
     }
-    return State().pads->Set(padId, key, value) ? 1 : 0;
+    return State().pads->Set(*number, key, value) ? 1 : 0;
 }
 
 HOST_EXPORT std::int32_t PELMORA_WINAPI TRAChangePluginMenus(const char* pluginName) {

@@ -212,7 +212,7 @@ HostWindow::HostWindow(PluginModule& plugin, PadStore& pads) : plugin_(plugin), 
     auto* scroll = new QScrollArea(this);
     auto* content = new QWidget(scroll);
     auto* layout = new QVBoxLayout(content);
-    for (const std::int32_t id : pads_.PadIds()) {
+    for (const std::int32_t id : pads_.PadNumbers()) {
         auto* view = new PadView(id, pads_, content);
         view->setObjectName(QString("Pad%1").arg(id));
         view->onPicked = [this](std::int32_t picked) { SelectPad(picked); };
@@ -246,12 +246,12 @@ void HostWindow::closeEvent(QCloseEvent* e) {
     }
 }
 
-void HostWindow::SelectPad(std::int32_t id) {
-    selectedPad_ = id;
+void HostWindow::SelectPad(std::int32_t number) {
+    selectedPad_ = number;
     for (PadView* view : views_) {
-        view->SetSelected(view->Id() == id);
+        view->SetSelected(view->Id() == number);
     }
-    status_->setText(QString("パッド %1 を選択中").arg(id));
+    status_->setText(QString("パッド %1 を選択中").arg(number));
 }
 
 void HostWindow::RebuildMenu() {
@@ -277,15 +277,15 @@ void HostWindow::RebuildMenu() {
 }
 
 void HostWindow::ClickMenuItem(std::int32_t number) {
-    if (selectedPad_ == kNoPad) {
+    if (!selectedPad_) {
         status_->setText("パッドを選択して下さい。");
         return;
     }
-    const std::int32_t result = plugin_.MenuClick(number, PadStore::HandleForId(selectedPad_));
+    const std::int32_t result = plugin_.MenuClick(number, pads_.HandleOf(*selectedPad_));
     status_->setText(QString("項目 %1 (パッド %2): %3")
                          .arg(number)
-                         .arg(selectedPad_)
-                         .arg(result != kTrxFalse ? "true" : "false"));
+                         .arg(*selectedPad_)
+                         .arg(result != kTrxFalse ? "成功" : "失敗"));
     Poll();
 }
 

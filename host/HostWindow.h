@@ -8,6 +8,7 @@
 #include <QMainWindow>
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 class QLabel;
@@ -23,8 +24,8 @@ class HostWindow final : public QMainWindow {
 public:
     HostWindow(PluginModule& plugin, PadStore& pads);
 
-    std::int32_t SelectedPad() const { return selectedPad_; }
-    void SelectPad(std::int32_t id);
+    std::optional<std::int32_t> SelectedPad() const { return selectedPad_; }
+    void SelectPad(std::int32_t number);
     // Asks the plug-in for its menu again.
     void RebuildMenu();
 
@@ -43,7 +44,7 @@ private:
     std::vector<PadView*> views_;
     QMenu* pluginMenu_ = nullptr;
     QLabel* status_ = nullptr;
-    std::int32_t selectedPad_ = kNoPad;
+    std::optional<std::int32_t> selectedPad_;
     std::size_t menuRequestsSeen_ = 0;
 };
 

@@ -3,50 +3,82 @@
 #include "platform/fileio.h"
 #include "platform/inttext.h"
 
+#include <algorithm>
+#include <limits>
+#include <stdexcept>
+
 namespace pelmora::host {
+namespace {
+
+// Handles and identifiers both come from places, and both must fit 32 bits.
+constexpr std::size_t kMostPads =
+    static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max() - kFirstPadHandle);
+
+} // namespace
 
 PadStore PadStore::Load(const std::filesystem::path& file) {
     PadStore store;
     store.file_ = file;
     store.ini_ = IniFile::Parse(ReadWholeFile(file));
+    for (const IniFile::Section& section : store.ini_.Sections()) {
+        if (const std::optional<std::int32_t> number = ParseIntText(section.name);
+            number && IntToStr(*number) == section.name) {
+            store.numbers_.push_back(*number);
+        }
+    }
+    if (store.numbers_.size() > kMostPads) {
+        throw std::runtime_error("too many pads in " + file.string());
+    }
     return store;
 }
 
-bool PadStore::HasPad(std::int32_t id) const {
-    return ini_.SectionExists(IntToStr(id));
+std::optional<std::size_t> PadStore::PlaceOf(std::int32_t number) const {
+    const auto found = std::find(numbers_.begin(), numbers_.end(), number);
+    if (found == numbers_.end()) {
+        return std::nullopt;
+    }
+    return static_cast<std::size_t>(found - numbers_.begin());
 }
 
-std::vector<std::int32_t> PadStore::PadIds() const {
-    std::vector<std::int32_t> ids;
-    for (const IniFile::Section& section : ini_.Sections()) {
-        if (const std::optional<std::int32_t> id = ParseIntText(section.name);
-            id && IntToStr(*id) == section.name) {
-            ids.push_back(*id);
-        }
+bool PadStore::HasPad(std::int32_t number) const {
+    return PlaceOf(number).has_value();
+}
+
+std::int32_t PadStore::HandleOf(std::int32_t number) const {
+    const std::optional<std::size_t> place = PlaceOf(number);
+    if (!place) {
+        throw std::logic_error("no pad " + std::to_string(number));
     }
-    return ids;
+    return kFirstPadHandle + static_cast<std::int32_t>(*place);
 }
 
 std::int32_t PadStore::IdForHandle(std::int32_t handle) const {
-    if (handle < kPadHandleBase) {
-        return kNoPad;
+    if (handle < kFirstPadHandle ||
+        static_cast<std::size_t>(handle - kFirstPadHandle) >= numbers_.size()) {
+        return kNoPadId;
     }
-    const std::int32_t id = handle - kPadHandleBase;
-    return HasPad(id) ? id : kNoPad;
+    return handle - kFirstPadHandle + 1;
 }
 
-std::optional<std::string> PadStore::Get(std::int32_t id, const std::string& key) const {
-    if (!HasPad(id)) {
+std::optional<std::int32_t> PadStore::NumberForId(std::int32_t id) const {
+    if (id < 1 || static_cast<std::size_t>(id) > numbers_.size()) {
         return std::nullopt;
     }
-    return ini_.Value(IntToStr(id), key);
+    return numbers_[static_cast<std::size_t>(id) - 1];
 }
 
-bool PadStore::Set(std::int32_t id, const std::string& key, const std::string& value) {
-    if (!HasPad(id)) {
+std::optional<std::string> PadStore::Get(std::int32_t number, const std::string& key) const {
+    if (!HasPad(number)) {
+        return std::nullopt;
+    }
+    return ini_.Value(IntToStr(number), key);
+}
+
+bool PadStore::Set(std::int32_t number, const std::string& key, const std::string& value) {
+    if (!HasPad(number)) {
         return false;
     }
-    ini_.WriteString(IntToStr(id), key, value);
+    ini_.WriteString(IntToStr(number), key, value);
     modified_ = true;
     return true;
 }

@@ -10,6 +10,8 @@
 #include "platform/inifile.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -66,8 +68,11 @@ The pad file holds one section per pad, named by the pad's identifier:
   BtnColor=$8000000F
   WallPaper=
 Texts in both files are Shift-JIS. A pad's handle, the value a plug-in's menu
-click receives, is its identifier plus 4096. Dialogs the plug-in opens are
-answered here: messages are printed and confirmed, other dialogs cancelled.
+click receives, is 4096 plus the pad's place in the pad file (4096 for the
+first); TRAGetPadID gives the place plus 1 for it, and 0 for a value that is no
+pad's handle. The two files must be different files. Dialogs the plug-in opens
+are answered here: messages are printed and confirmed, a file dialog gets FILE,
+other dialogs are cancelled.
 docs/file-formats.md describes the files.
 
 Exit status: 0 when the command's entry point answered true, 2 when it
@@ -239,32 +244,70 @@ bool WriteSampleSettings(const std::filesystem::path& file) {
     return true;
 }
 
-// Fills in the default files and creates them on the first run.
-void UseDefaultFiles(Options& options) {
-    if (!options.settings.empty() && !options.pads.empty()) {
-        return;
-    }
-    const std::filesystem::path folder = DataFolder();
-    std::filesystem::create_directories(folder);
-    if (options.pads.empty()) {
-        options.pads = folder / "pads.ini";
-        if (!std::filesystem::exists(options.pads)) {
-            WriteSamplePads(options.pads);
-            std::fprintf(stderr, "tavrin-host: created %s with two sample pads\n",
-                         options.pads.c_str());
+// Which files come from the data folder.
+struct DefaultFiles {
+    bool pads = false;
+    bool settings = false;
+};
+
+// Names the data folder's files for those not given on the command line.
+DefaultFiles NameDefaultFiles(Options& options) {
+    DefaultFiles defaults{options.pads.empty(), options.settings.empty()};
+    if (defaults.pads || defaults.settings) {
+        const std::filesystem::path folder = DataFolder();
+        if (defaults.pads) {
+            options.pads = folder / "pads.ini";
+        }
+        if (defaults.settings) {
+            options.settings = folder / "Pelmora.ini";
         }
     }
-    if (options.settings.empty()) {
-        options.settings = folder / "Pelmora.ini";
-        if (!std::filesystem::exists(options.settings)) {
-            if (WriteSampleSettings(options.settings)) {
-                std::fprintf(stderr, "tavrin-host: created %s with the sample patterns\n",
-                             options.settings.c_str());
-            } else {
-                std::fprintf(stderr,
-                             "tavrin-host: no sample patterns found; the plug-in starts with "
-                             "an empty library\n");
-            }
+    return defaults;
+}
+
+// True when two names reach the same file: the same file when both exist
+// (links followed, hard links included), else the same path once links, "."
+// and ".." are resolved.
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+    std::error_code error;
+    if (std::filesystem::exists(a, error) && std::filesystem::exists(b, error)) {
+        return std::filesystem::equivalent(a, b, error);
+    }
+    // A name that cannot be resolved (a link loop) is compared as written;
+    // opening it reports the fault.
+    const auto resolved = [](const std::filesystem::path& path) {
+        std::error_code unresolved;
+        std::filesystem::path full = std::filesystem::weakly_canonical(path, unresolved);
+        return unresolved ? std::filesystem::absolute(path).lexically_normal() : full;
+    };
+    return resolved(a) == resolved(b);
+}
+
+// The plug-in rewrites its settings file at the end, which would throw away
+// every pad if the two were one file.
+void RefuseOneFileForBoth(const Options& options) {
+    if (SameFile(options.pads, options.settings)) {
+        throw UsageError("--pads and --settings name the same file (" + options.pads.string() +
+                         "): the plug-in would write its settings over the pads");
+    }
+}
+
+// Creates the data folder's files on the first run.
+void SeedDefaultFiles(const Options& options, DefaultFiles defaults) {
+    if (defaults.pads && !std::filesystem::exists(options.pads)) {
+        std::filesystem::create_directories(options.pads.parent_path());
+        WriteSamplePads(options.pads);
+        std::fprintf(stderr, "tavrin-host: created %s with two sample pads\n",
+                     options.pads.c_str());
+    }
+    if (defaults.settings && !std::filesystem::exists(options.settings)) {
+        std::filesystem::create_directories(options.settings.parent_path());
+        if (WriteSampleSettings(options.settings)) {
+            std::fprintf(stderr, "tavrin-host: created %s with the sample patterns\n",
+                         options.settings.c_str());
+        } else {
+            std::fprintf(stderr, "tavrin-host: no sample patterns found; the plug-in starts with "
+                                 "an empty library\n");
         }
     }
 }
@@ -305,11 +348,10 @@ std::int32_t ChoosePad(const Options& options, const PadStore& pads) {
         }
         return *options.pad;
     }
-    const std::vector<std::int32_t> ids = pads.PadIds();
-    if (ids.empty()) {
+    if (pads.PadNumbers().empty()) {
         throw UsageError("there is no pad in " + options.pads.string());
     }
-    return ids.front();
+    return pads.PadNumbers().front();
 }
 
 int RunCommand(const Options& options, PluginModule& plugin, PadStore& pads,
@@ -340,7 +382,7 @@ int RunCommand(const Options& options, PluginModule& plugin, PadStore& pads,
         const std::int32_t item = ParseNumber(options.argument, "ITEM");
         const std::int32_t pad = ChoosePad(options, pads);
         QueryMenu(plugin); // the launcher shows the menu before the user picks from it
-        const std::int32_t result = plugin.MenuClick(item, PadStore::HandleForId(pad));
+        const std::int32_t result = plugin.MenuClick(item, pads.HandleOf(pad));
         std::printf("click %d on pad %d: %s\n", item, pad, result != kTrxFalse ? "true" : "false");
         std::printf("pad %d WallPaper=%s\n", pad,
                     Display(pads.Get(pad, "WallPaper").value_or("")).c_str());
@@ -361,7 +403,7 @@ int RunCommand(const Options& options, PluginModule& plugin, PadStore& pads,
         }
         answerer.SetFileAnswer(QString::fromStdString(
             std::filesystem::absolute(options.argument).lexically_normal().string()));
-        const std::int32_t result = plugin.MenuClick(item, PadStore::HandleForId(pad));
+        const std::int32_t result = plugin.MenuClick(item, pads.HandleOf(pad));
         std::printf("import: %s\n", result != kTrxFalse ? "true" : "false");
         return ExitFor(result);
     }
@@ -375,7 +417,9 @@ int Run(int argc, char** argv) {
         return args.empty() ? 1 : 0;
     }
     Options options = ParseOptions(args);
-    UseDefaultFiles(options);
+    const DefaultFiles defaults = NameDefaultFiles(options);
+    RefuseOneFileForBoth(options);
+    SeedDefaultFiles(options, defaults);
 
     const bool gui = options.command == "gui";
     // Nobody sits at a command line's dialogs: they open off screen and the
@@ -388,6 +432,12 @@ int Run(int argc, char** argv) {
         qputenv("QT_LOGGING_RULES", "default.warning=false;qt.qpa.*=false");
     }
     QApplication application(argc, argv);
+    // Qt's own dialogs and their questions speak Japanese, as the plug-in does.
+    QTranslator japanese;
+    if (japanese.load(QStringLiteral("qtbase_ja"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(&japanese);
+    }
     std::optional<DialogAnswerer> answerer;
     if (!gui) {
         answerer.emplace(stdout);

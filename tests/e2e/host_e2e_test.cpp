@@ -14,6 +14,7 @@
 #include <iterator>
 #include <string>
 #include <sys/wait.h>
+#include <vector>
 
 namespace pelmora::e2e {
 namespace {
@@ -177,6 +178,69 @@ TEST_F(HostEndToEnd, OnlyTheClickedPadChanges) {
     EXPECT_EQ(pads.Value("2", "WallPaper"), (dir_ / "settings.bmp").string());
     EXPECT_EQ(pads.Value("3", "WallPaper"), "");
     EXPECT_EQ(LoadBmp(dir_ / "settings.bmp").Width(), 124);
+}
+
+// Handles come from the pads' places in the file, so the lowest and highest
+// numbers, and -1, are pads like any other: each click reaches its own pad.
+TEST_F(HostEndToEnd, EveryPadNumberReachesItsOwnPad) {
+    const std::vector<std::string> numbers = {"-1", "2147483647", "-2147483648", "0"};
+    {
+        std::ofstream out(pads_, std::ios::binary | std::ios::trunc);
+        for (const std::string& number : numbers) {
+            out << "[" << number << "]\r\nBtnWidth=80\r\nBtnHeight=60\r\nWallPaper=\r\n";
+        }
+    }
+    fs::copy_file(fs::path(PELMORA_SAMPLES_DIR) / "basic.ptn", settings_);
+    const std::string wallpaper = (dir_ / "settings.bmp").string();
+    for (std::size_t clicked = 0; clicked < numbers.size(); ++clicked) {
+        const Outcome click = Host("click 1 --pad " + numbers[clicked]);
+        ASSERT_EQ(click.status, 0) << click.output;
+        const IniFile pads = PadFile();
+        for (std::size_t i = 0; i < numbers.size(); ++i) {
+            EXPECT_EQ(pads.Value(numbers[i], "WallPaper"), i <= clicked ? wallpaper : "")
+                << "after a click on pad " << numbers[clicked] << ", pad " << numbers[i];
+        }
+    }
+}
+
+// The plug-in rewrites its settings file at the end, so one file for both
+// would lose every pad: refused however the two names reach the same file,
+// before anything is read or written.
+TEST_F(HostEndToEnd, OneFileForPadsAndSettingsIsRefused) {
+    std::ifstream in(pads_, std::ios::binary);
+    const std::string padText{std::istreambuf_iterator<char>(in), {}};
+    fs::create_directory(dir_ / "sub");
+    fs::create_symlink(pads_, dir_ / "link.ini");
+    fs::create_hard_link(pads_, dir_ / "hard.ini");
+    const std::string module = " --module " + Quote(PELMORA_MODULE_FILE) + " menu";
+    const std::string host = Quote(PELMORA_HOST_EXE);
+    const std::string pads = Quote(pads_.string());
+    const fs::path home = dir_ / "home";
+    const fs::path data = home / ".local" / "share" / "tavrin-host";
+    for (const std::string& command : {
+             host + " --pads " + pads + " --settings " + pads + module,
+             host + " --pads " + pads + " --settings " +
+                 Quote((dir_ / "sub/../pads.ini").string()) + module,
+             "cd " + Quote(dir_.string()) + " && " + host + " --pads ./pads.ini --settings " +
+                 pads + module,
+             host + " --pads " + pads + " --settings " + Quote((dir_ / "link.ini").string()) +
+                 module,
+             host + " --pads " + pads + " --settings " + Quote((dir_ / "hard.ini").string()) +
+                 module,
+             // The data folder's pad file named as the settings file.
+             "env -u XDG_DATA_HOME HOME=" + Quote(home.string()) + " " + host + " --settings " +
+                 Quote((data / "pads.ini").string()) + module,
+         }) {
+        const Outcome outcome = RunCommand(command);
+        EXPECT_EQ(outcome.status, 1) << command << "\n" << outcome.output;
+        EXPECT_NE(outcome.output.find("--pads and --settings name the same file"),
+                  std::string::npos)
+            << command << "\n"
+            << outcome.output;
+    }
+    std::ifstream after(pads_, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(after), {}), padText);
+    EXPECT_FALSE(fs::exists(data)) << "nothing seeded";
 }
 
 TEST_F(HostEndToEnd, ItemsTheMenuDoesNotShowAnswerFalse) {
