@@ -34,9 +34,15 @@ std::string Quote(const std::string& text) {
     return quoted + "'";
 }
 
+// The launcher cancels a dialog that does not respond within 20 s; a command
+// that still does not finish is stopped, so no test can hang on one.
+constexpr int kCommandLimitSeconds = 120;
+
 Outcome RunCommand(const std::string& command) {
     Outcome outcome;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    const std::string bounded = "timeout -k 5 " + std::to_string(kCommandLimitSeconds) + " sh -c " +
+                                Quote(command + " 2>&1");
+    FILE* pipe = popen(bounded.c_str(), "r");
     if (pipe == nullptr) {
         return outcome;
     }
@@ -47,6 +53,10 @@ Outcome RunCommand(const std::string& command) {
     }
     const int status = pclose(pipe);
     outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (outcome.status == 124 || outcome.status == 137) {
+        outcome.output += "\n(did not finish within " + std::to_string(kCommandLimitSeconds) +
+                          " s: " + command + ")";
+    }
     return outcome;
 }
 
@@ -144,7 +154,11 @@ TEST_F(HostEndToEnd, ImportThroughTheFileDialogAddsThePatterns) {
     const fs::path sample = fs::path(PELMORA_SAMPLES_DIR) / "basic.ptn";
     const Outcome first = Host("import " + Quote(sample.string()));
     ASSERT_EQ(first.status, 0) << first.output;
-    EXPECT_NE(first.output.find("dialog: パターンファイルの指定"), std::string::npos)
+    EXPECT_NE(first.output.find("dialog: パターンファイルの指定\n"), std::string::npos)
+        << first.output;
+    EXPECT_EQ(first.output.find("dialog: パターンファイルの指定\n"),
+              first.output.rfind("dialog: パターンファイルの指定\n"))
+        << "answered at the first showing\n"
         << first.output;
     EXPECT_NE(first.output.find("をインポートしました。"), std::string::npos) << first.output;
     const Outcome second = Host("import " + Quote(sample.string()));
@@ -158,6 +172,19 @@ TEST_F(HostEndToEnd, ImportThroughTheFileDialogAddsThePatterns) {
     EXPECT_EQ(settings.Value("0", "Name"), firstName);
     EXPECT_EQ(settings.Value(std::to_string(patterns), "Name"), firstName + "2");
     EXPECT_EQ(settings.Value("Main", "ImportDir"), sample.parent_path().string() + "/");
+}
+
+// The file dialog refuses a file that is not there, in Japanese; the launcher
+// then cancels it and the import answers false.
+TEST_F(HostEndToEnd, ImportOfAMissingFileIsRefusedByTheDialog) {
+    const Outcome import = Host("import " + Quote((dir_ / "missing.ptn").string()));
+    EXPECT_EQ(import.status, 2) << import.output;
+    EXPECT_NE(import.output.find("message: missing.ptn\nファイルが見つかりません。"),
+              std::string::npos)
+        << import.output;
+    EXPECT_NE(import.output.find("refused the file (cancelled)\nimport: false\n"),
+              std::string::npos)
+        << import.output;
 }
 
 TEST_F(HostEndToEnd, WallpaperThatCannotBeWrittenIsShownAndThePadKept) {
