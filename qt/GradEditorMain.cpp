@@ -23,6 +23,7 @@ int main(int argc, char* argv[]) {
         return help ? 0 : 2;
     }
     QApplication app(argc, argv);
+    pelmora::EnsureQtApplication(); // joins it, so Qt's own texts are Japanese too
     pelmora::InstallPrompts(std::make_unique<pelmora::QtPrompts>());
 
     pelmora::TGradDialog editor;
