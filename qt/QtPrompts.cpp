@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 #include <QValidator>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 namespace pelmora {
@@ -33,6 +34,7 @@ constexpr const char* kCancel = "キャンセル";
 constexpr const char* kYes = "はい(&Y)";
 constexpr const char* kNo = "いいえ(&N)";
 constexpr const char* kFolderMissing = "フォルダ \"%1\" が存在しません。";
+constexpr const char* kUnstorableCharacter = "\"%1\" は使用できない文字です。";
 constexpr const char* kNoWidgetApplication =
     "ホストの Qt アプリケーションではウィンドウを表示できません。";
 
@@ -78,6 +80,21 @@ private:
     int maxBytes_;
 };
 
+// The first character of `text` that code page 932 cannot hold, if any.
+std::optional<QString> FirstUnstorableCharacter(const QString& text) {
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString character = text.mid(i, length);
+        try {
+            Utf8ToSjis(U(character));
+        } catch (const CodecError&) {
+            return character;
+        }
+        i += length;
+    }
+    return std::nullopt;
+}
+
 // The one-line input box: centred on the screen, the initial text selected.
 class InputBox final : public QDialog {
 public:
@@ -119,10 +136,8 @@ protected:
 private:
     // A character that cannot be stored is refused with its reason; the box stays.
     void TryAccept() {
-        try {
-            Utf8ToSjis(U(edit_->text()));
-        } catch (const CodecError& e) {
-            QMessageBox::warning(this, windowTitle(), Q(e.what()));
+        if (const std::optional<QString> refused = FirstUnstorableCharacter(edit_->text())) {
+            QMessageBox::warning(this, windowTitle(), Q(kUnstorableCharacter).arg(*refused));
             return;
         }
         accept();

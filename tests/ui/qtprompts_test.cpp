@@ -224,10 +224,11 @@ private slots:
     }
 
     void inputBoxRefusesACharacterShiftJisLacks() {
-        QString warning;
+        QString warning, reason;
         bool warned = false, stayedOpen = false;
         DialogAnswer<QMessageBox> refusal("the refusal", [&](QMessageBox* box) {
             warning = box->windowTitle();
+            reason = box->text();
             warned = true;
             QTest::keyClick(box, Qt::Key_Return);
         });
@@ -248,6 +249,7 @@ private slots:
         QVERIFY2(refusal.Answered(), refusal.Failure());
         QVERIFY2(reply.Answered(), reply.Failure());
         QCOMPARE(warning, QString::fromUtf8("題"));
+        QCOMPARE(reason, QString::fromUtf8("\"\xF0\x9F\x98\x80\" は使用できない文字です。"));
         QVERIFY(stayedOpen);
         QCOMPARE(QString::fromStdString(typed.value_or("")), QStringLiteral("ok"));
     }
