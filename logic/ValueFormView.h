@@ -1,0 +1,58 @@
+#pragma once
+// What the fine-adjust dialog's logic tells its view to show. Controls carry
+// the dialog's control names; texts are UTF-8; the schematic's shapes come with
+// their rectangles, colours and outline styles in dialog pixels.
+#include "platform/bitmap.h"
+
+#include <string>
+
+namespace pelmora {
+
+// The controls whose state the logic sets.
+enum class ValueControl {
+    rbOut,
+    rbIn,
+    spComment,
+    lbStandard,
+    spOut,
+    spIn,
+    lbLeft,
+    lbTop,
+    lbRight,
+    lbBottom,
+    spStandard,
+    udLeft,
+    udTop,
+    udRight,
+    udBottom,
+};
+
+enum class ShapeOutline { Solid, Dotted };
+
+// A filled rectangle with a one-pixel outline along its edge (a dotted
+// outline sets every other pixel). Colours are RGB.
+struct ValueShape {
+    TRect Bounds;
+    bool Filled = false;
+    TColor Brush = 0;
+    TColor Pen = 0;
+    ShapeOutline Outline = ShapeOutline::Solid;
+    bool operator==(const ValueShape&) const = default;
+};
+
+class ValueFormView {
+public:
+    virtual ~ValueFormView() = default;
+
+    // A label's text (lbStandard, lbLeft, lbTop, lbRight, lbBottom).
+    virtual void ShowText(ValueControl label, const std::string& text) = 0;
+    // rbOut, rbIn, spIn.
+    virtual void ShowVisible(ValueControl control, bool visible) = 0;
+    // rbOut, rbIn.
+    virtual void ShowChecked(ValueControl radio, bool checked) = 0;
+    // spOut, spIn, spStandard, spComment.
+    virtual void ShowShape(ValueControl shape, const ValueShape& look) = 0;
+    virtual void CloseDialog(bool ok) = 0;
+};
+
+} // namespace pelmora
