@@ -1,14 +1,18 @@
 #include "qt/Controls.h"
 
+#include "platform/syscolors.h"
+
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QSignalBlocker>
 #include <QStyle>
 #include <QStyleOption>
+#include <QTimer>
+#include <QValidator>
 
 #include <algorithm>
+#include <utility>
 
 namespace pelmora {
 namespace {
@@ -16,6 +20,20 @@ namespace {
 // Holding an arrow down repeats it, first after a pause.
 constexpr int kRepeatDelay = 400; // ms
 constexpr int kRepeatInterval = 50;
+
+// Refuses every change that would leave text the owner does not accept.
+class AcceptingValidator : public QValidator {
+public:
+    AcceptingValidator(std::function<bool(const std::string&)> accepts, QObject* parent)
+        : QValidator(parent), accepts_(std::move(accepts)) {}
+
+    State validate(QString& input, int&) const override {
+        return accepts_(input.toStdString()) ? Acceptable : Invalid;
+    }
+
+private:
+    std::function<bool(const std::string&)> accepts_;
+};
 
 } // namespace
 
@@ -27,38 +45,40 @@ QFont DialogFont() {
     return font;
 }
 
+QImage ToQImage(const Bitmap24& bitmap) {
+    return QImage(bitmap.Bytes().data(), bitmap.Width(), bitmap.Height(),
+                  static_cast<qsizetype>(bitmap.Stride()), QImage::Format_BGR888)
+        .copy();
+}
+
+QPixmap ToQPixmap(const Bitmap24& bitmap, TColor transparent) {
+    QImage image = ToQImage(bitmap).convertToFormat(QImage::Format_ARGB32);
+    const QRgb clear = qRgb(RedOf(transparent), GreenOf(transparent), BlueOf(transparent));
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        std::replace(row, row + image.width(), clear, QRgb{0});
+    }
+    return QPixmap::fromImage(image);
+}
+
+QColor QColorOf(TColor c) {
+    const TColor rgb = ResolveColor(c);
+    return QColor(RedOf(rgb), GreenOf(rgb), BlueOf(rgb));
+}
+
 // ---------------------------------------------------------------------------
 // TUpDown
 
 TUpDown::TUpDown(Qt::Orientation orientation, QWidget* parent)
-    : QWidget(parent), orientation_(orientation) {
+    : QWidget(parent), orientation_(orientation), repeat_(new QTimer(this)) {
     setFocusPolicy(Qt::TabFocus);
-    connect(&repeat_, &QTimer::timeout, this, [this] {
-        repeat_.setInterval(kRepeatInterval);
+    repeat_->setObjectName(QStringLiteral("repeat"));
+    connect(repeat_, &QTimer::timeout, this, [this] {
+        repeat_->setInterval(kRepeatInterval);
         if (pressed_ != 0 && DirectionAt(mapFromGlobal(QCursor::pos())) == pressed_) {
             Step(pressed_);
         }
     });
-}
-
-void TUpDown::SetRange(int min, int max) {
-    min_ = min;
-    max_ = max;
-    SetPosition(position_);
-}
-
-void TUpDown::SetPosition(int position) {
-    position_ = std::clamp(position, min_, std::max(min_, max_));
-    ShowInBuddy();
-    update();
-}
-
-void TUpDown::SetPositionFromBuddy(int typed) {
-    position_ = std::clamp(typed, min_, std::max(min_, max_));
-    if (position_ != typed) {
-        ShowInBuddy();
-    }
-    update();
 }
 
 void TUpDown::SetBuddy(QLineEdit* buddy) {
@@ -70,36 +90,12 @@ void TUpDown::SetBuddy(QLineEdit* buddy) {
         // Operated through the buddy's Up and Down keys, like a spin box.
         setFocusPolicy(Qt::NoFocus);
         buddy_->installEventFilter(this);
-        ShowInBuddy();
     }
 }
 
 void TUpDown::Step(int direction) {
-    if (!isEnabled() || direction == 0) {
-        return;
-    }
-    const long long next = static_cast<long long>(position_) +
-                           static_cast<long long>(increment_) * (direction > 0 ? 1 : -1);
-    if (next > max_) {
-        position_ = wrap_ ? min_ : max_;
-    } else if (next < min_) {
-        position_ = wrap_ ? max_ : min_;
-    } else {
-        position_ = static_cast<int>(next);
-    }
-    ShowInBuddy();
-    update();
-    emit Clicked(direction);
-}
-
-void TUpDown::ShowInBuddy() {
-    if (buddy_ == nullptr) {
-        return;
-    }
-    const QString text = QString::number(position_);
-    if (buddy_->text() != text) {
-        const QSignalBlocker quiet(buddy_);
-        buddy_->setText(text);
+    if (isEnabled() && direction != 0) {
+        emit Clicked(direction > 0 ? 1 : -1);
     }
 }
 
@@ -121,11 +117,7 @@ void TUpDown::paintEvent(QPaintEvent*) {
         QStyleOption option;
         option.initFrom(this);
         option.rect = r;
-        option.state |= QStyle::State_Raised;
-        if (pressed_ == direction) {
-            option.state |= QStyle::State_Sunken;
-            option.state &= ~QStyle::State_Raised;
-        }
+        option.state |= pressed_ == direction ? QStyle::State_Sunken : QStyle::State_Raised;
         style()->drawPrimitive(QStyle::PE_PanelButtonBevel, &option, &painter, this);
         option.rect = r.adjusted(2, 2, -2, -2);
         style()->drawPrimitive(arrow, &option, &painter, this);
@@ -142,12 +134,12 @@ void TUpDown::mousePressEvent(QMouseEvent* event) {
     pressed_ = DirectionAt(event->position().toPoint());
     update();
     Step(pressed_);
-    repeat_.start(kRepeatDelay);
+    repeat_->start(kRepeatDelay);
 }
 
 void TUpDown::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
-        repeat_.stop();
+        repeat_->stop();
         pressed_ = 0;
         update();
     }
@@ -179,19 +171,9 @@ bool TUpDown::eventFilter(QObject* watched, QEvent* event) {
 // ---------------------------------------------------------------------------
 // TNumberEdit
 
-TNumberEdit::TNumberEdit(const QString& allowed, QWidget* parent)
-    : QLineEdit(parent), allowed_(allowed) {}
-
-void TNumberEdit::keyPressEvent(QKeyEvent* event) {
-    const QString typed = event->text();
-    const bool character = !typed.isEmpty() && typed.at(0).isPrint() &&
-                           !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-    if (character && std::any_of(typed.begin(), typed.end(),
-                                 [this](QChar c) { return !allowed_.contains(c); })) {
-        event->accept(); // swallowed: the field holds a number
-        return;
-    }
-    QLineEdit::keyPressEvent(event);
+TNumberEdit::TNumberEdit(std::function<bool(const std::string&)> accepts, QWidget* parent)
+    : QLineEdit(parent) {
+    setValidator(new AcceptingValidator(std::move(accepts), this));
 }
 
 // ---------------------------------------------------------------------------
@@ -223,9 +205,15 @@ void TShape::paintEvent(QPaintEvent*) {
 // ---------------------------------------------------------------------------
 // TPaintBox
 
+void TPaintBox::SetPicture(const Bitmap24& picture) {
+    picture_ = ToQImage(picture);
+    update();
+}
+
 void TPaintBox::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawImage(QPoint(0, 0), picture_);
     if (OnPaint) {
-        QPainter painter(this);
         OnPaint(painter);
     }
 }
@@ -250,9 +238,8 @@ void TPaintBox::mouseReleaseEvent(QMouseEvent* event) {
     }
 }
 
-// Qt delivers the double-click in place of the second press. The handlers see
-// the double-click first and then that press, unless the press has already
-// been delivered on its own.
+// Qt delivers the double-click after the second press. Should a platform
+// deliver it in place of that press, the handlers see the press after it.
 void TPaintBox::mouseDoubleClickEvent(QMouseEvent* event) {
     if (OnDblClick) {
         OnDblClick(event);

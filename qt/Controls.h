@@ -1,51 +1,39 @@
 #pragma once
 // Small controls the dialogs share: an up-down (spin arrows without a field of
-// their own, optionally driving a buddy edit), a number edit that accepts only
-// certain keys, a plain shape, and the dialogs' font.
+// their own, optionally driven from a buddy edit), a number edit that holds
+// only certain text, a plain shape, a paint box, and the dialogs' font.
+#include "platform/bitmap.h"
+
 #include <QFont>
+#include <QImage>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPixmap>
 #include <QString>
-#include <QTimer>
 #include <QWidget>
 
 #include <functional>
+#include <string>
+
+class QTimer;
 
 namespace pelmora {
 
 // The dialogs' font: "ＭＳ Ｐゴシック" 12 pixels high, substituted by IPAPGothic.
 QFont DialogFont();
 
-// Two arrow buttons. The up arrow (vertical) or the right arrow (horizontal)
-// increases the position by the increment; past a limit the position either
-// wraps to the other limit or stays at the limit. Every arrow click emits
-// Clicked after the position (and the buddy's text) has changed.
+// Two arrow buttons. Every click of an arrow, and every repeat while one is
+// held down, emits Clicked: +1 for the up (vertical) or right (horizontal)
+// arrow, -1 for the other. The value they step is kept by the dialog's logic.
 class TUpDown : public QWidget {
     Q_OBJECT
 public:
     TUpDown(Qt::Orientation orientation, QWidget* parent);
 
-    int Min() const { return min_; }
-    int Max() const { return max_; }
-    int Position() const { return position_; }
-    int Increment() const { return increment_; }
-    bool Wrap() const { return wrap_; }
-
-    void SetRange(int min, int max);
-    void SetMin(int min) { SetRange(min, max_); }
-    void SetMax(int max) { SetRange(min_, max); }
-    // Clamped into the range; the buddy shows the new position.
-    void SetPosition(int position);
-    // A value typed into the buddy: clamped into the range; the buddy's text is
-    // rewritten only when the value had to be clamped, so typing is not disturbed.
-    void SetPositionFromBuddy(int typed);
-    void SetIncrement(int increment) { increment_ = increment; }
-    void SetWrap(bool wrap) { wrap_ = wrap; }
-    // The edit whose text follows the position (not owned); Up and Down keys
-    // in it step the up-down.
+    // The edit whose Up and Down keys click the arrows (not owned); the
+    // arrows then take no focus of their own.
     void SetBuddy(QLineEdit* buddy);
-
-    // One arrow click: +1 up or right, -1 down or left.
+    // One arrow click, when enabled.
     void Step(int direction);
 
 signals:
@@ -60,32 +48,19 @@ protected:
 
 private:
     int DirectionAt(const QPoint& point) const;
-    void ShowInBuddy();
 
     Qt::Orientation orientation_;
-    int min_ = 0;
-    int max_ = 100;
-    int position_ = 0;
-    int increment_ = 1;
-    bool wrap_ = false;
     int pressed_ = 0; // direction of the arrow held down, 0 none
-    QTimer repeat_;   // steps again while an arrow is held down
+    QTimer* repeat_;  // steps again while an arrow is held down
     QLineEdit* buddy_ = nullptr;
 };
 
-// A one-line edit that accepts only the characters in `allowed`, plus
-// backspace and the editing and navigation keys; other typed characters are
-// discarded.
+// A one-line edit that holds only text `accepts` (given UTF-8) allows,
+// however it arrives: typed, pasted, dropped or from an input method.
 class TNumberEdit : public QLineEdit {
     Q_OBJECT
 public:
-    TNumberEdit(const QString& allowed, QWidget* parent);
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
-private:
-    QString allowed_;
+    TNumberEdit(std::function<bool(const std::string&)> accepts, QWidget* parent);
 };
 
 // A filled rectangle with a one-pixel outline covering the whole widget.
@@ -120,12 +95,14 @@ private:
     Qt::PenStyle penStyle_ = Qt::SolidLine;
 };
 
-// A plain drawing surface whose painting and mouse handling the owning form
-// supplies, in the manner of a form's event handlers.
+// A drawing surface that shows a picture at its top-left corner, with
+// whatever OnPaint draws over it; the owning form handles its mouse events.
 class TPaintBox : public QWidget {
     Q_OBJECT
 public:
     explicit TPaintBox(QWidget* parent) : QWidget(parent) {}
+
+    void SetPicture(const Bitmap24& picture);
 
     std::function<void(QPainter&)> OnPaint;
     std::function<void(QMouseEvent*)> OnMouseDown;
@@ -141,7 +118,14 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    QImage picture_;
     bool pressed_ = false; // a press has been delivered and not yet released
 };
+
+// A 24-bit bitmap as Qt shows it; pixels of `transparent` let the background
+// show through the pixmap.
+QImage ToQImage(const Bitmap24& bitmap);
+QPixmap ToQPixmap(const Bitmap24& bitmap, TColor transparent);
+QColor QColorOf(TColor c);
 
 } // namespace pelmora

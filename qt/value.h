@@ -1,24 +1,17 @@
 #pragma once
-// The fine-adjust dialog: moves a part's four outer edges and, for a frame,
-// its four frame thicknesses, one pixel per arrow click, over a schematic of
-// the region. It works on its own copies; the caller reads them after OK.
-#include "pattern/patrn.h"
+// The fine-adjust dialog's Qt view: builds the controls, forwards their
+// events to ValueFormLogic and shows what it is told.
+#include "logic/ValueFormLogic.h"
 
 #include <QDialog>
 
+#include <array>
 #include <cstdint>
-
-class QFrame;
-class QLabel;
-class QPushButton;
-class QRadioButton;
+#include <memory>
 
 namespace pelmora {
 
-class TShape;
-class TUpDown;
-
-class TValueForm : public QDialog {
+class TValueForm : public QDialog, private ValueFormView {
     Q_OBJECT
 public:
     explicit TValueForm(QWidget* parent = nullptr);
@@ -26,51 +19,32 @@ public:
 
     // Loads a part's region (0 whole button, 1 icon area, 2 name area), whether
     // it is a frame, and its thicknesses and outer-edge adjustments.
-    void SetValues(std::uint8_t area, bool isFrame, const TTrim& thick, const TTrim& outer);
-    TTrim GetOuter() const { return FOuter; }
-    TTrim GetThick() const { return FThick; }
-
+    void SetValues(std::uint8_t area, bool isFrame, const TTrim& thick, const TTrim& outer) {
+        logic_->SetValues(area, isFrame, thick, outer);
+    }
+    TTrim GetOuter() const { return logic_->GetOuter(); }
+    TTrim GetThick() const { return logic_->GetThick(); }
     // True while the arrows move the frame's inner edges.
-    bool ThickMode() const;
+    bool ThickMode() const { return logic_->ThickMode(); }
+    const ValueFormLogic& Logic() const { return *logic_; }
+
+    // Escape and the close box cancel as the Cancel button does.
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void FormCreate();
-    void SetRanges();
-    void UpdateView();
-    // The four up-downs show the current mode's values.
-    void ShowPositions();
+    QWidget* Control(ValueControl control) const;
 
-    void udTopClick();
-    void rbOutClick();
-    void btResetClick();
+    void ShowText(ValueControl label, const std::string& text) override;
+    void ShowVisible(ValueControl control, bool visible) override;
+    void ShowChecked(ValueControl radio, bool checked) override;
+    void ShowShape(ValueControl shape, const ValueShape& look) override;
+    void CloseDialog(bool ok) override;
 
-    TTrim FOuter;
-    TTrim FThick{1, 1, 1, 1};
-    std::uint8_t FArea = paAll;
-
-    QRadioButton* rbOut = nullptr;
-    QRadioButton* rbIn = nullptr;
-    TShape* spComment = nullptr;
-    QLabel* lbComment = nullptr;
-    QLabel* lbStandard = nullptr;
-    TShape* spOut = nullptr;
-    TShape* spIn = nullptr;
-    QLabel* lbLeft = nullptr;
-    QLabel* lbTop = nullptr;
-    QLabel* lbRight = nullptr;
-    QLabel* lbBottom = nullptr;
-    TShape* spStandard = nullptr;
-    TUpDown* udLeft = nullptr;
-    TUpDown* udTop = nullptr;
-    TUpDown* udRight = nullptr;
-    TUpDown* udBottom = nullptr;
-    QPushButton* btReset = nullptr;
-    QFrame* Bevel = nullptr;
-    QPushButton* OK = nullptr;
-    QPushButton* Cancel = nullptr;
+    std::unique_ptr<ValueFormLogic> logic_;
+    std::array<QWidget*, static_cast<std::size_t>(ValueControl::udBottom) + 1> controls_{};
 };
 
 } // namespace pelmora
