@@ -125,6 +125,13 @@ void TUpDown::paintEvent(QPaintEvent*) {
     drawArrow(increase, 1, vertical ? QStyle::PE_IndicatorArrowUp : QStyle::PE_IndicatorArrowRight);
     drawArrow(decrease, -1,
               vertical ? QStyle::PE_IndicatorArrowDown : QStyle::PE_IndicatorArrowLeft);
+    if (hasFocus()) {
+        // A dotted frame inside the arrows, as a focused button shows.
+        QPen pen(palette().color(QPalette::WindowText));
+        pen.setDashPattern({1.0, 1.0});
+        painter.setPen(pen);
+        painter.drawRect(rect().adjusted(2, 2, -3, -3));
+    }
 }
 
 void TUpDown::mousePressEvent(QMouseEvent* event) {

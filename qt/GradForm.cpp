@@ -125,6 +125,7 @@ TGradDlg::TGradDlg(QWidget* parent) : QDialog(parent) {
     CreateUpperPane();
     CreateLowerPane();
     auto* btOK = Place(new QPushButton(QStringLiteral("OK"), this), "btOK", 432, 32, 73, 25);
+    // Enter presses a focused push button, and OK anywhere else.
     btOK->setDefault(true);
     connect(btOK, &QPushButton::clicked, this, [this] { logic_->btOKClick(); });
     auto* btCancel = Place(new QPushButton(Utf8("キャンセル"), this), "btCancel", 432, 80, 73, 25);
@@ -225,11 +226,16 @@ void TGradDlg::CreateLowerPane() {
     auto* pnBar = Place(new QFrame(this), "pnBar", 0, 257, 417, 88);
     pnBar->setFrameStyle(QFrame::Panel | QFrame::Raised);
 
+    // The caption advertises Alt+S. Its baseline sits where the underline of
+    // the S still fits in the box, whatever the font's ascent.
     TPaintBox* pbLabel = Place(new TPaintBox(pnBar), "pbLabel", 16, 8, 105, 12);
     pbLabel->OnPaint = [pbLabel](QPainter& p) {
+        const QFontMetrics metrics = p.fontMetrics();
+        const int baseline = std::min(metrics.ascent(), pbLabel->height() - metrics.underlinePos() -
+                                                            metrics.lineWidth());
         p.setPen(pbLabel->palette().color(QPalette::WindowText));
-        p.drawText(pbLabel->rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic,
-                   Utf8("カラーリスト(&S)"));
+        p.drawText(pbLabel->rect().adjusted(0, baseline - metrics.ascent(), 0, 0),
+                   Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic, Utf8("カラーリスト(&S)"));
     };
 
     TPaintBox* pbPtr = Place(new TPaintBox(pnBar), "pbPtr", 11, 23, 294, 25);
@@ -247,7 +253,6 @@ void TGradDlg::CreateLowerPane() {
     auto* cbWrap = Place(new QCheckBox(Utf8("両端を一致(&W)"), pnBar), "cbWrap", 312, 24, 97, 17);
     connect(cbWrap, &QCheckBox::clicked, this, [this](bool on) { logic_->cbWrapClick(on); });
     auto* btReverse = Place(new QPushButton(Utf8("逆転(&R)"), pnBar), "btReverse", 312, 48, 57, 25);
-    btReverse->setAutoDefault(false);
     connect(btReverse, &QPushButton::clicked, this, [this] { logic_->btReverseClick(); });
 
     // Lies beyond the pane's visible width: it exists for its Alt+S shortcut,

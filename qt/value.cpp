@@ -90,20 +90,20 @@ TValueForm::TValueForm(QWidget* parent) : QDialog(parent) {
     TUpDown* udBottom = arrows(ValueControl::udBottom, "udBottom", Qt::Vertical, 120, 176);
 
     auto* btReset = Place(new QPushButton(Utf8("リセット"), this), "btReset", 112, 144, 57, 25);
-    btReset->setAutoDefault(false);
     connect(btReset, &QPushButton::clicked, this, [this] { logic_->btResetClick(); });
     Place(new QFrame(this), "Bevel", 8, 248, 265, 9)->setFrameStyle(QFrame::HLine | QFrame::Sunken);
     auto* OK = Place(new QPushButton(QStringLiteral("OK"), this), "OK", 80, 272, 75, 25);
+    // Enter presses a focused push button, and OK anywhere else.
     OK->setDefault(true);
     connect(OK, &QPushButton::clicked, this, [this] { logic_->btOKClick(); });
     auto* Cancel = Place(new QPushButton(Utf8("キャンセル"), this), "Cancel", 184, 272, 75, 25);
-    Cancel->setAutoDefault(false);
     connect(Cancel, &QPushButton::clicked, this, [this] { logic_->btCancelClick(); });
 
     QWidget* order[] = {udLeft, udTop, udRight, udBottom, btReset, OK, Cancel, rbOut, rbIn};
     for (std::size_t i = 1; i < std::size(order); ++i) {
         setTabOrder(order[i - 1], order[i]);
     }
+    udLeft->setFocus(); // the first in the tab order
 
     for (std::size_t i = 0; i < controls_.size(); ++i) {
         controls_[i] = findChild<QWidget*>(QString::fromLatin1(kControlNames[i]));

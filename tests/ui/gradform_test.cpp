@@ -181,6 +181,8 @@ private slots:
     void paintBoxesShowTheLogicsPictures();
     void stripShowsPositionsExceptForFourCorners();
     void disabledFieldsShowTheFaceColour();
+    void barCaptionUnderlinesItsAccelerator();
+    void enterPressesTheFocusedButtonElseOk();
     void cancelKeepsEditsOkReportsTrue();
     void okKeepsAHardEdge();
 };
@@ -428,6 +430,43 @@ void GradFormTest::disabledFieldsShowTheFaceColour() {
     };
     QCOMPARE(inside(arc), QColor(255, 255, 255));
     QCOMPARE(inside(linear), QColor(240, 240, 240));
+}
+
+void GradFormTest::barCaptionUnderlinesItsAccelerator() {
+    Editor e("0,0,0,0,0,,");
+    auto* caption = e.Find<QWidget>("pbLabel");
+    const QImage image = e.Grab(caption);
+    const QFontMetrics metrics(caption->font());
+    const int s = metrics.horizontalAdvance(QStringLiteral("カラーリスト("));
+    const int width = metrics.horizontalAdvance(QLatin1Char('S'));
+    for (int x = s; x < s + width - 1; ++x) {
+        QVERIFY2(qGray(image.pixel(x, image.height() - 1)) < 128,
+                 qPrintable(QStringLiteral("no underline below the S at x %1").arg(x)));
+    }
+}
+
+void GradFormTest::enterPressesTheFocusedButtonElseOk() {
+    TGradDialog component;
+    component.Gradation().LoadFromText("0,0,0,0,0,,00000000FF,1E00FF0000,640000FF00");
+    const auto enterOn = [](const char* name) {
+        return [name](TGradDlg* dialog) {
+            QWidget* target = dialog->findChild<QWidget*>(QString::fromLatin1(name));
+            target->setFocus();
+            QTest::keyClick(target, Qt::Key_Return);
+        };
+    };
+    // 逆転 reverses and keeps the dialog open; then Enter in a field gives OK.
+    WhenShown([&](TGradDlg* dialog) {
+        enterOn("btReverse")(dialog);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(Positions(dialog->Target()), (std::vector<int>{0, 70, 100}));
+        enterOn("edAngle")(dialog);
+    });
+    QVERIFY(component.Execute());
+    WhenShown(enterOn("btCancel"));
+    QVERIFY(!component.Execute());
+    WhenShown(enterOn("cbWrap"));
+    QVERIFY(component.Execute());
 }
 
 void GradFormTest::cancelKeepsEditsOkReportsTrue() {

@@ -82,6 +82,8 @@ private slots:
     void arrowClicksAndModeButtonsReachTheValues();
     void shapesFollowTheValues();
     void holdingAnArrowRepeats();
+    void focusStartsOnTheLeftArrowsAndShows();
+    void enterPressesTheFocusedButtonElseOk();
     void cancelAndCloseReject();
 };
 
@@ -180,6 +182,40 @@ void ValueFormTest::holdingAnArrowRepeats() {
     QTRY_VERIFY_WITH_TIMEOUT(f.dialog.GetOuter().Right >= 3, kSlowMachineTimeoutMs);
     QTest::mouseRelease(arrows, Qt::LeftButton, {}, at);
     QVERIFY(!repeat->isActive()); // no further steps after the release
+}
+
+// The first arrow key moves the left edge, not the mode; the focused arrows
+// show it.
+void ValueFormTest::focusStartsOnTheLeftArrowsAndShows() {
+    Form f(1, true, {1, 1, 1, 1}, {0, 0, 0, 0});
+    auto* left = f.Find<TUpDown>("udLeft");
+    QCOMPARE(QApplication::focusWidget(), left);
+    const QImage focused = left->grab().toImage();
+    QTest::keyClick(f.dialog.windowHandle(), Qt::Key_Right); // to the focused control
+    QCOMPARE(f.dialog.GetOuter(), (TTrim{-1, 0, 0, 0}));
+    QVERIFY(!f.dialog.ThickMode());
+
+    f.Find<QWidget>("udTop")->setFocus();
+    QVERIFY(left->grab().toImage() != focused);
+}
+
+void ValueFormTest::enterPressesTheFocusedButtonElseOk() {
+    const auto enterOn = [](const char* name) {
+        return [name](TValueForm* d) {
+            QWidget* target = d->findChild<QWidget*>(QString::fromLatin1(name));
+            target->setFocus();
+            QTest::keyClick(target, Qt::Key_Return);
+        };
+    };
+    QCOMPARE(Run(enterOn("Cancel")), int(QDialog::Rejected));
+    // Reset resets and keeps the dialog open; Enter on an arrow control gives OK.
+    QCOMPARE(Run([&](TValueForm* d) {
+                 enterOn("btReset")(d);
+                 QVERIFY(d->isVisible());
+                 QCOMPARE(d->GetOuter(), (TTrim{1, 1, 1, 1}));
+                 enterOn("udTop")(d);
+             }),
+             int(QDialog::Accepted));
 }
 
 void ValueFormTest::cancelAndCloseReject() {
