@@ -178,6 +178,7 @@ private slots:
     void kindListAndAngleArrowsReachTheGradient();
     void fieldsTakeDigitsOnlyHoweverTheyArrive();
     void previewDragsMoveTheCentre();
+    void checkBoxesReachTheGradient();
     void paintBoxesShowTheLogicsPictures();
     void stripShowsPositionsExceptForFourCorners();
     void disabledFieldsShowTheFaceColour();
@@ -378,6 +379,21 @@ void GradFormTest::previewDragsMoveTheCentre() {
     QCOMPARE(e.Find<QLineEdit>("edY")->text(), QStringLiteral("-50"));
     QVERIFY(e.Find<QCheckBox>("cbNormal")->isEnabled());
     QVERIFY(!e.dialog.Logic().CenterDrag());
+}
+
+void GradFormTest::checkBoxesReachTheGradient() {
+    Editor e("1,0,60,0,1,,00000000FF,3200FF0000,640000FF00");
+    const auto tick = [&e](const char* name) {
+        auto* box = e.Find<QCheckBox>(name);
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
+        return box->isChecked();
+    };
+    QVERIFY(tick("cbWrap"));
+    QCOMPARE(Colors(e.gradient), (std::vector<TColor>{kRed, kBlue, kRed}));
+    QVERIFY(!e.Find<QLineEdit>("edAngle")->isEnabled());
+    QVERIFY(!tick("cbNormal"));
+    QVERIFY(!e.gradient.Normalize);
+    QVERIFY(e.Find<QLineEdit>("edAngle")->isEnabled());
 }
 
 void GradFormTest::paintBoxesShowTheLogicsPictures() {
