@@ -75,6 +75,9 @@ inline constexpr TColor kPictureTransparent = 0x00FF00FF;
 
 enum class GradMouseButton { Left, Right, Other };
 
+// Nothing shown through this interface comes back as an event: a view makes
+// these changes with its controls' notifications held back, so the logic needs
+// no guard against its own updates.
 class GradDlgView {
 public:
     virtual ~GradDlgView() = default;

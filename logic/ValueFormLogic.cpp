@@ -88,21 +88,21 @@ void ValueFormLogic::SetValues(std::uint8_t area, bool isFrame, const TTrim& thi
     ShowPositions();
 }
 
-const UpDownState& ValueFormLogic::UpDown(ValueControl control) const {
-    return const_cast<ValueFormLogic*>(this)->Arrows(control);
-}
-
-UpDownState& ValueFormLogic::Arrows(ValueControl control) {
+template <typename Self> auto& ValueFormLogic::ArrowsOf(Self& self, ValueControl control) {
     switch (control) {
     case ValueControl::udTop:
-        return udTop_;
+        return self.udTop_;
     case ValueControl::udRight:
-        return udRight_;
+        return self.udRight_;
     case ValueControl::udBottom:
-        return udBottom_;
+        return self.udBottom_;
     default:
-        return udLeft_;
+        return self.udLeft_;
     }
+}
+
+const UpDownState& ValueFormLogic::UpDown(ValueControl control) const {
+    return ArrowsOf(*this, control);
 }
 
 // Only the limit in each edge's outward direction depends on the situation:
@@ -137,7 +137,7 @@ void ValueFormLogic::FormShow() {
 }
 
 void ValueFormLogic::udTopClick(ValueControl upDown, int direction) {
-    Arrows(upDown).Step(direction);
+    ArrowsOf(*this, upDown).Step(direction);
     if (thickMode_) {
         FThick = {udLeft_.Position, -udTop_.Position, -udRight_.Position, udBottom_.Position};
     } else {

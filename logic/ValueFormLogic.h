@@ -44,7 +44,8 @@ private:
     void SetRanges();
     void ShowPositions();
     void UpdateView();
-    UpDownState& Arrows(ValueControl control);
+    // The up-down state of udLeft, udTop, udRight or udBottom.
+    template <typename Self> static auto& ArrowsOf(Self& self, ValueControl control);
 
     ValueFormView& view_;
     TTrim FOuter;

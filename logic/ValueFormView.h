@@ -40,6 +40,9 @@ struct ValueShape {
     bool operator==(const ValueShape&) const = default;
 };
 
+// Nothing shown through this interface comes back as an event: a view makes
+// these changes with its controls' notifications held back, so the logic needs
+// no guard against its own updates.
 class ValueFormView {
 public:
     virtual ~ValueFormView() = default;
