@@ -2,6 +2,7 @@
 // which controls are enabled, the preview and its handles; and OK and Cancel.
 #include "tests/logic/graddlg_fixture.h"
 
+#include <ostream>
 #include <string>
 
 using namespace pelmora;
@@ -67,6 +68,10 @@ struct Enabling {
     bool centre;
     bool normalise;
 };
+
+void PrintTo(const Enabling& row, std::ostream* os) {
+    *os << '"' << row.text << '"';
+}
 
 class GradDlgEnabling : public ::testing::TestWithParam<Enabling> {};
 

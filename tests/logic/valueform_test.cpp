@@ -193,6 +193,10 @@ struct ResetRow {
     const char* labels;
 };
 
+void PrintTo(const ResetRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
 class ValueFormReset : public ::testing::TestWithParam<ResetRow> {};
 
 TEST_P(ValueFormReset, GivesTheAreasDefaultsAndTheArrowsStartFromThem) {
