@@ -3,6 +3,7 @@
 // behaviour itself is tested in tests/logic.
 #include "qt/Controls.h"
 #include "qt/value.h"
+#include "tests/support/DialogAnswer.h"
 #include "tests/support/UiWait.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include <functional>
 
 using namespace pelmora;
+using pelmora::testing::DialogAnswer;
 
 namespace pelmora {
 char* toString(const TTrim& t) {
@@ -59,16 +61,18 @@ struct Form {
     TValueForm dialog;
 };
 
-// Runs `act` on the dialog once exec has shown it, and returns exec's result.
-int Run(std::function<void(TValueForm*)> act) {
+// Opens a dialog on an icon frame and answers it with `answer` (which closes
+// it); exec's result, or why the dialog did not respond.
+struct Outcome {
+    int result = -1;
+    QByteArray failure;
+};
+Outcome Run(std::function<void(TValueForm*)> answer) {
     TValueForm dialog;
     dialog.SetValues(1, true, {1, 1, 1, 1}, {0, 0, 0, 0});
-    QTimer::singleShot(0, [act] {
-        auto* shown = qobject_cast<TValueForm*>(QApplication::activeModalWidget());
-        QVERIFY(shown != nullptr);
-        act(shown);
-    });
-    return dialog.exec();
+    DialogAnswer<TValueForm> reply("the fine-adjust dialog", std::move(answer));
+    const int result = dialog.exec();
+    return {result, reply.Answered() ? QByteArray() : QByteArray(reply.Failure())};
 }
 
 } // namespace
@@ -200,44 +204,59 @@ void ValueFormTest::focusStartsOnTheLeftArrowsAndShows() {
 }
 
 void ValueFormTest::enterPressesTheFocusedButtonElseOk() {
-    const auto enterOn = [](const char* name) {
-        return [name](TValueForm* d) {
-            QWidget* target = d->findChild<QWidget*>(QString::fromLatin1(name));
-            target->setFocus();
-            QTest::keyClick(target, Qt::Key_Return);
-        };
+    const auto enterOn = [](TValueForm* d, const char* name) {
+        QWidget* target = d->findChild<QWidget*>(QString::fromLatin1(name));
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_Return);
     };
-    QCOMPARE(Run(enterOn("Cancel")), int(QDialog::Rejected));
+    Outcome outcome = Run([&](TValueForm* d) { enterOn(d, "Cancel"); });
+    QVERIFY2(outcome.failure.isEmpty(), outcome.failure);
+    QCOMPARE(outcome.result, int(QDialog::Rejected));
+
     // Reset resets and keeps the dialog open; Enter on an arrow control gives OK.
-    QCOMPARE(Run([&](TValueForm* d) {
-                 enterOn("btReset")(d);
-                 QVERIFY(d->isVisible());
-                 QCOMPARE(d->GetOuter(), (TTrim{1, 1, 1, 1}));
-                 enterOn("udTop")(d);
-             }),
-             int(QDialog::Accepted));
+    bool openAfterReset = false;
+    TTrim outerAfterReset;
+    outcome = Run([&](TValueForm* d) {
+        enterOn(d, "btReset");
+        openAfterReset = d->isVisible();
+        outerAfterReset = d->GetOuter();
+        enterOn(d, "udTop");
+    });
+    QVERIFY2(outcome.failure.isEmpty(), outcome.failure);
+    QVERIFY(openAfterReset);
+    QCOMPARE(outerAfterReset, (TTrim{1, 1, 1, 1}));
+    QCOMPARE(outcome.result, int(QDialog::Accepted));
 }
 
 void ValueFormTest::cancelAndCloseReject() {
-    const auto clickTopThen = [](std::function<void(TValueForm*)> finish) {
-        return [finish](TValueForm* shown) {
+    const struct {
+        const char* how;
+        std::function<void(TValueForm*)> finish;
+        int result;
+    } ways[] = {
+        {"Cancel",
+         [](TValueForm* d) {
+             QTest::mouseClick(d->findChild<QPushButton*>("Cancel"), Qt::LeftButton);
+         },
+         QDialog::Rejected},
+        {"the close box", [](TValueForm* d) { d->close(); }, QDialog::Rejected},
+        {"Escape", [](TValueForm* d) { QTest::keyClick(d, Qt::Key_Escape); }, QDialog::Rejected},
+        {"OK",
+         [](TValueForm* d) { QTest::mouseClick(d->findChild<QPushButton*>("OK"), Qt::LeftButton); },
+         QDialog::Accepted},
+    };
+    for (const auto& way : ways) {
+        TTrim edited;
+        const Outcome outcome = Run([&](TValueForm* shown) {
             QTest::mouseClick(shown->findChild<TUpDown*>("udTop"), Qt::LeftButton, {},
                               QPoint(20, 4));
-            QCOMPARE(shown->GetOuter(), (TTrim{0, 1, 0, 0}));
-            finish(shown);
-        };
-    };
-    QCOMPARE(Run(clickTopThen([](TValueForm* d) {
-                 QTest::mouseClick(d->findChild<QPushButton*>("Cancel"), Qt::LeftButton);
-             })),
-             int(QDialog::Rejected));
-    QCOMPARE(Run(clickTopThen([](TValueForm* d) { d->close(); })), int(QDialog::Rejected));
-    QCOMPARE(Run(clickTopThen([](TValueForm* d) { QTest::keyClick(d, Qt::Key_Escape); })),
-             int(QDialog::Rejected));
-    QCOMPARE(Run(clickTopThen([](TValueForm* d) {
-                 QTest::mouseClick(d->findChild<QPushButton*>("OK"), Qt::LeftButton);
-             })),
-             int(QDialog::Accepted));
+            edited = shown->GetOuter();
+            way.finish(shown);
+        });
+        QVERIFY2(outcome.failure.isEmpty(), outcome.failure);
+        QCOMPARE(edited, (TTrim{0, 1, 0, 0}));
+        QVERIFY2(outcome.result == way.result, way.how);
+    }
 }
 
 QTEST_MAIN(ValueFormTest)
