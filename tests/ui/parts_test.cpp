@@ -963,7 +963,7 @@ void PartsTest::designAPatternFromTheLauncher() {
         for (int handle : {5, 5 + 270}) {
             QTest::mouseDClick(dialog->windowHandle(), Qt::LeftButton, {},
                                strip->mapTo(dialog, QPoint(handle, 18)));
-            QTest::qWait(20);
+            QCoreApplication::sendPostedEvents(); // the colour dialog the double-click posts
         }
         auto* kinds = Child<QComboBox>(dialog, "cbKind");
         kinds->setFocus();
