@@ -19,6 +19,7 @@
 #include "qt/GradForm.h"
 #include "qt/edit.h"
 #include "qt/value.h"
+#include "tests/support/DialogAnswer.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/UiWait.h"
 
@@ -159,34 +160,12 @@ private:
     fs::path folder_;
 };
 
-// Runs `answer` on the first modal dialog of type T that shows, and closes
-// the dialog afterwards if the answer left it open, so a failed check cannot
-// hang the test.
-template <typename T> void WhenModal(std::function<void(T*)> answer, bool* seen = nullptr) {
-    auto* timer = new QTimer;
-    auto ticks = std::make_shared<int>(0);
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, answer, ticks, seen] {
-        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (dialog == nullptr) {
-            if (++*ticks > 500) {
-                timer->deleteLater();
-                timer->stop();
-            }
-            return;
-        }
-        timer->stop();
-        timer->deleteLater();
-        if (seen != nullptr) {
-            *seen = true;
-        }
-        QPointer<T> guard(dialog);
-        answer(dialog);
-        if (guard && guard->isVisible()) {
-            guard->reject();
-        }
-    });
-    timer->start();
+// Answers the next modal dialog of type T (see DialogAnswer): keep the result
+// alive until the call that opens the dialog has returned, then check it.
+template <typename T>
+[[nodiscard]] std::unique_ptr<testing::DialogAnswer<T>> WhenModal(const char* what,
+                                                                  std::function<void(T*)> answer) {
+    return std::make_unique<testing::DialogAnswer<T>>(QString::fromUtf8(what), std::move(answer));
 }
 
 template <typename T> T* Child(QWidget* parent, const char* name) {
@@ -598,29 +577,27 @@ void PartsTest::gradientDialogPresetCancelAndOk() {
     QVERIFY(s.action("mnGrad")->isChecked());
 
     std::string shown;
-    bool seen = false;
-    WhenModal<TGradDlg>(
-        [&](TGradDlg* dialog) {
-            shown = dialog->Target().SaveToText();
-            auto* kinds = Child<QComboBox>(dialog, "cbKind");
-            kinds->setFocus();
-            QTest::keyClick(kinds, Qt::Key_Down);
-            QTest::mouseClick(Child<QPushButton>(dialog, "btCancel"), Qt::LeftButton);
-        },
-        &seen);
+    auto answer = WhenModal<TGradDlg>("the gradient dialog", [&](TGradDlg* dialog) {
+        shown = dialog->Target().SaveToText();
+        auto* kinds = Child<QComboBox>(dialog, "cbKind");
+        kinds->setFocus();
+        QTest::keyClick(kinds, Qt::Key_Down);
+        QTest::mouseClick(Child<QPushButton>(dialog, "btCancel"), Qt::LeftButton);
+    });
     QVERIFY(s.pick("mnGrad"));
-    QVERIFY(seen);
+    QVERIFY2(answer->Answered(), answer->Failure());
     QCOMPARE(QString::fromStdString(shown), QString::fromStdString(stored));
     QCOMPARE(s.pattern().Parts(1)->GradText, stored);
     QVERIFY(!s.form->Logic().IsModified());
 
-    WhenModal<TGradDlg>([&](TGradDlg* dialog) {
+    answer = WhenModal<TGradDlg>("the gradient dialog", [&](TGradDlg* dialog) {
         auto* kinds = Child<QComboBox>(dialog, "cbKind");
         kinds->setFocus();
         QTest::keyClick(kinds, Qt::Key_Down);
         QTest::mouseClick(Child<QPushButton>(dialog, "btOK"), Qt::LeftButton);
     });
     QVERIFY(s.pick("mnGrad"));
+    QVERIFY2(answer->Answered(), answer->Failure());
     const TParts& part = *s.pattern().Parts(1);
     QCOMPARE(part.Fill, std::uint8_t(fkGrad));
     TGrad result;
@@ -640,22 +617,19 @@ void PartsTest::fineAdjustCancelAndOk() {
     s.Open();
     s.clickPart(1);
 
-    bool seen = false;
-    WhenModal<TValueForm>(
-        [&](TValueForm* dialog) {
-            QTest::mouseClick(Child<QPushButton>(dialog, "btReset"), Qt::LeftButton);
-            QTest::mouseClick(Child<QPushButton>(dialog, "Cancel"), Qt::LeftButton);
-        },
-        &seen);
+    auto answer = WhenModal<TValueForm>("the fine-adjust dialog", [&](TValueForm* dialog) {
+        QTest::mouseClick(Child<QPushButton>(dialog, "btReset"), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(dialog, "Cancel"), Qt::LeftButton);
+    });
     QVERIFY(s.pick("mnArea"));
-    QVERIFY(seen);
+    QVERIFY2(answer->Answered(), answer->Failure());
     QCOMPARE(s.pattern().Parts(1)->Outer, TTrim{});
     QVERIFY(!s.form->Logic().IsModified());
 
     // Reset puts the icon frame one pixel outside the icon; one more pixel of
     // thickness on the left.
     TTrim outerShown{9, 9, 9, 9};
-    WhenModal<TValueForm>([&](TValueForm* dialog) {
+    answer = WhenModal<TValueForm>("the fine-adjust dialog", [&](TValueForm* dialog) {
         outerShown = dialog->GetOuter();
         QTest::mouseClick(Child<QPushButton>(dialog, "btReset"), Qt::LeftButton);
         QTest::mouseClick(Child<QRadioButton>(dialog, "rbIn"), Qt::LeftButton);
@@ -664,6 +638,7 @@ void PartsTest::fineAdjustCancelAndOk() {
         QTest::mouseClick(Child<QPushButton>(dialog, "OK"), Qt::LeftButton);
     });
     QVERIFY(s.pick("mnArea"));
+    QVERIFY2(answer->Answered(), answer->Failure());
     QCOMPARE(outerShown, TTrim{});
     const TParts& part = *s.pattern().Parts(1);
     QCOMPARE(part.Outer, (TTrim{1, 1, 1, 1}));
@@ -819,12 +794,16 @@ void PartsTest::windowDestroyedUnderAnOpenDialog() {
             survived = dialog->isVisible();
             dialog->accept();
         };
+        std::unique_ptr<testing::DialogAnswer<TValueForm>> adjust;
+        std::unique_ptr<testing::DialogAnswer<TGradDlg>> gradient;
         if (std::string(command) == "mnArea") {
-            WhenModal<TValueForm>(endTheWindow);
+            adjust = WhenModal<TValueForm>("the fine-adjust dialog", endTheWindow);
         } else {
-            WhenModal<TGradDlg>(endTheWindow);
+            gradient = WhenModal<TGradDlg>("the gradient dialog", endTheWindow);
         }
         QVERIFY(s.pick(command));
+        QVERIFY2(adjust ? adjust->Answered() : gradient->Answered(),
+                 adjust ? adjust->Failure() : gradient->Failure());
         QVERIFY2(s.form.isNull(), command);
         QVERIFY2(survived, command);
         QCOMPARE(s.library.Pattern(0).Parts(1)->Fill, std::uint8_t(fkMono));
@@ -958,7 +937,7 @@ void PartsTest::designAPatternFromTheLauncher() {
     // A red-to-blue radial gradient: both end stops recoloured by
     // double-clicks on their handles.
     prompts->colorAnswers = {kRed, kBlue};
-    WhenModal<TGradDlg>([](TGradDlg* dialog) {
+    const auto gradientAnswer = WhenModal<TGradDlg>("the gradient dialog", [](TGradDlg* dialog) {
         QWidget* strip = Child<QWidget>(dialog, "pbPtr");
         for (int handle : {5, 5 + 270}) {
             QTest::mouseDClick(dialog->windowHandle(), Qt::LeftButton, {},
@@ -972,6 +951,7 @@ void PartsTest::designAPatternFromTheLauncher() {
     });
     QVERIFY(Child<QAction>(form, "mnGrad")->isEnabled());
     Child<QAction>(form, "mnGrad")->trigger();
+    QVERIFY2(gradientAnswer->Answered(), gradientAnswer->Failure());
     QCOMPARE(frame.Fill, std::uint8_t(fkGrad));
     TGrad gradient;
     gradient.LoadFromText(frame.GradText);
@@ -980,7 +960,7 @@ void PartsTest::designAPatternFromTheLauncher() {
     QCOMPARE(gradient.GetColor(gradient.Count() - 1), kBlue);
 
     // Two pixels thick, one pixel outside the icon.
-    WhenModal<TValueForm>([](TValueForm* dialog) {
+    const auto adjust = WhenModal<TValueForm>("the fine-adjust dialog", [](TValueForm* dialog) {
         QTest::mouseClick(Child<QPushButton>(dialog, "btReset"), Qt::LeftButton);
         QTest::mouseClick(Child<QRadioButton>(dialog, "rbIn"), Qt::LeftButton);
         // Each arrow moves its inner edge inward: left's right arrow, top's
@@ -998,6 +978,7 @@ void PartsTest::designAPatternFromTheLauncher() {
         QTest::mouseClick(Child<QPushButton>(dialog, "OK"), Qt::LeftButton);
     });
     Child<QAction>(form, "mnArea")->trigger();
+    QVERIFY2(adjust->Answered(), adjust->Failure());
     QCOMPARE(frame.Outer, (TTrim{1, 1, 1, 1}));
     QCOMPARE(frame.Thick, (TTrim{2, 2, 2, 2}));
 
