@@ -155,7 +155,7 @@ inline void IntText(const std::uint8_t* data, std::size_t size) {
 inline void IniText(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
 
-    IniFile ini = IniFile::Parse(text);
+    IniFile ini = IniFile::Parse(std::string(text));
     const std::string once = ini.ToText();
     PELMORA_FUZZ_CHECK(IniFile::Parse(once).ToText() == once);
 
@@ -168,7 +168,7 @@ inline void IniText(const std::uint8_t* data, std::size_t size) {
     for (std::size_t s = 0; s < sectionsTried; ++s) {
         const IniFile::Section& section = ini.Sections()[s];
         PELMORA_FUZZ_CHECK(ini.SectionExists(section.name));
-        std::string folded = section.name;
+        std::string folded(section.name);
         for (char& c : folded) {
             c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
         }
@@ -176,7 +176,7 @@ inline void IniText(const std::uint8_t* data, std::size_t size) {
         const std::size_t tried =
             std::min<std::size_t>(section.values.size(), detail::kLookupsTried);
         for (std::size_t k = 0; k < tried; ++k) {
-            const std::string& key = section.values[k].first;
+            const std::string_view key = section.values[k].first;
             (void)ini.ReadInteger(section.name, key, 0);
             (void)ini.ReadBool(section.name, key, false);
             PELMORA_FUZZ_CHECK(!first || ini.Value(section.name, key).has_value());
@@ -186,8 +186,8 @@ inline void IniText(const std::uint8_t* data, std::size_t size) {
     // A value written under the first section and key reads back from the
     // text, line breaks stored as blanks.
     if (!ini.Sections().empty() && !ini.Sections().front().values.empty()) {
-        const std::string section = ini.Sections().front().name;
-        const std::string key = ini.Sections().front().values.front().first;
+        const std::string section(ini.Sections().front().name);
+        const std::string key(ini.Sections().front().values.front().first);
         const std::string value = "x" + std::string(text.substr(0, 64)) + "x";
         std::string expected = value;
         for (char& c : expected) {
@@ -286,7 +286,7 @@ inline void PatternSections(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
 
     PatternLibrary library;
-    (void)LoadPatterns(IniFile::Parse(text), library);
+    (void)LoadPatterns(IniFile::Parse(std::string(text)), library);
     std::unordered_set<std::string> names;
     for (int i = 0; i < library.Count(); ++i) {
         PELMORA_FUZZ_CHECK(!library.Name(i).empty());
@@ -338,7 +338,7 @@ inline void Wallpaper(const std::uint8_t* data, std::size_t size) {
     const TPadInfo pad = DerivePadInfo(values, detail::kNameHeight);
 
     PatternLibrary library;
-    (void)LoadPatterns(IniFile::Parse(reader.Rest()), library);
+    (void)LoadPatterns(IniFile::Parse(std::string(reader.Rest())), library);
     for (int i = 0; i < library.Count() && i < detail::kMaxPatternsDrawn; ++i) {
         const TPatrn& pattern = library.Pattern(i);
         try {

@@ -11,8 +11,9 @@ namespace {
 
 void CheckSide(std::int32_t side, const char* which) {
     if (side < 0 || side > kMaxBitmapSide) {
-        throw BitmapError(std::string("a bitmap ") + which + " of " + std::to_string(side) +
-                          " pixels is outside 0.." + std::to_string(kMaxBitmapSide));
+        throw BitmapError(std::string("ビットマップの") + which + " " + std::to_string(side) +
+                          " ピクセルは範囲外です (0 から " + std::to_string(kMaxBitmapSide) +
+                          " まで)。");
     }
 }
 
@@ -37,8 +38,8 @@ Span ClipSpan(std::int64_t lo, std::int64_t hi, std::int64_t limit) {
 } // namespace
 
 Bitmap24::Bitmap24(std::int32_t width, std::int32_t height, TColor fill) {
-    CheckSide(width, "width");
-    CheckSide(height, "height");
+    CheckSide(width, "幅");
+    CheckSide(height, "高さ");
     width_ = width;
     height_ = height;
     pixels_.resize(Stride() * static_cast<std::size_t>(height));

@@ -58,7 +58,7 @@ std::uint32_t Get32(std::string_view b, std::size_t at) {
 }
 
 [[noreturn]] void Malformed(const std::string& why) {
-    throw BitmapError("not a valid 24-bit BMP file: " + why);
+    throw BitmapError("24 ビットの BMP ファイルとして正しくありません: " + why + "。");
 }
 
 void Require(bool condition, const char* why) {
@@ -77,14 +77,14 @@ struct BmpLayout {
 
 // Checks every header field against the bytes actually present.
 BmpLayout ReadHeaders(std::string_view bytes) {
-    Require(bytes.size() >= kFileHeaderSize + kInfoHeaderSize, "the file is too short");
-    Require(bytes[0] == 'B' && bytes[1] == 'M', "the signature is not \"BM\"");
+    Require(bytes.size() >= kFileHeaderSize + kInfoHeaderSize, "ファイルが短すぎます");
+    Require(bytes[0] == 'B' && bytes[1] == 'M', "先頭が \"BM\" ではありません");
     const std::uint64_t fileSize = Get32(bytes, 2);
     const std::uint64_t pixelOffset = Get32(bytes, 10);
     const std::uint32_t infoSize = Get32(bytes, 14);
-    Require(fileSize <= bytes.size(), "the file is truncated");
-    Require(KnownInfoHeaderSize(infoSize), "unsupported info header size");
-    Require(kFileHeaderSize + infoSize <= fileSize, "the info header runs past the end");
+    Require(fileSize <= bytes.size(), "ファイルが途中で切れています");
+    Require(KnownInfoHeaderSize(infoSize), "情報ヘッダーの大きさに対応していません");
+    Require(kFileHeaderSize + infoSize <= fileSize, "情報ヘッダーがファイルの終わりを越えています");
 
     const auto width = static_cast<std::int32_t>(Get32(bytes, 18));
     const auto rawHeight = static_cast<std::int32_t>(Get32(bytes, 22));
@@ -94,15 +94,15 @@ BmpLayout ReadHeaders(std::string_view bytes) {
     const std::uint64_t imageSize = Get32(bytes, 34);
     const std::uint32_t colorsUsed = Get32(bytes, 46);
 
-    Require(planes == 1, "the plane count is not 1");
-    Require(bitCount == 24, "the pixels are not 24-bit");
-    Require(compression == 0, "the pixels are compressed");
-    Require(width > 0, "the width is not positive");
-    Require(rawHeight != 0 && rawHeight != INT32_MIN, "the height is invalid");
+    Require(planes == 1, "プレーン数が 1 ではありません");
+    Require(bitCount == 24, "ピクセルが 24 ビットではありません");
+    Require(compression == 0, "ピクセルが圧縮されています");
+    Require(width > 0, "幅が正の数ではありません");
+    Require(rawHeight != 0 && rawHeight != INT32_MIN, "高さが正しくありません");
     const std::int32_t height = rawHeight < 0 ? -rawHeight : rawHeight;
     Require(width <= kMaxBitmapSide && height <= kMaxBitmapSide,
-            "the bitmap is larger than 8192 by 8192 pixels");
-    Require(colorsUsed <= kMaxColorsUsed, "the colour table is too large");
+            "8192 × 8192 ピクセルより大きいビットマップです");
+    Require(colorsUsed <= kMaxColorsUsed, "カラーテーブルが大きすぎます");
 
     BmpLayout layout;
     layout.width = width;
@@ -112,11 +112,11 @@ BmpLayout ReadHeaders(std::string_view bytes) {
     layout.rowSize = RowSize(static_cast<std::uint64_t>(width));
     const std::uint64_t dataSize = layout.rowSize * static_cast<std::uint64_t>(height);
     Require(pixelOffset >= kFileHeaderSize + infoSize + std::uint64_t{colorsUsed} * 4,
-            "the pixel data overlaps the headers");
-    Require(imageSize == 0 || imageSize >= dataSize, "the image size field is too small");
-    Require(pixelOffset + dataSize <= fileSize, "the pixel data runs past the end of the file");
+            "ピクセルデータがヘッダーと重なっています");
+    Require(imageSize == 0 || imageSize >= dataSize, "イメージサイズの値が小さすぎます");
+    Require(pixelOffset + dataSize <= fileSize, "ピクセルデータがファイルの終わりを越えています");
     Require(imageSize == 0 || pixelOffset + imageSize <= fileSize,
-            "the image size field runs past the end of the file");
+            "イメージサイズの値がファイルの終わりを越えています");
     return layout;
 }
 
@@ -124,7 +124,7 @@ BmpLayout ReadHeaders(std::string_view bytes) {
 
 std::string EncodeBmp(const Bitmap24& bitmap) {
     if (bitmap.Width() <= 0 || bitmap.Height() <= 0) {
-        throw BitmapError("an empty bitmap cannot be written as a BMP file");
+        throw BitmapError("空のビットマップは BMP ファイルに書き出せません。");
     }
     const std::uint64_t rowSize = RowSize(static_cast<std::uint64_t>(bitmap.Width()));
     const auto imageSize =
@@ -169,8 +169,8 @@ Bitmap24 DecodeBmp(std::string_view bytes) {
     return bitmap;
 }
 
-void SaveBmp(const Bitmap24& bitmap, const std::filesystem::path& path) {
-    WriteFileAtomic(path, EncodeBmp(bitmap));
+void SaveBmp(const Bitmap24& bitmap, const std::filesystem::path& path, WriteTarget target) {
+    WriteWholeFile(path, EncodeBmp(bitmap), target);
 }
 
 Bitmap24 LoadBmp(const std::filesystem::path& path) {
@@ -179,7 +179,7 @@ Bitmap24 LoadBmp(const std::filesystem::path& path) {
     try {
         return DecodeBmp(bytes);
     } catch (const BitmapError& error) {
-        throw BitmapError("\"" + PathText(path) + "\": " + error.what());
+        throw BitmapError("ファイル \"" + PathText(path) + "\" を読み込めません。" + error.what());
     }
 }
 

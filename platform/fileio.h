@@ -1,5 +1,8 @@
 #pragma once
-// Whole-file reading with a size limit, and atomic replacement of a file.
+// Reading whole files and writing them safely. The promises below hold on
+// every system; each implementation keeps its system's details to itself and
+// maps its error codes onto FileProblem, so the user reads the same words
+// everywhere.
 #include <cstddef>
 #include <filesystem>
 #include <stdexcept>
@@ -8,23 +11,96 @@
 
 namespace pelmora {
 
-// An I/O failure; the message (UTF-8) names the file.
-class FileError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
+// Why a file could not be read or written. The words the user reads, after
+// "ファイル "<path>" を読み込めません。" or "... に書き込めません。":
+enum class FileProblem {
+    NotFound,       // "ファイルが見つかりません。"
+    FolderNotFound, // "保存先のフォルダーが見つかりません。"
+    IsFolder,       // "フォルダーです。"
+    NotRegularFile, // "装置、パイプ、ソケットなど、通常のファイルではありません。"
+    WriteProtected,   // "書き込みが禁止されています (読み取り専用)。"
+    AccessDenied,     // "アクセスが拒否されました。"
+    LinkUnresolvable, // "シンボリックリンクが循環しているか、たどれません。"
+    TooLarge,         // "ファイルが大きすぎます (上限は <limit> です)。"
+    OutOfMemory,      // "メモリが不足しました。"
+    DiskFull,         // "ディスクの空き容量が足りません。"
+    ReadOnlyDisk,     // "読み取り専用のドライブです。"
+    NameTooLong,      // "ファイル名が長すぎます。"
+    NoReader,         // "パイプの読み手がいません。"
+    Other,            // "システムのエラーです (<the system's own text>)。"
 };
 
-inline constexpr std::size_t kMaxInputFileSize = 64u * 1024u * 1024u;
+enum class FileAction { Read, Write };
 
-// Throws FileError when the file cannot be read (a folder included) or is
-// larger than `limit` bytes.
+// A file that could not be read or written. what() is the whole message in
+// Japanese (UTF-8) and names the file as the caller gave it.
+class FileError : public std::runtime_error {
+public:
+    FileError(FileAction action, const std::filesystem::path& path, FileProblem problem,
+              std::string_view detail = {});
+    FileAction Action() const { return action_; }
+    FileProblem Problem() const { return problem_; }
+
+private:
+    FileAction action_;
+    FileProblem problem_;
+};
+
+// The largest settings or pattern file read. Reading the worst file of this
+// size (tiny keys, tiny sections, tiny patterns) stays far below what a 32-bit
+// host process can hold; docs/reliability.md has the measured figures.
+inline constexpr std::size_t kMaxInputFileSize = 8u * 1024u * 1024u;
+
+// Reads a whole file.
+// - A symbolic link is followed.
+// - Only a regular file is read. A folder, pipe, device or socket is refused
+//   (IsFolder, NotRegularFile) before it is opened, so nothing can block.
+// - A file over `limit` bytes is refused (TooLarge, the limit in the message).
+// - Running out of memory is OutOfMemory, never std::bad_alloc.
+// Every failure is a FileError (Read) naming `path`.
 std::string ReadWholeFile(const std::filesystem::path& path, std::size_t limit = kMaxInputFileSize);
 
-// Writes to a temporary file in the same folder, flushes it and renames it over
-// `path`; on any failure the temporary file is removed, the old file stays as it
-// was and FileError is thrown. The new file keeps the old one's permissions;
-// a symbolic link is written through (its target replaced, the link kept).
-void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes);
+// What a write may go into besides a regular file.
+enum class WriteTarget {
+    // Settings files, pattern files, bitmaps: anything that exists and is not
+    // a regular file is refused with nothing written.
+    RegularFile,
+    // An output of the command-line renderer: a character device or a pipe
+    // (such as standard output reached through /dev/stdout) is written
+    // straight into; a folder, socket or block device is refused.
+    RegularFileOrStream,
+};
+
+// Makes `bytes` the whole content of `path`.
+// - A symbolic link is followed to its final target, also when that target
+//   does not exist yet (it is created there); the link stays. A loop is
+//   LinkUnresolvable.
+// - A regular file (or a path not there yet) is replaced atomically: the bytes
+//   go to a temporary file in the target's folder, which is flushed and then
+//   renamed over the target. On any failure the temporary file is removed and
+//   the old file stays byte for byte. The new file keeps the old one's
+//   permissions (and owner, where the system allows it).
+// - A target the running user may not write is refused (WriteProtected), also
+//   for an administrator: a file without any write permission (or with the
+//   read-only attribute) is never replaced.
+// - Temporary files are named ".<target name>.pelmora-tmp-<6 letters or
+//   digits>". A writer holds its own locked while it works, so after a
+//   successful write the ones a killed writer left for the same target are
+//   removed, and nothing else is.
+// - Anything not a regular file is handled as `target` says; a pipe nobody
+//   reads is refused (NoReader) instead of waited for.
+// Every failure is a FileError (Write) naming `path`.
+void WriteWholeFile(const std::filesystem::path& path, std::string_view bytes,
+                    WriteTarget target = WriteTarget::RegularFile);
+
+// The start of the names of the target's temporary files (".<name>.pelmora-tmp-"),
+// and whether a folder entry is one of them: that start and exactly six
+// letters or digits.
+std::filesystem::path TempFilePrefix(const std::filesystem::path& target);
+bool IsTempFileOf(const std::filesystem::path& entry, const std::filesystem::path& target);
+
+// A size limit as the messages give it: "8 MB" for whole mebibytes, else "<n> バイト".
+std::string LimitText(std::size_t bytes);
 
 // Text for messages: the path as UTF-8.
 std::string PathText(const std::filesystem::path& path);

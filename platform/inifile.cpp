@@ -3,6 +3,8 @@
 #include "platform/fileio.h"
 #include "platform/inttext.h"
 
+#include <algorithm>
+#include <new>
 #include <system_error>
 #include <utility>
 
@@ -33,28 +35,40 @@ std::string_view StripBlanks(std::string_view text) {
     return text;
 }
 
-// Splits at LF, CR LF or a lone CR.
-std::vector<std::string_view> SplitLines(std::string_view text) {
-    std::vector<std::string_view> lines;
+// Calls onSection(name) for every section header and onKey(key, value) for
+// every key of a section, in order; lines end at LF, CR LF or a lone CR.
+template <typename OnSection, typename OnKey>
+void ForEachEntry(std::string_view text, OnSection onSection, OnKey onKey) {
+    bool inSection = false;
     std::size_t start = 0;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        if (text[pos] == '\n' || text[pos] == '\r') {
-            lines.push_back(text.substr(start, pos - start));
-            if (text[pos] == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') {
-                ++pos;
-            }
-            start = pos + 1;
+    while (start < text.size()) {
+        std::size_t end = start;
+        while (end < text.size() && text[end] != '\n' && text[end] != '\r') {
+            ++end;
         }
-        ++pos;
+        const std::string_view line = StripBlanks(text.substr(start, end - start));
+        start = end + 1;
+        if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') {
+            ++start;
+        }
+        if (line.empty() || line.front() == ';') {
+            continue;
+        }
+        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+            onSection(StripBlanks(line.substr(1, line.size() - 2)));
+            inSection = true;
+            continue;
+        }
+        // Lines before the first section, and lines without an equals sign
+        // (which name no key), carry nothing and are dropped.
+        const std::size_t equals = line.find('=');
+        if (inSection && equals != std::string_view::npos) {
+            onKey(StripBlanks(line.substr(0, equals)), StripBlanks(line.substr(equals + 1)));
+        }
     }
-    if (start < text.size()) {
-        lines.push_back(text.substr(start));
-    }
-    return lines;
 }
 
-const std::string* FindValue(const IniFile::Section& section, std::string_view key) {
+const std::string_view* FindValue(const IniFile::Section& section, std::string_view key) {
     for (const auto& [name, value] : section.values) {
         if (SameIniName(name, key)) {
             return &value;
@@ -62,6 +76,8 @@ const std::string* FindValue(const IniFile::Section& section, std::string_view k
     }
     return nullptr;
 }
+
+constexpr std::size_t kStorageBlockSize = 64 * 1024;
 
 } // namespace
 
@@ -82,33 +98,75 @@ IniFile IniFile::Load(const std::filesystem::path& path) {
     if (!std::filesystem::exists(path, error) && !error) {
         return IniFile();
     }
-    return Parse(ReadWholeFile(path));
+    std::string text = ReadWholeFile(path);
+    try {
+        return Parse(std::move(text));
+    } catch (const std::bad_alloc&) {
+        throw FileError(FileAction::Read, path, FileProblem::OutOfMemory);
+    }
 }
 
-IniFile IniFile::Parse(std::string_view text) {
+IniFile IniFile::Parse(std::string text) {
     IniFile ini;
-    Section* current = nullptr;
-    for (const std::string_view rawLine : SplitLines(text)) {
-        const std::string_view line = StripBlanks(rawLine);
-        if (line.empty() || line.front() == ';') {
-            continue;
-        }
-        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-            ini.sections_.push_back(
-                Section{std::string(StripBlanks(line.substr(1, line.size() - 2))), {}});
-            current = &ini.sections_.back();
-            continue;
-        }
-        // Lines before the first section, and lines without an equals sign
-        // (which name no key), carry nothing and are dropped.
-        const std::size_t equals = line.find('=');
-        if (current == nullptr || equals == std::string_view::npos) {
-            continue;
-        }
-        current->values.emplace_back(std::string(StripBlanks(line.substr(0, equals))),
-                                     std::string(StripBlanks(line.substr(equals + 1))));
-    }
+    ini.storage_.push_back(std::make_unique<std::string>(std::move(text)));
+    const std::string_view all = *ini.storage_.back();
+    // Every list is counted first and allocated once at its final size: lists
+    // grown step by step would, at their worst, take three times the room.
+    std::size_t sectionCount = 0;
+    ForEachEntry(
+        all, [&](std::string_view) { ++sectionCount; }, [](std::string_view, std::string_view) {});
+    std::vector<std::size_t> keyCounts(sectionCount, 0);
+    std::size_t section = 0;
+    ForEachEntry(
+        all, [&](std::string_view) { ++section; },
+        [&](std::string_view, std::string_view) { ++keyCounts[section - 1]; });
+    ini.sections_.reserve(sectionCount);
+    ForEachEntry(
+        all,
+        [&](std::string_view name) {
+            ini.sections_.push_back(Section{name, {}});
+            ini.sections_.back().values.reserve(keyCounts[ini.sections_.size() - 1]);
+        },
+        [&](std::string_view key, std::string_view value) {
+            ini.sections_.back().values.emplace_back(key, value);
+        });
     return ini;
+}
+
+IniFile::IniFile(const IniFile& other) {
+    auto block = std::make_unique<std::string>();
+    block->reserve(other.TextSize());
+    storage_.push_back(std::move(block));
+    sections_.reserve(other.sections_.size());
+    for (const Section& section : other.sections_) {
+        sections_.push_back(Section{Store(section.name), {}});
+        sections_.back().values.reserve(section.values.size());
+        for (const auto& [key, value] : section.values) {
+            const std::string_view storedKey = Store(key);
+            sections_.back().values.emplace_back(storedKey, Store(value));
+        }
+    }
+}
+
+IniFile& IniFile::operator=(const IniFile& other) {
+    if (this != &other) {
+        *this = IniFile(other);
+    }
+    return *this;
+}
+
+std::string_view IniFile::Store(std::string_view text) {
+    std::string* block = storage_.empty() ? nullptr : storage_.back().get();
+    if (block == nullptr || block->capacity() - block->size() < text.size()) {
+        auto fresh = std::make_unique<std::string>();
+        fresh->reserve(std::max(kStorageBlockSize, text.size()));
+        block = fresh.get();
+        storage_.push_back(std::move(fresh));
+    }
+    // Within its capacity a block never moves, so earlier views stay valid.
+    const std::size_t at = block->size();
+    block->append(text);
+    return std::string_view(*block).substr(at, text.size());
 }
 
 const IniFile::Section* IniFile::FindSection(std::string_view name) const {
@@ -129,11 +187,11 @@ std::optional<std::string> IniFile::Value(std::string_view section, std::string_
     if (found == nullptr) {
         return std::nullopt;
     }
-    const std::string* value = FindValue(*found, key);
+    const std::string_view* value = FindValue(*found, key);
     if (value == nullptr) {
         return std::nullopt;
     }
-    return *value;
+    return std::string(*value);
 }
 
 std::string IniFile::ReadString(std::string_view section, std::string_view key,
@@ -153,28 +211,26 @@ bool IniFile::ReadBool(std::string_view section, std::string_view key, bool fall
 }
 
 void IniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-    // A line break inside a value would end its line early and let the rest be
-    // read as keys or sections of their own; it is stored as a blank instead.
-    std::string oneLine(value);
-    for (char& c : oneLine) {
-        if (c == '\r' || c == '\n') {
-            c = ' ';
-        }
-    }
     BuildWriteIndex();
     const auto [sectionAt, newSection] =
         sectionIndex_.try_emplace(FoldedName(section), sections_.size());
     if (newSection) {
-        sections_.push_back(Section{std::string(section), {}});
+        sections_.push_back(Section{Store(section), {}});
         keyIndex_.emplace_back();
     }
     Section& target = sections_[sectionAt->second];
+    // A line break inside a value would end its line early and let the rest be
+    // read as keys or sections of their own; it is stored as a blank instead.
+    std::string oneLine(value);
+    std::replace_if(
+        oneLine.begin(), oneLine.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    const std::string_view stored = Store(oneLine);
     const auto [keyAt, newKey] =
         keyIndex_[sectionAt->second].try_emplace(FoldedName(key), target.values.size());
     if (newKey) {
-        target.values.emplace_back(std::string(key), std::move(oneLine));
+        target.values.emplace_back(Store(key), stored);
     } else {
-        target.values[keyAt->second].second = std::move(oneLine);
+        target.values[keyAt->second].second = stored;
     }
 }
 
@@ -196,6 +252,7 @@ void IniFile::BuildWriteIndex() {
 
 void IniFile::Clear() {
     sections_.clear();
+    storage_.clear();
     sectionIndex_.clear();
     keyIndex_.clear();
     indexed_ = false;
@@ -209,8 +266,20 @@ void IniFile::WriteBool(std::string_view section, std::string_view key, bool val
     WriteString(section, key, value ? "1" : "0");
 }
 
+std::size_t IniFile::TextSize() const {
+    std::size_t size = 0;
+    for (const auto& section : sections_) {
+        size += section.name.size() + 4 + 2; // "[name]\r\n", the empty line
+        for (const auto& [key, value] : section.values) {
+            size += key.size() + 1 + value.size() + 2;
+        }
+    }
+    return size;
+}
+
 std::string IniFile::ToText() const {
     std::string text;
+    text.reserve(TextSize());
     for (const auto& section : sections_) {
         text += '[';
         text += section.name;
@@ -227,7 +296,17 @@ std::string IniFile::ToText() const {
 }
 
 void IniFile::Save(const std::filesystem::path& path) const {
-    WriteFileAtomic(path, ToText());
+    std::string text;
+    try {
+        if (TextSize() > kMaxInputFileSize) {
+            throw FileError(FileAction::Write, path, FileProblem::TooLarge,
+                            LimitText(kMaxInputFileSize));
+        }
+        text = ToText();
+    } catch (const std::bad_alloc&) {
+        throw FileError(FileAction::Write, path, FileProblem::OutOfMemory);
+    }
+    WriteWholeFile(path, text);
 }
 
 } // namespace pelmora

@@ -11,6 +11,7 @@
 // but lookups and writes find the first.
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,19 +21,31 @@
 
 namespace pelmora {
 
+// Memory: the file's bytes are kept once, and sections and keys point into
+// them (40 bytes per section, 32 per key), so reading costs a small multiple
+// of the file's size however it is shaped.
 class IniFile {
 public:
+    // Both views point into the IniFile's own storage and stay valid as long
+    // as it lives, also when it is moved.
+    using KeyValue = std::pair<std::string_view, std::string_view>; // key, value
     struct Section {
-        std::string name;
-        std::vector<std::pair<std::string, std::string>> values; // key, value
+        std::string_view name;
+        std::vector<KeyValue> values;
     };
 
     IniFile() = default;
+    IniFile(IniFile&&) noexcept = default;
+    IniFile& operator=(IniFile&&) noexcept = default;
+    // A copy has storage of its own.
+    IniFile(const IniFile& other);
+    IniFile& operator=(const IniFile& other);
 
-    // A file that does not exist reads as empty; a file over 64 MiB or one
-    // that cannot be read throws FileError.
+    // A file that does not exist reads as empty. A file that cannot be read
+    // (see ReadWholeFile: not a regular file, over kMaxInputFileSize) or that
+    // there is not memory enough for throws FileError naming it.
     static IniFile Load(const std::filesystem::path& path);
-    static IniFile Parse(std::string_view text);
+    static IniFile Parse(std::string text);
 
     // Sections in order of appearance. A repeated section header opens a new
     // entry here; lookups by name find the first.
@@ -59,13 +72,21 @@ public:
 
     // "[name]" line, key=value lines, then an empty line, per section; CR LF ends.
     std::string ToText() const;
-    // Atomic replace of the target (see WriteFileAtomic).
+    // The length of ToText(), without making it.
+    std::size_t TextSize() const;
+    // Replaces the file (see WriteWholeFile). A text larger than
+    // kMaxInputFileSize is refused (FileError, TooLarge) and nothing is
+    // written: no file is written that Load would refuse.
     void Save(const std::filesystem::path& path) const;
 
 private:
     const Section* FindSection(std::string_view name) const;
     void BuildWriteIndex();
+    std::string_view Store(std::string_view text);
 
+    // Blocks of text the views point into; a block never moves or grows
+    // beyond the capacity it was made with.
+    std::vector<std::unique_ptr<std::string>> storage_;
     std::vector<Section> sections_;
 
     // Where writes land, by letter-case-folded name: the first section of each

@@ -502,7 +502,7 @@ TEST(PatternIni, SaveWritesTheKeysInOrder) {
     ASSERT_EQ(ini.Sections().size(), 1u);
     const IniFile::Section& s = ini.Sections()[0];
     EXPECT_EQ(s.name, "7");
-    const std::vector<std::pair<std::string, std::string>> expected = {
+    const std::vector<IniFile::KeyValue> expected = {
         {"Name", "abc"},
         {"Lumi", "0"},
         {"Hue", "0"},

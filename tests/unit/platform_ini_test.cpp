@@ -15,7 +15,7 @@ using pelmora::testing::WriteRaw;
 
 namespace {
 
-using Values = std::vector<std::pair<std::string, std::string>>;
+using Values = std::vector<IniFile::KeyValue>;
 
 TEST(PlatformIni, ReadsSectionsKeysAndValues) {
     const IniFile ini = IniFile::Parse("before=ignored\r\n"
