@@ -49,7 +49,8 @@ constexpr const char* kRenderHelp =
     "                     button face); decimal, or hexadecimal after $ or 0x\n"
     "  --name-height T    pixel height of the button-name line (default: measured\n"
     "                     from the Japanese sans-serif font)\n"
-    "  -o, --output OUT   the BMP file to write (replaced if it exists)\n";
+    "  -o, --output OUT   the BMP file to write (replaced if it exists); \"-\" is\n"
+    "                     standard output, and a pipe or device is written into\n";
 
 constexpr const char* kListHelp =
     "usage: pelmora list FILE\n"
@@ -151,7 +152,7 @@ PatternLibrary LoadLibrary(const std::string& file) {
         throw Failure("cannot read \"" + file + "\": it is a folder");
     }
     PatternLibrary library;
-    LoadPatterns(IniFile::Load(path), library);
+    LoadPatterns(IniFile::Load(path), library, path);
     return library;
 }
 
@@ -300,7 +301,15 @@ int Render(const std::vector<std::string>& args, std::ostream& out) {
         }
     }
     const Bitmap24 cell = DrawWallpaper(library.Pattern(found), info);
-    SaveBmp(cell, std::filesystem::path(*parsed.output));
+    if (*parsed.output == "-") {
+        const std::string bytes = EncodeBmp(cell);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (!out.flush()) {
+            throw Failure("cannot write the BMP to standard output");
+        }
+    } else {
+        SaveBmp(cell, std::filesystem::path(*parsed.output), WriteTarget::RegularFileOrStream);
+    }
     return kExitOk;
 }
 

@@ -1,8 +1,10 @@
 #include "library/PatternLibrary.h"
 
+#include "platform/fileio.h"
 #include "platform/inttext.h"
 
 #include <algorithm>
+#include <new>
 #include <stdexcept>
 #include <unordered_map>
 #include <unordered_set>
@@ -67,6 +69,12 @@ void PatternLibrary::Append(std::string name, std::unique_ptr<TPatrn> pattern) {
     entries_.push_back(Entry{std::move(name), std::move(pattern)});
 }
 
+void PatternLibrary::Truncate(int count) {
+    if (count >= 0 && count < Count()) {
+        entries_.erase(entries_.begin() + count, entries_.end());
+    }
+}
+
 std::string UniquePatternName(std::string_view base, const std::vector<std::string>& names) {
     const auto present = [&](const std::string& c) {
         return std::find(names.begin(), names.end(), c) != names.end();
@@ -79,39 +87,59 @@ std::string UniquePatternName(std::string_view base, const PatternLibrary& names
 }
 
 std::string LoadPatterns(const IniFile& ini, PatternLibrary& library) {
-    std::unordered_set<std::string> taken;
-    for (int i = 0; i < library.Count(); ++i) {
-        taken.insert(library.Name(i));
-    }
-    // Names only grow, so a base's next free number is never below the last
-    // one found; remembering it keeps files full of one name linear.
-    std::unordered_map<std::string, std::int64_t> nextNumber;
-    const auto present = [&](const std::string& c) { return taken.count(c) != 0; };
+    const int before = library.Count();
+    try {
+        std::unordered_set<std::string> taken;
+        for (int i = 0; i < before; ++i) {
+            taken.insert(library.Name(i));
+        }
+        // Names only grow, so a base's next free number is never below the
+        // last one found; remembering it keeps files full of one name linear.
+        // Only names found taken are remembered.
+        std::unordered_map<std::string, std::int64_t> nextNumber;
+        const auto present = [&](const std::string& c) { return taken.count(c) != 0; };
 
-    std::string report;
-    for (const IniFile::Section& section : ini.Sections()) {
-        std::string name;
-        for (const auto& [key, value] : section.values) {
-            if (SameIniName(key, "Name")) {
-                name = value;
-                break;
+        std::string report;
+        for (const IniFile::Section& section : ini.Sections()) {
+            std::string_view name;
+            for (const auto& [key, value] : section.values) {
+                if (SameIniName(key, "Name")) {
+                    name = value;
+                    break;
+                }
             }
-        }
-        if (name.empty()) {
-            continue;
-        }
-        auto pattern = std::make_unique<TPatrn>();
-        pattern->LoadFromIni(section);
-        pattern->EnsureBase();
+            if (name.empty()) {
+                continue;
+            }
+            auto pattern = std::make_unique<TPatrn>();
+            pattern->LoadFromIni(section);
+            pattern->EnsureBase();
 
-        std::int64_t& start = nextNumber.try_emplace(name, 1).first->second;
-        start = FirstFree(name, start, present);
-        std::string unique = Candidate(name, start);
-        taken.insert(unique);
-        report += '"' + unique + "\"\r\n";
-        library.Append(std::move(unique), std::move(pattern));
+            std::string unique(name);
+            if (present(unique)) {
+                const std::string base(name);
+                std::int64_t& start = nextNumber.try_emplace(base, 1).first->second;
+                start = FirstFree(base, start, present);
+                unique = Candidate(base, start);
+            }
+            taken.insert(unique);
+            report += '"' + unique + "\"\r\n";
+            library.Append(std::move(unique), std::move(pattern));
+        }
+        return report;
+    } catch (...) {
+        library.Truncate(before);
+        throw;
     }
-    return report;
+}
+
+std::string LoadPatterns(const IniFile& ini, PatternLibrary& library,
+                         const std::filesystem::path& file) {
+    try {
+        return LoadPatterns(ini, library);
+    } catch (const std::bad_alloc&) {
+        throw FileError(FileAction::Read, file, FileProblem::OutOfMemory);
+    }
 }
 
 void SavePatterns(IniFile& ini, const PatternLibrary& library) {

@@ -5,6 +5,7 @@
 #include "platform/inifile.h"
 
 #include <cstddef>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -32,6 +33,8 @@ public:
     void Append(std::string name, std::unique_ptr<TPatrn> pattern);
     // Frees every pattern.
     void Clear() { entries_.clear(); }
+    // Removes (and frees) the entries from position `count` on.
+    void Truncate(int count);
 
 private:
     const Entry& At(int index) const;
@@ -53,7 +56,12 @@ struct TExportEntry {
 
 // Appends every section with a non-empty "Name", in file order, to `library`,
 // each under a name made unique in it. Returns the report: each final name in
-// double quotes followed by CR LF (Shift-JIS bytes).
+// double quotes followed by CR LF (Shift-JIS bytes). All or nothing: when it
+// fails, `library` is as it was.
 std::string LoadPatterns(const IniFile& ini, PatternLibrary& library);
+// The same for the patterns of the file `ini` was read from: running out of
+// memory is a FileError naming `file`, as any other failure to read it.
+std::string LoadPatterns(const IniFile& ini, PatternLibrary& library,
+                         const std::filesystem::path& file);
 
 } // namespace pelmora

@@ -9,10 +9,10 @@ namespace {
 std::int32_t CellSide(std::int32_t buttonSide, const char* what) {
     const std::int64_t side = static_cast<std::int64_t>(buttonSide) + 4;
     if (side < 0 || side > kMaxBitmapSide) {
-        throw BitmapError("the button " + std::string(what) + " " + std::to_string(buttonSide) +
-                          " gives a cell " + std::to_string(side) +
-                          " pixels across; a cell must be 0 to " + std::to_string(kMaxBitmapSide) +
-                          " pixels");
+        throw BitmapError("ボタンの" + std::string(what) + " " + std::to_string(buttonSide) +
+                          " ではセルが " + std::to_string(side) +
+                          " ピクセルになります。セルの大きさは 0 から " +
+                          std::to_string(kMaxBitmapSide) + " ピクセルまでです。");
     }
     return static_cast<std::int32_t>(side);
 }
@@ -20,7 +20,7 @@ std::int32_t CellSide(std::int32_t buttonSide, const char* what) {
 } // namespace
 
 CellDimensions CellSize(const TPadInfo& pad) {
-    return CellDimensions{CellSide(pad.BtnWidth, "width"), CellSide(pad.BtnHeight, "height")};
+    return CellDimensions{CellSide(pad.BtnWidth, "幅"), CellSide(pad.BtnHeight, "高さ")};
 }
 
 void DrawWallpaper(Bitmap24& bitmap, const TPatrn& pattern, const TPadInfo& pad) {

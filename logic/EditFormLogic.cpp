@@ -3,16 +3,20 @@
 #include "logic/EditFormLogic.h"
 
 #include "library/IniData.h"
+#include "library/SettingsFile.h"
 #include "library/Wallpaper.h"
 #include "logic/EditorHost.h"
 #include "logic/WallpaperTrial.h"
 #include "platform/cp932.h"
+#include "platform/fileio.h"
 #include "platform/hostpath.h"
 #include "platform/prompts.h"
 #include "platform/syscolors.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
+#include <stdexcept>
 #include <utility>
 
 namespace pelmora {
@@ -27,6 +31,9 @@ constexpr const char* kDeleteQuestionEnd = "を削除してもよろしいです
 constexpr const char* kKeepTrialQuestion = "仮適用した壁紙をそのまま使いますか？";
 constexpr const char* kDiscardQuestion = "編集結果を破棄してよろしいですか？";
 constexpr const char* kUnexpectedError = "予期しないエラーが発生しました。";
+constexpr const char* kTooLargeToKeep = "設定ファイルが上限の ";
+constexpr const char* kTooLargeToKeepEnd =
+    " を超えるため、編集結果を確定できません。パターンか部品を減らして下さい。";
 
 bool Ask(const char* question, MsgButtons buttons, MsgResult yes) {
     return CurrentPrompts().Message(question, MsgKind::Confirmation, buttons, kConfirmTitle) == yes;
@@ -522,10 +529,20 @@ void EditFormLogic::mnUndoClick() {
 
 // --- OK and Cancel -----------------------------------------------------------------------
 
-// The trial is settled before the library is replaced, so a wallpaper that
+// The new library is made and weighed first: one whose settings file the
+// plug-in could not read back is refused, and the window stays as it is. The
+// trial is settled before the library is replaced, so a wallpaper that
 // cannot be copied leaves both the library and the window as they were.
 void EditFormLogic::mnExitClick() {
     Guarded([&] {
+        std::optional<PatternLibrary> edited;
+        if (Modified) {
+            edited = EditedLibrary();
+            if (!SettingsFileFits(settings_, *edited)) {
+                throw std::runtime_error(kTooLargeToKeep + LimitText(kMaxInputFileSize) +
+                                         kTooLargeToKeepEnd);
+            }
+        }
         if (trial_->Applied()) {
             const std::weak_ptr<int> alive = Alive();
             const bool keep = Ask(kKeepTrialQuestion, MsgButtons::YesNo, MsgResult::Yes);
@@ -538,8 +555,8 @@ void EditFormLogic::mnExitClick() {
                 trial_->Undo();
             }
         }
-        if (Modified) {
-            ReplaceLibrary();
+        if (edited) {
+            library_ = std::move(*edited);
         }
         view_.CloseWindow();
     });
@@ -561,17 +578,13 @@ void EditFormLogic::mnCancelClick() {
     });
 }
 
-// The copies are made before the library is touched, so a failure leaves it whole.
-void EditFormLogic::ReplaceLibrary() {
-    std::vector<std::unique_ptr<TPatrn>> copies;
-    copies.reserve(rows_.size());
+PatternLibrary EditFormLogic::EditedLibrary() const {
+    PatternLibrary edited;
+    edited.Reserve(static_cast<int>(rows_.size()));
     for (const EditorRow& row : rows_) {
-        copies.push_back(row.Pattern->Clone());
+        edited.Append(row.Name, row.Pattern->Clone());
     }
-    library_.Clear();
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        library_.Append(rows_[i].Name, std::move(copies[i]));
-    }
+    return edited;
 }
 
 // --- Dragging rows ---------------------------------------------------------------------------

@@ -156,7 +156,8 @@ private:
     void UpdatePreview();
     void UpdatePadInfo();
     void MovePattern(int from, int to);
-    void ReplaceLibrary();
+    // Copies of the rows, as OK makes them the library.
+    PatternLibrary EditedLibrary() const;
 
     // The parts pane.
     void UpdatePartsList();

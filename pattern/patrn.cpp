@@ -4,8 +4,8 @@
 #include "platform/inttext.h"
 
 #include <algorithm>
+#include <optional>
 #include <stdexcept>
-#include <unordered_map>
 
 namespace pelmora {
 
@@ -49,32 +49,24 @@ void ReadTrim(const std::string& text, TTrim& t) {
     }
 }
 
-// The values of one section by key, the first of each name winning; names
-// match regardless of ASCII letter case.
-class SectionValues {
-public:
-    explicit SectionValues(const IniFile::Section& section) {
-        for (const auto& [key, value] : section.values) {
-            values_.try_emplace(Folded(key), value);
+// The part number a key stands for: "0", "1", ... exactly as they are
+// written, below `count`; nothing for any other key.
+std::optional<std::size_t> PartNumber(std::string_view key, std::size_t count) {
+    if (key.empty() || key.size() > 10 || (key.size() > 1 && key.front() == '0')) {
+        return std::nullopt;
+    }
+    std::uint64_t number = 0;
+    for (const char c : key) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
         }
+        number = number * 10 + static_cast<std::uint64_t>(c - '0');
     }
-    std::string Text(std::string_view key) const {
-        const auto it = values_.find(Folded(key));
-        return it == values_.end() ? std::string() : it->second;
+    if (number >= count) {
+        return std::nullopt;
     }
-
-private:
-    static std::string Folded(std::string_view name) {
-        std::string folded(name);
-        for (char& c : folded) {
-            if (c >= 'A' && c <= 'Z') {
-                c = static_cast<char>(c - 'A' + 'a');
-            }
-        }
-        return folded;
-    }
-    std::unordered_map<std::string, std::string> values_;
-};
+    return static_cast<std::size_t>(number);
+}
 
 void CheckIndex(int index, int count, const char* what) {
     if (index < 0 || index >= count) {
@@ -254,33 +246,52 @@ void TPatrn::LoadFromIni(const IniFile& ini, std::string_view section) {
     LoadFromIni(IniFile::Section{});
 }
 
+// One pass over the keys, without copying a value: a pattern file may hold
+// a pattern of a million parts. As with a lookup, the first key of each name
+// counts; part i needs keys "0" to "i", so no part number reaches the key count.
 void TPatrn::LoadFromIni(const IniFile::Section& section) {
-    const SectionValues values(section);
-    const auto integer = [&](std::string_view key) { return StrToIntDef(values.Text(key), 0); };
-    Lumi = integer("Lumi");
-    Hue = integer("Hue");
-    BtnColTrim = integer("BtnColTrim") != 0;
-
-    for (int i = 0;; ++i) {
-        const std::string line = values.Text(IntToStr(i));
-        if (line.empty()) {
-            break;
+    std::optional<std::string_view> lumi;
+    std::optional<std::string_view> hue;
+    std::optional<std::string_view> btnColTrim;
+    std::vector<const std::string_view*> lines(section.values.size(), nullptr);
+    for (const auto& [key, value] : section.values) {
+        if (SameIniName(key, "Lumi")) {
+            lumi = lumi.value_or(value);
+        } else if (SameIniName(key, "Hue")) {
+            hue = hue.value_or(value);
+        } else if (SameIniName(key, "BtnColTrim")) {
+            btnColTrim = btnColTrim.value_or(value);
+        } else if (const auto number = PartNumber(key, lines.size());
+                   number && lines[*number] == nullptr) {
+            lines[*number] = &value;
         }
-        if (i >= Count()) {
+    }
+    Lumi = StrToIntDef(lumi.value_or(""), 0);
+    Hue = StrToIntDef(hue.value_or(""), 0);
+    BtnColTrim = StrToIntDef(btnColTrim.value_or(""), 0) != 0;
+    for (std::size_t i = 0; i < lines.size() && lines[i] != nullptr && !lines[i]->empty(); ++i) {
+        if (static_cast<int>(i) >= Count()) {
             AddNew();
         }
-        parts_[static_cast<std::size_t>(i)]->LoadFromText(line);
+        parts_[i]->LoadFromText(*lines[i]);
     }
 }
 
 void TPatrn::SaveToIni(IniFile& ini, int number, std::string_view name) const {
     const std::string section = IntToStr(number);
     ini.WriteString(section, "Name", name);
-    ini.WriteInteger(section, "Lumi", Lumi);
-    ini.WriteInteger(section, "Hue", Hue);
-    ini.WriteBool(section, "BtnColTrim", BtnColTrim);
+    ForEachStoredValue([&](std::string_view key, std::string_view value) {
+        ini.WriteString(section, key, value);
+    });
+}
+
+void TPatrn::ForEachStoredValue(
+    const std::function<void(std::string_view key, std::string_view value)>& take) const {
+    take("Lumi", IntToStr(Lumi));
+    take("Hue", IntToStr(Hue));
+    take("BtnColTrim", BtnColTrim ? "1" : "0");
     for (int i = 0; i < Count(); ++i) {
-        ini.WriteString(section, IntToStr(i), parts_[static_cast<std::size_t>(i)]->SaveToText());
+        take(IntToStr(i), parts_[static_cast<std::size_t>(i)]->SaveToText());
     }
 }
 

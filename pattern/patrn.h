@@ -11,6 +11,7 @@
 #include "platform/inifile.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -153,6 +154,10 @@ public:
     // Writes "Name", "Lumi", "Hue", "BtnColTrim" and one key per part into
     // section `number` (decimal), leaving other keys of that section alone.
     void SaveToIni(IniFile& ini, int number, std::string_view name) const;
+    // The keys and values SaveToIni writes after "Name", in that order, one
+    // at a time (what a stored library would weigh is counted without it).
+    void ForEachStoredValue(
+        const std::function<void(std::string_view key, std::string_view value)>& take) const;
 
     // Paints every part, part 0 first.
     void Draw(Bitmap24& canvas, const TPadInfo& pad) const;

@@ -46,6 +46,11 @@ private:
     FileProblem problem_;
 };
 
+// The FileError for one of the system's own error codes (errno on POSIX,
+// GetLastError() on Windows), mapped onto a FileProblem.
+FileError FileErrorFromSystem(FileAction action, const std::filesystem::path& path,
+                              unsigned long systemError);
+
 // The largest settings or pattern file read. Reading the worst file of this
 // size (tiny keys, tiny sections, tiny patterns) stays far below what a 32-bit
 // host process can hold; docs/reliability.md has the measured figures.

@@ -54,9 +54,7 @@ FileProblem ProblemOf(int error) {
 }
 
 [[noreturn]] void Fail(FileAction action, const fs::path& path, int error) {
-    const FileProblem problem = ProblemOf(error);
-    throw FileError(action, path, problem,
-                    problem == FileProblem::Other ? std::strerror(error) : std::string_view());
+    throw FileErrorFromSystem(action, path, static_cast<unsigned long>(error));
 }
 
 // Closes a descriptor on every path out of a scope.
@@ -357,6 +355,13 @@ void WriteIntoStream(const fs::path& path, std::string_view bytes) {
 }
 
 } // namespace
+
+FileError FileErrorFromSystem(FileAction action, const fs::path& path, unsigned long systemError) {
+    const int error = static_cast<int>(systemError);
+    const FileProblem problem = ProblemOf(error);
+    return FileError(action, path, problem,
+                     problem == FileProblem::Other ? std::strerror(error) : std::string_view());
+}
 
 std::string ReadWholeFile(const fs::path& path, std::size_t limit) {
     // Looked at before it is opened: opening a pipe or a device can block or

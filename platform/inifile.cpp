@@ -98,6 +98,10 @@ IniFile IniFile::Load(const std::filesystem::path& path) {
     if (!std::filesystem::exists(path, error) && !error) {
         return IniFile();
     }
+    return LoadExisting(path);
+}
+
+IniFile IniFile::LoadExisting(const std::filesystem::path& path) {
     std::string text = ReadWholeFile(path);
     try {
         return Parse(std::move(text));
@@ -269,9 +273,9 @@ void IniFile::WriteBool(std::string_view section, std::string_view key, bool val
 std::size_t IniFile::TextSize() const {
     std::size_t size = 0;
     for (const auto& section : sections_) {
-        size += section.name.size() + 4 + 2; // "[name]\r\n", the empty line
+        size += SectionTextSize(section.name); // "[name]\r\n", the empty line
         for (const auto& [key, value] : section.values) {
-            size += key.size() + 1 + value.size() + 2;
+            size += KeyTextSize(key, value); // "key=value\r\n"
         }
     }
     return size;

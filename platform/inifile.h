@@ -45,6 +45,8 @@ public:
     // (see ReadWholeFile: not a regular file, over kMaxInputFileSize) or that
     // there is not memory enough for throws FileError naming it.
     static IniFile Load(const std::filesystem::path& path);
+    // The same, but a file that does not exist is an error too (NotFound).
+    static IniFile LoadExisting(const std::filesystem::path& path);
     static IniFile Parse(std::string text);
 
     // Sections in order of appearance. A repeated section header opens a new
@@ -72,8 +74,13 @@ public:
 
     // "[name]" line, key=value lines, then an empty line, per section; CR LF ends.
     std::string ToText() const;
-    // The length of ToText(), without making it.
+    // The length of ToText(), without making it, and what one section header
+    // (with the empty line closing the section) and one key add to it.
     std::size_t TextSize() const;
+    static std::size_t SectionTextSize(std::string_view name) { return name.size() + 6; }
+    static std::size_t KeyTextSize(std::string_view key, std::string_view value) {
+        return key.size() + value.size() + 3;
+    }
     // Replaces the file (see WriteWholeFile). A text larger than
     // kMaxInputFileSize is refused (FileError, TooLarge) and nothing is
     // written: no file is written that Load would refuse.

@@ -3,7 +3,6 @@
 #include "platform/fileio.h"
 
 #include <cerrno>
-#include <cstring>
 #include <string>
 #include <system_error>
 
@@ -20,7 +19,7 @@ std::filesystem::path CreateTrialFile() {
     char folder[MAX_PATH + 1] = {};
     char file[MAX_PATH + 1] = {};
     if (GetTempPathA(MAX_PATH, folder) == 0 || GetTempFileNameA(folder, "pel", 0, file) == 0) {
-        throw FileError("cannot create a temporary file");
+        throw FileErrorFromSystem(FileAction::Write, folder, GetLastError());
     }
     return std::filesystem::path(file);
 #else
@@ -32,8 +31,7 @@ std::filesystem::path CreateTrialFile() {
     std::string name = (folder / "pelXXXXXX").string();
     const int fd = mkstemp(name.data());
     if (fd < 0) {
-        throw FileError("cannot create a temporary file in \"" + PathText(folder) +
-                        "\": " + std::strerror(errno));
+        throw FileErrorFromSystem(FileAction::Write, name, static_cast<unsigned long>(errno));
     }
     close(fd);
     return std::filesystem::path(name);

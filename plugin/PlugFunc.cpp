@@ -1,6 +1,7 @@
 #include "plugin/PlugFunc.h"
 
 #include "library/PatternLibrary.h"
+#include "library/SettingsFile.h"
 #include "library/Wallpaper.h"
 #include "pattern/PadInfo.h"
 #include "pattern/patrn.h"
@@ -16,6 +17,8 @@
 
 #include <array>
 #include <cstring>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <system_error>
 
@@ -31,6 +34,8 @@ constexpr const char* kNameRegisteredAs = "で登録します。";
 constexpr const char* kImportTitle = "パターンファイルの指定";
 constexpr const char* kImportFilter = "パターンファイル(*.ptn)|*.ptn|すべてのファイル(*.*)|*.*";
 constexpr const char* kImported = "をインポートしました。";
+constexpr const char* kImportTooLarge = "インポートすると設定ファイルが上限の ";
+constexpr const char* kImportTooLargeEnd = " を超えるため、インポートしませんでした。";
 constexpr const char* kExportTitle = "パターン出力先のファイル指定";
 constexpr const char* kExportFilter = "パターンファイル(*.ptn)|*.ptn";
 constexpr const char* kPatternExtension = "ptn";
@@ -122,7 +127,7 @@ bool SetPadText(std::int32_t pad, const char* key, const std::string& value) {
 std::string ModuleWallpaperPath() {
     const std::string& settings = Module().SettingsPath;
     if (settings.empty()) {
-        throw FileError("The wallpaper cannot be written: the host has not named a settings file.");
+        throw std::runtime_error("設定ファイルが指定されていないため、壁紙を保存できません。");
     }
     return WallpaperPathFor(settings);
 }
@@ -150,10 +155,26 @@ bool ImportPatternFile(PatternLibrary& names) {
     }
     const std::filesystem::path file = Utf8ToFsPath(*chosen);
     // A file that is not there is an error here, not an empty pattern file.
-    const IniFile ini = IniFile::Parse(ReadWholeFile(file));
-    const std::string report = LoadPatterns(ini, names);
+    const IniFile ini = IniFile::LoadExisting(file);
+    TIniData after = settings;
+    after.ImportDir = RememberedFolder(file, settings.ImportDir);
+    const int before = names.Count();
+    std::string report;
+    try {
+        report = LoadPatterns(ini, names, file);
+        if (!SettingsFileFits(after, names)) {
+            throw std::runtime_error(kImportTooLarge + LimitText(kMaxInputFileSize) +
+                                     kImportTooLargeEnd);
+        }
+    } catch (const std::bad_alloc&) {
+        names.Truncate(before);
+        throw FileError(FileAction::Read, file, FileProblem::OutOfMemory);
+    } catch (...) {
+        names.Truncate(before);
+        throw;
+    }
     ShowMessage(DisplayText(report) + kImported, MsgKind::Information);
-    settings.ImportDir = RememberedFolder(file, settings.ImportDir);
+    settings.ImportDir = std::move(after.ImportDir);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "plugin/trPELM.h"
 
+#include "library/SettingsFile.h"
 #include "platform/cp932.h"
 #include "platform/hostpath.h"
 #include "platform/inifile.h"
@@ -11,6 +12,8 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <filesystem>
+#include <new>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -37,6 +40,10 @@ constexpr const char* kCaptionSeparator = "-";
 constexpr const char* kCaptionImport = "パターンのインポート(&I)";
 constexpr const char* kCaptionEditor = "パターンの詳細編集(&E)...";
 constexpr const char* kHostIncomplete = "Tavrin がカリステアに対応していません。";
+constexpr const char* kNoSettingsFile =
+    "設定ファイルが指定されていないため、プラグインを開始できません。";
+constexpr const char* kSettingsNotSaved = "設定を保存できませんでした。設定ファイル \"";
+constexpr const char* kSettingsKept = "\" は元のままです。";
 
 std::string Explanation() {
     const std::string rights = "(C) 2026 The Pelmora developers";
@@ -93,12 +100,21 @@ void ShowError(const std::string& text) noexcept {
     }
 }
 
+// The text shown for an error; the library's own text for running out of
+// memory is not for users.
+std::string ErrorText(const std::exception& e) {
+    if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr) {
+        return "メモリが不足しました。";
+    }
+    return e.what();
+}
+
 // Runs an entry point's work; an error is shown and gives false.
 template <typename Work> std::int32_t Guarded(Work&& work) noexcept {
     try {
         return work();
     } catch (const std::exception& e) {
-        ShowError(e.what());
+        ShowError(ErrorText(e));
     } catch (...) {
         ShowError("An unexpected error occurred in the plug-in.");
     }
@@ -116,16 +132,17 @@ std::int32_t BeginPlugin() {
         return kTrxFalse;
     }
     if (state.SettingsPath.empty()) {
-        ShowError("The plug-in cannot start: the host has not named a settings file.");
+        ShowError(kNoSettingsFile);
         return kTrxFalse;
     }
     if (!state.PluginActive) {
         // Everything is read into locals first, so a file that cannot be read
         // leaves the plug-in not started.
         auto library = std::make_unique<PatternLibrary>();
-        const IniFile ini = IniFile::Load(HostPathToFs(state.SettingsPath));
+        const std::filesystem::path file = HostPathToFs(state.SettingsPath);
+        const IniFile ini = IniFile::Load(file);
         TIniData settings = ReadIniData(ini, state.SettingsPath);
-        LoadPatterns(ini, *library);
+        LoadPatterns(ini, *library, file);
         state.Settings = std::move(settings);
         state.Library = std::move(library);
         state.PluginActive = true;
@@ -155,14 +172,13 @@ std::int32_t EndPlugin() {
         state.EditorOpen = false;
     }
 
-    IniFile ini;
-    WriteIniData(ini, state.Settings);
-    SavePatterns(ini, *state.Library);
     try {
+        IniFile ini;
+        WriteSettingsFile(ini, state.Settings, *state.Library);
         ini.Save(HostPathToFs(state.SettingsPath));
     } catch (const std::exception& e) {
-        ShowError("The settings were not saved, and the settings file \"" +
-                  DisplayText(state.SettingsPath) + "\" was left as it was.\n" + e.what());
+        ShowError(kSettingsNotSaved + DisplayText(state.SettingsPath) + kSettingsKept + "\n" +
+                  ErrorText(e));
         return kTrxFalse;
     }
     return kTrxTrue;

@@ -192,7 +192,10 @@ TEST_F(HostEndToEnd, WallpaperThatCannotBeWrittenIsShownAndThePadKept) {
     fs::create_directory(dir_ / "settings.bmp");
     const Outcome click = Host("click 1 --pad 1");
     EXPECT_EQ(click.status, 2) << click.output;
-    EXPECT_NE(click.output.find("message: cannot write"), std::string::npos) << click.output;
+    EXPECT_NE(click.output.find("message: ファイル \"" + (dir_ / "settings.bmp").string() +
+                                "\" に書き込めません。フォルダーです。"),
+              std::string::npos)
+        << click.output;
     EXPECT_EQ(PadFile().Value("1", "WallPaper"), "");
 }
 

@@ -18,7 +18,7 @@ std::vector<std::string> NamesOf(const PatternLibrary& library) {
 std::vector<std::string> SectionNames(const IniFile& ini) {
     std::vector<std::string> names;
     for (const IniFile::Section& s : ini.Sections()) {
-        names.push_back(s.name);
+        names.emplace_back(s.name);
     }
     return names;
 }
@@ -58,7 +58,7 @@ TEST_F(SettingsFile, EndRewritesTheWholeFileInItsOrder) {
     const auto& main = saved.Sections()[0].values;
     std::vector<std::string> keys;
     for (const auto& kv : main) {
-        keys.push_back(kv.first);
+        keys.emplace_back(kv.first);
     }
     EXPECT_EQ(keys, (std::vector<std::string>{"Left", "Top", "Width", "Height", "PrevHeight",
                                               "ImportDir", "ExportDir"}));

@@ -125,7 +125,8 @@ TEST_F(ApplyingPatterns, SettingsPathTakenAwayAfterStartWritesNoWallpaperAnywher
     std::filesystem::remove(stray);
     EXPECT_EQ(TRXMenuClick(1, 1), kTrxFalse);
     ASSERT_EQ(prompts_->Messages().size(), 1u);
-    EXPECT_NE(prompts_->Messages()[0].find("settings file"), std::string::npos);
+    EXPECT_EQ(prompts_->Messages()[0],
+              "設定ファイルが指定されていないため、壁紙を保存できません。");
     EXPECT_FALSE(std::filesystem::exists(stray));
     EXPECT_TRUE(Host().CallsTo("TRASetPadInit").empty());
 }

@@ -68,7 +68,7 @@ struct FaultCase {
 
 std::vector<FaultCase> FaultCases() {
     return {
-        {"read-only folder", "Read-only file system",
+        {"read-only folder", "読み取り専用のドライブです。",
          [](const std::filesystem::path& dir, const std::string& old) {
              const std::filesystem::path folder = dir / "ro";
              if (!MountTmpfs(folder, "1m")) {
@@ -79,17 +79,17 @@ std::vector<FaultCase> FaultCases() {
                        0);
              return folder / "target";
          }},
-        {"target is a folder", "Is a directory",
+        {"target is a folder", "フォルダーです。",
          [](const std::filesystem::path& dir, const std::string&) {
              std::filesystem::create_directory(dir / "target");
              return dir / "target";
          },
          true},
-        {"folder does not exist", "No such file or directory",
+        {"folder does not exist", "フォルダーが見つかりません。",
          [](const std::filesystem::path& dir, const std::string&) {
              return dir / "missing" / "target";
          }},
-        {"full disk", "No space left on device",
+        {"full disk", "ディスクの空き容量が足りません。",
          [](const std::filesystem::path& dir, const std::string& old) {
              const std::filesystem::path folder = dir / "full";
              if (!MountTmpfs(folder, "256k")) {
@@ -99,7 +99,7 @@ std::vector<FaultCase> FaultCases() {
              FillUp(folder);
              return folder / "target";
          }},
-        {"write cut off part of the way", "File too large",
+        {"write cut off part of the way", "ファイルが大きすぎます。",
          [](const std::filesystem::path& dir, const std::string& old) {
              WriteBytes(dir / "target", old);
              return dir / "target";
