@@ -86,10 +86,30 @@ std::string UniquePatternName(std::string_view base, const PatternLibrary& names
     return UniquePatternName(base, names.Names());
 }
 
+namespace {
+
+// The "Name" value of a section; empty when it has none.
+std::string_view SectionName(const IniFile::Section& section) {
+    for (const auto& [key, value] : section.values) {
+        if (SameIniName(key, "Name")) {
+            return value;
+        }
+    }
+    return {};
+}
+
+} // namespace
+
 std::string LoadPatterns(const IniFile& ini, PatternLibrary& library) {
     const int before = library.Count();
     try {
+        // Everything that grows with the file is made its final size at once:
+        // growing step by step would, at its worst, hold three times the room.
+        const auto count = std::count_if(ini.Sections().begin(), ini.Sections().end(),
+                                         [](const auto& s) { return !SectionName(s).empty(); });
+        library.Reserve(before + static_cast<int>(count));
         std::unordered_set<std::string> taken;
+        taken.reserve(static_cast<std::size_t>(before + count));
         for (int i = 0; i < before; ++i) {
             taken.insert(library.Name(i));
         }
@@ -101,13 +121,7 @@ std::string LoadPatterns(const IniFile& ini, PatternLibrary& library) {
 
         std::string report;
         for (const IniFile::Section& section : ini.Sections()) {
-            std::string_view name;
-            for (const auto& [key, value] : section.values) {
-                if (SameIniName(key, "Name")) {
-                    name = value;
-                    break;
-                }
-            }
+            const std::string_view name = SectionName(section);
             if (name.empty()) {
                 continue;
             }

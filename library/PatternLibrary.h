@@ -4,6 +4,7 @@
 #include "pattern/patrn.h"
 #include "platform/inifile.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <filesystem>
 #include <memory>
@@ -35,6 +36,8 @@ public:
     void Clear() { entries_.clear(); }
     // Removes (and frees) the entries from position `count` on.
     void Truncate(int count);
+    // Makes room for `count` entries in all.
+    void Reserve(int count) { entries_.reserve(static_cast<std::size_t>(std::max(count, 0))); }
 
 private:
     const Entry& At(int index) const;

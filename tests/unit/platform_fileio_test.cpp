@@ -1,6 +1,7 @@
 #include "platform/fileio.h"
 
 #include "platform_tempdir.h"
+#include "tests/support/InChild.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +9,6 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <functional>
 #include <iostream>
 #include <string>
 #include <sys/file.h>
@@ -24,6 +24,7 @@
 using namespace pelmora;
 using pelmora::testing::EntryCount;
 using pelmora::testing::ReadRaw;
+using pelmora::testing::RunInChild;
 using pelmora::testing::TempDir;
 using pelmora::testing::WriteRaw;
 namespace fs = std::filesystem;
@@ -40,34 +41,6 @@ void ExpectFileError(Action action, FileProblem problem, const std::string& name
         EXPECT_EQ(error.Problem(), problem) << error.what();
         EXPECT_NE(std::string(error.what()).find(name), std::string::npos) << error.what();
     }
-}
-
-// Runs `check` in a child process, so that a call that blocks fails the test
-// instead of hanging it: the child is given up to a minute, far more than
-// the milliseconds it needs on a loaded machine, and is then killed.
-void RunsToTheEndInAChild(const std::function<void()>& check, const std::string& what) {
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        try {
-            check();
-        } catch (...) {
-            ::_exit(2);
-        }
-        ::_exit(::testing::Test::HasFailure() ? 1 : 0);
-    }
-    int status = 0;
-    for (int tries = 0; tries < 6000; ++tries) {
-        if (::waitpid(child, &status, WNOHANG) == child) {
-            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-                << what << ": the check failed in the child (status " << status << ")";
-            return;
-        }
-        ::usleep(10000);
-    }
-    ::kill(child, SIGKILL);
-    ::waitpid(child, &status, 0);
-    ADD_FAILURE() << what << ": still blocked after a minute";
 }
 
 // A Unix socket bound at `path`, closed (the name stays) when done.
@@ -143,7 +116,7 @@ TEST(PlatformFileIo, ReadingRefusesWhatIsNotARegularFileWithoutBlocking) {
     fs::create_symlink("idle.ptn", dir / "link-to-pipe.ini");
     const int writer = ::open((dir / "idle.ptn").c_str(), O_RDWR); // a writer that never writes
     ASSERT_GE(writer, 0);
-    RunsToTheEndInAChild(
+    RunInChild(
         [&] {
             const std::pair<fs::path, FileProblem> cases[] = {
                 {dir / "idle.ptn", FileProblem::NotRegularFile},
@@ -329,7 +302,7 @@ TEST(PlatformFileIo, OutputsMayBePipesAndDevices) {
 
     // A named pipe with a reader, and one without: refused, not waited for.
     ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
-    RunsToTheEndInAChild(
+    RunInChild(
         [&] {
             ExpectFileError(
                 [&] { WriteWholeFile(dir / "fifo", "x", WriteTarget::RegularFileOrStream); },
