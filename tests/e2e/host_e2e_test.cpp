@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <vector>
 
@@ -197,6 +198,39 @@ TEST_F(HostEndToEnd, WallpaperThatCannotBeWrittenIsShownAndThePadKept) {
               std::string::npos)
         << click.output;
     EXPECT_EQ(PadFile().Value("1", "WallPaper"), "");
+}
+
+// As root, `pelmora render ... -o /dev/stdout | wc -c` replaced the
+// machine's /dev/stdout link with a file and sent nothing down the pipe. The
+// test goes through a link of its own to /dev/stdout, so a fault cannot touch
+// the machine's.
+TEST_F(HostEndToEnd, TheRendererWritesIntoStandardOutput) {
+    fs::create_symlink("/dev/stdout", dir_ / "stdout");
+    const std::string render = Quote(PELMORA_CLI_EXE) + " render " +
+                               Quote((fs::path(PELMORA_SAMPLES_DIR) / "basic.ptn").string()) +
+                               " --index 0 --pad 80,60,1,0,0 --name-height 12 -o ";
+    ASSERT_EQ(RunCommand(render + Quote((dir_ / "cell.bmp").string())).status, 0);
+    std::ifstream file(dir_ / "cell.bmp", std::ios::binary);
+    const std::string bmp((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    for (const std::string& output : {(dir_ / "stdout").string(), std::string("-")}) {
+        const Outcome piped = RunCommand(render + Quote(output) + " | cat");
+        EXPECT_EQ(piped.status, 0) << output;
+        EXPECT_EQ(piped.output, bmp) << output;
+    }
+    EXPECT_TRUE(fs::is_symlink(dir_ / "stdout"));
+}
+
+// `--settings /dev/null` had an INI file renamed over it at the end.
+TEST_F(HostEndToEnd, ASettingsFileThatIsAPipeIsRefusedAndKept) {
+    ASSERT_EQ(::mkfifo(settings_.c_str(), 0600), 0);
+    const Outcome menu = Host("menu");
+    EXPECT_NE(menu.status, 0);
+    EXPECT_NE(menu.output.find("message: ファイル \"" + settings_.string() +
+                               "\" を読み込めません。装置、パイプ、ソケットなど、通常のファイルでは"
+                               "ありません。"),
+              std::string::npos)
+        << menu.output;
+    EXPECT_EQ(fs::status(settings_).type(), fs::file_type::fifo);
 }
 
 TEST_F(HostEndToEnd, OnlyTheClickedPadChanges) {

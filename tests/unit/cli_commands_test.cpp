@@ -3,11 +3,14 @@
 #include "platform/bmp.h"
 #include "platform/syscolors.h"
 #include "platform_tempdir.h"
+#include "tests/support/InChild.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace pelmora {
@@ -239,6 +242,50 @@ TEST_F(CliRender, NameHeightMovesTheNameArea) {
     const Bitmap24 b = Render(
         {Sample("basic.ptn"), "--index", "3", "--pad", "70,50,1,1,$C08040", "--name-height", "9"});
     EXPECT_FALSE(a == b);
+}
+
+// `-o /dev/stdout` into a pipe replaced the machine's /dev/stdout link with a
+// file and sent nothing down the pipe. "-" is standard output; a link to a
+// pipe reaches the pipe.
+TEST_F(CliRender, OutputsToStandardOutputAndIntoPipes) {
+    const std::vector<std::string> args = {"render", Sample("basic.ptn"), "--index", "1",
+                                           "--pad",  "40,30,0,0,0",       "-o"};
+    std::vector<std::string> toFile = args;
+    toFile.push_back(Out());
+    ASSERT_EQ(RunCli(toFile).code, 0);
+    const std::string bmp = testing::ReadRaw(Out());
+
+    std::vector<std::string> toStdout = args;
+    toStdout.push_back("-");
+    const Outcome o = RunCli(toStdout);
+    EXPECT_EQ(o.code, 0) << o.err;
+    EXPECT_EQ(o.out, bmp);
+
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    std::filesystem::create_symlink("/proc/self/fd/" + std::to_string(pipeEnds[1]), dir / "stdout");
+    std::vector<std::string> toPipe = args;
+    toPipe.push_back(Out("stdout"));
+    EXPECT_EQ(RunCli(toPipe).code, 0);
+    ::close(pipeEnds[1]);
+    std::string received;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
+        received.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(pipeEnds[0]);
+    EXPECT_EQ(received, bmp);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "stdout"));
+
+    // A named pipe nobody reads is an error, not a wait.
+    ASSERT_EQ(::mkfifo(Out("fifo").c_str(), 0600), 0);
+    testing::RunInChild(
+        [&] {
+            std::vector<std::string> toFifo = args;
+            toFifo.push_back(Out("fifo"));
+            ExpectError(RunCli(toFifo), 1, "パイプの読み手がいません。");
+        },
+        "rendering into a pipe nobody reads");
 }
 
 } // namespace

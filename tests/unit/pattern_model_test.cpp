@@ -414,6 +414,20 @@ TEST(PatternIni, GapInPartKeysEndsTheParts) {
     EXPECT_EQ(p.Parts(1)->KindIndex(), 3);
 }
 
+// As a lookup finds them: the first key of a name counts, and only "0", "1",
+// ... as written are part lines.
+TEST(PatternIni, TheFirstOfRepeatedKeysCountsAndPartKeysAreExact) {
+    const IniFile ini = IniOf("[P]\r\nLumi=3\r\nLUMI=4\r\n0=1\r\n0=3\r\n01=5\r\n+1=5\r\n"
+                              " 1 =2\r\n2=4\r\n1=5\r\n00=1\r\n3=\r\n3=1\r\n");
+    TPatrn p;
+    p.LoadFromIni(ini, "P");
+    EXPECT_EQ(p.Lumi, 3);
+    ASSERT_EQ(p.Count(), 3); // the first "3" is empty and ends the parts
+    EXPECT_EQ(p.Parts(0)->KindIndex(), 1);
+    EXPECT_EQ(p.Parts(1)->KindIndex(), 2);
+    EXPECT_EQ(p.Parts(2)->KindIndex(), 4);
+}
+
 TEST(PatternIni, EmptyPartKeyEndsTheParts) {
     const IniFile ini = IniOf("[P]\r\n0=1\r\n1=\r\n2=3\r\n");
     TPatrn p;
@@ -502,12 +516,11 @@ TEST(PatternIni, SaveWritesTheKeysInOrder) {
     ASSERT_EQ(ini.Sections().size(), 1u);
     const IniFile::Section& s = ini.Sections()[0];
     EXPECT_EQ(s.name, "7");
-    const std::vector<IniFile::KeyValue> expected = {
-        {"Name", "abc"},
-        {"Lumi", "0"},
-        {"Hue", "0"},
-        {"BtnColTrim", "0"},
-        {"0", R"(0,"0,0,0,0","1,1,1,1",3)"}};
+    const std::vector<IniFile::KeyValue> expected = {{"Name", "abc"},
+                                                     {"Lumi", "0"},
+                                                     {"Hue", "0"},
+                                                     {"BtnColTrim", "0"},
+                                                     {"0", R"(0,"0,0,0,0","1,1,1,1",3)"}};
     EXPECT_EQ(s.values, expected);
 }
 

@@ -189,6 +189,53 @@ TEST(PlatformIni, LoadAtTheSizeLimitWorks) {
     EXPECT_EQ(IniFile::Load(file).Value("A", "k"), "v");
 }
 
+// Sections and keys point into the file's own storage: they stay valid when
+// the file is moved (a short text lives inside its string) or copied, and
+// when writes add storage.
+TEST(PlatformIni, ViewsStayValidThroughMovesCopiesAndWrites) {
+    IniFile ini = IniFile::Parse("[a]\nk=v\n");
+    IniFile moved = std::move(ini);
+    IniFile copy = moved;
+    for (int i = 0; i < 5000; ++i) {
+        moved.WriteString("s" + std::to_string(i), "key", std::string(40, 'x'));
+    }
+    IniFile assigned;
+    assigned = copy;
+    for (const IniFile* file : {&moved, &copy, &assigned}) {
+        EXPECT_EQ(file->Sections()[0].name, "a");
+        EXPECT_EQ(file->Sections()[0].values, (Values{{"k", "v"}}));
+    }
+    EXPECT_EQ(moved.Sections().size(), 5001u);
+    EXPECT_EQ(moved.Value("s4999", "key"), std::string(40, 'x'));
+    EXPECT_EQ(moved.TextSize(), moved.ToText().size());
+    EXPECT_EQ(copy.ToText(), "[a]\r\nk=v\r\n\r\n");
+}
+
+// No file is written that Load would refuse.
+TEST(PlatformIni, SaveRefusesATextLoadWouldRefuse) {
+    TempDir dir;
+    IniFile ini;
+    ini.WriteString("A", "k", std::string(kMaxInputFileSize - 11, 'x')); // "[A]\r\nk=...\r\n\r\n"
+    ASSERT_EQ(ini.TextSize(), kMaxInputFileSize);
+    ini.Save(dir / "limit.ini");
+    EXPECT_EQ(IniFile::Load(dir / "limit.ini").ReadString("a", "K", "").size(),
+              kMaxInputFileSize - 11);
+    WriteRaw(dir / "old.ini", "old");
+    ini.WriteString("A", "k", std::string(kMaxInputFileSize - 10, 'x'));
+    try {
+        ini.Save(dir / "old.ini");
+        FAIL() << "no error";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.Problem(), FileProblem::TooLarge);
+        EXPECT_EQ(error.what(),
+                  "ファイル \"" + (dir / "old.ini").string() +
+                      "\" に書き込めません。ファイルが大きすぎます (上限は 8 MB です)。");
+    }
+    EXPECT_EQ(ReadRaw(dir / "old.ini"), "old");
+    EXPECT_THROW(IniFile::LoadExisting(dir / "missing.ini"), FileError);
+    EXPECT_EQ(IniFile::LoadExisting(dir / "old.ini").Sections().size(), 0u);
+}
+
 TEST(PlatformIni, SaveFailureKeepsTheOldFile) {
     TempDir dir;
     std::filesystem::create_directory(dir / "taken");
