@@ -6,6 +6,8 @@
 #include "platform/bmp.h"
 #include "platform/syscolors.h"
 
+#include <fstream>
+
 namespace pelmora::testing {
 namespace {
 
@@ -213,6 +215,42 @@ TEST_F(OkAndCancel, OkWhoseWallpaperCannotBeWrittenChangesNothing) {
     EXPECT_EQ(view.closed, 1);
     EXPECT_EQ(host.wallPaperSets.back(), "old.bmp");
     EXPECT_EQ(library.Count(), 2);
+}
+
+// The library OK makes is written at the end; one whose settings file the
+// plug-in would refuse to read at the next start is refused here, before the
+// trial is settled, and the window stays for the user to trim it.
+TEST_F(OkAndCancel, OkWhoseSettingsFileWouldBeTooLargeIsRefused) {
+    Add({"A"});
+    const TPatrn* first = &library.Pattern(0);
+    std::string text = "[1]\r\nName=big\r\n";
+    for (int i = 0; i < 300'000; ++i) {
+        text += std::to_string(i) + "=1\r\n"; // about 30 bytes each when written in full
+    }
+    host.importFile = dir / "many-parts.ptn";
+    std::ofstream(*host.importFile, std::ios::binary) << text;
+    Open();
+    form->MenuClick(EditItem::mnImport);
+    ASSERT_EQ(RowNames(), (Strings{"A", "big"}));
+    form->MenuClick(EditItem::mnPad);
+    form->MenuClick(EditItem::mnExit);
+    EXPECT_EQ(prompts->Messages(), Strings{"設定ファイルが上限の 8 MB を超えるため、編集結果を確定"
+                                           "できません。パターンか部品を減らして下さい。"});
+    EXPECT_EQ(prompts->shown[0].kind, MsgKind::Error);
+    EXPECT_EQ(view.closed, 0);
+    EXPECT_TRUE(form->IsTrialApplied());
+    EXPECT_EQ(library.Count(), 1);
+    EXPECT_EQ(&library.Pattern(0), first);
+
+    // Without the large pattern the OK goes through.
+    form->PatternListClick({1});
+    prompts->messageAnswers.push_back(MsgResult::Ok); // delete it
+    form->MenuClick(EditItem::mnDelete);
+    ASSERT_EQ(RowNames(), Strings{"A"});
+    prompts->messageAnswers.push_back(MsgResult::No); // the trial is not kept
+    form->MenuClick(EditItem::mnExit);
+    EXPECT_EQ(view.closed, 1);
+    EXPECT_EQ(library.Names(), Strings{"A"});
 }
 
 TEST_F(OkAndCancel, CancelWithoutChangesClosesAtOnce) {
