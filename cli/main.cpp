@@ -1,14 +1,14 @@
 #include "cli/commands.h"
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
-
-#include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
+
+#ifdef _WIN32
+#include <cstdio>
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 int main(int argc, char** argv) {
 #ifdef _WIN32

@@ -12,22 +12,37 @@
 namespace pelmora {
 
 // Why a file could not be read or written. The words the user reads, after
-// "ファイル "<path>" を読み込めません。" or "... に書き込めません。":
+// "ファイル "<path>" を読み込めません。" or "ファイル "<path>" に書き込めません。":
 enum class FileProblem {
-    NotFound,       // "ファイルが見つかりません。"
-    FolderNotFound, // "保存先のフォルダーが見つかりません。"
-    IsFolder,       // "フォルダーです。"
-    NotRegularFile, // "装置、パイプ、ソケットなど、通常のファイルではありません。"
-    WriteProtected,   // "書き込みが禁止されています (読み取り専用)。"
-    AccessDenied,     // "アクセスが拒否されました。"
-    LinkUnresolvable, // "シンボリックリンクが循環しているか、たどれません。"
-    TooLarge,         // "ファイルが大きすぎます (上限は <limit> です)。"
-    OutOfMemory,      // "メモリが不足しました。"
-    DiskFull,         // "ディスクの空き容量が足りません。"
-    ReadOnlyDisk,     // "読み取り専用のドライブです。"
-    NameTooLong,      // "ファイル名が長すぎます。"
-    NoReader,         // "パイプの読み手がいません。"
-    Other,            // "システムのエラーです (<the system's own text>)。"
+    // "ファイルが見つかりません。"
+    NotFound,
+    // "フォルダーが見つかりません。" (also a "folder" on the way that is a file)
+    FolderNotFound,
+    // "フォルダーです。"
+    IsFolder,
+    // "装置、パイプ、ソケットなど、通常のファイルではありません。"
+    NotRegularFile,
+    // "書き込みが禁止されています (読み取り専用)。" (the check before a write)
+    WriteProtected,
+    // "アクセスが拒否されました。" (the system refused)
+    AccessDenied,
+    // "シンボリックリンクが循環しているか、たどれません。"
+    LinkUnresolvable,
+    // "ファイルが大きすぎます (上限は <limit> です)。", or without the limit
+    // in parentheses when the system set it (a file size limit)
+    TooLarge,
+    // "メモリが不足しました。"
+    OutOfMemory,
+    // "ディスクの空き容量が足りません。" (also a disk quota)
+    DiskFull,
+    // "読み取り専用のドライブです。"
+    ReadOnlyDisk,
+    // "ファイル名が長すぎます。"
+    NameTooLong,
+    // "パイプの読み手がいません。"
+    NoReader,
+    // "システムのエラーです (<the system's own text>)。"
+    Other,
 };
 
 enum class FileAction { Read, Write };

@@ -42,6 +42,8 @@ constexpr const char* kCaptionEditor = "パターンの詳細編集(&E)...";
 constexpr const char* kHostIncomplete = "Tavrin がカリステアに対応していません。";
 constexpr const char* kNoSettingsFile =
     "設定ファイルが指定されていないため、プラグインを開始できません。";
+constexpr const char* kNoSettingsFileAtEnd =
+    "設定ファイルが指定されていないため、設定を保存できませんでした。";
 constexpr const char* kSettingsNotSaved = "設定を保存できませんでした。設定ファイル \"";
 constexpr const char* kSettingsKept = "\" は元のままです。";
 
@@ -172,6 +174,10 @@ std::int32_t EndPlugin() {
         state.EditorOpen = false;
     }
 
+    if (state.SettingsPath.empty()) {
+        ShowError(kNoSettingsFileAtEnd);
+        return kTrxFalse;
+    }
     try {
         IniFile ini;
         WriteSettingsFile(ini, state.Settings, *state.Library);
