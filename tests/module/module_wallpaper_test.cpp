@@ -252,7 +252,12 @@ TEST_F(Trial, KeepingWithoutASettingsFileWritesNothingAndTheTrialStays) {
     WallpaperTrial trial(host);
     trial.Try(Bitmap24(2, 2));
     ASSERT_EQ(TRXSetInitFile(""), kTrxTrue);
-    EXPECT_THROW(trial.Keep(), FileError);
+    try {
+        trial.Keep();
+        ADD_FAILURE() << "no error";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "設定ファイルが指定されていないため、壁紙を保存できません。");
+    }
     EXPECT_TRUE(trial.Applied());
     EXPECT_EQ(Host().CallsTo("TRASetPadInit").size(), 1u);
 }
