@@ -108,18 +108,11 @@ void RequireReadable(const fs::path& path, const struct stat& info, std::size_t 
     }
 }
 
-// Reads to the end; the file may have changed size since it was measured.
-std::string ReadOpenFile(int fd, const fs::path& path, std::size_t expected, std::size_t limit) {
-    std::string bytes(expected, '\0');
+// Reads up to `size` bytes into `into`, fewer only at the end of the file.
+std::size_t ReadUpTo(int fd, const fs::path& path, char* into, std::size_t size) {
     std::size_t have = 0;
-    for (;;) {
-        if (have == bytes.size()) {
-            if (bytes.size() > limit) {
-                throw FileError(FileAction::Read, path, FileProblem::TooLarge, LimitText(limit));
-            }
-            bytes.resize(std::min(limit + 1, bytes.size() + 65536));
-        }
-        const ssize_t got = ::read(fd, bytes.data() + have, bytes.size() - have);
+    while (have < size) {
+        const ssize_t got = ::read(fd, into + have, size - have);
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
@@ -131,10 +124,25 @@ std::string ReadOpenFile(int fd, const fs::path& path, std::size_t expected, std
         }
         have += static_cast<std::size_t>(got);
     }
-    if (have > limit) {
-        throw FileError(FileAction::Read, path, FileProblem::TooLarge, LimitText(limit));
+    return have;
+}
+
+// Reads to the end into a string of the measured size; the file may have
+// shrunk or grown since it was measured.
+std::string ReadOpenFile(int fd, const fs::path& path, std::size_t expected, std::size_t limit) {
+    std::string bytes(expected, '\0');
+    const std::size_t have = ReadUpTo(fd, path, bytes.data(), expected);
+    if (have < expected) {
+        bytes.resize(have);
+        return bytes;
     }
-    bytes.resize(have);
+    char more[65536];
+    while (const std::size_t got = ReadUpTo(fd, path, more, sizeof more)) {
+        if (got > limit - bytes.size()) {
+            throw FileError(FileAction::Read, path, FileProblem::TooLarge, LimitText(limit));
+        }
+        bytes.append(more, got);
+    }
     return bytes;
 }
 

@@ -73,6 +73,11 @@ TEST(PlatformFileIo, ReadsWholeFiles) {
     EXPECT_EQ(ReadWholeFile(dir / "empty"), "");
     fs::create_symlink("data.bin", dir / "link");
     EXPECT_EQ(ReadWholeFile(dir / "link"), bytes);
+    // A file longer than it measured (the kernel's files measure 0 bytes) is
+    // read to its end, and the limit still holds.
+    EXPECT_NE(ReadWholeFile("/proc/self/status").find("VmSize:"), std::string::npos);
+    ExpectFileError([&] { ReadWholeFile("/proc/self/status", 10); }, FileProblem::TooLarge,
+                    "/proc/self/status");
 }
 
 TEST(PlatformFileIo, ReadLimitIsInclusive) {
