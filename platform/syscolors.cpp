@@ -1,3 +1,4 @@
+// The standard Windows colours, standing in for a platform that has none.
 #include "platform/syscolors.h"
 
 namespace pelmora {
@@ -19,13 +20,6 @@ TColor SystemColor(int index) {
     default:
         return Rgb(0, 0, 0);
     }
-}
-
-TColor ResolveColor(TColor c) {
-    if (IsSystemColorRef(c)) {
-        return SystemColor(static_cast<int>(c & 0xFF));
-    }
-    return c & 0x00FFFFFFu;
 }
 
 } // namespace pelmora

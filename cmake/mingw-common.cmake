@@ -1,0 +1,25 @@
+# Shared part of the MinGW-w64 toolchain files: Debian's cross compilers
+# (win32 thread model, so no winpthread DLL is needed), their own sysroot only.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_VERSION 6.1)
+
+set(CMAKE_C_COMPILER ${PELMORA_MINGW_TRIPLE}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${PELMORA_MINGW_TRIPLE}-g++-win32)
+set(CMAKE_RC_COMPILER ${PELMORA_MINGW_TRIPLE}-windres)
+set(CMAKE_AR ${PELMORA_MINGW_TRIPLE}-gcc-ar-win32 CACHE FILEPATH "")
+set(CMAKE_RANLIB ${PELMORA_MINGW_TRIPLE}-gcc-ranlib-win32 CACHE FILEPATH "")
+
+set(CMAKE_FIND_ROOT_PATH /usr/${PELMORA_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# Every program and the module carry their C and C++ runtimes, so they need
+# only DLLs that every Windows has.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+
+# Tests and tools built here run under Wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${PELMORA_WINE_LOADER})

@@ -1,0 +1,41 @@
+#pragma once
+// The dialog service with the platform's own dialogs: MessageBoxW, a one-line
+// input box built in memory, the common file dialogs and the colour dialog.
+// Texts arrive and leave as UTF-8; the platform shows them in UTF-16.
+#include "platform/prompts.h"
+
+#include <functional>
+#include <string>
+
+namespace pelmora {
+
+class Win32Prompts final : public Prompts {
+public:
+    // The window the dialogs belong to (an HWND), asked for each dialog;
+    // null or a handle that is no window means none.
+    using OwnerSource = std::function<void*()>;
+
+    explicit Win32Prompts(OwnerSource owner = {}) : owner_(std::move(owner)) {}
+
+    MsgResult Message(const std::string& text, MsgKind kind, MsgButtons buttons,
+                      const std::string& title) override;
+    std::optional<std::string> Input(const std::string& title, const std::string& prompt,
+                                     const std::string& initial, int maxBytes) override;
+    std::optional<std::string> OpenFile(const FileDialogRequest& request) override;
+    std::optional<std::string> SaveFile(const FileDialogRequest& request) override;
+    std::optional<TColor> ChooseColor(TColor initial) override;
+
+private:
+    void* Owner() const;
+
+    OwnerSource owner_;
+};
+
+// "name|pattern|name|pattern" as the file dialogs' filter: the items NUL
+// separated, ending in two NULs.
+std::wstring Win32FilterText(const std::string& filter);
+
+// Bytes a text takes in Shift-JIS; characters code page 932 lacks count 2.
+int SjisByteLength(std::wstring_view text);
+
+} // namespace pelmora
