@@ -23,6 +23,45 @@ bool IsUnassignedSingleByte(unsigned char c) {
     return c == 0x80 || c == 0xA0 || c >= 0xFD;
 }
 
+// Characters that glibc's CP932 also writes, one way, as the code page's
+// look-alikes: mapped here the same way, so a text is accepted and stored
+// alike on every platform.
+void MapLookAlikes(std::wstring& wide) {
+    for (wchar_t& c : wide) {
+        switch (c) {
+        case 0x301C: // WAVE DASH
+            c = 0xFF5E;
+            break;
+        case 0x2016: // DOUBLE VERTICAL LINE
+            c = 0x2225;
+            break;
+        case 0x2212: // MINUS SIGN
+            c = 0xFF0D;
+            break;
+        case 0x00A2: // CENT SIGN
+            c = 0xFFE0;
+            break;
+        case 0x00A3: // POUND SIGN
+            c = 0xFFE1;
+            break;
+        case 0x00AC: // NOT SIGN
+            c = 0xFFE2;
+            break;
+        case 0x00A5: // YEN SIGN
+            c = L'\\';
+            break;
+        case 0x203E: // OVERLINE
+            c = L'~';
+            break;
+        case 0x2014: // EM DASH
+            c = 0x2015;
+            break;
+        default:
+            break;
+        }
+    }
+}
+
 // Position of the first such byte standing as a character of its own, or npos.
 std::size_t FindUnassignedSingleByte(std::string_view sjis) {
     for (std::size_t pos = 0; pos < sjis.size();) {
@@ -77,6 +116,17 @@ bool FromWide(UINT codePage, std::wstring_view wide, std::string& bytes) {
            !usedDefault;
 }
 
+// False when the text is not UTF-8 or holds a character Shift-JIS lacks.
+bool EncodeShiftJis(std::string_view utf8, std::string& sjis) {
+    std::wstring wide;
+    if (!ToWide(CP_UTF8, utf8, wide)) {
+        return false;
+    }
+    MapLookAlikes(wide);
+    return FromWide(kShiftJis, wide, sjis) &&
+           FindUnassignedSingleByte(sjis) == std::string_view::npos;
+}
+
 // Finds the first Shift-JIS character that does not convert and throws for it.
 [[noreturn]] void ThrowForShiftJis(std::string_view sjis) {
     std::wstring wide;
@@ -97,15 +147,13 @@ bool FromWide(UINT codePage, std::wstring_view wide, std::string& bytes) {
 
 // Finds the first UTF-8 character that is broken or has no Shift-JIS form.
 [[noreturn]] void ThrowForUtf8(std::string_view utf8) {
-    std::wstring wide;
     std::string bytes;
     for (std::size_t pos = 0; pos < utf8.size();) {
         const std::size_t length = Utf8SequenceLength(utf8, pos);
         if (length == 0) {
             ThrowInvalid("UTF-8", utf8, pos);
         }
-        if (!ToWide(CP_UTF8, utf8.substr(pos, length), wide) || !FromWide(kShiftJis, wide, bytes) ||
-            FindUnassignedSingleByte(bytes) == 0) {
+        if (!EncodeShiftJis(utf8.substr(pos, length), bytes)) {
             ThrowUnrepresentable(utf8, pos, length);
         }
         pos += length;
@@ -126,10 +174,8 @@ std::string SjisToUtf8(std::string_view sjis) {
 }
 
 std::string Utf8ToSjis(std::string_view utf8) {
-    std::wstring wide;
     std::string sjis;
-    if (!ToWide(CP_UTF8, utf8, wide) || !FromWide(kShiftJis, wide, sjis) ||
-        FindUnassignedSingleByte(sjis) != std::string_view::npos) {
+    if (!EncodeShiftJis(utf8, sjis)) {
         ThrowForUtf8(utf8);
     }
     return sjis;
