@@ -1,13 +1,14 @@
 # Shared part of the MinGW-w64 toolchain files: Debian's cross compilers
-# (win32 thread model, so no winpthread DLL is needed), their own sysroot only.
+# (POSIX thread model: std::mutex and std::thread exist; winpthread is linked
+# statically like the C and C++ runtimes), their own sysroot only.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_VERSION 6.1)
 
-set(CMAKE_C_COMPILER ${PELMORA_MINGW_TRIPLE}-gcc-win32)
-set(CMAKE_CXX_COMPILER ${PELMORA_MINGW_TRIPLE}-g++-win32)
+set(CMAKE_C_COMPILER ${PELMORA_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${PELMORA_MINGW_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${PELMORA_MINGW_TRIPLE}-windres)
-set(CMAKE_AR ${PELMORA_MINGW_TRIPLE}-gcc-ar-win32 CACHE FILEPATH "")
-set(CMAKE_RANLIB ${PELMORA_MINGW_TRIPLE}-gcc-ranlib-win32 CACHE FILEPATH "")
+set(CMAKE_AR ${PELMORA_MINGW_TRIPLE}-gcc-ar-posix CACHE FILEPATH "")
+set(CMAKE_RANLIB ${PELMORA_MINGW_TRIPLE}-gcc-ranlib-posix CACHE FILEPATH "")
 
 set(CMAKE_FIND_ROOT_PATH /usr/${PELMORA_MINGW_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

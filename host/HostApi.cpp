@@ -19,7 +19,7 @@ HostState& State() {
 
 using pelmora::host::State;
 
-#define HOST_EXPORT extern "C" __attribute__((visibility("default")))
+#define HOST_EXPORT PELMORA_HOST_EXPORT
 
 namespace {
 
@@ -67,6 +67,11 @@ HOST_EXPORT std::int32_t PELMORA_WINAPI TRASetPadInit(std::int32_t padId, const 
 HOST_EXPORT std::int32_t PELMORA_WINAPI TRAChangePluginMenus(const char* pluginName) {
     State().menuRequests.emplace_back(pluginName != nullptr ? pluginName : "");
     return -1;
+}
+
+// The stand-in shows its pads in no window the plug-in could own dialogs by.
+HOST_EXPORT std::intptr_t PELMORA_WINAPI TRAGetPadWnd(std::int32_t) {
+    return 0;
 }
 
 // The rest of the launcher's interface: present for plug-ins that bind it,

@@ -30,7 +30,13 @@ const char* const kHostFunctionNames[kHostFunctionCount] = {
 
 namespace {
 
-enum HostIndex { kGetPadID = 1, kGetPadInit = 5, kSetPadInit = 6, kChangePluginMenus = 8 };
+enum HostIndex {
+    kGetPadID = 1,
+    kGetPadWnd = 3,
+    kGetPadInit = 5,
+    kSetPadInit = 6,
+    kChangePluginMenus = 8
+};
 
 struct HostBinding {
     std::array<void*, kHostFunctionCount> functions{};
@@ -104,6 +110,10 @@ std::int32_t TRASetPadInit(std::int32_t padId, const char* key, const char* valu
 
 std::int32_t TRAChangePluginMenus(const char* pluginName) {
     return Function<TRAChangePluginMenusProc>(kChangePluginMenus)(pluginName);
+}
+
+std::intptr_t TRAGetPadWnd(std::int32_t padId) {
+    return Function<TRAGetPadWndProc>(kGetPadWnd)(padId);
 }
 
 } // namespace pelmora

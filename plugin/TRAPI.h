@@ -23,6 +23,7 @@ using TRAGetPadInitProc = std::int32_t(PELMORA_WINAPI*)(std::int32_t padId, cons
 using TRASetPadInitProc = std::int32_t(PELMORA_WINAPI*)(std::int32_t padId, const char* key,
                                                         const char* value);
 using TRAChangePluginMenusProc = std::int32_t(PELMORA_WINAPI*)(const char* pluginName);
+using TRAGetPadWndProc = std::intptr_t(PELMORA_WINAPI*)(std::int32_t padId);
 
 // Looks a name up; nullptr when it is not there.
 using HostSymbolLookup = std::function<void*(const char* name)>;
@@ -36,11 +37,14 @@ bool BindHostApi(const HostSymbolLookup& lookup);
 // Binds from the exports of the process's main executable.
 bool BindHostApiFromMainExecutable();
 
-// The four host calls the plug-in makes. Calling one while the binding is
+// The host calls the plug-in makes. Calling one while the binding is
 // incomplete throws std::logic_error: the entry points check first.
 std::int32_t TRAGetPadID(std::int32_t pad);
 std::int32_t TRAGetPadInit(std::int32_t padId, const char* key, char* buffer, std::int32_t size);
 std::int32_t TRASetPadInit(std::int32_t padId, const char* key, const char* value);
 std::int32_t TRAChangePluginMenus(const char* pluginName);
+// The pad's window (an HWND on Windows), 0 when the host shows none. Asked on
+// Windows only, for the window the dialogs belong to.
+std::intptr_t TRAGetPadWnd(std::int32_t padId);
 
 } // namespace pelmora

@@ -39,15 +39,15 @@ std::vector<HostCall> FakeHost::CallsTo(const std::string& function) const {
 
 using pelmora::testing::Host;
 
-#define FAKE_HOST_EXPORT extern "C" __attribute__((visibility("default")))
+#define FAKE_HOST_EXPORT PELMORA_HOST_EXPORT
 
-FAKE_HOST_EXPORT std::int32_t TRAGetPadID(std::int32_t pad) {
+FAKE_HOST_EXPORT std::int32_t PELMORA_WINAPI TRAGetPadID(std::int32_t pad) {
     Host().calls.push_back({"TRAGetPadID", {std::to_string(pad)}});
     return pad + pelmora::testing::FakeHost::kPadIdOffset;
 }
 
-FAKE_HOST_EXPORT std::int32_t TRAGetPadInit(std::int32_t padId, const char* key, char* buffer,
-                                            std::int32_t size) {
+FAKE_HOST_EXPORT std::int32_t PELMORA_WINAPI TRAGetPadInit(std::int32_t padId, const char* key,
+                                                           char* buffer, std::int32_t size) {
     Host().calls.push_back({"TRAGetPadInit", {std::to_string(padId), key, std::to_string(size)}});
     const auto pad = Host().pads.find(padId);
     const bool found = pad != Host().pads.end() && pad->second.count(key) != 0;
@@ -59,8 +59,8 @@ FAKE_HOST_EXPORT std::int32_t TRAGetPadInit(std::int32_t padId, const char* key,
     return found ? 1 : 0;
 }
 
-FAKE_HOST_EXPORT std::int32_t TRASetPadInit(std::int32_t padId, const char* key,
-                                            const char* value) {
+FAKE_HOST_EXPORT std::int32_t PELMORA_WINAPI TRASetPadInit(std::int32_t padId, const char* key,
+                                                           const char* value) {
     Host().calls.push_back({"TRASetPadInit", {std::to_string(padId), key, value}});
     if (Host().setPadInitResult != 0) {
         Host().pads[padId][key] = value;
@@ -68,14 +68,19 @@ FAKE_HOST_EXPORT std::int32_t TRASetPadInit(std::int32_t padId, const char* key,
     return Host().setPadInitResult;
 }
 
-FAKE_HOST_EXPORT std::int32_t TRAChangePluginMenus(const char* name) {
+FAKE_HOST_EXPORT std::int32_t PELMORA_WINAPI TRAChangePluginMenus(const char* name) {
     Host().calls.push_back({"TRAChangePluginMenus", {name}});
     return Host().changeMenusResult;
 }
 
+FAKE_HOST_EXPORT std::intptr_t PELMORA_WINAPI TRAGetPadWnd(std::int32_t padId) {
+    Host().calls.push_back({"TRAGetPadWnd", {std::to_string(padId)}});
+    return 0;
+}
+
 // Bound but never called by the plug-in.
 #define UNUSED_HOST_FUNCTION(name)                                                                 \
-    FAKE_HOST_EXPORT std::int32_t name() {                                                         \
+    FAKE_HOST_EXPORT std::int32_t PELMORA_WINAPI name() {                                          \
         Host().calls.push_back({#name, {}});                                                       \
         return 0;                                                                                  \
     }

@@ -6,6 +6,7 @@
 
 #include "pattern/patrn.h"
 #include "platform/cp932.h"
+#include "platform/hostpath.h"
 #include "platform/inifile.h"
 #include "plugin/ModuleState.h"
 #include "plugin/TRAPI.h"
@@ -19,6 +20,8 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -36,6 +39,30 @@ inline void WriteBytes(const std::filesystem::path& path, const std::string& byt
 inline std::string ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A path as the host hands it over: Shift-JIS, in the system's own form.
+inline std::string HostPath(const std::filesystem::path& path) {
+    return FsPathToHost(path);
+}
+
+// A folder as the plug-in remembers it: its path and a closing separator.
+inline std::string FolderText(const std::filesystem::path& folder) {
+    return HostPath(folder) + static_cast<char>(std::filesystem::path::preferred_separator);
+}
+
+// A new empty folder under the system's temporary folder.
+inline std::filesystem::path NewFolder() {
+    std::random_device random;
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::filesystem::path candidate =
+            base / ("pelmora-module-" + std::to_string(random()));
+        if (std::filesystem::create_directory(candidate)) {
+            return candidate;
+        }
+    }
+    throw std::runtime_error("no temporary folder could be created");
 }
 
 // A pattern that differs from the default one, so that renders can be told apart.
@@ -64,9 +91,7 @@ protected:
         gEditorCloses = 0;
         ASSERT_TRUE(BindHostApiFromMainExecutable());
         Module() = TModuleState{};
-        char name[] = "/tmp/pelmora-module-XXXXXX";
-        ASSERT_NE(::mkdtemp(name), nullptr);
-        dir_ = name;
+        dir_ = NewFolder();
         settings_ = dir_ / "Pelmora.ini";
     }
 
@@ -84,7 +109,7 @@ protected:
         if (text != nullptr) {
             WriteBytes(settings_, *text);
         }
-        EXPECT_EQ(TRXSetInitFile(settings_.c_str()), kTrxTrue);
+        EXPECT_EQ(TRXSetInitFile(HostPath(settings_).c_str()), kTrxTrue);
         return TRXBeginPlugin();
     }
     std::int32_t StartWith(const std::vector<std::string>& names) {

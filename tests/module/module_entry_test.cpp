@@ -94,7 +94,7 @@ TEST_F(EntryPoints, MissingSettingsFileGivesDefaultsAndIsCreatedAtEnd) {
     ASSERT_FALSE(std::filesystem::exists(settings_));
     EXPECT_EQ(Start(), Host().changeMenusResult);
     const TIniData& s = Module().Settings;
-    const std::string folder = dir_.string() + "/";
+    const std::string folder = FolderText(dir_);
     EXPECT_EQ(s.Left, 0);
     EXPECT_EQ(s.Top, 0);
     EXPECT_EQ(s.Width, 400);
@@ -115,7 +115,7 @@ TEST_F(EntryPoints, MainSettingsAreReadWithDefaultsForUnreadableValues) {
                              "[Other]\r\nKey=Value\r\n";
     EXPECT_EQ(Start(&text), Host().changeMenusResult);
     EXPECT_EQ(TRXEndPlugin(), kTrxTrue);
-    const std::string folder = dir_.string() + "/";
+    const std::string folder = FolderText(dir_);
     EXPECT_EQ(ReadBytes(settings_), "[Main]\r\nLeft=16\r\nTop=-5\r\nWidth=400\r\nHeight=350\r\n"
                                     "PrevHeight=200\r\nImportDir=/imports/\r\nExportDir=" +
                                         folder + "\r\n\r\n");
@@ -144,7 +144,7 @@ TEST_F(EntryPoints, IncompleteHostRefusesToStartAndNothingElseActs) {
 }
 
 TEST_F(EntryPoints, WithoutAStartTheMenuIsEmptyAndClicksAndEndDoNothing) {
-    EXPECT_EQ(TRXSetInitFile(settings_.c_str()), kTrxTrue);
+    EXPECT_EQ(TRXSetInitFile(HostPath(settings_).c_str()), kTrxTrue);
     EXPECT_FALSE(MenuCaption(0));
     EXPECT_EQ(TRXMenuClick(0, 1), kTrxFalse);
     EXPECT_EQ(TRXEndPlugin(), kTrxFalse);
@@ -167,15 +167,16 @@ TEST_F(EntryPoints, SettingsPathThatIsNotShiftJisIsRefused) {
 }
 
 TEST_F(EntryPoints, SettingsPathWithJapaneseFoldersWorks) {
-    const std::filesystem::path folder = dir_ / "設定";
+    const std::filesystem::path folder = dir_ / Utf8ToFsPath("設定");
     std::filesystem::create_directory(folder);
-    const std::string path = Utf8ToSjis((folder / "Pelmora.ini").string());
+    const std::string path = HostPath(folder / "Pelmora.ini");
+    const std::string folderText = FolderText(folder);
     EXPECT_EQ(TRXSetInitFile(path.c_str()), kTrxTrue);
     EXPECT_EQ(TRXBeginPlugin(), Host().changeMenusResult);
-    EXPECT_EQ(Module().Settings.ImportDir, Utf8ToSjis(folder.string() + "/"));
+    EXPECT_EQ(Module().Settings.ImportDir, folderText);
     EXPECT_EQ(TRXEndPlugin(), kTrxTrue);
     const IniFile saved = IniFile::Load(folder / "Pelmora.ini");
-    EXPECT_EQ(saved.Value("Main", "ExportDir"), Utf8ToSjis(folder.string() + "/"));
+    EXPECT_EQ(saved.Value("Main", "ExportDir"), folderText);
 }
 
 TEST_F(EntryPoints, UnreadableSettingsFileIsShownAndNothingStarts) {

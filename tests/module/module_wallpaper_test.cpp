@@ -165,9 +165,9 @@ TEST(HostText, BrokenShiftJisIsShownWithReplacementCharacters) {
               "\xEF\xBF\xBD"
               "b"); // not a character at all
     EXPECT_THROW(HostPathToFs("/tmp/a\x81"), CodecError);
-    EXPECT_EQ(HostPathToFs(Utf8ToSjis("/tmp/表")).string(), "/tmp/表");
-    EXPECT_EQ(FsPathToHost("/tmp/表"), Utf8ToSjis("/tmp/表"));
-    EXPECT_THROW(FsPathToHost("/tmp/\xF0\x9F\x98\x80"), CodecError);
+    EXPECT_EQ(PathText(HostPathToFs(Utf8ToSjis("/tmp/表"))), "/tmp/表");
+    EXPECT_EQ(FsPathToHost(Utf8ToFsPath("/tmp/表")), Utf8ToSjis("/tmp/表"));
+    EXPECT_THROW(FsPathToHost(Utf8ToFsPath("/tmp/\xF0\x9F\x98\x80")), CodecError);
 }
 
 TEST(HostText, TrimmingDropsControlCharactersAndBlanksOnly) {

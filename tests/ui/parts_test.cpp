@@ -104,6 +104,10 @@ HOST_EXPORT std::int32_t TRAChangePluginMenus(const char* pluginName) {
     return 1;
 }
 
+HOST_EXPORT std::intptr_t TRAGetPadWnd(std::int32_t) {
+    return 0;
+}
+
 // Looked up by the plug-in but never called.
 #define UNUSED_HOST_FUNCTION(name)                                                                 \
     HOST_EXPORT std::int32_t name() {                                                              \

@@ -85,6 +85,26 @@ TEST(PlatformCodec, RefusesCharactersTheCodePageCannotHold) {
     EXPECT_THROW(Utf8ToSjis("\xED\xA0\x80"), CodecError); // a surrogate
 }
 
+// Characters that have look-alikes in the code page are written as those, one
+// way; single bytes the code page leaves unassigned are no characters. The
+// same text is thus accepted and stored alike on every platform.
+TEST(PlatformCodec, LookAlikesAndUnassignedBytesAreAlikeEverywhere) {
+    const CodecCase lookAlikes[] = {
+        {"〜", "\x81\x60"}, {"‖", "\x81\x61"}, {"−", "\x81\x7C"},
+        {"¢", "\x81\x91"},  {"£", "\x81\x92"}, {"¬", "\x81\xCA"},
+        {"—", "\x81\x5C"},  {"¥", "\\"},       {"‾", "~"},
+    };
+    for (const auto& c : lookAlikes) {
+        EXPECT_EQ(Utf8ToSjis(c.utf8), c.sjis) << c.utf8;
+    }
+    for (const char* single : {"\x80", "\xA0", "\xFD", "\xFE", "\xFF"}) {
+        EXPECT_THROW(SjisToUtf8(single), CodecError) << static_cast<int>(single[0] & 0xFF);
+    }
+    EXPECT_EQ(SjisToUtf8("\x81\x80\x81\xA0"), "÷□");      // as trail bytes they are fine
+    EXPECT_THROW(Utf8ToSjis("\xC2\x80"), CodecError);     // U+0080
+    EXPECT_THROW(Utf8ToSjis("\xEF\xA3\xB0"), CodecError); // U+F8F0
+}
+
 TEST(PlatformCodec, LeadBytes) {
     for (int c = 0; c < 256; ++c) {
         const bool expected = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);

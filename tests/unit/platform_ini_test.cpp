@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <unistd.h>
 
 using namespace pelmora;
 using pelmora::testing::ReadRaw;
@@ -170,7 +169,7 @@ TEST(PlatformIni, LoadRefusesWhatItCannotRead) {
     TempDir dir;
     const auto big = dir / "big.ini";
     WriteRaw(big, "[A]\r\n");
-    ASSERT_EQ(::truncate(big.c_str(), static_cast<off_t>(kMaxInputFileSize) + 1), 0);
+    std::filesystem::resize_file(big, kMaxInputFileSize + 1);
     try {
         IniFile::Load(big);
         FAIL() << "no error";
@@ -185,7 +184,7 @@ TEST(PlatformIni, LoadAtTheSizeLimitWorks) {
     TempDir dir;
     const auto file = dir / "limit.ini";
     WriteRaw(file, "[A]\r\nk=v\r\n");
-    ASSERT_EQ(::truncate(file.c_str(), static_cast<off_t>(kMaxInputFileSize)), 0);
+    std::filesystem::resize_file(file, kMaxInputFileSize);
     EXPECT_EQ(IniFile::Load(file).Value("A", "k"), "v");
 }
 

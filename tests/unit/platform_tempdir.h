@@ -1,9 +1,9 @@
 #pragma once
 // A fresh folder under the system temporary folder, removed with its content.
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -12,13 +12,19 @@ namespace pelmora::testing {
 
 class TempDir {
 public:
+    // Made with a fresh random name, so it works the same on every system.
     TempDir() {
-        std::string name =
-            (std::filesystem::temp_directory_path() / "pelmora-test-XXXXXX").string();
-        if (::mkdtemp(name.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
+        std::random_device random;
+        const std::filesystem::path base = std::filesystem::temp_directory_path();
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            const std::filesystem::path candidate =
+                base / ("pelmora-test-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate)) {
+                path_ = candidate;
+                return;
+            }
         }
-        path_ = name;
+        throw std::runtime_error("no temporary folder could be created");
     }
     ~TempDir() {
         std::error_code ignored;
