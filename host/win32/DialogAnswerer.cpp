@@ -33,24 +33,22 @@ bool IsDialog(HWND window) {
     return std::wstring_view(name) == L"#32770";
 }
 
+BOOL CALLBACK TakeFileNameEdit(HWND child, LPARAM found) {
+    wchar_t name[16] = {};
+    GetClassNameW(child, name, 16);
+    const int id = GetDlgCtrlID(child);
+    if (std::wstring_view(name) == L"Edit" && (id == kFileNameIds[0] || id == kFileNameIds[1])) {
+        *reinterpret_cast<HWND*>(found) = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The file-name edit anywhere below the dialog: the file dialogs nest it
 // inside combo boxes that carry the same identifier.
 HWND FindFileNameEdit(HWND dialog) {
     HWND found = nullptr;
-    EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM data) -> BOOL {
-            wchar_t name[16] = {};
-            GetClassNameW(child, name, 16);
-            const int id = GetDlgCtrlID(child);
-            if (std::wstring_view(name) == L"Edit" &&
-                (id == kFileNameIds[0] || id == kFileNameIds[1])) {
-                *reinterpret_cast<HWND*>(data) = child;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumChildWindows(dialog, TakeFileNameEdit, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 

@@ -98,10 +98,15 @@ def linux_runner(command):
 
 
 def make_wine_runner(loader):
+    # Output goes through files, not pipes: Wine's own background services
+    # may inherit a pipe and keep it open long after the program has ended.
     def run(command):
-        done = subprocess.run([loader, *command], capture_output=True)
-        text = lambda b: b.decode("utf-8", "replace").replace("\r\n", "\n")
-        return done.returncode, text(done.stdout), text(done.stderr)
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            code = subprocess.run([loader, *command], stdout=out, stderr=err, stdin=subprocess.DEVNULL).returncode
+            out.seek(0)
+            err.seek(0)
+            text = lambda f: f.read().decode("utf-8", "replace").replace("\r\n", "\n")
+            return code, text(out), text(err)
 
     return run
 
@@ -117,6 +122,24 @@ def normalised_bytes(data, side, samples):
     for folder, token in ((side.folder, b"<dir>"), (samples, b"<samples>")):
         data = data.replace(side.path_text(folder).encode("cp932"), token)
     return data.replace(b"\\", b"/")
+
+
+ENTRY_POINTS = sorted(["TRXGetName", "TRXGetExplanation", "TRXSetInitFile", "TRXBeginPlugin", "TRXEndPlugin",
+                       "TRXGetMenu", "TRXMenuClick"])
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comdlg32.dll", "comctl32.dll", "msvcrt.dll"}
+
+
+def module_file(checks, module, arch):
+    """The launcher finds exactly the seven entry points by their plain names,
+    and the module needs no DLL that a Windows lacks."""
+    objdump = ("x86_64" if arch == "x64" else "i686") + "-w64-mingw32-objdump"
+    dump = subprocess.run([objdump, "-p", module], capture_output=True, text=True, check=True).stdout
+    table = dump.split("[Ordinal/Name Pointer] Table", 1)[-1].split("\n\n", 1)[0]
+    exports = sorted(line.split("]", 1)[1].strip() for line in table.splitlines() if "]" in line)
+    checks.check(exports == ENTRY_POINTS, f"{arch}: the module exports exactly the seven entry points", str(exports))
+    imports = {line.split(":", 1)[1].strip().lower() for line in dump.splitlines() if "DLL Name:" in line}
+    checks.check(bool(imports) and imports <= SYSTEM_DLLS, f"{arch}: the module imports only system DLLs",
+                 str(sorted(imports)))
 
 
 def same_steps(checks, linux, windows, samples, arch):
@@ -206,17 +229,18 @@ def failed_writes(checks, windows, arch):
                  f"{arch}: a read-only wallpaper is reported and kept", f"{code}\n{out}{err}")
     os.chmod(wallpaper, 0o644)
 
-    # A settings file in a folder that is not there: reported, nothing made.
-    code, out, err = windows.host_run("click", "1", "--pad", "1", settings=os.path.join("gone", "x.ini"),
-                                      pads="ro-pads.ini")
-    checks.check(code == 2 and "x.bmp" in out and not os.path.exists(windows.file("gone")),
+    # A settings file in a folder that is not there: reported at the end,
+    # nothing made.
+    code, out, err = windows.host_run("menu", settings=os.path.join("gone", "x.ini"), pads="ro-pads.ini")
+    checks.check(code == 2 and "x.ini" in out and not os.path.exists(windows.file("gone")),
                  f"{arch}: a missing folder is reported and nothing is made", f"{code}\n{out}{err}")
 
 
 def platform_look(checks, windows, linux, samples, arch, wine):
     """Without the pinned look the name height and colours are Wine's own."""
     def reg(*args):
-        subprocess.run([wine, "reg", *args, "/f"], capture_output=True, check=True)
+        subprocess.run([wine, "reg", *args, "/f"], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, check=True)
 
     write_pads(windows.file("look-pads.ini"))
     with open(windows.file("look.ini"), "wb") as f:
@@ -244,13 +268,15 @@ def platform_look(checks, windows, linux, samples, arch, wine):
         reg("add", r"HKCU\Control Panel\Colors", "/v", "ButtonHilight", "/d", "250 250 250")
         code, out, err = windows.host_run("click", "1", "--pad", "1", settings="look.ini", pads="look-pads.ini")
         bmp = read(windows.file("look.bmp"))
-        checks.check((pixel(bmp, 40, 30), pixel(bmp, 2, 2), pixel(bmp, 81, 61))
-                     == ((212, 208, 200), (250, 250, 250), (128, 128, 128)),
+        # The button fills the cell with its face; the bevel is its outer edge.
+        seen = (pixel(bmp, 40, 30), pixel(bmp, 0, 0), pixel(bmp, 83, 63))
+        checks.check(seen == ((212, 208, 200), (250, 250, 250), (128, 128, 128)),
                      f"{arch}: a button in the system colours takes the user's face, highlight and shadow",
-                     str((pixel(bmp, 40, 30), pixel(bmp, 2, 2), pixel(bmp, 81, 61))))
+                     str(seen))
     finally:
-        subprocess.run([wine, "regedit", "/S", windows_path(os.path.join(os.path.dirname(__file__),
-                                                                         "standard-look.reg"))], check=True)
+        look = windows_path(os.path.join(os.path.dirname(os.path.abspath(__file__)), "standard-look.reg"))
+        subprocess.run([wine, "regedit", "/S", look], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                       stderr=subprocess.DEVNULL, check=True)
 
 
 def main():
@@ -272,6 +298,7 @@ def main():
         windows = Side("windows", os.path.join(work, "windows"), make_wine_runner(options.wine), windows_path,
                        os.path.join(options.windows, "tavrin-host.exe"), os.path.join(options.windows, "trPELM.trx"))
         windows.samples = samples
+        module_file(checks, windows.module, options.arch)
         same_steps(checks, linux, windows, samples, options.arch)
         shift_jis_paths(checks, windows, linux, samples, options.arch)
         failed_writes(checks, windows, options.arch)

@@ -246,23 +246,22 @@ TEST(Win32Prompts, InputBoxRefusesWhatShiftJisCannotHoldAndStaysOpen) {
     EXPECT_TRUE(script.Finished());
 }
 
+BOOL CALLBACK TakeFileNameEdit(HWND child, LPARAM found) {
+    wchar_t name[16] = {};
+    GetClassNameW(child, name, 16);
+    const int id = GetDlgCtrlID(child);
+    if (std::wstring_view(name) == L"Edit" && (id == 0x47C || id == 0x480)) {
+        *reinterpret_cast<HWND*>(found) = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The file dialog's file-name edit (inside the combo box of the same
 // identifier, or one of its own).
 HWND FileNameEdit(HWND dialog) {
     HWND found = nullptr;
-    EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM data) -> BOOL {
-            wchar_t name[16] = {};
-            GetClassNameW(child, name, 16);
-            const int id = GetDlgCtrlID(child);
-            if (std::wstring_view(name) == L"Edit" && (id == 0x47C || id == 0x480)) {
-                *reinterpret_cast<HWND*>(data) = child;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumChildWindows(dialog, TakeFileNameEdit, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
