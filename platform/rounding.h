@@ -8,6 +8,9 @@
 namespace pelmora {
 
 static_assert(LDBL_MANT_DIG == 64, "colour arithmetic needs an 80-bit long double (64-bit mantissa)");
+// A value held as double must be an IEEE double, not an x87 register that
+// keeps 80 bits (32-bit x86 builds compute double with SSE2: -mfpmath=sse).
+static_assert(FLT_EVAL_METHOD == 0, "double arithmetic must be evaluated in double precision");
 
 using Extended = long double;
 

@@ -14,8 +14,8 @@ namespace pelmora {
 namespace {
 
 [[noreturn]] void Fail(const char* action, const std::filesystem::path& path, DWORD error) {
-    throw FileError(std::string("ファイル \"") + PathText(path) + "\" " + action + "\n" +
-                    win32::ErrorText(error));
+    throw FileError(std::string("ファイル \"") + PathText(path) + "\" " + action +
+                    win32::ErrorText(error) + "。");
 }
 
 // Closes a handle on every path out of a scope.
@@ -78,7 +78,7 @@ std::string ReadWholeFile(const std::filesystem::path& path, std::size_t limit) 
         Fail("を読み込めません。", path, GetLastError());
     }
     if (GetFileType(file.get()) != FILE_TYPE_DISK) {
-        throw FileError("ファイル \"" + PathText(path) + "\" を読み込めません。\n" +
+        throw FileError("ファイル \"" + PathText(path) + "\" を読み込めません。" +
                         "通常のファイルではありません。");
     }
     LARGE_INTEGER size{};
@@ -86,7 +86,7 @@ std::string ReadWholeFile(const std::filesystem::path& path, std::size_t limit) 
         Fail("を読み込めません。", path, GetLastError());
     }
     if (static_cast<unsigned long long>(size.QuadPart) > limit) {
-        throw FileError("ファイル \"" + PathText(path) + "\" を読み込めません。\n" +
+        throw FileError("ファイル \"" + PathText(path) + "\" を読み込めません。" +
                         "ファイルが大きすぎます。");
     }
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
@@ -106,7 +106,7 @@ std::string ReadWholeFile(const std::filesystem::path& path, std::size_t limit) 
         }
         filled += got;
         if (filled > limit) {
-            throw FileError("ファイル \"" + PathText(path) + "\" を読み込めません。\n" +
+            throw FileError("ファイル \"" + PathText(path) + "\" を読み込めません。" +
                             "ファイルが大きすぎます。");
         }
     }

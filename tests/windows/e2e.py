@@ -176,6 +176,21 @@ def same_steps(checks, linux, windows, samples, arch):
     return read(linux.file("Pelmora.ini"))
 
 
+def editor_entry(checks, windows, arch):
+    """The editor window is not in the Windows build yet: its menu entry says
+    so and changes nothing."""
+    before = read(windows.file("Pelmora.ini"))
+    code, out, err = windows.host_run("menu")
+    editor = [line.split(":", 1)[0] for line in out.splitlines() if "パターンの詳細編集(&E)" in line]
+    checks.check(len(editor) == 1, f"{arch}: the menu has the editor entry", out)
+    code, out, err = windows.host_run("click", editor[0] if editor else "0", "--pad", "1")
+    checks.check(code == 2 and "message: この Windows 版の Pelmora には、パターンの詳細編集ウィンドウがまだありません。" in out,
+                 f"{arch}: the editor entry says that the editor is not in this build", f"{code}\n{out}{err}")
+    code, after, err = windows.host_run("menu")
+    checks.check(read(windows.file("Pelmora.ini")) == before and "詳細編集中" not in after,
+                 f"{arch}: and changes nothing", after)
+
+
 def shift_jis_paths(checks, windows, linux, samples, arch):
     """Folders and names whose second byte is 0x5C, the code of a backslash."""
     folder = "表ソ能"
@@ -300,6 +315,7 @@ def main():
         windows.samples = samples
         module_file(checks, windows.module, options.arch)
         same_steps(checks, linux, windows, samples, options.arch)
+        editor_entry(checks, windows, options.arch)
         shift_jis_paths(checks, windows, linux, samples, options.arch)
         failed_writes(checks, windows, options.arch)
         platform_look(checks, windows, linux, samples, options.arch, options.wine)
