@@ -1,21 +1,104 @@
-// Files through the Windows API: paths are UTF-16 at the file API, and the
-// atomic replace goes through a temporary file in the target's folder,
-// flushed, then moved over the target.
+// Reading and writing files on Windows. Paths are UTF-16 at the file API.
+// Only regular files are read or replaced; a read-only file is never
+// replaced; links lead to their final target. A write goes to a temporary
+// file in the target's folder, flushed, then put in the target's place with
+// ReplaceFileW (which keeps the old file's attributes and access rights) or,
+// for a new file, MoveFileExW.
 #include "platform/fileio.h"
 
 #include "platform/win32/wide.h"
 
 #include <windows.h>
 
+#include <new>
 #include <random>
 #include <string>
 
 namespace pelmora {
+
 namespace {
 
-[[noreturn]] void Fail(const char* action, const std::filesystem::path& path, DWORD error) {
-    throw FileError(std::string("ファイル \"") + PathText(path) + "\" " + action +
-                    win32::ErrorText(error) + "。");
+namespace fs = std::filesystem;
+
+enum class Action { Read, Write };
+
+// The words the user reads after "ファイル "<path>" を読み込めません。" or
+// "... に書き込めません。".
+std::string Reason(DWORD error) {
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+        return "ファイルが見つかりません。";
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+    case ERROR_BAD_NET_NAME:
+        return "フォルダーが見つかりません。";
+    case ERROR_DIRECTORY:
+        return "フォルダーです。";
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return "アクセスが拒否されました。";
+    case ERROR_CANT_RESOLVE_FILENAME:
+        return "シンボリックリンクが循環しているか、たどれません。";
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY:
+        return "メモリが不足しました。";
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+        return "ディスクの空き容量が足りません。";
+    case ERROR_WRITE_PROTECT:
+        return "読み取り専用のドライブです。";
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_BUFFER_OVERFLOW:
+        return "ファイル名が長すぎます。";
+    default:
+        return "システムのエラーです (" + win32::ErrorText(error) + ")。";
+    }
+}
+
+[[noreturn]] void Fail(Action action, const fs::path& path, const std::string& reason) {
+    const char* const head =
+        action == Action::Read ? "\" を読み込めません。" : "\" に書き込めません。";
+    throw FileError("ファイル \"" + PathText(path) + head + reason);
+}
+
+[[noreturn]] void Fail(Action action, const fs::path& path, DWORD error) {
+    Fail(action, path, Reason(error));
+}
+
+constexpr const char* kIsFolder = "フォルダーです。";
+constexpr const char* kNotRegularFile =
+    "装置、パイプ、ソケットなど、通常のファイルではありません。";
+constexpr const char* kWriteProtected = "書き込みが禁止されています (読み取り専用)。";
+constexpr const char* kOutOfMemory = "メモリが不足しました。";
+
+std::string TooLarge(std::size_t limit) {
+    constexpr std::size_t kMiB = 1024u * 1024u;
+    const std::string text = limit >= kMiB && limit % kMiB == 0
+                                 ? std::to_string(limit / kMiB) + " MB"
+                                 : std::to_string(limit) + " バイト";
+    return "ファイルが大きすぎます (上限は " + text + " です)。";
+}
+
+// Temporary files are named ".<target name>.pelmora-tmp-<6 letters or
+// digits>", so that those a killed writer left can be told from anything else.
+std::wstring TempFilePrefix(const fs::path& target) {
+    return L"." + target.filename().native() + L".pelmora-tmp-";
+}
+
+bool IsTempFileOf(const std::wstring& name, const fs::path& target) {
+    const std::wstring prefix = TempFilePrefix(target);
+    if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) {
+        return false;
+    }
+    for (std::size_t i = prefix.size(); i < name.size(); ++i) {
+        const wchar_t c = name[i];
+        if (!((c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || (c >= L'0' && c <= L'9'))) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // Closes a handle on every path out of a scope.
@@ -31,6 +114,7 @@ public:
     Handle& operator=(const Handle&) = delete;
     bool Valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
     HANDLE get() const { return handle_; }
+    // Closes now, reporting the result.
     bool Close() {
         const bool closed = CloseHandle(handle_) != 0;
         handle_ = INVALID_HANDLE_VALUE;
@@ -41,9 +125,104 @@ private:
     HANDLE handle_;
 };
 
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// The file or folder a name leads to (links followed), opened only to be
+// looked at: no reading or writing, so opening it has no effect of its own.
+HANDLE OpenToLookAt(const fs::path& path) {
+    return CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+enum class Kind { Missing, RegularFile, Folder, Stream, Other };
+
+struct Looked {
+    Kind kind = Kind::Missing;
+    DWORD attributes = 0;
+    ULONGLONG size = 0;
+    fs::path finalPath; // for a regular file: where its links lead
+};
+
+Looked LookAt(HANDLE file) {
+    Looked looked;
+    switch (GetFileType(file)) {
+    case FILE_TYPE_CHAR:
+    case FILE_TYPE_PIPE:
+        looked.kind = Kind::Stream;
+        return looked;
+    case FILE_TYPE_DISK:
+        break;
+    default:
+        looked.kind = Kind::Other;
+        return looked;
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(file, &info)) {
+        looked.kind = Kind::Other;
+        return looked;
+    }
+    looked.attributes = info.dwFileAttributes;
+    looked.size = (static_cast<ULONGLONG>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    looked.kind =
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? Kind::Folder : Kind::RegularFile;
+    std::wstring final(32768, L'\0');
+    const DWORD length =
+        GetFinalPathNameByHandleW(file, final.data(), static_cast<DWORD>(final.size()),
+                                  FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length > 0 && length < final.size()) {
+        final.resize(length);
+        looked.finalPath = fs::path(final);
+    }
+    return looked;
+}
+
+// ---- Reading ------------------------------------------------------------------
+
+void RequireReadable(const fs::path& path, const Looked& looked, std::size_t limit) {
+    if (looked.kind == Kind::Folder) {
+        Fail(Action::Read, path, kIsFolder);
+    }
+    if (looked.kind != Kind::RegularFile) {
+        Fail(Action::Read, path, kNotRegularFile);
+    }
+    if (looked.size > limit) {
+        Fail(Action::Read, path, TooLarge(limit));
+    }
+}
+
+std::string ReadOpenFile(HANDLE file, const fs::path& path, std::size_t expected,
+                         std::size_t limit) {
+    std::string bytes(expected, '\0');
+    std::size_t have = 0;
+    for (;;) {
+        if (have == bytes.size()) {
+            if (bytes.size() > limit) {
+                Fail(Action::Read, path, TooLarge(limit));
+            }
+            bytes.resize(std::min(limit + 1, bytes.size() + 65536));
+        }
+        DWORD got = 0;
+        const auto want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - have, 1u << 24));
+        if (!ReadFile(file, bytes.data() + have, want, &got, nullptr)) {
+            Fail(Action::Read, path, GetLastError());
+        }
+        if (got == 0) {
+            break;
+        }
+        have += got;
+    }
+    if (have > limit) {
+        Fail(Action::Read, path, TooLarge(limit));
+    }
+    bytes.resize(have);
+    return bytes;
+}
+
+// ---- Writing ------------------------------------------------------------------
+
 bool WriteAll(HANDLE file, std::string_view bytes) {
     while (!bytes.empty()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 24));
         DWORD written = 0;
         if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) {
             return false;
@@ -53,94 +232,102 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
     return true;
 }
 
-std::wstring UniqueSuffix() {
+std::wstring UniqueLetters() {
     static std::mt19937 random(std::random_device{}() ^ GetCurrentProcessId() ^ GetTickCount());
-    static const wchar_t letters[] = L"abcdefghijklmnopqrstuvwxyz0123456789";
-    std::wstring suffix;
+    static const wchar_t letters[] =
+        L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    std::wstring unique;
     for (int i = 0; i < 6; ++i) {
-        suffix += letters[random() % 36];
+        unique += letters[random() % 62];
     }
-    return suffix;
+    return unique;
 }
 
-} // namespace
+// A new temporary-file name for `target`, created empty and held open with
+// no sharing: while it is held nobody else can open or remove it, which is
+// how a writer cleaning up tells it from one a killed writer left.
+struct TempFile {
+    fs::path name;
+    HANDLE handle = INVALID_HANDLE_VALUE;
+};
 
-std::string PathText(const std::filesystem::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
+TempFile CreateTempFile(const fs::path& given, const fs::path& folder, const fs::path& target) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        TempFile temp;
+        temp.name = folder / (TempFilePrefix(target) + UniqueLetters());
+        temp.handle = CreateFileW(temp.name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (temp.handle != INVALID_HANDLE_VALUE) {
+            return temp;
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            Fail(Action::Write, given, error);
+        }
+    }
+    Fail(Action::Write, given, ERROR_FILE_EXISTS);
 }
 
-std::string ReadWholeFile(const std::filesystem::path& path, std::size_t limit) {
-    Handle file(CreateFileW(path.c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) {
-        Fail("を読み込めません。", path, GetLastError());
+// Removes the temporary files of `target` that nobody holds: those a writer
+// left when it was killed. Anything else in the folder is left alone.
+void RemoveStaleTempFiles(const fs::path& folder, const fs::path& target) {
+    WIN32_FIND_DATAW found{};
+    const fs::path pattern = folder / (TempFilePrefix(target) + L"*");
+    const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
     }
-    if (GetFileType(file.get()) != FILE_TYPE_DISK) {
-        throw FileError("ファイル \"" + PathText(path) + "\" を読み込めません。" +
-                        "通常のファイルではありません。");
-    }
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size)) {
-        Fail("を読み込めません。", path, GetLastError());
-    }
-    if (static_cast<unsigned long long>(size.QuadPart) > limit) {
-        throw FileError("ファイル \"" + PathText(path) + "\" を読み込めません。" +
-                        "ファイルが大きすぎます。");
-    }
-    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
-    std::size_t filled = 0;
-    for (;;) {
-        if (filled == bytes.size()) {
-            bytes.resize(filled + 65536);
+    do {
+        if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ==
+                0 &&
+            IsTempFileOf(found.cFileName, target)) {
+            DeleteFileW((folder / found.cFileName).c_str()); // fails for one still held
         }
-        DWORD got = 0;
-        const DWORD want =
-            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - filled, 1u << 20));
-        if (!ReadFile(file.get(), bytes.data() + filled, want, &got, nullptr)) {
-            Fail("を読み込めません。", path, GetLastError());
-        }
-        if (got == 0) {
-            break;
-        }
-        filled += got;
-        if (filled > limit) {
-            throw FileError("ファイル \"" + PathText(path) + "\" を読み込めません。" +
-                            "ファイルが大きすぎます。");
-        }
-    }
-    bytes.resize(filled);
-    return bytes;
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
 }
 
-void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        Fail("に書き込めません。", path, ERROR_ACCESS_DENIED);
+// Puts the written temporary file in the target's place. An existing target
+// is replaced keeping its attributes and access rights; its old content goes
+// to a backup name first, so that no failure can lose it.
+DWORD PutInPlace(const TempFile& temp, const fs::path& folder, const fs::path& target,
+                 bool exists) {
+    if (!exists) {
+        return MoveFileExW(temp.name.c_str(), target.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+                   ? ERROR_SUCCESS
+                   : GetLastError();
     }
-    const std::filesystem::path folder =
-        path.has_parent_path() ? path.parent_path() : std::filesystem::path(L".");
-    std::filesystem::path temp;
-    HANDLE created = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < 100 && created == INVALID_HANDLE_VALUE; ++attempt) {
-        temp = folder / (L"." + path.filename().native() + L".pelmora-tmp-" + UniqueSuffix());
-        created = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) {
-            break;
-        }
+    const fs::path backup = folder / (TempFilePrefix(target) + UniqueLetters());
+    if (ReplaceFileW(target.c_str(), temp.name.c_str(), backup.c_str(),
+                     REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
+                     nullptr)) {
+        DeleteFileW(backup.c_str());
+        return ERROR_SUCCESS;
     }
-    Handle file(created);
-    if (!file.Valid()) {
-        Fail("に書き込めません。", path, GetLastError());
+    const DWORD error = GetLastError();
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+        // The old file was moved to the backup name and the new one could not
+        // take its place: the old one goes back.
+        MoveFileExW(backup.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
     }
+    return error;
+}
+
+void ReplaceRegularFile(const fs::path& given, const fs::path& target, bool exists,
+                        std::string_view bytes) {
+    if (target.filename().empty()) {
+        Fail(Action::Write, given, kIsFolder);
+    }
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(L".");
+    TempFile temp = CreateTempFile(given, folder, target);
+    Handle file(temp.handle);
     const auto failAndRemove = [&](DWORD error) {
         if (file.Valid()) {
             file.Close();
         }
-        DeleteFileW(temp.c_str());
-        Fail("に書き込めません。", path, error);
+        DeleteFileW(temp.name.c_str());
+        Fail(Action::Write, given, error);
     };
     if (!WriteAll(file.get(), bytes) || !FlushFileBuffers(file.get())) {
         failAndRemove(GetLastError());
@@ -148,10 +335,79 @@ void WriteFileAtomic(const std::filesystem::path& path, std::string_view bytes) 
     if (!file.Close()) {
         failAndRemove(GetLastError());
     }
-    if (!MoveFileExW(temp.c_str(), path.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        failAndRemove(GetLastError());
+    const DWORD error = PutInPlace(temp, folder, target, exists);
+    if (error != ERROR_SUCCESS) {
+        DeleteFileW(temp.name.c_str());
+        Fail(Action::Write, given, error);
     }
+    RemoveStaleTempFiles(folder, target);
+}
+
+} // namespace
+
+std::string PathText(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+std::string ReadWholeFile(const fs::path& path, std::size_t limit) {
+    // Looked at before it is opened for reading: opening a pipe or a device
+    // for reading can wait or have effects of its own.
+    {
+        Handle look(OpenToLookAt(path));
+        if (!look.Valid()) {
+            Fail(Action::Read, path, GetLastError());
+        }
+        RequireReadable(path, LookAt(look.get()), limit);
+    }
+    Handle file(CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file.Valid()) {
+        Fail(Action::Read, path, GetLastError());
+    }
+    // Checked again on what was opened, which may not be what was looked at.
+    const Looked opened = LookAt(file.get());
+    RequireReadable(path, opened, limit);
+    try {
+        return ReadOpenFile(file.get(), path, static_cast<std::size_t>(opened.size), limit);
+    } catch (const std::bad_alloc&) {
+        Fail(Action::Read, path, kOutOfMemory);
+    }
+}
+
+void WriteFileAtomic(const fs::path& path, std::string_view bytes) {
+    Handle look(OpenToLookAt(path));
+    if (!look.Valid()) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND) {
+            Fail(Action::Write, path, error);
+        }
+        // A link whose target is missing is never replaced by a file of its own.
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES &&
+            (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+            Fail(Action::Write, path, Reason(ERROR_CANT_RESOLVE_FILENAME));
+        }
+        ReplaceRegularFile(path, path, false, bytes);
+        return;
+    }
+    const Looked looked = LookAt(look.get());
+    look.Close();
+    switch (looked.kind) {
+    case Kind::RegularFile:
+        if ((looked.attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+            Fail(Action::Write, path, kWriteProtected);
+        }
+        ReplaceRegularFile(path, looked.finalPath.empty() ? path : looked.finalPath, true, bytes);
+        return;
+    case Kind::Folder:
+        Fail(Action::Write, path, kIsFolder);
+    case Kind::Stream:
+    case Kind::Missing:
+    case Kind::Other:
+        break;
+    }
+    Fail(Action::Write, path, kNotRegularFile);
 }
 
 } // namespace pelmora
