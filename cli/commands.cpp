@@ -7,6 +7,7 @@
 #include "platform/bmp.h"
 #include "platform/cp932.h"
 #include "platform/fileio.h"
+#include "platform/hostpath.h"
 #include "platform/inifile.h"
 #include "platform/inttext.h"
 
@@ -143,7 +144,7 @@ std::string DisplayName(std::string_view sjis) {
 }
 
 PatternLibrary LoadLibrary(const std::string& file) {
-    const std::filesystem::path path(file);
+    const std::filesystem::path path = Utf8ToFsPath(file);
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) {
         throw Failure("cannot read \"" + file + "\": no such file");
@@ -308,7 +309,7 @@ int Render(const std::vector<std::string>& args, std::ostream& out) {
             throw Failure("cannot write the BMP to standard output");
         }
     } else {
-        SaveBmp(cell, std::filesystem::path(*parsed.output), WriteTarget::RegularFileOrStream);
+        SaveBmp(cell, Utf8ToFsPath(*parsed.output), WriteTarget::RegularFileOrStream);
     }
     return kExitOk;
 }

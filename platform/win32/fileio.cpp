@@ -1,9 +1,8 @@
-// Reading and writing files on Windows. Paths are UTF-16 at the file API.
-// Only regular files are read or replaced; a read-only file is never
-// replaced; links lead to their final target. A write goes to a temporary
-// file in the target's folder, flushed, then put in the target's place with
-// ReplaceFileW (which keeps the old file's attributes and access rights) or,
-// for a new file, MoveFileExW.
+// Reading and writing files on Windows. Paths are UTF-16 at the file API; the
+// promises are those of fileio.h, kept with the platform's own means: a
+// temporary file in the target's folder, flushed, then put in the target's
+// place with ReplaceFileW (which keeps the old file's attributes and access
+// rights) or MoveFileExW for a new file.
 #include "platform/fileio.h"
 
 #include "platform/win32/wide.h"
@@ -20,85 +19,48 @@ namespace {
 
 namespace fs = std::filesystem;
 
-enum class Action { Read, Write };
-
-// The words the user reads after "ファイル "<path>" を読み込めません。" or
-// "... に書き込めません。".
-std::string Reason(DWORD error) {
+FileProblem ProblemOf(DWORD error) {
     switch (error) {
     case ERROR_FILE_NOT_FOUND:
-        return "ファイルが見つかりません。";
+        return FileProblem::NotFound;
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_DRIVE:
     case ERROR_BAD_NETPATH:
     case ERROR_BAD_NET_NAME:
-        return "フォルダーが見つかりません。";
+        return FileProblem::FolderNotFound;
     case ERROR_DIRECTORY:
-        return "フォルダーです。";
+        return FileProblem::IsFolder;
     case ERROR_ACCESS_DENIED:
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-        return "アクセスが拒否されました。";
+        return FileProblem::AccessDenied;
     case ERROR_CANT_RESOLVE_FILENAME:
-        return "シンボリックリンクが循環しているか、たどれません。";
+        return FileProblem::LinkUnresolvable;
+    case ERROR_FILE_TOO_LARGE:
+        return FileProblem::TooLarge;
     case ERROR_NOT_ENOUGH_MEMORY:
     case ERROR_OUTOFMEMORY:
-        return "メモリが不足しました。";
+        return FileProblem::OutOfMemory;
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
-        return "ディスクの空き容量が足りません。";
+        return FileProblem::DiskFull;
     case ERROR_WRITE_PROTECT:
-        return "読み取り専用のドライブです。";
+        return FileProblem::ReadOnlyDisk;
     case ERROR_FILENAME_EXCED_RANGE:
     case ERROR_BUFFER_OVERFLOW:
-        return "ファイル名が長すぎます。";
+        return FileProblem::NameTooLong;
+    case ERROR_NO_DATA:
+    case ERROR_BROKEN_PIPE:
+    case ERROR_PIPE_NOT_CONNECTED:
+    case ERROR_PIPE_BUSY:
+        return FileProblem::NoReader;
     default:
-        return "システムのエラーです (" + win32::ErrorText(error) + ")。";
+        return FileProblem::Other;
     }
 }
 
-[[noreturn]] void Fail(Action action, const fs::path& path, const std::string& reason) {
-    const char* const head =
-        action == Action::Read ? "\" を読み込めません。" : "\" に書き込めません。";
-    throw FileError("ファイル \"" + PathText(path) + head + reason);
-}
-
-[[noreturn]] void Fail(Action action, const fs::path& path, DWORD error) {
-    Fail(action, path, Reason(error));
-}
-
-constexpr const char* kIsFolder = "フォルダーです。";
-constexpr const char* kNotRegularFile =
-    "装置、パイプ、ソケットなど、通常のファイルではありません。";
-constexpr const char* kWriteProtected = "書き込みが禁止されています (読み取り専用)。";
-constexpr const char* kOutOfMemory = "メモリが不足しました。";
-
-std::string TooLarge(std::size_t limit) {
-    constexpr std::size_t kMiB = 1024u * 1024u;
-    const std::string text = limit >= kMiB && limit % kMiB == 0
-                                 ? std::to_string(limit / kMiB) + " MB"
-                                 : std::to_string(limit) + " バイト";
-    return "ファイルが大きすぎます (上限は " + text + " です)。";
-}
-
-// Temporary files are named ".<target name>.pelmora-tmp-<6 letters or
-// digits>", so that those a killed writer left can be told from anything else.
-std::wstring TempFilePrefix(const fs::path& target) {
-    return L"." + target.filename().native() + L".pelmora-tmp-";
-}
-
-bool IsTempFileOf(const std::wstring& name, const fs::path& target) {
-    const std::wstring prefix = TempFilePrefix(target);
-    if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) {
-        return false;
-    }
-    for (std::size_t i = prefix.size(); i < name.size(); ++i) {
-        const wchar_t c = name[i];
-        if (!((c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || (c >= L'0' && c <= L'9'))) {
-            return false;
-        }
-    }
-    return true;
+[[noreturn]] void Fail(FileAction action, const fs::path& path, DWORD error) {
+    throw FileErrorFromSystem(action, path, error);
 }
 
 // Closes a handle on every path out of a scope.
@@ -180,13 +142,13 @@ Looked LookAt(HANDLE file) {
 
 void RequireReadable(const fs::path& path, const Looked& looked, std::size_t limit) {
     if (looked.kind == Kind::Folder) {
-        Fail(Action::Read, path, kIsFolder);
+        throw FileError(FileAction::Read, path, FileProblem::IsFolder);
     }
     if (looked.kind != Kind::RegularFile) {
-        Fail(Action::Read, path, kNotRegularFile);
+        throw FileError(FileAction::Read, path, FileProblem::NotRegularFile);
     }
     if (looked.size > limit) {
-        Fail(Action::Read, path, TooLarge(limit));
+        throw FileError(FileAction::Read, path, FileProblem::TooLarge, LimitText(limit));
     }
 }
 
@@ -197,14 +159,14 @@ std::string ReadOpenFile(HANDLE file, const fs::path& path, std::size_t expected
     for (;;) {
         if (have == bytes.size()) {
             if (bytes.size() > limit) {
-                Fail(Action::Read, path, TooLarge(limit));
+                throw FileError(FileAction::Read, path, FileProblem::TooLarge, LimitText(limit));
             }
             bytes.resize(std::min(limit + 1, bytes.size() + 65536));
         }
         DWORD got = 0;
         const auto want = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - have, 1u << 24));
         if (!ReadFile(file, bytes.data() + have, want, &got, nullptr)) {
-            Fail(Action::Read, path, GetLastError());
+            Fail(FileAction::Read, path, GetLastError());
         }
         if (got == 0) {
             break;
@@ -212,7 +174,7 @@ std::string ReadOpenFile(HANDLE file, const fs::path& path, std::size_t expected
         have += got;
     }
     if (have > limit) {
-        Fail(Action::Read, path, TooLarge(limit));
+        throw FileError(FileAction::Read, path, FileProblem::TooLarge, LimitText(limit));
     }
     bytes.resize(have);
     return bytes;
@@ -254,7 +216,7 @@ struct TempFile {
 TempFile CreateTempFile(const fs::path& given, const fs::path& folder, const fs::path& target) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         TempFile temp;
-        temp.name = folder / (TempFilePrefix(target) + UniqueLetters());
+        temp.name = folder / (TempFilePrefix(target).native() + UniqueLetters());
         temp.handle = CreateFileW(temp.name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (temp.handle != INVALID_HANDLE_VALUE) {
@@ -262,17 +224,17 @@ TempFile CreateTempFile(const fs::path& given, const fs::path& folder, const fs:
         }
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
-            Fail(Action::Write, given, error);
+            Fail(FileAction::Write, given, error);
         }
     }
-    Fail(Action::Write, given, ERROR_FILE_EXISTS);
+    Fail(FileAction::Write, given, ERROR_FILE_EXISTS);
 }
 
 // Removes the temporary files of `target` that nobody holds: those a writer
 // left when it was killed. Anything else in the folder is left alone.
 void RemoveStaleTempFiles(const fs::path& folder, const fs::path& target) {
     WIN32_FIND_DATAW found{};
-    const fs::path pattern = folder / (TempFilePrefix(target) + L"*");
+    const fs::path pattern = folder / (TempFilePrefix(target).native() + L"*");
     const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         return;
@@ -280,7 +242,7 @@ void RemoveStaleTempFiles(const fs::path& folder, const fs::path& target) {
     do {
         if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ==
                 0 &&
-            IsTempFileOf(found.cFileName, target)) {
+            IsTempFileOf(fs::path(found.cFileName), target)) {
             DeleteFileW((folder / found.cFileName).c_str()); // fails for one still held
         }
     } while (FindNextFileW(search, &found));
@@ -298,7 +260,7 @@ DWORD PutInPlace(const TempFile& temp, const fs::path& folder, const fs::path& t
                    ? ERROR_SUCCESS
                    : GetLastError();
     }
-    const fs::path backup = folder / (TempFilePrefix(target) + UniqueLetters());
+    const fs::path backup = folder / (TempFilePrefix(target).native() + UniqueLetters());
     if (ReplaceFileW(target.c_str(), temp.name.c_str(), backup.c_str(),
                      REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
                      nullptr)) {
@@ -317,7 +279,7 @@ DWORD PutInPlace(const TempFile& temp, const fs::path& folder, const fs::path& t
 void ReplaceRegularFile(const fs::path& given, const fs::path& target, bool exists,
                         std::string_view bytes) {
     if (target.filename().empty()) {
-        Fail(Action::Write, given, kIsFolder);
+        throw FileError(FileAction::Write, given, FileProblem::IsFolder);
     }
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(L".");
     TempFile temp = CreateTempFile(given, folder, target);
@@ -327,7 +289,7 @@ void ReplaceRegularFile(const fs::path& given, const fs::path& target, bool exis
             file.Close();
         }
         DeleteFileW(temp.name.c_str());
-        Fail(Action::Write, given, error);
+        Fail(FileAction::Write, given, error);
     };
     if (!WriteAll(file.get(), bytes) || !FlushFileBuffers(file.get())) {
         failAndRemove(GetLastError());
@@ -338,16 +300,34 @@ void ReplaceRegularFile(const fs::path& given, const fs::path& target, bool exis
     const DWORD error = PutInPlace(temp, folder, target, exists);
     if (error != ERROR_SUCCESS) {
         DeleteFileW(temp.name.c_str());
-        Fail(Action::Write, given, error);
+        Fail(FileAction::Write, given, error);
     }
     RemoveStaleTempFiles(folder, target);
 }
 
+// A character device or a pipe: written straight into.
+void WriteIntoStream(const fs::path& path, std::string_view bytes) {
+    Handle out(CreateFileW(path.c_str(), GENERIC_WRITE, kShareAll, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!out.Valid()) {
+        Fail(FileAction::Write, path, GetLastError());
+    }
+    const DWORD type = GetFileType(out.get());
+    if (type != FILE_TYPE_CHAR && type != FILE_TYPE_PIPE) {
+        // Something else took the name since it was looked at.
+        throw FileError(FileAction::Write, path, FileProblem::NotRegularFile);
+    }
+    if (!WriteAll(out.get(), bytes) || !out.Close()) {
+        Fail(FileAction::Write, path, GetLastError());
+    }
+}
+
 } // namespace
 
-std::string PathText(const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
+FileError FileErrorFromSystem(FileAction action, const fs::path& path, unsigned long systemError) {
+    const FileProblem problem = ProblemOf(systemError);
+    return FileError(action, path, problem,
+                     problem == FileProblem::Other ? win32::ErrorText(systemError) : std::string());
 }
 
 std::string ReadWholeFile(const fs::path& path, std::size_t limit) {
@@ -356,14 +336,14 @@ std::string ReadWholeFile(const fs::path& path, std::size_t limit) {
     {
         Handle look(OpenToLookAt(path));
         if (!look.Valid()) {
-            Fail(Action::Read, path, GetLastError());
+            Fail(FileAction::Read, path, GetLastError());
         }
         RequireReadable(path, LookAt(look.get()), limit);
     }
     Handle file(CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
                             FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file.Valid()) {
-        Fail(Action::Read, path, GetLastError());
+        Fail(FileAction::Read, path, GetLastError());
     }
     // Checked again on what was opened, which may not be what was looked at.
     const Looked opened = LookAt(file.get());
@@ -371,22 +351,22 @@ std::string ReadWholeFile(const fs::path& path, std::size_t limit) {
     try {
         return ReadOpenFile(file.get(), path, static_cast<std::size_t>(opened.size), limit);
     } catch (const std::bad_alloc&) {
-        Fail(Action::Read, path, kOutOfMemory);
+        throw FileError(FileAction::Read, path, FileProblem::OutOfMemory);
     }
 }
 
-void WriteFileAtomic(const fs::path& path, std::string_view bytes) {
+void WriteWholeFile(const fs::path& path, std::string_view bytes, WriteTarget target) {
     Handle look(OpenToLookAt(path));
     if (!look.Valid()) {
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_NOT_FOUND) {
-            Fail(Action::Write, path, error);
+            Fail(FileAction::Write, path, error);
         }
         // A link whose target is missing is never replaced by a file of its own.
         const DWORD attributes = GetFileAttributesW(path.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES &&
             (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-            Fail(Action::Write, path, Reason(ERROR_CANT_RESOLVE_FILENAME));
+            throw FileError(FileAction::Write, path, FileProblem::LinkUnresolvable);
         }
         ReplaceRegularFile(path, path, false, bytes);
         return;
@@ -396,18 +376,23 @@ void WriteFileAtomic(const fs::path& path, std::string_view bytes) {
     switch (looked.kind) {
     case Kind::RegularFile:
         if ((looked.attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-            Fail(Action::Write, path, kWriteProtected);
+            throw FileError(FileAction::Write, path, FileProblem::WriteProtected);
         }
         ReplaceRegularFile(path, looked.finalPath.empty() ? path : looked.finalPath, true, bytes);
         return;
     case Kind::Folder:
-        Fail(Action::Write, path, kIsFolder);
+        throw FileError(FileAction::Write, path, FileProblem::IsFolder);
     case Kind::Stream:
+        if (target == WriteTarget::RegularFileOrStream) {
+            WriteIntoStream(path, bytes);
+            return;
+        }
+        break;
     case Kind::Missing:
     case Kind::Other:
         break;
     }
-    Fail(Action::Write, path, kNotRegularFile);
+    throw FileError(FileAction::Write, path, FileProblem::NotRegularFile);
 }
 
 } // namespace pelmora

@@ -1,7 +1,6 @@
 #include "platform/tempfile.h"
 
 #include "platform/fileio.h"
-#include "platform/win32/wide.h"
 
 #include <windows.h>
 
@@ -15,13 +14,13 @@ std::filesystem::path CreateTrialFile() {
     wchar_t folder[MAX_PATH + 2] = {};
     const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
     if (length == 0 || length > MAX_PATH + 1) {
-        throw FileError("一時ファイルを作成できません: 一時ファイルのフォルダーがわかりません。");
+        throw FileErrorFromSystem(FileAction::Write, L"%TEMP%",
+                                  length == 0 ? GetLastError() : ERROR_FILENAME_EXCED_RANGE);
     }
     wchar_t file[MAX_PATH + 1] = {};
     if (GetTempFileNameW(folder, L"pel", 0, file) == 0) {
-        const DWORD error = GetLastError();
-        throw FileError("一時ファイルを作成できません。\n" +
-                        PathText(std::filesystem::path(folder)) + "\n" + win32::ErrorText(error));
+        throw FileErrorFromSystem(FileAction::Write, std::filesystem::path(folder) / L"pel*.tmp",
+                                  GetLastError());
     }
     return std::filesystem::path(file);
 }

@@ -37,9 +37,9 @@ TEST(Win32Files, ReplacesAFileAndLeavesNothingElse) {
     TempDir dir;
     const auto file = dir / "settings.ini";
     WriteRaw(file, "old");
-    WriteFileAtomic(file, "new content");
+    WriteWholeFile(file, "new content");
     EXPECT_EQ(ReadWholeFile(file), "new content");
-    WriteFileAtomic(dir / "fresh.ini", "");
+    WriteWholeFile(dir / "fresh.ini", "");
     EXPECT_EQ(ReadWholeFile(dir / "fresh.ini"), "");
     EXPECT_EQ(EntryCount(dir.Path()), 2u);
 }
@@ -49,7 +49,7 @@ TEST(Win32Files, ShiftJisFoldersWithABackslashTrailByte) {
     const auto folder = dir.Path() / L"\x8868\x30BD\x80FD"; // 表ソ能
     std::filesystem::create_directory(folder);
     const auto file = folder / L"\x30BD.ini";
-    WriteFileAtomic(file, "[Main]\r\n");
+    WriteWholeFile(file, "[Main]\r\n");
     EXPECT_EQ(ReadWholeFile(file), "[Main]\r\n");
 }
 
@@ -58,7 +58,8 @@ TEST(Win32Files, AReadOnlyFileIsRefusedAndKept) {
     const auto file = dir / "locked.ini";
     WriteRaw(file, "old");
     ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY));
-    ExpectRefused([&] { WriteFileAtomic(file, "new"); }, "locked.ini", "読み取り専用");
+    ExpectRefused([&] { WriteWholeFile(file, "new"); }, "locked.ini",
+                  "書き込みが禁止されています (読み取り専用)。");
     SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadRaw(file), "old");
     EXPECT_EQ(EntryCount(dir.Path()), 1u);
@@ -67,13 +68,14 @@ TEST(Win32Files, AReadOnlyFileIsRefusedAndKept) {
 TEST(Win32Files, FoldersDevicesAndMissingFoldersAreRefused) {
     TempDir dir;
     std::filesystem::create_directory(dir / "folder.ini");
-    ExpectRefused([&] { WriteFileAtomic(dir / "folder.ini", "x"); }, "folder.ini",
-                  "フォルダーです");
+    ExpectRefused([&] { WriteWholeFile(dir / "folder.ini", "x"); }, "folder.ini", "フォルダーです");
     ExpectRefused([&] { ReadWholeFile(dir / "folder.ini"); }, "folder.ini", "フォルダーです");
-    ExpectRefused([&] { WriteFileAtomic("NUL", "x"); }, "NUL", "通常のファイルではありません");
+    ExpectRefused([&] { WriteWholeFile("NUL", "x"); }, "NUL", "通常のファイルではありません");
+    WriteWholeFile("NUL", "x", WriteTarget::RegularFileOrStream); // a device is written into
     ExpectRefused([&] { ReadWholeFile("NUL"); }, "NUL", "通常のファイルではありません");
-    ExpectRefused([&] { WriteFileAtomic(dir / "gone" / "x.ini", "x"); }, "x.ini", "見つかりません");
-    ExpectRefused([&] { ReadWholeFile(dir / "missing.ini"); }, "missing.ini", "見つかりません");
+    ExpectRefused([&] { WriteWholeFile(dir / "gone" / "x.ini", "x"); }, "x.ini", "見つかりません");
+    ExpectRefused([&] { ReadWholeFile(dir / "missing.ini"); }, "missing.ini",
+                  "ファイルが見つかりません。");
     EXPECT_EQ(EntryCount(dir.Path()), 1u);
 }
 
@@ -96,7 +98,7 @@ TEST(Win32Files, TemporaryFilesAKilledWriterLeftAreRemovedAndNothingElse) {
     const HANDLE writer = CreateFileW(held.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(writer, INVALID_HANDLE_VALUE);
-    WriteFileAtomic(file, "new");
+    WriteWholeFile(file, "new");
     CloseHandle(writer);
     EXPECT_FALSE(std::filesystem::exists(dir / ".s.ini.pelmora-tmp-Ab12Cd"));
     EXPECT_TRUE(std::filesystem::exists(dir / ".s.ini.pelmora-tmp-Ab1"));
