@@ -2,6 +2,7 @@
 
 #include "library/SettingsFile.h"
 #include "platform/cp932.h"
+#include "platform/fpenv.h"
 #include "platform/hostpath.h"
 #include "platform/inifile.h"
 #include "platform/prompts.h"
@@ -113,6 +114,7 @@ std::string ErrorText(const std::exception& e) {
 
 // Runs an entry point's work; an error is shown and gives false.
 template <typename Work> std::int32_t Guarded(Work&& work) noexcept {
+    const FloatEnvironmentScope floatEnvironment;
     try {
         return work();
     } catch (const std::exception& e) {

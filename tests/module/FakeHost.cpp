@@ -49,6 +49,10 @@ FAKE_HOST_EXPORT std::int32_t PELMORA_WINAPI TRAGetPadID(std::int32_t pad) {
 FAKE_HOST_EXPORT std::int32_t PELMORA_WINAPI TRAGetPadInit(std::int32_t padId, const char* key,
                                                            char* buffer, std::int32_t size) {
     Host().calls.push_back({"TRAGetPadInit", {std::to_string(padId), key, std::to_string(size)}});
+#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
+    asm volatile("fnstcw %0" : "=m"(Host().x87Seen));
+    asm volatile("stmxcsr %0" : "=m"(Host().sseSeen));
+#endif
     const auto pad = Host().pads.find(padId);
     const bool found = pad != Host().pads.end() && pad->second.count(key) != 0;
     const std::string text = found ? pad->second.at(key) : Host().missingKeyFill;

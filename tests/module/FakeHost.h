@@ -24,6 +24,10 @@ struct FakeHost {
     std::int32_t setPadInitResult = 1;
     // Bytes TRAGetPadInit leaves in the buffer when the pad lacks the key.
     std::string missingKeyFill;
+    // The x87 control word and MXCSR while the plug-in called TRAGetPadInit
+    // last (0 where the processor has neither).
+    std::uint16_t x87Seen = 0;
+    std::uint32_t sseSeen = 0;
 
     std::vector<HostCall> CallsTo(const std::string& function) const;
     void Reset() { *this = FakeHost{}; }

@@ -90,6 +90,35 @@ TEST_F(EntryPoints, ExplanationIsNeverCutInsideADoubleByteCharacter) {
     EXPECT_EQ(std::string(cut.data()), text.substr(0, lastLine + 2));
 }
 
+#if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
+// A host may run with the x87 unit at 53-bit precision and floating-point
+// exceptions unmasked; inside the plug-in the arithmetic has its own
+// environment, and the host gets its own back.
+TEST_F(EntryPoints, RunWithTheirOwnFloatingPointEnvironment) {
+    Start();
+    std::uint16_t hostX87 = 0x0272; // 53-bit precision, invalid and zero-divide unmasked
+    std::uint32_t hostSse = 0x1900; // invalid, zero-divide and overflow unmasked
+    std::uint16_t x87After = 0;
+    std::uint32_t sseAfter = 0;
+    std::uint16_t x87Before = 0;
+    std::uint32_t sseBefore = 0;
+    asm volatile("fnstcw %0" : "=m"(x87Before));
+    asm volatile("stmxcsr %0" : "=m"(sseBefore));
+    asm volatile("fclex");
+    asm volatile("fldcw %0" : : "m"(hostX87));
+    asm volatile("ldmxcsr %0" : : "m"(hostSse));
+    TRXMenuClick(0, 1);
+    asm volatile("fnstcw %0" : "=m"(x87After));
+    asm volatile("stmxcsr %0" : "=m"(sseAfter));
+    asm volatile("fldcw %0" : : "m"(x87Before));
+    asm volatile("ldmxcsr %0" : : "m"(sseBefore));
+    EXPECT_EQ(Host().x87Seen & 0x0F3F, 0x033F); // 64-bit, nearest, all masked
+    EXPECT_EQ(Host().sseSeen & 0xFFC0, 0x1F80u);
+    EXPECT_EQ(x87After & 0x1F3F, hostX87 & 0x1F3F);
+    EXPECT_EQ(sseAfter & 0xFFC0, hostSse);
+}
+#endif
+
 TEST_F(EntryPoints, MissingSettingsFileGivesDefaultsAndIsCreatedAtEnd) {
     ASSERT_FALSE(std::filesystem::exists(settings_));
     EXPECT_EQ(Start(), Host().changeMenusResult);
