@@ -35,7 +35,8 @@ std::int64_t FirstFree(std::string_view base, std::int64_t k, Present present) {
 
 const PatternLibrary::Entry& PatternLibrary::At(int index) const {
     if (index < 0 || index >= Count()) {
-        throw std::out_of_range("pattern index " + std::to_string(index) + " outside the library");
+        throw std::out_of_range("パターン番号 " + std::to_string(index) +
+                                " はライブラリにありません。");
     }
     return entries_[static_cast<std::size_t>(index)];
 }
@@ -64,7 +65,7 @@ std::vector<std::string> PatternLibrary::Names() const {
 
 void PatternLibrary::Append(std::string name, std::unique_ptr<TPatrn> pattern) {
     if (!pattern) {
-        throw std::invalid_argument("PatternLibrary::Append: no pattern");
+        throw std::invalid_argument("追加するパターンがありません。");
     }
     entries_.push_back(Entry{std::move(name), std::move(pattern)});
 }

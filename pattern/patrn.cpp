@@ -70,8 +70,8 @@ std::optional<std::size_t> PartNumber(std::string_view key, std::size_t count) {
 
 void CheckIndex(int index, int count, const char* what) {
     if (index < 0 || index >= count) {
-        throw std::out_of_range(std::string(what) + ": part index " + std::to_string(index) +
-                                " outside 0.." + std::to_string(count - 1));
+        throw std::out_of_range(std::string(what) + ": 部品番号 " + std::to_string(index) +
+                                " は 0.." + std::to_string(count - 1) + " の範囲にありません。");
     }
 }
 
@@ -181,7 +181,7 @@ const TParts* TPatrn::Parts(int index) const {
 
 int TPatrn::Add(std::unique_ptr<TParts> part) {
     if (!part) {
-        throw std::invalid_argument("TPatrn::Add: no part");
+        throw std::invalid_argument("追加する部品がありません。");
     }
     part->Owner = this;
     parts_.push_back(std::move(part));

@@ -18,8 +18,8 @@ class IconvHandle {
 public:
     IconvHandle(const char* to, const char* from) : cd_(iconv_open(to, from)) {
         if (cd_ == reinterpret_cast<iconv_t>(-1)) {
-            throw CodecError(std::string("the text converter from ") + from + " to " + to +
-                             " is not available");
+            throw CodecError(std::string("文字コードの変換 (") + from + " から " + to +
+                             ") が使えません。");
         }
     }
     ~IconvHandle() { iconv_close(cd_); }
@@ -61,8 +61,8 @@ std::string Convert(std::string_view input, const char* to, const char* from, co
                 }
                 ThrowInvalid(what, input, offset);
             }
-            throw CodecError(std::string("text conversion failed at byte offset ") +
-                             std::to_string(offset));
+            throw CodecError("文字コードを変換できません (先頭から " + std::to_string(offset) +
+                             " バイトの位置)。");
         }
     }
     // Flush any shift state (none for these encodings, but harmless).

@@ -55,22 +55,21 @@ std::size_t Utf8SequenceLength(std::string_view s, std::size_t pos) {
 }
 
 void ThrowIncomplete(const char* what, std::string_view input, std::size_t offset) {
-    throw CodecError(std::string("incomplete ") + what + " character at byte offset " +
-                     std::to_string(offset) + " (byte " +
-                     HexByte(static_cast<unsigned char>(input[offset])) +
-                     " at the end of the text)");
+    throw CodecError(std::string(what) + " の文字が途中で終わっています (先頭から " +
+                     std::to_string(offset) + " バイトの位置、バイト " +
+                     HexByte(static_cast<unsigned char>(input[offset])) + ")。");
 }
 
 void ThrowInvalid(const char* what, std::string_view input, std::size_t offset) {
-    throw CodecError(std::string("invalid ") + what + " byte " +
-                     HexByte(static_cast<unsigned char>(input[offset])) + " at byte offset " +
-                     std::to_string(offset));
+    throw CodecError(std::string(what) + " として読めないバイト " +
+                     HexByte(static_cast<unsigned char>(input[offset])) + " があります (先頭から " +
+                     std::to_string(offset) + " バイトの位置)。");
 }
 
 void ThrowUnrepresentable(std::string_view utf8, std::size_t offset, std::size_t length) {
-    throw CodecError("the character \"" + std::string(utf8.substr(offset, length)) +
-                     "\" at byte offset " + std::to_string(offset) +
-                     " cannot be written in Shift-JIS (code page 932)");
+    throw CodecError("文字 \"" + std::string(utf8.substr(offset, length)) + "\" (先頭から " +
+                     std::to_string(offset) +
+                     " バイトの位置) は Shift-JIS (コードページ 932) で表せません。");
 }
 
 } // namespace cp932_detail

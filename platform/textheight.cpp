@@ -34,11 +34,11 @@ using PatternPtr = std::unique_ptr<FcPattern, PatternDeleter>;
 std::pair<std::string, int> MatchNameFont() {
     std::unique_ptr<FcConfig, ConfigDeleter> config(FcInitLoadConfigAndFonts());
     if (!config) {
-        throw std::runtime_error("the font configuration could not be loaded");
+        throw std::runtime_error("フォントの設定を読み込めません。");
     }
     PatternPtr pattern(FcNameParse(reinterpret_cast<const FcChar8*>("sans-serif:lang=ja")));
     if (!pattern) {
-        throw std::runtime_error("the font pattern could not be built");
+        throw std::runtime_error("フォントの検索条件を作れません。");
     }
     FcPatternAddDouble(pattern.get(), FC_PIXEL_SIZE, kNamePixelSize);
     FcConfigSubstitute(config.get(), pattern.get(), FcMatchPattern);
@@ -48,7 +48,7 @@ std::pair<std::string, int> MatchNameFont() {
     FcChar8* file = nullptr;
     if (!match || FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch ||
         file == nullptr) {
-        throw std::runtime_error("no font matches \"sans-serif:lang=ja\"");
+        throw std::runtime_error("日本語のフォント (sans-serif:lang=ja) が見つかりません。");
     }
     int index = 0;
     FcPatternGetInteger(match.get(), FC_INDEX, 0, &index);
@@ -59,22 +59,22 @@ std::int32_t MeasureLineHeight() {
     const auto [file, index] = MatchNameFont();
     FT_Library rawLibrary = nullptr;
     if (FT_Init_FreeType(&rawLibrary) != 0) {
-        throw std::runtime_error("the font engine could not be started");
+        throw std::runtime_error("フォントエンジンを起動できません。");
     }
     std::unique_ptr<FT_LibraryRec_, LibraryDeleter> library(rawLibrary);
     FT_Face rawFace = nullptr;
     if (FT_New_Face(library.get(), file.c_str(), index, &rawFace) != 0) {
-        throw std::runtime_error("the font \"" + file + "\" could not be opened");
+        throw std::runtime_error("フォント \"" + file + "\" を開けません。");
     }
     std::unique_ptr<FT_FaceRec_, FaceDeleter> face(rawFace);
     if (FT_Set_Pixel_Sizes(face.get(), 0, kNamePixelSize) != 0) {
-        throw std::runtime_error("the font \"" + file + "\" cannot be set to 12 pixels");
+        throw std::runtime_error("フォント \"" + file + "\" を 12 ピクセルにできません。");
     }
     // Line height in 26.6 fixed point, rounded up to whole pixels.
     const double height = static_cast<double>(face->size->metrics.height) / 64.0;
     const auto pixels = static_cast<std::int32_t>(std::ceil(height));
     if (pixels <= 0) {
-        throw std::runtime_error("the font \"" + file + "\" reports no line height");
+        throw std::runtime_error("フォント \"" + file + "\" の行の高さが分かりません。");
     }
     return pixels;
 }

@@ -51,8 +51,8 @@ HostBinding& Binding() {
 template <typename Proc> Proc Function(HostIndex index) {
     const HostBinding& binding = Binding();
     if (!binding.complete) {
-        throw std::logic_error(std::string("the host function ") + kHostFunctionNames[index] +
-                               " is not available");
+        throw std::logic_error(std::string("Tavrin の関数 ") + kHostFunctionNames[index] +
+                               " を呼び出せません。");
     }
     return reinterpret_cast<Proc>(binding.functions[index]);
 }

@@ -120,7 +120,7 @@ template <typename Work> std::int32_t Guarded(Work&& work) noexcept {
     } catch (const std::exception& e) {
         ShowError(ErrorText(e));
     } catch (...) {
-        ShowError("An unexpected error occurred in the plug-in.");
+        ShowError("プラグインで予期しないエラーが発生しました。");
     }
     return kTrxFalse;
 }

@@ -81,7 +81,7 @@ bool ToWide(UINT codePage, std::string_view bytes, std::wstring& wide) {
         return true;
     }
     if (bytes.size() > INT_MAX / 2) {
-        throw CodecError("the text is too long to convert");
+        throw CodecError("変換する文字列が長すぎます。");
     }
     const int length = static_cast<int>(bytes.size());
     const int needed =
@@ -158,7 +158,7 @@ bool EncodeShiftJis(std::string_view utf8, std::string& sjis) {
         }
         pos += length;
     }
-    throw CodecError("the text could not be converted to Shift-JIS");
+    throw CodecError("文字列を Shift-JIS に変換できません。");
 }
 
 } // namespace

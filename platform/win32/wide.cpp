@@ -13,13 +13,13 @@ std::wstring Widen(std::string_view utf8) {
         return {};
     }
     if (utf8.size() > INT_MAX) {
-        throw CodecError("the text is too long to convert");
+        throw CodecError("変換する文字列が長すぎます。");
     }
     const int length = static_cast<int>(utf8.size());
     const int needed =
         MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, nullptr, 0);
     if (needed <= 0) {
-        throw CodecError("the text is not valid UTF-8");
+        throw CodecError("UTF-8 として正しくない文字列です。");
     }
     std::wstring wide(static_cast<std::size_t>(needed), L'\0');
     MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, wide.data(), needed);
@@ -31,13 +31,13 @@ std::string Narrow(std::wstring_view utf16) {
         return {};
     }
     if (utf16.size() > INT_MAX / 4) {
-        throw CodecError("the text is too long to convert");
+        throw CodecError("変換する文字列が長すぎます。");
     }
     const int length = static_cast<int>(utf16.size());
     const int needed = WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, utf16.data(), length,
                                            nullptr, 0, nullptr, nullptr);
     if (needed <= 0) {
-        throw CodecError("the text holds a broken UTF-16 surrogate pair");
+        throw CodecError("UTF-16 のサロゲートペアが壊れています。");
     }
     std::string utf8(static_cast<std::size_t>(needed), '\0');
     WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, utf16.data(), length, utf8.data(), needed,

@@ -53,10 +53,10 @@ struct BadInput {
 
 TEST(PlatformCodec, InvalidShiftJisNamesTheOffset) {
     const BadInput cases[] = {
-        {"\x81", "offset 0"},          // lead byte cut off at the end
-        {"ab\x81\x20", "offset 2"},    // second byte out of range
-        {"abc\xFD", "offset 3"},       // not a character
-        {"\x82\xA0x\xFF", "offset 3"}, // after a double-byte character
+        {"\x81", "先頭から 0 バイト"},          // lead byte cut off at the end
+        {"ab\x81\x20", "先頭から 2 バイト"},    // second byte out of range
+        {"abc\xFD", "先頭から 3 バイト"},       // not a character
+        {"\x82\xA0x\xFF", "先頭から 3 バイト"}, // after a double-byte character
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.offsetText);
@@ -76,7 +76,7 @@ TEST(PlatformCodec, RefusesCharactersTheCodePageCannotHold) {
         FAIL() << "no error";
     } catch (const CodecError& error) {
         const std::string message = error.what();
-        EXPECT_NE(message.find("offset 2"), std::string::npos) << message;
+        EXPECT_NE(message.find("先頭から 2 バイト"), std::string::npos) << message;
         EXPECT_NE(message.find("😀"), std::string::npos) << message;
     }
     EXPECT_THROW(Utf8ToSjis("한글"), CodecError);
