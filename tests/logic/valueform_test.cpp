@@ -1,6 +1,7 @@
 // The fine-adjust dialog's logic: arrows, modes, ranges, Reset, labels and
 // the schematic, with a view that records what it is told to show.
 #include "logic/ValueFormLogic.h"
+#include "logic/ValueFormPaint.h"
 #include "platform/syscolors.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,8 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace pelmora {
 void PrintTo(const TTrim& t, std::ostream* os) {
@@ -278,4 +281,45 @@ TEST(ValueForm, OkAndCancelClose) {
     EXPECT_EQ(f.view.closed, false);
     f.logic.btOKClick();
     EXPECT_EQ(f.view.closed, true);
+}
+
+// The schematic painted into a bitmap: fill, then the outline along the edge;
+// dotted outlines set the pixels whose x + y is odd, whatever the shape.
+TEST(ValueFormPaint, ShapesPaintTheirFillAndOutline) {
+    constexpr TColor kFace = 0x00F0F0F0;
+    constexpr TColor kCyan = 0x00FFFF00;
+    constexpr TColor kBlack = 0;
+    const struct {
+        ValueShape shape;
+        std::vector<std::pair<TPoint, TColor>> pixels;
+    } cases[] = {
+        {{{2, 3, 7, 6}, true, kCyan, kBlack, ShapeOutline::Solid},
+         {{{2, 3}, kBlack}, {{6, 5}, kBlack}, {{4, 4}, kCyan}, {{7, 4}, kFace}, {{4, 6}, kFace}}},
+        {{{2, 3, 7, 6}, false, kCyan, kBlack, ShapeOutline::Dotted},
+         {{{2, 3}, kBlack},
+          {{3, 3}, kFace},
+          {{4, 3}, kBlack},
+          {{2, 4}, kFace},
+          {{2, 5}, kBlack},
+          {{6, 4}, kFace},
+          {{6, 5}, kBlack},
+          {{5, 5}, kFace},
+          {{4, 4}, kFace}}},
+        {{{3, 3, 8, 4}, false, 0, kBlack, ShapeOutline::Dotted},
+         {{{3, 3}, kFace}, {{4, 3}, kBlack}, {{6, 3}, kBlack}, {{7, 3}, kFace}}},
+        {{{-3, -1, 3, 2}, true, kCyan, kBlack, ShapeOutline::Dotted},
+         {{{0, 0}, kCyan}, {{1, 1}, kCyan}, {{2, 1}, kBlack}, {{2, 0}, kCyan}, {{3, 0}, kFace}}},
+        {{{4, 4, 4, 9}, true, kCyan, kBlack, ShapeOutline::Solid}, {{{4, 4}, kFace}}},
+        {{{5, 5, 3, 3}, true, kCyan, kBlack, ShapeOutline::Solid}, {{{4, 4}, kFace}}},
+    };
+    for (const auto& c : cases) {
+        Bitmap24 canvas(10, 8, kFace);
+        PaintValueShape(canvas, c.shape);
+        for (const auto& [at, colour] : c.pixels) {
+            EXPECT_EQ(canvas.Pixel(at.X, at.Y), colour)
+                << "(" << at.X << ", " << at.Y << ") of [" << c.shape.Bounds.Left << ", "
+                << c.shape.Bounds.Top << ", " << c.shape.Bounds.Right << ", "
+                << c.shape.Bounds.Bottom << ")";
+        }
+    }
 }
