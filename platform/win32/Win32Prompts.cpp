@@ -25,6 +25,12 @@ constexpr const wchar_t* kCancel = L"\x30AD\x30E3\x30F3\x30BB\x30EB"; // キャ�
 constexpr const wchar_t* kDialogFont = L"MS Shell Dlg";
 constexpr DWORD kLongPathChars = 32768;
 
+// The module's own modal windows open now, innermost last.
+std::vector<HWND>& ModalOwners() {
+    static std::vector<HWND> owners;
+    return owners;
+}
+
 HINSTANCE ThisModule() {
     HMODULE module = nullptr;
     GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
@@ -300,7 +306,18 @@ int SjisByteLength(std::wstring_view text) {
     return bytes;
 }
 
+Win32DialogOwnerScope::Win32DialogOwnerScope(void* window) {
+    ModalOwners().push_back(static_cast<HWND>(window));
+}
+
+Win32DialogOwnerScope::~Win32DialogOwnerScope() {
+    ModalOwners().pop_back();
+}
+
 void* Win32Prompts::Owner() const {
+    if (!ModalOwners().empty() && IsWindow(ModalOwners().back())) {
+        return ModalOwners().back();
+    }
     if (!owner_) {
         return nullptr;
     }

@@ -31,6 +31,18 @@ private:
     OwnerSource owner_;
 };
 
+// While it lives, the platform's dialogs belong to `window` (an HWND), a modal
+// window of the module's own open above the owner the source names: a colour
+// dialog opened from the gradient editor must keep that editor disabled, and
+// give it back its activation when it closes. Scopes nest; the innermost holds.
+class Win32DialogOwnerScope {
+public:
+    explicit Win32DialogOwnerScope(void* window);
+    ~Win32DialogOwnerScope();
+    Win32DialogOwnerScope(const Win32DialogOwnerScope&) = delete;
+    Win32DialogOwnerScope& operator=(const Win32DialogOwnerScope&) = delete;
+};
+
 // "name|pattern|name|pattern" as the file dialogs' filter: the items NUL
 // separated, ending in two NULs.
 std::wstring Win32FilterText(const std::string& filter);
