@@ -1,0 +1,25 @@
+#pragma once
+// The fine-adjust dialog ("描画範囲の微調整") as a Win32 view over
+// ValueFormLogic: the platform's own controls, modal over its owner.
+#include "logic/EditorDialogs.h"
+#include "pattern/patrn.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+
+namespace pelmora {
+
+// The window class of the dialog, as tests and tools see it.
+inline constexpr const wchar_t* kValueFormClass = L"TValueForm";
+
+// Shows the fine-adjust dialog modally over `owner` (null: none) for a part's
+// region (0 whole button, 1 icon area, 2 name area), whether it is a frame,
+// and its thicknesses and outer-edge adjustments. Returns the adjusted area
+// on OK, nothing on Cancel. Every window and GDI object of the dialog is
+// released before it returns. Throws when the dialog cannot be made.
+std::optional<AreaAdjustment> ExecuteValueForm(HWND owner, std::uint8_t area, bool isFrame,
+                                               const TTrim& thick, const TTrim& outer);
+
+} // namespace pelmora
