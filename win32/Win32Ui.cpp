@@ -228,10 +228,14 @@ void ShowHandlerError(const std::exception_ptr& error) noexcept {
 // --- Windows and controls -----------------------------------------------------------------------
 
 MessageWindow::~MessageWindow() {
+    DestroyWindowNow();
+}
+
+void MessageWindow::DestroyWindowNow() {
     if (window_ != nullptr) {
         // The object is going: what the window still receives is not its.
         SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-        DestroyWindow(window_);
+        DestroyWindow(std::exchange(window_, nullptr));
     }
 }
 
@@ -361,6 +365,85 @@ HWND FindControl(HWND root, std::string_view name) {
     NameSearch search{name};
     EnumChildWindows(root, MatchName, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+// --- Panels
+// ---------------------------------------------------------------------------------------
+
+namespace {
+
+bool IsChildNotification(UINT message) {
+    switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_COMPAREITEM:
+    case WM_DELETEITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLOREDIT:
+        return true;
+    default:
+        return false;
+    }
+}
+
+LRESULT CALLBACK PanelProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (IsChildNotification(message)) {
+        if (const HWND parent = GetParent(window)) {
+            return SendMessageW(parent, message, wParam, lParam);
+        }
+    }
+    if (message == WM_PAINT) {
+        PAINTSTRUCT ps;
+        const HDC dc = BeginPaint(window, &ps);
+        RECT client = {};
+        GetClientRect(window, &client);
+        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+        switch (static_cast<Bevel>(GetWindowLongPtrW(window, GWLP_USERDATA))) {
+        case Bevel::Raised:
+            DrawEdge(dc, &client, BDR_RAISEDINNER, BF_RECT);
+            break;
+        case Bevel::Lowered:
+            DrawEdge(dc, &client, BDR_SUNKENOUTER, BF_RECT);
+            break;
+        case Bevel::Box:
+            DrawEdge(dc, &client, EDGE_ETCHED, BF_RECT);
+            break;
+        case Bevel::None:
+            break;
+        }
+        EndPaint(window, &ps);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+} // namespace
+
+int BevelWidth(Bevel bevel) {
+    return bevel == Bevel::None ? 0 : bevel == Bevel::Box ? 2 : 1;
+}
+
+HWND CreatePanel(HWND parent, const char* name, int id, const Rect96& bounds, const Scale& scale,
+                 Bevel bevel) {
+    RegisterWindowClass(kPanelClass, PanelProcedure, CS_HREDRAW | CS_VREDRAW);
+    const HWND panel = CreateWindowExW(
+        WS_EX_CONTROLPARENT, kPanelClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
+        scale(bounds.Left), scale(bounds.Top), scale(bounds.Width), scale(bounds.Height), parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ModuleInstance(), nullptr);
+    if (panel == nullptr) {
+        throw SystemError("a panel cannot be made");
+    }
+    SetWindowLongPtrW(panel, GWLP_USERDATA, static_cast<LONG_PTR>(bevel));
+    SetControlName(panel, name);
+    return panel;
 }
 
 // --- Paint boxes and bitmaps --------------------------------------------------------------------

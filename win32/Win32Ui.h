@@ -173,6 +173,9 @@ protected:
                         DWORD style, const RECT& bounds, HWND parent, HMENU menuOrId);
     virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
+    // Destroys the window now, without telling this object any more: for a
+    // derived class's destructor, while its members still exist.
+    void DestroyWindowNow();
     // The window is gone (WM_NCDESTROY has run).
     virtual void Destroyed() {}
 
@@ -214,6 +217,19 @@ void SetControlName(HWND window, const char* name);
 std::string ControlName(HWND window);
 // The first window below `root` (any depth) with that name, or null.
 HWND FindControl(HWND root, std::string_view name);
+
+// --- Panels -----------------------------------------------------------------------------------
+// Window class "TPanel": a container drawn in the button-face colour with an
+// optional bevel along its edge. It hands its children's notifications
+// (commands, scrolling, owner drawing, colours) to its own parent, so the
+// top-level window gets them wherever its controls sit; keyboard navigation
+// walks into it (WS_EX_CONTROLPARENT).
+inline constexpr const wchar_t* kPanelClass = L"TPanel";
+enum class Bevel { None, Raised, Lowered, Box };
+HWND CreatePanel(HWND parent, const char* name, int id, const Rect96& bounds, const Scale& scale,
+                 Bevel bevel);
+// The width of a panel's bevel, in 96-dpi pixels.
+int BevelWidth(Bevel bevel);
 
 // --- Paint boxes and bitmaps ------------------------------------------------------------
 // Window class "TPaintBox": a control that shows what its owner paints, with

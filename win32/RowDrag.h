@@ -1,0 +1,45 @@
+#pragma once
+// Rows of a list box dragged with the mouse inside the list: a press, then a
+// move beyond the system's drag distance. The owner decides at each move (and
+// every 100 ms while the pointer rests, so resting on an edge row keeps
+// scrolling) whether a drop would be taken there; releasing the button there
+// drops. Esc ends the drag without a drop.
+#include "win32/Win32Ui.h"
+
+#include <functional>
+
+namespace pelmora::win32ui {
+
+class ListRowDrag {
+public:
+    // Positions are in screen coordinates.
+    using Over = std::function<bool(POINT screen)>;
+    using Drop = std::function<void(POINT screen)>;
+
+    ListRowDrag(HWND list, Over over, Drop drop);
+    ~ListRowDrag();
+    ListRowDrag(const ListRowDrag&) = delete;
+    ListRowDrag& operator=(const ListRowDrag&) = delete;
+
+    bool Dragging() const { return dragging_; }
+
+private:
+    static LRESULT CALLBACK Subclass(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR id, DWORD_PTR self);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void DragOver(POINT screen);
+    void EndDrag();
+    POINT ToScreen(LPARAM lParam) const;
+
+    HWND list_;
+    Over over_;
+    Drop drop_;
+    WindowTimer repeat_;
+    POINT press_ = {};
+    POINT last_ = {};
+    bool armed_ = false;
+    bool dragging_ = false;
+    bool accepted_ = false;
+};
+
+} // namespace pelmora::win32ui

@@ -1,0 +1,33 @@
+#pragma once
+// Dialog keys for a modeless window that lives in someone else's message
+// loop: the launcher does not call IsDialogMessage or TranslateAccelerator for
+// the plug-in's windows, so a message hook of the thread does, for key
+// messages meant for the window or its controls, while this object lives.
+// Order: the window's own filter, its accelerator table, then the dialog
+// keys (Tab, arrows, Enter, Esc, Alt + a control's mnemonic).
+#include "win32/Win32Ui.h"
+
+#include <functional>
+
+namespace pelmora::win32ui {
+
+class ModelessKeys {
+public:
+    // True when the filter has handled the message (it is then not delivered).
+    using KeyFilter = std::function<bool(const MSG& message)>;
+
+    ModelessKeys(HWND window, HACCEL accelerators, KeyFilter filter);
+    ~ModelessKeys();
+    ModelessKeys(const ModelessKeys&) = delete;
+    ModelessKeys& operator=(const ModelessKeys&) = delete;
+
+    // Whether the message was handled here.
+    bool Handle(MSG& message);
+
+private:
+    HWND window_;
+    HACCEL accelerators_;
+    KeyFilter filter_;
+};
+
+} // namespace pelmora::win32ui
