@@ -26,6 +26,7 @@ constexpr UINT WM_EDITSTOPCOLOR = WM_USER + 100;
 enum ControlId : int {
     idPnGrad = 100,
     idPbGrad,
+    idBvGrad,
     idLbKind,
     idCbKind,
     idLbAngle,
@@ -206,16 +207,18 @@ HWND TGradDlg::CreateControls() {
 
 void TGradDlg::CreateUpperPane() {
     const Scale& scale = DialogScale();
-    pnGrad_ = CreatePane(Handle(), "pnGrad", idPnGrad, {0, 0, 417, 257}, scale,
-                         [&scale](HDC dc, const RECT&) {
-                             DrawLoweredBox(dc, {8, 8, 241, 241}, scale); // bvGrad
-                         });
+    pnGrad_ = CreatePanel(Handle(), "pnGrad", idPnGrad, {0, 0, 417, 257}, scale, Bevel::Raised);
     const HWND pane = pnGrad_;
     SetControl(GradControl::pbGrad,
                CreateMousePaintBox(
                    pane, "pbGrad", idPbGrad, {8, 9, 240, 240}, scale,
                    [this](HDC dc, const RECT&) { DrawBitmap24(dc, 0, 0, preview_, DialogScale()); },
                    [this](UINT message, WPARAM, TPoint at) { PreviewMouse(message, at); }));
+    // The frame round the preview lies under it: it paints only where the
+    // preview leaves it room.
+    const HWND frame =
+        CreatePanel(pane, "bvGrad", idBvGrad, {8, 8, 241, 241}, scale, Bevel::Lowered);
+    SetWindowLongPtrW(frame, GWL_STYLE, GetWindowLongPtrW(frame, GWL_STYLE) | WS_CLIPSIBLINGS);
 
     const auto label = [&](const char* name, int id, const char* text, int x, int y) {
         return Add(pane,
@@ -317,7 +320,7 @@ void TGradDlg::CreateUpperPane() {
 
 void TGradDlg::CreateLowerPane() {
     const Scale& scale = DialogScale();
-    pnBar_ = CreatePane(Handle(), "pnBar", idPnBar, {0, 257, 417, 88}, scale, {});
+    pnBar_ = CreatePanel(Handle(), "pnBar", idPnBar, {0, 257, 417, 88}, scale, Bevel::Raised);
     const HWND pane = pnBar_;
     CreatePaintBox(pane, "pbLabel", idPbLabel, {16, 8, 105, 12}, scale,
                    [this](HDC dc, const RECT& client) { PaintCaption(dc, client); });

@@ -190,67 +190,7 @@ std::wstring TextOf(HWND window) {
     return text;
 }
 
-// --- Window procedures of the panes and paint boxes ----------------------------------------
-
-bool IsChildNotification(UINT message) {
-    switch (message) {
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-    case WM_COMPAREITEM:
-    case WM_DELETEITEM:
-    case WM_VKEYTOITEM:
-    case WM_CHARTOITEM:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLOREDIT:
-        return true;
-    default:
-        return false;
-    }
-}
-
-LRESULT CALLBACK PaneProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        SetWindowLongPtrW(
-            window, GWLP_USERDATA,
-            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-    }
-    auto* decorate = reinterpret_cast<PaintHandler*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (IsChildNotification(message)) {
-        if (const HWND parent = GetParent(window)) {
-            return SendMessageW(parent, message, wParam, lParam);
-        }
-    }
-    switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        const HDC dc = BeginPaint(window, &ps);
-        RECT client = {};
-        GetClientRect(window, &client);
-        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-        DrawEdge(dc, &client, BDR_RAISEDINNER, BF_RECT);
-        if (decorate != nullptr && *decorate) {
-            RunHandler([&] { (*decorate)(dc, client); });
-        }
-        EndPaint(window, &ps);
-        return 0;
-    }
-    case WM_NCDESTROY:
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        delete decorate;
-        break;
-    default:
-        break;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
+// --- The window procedure of the paint boxes with a mouse ----------------------------------------
 
 struct MouseBox {
     PaintHandler paint;
@@ -440,31 +380,6 @@ void ModalDialog::KeepDefaultOnFocusedButton(WPARAM wParam, LPARAM lParam) {
         return;
     }
     SendMessageW(dialog_, DM_SETDEFID, code == BN_SETFOCUS ? LOWORD(wParam) : IDOK, 0);
-}
-
-// --- Panes ------------------------------------------------------------------------------------
-
-HWND CreatePane(HWND parent, const char* name, int id, const Rect96& bounds, const Scale& scale,
-                PaintHandler decorate) {
-    RegisterWindowClass(kPaneClass, PaneProcedure);
-    auto handler = std::make_unique<PaintHandler>(std::move(decorate));
-    const HWND pane = CreateWindowExW(
-        WS_EX_CONTROLPARENT, kPaneClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-        scale(bounds.Left), scale(bounds.Top), scale(bounds.Width), scale(bounds.Height), parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ModuleInstance(), handler.get());
-    if (pane == nullptr) {
-        throw std::runtime_error(std::string(kCannotOpen) + ": " +
-                                 win32::ErrorText(GetLastError()));
-    }
-    handler.release(); // the window's now: freed at WM_NCDESTROY
-    SetControlName(pane, name);
-    return pane;
-}
-
-void DrawLoweredBox(HDC dc, const Rect96& bounds, const Scale& scale) {
-    RECT box = {scale(bounds.Left), scale(bounds.Top), scale(bounds.Left + bounds.Width),
-                scale(bounds.Top + bounds.Height)};
-    DrawEdge(dc, &box, BDR_SUNKENOUTER, BF_RECT);
 }
 
 // --- Paint boxes with a mouse ---------------------------------------------------------------

@@ -1,9 +1,9 @@
 #pragma once
 // What the module's modal dialogs add to Win32Ui: a dialog with a window
 // class of its own name, run by the platform's dialog manager (so Tab, Enter,
-// Esc and Alt+letter behave as everywhere on the platform), panes that hold
-// controls, paint boxes that report the mouse, number fields that hold only
-// what their owner accepts, and arrow controls that take the arrow keys.
+// Esc and Alt+letter behave as everywhere on the platform), paint boxes that
+// report the mouse, number fields that hold only what their owner accepts,
+// and arrow controls that take the arrow keys.
 #include "platform/win32/Win32Prompts.h"
 #include "win32/Win32Ui.h"
 
@@ -72,17 +72,6 @@ private:
     std::optional<Win32DialogOwnerScope> ownsPrompts_;
     std::exception_ptr failedToOpen_;
 };
-
-// --- Panes ------------------------------------------------------------------------------------
-// Window class "TDialogPane": a container in the button-face colour with a
-// raised edge. It hands its children's notifications to its own parent, and
-// keyboard navigation walks into it. `decorate` (may be empty) draws what
-// lies on the pane itself, such as bevels.
-inline constexpr const wchar_t* kPaneClass = L"TDialogPane";
-HWND CreatePane(HWND parent, const char* name, int id, const Rect96& bounds, const Scale& scale,
-                PaintHandler decorate);
-// A lowered box one pixel wide round `bounds` (96-dpi pixels), as a bevel.
-void DrawLoweredBox(HDC dc, const Rect96& bounds, const Scale& scale);
 
 // --- Paint boxes with a mouse ---------------------------------------------------------------
 // Window class "TMousePaintBox": a paint box that also reports its mouse

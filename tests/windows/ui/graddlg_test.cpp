@@ -116,7 +116,8 @@ TEST(GradDialogWindow, ControlsHaveTheirKindsCaptionsAndPlaces) {
             Rect place;
             const char* parent;
         } controls[] = {
-            {"pnGrad", L"TDialogPane", "", {0, 0, 417, 257}, nullptr},
+            {"pnGrad", L"TPanel", "", {0, 0, 417, 257}, nullptr},
+            {"bvGrad", L"TPanel", "", {8, 8, 241, 241}, "pnGrad"},
             {"pbGrad", L"TMousePaintBox", "", {8, 9, 240, 240}, "pnGrad"},
             {"lbKind", L"Static", "種類(&K)", {264, 28, 0, 0}, "pnGrad"},
             {"cbKind", L"ComboBox", "直線", {312, 24, 81, 20}, "pnGrad"},
@@ -135,7 +136,7 @@ TEST(GradDialogWindow, ControlsHaveTheirKindsCaptionsAndPlaces) {
             {"lbYPer", L"Static", "%", {380, 132, 0, 0}, "pnGrad"},
             {"cbNormal", L"Button", "範囲内に色を正規化(&N)", {264, 168, 145, 17}, "pnGrad"},
             {"btHdl", L"Button", "ハンドル表示", {264, 224, 89, 23}, "pnGrad"},
-            {"pnBar", L"TDialogPane", "", {0, 257, 417, 88}, nullptr},
+            {"pnBar", L"TPanel", "", {0, 257, 417, 88}, nullptr},
             {"pbLabel", L"TPaintBox", "", {16, 8, 105, 12}, "pnBar"},
             {"pbPtr", L"TMousePaintBox", "", {11, 23, 294, 25}, "pnBar"},
             {"pbBar", L"TPaintBox", "", {16, 48, 271, 26}, "pnBar"},
@@ -445,6 +446,11 @@ TEST(GradDialogWindow, PaintsTheLogicsPictures) {
         EXPECT_EQ(PixelOf(preview, 167, 119), 0u);
         EXPECT_EQ(PixelOf(preview, 59, 70), GetSysColor(COLOR_BTNFACE));
         EXPECT_EQ(PixelOf(preview, 180, 70), kWhite);
+        // The lowered frame round it shows above and to the right of it.
+        const HWND pane = Named(dialog, "pnGrad");
+        EXPECT_EQ(PixelOf(pane, 100, 8), GetSysColor(COLOR_BTNSHADOW));
+        EXPECT_EQ(PixelOf(pane, 248, 100), GetSysColor(COLOR_BTNHIGHLIGHT));
+        EXPECT_EQ(PixelOf(pane, 100, 200), PixelOf(preview, 92, 191));
         SendMessageW(Named(dialog, "btHdl"), BM_CLICK, 0, 0);
         EXPECT_EQ(PixelOf(preview, 169, 119), PixelOf(preview, 169, 110));
         const HWND bar = Named(dialog, "pbBar");
