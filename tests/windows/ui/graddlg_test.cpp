@@ -187,9 +187,19 @@ TEST(GradDialogWindow, ControlsHaveTheirKindsCaptionsAndPlaces) {
         GetObjectW(font, sizeof look, &look);
         EXPECT_EQ(look.lfHeight, -12);
         EXPECT_EQ(look.lfCharSet, SHIFTJIS_CHARSET);
+        // Tab order, skipping what is disabled (the centre for a linear kind).
         EXPECT_EQ(GetFocus(), kinds);
-        PostKey(VK_ESCAPE);
+        HWND at = kinds;
+        for (const char* next : {"edAngle", "cbWrap", "btReverse", "btOK", "btCancel", "cbKind"}) {
+            at = GetNextDlgTabItem(dialog, at, FALSE);
+            EXPECT_EQ(at, Named(dialog, next)) << next;
+        }
+        PostAltKey(L'a'); // a label's accelerator focuses its field
     });
+    e.script.When(
+        "Alt+A focuses the angle",
+        [&] { return GetFocus() == win32ui::FindControl(GetActiveWindow(), "edAngle"); },
+        [] { PostKey(VK_ESCAPE); });
     EXPECT_FALSE(e.Run());
     EXPECT_TRUE(e.script.Finished());
 }

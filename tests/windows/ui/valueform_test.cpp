@@ -134,9 +134,17 @@ TEST(ValueFormWindow, ControlsHaveTheirKindsCaptionsPlacesAndTabOrder) {
     EXPECT_FALSE(result);
 }
 
+// Modal over its owner: the owner is disabled while the dialog is open, and
+// enabled again when it has closed.
 TEST(ValueFormWindow, ArrowKeysMoveTheFocusedEdgeAndEnterGivesOk) {
+    const HWND owner = CreateWindowExW(0, L"Static", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                                       nullptr, nullptr, nullptr, nullptr);
     DialogScript script;
-    script.OnDialog(kValueFormClass, [](HWND) { PostKey(VK_RIGHT); });
+    script.OnDialog(kValueFormClass, [owner](HWND dialog) {
+        EXPECT_EQ(GetWindow(dialog, GW_OWNER), owner);
+        EXPECT_FALSE(IsWindowEnabled(owner));
+        PostKey(VK_RIGHT);
+    });
     script.When(
         "the left edge moved in",
         [] { return TextOf(Named(ShownWindow(kValueFormClass), "lbLeft")) == "内(1)"; },
@@ -146,7 +154,9 @@ TEST(ValueFormWindow, ArrowKeysMoveTheFocusedEdgeAndEnterGivesOk) {
             PostKey(VK_DOWN); // the top edge moves in
             PostKey(VK_RETURN);
         });
-    const auto result = ExecuteValueForm(nullptr, 1, true, {1, 1, 1, 1}, {0, 0, 0, 0});
+    const auto result = ExecuteValueForm(owner, 1, true, {1, 1, 1, 1}, {0, 0, 0, 0});
+    EXPECT_TRUE(IsWindowEnabled(owner));
+    DestroyWindow(owner);
     EXPECT_TRUE(script.Finished());
     ASSERT_TRUE(result);
     EXPECT_EQ(result->Outer, (TTrim{-1, -1, 0, 0}));
