@@ -595,3 +595,43 @@ TEST(GradDialogWindow, ReleasesEverythingItMadeWhenItCloses) {
 
 } // namespace
 } // namespace pelmora::uitest
+
+namespace pelmora::uitest {
+namespace {
+
+// In a DPI-aware process the dialog's places, font and pictures follow the
+// window's DPI, and the mouse still meets the logic in 96-dpi pixels. At 96
+// dpi this is the plain dialog; scripts/windows also runs it at 144 dpi.
+TEST(DialogsAtTheWindowsDpi, PlacesFontPicturesAndThePointerScale) {
+    SetProcessDPIAware();
+    GradientEditor e("0,0,0,0,0,,0000000000,3200FF0000,6400FFFFFF");
+    e.script.OnDialog(kGradDlgClass, [&](HWND dialog) {
+        const win32ui::Scale scale(win32ui::WindowDpi(dialog));
+        std::printf("dialogs at %d dpi\n", scale.Dpi());
+        RECT client = {};
+        GetClientRect(dialog, &client);
+        EXPECT_EQ(client.right, scale(514));
+        EXPECT_EQ(client.bottom, scale(338));
+        EXPECT_EQ(PlaceOf(Named(dialog, "pbPtr")),
+                  (Rect{scale(11), scale(23), scale(294), scale(25)}));
+        EXPECT_EQ(PlaceOf(Named(dialog, "edAngle")),
+                  (Rect{scale(328), scale(64), scale(33), scale(20)}));
+        EXPECT_EQ(PlaceOf(Named(dialog, "cbKind")).height, scale(20));
+        LOGFONTW look = {};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Named(dialog, "btOK"), WM_GETFONT, 0, 0)),
+                   sizeof look, &look);
+        EXPECT_EQ(look.lfHeight, -scale(12));
+        // Each picture pixel a block of the screen's: the angle handle's white.
+        const HWND preview = Named(dialog, "pbGrad");
+        EXPECT_EQ(PixelOf(preview, scale(169), scale(119)), kWhite);
+        EXPECT_EQ(PixelOf(preview, scale(167), scale(119)), 0u);
+        SendClick(Named(dialog, "pbPtr"), scale(90), scale(20));
+        EXPECT_EQ(Positions(e.gradient), (std::vector<int>{0, 31, 50, 100}));
+        PostKey(VK_ESCAPE);
+    });
+    EXPECT_FALSE(e.Run());
+    EXPECT_TRUE(e.script.Finished());
+}
+
+} // namespace
+} // namespace pelmora::uitest
