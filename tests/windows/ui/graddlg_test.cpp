@@ -466,6 +466,14 @@ TEST(GradDialogWindow, PaintsTheLogicsPictures) {
         const HWND bar = Named(dialog, "pbBar");
         EXPECT_EQ(PixelOf(bar, 0, 10), 0u);
         EXPECT_EQ(PixelOf(bar, 270, 10), kWhite);
+        // A disabled field (the centre of a linear kind) shows the face colour.
+        const auto inside = [](HWND field) {
+            RECT r = {};
+            GetClientRect(field, &r);
+            return PixelOf(field, r.right - 3, r.bottom / 2);
+        };
+        EXPECT_EQ(inside(Named(dialog, "edX")), GetSysColor(COLOR_BTNFACE));
+        EXPECT_EQ(inside(Named(dialog, "edAngle")), GetSysColor(COLOR_WINDOW));
         // The positions are written over the handles.
         const HWND strip = Named(dialog, "pbPtr");
         int dark = 0;
