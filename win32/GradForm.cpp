@@ -135,7 +135,7 @@ private:
     void CreateUpperPane();
     void CreateLowerPane();
     std::optional<LRESULT> DialogMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-    std::optional<LRESULT> Command(int id, int code, HWND control);
+    std::optional<LRESULT> Command(int id, int code);
     std::optional<LRESULT> Notify(const NMHDR& header, LPARAM lParam);
     void KindChosen();
     void PreviewMouse(UINT message, TPoint at);
@@ -250,9 +250,7 @@ void TGradDlg::CreateUpperPane() {
                        id,
                        {361, y, 17, 20}});
         SendMessageW(upDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
-        // One step per click however long an arrow is held: the logic steps.
-        UDACCEL single = {0, 1};
-        SendMessageW(upDown, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&single));
+        // An up-down takes a width of its own when it is made: the form's again.
         PlaceControl(upDown, {361, y, 17, 20}, scale);
         SetControl(control, upDown);
     };
@@ -361,7 +359,7 @@ void TGradDlg::CreateLowerPane() {
 std::optional<LRESULT> TGradDlg::DialogMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
-        return Command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return Command(LOWORD(wParam), HIWORD(wParam));
     case WM_NOTIFY:
         return Notify(*reinterpret_cast<const NMHDR*>(lParam), lParam);
     case WM_MEASUREITEM: {
@@ -390,13 +388,13 @@ std::optional<LRESULT> TGradDlg::DialogMessage(UINT message, WPARAM wParam, LPAR
     }
 }
 
-std::optional<LRESULT> TGradDlg::Command(int id, int code, HWND control) {
+std::optional<LRESULT> TGradDlg::Command(int id, int code) {
     if (!logic_ || quiet_) {
         return std::nullopt;
     }
     const auto fieldChanged = [&](GradControl field,
                                   void (GradDlgLogic::*changed)(const std::string&)) -> LRESULT {
-        const std::string text = WindowTextUtf8(control);
+        const std::string text = WindowTextUtf8(Control(field));
         if (GradDlgLogic::FieldAccepts(field, text)) {
             (logic_.get()->*changed)(text);
         }
@@ -405,7 +403,8 @@ std::optional<LRESULT> TGradDlg::Command(int id, int code, HWND control) {
     switch (id) {
     case idCbKind:
         if (code == CBN_CLOSEUP ||
-            (code == CBN_SELCHANGE && !SendMessageW(control, CB_GETDROPPEDSTATE, 0, 0))) {
+            (code == CBN_SELCHANGE &&
+             !SendMessageW(Control(GradControl::cbKind), CB_GETDROPPEDSTATE, 0, 0))) {
             KindChosen();
         }
         return 0;
@@ -424,13 +423,13 @@ std::optional<LRESULT> TGradDlg::Command(int id, int code, HWND control) {
     }
     switch (id) {
     case idCbNormal:
-        logic_->cbNormalClick(Checked(control));
+        logic_->cbNormalClick(Checked(Control(GradControl::cbNormal)));
         return 0;
     case idBtHdl:
-        logic_->btHdlClick(Checked(control));
+        logic_->btHdlClick(Checked(Control(GradControl::btHdl)));
         return 0;
     case idCbWrap:
-        logic_->cbWrapClick(Checked(control));
+        logic_->cbWrapClick(Checked(Control(GradControl::cbWrap)));
         return 0;
     case idBtReverse:
         logic_->btReverseClick();

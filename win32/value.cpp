@@ -107,6 +107,7 @@ HWND TValueForm::CreateControls() {
             Add(dialog, {UPDOWN_CLASSW, name, "",
                          static_cast<DWORD>((horizontal ? UDS_HORZ : 0) | WS_TABSTOP | WS_GROUP), 0,
                          id, bounds});
+        // An up-down takes a width of its own when it is made: the form's again.
         PlaceControl(upDown, bounds, DialogScale());
         TakeArrowKeys(upDown, horizontal,
                       [this, control](int direction) { ArrowClicked(control, direction); });
