@@ -160,6 +160,23 @@ HWND Named(HWND dialog, const char* name) {
     return control;
 }
 
+std::uint32_t PixelOf(HWND window, int x, int y) {
+    UpdateWindow(window);
+    const HDC dc = GetDC(window);
+    const COLORREF pixel = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return pixel;
+}
+
+void PrintTo(const Rect& r, std::ostream* os) {
+    *os << "(" << r.left << ", " << r.top << ", " << r.width << ", " << r.height << ")";
+}
+
+Rect PlaceOf(HWND control) {
+    const RECT r = win32ui::ChildRect(control);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
 void SendMouse(HWND window, UINT message, int x, int y, WPARAM keys) {
     SendMessageW(window, message, keys,
                  MAKELPARAM(static_cast<WORD>(static_cast<short>(x)),

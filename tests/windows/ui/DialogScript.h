@@ -25,8 +25,10 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <deque>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -74,6 +76,17 @@ HWND ShownWindow(const std::wstring& className);
 
 // A control of a dialog found by its documented name; fails the test when absent.
 HWND Named(HWND dialog, const char* name);
+
+// A pixel of a window as it shows now (0x00BBGGRR).
+std::uint32_t PixelOf(HWND window, int x, int y);
+
+// A control's place in its parent's client area.
+struct Rect {
+    LONG left, top, width, height;
+    bool operator==(const Rect&) const = default;
+};
+void PrintTo(const Rect& r, std::ostream* os);
+Rect PlaceOf(HWND control);
 
 // Mouse messages sent to a window, at a point of its client area.
 void SendMouse(HWND window, UINT message, int x, int y, WPARAM keys = 0);

@@ -53,26 +53,6 @@ POINT OnHandle(int pos) {
     return {StopPixel(pos) + 5, 18};
 }
 
-TColor PixelOf(HWND window, int x, int y) {
-    UpdateWindow(window);
-    const HDC dc = GetDC(window);
-    const COLORREF pixel = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return static_cast<TColor>(pixel);
-}
-
-struct Rect {
-    LONG left, top, width, height;
-    bool operator==(const Rect&) const = default;
-};
-void PrintTo(const Rect& r, std::ostream* os) {
-    *os << "(" << r.left << ", " << r.top << ", " << r.width << ", " << r.height << ")";
-}
-Rect PlaceOf(HWND control) {
-    const RECT r = win32ui::ChildRect(control);
-    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
-}
-
 std::string ItemText(HMENU menu, int position) {
     wchar_t text[64] = {};
     GetMenuStringW(menu, static_cast<UINT>(position), text, 64, MF_BYPOSITION);

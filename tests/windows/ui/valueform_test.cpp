@@ -34,14 +34,6 @@ std::string Labels(HWND dialog) {
     return texts;
 }
 
-TColor PixelOf(HWND window, int x, int y) {
-    UpdateWindow(window);
-    const HDC dc = GetDC(window);
-    const COLORREF pixel = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return static_cast<TColor>(pixel);
-}
-
 // Clicks the increasing (right or up) or decreasing arrow of an up-down.
 void ClickArrow(HWND dialog, const char* name, bool increase) {
     const HWND arrows = Named(dialog, name);
@@ -64,14 +56,6 @@ std::optional<AreaAdjustment> RunForm(std::uint8_t area, bool isFrame, TTrim thi
         ExecuteValueForm(nullptr, area, isFrame, thick, outer);
     EXPECT_TRUE(script.Finished());
     return result;
-}
-
-struct Rect {
-    LONG left, top, width, height;
-    bool operator==(const Rect&) const = default;
-};
-void PrintTo(const Rect& r, std::ostream* os) {
-    *os << "(" << r.left << ", " << r.top << ", " << r.width << ", " << r.height << ")";
 }
 
 TEST(ValueFormWindow, ControlsHaveTheirKindsCaptionsPlacesAndTabOrder) {
