@@ -1,6 +1,6 @@
 // Draws the guide's pictures of the Windows dialogs: each dialog is opened
-// on a sample, and once it has painted itself, the screen under its window
-// (frame included) is saved as a 24-bit BMP. Usage:
+// on a sample, and once it has painted itself, its window (frame included)
+// is saved as a 24-bit BMP. Usage:
 //   pelmora-win32-screenshots FOLDER
 // writes FOLDER/gradient-dialog-windows.bmp and fine-adjust-dialog-windows.bmp.
 // It needs a display (scripts/screenshots runs it under Wine on Xvfb).
@@ -25,13 +25,14 @@ const wchar_t* gClass = nullptr;
 std::filesystem::path gTarget;
 bool gSaved = false;
 
-Bitmap24 ScreenUnder(HWND window) {
+// The window as it has painted itself, frame included.
+Bitmap24 PictureOf(HWND window) {
     RECT r = {};
     GetWindowRect(window, &r);
     const int width = r.right - r.left;
     const int height = r.bottom - r.top;
-    const HDC screen = GetDC(nullptr);
-    const HDC memory = CreateCompatibleDC(screen);
+    const HDC source = GetWindowDC(window);
+    const HDC memory = CreateCompatibleDC(source);
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
@@ -41,7 +42,7 @@ Bitmap24 ScreenUnder(HWND window) {
     void* bits = nullptr;
     const HBITMAP canvas = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     const HGDIOBJ old = SelectObject(memory, canvas);
-    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    BitBlt(memory, 0, 0, width, height, source, 0, 0, SRCCOPY);
     GdiFlush();
     Bitmap24 picture(width, height);
     const auto* pixels = static_cast<const std::uint32_t*>(bits);
@@ -54,7 +55,7 @@ Bitmap24 ScreenUnder(HWND window) {
     SelectObject(memory, old);
     DeleteObject(canvas);
     DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    ReleaseDC(window, source);
     return picture;
 }
 
@@ -68,7 +69,7 @@ void CALLBACK Look(HWND, UINT, UINT_PTR, DWORD) {
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     GdiFlush();
     try {
-        SaveBmp(ScreenUnder(dialog), gTarget);
+        SaveBmp(PictureOf(dialog), gTarget);
         gSaved = true;
         std::printf("%s\n", gTarget.string().c_str());
     } catch (const std::exception& e) {
