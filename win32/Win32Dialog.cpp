@@ -11,7 +11,11 @@
 namespace pelmora::win32ui {
 namespace {
 
-constexpr const char* kCannotOpen = "ダイアログを開けません";
+// The dialog cannot be made: the system says why, in its own language.
+std::runtime_error CannotOpen() {
+    return std::runtime_error("ダイアログを開けません (" + win32::ErrorText(GetLastError()) +
+                              ")。");
+}
 
 // --- Window classes of the dialogs -----------------------------------------------------------
 
@@ -36,8 +40,7 @@ void UseDialogClass(const wchar_t* name) {
     dialogClass.lpszClassName = name;
     if (RegisterClassExW(&dialogClass) == 0) {
         DialogClassUsers()[name] = 0;
-        throw std::runtime_error(std::string(kCannotOpen) + ": " +
-                                 win32::ErrorText(GetLastError()));
+        throw CannotOpen();
     }
 }
 
@@ -286,8 +289,7 @@ bool ModalDialog::RunModal(HWND owner) {
         std::rethrow_exception(std::exchange(failedToOpen_, nullptr));
     }
     if (result == -1) {
-        throw std::runtime_error(std::string(kCannotOpen) + ": " +
-                                 win32::ErrorText(GetLastError()));
+        throw CannotOpen();
     }
     return result == IDOK;
 }
@@ -393,8 +395,7 @@ HWND CreateMousePaintBox(HWND parent, const char* name, int id, const Rect96& bo
         scale(bounds.Width), scale(bounds.Height), parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ModuleInstance(), box.get());
     if (window == nullptr) {
-        throw std::runtime_error(std::string(kCannotOpen) + ": " +
-                                 win32::ErrorText(GetLastError()));
+        throw CannotOpen();
     }
     box.release(); // the window's now: freed at WM_NCDESTROY
     SetControlName(window, name);
