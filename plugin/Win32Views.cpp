@@ -1,20 +1,30 @@
-// Where the module meets its views on Windows: the platform's own dialogs,
-// owned by the launcher's pad window. The editor window is not part of this
-// build yet: its menu entry says so and changes nothing.
+// Where the module meets its views on Windows: the platform's own dialogs and
+// the Win32 editor window, which lives in the launcher's message loop. The
+// dialogs belong to the editor while it is open (so they are modal over it),
+// to the launcher's pad window otherwise.
 #include "platform/prompts.h"
 #include "platform/win32/Win32Prompts.h"
 #include "plugin/EditorHook.h"
+#include "plugin/ModuleEditorHost.h"
 #include "plugin/ModuleState.h"
 #include "plugin/TRAPI.h"
+#include "win32/EditDialogs.h"
+#include "win32/edit.h"
 
 #include <memory>
 
 namespace pelmora {
 namespace {
 
-constexpr const char* kEditorNotAvailable =
-    "この Windows 版の Pelmora には、パターンの詳細編集ウィンドウがまだありません。\r\n"
-    "パターンの適用とパターンファイルのインポートは、メニューからお使いいただけます。";
+std::unique_ptr<TEditForm>& OpenWindow() {
+    static std::unique_ptr<TEditForm> window;
+    return window;
+}
+
+HWND EditorWindow() {
+    const std::unique_ptr<TEditForm>& window = OpenWindow();
+    return window && IsWindowVisible(window->Handle()) ? window->Handle() : nullptr;
+}
 
 // The pad the menu was opened from, once the launcher is bound and the
 // plug-in started; before that the dialogs have no owner.
@@ -29,18 +39,50 @@ void* PadWindow() {
     }
 }
 
+void* DialogOwner() {
+    if (const HWND editor = EditorWindow()) {
+        return editor;
+    }
+    return PadWindow();
+}
+
 const bool kPromptsInstalled = [] {
-    InstallPrompts(std::make_unique<Win32Prompts>(PadWindow));
+    InstallPrompts(std::make_unique<Win32Prompts>(DialogOwner));
     return true;
 }();
+
+ModuleEditorHost& Host() {
+    static ModuleEditorHost host;
+    return host;
+}
+
+Win32EditorDialogs& Dialogs() {
+    static Win32EditorDialogs dialogs(EditorWindow);
+    return dialogs;
+}
+
+// The window is gone with its classes: the module may be unloaded next.
+void DestroyEditor() {
+    OpenWindow().reset();
+    win32ui::UnregisterWindowClasses();
+}
 
 } // namespace
 
 bool OpenEditor() {
-    CurrentPrompts().Message(kEditorNotAvailable, MsgKind::Information, MsgButtons::Ok);
-    return false;
+    TModuleState& state = Module();
+    if (!state.PluginActive || !state.Library || OpenWindow()) {
+        return false;
+    }
+    OpenWindow() = std::make_unique<TEditForm>(*state.Library, state.Settings, Host(), Dialogs(),
+                                               DestroyEditor);
+    OpenWindow()->Show();
+    return true;
 }
 
-void CloseEditor() {}
+void CloseEditor() {
+    // Destroyed now: the library it was made from is going.
+    DestroyEditor();
+}
 
 } // namespace pelmora
