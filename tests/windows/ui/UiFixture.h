@@ -37,6 +37,10 @@ protected:
         module_->SetInitFile(settings_);
     }
     void TearDown() override {
+        // The plug-in ends before the module goes: its windows go with it.
+        if (started_) {
+            End();
+        }
         answers_.reset();
         module_.reset();
         std::error_code ignored;
@@ -55,6 +59,15 @@ protected:
     std::string PadSetting(std::int32_t pad, const std::string& key) {
         return Host().pads[pad + UiHostState::kPadIdOffset][key];
     }
+    std::int32_t Begin() {
+        const std::int32_t result = module_->Begin();
+        started_ = result != 0;
+        return result;
+    }
+    std::int32_t End() {
+        started_ = false;
+        return module_->End();
+    }
     DialogAnswers& Answers() {
         if (!answers_) {
             answers_ = std::make_unique<DialogAnswers>();
@@ -66,6 +79,7 @@ protected:
     std::filesystem::path settings_;
     std::unique_ptr<LoadedModule> module_;
     std::unique_ptr<DialogAnswers> answers_;
+    bool started_ = false;
 };
 
 } // namespace pelmora::uitest

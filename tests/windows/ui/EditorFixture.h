@@ -1,0 +1,166 @@
+#pragma once
+// The Win32 editor opened from the real module's plug-in menu, with helpers
+// that drive its controls by messages as a user's actions would arrive.
+#include "UiFixture.h"
+
+#include "logic/EditFormView.h"
+#include "win32/Win32Ui.h"
+#include "win32/edit.h"
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+namespace pelmora::uitest {
+
+class EditorUiTest : public UiModuleTest {
+protected:
+    // Starts the plug-in with `settings` as the settings file's text (none:
+    // no file) and opens the editor from the menu.
+    void OpenEditor(const std::string& settingsText = {}) {
+        if (!settingsText.empty()) {
+            WriteBytes(settings_, settingsText);
+        }
+        ASSERT_NE(Begin(), 0);
+        const int editorItem = module_->MenuNumber("パターンの詳細編集(&E)...");
+        ASSERT_GE(editorItem, 0);
+        ASSERT_EQ(module_->Click(editorItem, kPad), -1);
+        form_ = FindWindowW(L"TEditForm", nullptr);
+        ASSERT_NE(form_, nullptr) << "the editor window";
+        ASSERT_TRUE(IsWindowVisible(form_));
+        PumpPending();
+    }
+
+    HWND Control(const char* name) {
+        const HWND control = win32ui::FindControl(form_, name);
+        EXPECT_NE(control, nullptr) << name;
+        return control;
+    }
+
+    // A menu command as the menu sends it.
+    void Command(EditItem item) {
+        PostMessageW(form_, WM_COMMAND, MAKEWPARAM(kIdFirstItem + static_cast<int>(item), 0), 0);
+        PumpPending();
+    }
+    // A key as the keyboard delivers it to the focused control, through the
+    // launcher's message loop (and so through the editor's hook).
+    void Key(UINT key, bool ctrl = false, bool alt = false) {
+        const HWND target = GetFocus() != nullptr ? GetFocus() : form_;
+        BYTE state[256] = {};
+        GetKeyboardState(state);
+        state[VK_CONTROL] = ctrl ? 0x80 : 0;
+        state[VK_MENU] = alt ? 0x80 : 0;
+        SetKeyboardState(state);
+        const UINT down = alt ? WM_SYSKEYDOWN : WM_KEYDOWN;
+        const LPARAM flags = alt ? (1 | 1 << 29) : 1;
+        PostMessageW(target, down, key, flags);
+        PostMessageW(target, alt ? WM_SYSKEYUP : WM_KEYUP, key,
+                     flags | static_cast<LPARAM>(3u << 30));
+        PumpPending();
+        state[VK_CONTROL] = 0;
+        state[VK_MENU] = 0;
+        SetKeyboardState(state);
+    }
+    void Click(HWND button) {
+        SendMessageW(button, BM_CLICK, 0, 0);
+        PumpPending();
+    }
+
+    std::vector<std::string> PatternRows() {
+        const HWND list = Control("PatternList");
+        std::vector<std::string> rows;
+        const int count = static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            std::wstring text(static_cast<std::size_t>(SendMessageW(list, LB_GETTEXTLEN, i, 0)) + 1,
+                              L'\0');
+            text.resize(static_cast<std::size_t>(
+                SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
+            rows.push_back(win32ui::Utf8(text));
+        }
+        return rows;
+    }
+    std::vector<int> SelectedPatterns() {
+        const HWND list = Control("PatternList");
+        std::vector<int> rows(static_cast<std::size_t>(SendMessageW(list, LB_GETSELCOUNT, 0, 0)));
+        SendMessageW(list, LB_GETSELITEMS, rows.size(), reinterpret_cast<LPARAM>(rows.data()));
+        return rows;
+    }
+    // A click on a row of the pattern list (with Ctrl: added to the selection).
+    void ClickPattern(int row, bool ctrl = false) {
+        const HWND list = Control("PatternList");
+        RECT r = {};
+        SendMessageW(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
+        const LPARAM at = MAKELPARAM(r.left + 4, (r.top + r.bottom) / 2);
+        const WPARAM keys = ctrl ? MK_CONTROL : 0;
+        PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON | keys, at);
+        PostMessageW(list, WM_LBUTTONUP, keys, at);
+        PumpPending();
+    }
+    int PartCount() {
+        return static_cast<int>(SendMessageW(Control("PartsList"), LB_GETCOUNT, 0, 0));
+    }
+    int CurrentPart() {
+        return static_cast<int>(SendMessageW(Control("PartsList"), LB_GETCURSEL, 0, 0));
+    }
+    void ClickPart(int row) {
+        const HWND list = Control("PartsList");
+        RECT r = {};
+        SendMessageW(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
+        const LPARAM at = MAKELPARAM(r.left + 4, (r.top + r.bottom) / 2);
+        PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageW(list, WM_LBUTTONUP, 0, at);
+        PumpPending();
+    }
+    // Drags a row of a list onto another with the mouse.
+    void DragRow(HWND list, int from, int to) {
+        RECT a = {};
+        RECT b = {};
+        SendMessageW(list, LB_GETITEMRECT, from, reinterpret_cast<LPARAM>(&a));
+        SendMessageW(list, LB_GETITEMRECT, to, reinterpret_cast<LPARAM>(&b));
+        const int x = a.left + 6;
+        const int fromY = (a.top + a.bottom) / 2;
+        const int toY = (b.top + b.bottom) / 2;
+        PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, fromY));
+        PostMessageW(list, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, fromY + (toY > fromY ? 8 : -8)));
+        PostMessageW(list, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, toY));
+        PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(x, toY));
+        PumpPending();
+    }
+    std::string StatusText() {
+        const HWND bar = Control("StatusBar");
+        wchar_t text[512] = {};
+        SendMessageW(bar, SB_GETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text));
+        return win32ui::Utf8(text);
+    }
+    bool MenuEnabled(EditItem item) {
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_STATE;
+        GetMenuItemInfoW(GetMenu(form_), kIdFirstItem + static_cast<int>(item), FALSE, &info);
+        return (info.fState & MFS_DISABLED) == 0;
+    }
+    // Opens a menu of the menu bar as the user does, and closes it again.
+    void OpenMenu(int position) {
+        SendMessageW(form_, WM_INITMENUPOPUP,
+                     reinterpret_cast<WPARAM>(GetSubMenu(GetMenu(form_), position)), position);
+    }
+    bool EditorGone() { return !IsWindow(form_); }
+    ::testing::AssertionResult Closed() {
+        return PumpUntil([this] { return EditorGone(); }, "the editor window closed");
+    }
+
+    HWND form_ = nullptr;
+};
+
+// A pattern section of a settings file, as the library keeps it.
+inline std::string SettingsWithPatterns(const std::vector<std::string>& namesUtf8) {
+    std::string text = "[Main]\r\nWidth=640\r\nHeight=480\r\nPrevHeight=130\r\n";
+    for (std::size_t i = 0; i < namesUtf8.size(); ++i) {
+        text += "[" + std::to_string(i) + "]\r\nName=" + Sjis(namesUtf8[i]) +
+                "\r\nLumi=0\r\nHue=0\r\nBtnColTrim=0\r\n0=0,\"0,0,0,0\",\"1,1,1,1\",3\r\n";
+    }
+    return text;
+}
+
+} // namespace pelmora::uitest
