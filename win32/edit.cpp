@@ -310,7 +310,9 @@ void TEditForm::CreateControls() {
         throw std::runtime_error("the editor's status bar cannot be made");
     }
     SendMessageW(StatusBar, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Font()), FALSE);
-    SendMessageW(StatusBar, SB_SIMPLE, TRUE, 0);
+    // One panel over the whole width: the hints' text.
+    const int wholeWidth = -1;
+    SendMessageW(StatusBar, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(&wholeWidth));
     win32ui::SetControlName(StatusBar, "StatusBar");
 
     pnBottom = Panel(Handle(), "pnBottom", {}, Bevel::None);
@@ -761,7 +763,7 @@ void TEditForm::ShowPadInfo(const std::string& values, const std::string& mark, 
 }
 
 void TEditForm::SetStatusText(const std::string& text) {
-    SendMessageW(StatusBar, SB_SETTEXTW, SB_SIMPLEID,
+    SendMessageW(StatusBar, SB_SETTEXTW, 0,
                  reinterpret_cast<LPARAM>(win32ui::Wide(text).c_str()));
 }
 

@@ -9,6 +9,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -130,7 +131,7 @@ protected:
     std::string StatusText() {
         const HWND bar = Control("StatusBar");
         wchar_t text[512] = {};
-        SendMessageW(bar, SB_GETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text));
+        SendMessageW(bar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
         return win32ui::Utf8(text);
     }
     bool MenuEnabled(EditItem item) {
@@ -145,13 +146,70 @@ protected:
         SendMessageW(form_, WM_INITMENUPOPUP,
                      reinterpret_cast<WPARAM>(GetSubMenu(GetMenu(form_), position)), position);
     }
+    // The platform's dialogs, answered from inside their own modal loops.
+    void ExpectInput(const std::string& what, const std::string& text) {
+        Answers().Expect({what,
+                          [](HWND dialog) {
+                              return ClassOf(dialog) == L"#32770" &&
+                                     GetDlgItem(dialog, kInputEditId) != nullptr &&
+                                     GetDlgItem(dialog, 0xFFFF) == nullptr;
+                          },
+                          [text](HWND dialog) {
+                              SetWindowTextW(GetDlgItem(dialog, kInputEditId),
+                                             win32ui::Wide(text).c_str());
+                              PostButtonClick(dialog, IDOK);
+                          }});
+    }
+    void ExpectFileDialog(const std::string& what, const std::string& title,
+                          const std::filesystem::path& file) {
+        Answers().ExpectWindow(what, L"#32770", title, [file](HWND dialog) {
+            HWND edit = nullptr;
+            EnumChildWindows(
+                dialog,
+                [](HWND child, LPARAM found) {
+                    const int id = GetDlgCtrlID(child);
+                    if (ClassOf(child) == L"Edit" && (id == 0x47C || id == 0x480)) {
+                        *reinterpret_cast<HWND*>(found) = child;
+                        return FALSE;
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&edit));
+            SetWindowTextW(edit, file.wstring().c_str());
+            PostButtonClick(dialog, IDOK);
+        });
+    }
+    void ExpectColor(const std::string& what, int red, int green, int blue) {
+        Answers().Expect(
+            {what,
+             [](HWND dialog) {
+                 return ClassOf(dialog) == L"#32770" && GetDlgItem(dialog, kColorRedId) != nullptr;
+             },
+             [=](HWND dialog) {
+                 SetDlgItemInt(dialog, kColorRedId, static_cast<UINT>(red), FALSE);
+                 SetDlgItemInt(dialog, kColorRedId + 1, static_cast<UINT>(green), FALSE);
+                 SetDlgItemInt(dialog, kColorRedId + 2, static_cast<UINT>(blue), FALSE);
+                 PostButtonClick(dialog, IDOK);
+             }});
+    }
     bool EditorGone() { return !IsWindow(form_); }
     ::testing::AssertionResult Closed() {
         return PumpUntil([this] { return EditorGone(); }, "the editor window closed");
     }
 
+    // The input box's edit; the colour dialog's red, green and blue fields.
+    static constexpr int kInputEditId = 101;
+    static constexpr int kColorRedId = 706;
+
     HWND form_ = nullptr;
 };
+
+// A file of the bundled samples.
+inline std::filesystem::path Sample(const char* name) {
+    std::wstring folder = L"Z:" + win32ui::Wide(PELMORA_SAMPLES_DIR);
+    std::replace(folder.begin(), folder.end(), L'/', L'\\');
+    return std::filesystem::path(folder) / name;
+}
 
 // A pattern section of a settings file, as the library keeps it.
 inline std::string SettingsWithPatterns(const std::vector<std::string>& namesUtf8) {

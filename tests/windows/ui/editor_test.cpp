@@ -119,5 +119,207 @@ TEST_F(Editor, CancelWithoutEditsClosesAndTheMenuListsThePatternsAgain) {
     EXPECT_EQ(End(), -1);
 }
 
+TEST_F(Editor, NewCopyRenameAndDeleteThroughMenusShortcutsAndTheirDialogs) {
+    OpenEditor();
+    EXPECT_TRUE(PatternRows().empty());
+    EXPECT_EQ(PartCount(), 0);
+    for (int i = 0; i < 3; ++i) {
+        Command(EditItem::mnNew);
+    }
+    EXPECT_EQ(PatternRows(),
+              (std::vector<std::string>{"新規パターン", "新規パターン2", "新規パターン3"}));
+    EXPECT_EQ(SelectedPatterns(), std::vector<int>{2});
+    EXPECT_EQ(PartCount(), 2) << "the base part and the button frame";
+
+    ClickPattern(0);
+    EXPECT_EQ(SelectedPatterns(), std::vector<int>{0});
+    Key('C', true);
+    EXPECT_EQ(PatternRows().back(), "新規パターン4");
+    EXPECT_EQ(SelectedPatterns(), std::vector<int>{3});
+
+    ExpectInput("the name prompt", "名前A");
+    Key('R', true);
+    ASSERT_TRUE(Answers().AllAnswered());
+    EXPECT_EQ(PatternRows().back(), "名前A");
+
+    ClickPattern(0);
+    ClickPattern(1, true);
+    EXPECT_EQ(SelectedPatterns(), (std::vector<int>{0, 1}));
+    EXPECT_EQ(PartCount(), 0) << "two selected: no current pattern";
+    OpenMenu(1);
+    EXPECT_FALSE(MenuEnabled(EditItem::mnRename));
+    EXPECT_TRUE(MenuEnabled(EditItem::mnDelete));
+    Answers().ExpectMessage("the delete question", "を削除してもよろしいですか？", IDOK);
+    Key(VK_DELETE);
+    ASSERT_TRUE(Answers().AllAnswered());
+    EXPECT_EQ(Answers().Seen().back(),
+              "\"新規パターン\"\r\n\"新規パターン2\"\r\nを削除してもよろしいですか？");
+    EXPECT_EQ(PatternRows(), (std::vector<std::string>{"新規パターン3", "名前A"}));
+    EXPECT_EQ(SelectedPatterns(), std::vector<int>{0});
+}
+
+TEST_F(Editor, RowsMoveByShortcutsAndByDraggingWithTheMouse) {
+    OpenEditor(SettingsWithPatterns({"A", "B", "C"}));
+    ClickPattern(1);
+    Key('U', true);
+    EXPECT_EQ(PatternRows(), (std::vector<std::string>{"B", "A", "C"}));
+    EXPECT_EQ(SelectedPatterns(), std::vector<int>{0});
+    Key('L', true);
+    Key('L', true);
+    EXPECT_EQ(PatternRows(), (std::vector<std::string>{"A", "C", "B"}));
+    DragRow(Control("PatternList"), 2, 0);
+    EXPECT_EQ(PatternRows(), (std::vector<std::string>{"B", "A", "C"}));
+    EXPECT_EQ(SelectedPatterns(), std::vector<int>{0});
+}
+
+TEST_F(Editor, ImportAndExportGoThroughTheFileDialogs) {
+    OpenEditor(SettingsWithPatterns({"A"}));
+    ExpectFileDialog("the import dialog", "パターンファイルの指定", Sample("basic.ptn"));
+    Answers().ExpectMessage("the import report", "をインポートしました。", IDOK);
+    Key('I', true);
+    ASSERT_TRUE(Answers().AllAnswered());
+    const std::vector<std::string> rows = PatternRows();
+    ASSERT_GT(rows.size(), 2u);
+    EXPECT_EQ(rows[1], "標準ボタン");
+    EXPECT_EQ(SelectedPatterns(), std::vector<int>{0}) << "the selection stays";
+
+    ClickPattern(2);
+    ClickPattern(0, true);
+    const std::filesystem::path exported = folder_ / L"書き出し.ptn";
+    ExpectFileDialog("the export dialog", "パターン出力先のファイル指定", exported);
+    Key('E', true);
+    ASSERT_TRUE(Answers().AllAnswered());
+    const std::string text = FromSjis(ReadBytes(exported));
+    EXPECT_NE(text.find("[1]\r\nName=A\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("[2]\r\nName=" + rows[2] + "\r\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find("[3]"), std::string::npos);
+}
+
+TEST_F(Editor, TrialShowsThePreviewOnThePadAndUndoPutsTheOldWallpaperBack) {
+    Host().pads[kPad + UiHostState::kPadIdOffset]["WallPaper"] = "before.bmp";
+    OpenEditor(SettingsWithPatterns({"A"}));
+    const HWND list = Control("PatternList");
+    PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4));
+    PumpPending();
+    const std::string trial = PadSetting(kPad, "WallPaper");
+    ASSERT_NE(trial, "before.bmp");
+    const std::string bmp = ReadBytes(std::filesystem::path(FromSjis(trial)));
+    ASSERT_GT(bmp.size(), 54u);
+    EXPECT_EQ(bmp.substr(0, 2), "BM");
+
+    // The preview shows the same cell, pixel for pixel at 96 dpi.
+    const HWND preview = Control("pbPreview");
+    UpdateWindow(preview);
+    const HDC dc = GetDC(preview);
+    const auto bmpPixel = [&bmp](int x, int y) {
+        const int width = *reinterpret_cast<const std::int32_t*>(bmp.data() + 18);
+        const int height = *reinterpret_cast<const std::int32_t*>(bmp.data() + 22);
+        const int stride = (width * 3 + 3) & ~3;
+        const auto* p = reinterpret_cast<const unsigned char*>(bmp.data()) + 54 +
+                        (height - 1 - y) * stride + x * 3;
+        return RGB(p[2], p[1], p[0]);
+    };
+    for (const auto& [x, y] : {std::pair{0, 0}, {1, 1}, {2, 2}, {30, 20}, {83, 63}}) {
+        EXPECT_EQ(GetPixel(dc, x, y), bmpPixel(x, y)) << x << "," << y;
+    }
+    EXPECT_EQ(GetPixel(dc, 84, 10), RGB(255, 255, 255)) << "white beside the cell";
+    ReleaseDC(preview, dc);
+
+    Command(EditItem::mnUndo);
+    EXPECT_EQ(PadSetting(kPad, "WallPaper"), "before.bmp");
+}
+
+TEST_F(Editor, OkKeepsTheTrialWallpaperAndTheEditedLibrary) {
+    OpenEditor();
+    Command(EditItem::mnNew);
+    Key('A', true);
+    Answers().ExpectMessage("the keep-trial question", "仮適用した壁紙をそのまま使いますか？",
+                            IDYES);
+    Click(Control("btOK"));
+    ASSERT_TRUE(Answers().AllAnswered());
+    ASSERT_TRUE(Closed());
+    const std::filesystem::path wallpaper = folder_ / L"trPELM.bmp";
+    EXPECT_EQ(PadSetting(kPad, "WallPaper"), SjisPath(wallpaper));
+    EXPECT_TRUE(std::filesystem::exists(wallpaper));
+    ASSERT_EQ(End(), -1);
+    EXPECT_NE(FromSjis(ReadBytes(settings_)).find("Name=新規パターン"), std::string::npos);
+}
+
+TEST_F(Editor, CancelAfterEditsAsksFirstAndPutsTheWallpaperBack) {
+    Host().pads[kPad + UiHostState::kPadIdOffset]["WallPaper"] = "before.bmp";
+    OpenEditor();
+    Command(EditItem::mnNew);
+    Command(EditItem::mnPad);
+    Answers().ExpectMessage("the discard question", "編集結果を破棄してよろしいですか？", IDCANCEL);
+    Key(VK_ESCAPE);
+    ASSERT_TRUE(Answers().AllAnswered());
+    EXPECT_FALSE(EditorGone()) << "kept open";
+    Answers().ExpectMessage("the discard question", "編集結果を破棄してよろしいですか？", IDOK);
+    Click(Control("btCamcel"));
+    ASSERT_TRUE(Answers().AllAnswered());
+    ASSERT_TRUE(Closed());
+    EXPECT_EQ(PadSetting(kPad, "WallPaper"), "before.bmp");
+    ASSERT_EQ(End(), -1);
+    EXPECT_EQ(FromSjis(ReadBytes(settings_)).find("新規パターン"), std::string::npos);
+}
+
+TEST_F(Editor, TabWalksTheControlsAndEnterPressesTheFocusedButtonOrOk) {
+    OpenEditor(SettingsWithPatterns({"A"}));
+    ASSERT_EQ(GetFocus(), Control("PatternList"));
+    const char* order[] = {"PartsList", "tbLumi", "tbHue", "cbBtnCol", "btOK", "btCamcel"};
+    for (const char* name : order) {
+        Key(VK_TAB);
+        EXPECT_EQ(GetFocus(), Control(name)) << name;
+    }
+    PostMessageW(GetFocus(), WM_SYSCHAR, L'l', 1 << 29);
+    PumpPending();
+    EXPECT_EQ(GetFocus(), Control("PatternList")) << "Alt+L";
+    PostMessageW(GetFocus(), WM_SYSCHAR, L's', 1 << 29);
+    PumpPending();
+    EXPECT_EQ(GetFocus(), Control("PartsList")) << "Alt+S";
+
+    // Enter on the focused Cancel button is Cancel (nothing edited: no question).
+    SendMessageW(form_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control("btCamcel")), TRUE);
+    Key(VK_RETURN);
+    ASSERT_TRUE(Closed());
+    EXPECT_EQ(PadSetting(kPad, "WallPaper"), "");
+}
+
+TEST_F(Editor, EnterInTheListIsOk) {
+    OpenEditor(SettingsWithPatterns({"A"}));
+    Command(EditItem::mnNew);
+    Key(VK_RETURN);
+    ASSERT_TRUE(Closed());
+    ASSERT_EQ(End(), -1);
+    EXPECT_NE(FromSjis(ReadBytes(settings_)).find("Name=新規パターン"), std::string::npos);
+}
+
+TEST_F(Editor, AHighlightedMenuItemsHintGoesToTheStatusBar) {
+    OpenEditor(SettingsWithPatterns({"A"}));
+    const HMENU patterns = GetSubMenu(GetMenu(form_), 1);
+    SendMessageW(form_, WM_MENUSELECT,
+                 MAKEWPARAM(kIdFirstItem + static_cast<int>(EditItem::mnNew), MF_HILITE),
+                 reinterpret_cast<LPARAM>(patterns));
+    EXPECT_EQ(StatusText(), "新しくパターンを作成する");
+    SendMessageW(form_, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    EXPECT_EQ(StatusText(), "");
+}
+
+TEST_F(Editor, TheSplitterSetsThePreviewHeightThatIsStored) {
+    OpenEditor(SettingsWithPatterns({"A"}));
+    const HWND splitter = Control("Splitter1");
+    PostMessageW(splitter, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 1));
+    PostMessageW(splitter, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(10, 41));
+    PostMessageW(splitter, WM_LBUTTONUP, 0, MAKELPARAM(10, 41));
+    PumpPending();
+    RECT strip = {};
+    GetWindowRect(Control("pnRBTop"), &strip);
+    EXPECT_EQ(strip.bottom - strip.top, 170);
+    Click(Control("btCamcel"));
+    ASSERT_TRUE(Closed());
+    ASSERT_EQ(End(), -1);
+    EXPECT_NE(ReadBytes(settings_).find("PrevHeight=170"), std::string::npos);
+}
+
 } // namespace
 } // namespace pelmora::uitest
