@@ -128,7 +128,7 @@ void TEditForm::DrawPartRow(const DRAWITEMSTRUCT& item) {
     SelectObject(dc, old);
     if (row.Icon) {
         win32ui::DrawBitmap24(dc, r.left + nameColWidth_ + scale_(2), item.rcItem.top + scale_(2),
-                              *row.Icon, scale_, {0x00FFFFFF, GetSysColor(background)});
+                              *row.Icon, PictureScale(), {0x00FFFFFF, GetSysColor(background)});
     }
     if ((item.itemState & ODS_FOCUS) != 0) {
         DrawFocusRect(dc, &item.rcItem);

@@ -332,7 +332,7 @@ void TEditForm::CreatePreviewStrip() {
     pbPreview = win32ui::CreatePaintBox(
         pnRBTop, "pbPreview", kIdPreview, {}, scale_, [this](HDC dc, const RECT& client) {
             FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-            win32ui::DrawBitmap24(dc, 0, 0, preview_, scale_);
+            win32ui::DrawBitmap24(dc, 0, 0, preview_, PictureScale());
         });
     bvInfo = Panel(pnRBTop, "bvInfo", {}, Bevel::Box);
     lbInfoTitle =
@@ -398,6 +398,12 @@ void TEditForm::Layout() {
     win32ui::PlaceControl(pnRBBottom, {1, 1 + strip + kSplitterHeight, stripWidth, lowerHeight},
                           scale_);
     LayoutPartsPane(stripWidth, lowerHeight);
+}
+
+// Cell pictures grow by whole pixels only, so each cell pixel stays a square
+// block of the screen's: twice as large from 192 dpi on.
+win32ui::Scale TEditForm::PictureScale() const {
+    return win32ui::Scale(win32ui::kBaseDpi * std::max(1, scale_.Dpi() / win32ui::kBaseDpi));
 }
 
 void TEditForm::SetPreviewHeight(int height96) {
@@ -763,8 +769,7 @@ void TEditForm::ShowPadInfo(const std::string& values, const std::string& mark, 
 }
 
 void TEditForm::SetStatusText(const std::string& text) {
-    SendMessageW(StatusBar, SB_SETTEXTW, 0,
-                 reinterpret_cast<LPARAM>(win32ui::Wide(text).c_str()));
+    SendMessageW(StatusBar, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(win32ui::Wide(text).c_str()));
 }
 
 void TEditForm::CloseWindow() {

@@ -76,6 +76,7 @@ private:
     void Layout();
     void LayoutPartsPane(int width, int height);
     void ApplyDpi(int dpi);
+    win32ui::Scale PictureScale() const;
 
     // Events.
     void Command(int id, int code, HWND control);

@@ -883,7 +883,8 @@ void PartsTest::launcherMenuShowsOnlyTheTitleWhileEditing() {
     }
 }
 
-// A user designs a pattern from the launcher: the editor opens from the
+// A user designs a pattern from the launcher (the Windows build's scripted
+// session does the same steps): the editor opens from the
 // plug-in menu, the pattern is built part by part, tried on the pad, kept,
 // and after the plug-in ends it is in the settings file and on the pad.
 void PartsTest::designAPatternFromTheLauncher() {
@@ -1037,6 +1038,16 @@ void PartsTest::designAPatternFromTheLauncher() {
     QCOMPARE(onPad.Width(), 100);
     QCOMPARE(onPad, DrawWallpaper(library.Pattern(0), layout));
     Module() = TModuleState{};
+
+    // The Windows build's scripted session does the same; scripts/windows
+    // compares what both wrote.
+    if (const QByteArray out = qgetenv("PELMORA_SESSION_OUT"); !out.isEmpty()) {
+        const fs::path folder(out.toStdString());
+        fs::create_directories(folder);
+        for (const fs::path& file : {settings, wallpaper}) {
+            fs::copy_file(file, folder / file.filename(), fs::copy_options::overwrite_existing);
+        }
+    }
 }
 
 QTEST_MAIN(PartsTest)

@@ -321,5 +321,37 @@ TEST_F(Editor, TheSplitterSetsThePreviewHeightThatIsStored) {
     EXPECT_NE(ReadBytes(settings_).find("PrevHeight=170"), std::string::npos);
 }
 
+// In a DPI-aware process the window's places and font follow its DPI; the
+// preview grows by whole pixels only. At 96 dpi this is the plain window;
+// scripts/windows also runs it at 144 dpi.
+using EditorAtTheWindowsDpi = EditorUiTest;
+
+TEST_F(EditorAtTheWindowsDpi, PlacesFontAndPreviewScale) {
+    SetProcessDPIAware();
+    OpenEditor(SettingsWithPatterns({"A"}));
+    const win32ui::Scale scale(win32ui::WindowDpi(form_));
+    std::printf("the editor at %d dpi\n", scale.Dpi());
+    EXPECT_EQ(Rect(Control("lbPattern")),
+              (std::array<LONG, 4>{scale(5), scale(5), scale(145), scale(25)}));
+    const std::array<LONG, 4> ok = Rect(Control("btOK"));
+    EXPECT_EQ(ok[2] - ok[0], scale(75));
+    EXPECT_EQ(ok[3] - ok[1], scale(25));
+    EXPECT_EQ(SendMessageW(Control("PatternList"), LB_GETITEMHEIGHT, 0, 0), scale(12));
+    EXPECT_EQ(SendMessageW(Control("PartsList"), LB_GETITEMHEIGHT, 0, 0), scale(24));
+    LOGFONTW look = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Control("btOK"), WM_GETFONT, 0, 0)),
+               sizeof look, &look);
+    EXPECT_EQ(look.lfHeight, -scale(12));
+    // The cell is 84 x 64 pixels; beyond it the preview is white, on a
+    // whole-pixel zoom.
+    const int zoom = std::max(1, scale.Dpi() / 96);
+    const HWND preview = Control("pbPreview");
+    UpdateWindow(preview);
+    const HDC dc = GetDC(preview);
+    EXPECT_NE(GetPixel(dc, 84 * zoom - 1, 64 * zoom - 1), RGB(255, 255, 255));
+    EXPECT_EQ(GetPixel(dc, 84 * zoom, 10), RGB(255, 255, 255));
+    ReleaseDC(preview, dc);
+}
+
 } // namespace
 } // namespace pelmora::uitest
