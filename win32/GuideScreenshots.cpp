@@ -1,12 +1,22 @@
-// Draws the guide's pictures of the Windows dialogs: each dialog is opened
-// on a sample, and once it has painted itself, its window (frame included)
-// is saved as a 24-bit BMP. Usage:
-//   pelmora-win32-screenshots FOLDER
-// writes FOLDER/gradient-dialog-windows.bmp and fine-adjust-dialog-windows.bmp.
+// Draws the guide's pictures of the Windows windows: each dialog is opened
+// on a sample, and so is the pattern editor on the sample patterns; once a
+// window has painted itself, it (frame included) is saved as a 24-bit BMP.
+// Usage:
+//   pelmora-win32-screenshots FOLDER SAMPLES
+// writes FOLDER/gradient-dialog-windows.bmp, fine-adjust-dialog-windows.bmp
+// and editor-windows.bmp.
 // It needs a display (scripts/screenshots runs it under Wine on Xvfb).
+#include "library/IniData.h"
+#include "library/PatternLibrary.h"
+#include "logic/EditorHost.h"
 #include "platform/bmp.h"
+#include "platform/fileio.h"
+#include "platform/inifile.h"
+#include "platform/tempfile.h"
+#include "win32/EditDialogs.h"
 #include "win32/GradForm.h"
 #include "win32/Win32Ui.h"
+#include "win32/edit.h"
 #include "win32/value.h"
 
 #include <windows.h>
@@ -88,11 +98,85 @@ bool Picture(const wchar_t* className, const std::filesystem::path& target, void
     return gSaved;
 }
 
+// A pad of 96 x 64 buttons with the name below the icon, and a trial file;
+// nothing reaches a launcher.
+class GuidePad final : public EditorHost {
+public:
+    GuidePad() : pad_(DerivePadInfo(PadValues{96, 64, 1, 0, 0x00C0A080}, 12)) {}
+    void ReadPadInfo() override {}
+    const TPadInfo& PadInfo() const override { return pad_; }
+    std::optional<std::string> GetPadWallPaper() override { return std::nullopt; }
+    bool SetPadWallPaper(const std::string&) override { return true; }
+    std::filesystem::path WallpaperFile() const override { return {}; }
+    std::string WallpaperText() const override { return {}; }
+    std::filesystem::path CreateTrialFile() override { return pelmora::CreateTrialFile(); }
+    std::string HostPathText(const std::filesystem::path& path) const override {
+        return path.string();
+    }
+    bool AskPatternName(const std::string&, std::string&, const PatternLibrary&) override {
+        return false;
+    }
+    bool ImportPatterns(PatternLibrary&) override { return false; }
+    void ExportPatterns(const std::vector<TExportEntry>&) override {}
+    void EditorClosed() override {}
+
+private:
+    TPadInfo pad_;
+};
+
+// Picks a row of one of the editor's lists as a click does.
+void PickRow(HWND form, const char* listName, int control, int row) {
+    const HWND list = win32ui::FindControl(form, listName);
+    const bool multiple = (GetWindowLongPtrW(list, GWL_STYLE) & LBS_EXTENDEDSEL) != 0;
+    if (multiple) {
+        SendMessageW(list, LB_SETSEL, FALSE, -1);
+        SendMessageW(list, LB_SETSEL, TRUE, row);
+    } else {
+        SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+    }
+    SendMessageW(form, WM_COMMAND, MAKEWPARAM(control, LBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list));
+}
+
+// The editor on the sample patterns, a gradient pattern chosen and its
+// gradient part selected.
+bool PictureEditor(const std::filesystem::path& samples, const std::filesystem::path& target) {
+    PatternLibrary library;
+    for (const char* file : {"basic.ptn", "gradients.ptn"}) {
+        LoadPatterns(IniFile::Parse(ReadWholeFile(samples / file)), library);
+    }
+    TIniData settings;
+    settings.Left = 40;
+    settings.Top = 40;
+    settings.Width = 660;
+    settings.Height = 470;
+    settings.PrevHeight = 110;
+    GuidePad pad;
+    Win32EditorDialogs dialogs([] { return HWND{}; });
+    TEditForm form(library, settings, pad, dialogs, [] {});
+    form.Show();
+    SetForegroundWindow(form.Handle());
+    PickRow(form.Handle(), "PatternList", kIdPatternList, 3);
+    PickRow(form.Handle(), "PartsList", kIdPartsList, 1);
+    // Painted once every message so far is handled.
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    RedrawWindow(form.Handle(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    GdiFlush();
+    SaveBmp(PictureOf(form.Handle()), target);
+    std::printf("%s\n", target.string().c_str());
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: pelmora-win32-screenshots FOLDER\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: pelmora-win32-screenshots FOLDER SAMPLES\n");
         return 2;
     }
     const std::filesystem::path folder = argv[1];
@@ -104,5 +188,11 @@ int main(int argc, char** argv) {
     const bool fineAdjust = Picture(kValueFormClass, folder / "fine-adjust-dialog-windows.bmp", [] {
         ExecuteValueForm(nullptr, 1, true, {2, 1, 2, 3}, {1, 1, 3, -2});
     });
-    return gradient && fineAdjust ? 0 : 1;
+    bool editor = false;
+    try {
+        editor = PictureEditor(argv[2], folder / "editor-windows.bmp");
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "the editor: %s\n", e.what());
+    }
+    return gradient && fineAdjust && editor ? 0 : 1;
 }

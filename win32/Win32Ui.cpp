@@ -13,8 +13,11 @@ namespace {
 
 constexpr const char* kUnexpectedError = "予期しないエラーが発生しました。";
 constexpr const wchar_t* kNameProperty = L"Pelmora.Name";
-// The face the windows were laid out for, and the family it belongs to.
-constexpr const wchar_t* kDialogFaces[] = {L"ＭＳ Ｐゴシック", L"MS PGothic", L"MS UI Gothic"};
+// The face the windows were laid out for, the family it belongs to, and the
+// metric-compatible face the Linux views use, which Wine finds among the
+// system's fonts where Windows' own faces are missing.
+constexpr const wchar_t* kDialogFaces[] = {L"ＭＳ Ｐゴシック", L"MS PGothic", L"MS UI Gothic",
+                                           L"IPAPGothic"};
 
 // What the views hold now; single-threaded like the windows themselves.
 ResourceCounts& Live() {

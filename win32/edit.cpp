@@ -339,10 +339,10 @@ void TEditForm::CreatePreviewStrip() {
         Label(bvInfo, "lbInfoTitle", "---パッド設定情報---", {8, 8, 170, 14}, SS_NOPREFIX);
     lbInfoItem = Label(bvInfo, "lbInfoItem",
                        " ・ボタンサイズ：\r\n ・ボタン名：\r\n ・小さいアイコン：\r\n ・ボタン色：",
-                       {8, 26, 100, 56}, SS_NOPREFIX);
+                       {8, 26, 100, 64}, SS_NOPREFIX);
     // Above the value label, over the blanks that start its last line.
     lbInfoCol = Label(bvInfo, "lbInfoCol", "", {108, 26, 14, 14}, SS_NOPREFIX);
-    lbInfo = Label(bvInfo, "lbInfo", "", {108, 26, 74, 56}, SS_NOPREFIX);
+    lbInfo = Label(bvInfo, "lbInfo", "", {108, 26, 74, 64}, SS_NOPREFIX);
     SetWindowLongPtrW(lbInfo, GWL_STYLE, GetWindowLongPtrW(lbInfo, GWL_STYLE) | WS_CLIPSIBLINGS);
 }
 
