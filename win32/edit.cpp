@@ -88,6 +88,11 @@ POINT ClientOf(HWND window, POINT screen) {
     return screen;
 }
 
+BOOL CALLBACK SetFontOf(HWND child, LPARAM font) {
+    SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+    return TRUE;
+}
+
 bool Contains(HWND window, POINT screen) {
     RECT r = {};
     GetWindowRect(window, &r);
@@ -498,13 +503,7 @@ LRESULT TEditForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED: {
         ApplyDpi(HIWORD(wParam));
         const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        EnumChildWindows(
-            Handle(),
-            [](HWND child, LPARAM font) {
-                SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(font_.Font()));
+        EnumChildWindows(Handle(), SetFontOf, reinterpret_cast<LPARAM>(font_.Font()));
         SendMessageW(PatternList, LB_SETITEMHEIGHT, 0, scale_(kPatternRowHeight));
         SendMessageW(PartsList, LB_SETITEMHEIGHT, 0, scale_(24));
         nameColWidth_ = 0;

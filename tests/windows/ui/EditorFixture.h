@@ -15,6 +15,16 @@
 
 namespace pelmora::uitest {
 
+// The file dialogs' file-name field (an edit, or the edit in a combo box).
+inline BOOL CALLBACK TakeFileNameEdit(HWND child, LPARAM found) {
+    const int id = GetDlgCtrlID(child);
+    if (ClassOf(child) == L"Edit" && (id == 0x47C || id == 0x480)) {
+        *reinterpret_cast<HWND*>(found) = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 class EditorUiTest : public UiModuleTest {
 protected:
     // Starts the plug-in with `settings` as the settings file's text (none:
@@ -164,17 +174,7 @@ protected:
                           const std::filesystem::path& file) {
         Answers().ExpectWindow(what, L"#32770", title, [file](HWND dialog) {
             HWND edit = nullptr;
-            EnumChildWindows(
-                dialog,
-                [](HWND child, LPARAM found) {
-                    const int id = GetDlgCtrlID(child);
-                    if (ClassOf(child) == L"Edit" && (id == 0x47C || id == 0x480)) {
-                        *reinterpret_cast<HWND*>(found) = child;
-                        return FALSE;
-                    }
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&edit));
+            EnumChildWindows(dialog, TakeFileNameEdit, reinterpret_cast<LPARAM>(&edit));
             SetWindowTextW(edit, file.wstring().c_str());
             PostButtonClick(dialog, IDOK);
         });
