@@ -182,8 +182,9 @@ def same_steps(checks, linux, windows, samples, arch):
 def editor_entry(checks, windows, arch):
     """The editor's entry opens the editor window; the command-line launcher
     ends the plug-in right after the click, which closes the window unasked
-    and keeps the library as it was."""
-    before = read(windows.file("Pelmora.ini"))
+    and keeps the library as it was. The window's bounds are written back, at
+    least its minimum size (the defaults are below it)."""
+    before = patterns(windows.file("Pelmora.ini"))
     code, out, err = windows.host_run("menu")
     editor = [line.split(":", 1)[0] for line in out.splitlines() if "パターンの詳細編集(&E)" in line]
     checks.check(len(editor) == 1, f"{arch}: the menu has the editor entry", out)
@@ -191,8 +192,22 @@ def editor_entry(checks, windows, arch):
     checks.check(code == 0 and "true" in out and "message:" not in out,
                  f"{arch}: the editor entry opens the editor", f"{code}\n{out}{err}")
     code, after, err = windows.host_run("menu")
-    checks.check(read(windows.file("Pelmora.ini")) == before and "詳細編集中" not in after,
-                 f"{arch}: closing it at the plug-in's end changes nothing", after)
+    checks.check(patterns(windows.file("Pelmora.ini")) == before and "詳細編集中" not in after,
+                 f"{arch}: closing it at the plug-in's end keeps the library", after)
+    bounds = main_record(windows.file("Pelmora.ini"))
+    checks.check(int(bounds.get("Width", 0)) >= 550 and int(bounds.get("Height", 0)) >= 400,
+                 f"{arch}: the editor's bounds are kept at the plug-in's end", str(bounds))
+
+
+def patterns(path):
+    """The pattern sections of a settings file, without the [Main] record."""
+    text = read(path).decode("cp932")
+    return text[text.index("[0]"):] if "[0]" in text else ""
+
+
+def main_record(path):
+    text = read(path).decode("cp932")
+    return dict(line.split("=", 1) for line in text.split("[0]")[0].splitlines() if "=" in line)
 
 
 def compare_session(linux_dir, windows_dir, arch):
@@ -200,10 +215,6 @@ def compare_session(linux_dir, windows_dir, arch):
     pattern sections (the window's bounds and folders are each system's own)
     and the same wallpaper, byte for byte."""
     checks = Checks()
-
-    def patterns(path):
-        text = read(path).decode("cp932")
-        return text[text.index("[0]"):] if "[0]" in text else ""
 
     for name in ("Pelmora.ini", "Pelmora.bmp"):
         for side in (linux_dir, windows_dir):
