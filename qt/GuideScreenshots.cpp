@@ -4,13 +4,8 @@
 // of the sample pattern files in SAMPLES. Runs under any Qt platform
 // (scripts/screenshots uses "offscreen"); every step waits for what it needs,
 // for at most 20 seconds.
-#include "library/IniData.h"
-#include "library/PatternLibrary.h"
-#include "logic/EditorHost.h"
-#include "platform/fileio.h"
-#include "platform/inifile.h"
+#include "logic/GuideScene.h"
 #include "platform/prompts.h"
-#include "platform/tempfile.h"
 #include "qt/Controls.h"
 #include "qt/GradForm.h"
 #include "qt/edit.h"
@@ -43,30 +38,6 @@ using namespace pelmora;
 namespace fs = std::filesystem;
 
 constexpr int kPatienceMs = 20000;
-
-// A pad of 96 x 64 buttons with the name below the icon, and a trial file;
-// nothing reaches a launcher.
-class GuidePad final : public EditorHost {
-public:
-    GuidePad() : pad_(DerivePadInfo(PadValues{96, 64, 1, 0, 0x00C0A080}, 12)) {}
-    void ReadPadInfo() override {}
-    const TPadInfo& PadInfo() const override { return pad_; }
-    std::optional<std::string> GetPadWallPaper() override { return std::nullopt; }
-    bool SetPadWallPaper(const std::string&) override { return true; }
-    fs::path WallpaperFile() const override { return {}; }
-    std::string WallpaperText() const override { return {}; }
-    fs::path CreateTrialFile() override { return pelmora::CreateTrialFile(); }
-    std::string HostPathText(const fs::path& path) const override { return path.string(); }
-    bool AskPatternName(const std::string&, std::string&, const PatternLibrary&) override {
-        return false;
-    }
-    bool ImportPatterns(PatternLibrary&) override { return false; }
-    void ExportPatterns(const std::vector<TExportEntry>&) override {}
-    void EditorClosed() override {}
-
-private:
-    TPadInfo pad_;
-};
 
 // The colour dialog picks the next colour of a list; nothing else is asked.
 class GuidePrompts final : public Prompts {
@@ -165,14 +136,8 @@ void Draw(const fs::path& samples, const QString& out) {
         prompts = owned.get();
         InstallPrompts(std::move(owned));
     }
-    PatternLibrary library;
-    for (const char* file : {"basic.ptn", "gradients.ptn"}) {
-        LoadPatterns(IniFile::Parse(ReadWholeFile(samples / file)), library);
-    }
-    TIniData settings;
-    settings.Width = 660;
-    settings.Height = 470;
-    settings.PrevHeight = 110;
+    PatternLibrary library = GuideLibrary(samples);
+    TIniData settings = GuideWindowSettings();
     GuidePad pad;
     auto* form = new TEditForm(library, settings, pad);
     const std::unique_ptr<TEditForm> owner(form);

@@ -6,13 +6,8 @@
 // writes FOLDER/gradient-dialog-windows.bmp, fine-adjust-dialog-windows.bmp
 // and editor-windows.bmp.
 // It needs a display (scripts/screenshots runs it under Wine on Xvfb).
-#include "library/IniData.h"
-#include "library/PatternLibrary.h"
-#include "logic/EditorHost.h"
+#include "logic/GuideScene.h"
 #include "platform/bmp.h"
-#include "platform/fileio.h"
-#include "platform/inifile.h"
-#include "platform/tempfile.h"
 #include "win32/EditDialogs.h"
 #include "win32/GradForm.h"
 #include "win32/Win32Ui.h"
@@ -98,32 +93,6 @@ bool Picture(const wchar_t* className, const std::filesystem::path& target, void
     return gSaved;
 }
 
-// A pad of 96 x 64 buttons with the name below the icon, and a trial file;
-// nothing reaches a launcher.
-class GuidePad final : public EditorHost {
-public:
-    GuidePad() : pad_(DerivePadInfo(PadValues{96, 64, 1, 0, 0x00C0A080}, 12)) {}
-    void ReadPadInfo() override {}
-    const TPadInfo& PadInfo() const override { return pad_; }
-    std::optional<std::string> GetPadWallPaper() override { return std::nullopt; }
-    bool SetPadWallPaper(const std::string&) override { return true; }
-    std::filesystem::path WallpaperFile() const override { return {}; }
-    std::string WallpaperText() const override { return {}; }
-    std::filesystem::path CreateTrialFile() override { return pelmora::CreateTrialFile(); }
-    std::string HostPathText(const std::filesystem::path& path) const override {
-        return path.string();
-    }
-    bool AskPatternName(const std::string&, std::string&, const PatternLibrary&) override {
-        return false;
-    }
-    bool ImportPatterns(PatternLibrary&) override { return false; }
-    void ExportPatterns(const std::vector<TExportEntry>&) override {}
-    void EditorClosed() override {}
-
-private:
-    TPadInfo pad_;
-};
-
 // Picks a row of one of the editor's lists as a click does.
 void PickRow(HWND form, const char* listName, int control, int row) {
     const HWND list = win32ui::FindControl(form, listName);
@@ -141,16 +110,10 @@ void PickRow(HWND form, const char* listName, int control, int row) {
 // The editor on the sample patterns, a gradient pattern chosen and its
 // gradient part selected.
 bool PictureEditor(const std::filesystem::path& samples, const std::filesystem::path& target) {
-    PatternLibrary library;
-    for (const char* file : {"basic.ptn", "gradients.ptn"}) {
-        LoadPatterns(IniFile::Parse(ReadWholeFile(samples / file)), library);
-    }
-    TIniData settings;
+    PatternLibrary library = GuideLibrary(samples);
+    TIniData settings = GuideWindowSettings();
     settings.Left = 40;
     settings.Top = 40;
-    settings.Width = 660;
-    settings.Height = 470;
-    settings.PrevHeight = 110;
     GuidePad pad;
     Win32EditorDialogs dialogs([] { return HWND{}; });
     TEditForm form(library, settings, pad, dialogs, [] {});
