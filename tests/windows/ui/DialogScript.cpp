@@ -2,6 +2,8 @@
 
 #include "win32/Win32Ui.h"
 
+#include <commctrl.h>
+
 #include <memory>
 #include <utility>
 
@@ -186,6 +188,16 @@ void SendMouse(HWND window, UINT message, int x, int y, WPARAM keys) {
 void SendClick(HWND window, int x, int y) {
     SendMouse(window, WM_LBUTTONDOWN, x, y, MK_LBUTTON);
     SendMouse(window, WM_LBUTTONUP, x, y);
+}
+
+void ClickArrow(HWND dialog, const char* name, bool increase) {
+    const HWND arrows = Named(dialog, name);
+    RECT r = {};
+    GetClientRect(arrows, &r);
+    const bool horizontal = (GetWindowLongPtrW(arrows, GWL_STYLE) & UDS_HORZ) != 0;
+    const int x = horizontal ? (increase ? r.right * 3 / 4 : r.right / 4) : r.right / 2;
+    const int y = horizontal ? r.bottom / 2 : (increase ? r.bottom / 4 : r.bottom * 3 / 4);
+    SendClick(arrows, x, y);
 }
 
 void PostKey(WPARAM key) {

@@ -91,6 +91,8 @@ Rect PlaceOf(HWND control);
 // Mouse messages sent to a window, at a point of its client area.
 void SendMouse(HWND window, UINT message, int x, int y, WPARAM keys = 0);
 void SendClick(HWND window, int x, int y);
+// Clicks the increasing (right or up) or decreasing arrow of a named up-down.
+void ClickArrow(HWND dialog, const char* name, bool increase);
 // A key pressed where the focus is, through the dialog's own loop.
 void PostKey(WPARAM key);
 // Alt+letter, as the dialog manager receives it.

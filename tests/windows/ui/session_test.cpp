@@ -40,17 +40,6 @@ void AnswerColour(HWND dialog, int red, int green, int blue) {
     PostButtonClick(dialog, IDOK);
 }
 
-void ClickArrowOf(HWND dialog, const char* name, bool increase) {
-    const HWND arrows = Named(dialog, name);
-    RECT r = {};
-    GetClientRect(arrows, &r);
-    const bool horizontal = (GetWindowLongPtrW(arrows, GWL_STYLE) & UDS_HORZ) != 0;
-    const int x = horizontal ? (increase ? r.right * 3 / 4 : r.right / 4) : r.right / 2;
-    const int y = horizontal ? r.bottom / 2 : (increase ? r.bottom / 4 : r.bottom * 3 / 4);
-    SendMouse(arrows, WM_LBUTTONDOWN, x, y, MK_LBUTTON);
-    SendMouse(arrows, WM_LBUTTONUP, x, y);
-}
-
 void CopyOut(const std::filesystem::path& file) {
     const char* out = std::getenv("PELMORA_SESSION_OUT");
     if (out != nullptr && *out != '\0') {
@@ -119,10 +108,10 @@ TEST_F(UserSession, DesignsAPatternFromTheLauncherAndKeepsIt) {
             SendMessageW(Named(dialog, "btReset"), BM_CLICK, 0, 0);
             SendMessageW(Named(dialog, "rbIn"), BM_CLICK, 0, 0);
             // Each arrow moves its inner edge inward.
-            ClickArrowOf(dialog, "udLeft", true);
-            ClickArrowOf(dialog, "udTop", false);
-            ClickArrowOf(dialog, "udRight", false);
-            ClickArrowOf(dialog, "udBottom", true);
+            ClickArrow(dialog, "udLeft", true);
+            ClickArrow(dialog, "udTop", false);
+            ClickArrow(dialog, "udRight", false);
+            ClickArrow(dialog, "udBottom", true);
             PostButtonClick(dialog, IDOK);
         });
         Command(EditItem::mnArea);

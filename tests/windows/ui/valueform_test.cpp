@@ -34,18 +34,6 @@ std::string Labels(HWND dialog) {
     return texts;
 }
 
-// Clicks the increasing (right or up) or decreasing arrow of an up-down.
-void ClickArrow(HWND dialog, const char* name, bool increase) {
-    const HWND arrows = Named(dialog, name);
-    RECT r = {};
-    GetClientRect(arrows, &r);
-    const bool horizontal = (GetWindowLongPtrW(arrows, GWL_STYLE) & UDS_HORZ) != 0;
-    const int x = horizontal ? (increase ? r.right * 3 / 4 : r.right / 4) : r.right / 2;
-    const int y = horizontal ? r.bottom / 2 : (increase ? r.bottom / 4 : r.bottom * 3 / 4);
-    SendMouse(arrows, WM_LBUTTONDOWN, x, y, MK_LBUTTON);
-    SendMouse(arrows, WM_LBUTTONUP, x, y);
-}
-
 // Opens the dialog and runs `drive` on it from inside its modal loop; the
 // result, with the script's own check.
 std::optional<AreaAdjustment> RunForm(std::uint8_t area, bool isFrame, TTrim thick, TTrim outer,
