@@ -298,8 +298,8 @@ void ModalDialog::EndModal(bool ok) {
     EndDialog(dialog_, ok ? IDOK : IDCANCEL);
 }
 
-HWND ModalDialog::Add(HWND parent, const ControlSpec& spec) const {
-    return CreateControl(parent, spec, scale_, font_.Font());
+HWND ModalDialog::Add(HWND parent, const ControlPlan& plan) const {
+    return CreateControl(parent, plan, scale_, font_.Font());
 }
 
 void ModalDialog::Initialise(HWND dialog, HWND owner) {

@@ -56,7 +56,7 @@ protected:
     const Scale& DialogScale() const { return scale_; }
     HFONT Font() const { return font_.Font(); }
     // A child control in the dialog's font, placed by its scale.
-    HWND Add(HWND parent, const ControlSpec& spec) const;
+    HWND Add(HWND parent, const ControlPlan& plan) const;
 
 private:
     static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -311,17 +311,17 @@ void UnregisterWindowClasses() {
     RegisteredClasses().clear();
 }
 
-HWND CreateControl(HWND parent, const ControlSpec& spec, const Scale& scale, HFONT font) {
+HWND CreateControl(HWND parent, const ControlPlan& plan, const Scale& scale, HFONT font) {
     const HWND control = CreateWindowExW(
-        spec.ExStyle, spec.Class, Wide(spec.Caption).c_str(), spec.Style | WS_CHILD | WS_VISIBLE,
-        scale(spec.Bounds.Left), scale(spec.Bounds.Top), scale(spec.Bounds.Width),
-        scale(spec.Bounds.Height), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.Id)),
+        plan.ExStyle, plan.Class, Wide(plan.Caption).c_str(), plan.Style | WS_CHILD | WS_VISIBLE,
+        scale(plan.Bounds.Left), scale(plan.Bounds.Top), scale(plan.Bounds.Width),
+        scale(plan.Bounds.Height), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(plan.Id)),
         ModuleInstance(), nullptr);
     if (control == nullptr) {
         throw SystemError("a control cannot be made");
     }
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    SetControlName(control, spec.Name);
+    SetControlName(control, plan.Name);
     return control;
 }
 

@@ -194,7 +194,7 @@ void UnregisterWindowClasses();
 
 // What a child control is made of. `Name` is the control's documented name,
 // which tests find it by; `Caption` is UTF-8.
-struct ControlSpec {
+struct ControlPlan {
     const wchar_t* Class = nullptr;
     const char* Name = "";
     const char* Caption = "";
@@ -206,7 +206,7 @@ struct ControlSpec {
 
 // Creates a visible child control placed by `scale`, in `font`. Throws
 // std::runtime_error when the system refuses.
-HWND CreateControl(HWND parent, const ControlSpec& spec, const Scale& scale, HFONT font);
+HWND CreateControl(HWND parent, const ControlPlan& plan, const Scale& scale, HFONT font);
 // Moves a child to a rectangle in 96-dpi units.
 void PlaceControl(HWND control, const Rect96& bounds, const Scale& scale);
 // A child's rectangle in its parent's client area, in device pixels.
