@@ -19,8 +19,6 @@ const char* const kGradKindNames[4] = {"直線", "放射状", "円弧", "四角�
 
 namespace {
 
-constexpr Extended kPi = 3.141592653589793238462643383279502884L;
-
 constexpr std::int32_t kFirstPos = 0;
 constexpr std::int32_t kLastPos = 100;
 constexpr std::uint8_t kMaxKind = gkQuad;

@@ -12,11 +12,11 @@ namespace pelmora {
 
 double DirectionAngle(long double dx, long double dy) {
     if (dx == 0) {
-        return dy > 0 ? Held(gradpaint::kPi / 2) : Held(3 * gradpaint::kPi / 2);
+        return dy > 0 ? Held(kPi / 2) : Held(3 * kPi / 2);
     }
     const double t = Held(std::atan(dy / dx));
     if (dx < 0) {
-        return Held(t + gradpaint::kPi);
+        return Held(t + kPi);
     }
     if (dy < 0) {
         return Held(t + gradpaint::kTwoPi);

@@ -45,7 +45,6 @@
 
 namespace pelmora::gradpaint {
 
-constexpr Extended kPi = 3.141592653589793238462643383279502884L;
 constexpr Extended kTwoPi = 2 * kPi;
 constexpr double kU = 0x1p-53;
 

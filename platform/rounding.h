@@ -15,6 +15,9 @@ static_assert(FLT_EVAL_METHOD == 0, "double arithmetic must be evaluated in doub
 
 using Extended = long double;
 
+// Pi to the full extended precision, as the angle arithmetic uses it.
+constexpr Extended kPi = 3.141592653589793238462643383279502884L;
+
 // Stores an extended value the way a held 64-bit variable would.
 inline double Held(Extended v) {
     return static_cast<double>(v);
