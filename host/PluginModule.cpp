@@ -4,17 +4,6 @@
 #include <string>
 
 namespace pelmora::host {
-namespace {
-
-template <typename Proc> Proc Entry(void* handle, const char* name, const std::string& file) {
-    void* symbol = dlsym(handle, name);
-    if (symbol == nullptr) {
-        throw std::runtime_error("the plug-in \"" + file + "\" has no entry point " + name);
-    }
-    return reinterpret_cast<Proc>(symbol);
-}
-
-} // namespace
 
 PluginModule::PluginModule(const std::filesystem::path& file) {
     handle_ = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -25,13 +14,7 @@ PluginModule::PluginModule(const std::filesystem::path& file) {
     }
     const std::string name = file.string();
     try {
-        GetName = Entry<TRXGetTextProc>(handle_, "TRXGetName", name);
-        GetExplanation = Entry<TRXGetTextProc>(handle_, "TRXGetExplanation", name);
-        SetInitFile = Entry<TRXSetInitFileProc>(handle_, "TRXSetInitFile", name);
-        BeginPlugin = Entry<TRXNoArgProc>(handle_, "TRXBeginPlugin", name);
-        EndPlugin = Entry<TRXNoArgProc>(handle_, "TRXEndPlugin", name);
-        GetMenu = Entry<TRXGetMenuProc>(handle_, "TRXGetMenu", name);
-        MenuClick = Entry<TRXMenuClickProc>(handle_, "TRXMenuClick", name);
+        BindEntries([this](const char* entry) { return dlsym(handle_, entry); }, name);
     } catch (...) {
         dlclose(handle_);
         throw;

@@ -9,17 +9,6 @@
 #include <string>
 
 namespace pelmora::host {
-namespace {
-
-template <typename Proc> Proc Entry(void* handle, const char* name, const std::string& file) {
-    const FARPROC symbol = GetProcAddress(static_cast<HMODULE>(handle), name);
-    if (symbol == nullptr) {
-        throw std::runtime_error("the plug-in \"" + file + "\" has no entry point " + name);
-    }
-    return reinterpret_cast<Proc>(reinterpret_cast<void*>(symbol));
-}
-
-} // namespace
 
 PluginModule::PluginModule(const std::filesystem::path& file) {
     const std::string name = PathText(file);
@@ -29,13 +18,12 @@ PluginModule::PluginModule(const std::filesystem::path& file) {
                                  "\": " + win32::ErrorText(GetLastError()));
     }
     try {
-        GetName = Entry<TRXGetTextProc>(handle_, "TRXGetName", name);
-        GetExplanation = Entry<TRXGetTextProc>(handle_, "TRXGetExplanation", name);
-        SetInitFile = Entry<TRXSetInitFileProc>(handle_, "TRXSetInitFile", name);
-        BeginPlugin = Entry<TRXNoArgProc>(handle_, "TRXBeginPlugin", name);
-        EndPlugin = Entry<TRXNoArgProc>(handle_, "TRXEndPlugin", name);
-        GetMenu = Entry<TRXGetMenuProc>(handle_, "TRXGetMenu", name);
-        MenuClick = Entry<TRXMenuClickProc>(handle_, "TRXMenuClick", name);
+        BindEntries(
+            [this](const char* entry) {
+                return reinterpret_cast<void*>(
+                    GetProcAddress(static_cast<HMODULE>(handle_), entry));
+            },
+            name);
     } catch (...) {
         FreeLibrary(static_cast<HMODULE>(handle_));
         throw;
