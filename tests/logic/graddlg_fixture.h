@@ -4,6 +4,7 @@
 #include "logic/GradDlgLogic.h"
 #include "logic/GradDlgPaint.h"
 #include "platform/syscolors.h"
+#include "tests/support/GradStops.h"
 #include "tests/support/ScriptedPrompts.h"
 
 #include <gtest/gtest.h>
@@ -14,11 +15,6 @@
 #include <vector>
 
 namespace pelmora::testing {
-
-inline constexpr TColor kRed = 0x000000FF;
-inline constexpr TColor kGreen = 0x0000FF00;
-inline constexpr TColor kBlue = 0x00FF0000;
-inline constexpr TColor kWhite = 0x00FFFFFF;
 
 class RecordingGradView final : public GradDlgView {
 public:
@@ -112,21 +108,5 @@ struct GradDialog {
     RecordingGradView view;
     GradDlgLogic logic{view};
 };
-
-inline std::vector<int> Positions(const TGrad& g) {
-    std::vector<int> out;
-    for (int i = 0; i < g.Count(); ++i) {
-        out.push_back(g.GetPos(i));
-    }
-    return out;
-}
-
-inline std::vector<TColor> Colors(const TGrad& g) {
-    std::vector<TColor> out;
-    for (int i = 0; i < g.Count(); ++i) {
-        out.push_back(g.GetColor(i));
-    }
-    return out;
-}
 
 } // namespace pelmora::testing

@@ -7,6 +7,7 @@
 #include "qt/Grad.h"
 #include "qt/GradForm.h"
 #include "tests/support/DialogAnswer.h"
+#include "tests/support/GradStops.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/UiWait.h"
 
@@ -35,26 +36,12 @@ using pelmora::testing::ScopedScriptedPrompts;
 
 namespace {
 
-constexpr TColor kRed = 0x000000FF;
-constexpr TColor kGreen = 0x0000FF00;
-constexpr TColor kBlue = 0x00FF0000;
-constexpr TColor kWhite = 0x00FFFFFF;
-
-std::vector<int> Positions(const TGrad& g) {
-    std::vector<int> out;
-    for (int i = 0; i < g.Count(); ++i) {
-        out.push_back(g.GetPos(i));
-    }
-    return out;
-}
-
-std::vector<TColor> Colors(const TGrad& g) {
-    std::vector<TColor> out;
-    for (int i = 0; i < g.Count(); ++i) {
-        out.push_back(g.GetColor(i));
-    }
-    return out;
-}
+using pelmora::testing::Colors;
+using pelmora::testing::kBlue;
+using pelmora::testing::kGreen;
+using pelmora::testing::kRed;
+using pelmora::testing::kWhite;
+using pelmora::testing::Positions;
 
 // Menu watchers still waiting; a test that fails before its menu shows must
 // not leave them to act on a later test's menus.

@@ -7,6 +7,7 @@
 #include "logic/GradDlgView.h"
 #include "platform/syscolors.h"
 #include "platform/win32/Win32Prompts.h"
+#include "tests/support/GradStops.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "win32/Grad.h"
 #include "win32/GradForm.h"
@@ -27,26 +28,12 @@ namespace {
 
 using pelmora::testing::ScopedScriptedPrompts;
 
-constexpr TColor kRed = 0x000000FF;
-constexpr TColor kGreen = 0x0000FF00;
-constexpr TColor kBlue = 0x00FF0000;
-constexpr TColor kWhite = 0x00FFFFFF;
-
-std::vector<int> Positions(const TGrad& g) {
-    std::vector<int> out;
-    for (int i = 0; i < g.Count(); ++i) {
-        out.push_back(g.GetPos(i));
-    }
-    return out;
-}
-
-std::vector<TColor> Colors(const TGrad& g) {
-    std::vector<TColor> out;
-    for (int i = 0; i < g.Count(); ++i) {
-        out.push_back(g.GetColor(i));
-    }
-    return out;
-}
+using pelmora::testing::Colors;
+using pelmora::testing::kBlue;
+using pelmora::testing::kGreen;
+using pelmora::testing::kRed;
+using pelmora::testing::kWhite;
+using pelmora::testing::Positions;
 
 // A point on the handle of the stop at `pos`, in strip pixels.
 POINT OnHandle(int pos) {
