@@ -17,10 +17,19 @@ KeyWindows& Active() {
     return active;
 }
 
+// A menu is open (the menu bar's or a pop-up): its own loop takes the keys,
+// and a key it has handled is still removed through the hook afterwards.
+bool InMenuMode() {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetCurrentThreadId(), &info) != FALSE &&
+           (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_SYSTEMMENUMODE)) != 0;
+}
+
 LRESULT CALLBACK KeyHook(int code, WPARAM removal, LPARAM lParam) {
     if (code == HC_ACTION && removal == PM_REMOVE) {
         auto* message = reinterpret_cast<MSG*>(lParam);
-        if (message->message >= WM_KEYFIRST && message->message <= WM_KEYLAST) {
+        if (message->message >= WM_KEYFIRST && message->message <= WM_KEYLAST && !InMenuMode()) {
             // A copy: a window may close (and leave the list) while handling.
             const std::vector<ModelessKeys*> windows = Active().windows;
             for (ModelessKeys* keys : windows) {

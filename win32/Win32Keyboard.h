@@ -4,7 +4,8 @@
 // the plug-in's windows, so a message hook of the thread does, for key
 // messages meant for the window or its controls, while this object lives.
 // Order: the window's own filter, its accelerator table, then the dialog
-// keys (Tab, arrows, Enter, Esc, Alt + a control's mnemonic).
+// keys (Tab, arrows, Enter, Esc, Alt + a control's mnemonic). While a menu
+// is open the keys are the menu's alone: the hook leaves them be.
 #include "win32/Win32Ui.h"
 
 #include <functional>
