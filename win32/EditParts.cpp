@@ -33,7 +33,10 @@ void TEditForm::CreatePartsPane() {
         scale_, font_.Font());
     partsDrag_ = std::make_unique<win32ui::ListRowDrag>(
         PartsList, [this](POINT p) { return logic_->PartsListDragOver(PartRowAt(p)); },
-        [this](POINT p) { logic_->PartsListDragDrop(PartRowAt(p)); });
+        [this](POINT p) { logic_->PartsListDragDrop(PartRowAt(p)); },
+        [this] {
+            logic_->PartsListClick(static_cast<int>(SendMessageW(PartsList, LB_GETCURSEL, 0, 0)));
+        });
 
     Label1 = Label(pnRBBottom, "Label1", "全体の色調整", {}, SS_NOPREFIX);
     Label3 = Label(pnRBBottom, "Label3", "-                        +", {}, SS_NOPREFIX);

@@ -18,8 +18,8 @@ HCURSOR Cursor(LPCWSTR shape) {
 
 } // namespace
 
-ListRowDrag::ListRowDrag(HWND list, Over over, Drop drop)
-    : list_(list), over_(std::move(over)), drop_(std::move(drop)) {
+ListRowDrag::ListRowDrag(HWND list, Over over, Drop drop, Pressed pressed)
+    : list_(list), over_(std::move(over)), drop_(std::move(drop)), pressed_(std::move(pressed)) {
     SetWindowSubclass(list_, Subclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 
@@ -49,11 +49,17 @@ POINT ListRowDrag::ToScreen(LPARAM lParam) const {
 
 LRESULT ListRowDrag::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDOWN: {
         EndDrag();
         armed_ = true;
         press_ = ToScreen(lParam);
-        break;
+        // The list selects the row first; it tells its owner only at the release.
+        const LRESULT result = DefSubclassProc(list_, message, wParam, lParam);
+        if (pressed_) {
+            pressed_();
+        }
+        return result;
+    }
     case WM_MOUSEMOVE:
         if ((wParam & MK_LBUTTON) == 0) {
             break;

@@ -3,7 +3,9 @@
 // move beyond the system's drag distance. The owner decides at each move (and
 // every 100 ms while the pointer rests, so resting on an edge row keeps
 // scrolling) whether a drop would be taken there; releasing the button there
-// drops. Esc ends the drag without a drop.
+// drops. Esc ends the drag without a drop. The owner hears of the press as
+// soon as the list has selected the pressed row, so the drag is judged by
+// the row it moves, not by the one selected before.
 #include "win32/Win32Ui.h"
 
 #include <functional>
@@ -15,8 +17,9 @@ public:
     // Positions are in screen coordinates.
     using Over = std::function<bool(POINT screen)>;
     using Drop = std::function<void(POINT screen)>;
+    using Pressed = std::function<void()>;
 
-    ListRowDrag(HWND list, Over over, Drop drop);
+    ListRowDrag(HWND list, Over over, Drop drop, Pressed pressed = {});
     ~ListRowDrag();
     ListRowDrag(const ListRowDrag&) = delete;
     ListRowDrag& operator=(const ListRowDrag&) = delete;
@@ -34,6 +37,7 @@ private:
     HWND list_;
     Over over_;
     Drop drop_;
+    Pressed pressed_;
     WindowTimer repeat_;
     POINT press_ = {};
     POINT last_ = {};

@@ -57,6 +57,19 @@ TEST_F(Parts, NewPartsMoveAndGoAndTheBasePartStaysFirst) {
     EXPECT_EQ(CurrentPart(), 0);
 }
 
+// The drag is judged by the row it moves, also when the base part was the
+// current one before the press (as right after picking a pattern).
+TEST_F(Parts, ARowDragsWhileTheBasePartIsCurrent) {
+    OpenEditor();
+    Command(EditItem::mnNew);
+    Command(EditItem::mnIcon);
+    Command(EditItem::mnNameF);
+    ClickPart(0);
+    DragRow(Control("PartsList"), 3, 1);
+    EXPECT_EQ(CurrentPart(), 1);
+    EXPECT_EQ(StatusText(), "描画範囲：ボタン名領域枠   描画色：無効");
+}
+
 TEST_F(Parts, FillsComeFromTheMenuAndTheColourDialogAndGiveTheRowItsPicture) {
     OpenEditor();
     Command(EditItem::mnNew);
