@@ -165,6 +165,8 @@ private:
     PartRow RowFor(const TParts& part) const;
     void MovePart(int from, int to);
     void PartChanged();
+    // The status bar's description of the current part.
+    void DescribeCurrentPart();
 
     PatternLibrary& library_;
     TIniData& settings_;

@@ -90,11 +90,15 @@ void EditFormLogic::PartsListClick(int row) {
         }
         partIndex_ = row;
         mnPartsClick();
-        if (const TParts* part = CurrentPart()) {
-            view_.SetStatusText("描画範囲：" + part->GetDescription() + "   描画色：" +
-                                part->GetFillName());
-        }
+        DescribeCurrentPart();
     });
+}
+
+void EditFormLogic::DescribeCurrentPart() {
+    if (const TParts* part = CurrentPart()) {
+        view_.SetStatusText("描画範囲：" + part->GetDescription() + "   描画色：" +
+                            part->GetFillName());
+    }
 }
 
 void EditFormLogic::mnPartsClick() {
@@ -113,11 +117,14 @@ void EditFormLogic::mnPartsClick() {
     view_.SetItemEnabled(EditItem::mnNon, IsEnabled(EditItem::mnNon));
 }
 
+// After every part command the status bar describes the part that is
+// current now, never one that moved away or is gone.
 void EditFormLogic::PartChanged() {
     view_.ShowPartRows(partRows_, partIndex_);
     UpdatePreview();
     Modified = true;
     mnPartsClick();
+    DescribeCurrentPart();
 }
 
 // --- Part commands ------------------------------------------------------------------

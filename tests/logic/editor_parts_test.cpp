@@ -43,6 +43,26 @@ TEST_F(PartsList, SelectingAPartDescribesItInTheStatusBar) {
     EXPECT_EQ(view.status, "");
 }
 
+// After a part command the status bar describes the part that is current
+// then, never one that was deleted or left behind.
+TEST_F(PartsList, StatusBarDescribesTheCurrentPartAfterEachCommand) {
+    Add("A", PatternOf({{4, 1}, {3, 2}}));
+    Open();
+    const auto description = [](const char* name, const char* fill) {
+        return std::string("描画範囲：") + name + "   描画色：" + fill;
+    };
+    form->PartsListClick(2);
+    form->MenuClick(EditItem::mnPDelete);
+    EXPECT_EQ(view.status, description("ボタン背景", "ボタン色"));
+    form->MenuClick(EditItem::mnIcon);
+    EXPECT_EQ(view.status, description("アイコン領域", "無効"));
+    form->MenuClick(EditItem::mnBtn);
+    EXPECT_EQ(view.status, description("アイコン領域", "ボタン色"));
+    form->MenuClick(EditItem::mnPUpper);
+    ASSERT_EQ(form->PartIndex(), 1);
+    EXPECT_EQ(view.status, description("アイコン領域", "ボタン色"));
+}
+
 TEST_F(PartsList, SeveralPatternsSelectedEmptyThePaneAndKeepTheControls) {
     Add("A", PatternOf({{1, 4}}, 8));
     Add("B", PatternOf({}));

@@ -55,6 +55,7 @@ TEST_F(Parts, NewPartsMoveAndGoAndTheBasePartStaysFirst) {
     Key(VK_DELETE, true);
     EXPECT_EQ(PartCount(), 3);
     EXPECT_EQ(CurrentPart(), 0);
+    EXPECT_EQ(StatusText(), "描画範囲：ボタン背景   描画色：ボタン色") << "not the deleted part";
 }
 
 // The drag is judged by the row it moves, also when the base part was the
