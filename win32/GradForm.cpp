@@ -60,8 +60,6 @@ constexpr const char* kMenuCaptions[] = {"色変更(&O)...", "位置指定(&L)..
 static_assert(std::size(kMenuCaptions) == kGradMenuItemCount);
 constexpr UINT kFirstMenuCommand = 1; // TrackPopupMenu answers 0 for none
 
-constexpr int kComboDropDown = 4 * GradDlgLogic::kKindItemHeight + 4;
-
 GradMouseButton ButtonOf(UINT message) {
     switch (message) {
     case WM_LBUTTONDOWN:
@@ -263,7 +261,7 @@ void TGradDlg::CreateUpperPane() {
                                       WS_VSCROLL | WS_TABSTOP | WS_GROUP,
                                   0,
                                   idCbKind,
-                                  {312, 24, 81, 20 + kComboDropDown}});
+                                  {312, 24, 81, 20}});
     for (const char* name : kGradKindNames) {
         SendMessageW(kinds, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(name).c_str()));
     }
@@ -280,6 +278,16 @@ void TGradDlg::CreateUpperPane() {
         fieldHeight += scale(20) - closedHeight();
         SendMessageW(kinds, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), fieldHeight);
     }
+    // Setting the field's height shrank the list below it: the window's
+    // height is the closed field and the open list together, which shows
+    // every kind without scrolling.
+    const auto itemHeight = static_cast<int>(SendMessageW(kinds, CB_GETITEMHEIGHT, 0, 0));
+    const int listHeight = static_cast<int>(std::size(kGradKindNames)) * itemHeight +
+                           2 * GetSystemMetrics(SM_CYBORDER);
+    RECT shown = {};
+    GetWindowRect(kinds, &shown);
+    SetWindowPos(kinds, nullptr, 0, 0, shown.right - shown.left, closedHeight() + listHeight,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     SetControl(GradControl::cbKind, kinds);
 
     SetControl(GradControl::lbAngle, label("lbAngle", idLbAngle, "角度(&A)", 264, 68));

@@ -592,6 +592,20 @@ TEST(DialogsAtTheWindowsDpi, PlacesFontPicturesAndThePointerScale) {
         EXPECT_EQ(PlaceOf(Named(dialog, "edAngle")),
                   (Rect{scale(328), scale(64), scale(33), scale(20)}));
         EXPECT_EQ(PlaceOf(Named(dialog, "cbKind")).height, scale(20));
+        // The open kind list shows all four kinds, whole, without scrolling.
+        const HWND kinds = Named(dialog, "cbKind");
+        SendMessageW(kinds, CB_SHOWDROPDOWN, TRUE, 0);
+        COMBOBOXINFO combo = {};
+        combo.cbSize = sizeof combo;
+        ASSERT_TRUE(GetComboBoxInfo(kinds, &combo));
+        RECT shown = {};
+        GetClientRect(combo.hwndList, &shown);
+        RECT last = {};
+        SendMessageW(combo.hwndList, LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&last));
+        EXPECT_EQ(SendMessageW(combo.hwndList, LB_GETTOPINDEX, 0, 0), 0);
+        EXPECT_LE(last.bottom, shown.bottom) << "四角形 in view";
+        EXPECT_EQ(GetWindowLongPtrW(combo.hwndList, GWL_STYLE) & WS_VSCROLL, 0) << "no scroll bar";
+        SendMessageW(kinds, CB_SHOWDROPDOWN, FALSE, 0);
         LOGFONTW look = {};
         GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Named(dialog, "btOK"), WM_GETFONT, 0, 0)),
                    sizeof look, &look);
