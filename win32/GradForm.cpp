@@ -90,6 +90,23 @@ bool IsReleaseMessage(UINT message) {
     return message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP;
 }
 
+// The row below the prefix underline of text drawn at the top of a box:
+// the system draws it a pixel below the baseline, or where the font puts
+// its underline when that is lower.
+LONG UnderlineBottom(HDC dc) {
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc, &metrics);
+    LONG below = 1;
+    LONG thickness = 1;
+    OUTLINETEXTMETRICW outline = {};
+    outline.otmSize = sizeof outline;
+    if (GetOutlineTextMetricsW(dc, sizeof outline, &outline) != 0) {
+        below = std::max<LONG>(below, -outline.otmsUnderscorePosition);
+        thickness = std::max<LONG>(thickness, static_cast<LONG>(outline.otmsUnderscoreSize));
+    }
+    return metrics.tmAscent + below + thickness;
+}
+
 bool Checked(HWND button) {
     return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
@@ -573,13 +590,16 @@ void TGradDlg::PaintStrip(HDC dc, const RECT& client) {
     SelectObject(canvas, oldFont);
 }
 
-// The bar's caption, with its S underlined: Alt+S opens the stop menu.
+// The bar's caption, with its S underlined: Alt+S opens the stop menu. The
+// box is no taller than the font, so the text moves up as far as the
+// underline needs to stay inside it.
 void TGradDlg::PaintCaption(HDC dc, const RECT& client) {
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
     const HGDIOBJ oldFont = SelectObject(dc, Font());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     RECT text = client;
+    text.top -= std::max(0L, UnderlineBottom(dc) - client.bottom);
     const std::wstring caption = Wide("カラーリスト(&S)");
     DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
               DT_LEFT | DT_TOP | DT_SINGLELINE);

@@ -574,6 +574,34 @@ TEST(GradDialogWindow, ReleasesEverythingItMadeWhenItCloses) {
 namespace pelmora::uitest {
 namespace {
 
+// Whether the S of the bar's caption "カラーリスト(&S)" shows its underline: a
+// row of the caption's box in the text colour under the whole letter.
+bool CaptionUnderlinesItsS(HWND dialog) {
+    const HWND caption = Named(dialog, "pbLabel");
+    const auto font =
+        reinterpret_cast<HFONT>(SendMessageW(Named(dialog, "btOK"), WM_GETFONT, 0, 0));
+    const HDC dc = GetDC(caption);
+    const HGDIOBJ old = SelectObject(dc, font);
+    SIZE before = {};
+    SIZE letter = {};
+    GetTextExtentPoint32W(dc, L"カラーリスト(", 7, &before);
+    GetTextExtentPoint32W(dc, L"S", 1, &letter);
+    SelectObject(dc, old);
+    ReleaseDC(caption, dc);
+    RECT box = {};
+    GetClientRect(caption, &box);
+    for (int y = 0; y < box.bottom; ++y) {
+        bool line = true;
+        for (int x = before.cx; x < before.cx + letter.cx - 1 && line; ++x) {
+            line = PixelOf(caption, x, y) == GetSysColor(COLOR_BTNTEXT);
+        }
+        if (line) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // In a DPI-aware process the dialog's places, font and pictures follow the
 // window's DPI, and the mouse still meets the logic in 96-dpi pixels. At 96
 // dpi this is the plain dialog; scripts/windows also runs it at 144 dpi.
@@ -606,6 +634,7 @@ TEST(DialogsAtTheWindowsDpi, PlacesFontPicturesAndThePointerScale) {
         EXPECT_LE(last.bottom, shown.bottom) << "四角形 in view";
         EXPECT_EQ(GetWindowLongPtrW(combo.hwndList, GWL_STYLE) & WS_VSCROLL, 0) << "no scroll bar";
         SendMessageW(kinds, CB_SHOWDROPDOWN, FALSE, 0);
+        EXPECT_TRUE(CaptionUnderlinesItsS(dialog));
         LOGFONTW look = {};
         GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Named(dialog, "btOK"), WM_GETFONT, 0, 0)),
                    sizeof look, &look);
