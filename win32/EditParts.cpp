@@ -14,6 +14,9 @@ constexpr int kPartRowHeight = 24;
 constexpr int kAdjustWidth = 204;
 constexpr int kBarLeft = 78;
 constexpr int kBarWidth = 120;
+constexpr int kCheckTop = 98;
+constexpr int kCheckHeight = 17;
+constexpr int kGroupMargin = 5;
 // The widest kind name: icons start after it.
 constexpr const wchar_t* kLongestKindName = L"ボタン名領域枠";
 
@@ -80,7 +83,13 @@ void TEditForm::LayoutPartsPane(int width, int height) {
     win32ui::PlaceControl(tbLumi, {left + kBarLeft, 32, kBarWidth, 28}, scale_);
     win32ui::PlaceControl(lbHue, {left + 8, 72, kBarLeft - 8, 14}, scale_);
     win32ui::PlaceControl(tbHue, {left + kBarLeft, 62, kBarWidth, 28}, scale_);
-    win32ui::PlaceControl(cbBtnCol, {left + 8, 98, kAdjustWidth - 12, 17}, scale_);
+    win32ui::PlaceControl(cbBtnCol, {left + 8, kCheckTop, kAdjustWidth - 12, kCheckHeight}, scale_);
+}
+
+// The lower pane is never lower than the colour group, so the check box
+// stays whole wherever the splitter stands.
+int TEditForm::ColorGroupHeight() {
+    return kCheckTop + kCheckHeight + kGroupMargin;
 }
 
 // The row under a screen position: the row count below the last row, -1 off

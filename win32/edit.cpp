@@ -393,7 +393,8 @@ void TEditForm::Layout() {
     // Inside the sunken panel: the preview strip, the splitter, the lower pane.
     const int stripWidth = std::max(paneWidth - 2, 0);
     const int room = paneHeight - 2 - kSplitterHeight;
-    const int strip = std::max(std::min(previewHeight_, room - kMinPaneHeight), kMinPaneHeight);
+    const int lowerMin = std::max(kMinPaneHeight, ColorGroupHeight());
+    const int strip = std::max(std::min(previewHeight_, room - lowerMin), kMinPaneHeight);
     win32ui::PlaceControl(pnRBTop, {1, 1, stripWidth, strip}, scale_);
     win32ui::PlaceControl(pbPreview, {2, 2, std::max(stripWidth - 4 - kInfoWidth, 0), strip - 4},
                           scale_);

@@ -75,6 +75,7 @@ private:
     // Placing everything for the client size and the preview strip's height.
     void Layout();
     void LayoutPartsPane(int width, int height);
+    static int ColorGroupHeight();
     void ApplyDpi(int dpi);
     win32ui::Scale PictureScale() const;
 

@@ -321,6 +321,33 @@ TEST_F(Editor, TheSplitterSetsThePreviewHeightThatIsStored) {
     EXPECT_NE(ReadBytes(settings_).find("PrevHeight=170"), std::string::npos);
 }
 
+// The colour group's check box stays whole in the lower pane wherever the
+// splitter stands, also at the window's minimum size.
+TEST_F(Editor, AtTheMinimumSizeTheSplittersLowerLimitKeepsTheCheckBoxWhole) {
+    OpenEditor(SettingsWithPatterns({"A"}));
+    SetWindowPos(form_, nullptr, 0, 0, 1, 1, SWP_NOMOVE | SWP_NOZORDER);
+    RECT window = {};
+    GetWindowRect(form_, &window);
+    ASSERT_EQ(window.right - window.left, 550);
+    ASSERT_EQ(window.bottom - window.top, 400);
+    const HWND splitter = Control("Splitter1");
+    PostMessageW(splitter, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 1));
+    PostMessageW(splitter, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(10, 400));
+    PostMessageW(splitter, WM_LBUTTONUP, 0, MAKELPARAM(10, 400));
+    PumpPending();
+    RECT pane = {};
+    GetWindowRect(Control("pnRBBottom"), &pane);
+    RECT check = {};
+    GetWindowRect(Control("cbBtnCol"), &check);
+    RECT inside = {};
+    IntersectRect(&inside, &pane, &check);
+    EXPECT_TRUE(EqualRect(&inside, &check))
+        << "cut at " << pane.bottom - check.top << " of " << check.bottom - check.top << " pixels";
+    RECT outer = {};
+    GetWindowRect(Control("pnRBottom"), &outer);
+    EXPECT_LE(pane.bottom, outer.bottom) << "the pane within the window";
+}
+
 // In a DPI-aware process the window's places and font follow its DPI; the
 // preview grows by whole pixels only. At 96 dpi this is the plain window;
 // scripts/windows also runs it at 144 dpi.
