@@ -47,8 +47,9 @@ public:
     explicit Scale(int dpi = kBaseDpi) : dpi_(dpi > 0 ? dpi : kBaseDpi) {}
     int Dpi() const { return dpi_; }
     int operator()(int pixels96) const { return MulDiv(pixels96, dpi_, kBaseDpi); }
-    // Device pixels back to 96-dpi pixels.
+    // Device pixels back to 96-dpi pixels: the nearest, or enough to hold them.
     int Unscale(int pixels) const { return MulDiv(pixels, kBaseDpi, dpi_); }
+    int UnscaleUp(int pixels) const { return (pixels * kBaseDpi + dpi_ - 1) / dpi_; }
     bool IsIdentity() const { return dpi_ == kBaseDpi; }
 
 private:

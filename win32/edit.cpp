@@ -34,6 +34,9 @@ constexpr int kBorder = 5;
 constexpr int kLabelHeight = 20;
 constexpr int kPatternRowHeight = 12;
 constexpr int kInfoWidth = 185;
+constexpr int kInfoMargin = 8;
+constexpr int kInfoLinesTop = 26;
+constexpr int kInfoLinesHeight = 64;
 constexpr int kSplitterHeight = 3;
 constexpr int kMinPaneHeight = 100;
 constexpr int kButtonWidth = 75;
@@ -340,15 +343,45 @@ void TEditForm::CreatePreviewStrip() {
             win32ui::DrawBitmap24(dc, 0, 0, preview_, PictureScale());
         });
     bvInfo = Panel(pnRBTop, "bvInfo", {}, Bevel::Box);
-    lbInfoTitle =
-        Label(bvInfo, "lbInfoTitle", "---パッド設定情報---", {8, 8, 170, 14}, SS_NOPREFIX);
+    lbInfoTitle = Label(bvInfo, "lbInfoTitle", "---パッド設定情報---", {kInfoMargin, 8, 170, 14},
+                        SS_NOPREFIX);
     lbInfoItem = Label(bvInfo, "lbInfoItem",
                        " ・ボタンサイズ：\r\n ・ボタン名：\r\n ・小さいアイコン：\r\n ・ボタン色：",
-                       {8, 26, 100, 64}, SS_NOPREFIX);
+                       {}, SS_NOPREFIX);
     // Above the value label, over the blanks that start its last line.
-    lbInfoCol = Label(bvInfo, "lbInfoCol", "", {108, 26, 14, 14}, SS_NOPREFIX);
-    lbInfo = Label(bvInfo, "lbInfo", "", {108, 26, 74, 64}, SS_NOPREFIX);
+    lbInfoCol = Label(bvInfo, "lbInfoCol", "", {}, SS_NOPREFIX);
+    // A value stays on its line: one too long for the box is cut, never wrapped.
+    lbInfo = Label(bvInfo, "lbInfo", "", {}, SS_NOPREFIX | SS_LEFTNOWORDWRAP);
     SetWindowLongPtrW(lbInfo, GWL_STYLE, GetWindowLongPtrW(lbInfo, GWL_STYLE) | WS_CLIPSIBLINGS);
+    PlaceInfoLabels();
+}
+
+// The items as wide as the widest of them in the window's font; the values
+// take the rest of the box.
+void TEditForm::PlaceInfoLabels() {
+    const std::wstring items = win32ui::Wide(win32ui::WindowTextUtf8(lbInfoItem));
+    const HDC dc = GetDC(lbInfoItem);
+    const HGDIOBJ old = SelectObject(dc, font_.Get());
+    LONG widest = 0;
+    for (std::size_t start = 0; start <= items.size();) {
+        const std::size_t end = std::min(items.find(L"\r\n", start), items.size());
+        SIZE extent = {};
+        GetTextExtentPoint32W(dc, items.c_str() + start, static_cast<int>(end - start), &extent);
+        widest = std::max(widest, extent.cx);
+        start = end + 2;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(lbInfoItem, dc);
+    const int itemsWidth = scale_.UnscaleUp(widest);
+    const int valuesLeft = kInfoMargin + itemsWidth;
+    win32ui::PlaceControl(lbInfoItem, {kInfoMargin, kInfoLinesTop, itemsWidth, kInfoLinesHeight},
+                          scale_);
+    win32ui::PlaceControl(lbInfoCol, {valuesLeft, kInfoLinesTop, 14, 14}, scale_);
+    win32ui::PlaceControl(lbInfo,
+                          {valuesLeft, kInfoLinesTop,
+                           kInfoWidth - win32ui::BevelWidth(Bevel::Box) - 2 - valuesLeft,
+                           kInfoLinesHeight},
+                          scale_);
 }
 
 // --- Layout -------------------------------------------------------------------------
@@ -508,6 +541,7 @@ LRESULT TEditForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         SendMessageW(PatternList, LB_SETITEMHEIGHT, 0, scale_(kPatternRowHeight));
         SendMessageW(PartsList, LB_SETITEMHEIGHT, 0, scale_(24));
         nameColWidth_ = 0;
+        PlaceInfoLabels();
         SetWindowPos(Handle(), nullptr, suggested->left, suggested->top,
                      suggested->right - suggested->left, suggested->bottom - suggested->top,
                      SWP_NOZORDER | SWP_NOACTIVATE);

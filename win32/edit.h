@@ -67,6 +67,7 @@ private:
     void CreateAccelerators();
     void CreateControls();
     void CreatePreviewStrip();
+    void PlaceInfoLabels();
     void CreatePartsPane();
     HWND Label(HWND parent, const char* name, const char* caption, const win32ui::Rect96& r,
                DWORD style = 0);

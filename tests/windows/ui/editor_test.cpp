@@ -50,6 +50,37 @@ const ControlRow kControls[] = {
     {"btCamcel", L"Button", "キャンセル"},
 };
 
+// Whether a label's lines each stand whole on a line of their own: as wide
+// as the label at most, and no more lines than the label is high.
+::testing::AssertionResult LinesFit(HWND label) {
+    RECT client = {};
+    GetClientRect(label, &client);
+    const HDC dc = GetDC(label);
+    const HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc, &metrics);
+    const std::wstring text = win32ui::Wide(TextOf(label));
+    ::testing::AssertionResult result = ::testing::AssertionSuccess();
+    int lines = 0;
+    for (std::size_t start = 0; start <= text.size(); ++lines) {
+        const std::size_t end = std::min(text.find(L"\r\n", start), text.size());
+        SIZE extent = {};
+        GetTextExtentPoint32W(dc, text.c_str() + start, static_cast<int>(end - start), &extent);
+        if (extent.cx > client.right) {
+            result = ::testing::AssertionFailure() << "line " << lines + 1 << " is " << extent.cx
+                                                   << " pixels, the label " << client.right;
+        }
+        start = end + 2;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    if (lines * metrics.tmHeight > client.bottom) {
+        return ::testing::AssertionFailure() << lines << " lines in " << client.bottom << " pixels";
+    }
+    return result;
+}
+
 // A control's rectangle in its parent: left, top, right, bottom.
 std::array<LONG, 4> Rect(HWND control) {
     const RECT r = win32ui::ChildRect(control);
@@ -369,6 +400,15 @@ TEST_F(EditorAtTheWindowsDpi, PlacesFontAndPreviewScale) {
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Control("btOK"), WM_GETFONT, 0, 0)),
                sizeof look, &look);
     EXPECT_EQ(look.lfHeight, -scale(12));
+    // The pad's settings: each item and each value whole on its line, inside
+    // the box, the colour's mark before the value on the fourth.
+    EXPECT_TRUE(LinesFit(Control("lbInfoItem")));
+    EXPECT_TRUE(LinesFit(Control("lbInfo")));
+    RECT box = {};
+    GetClientRect(Control("bvInfo"), &box);
+    EXPECT_LE(Rect(Control("lbInfo"))[2], box.right - 2);
+    EXPECT_LE(Rect(Control("lbInfoItem"))[2], Rect(Control("lbInfo"))[0]);
+    EXPECT_EQ(Rect(Control("lbInfoCol"))[0], Rect(Control("lbInfo"))[0]);
     // The cell is 84 x 64 pixels; beyond it the preview is white, on a
     // whole-pixel zoom.
     const int zoom = std::max(1, scale.Dpi() / 96);
