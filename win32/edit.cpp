@@ -395,6 +395,9 @@ void TEditForm::Layout() {
 
     win32ui::PlaceControl(pnTop, {0, 0, width, topHeight}, scale_);
     win32ui::PlaceControl(StatusBar, {0, topHeight, width, kStatusHeight}, scale_);
+    // The bar draws its panel's edge at its right end: when it grows, the
+    // old edge would stay where it was.
+    InvalidateRect(StatusBar, nullptr, TRUE);
     win32ui::PlaceControl(pnBottom, {0, height - kBottomBarHeight, width, kBottomBarHeight},
                           scale_);
     const int buttonTop = (kBottomBarHeight - kButtonHeight) / 2;

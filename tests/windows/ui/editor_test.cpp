@@ -1,6 +1,7 @@
 // The Win32 pattern editor opened from the real module's menu: its controls
 // as the window's tables give them, the pattern commands, the keyboard, the
 // mouse, OK and Cancel, and what reaches the pad and the settings file.
+#include "DialogScript.h"
 #include "EditorFixture.h"
 
 #include <array>
@@ -350,6 +351,29 @@ TEST_F(Editor, TheSplitterSetsThePreviewHeightThatIsStored) {
     ASSERT_TRUE(Closed());
     ASSERT_EQ(End(), -1);
     EXPECT_NE(ReadBytes(settings_).find("PrevHeight=170"), std::string::npos);
+}
+
+// Growing the window step by step leaves nothing of the status bar's former
+// right edges behind: its empty middle row is its background throughout.
+TEST_F(Editor, TheStatusBarKeepsNoFormerEdgesWhenTheWindowGrows) {
+    OpenEditor(SettingsWithPatterns({"A"}));
+    const HWND bar = Control("StatusBar");
+    ASSERT_EQ(StatusText(), "");
+    for (const int width : {560, 600, 640, 700}) {
+        SetWindowPos(form_, nullptr, 0, 0, width, 450, SWP_NOMOVE | SWP_NOZORDER);
+        UpdateWindow(form_);
+    }
+    RECT client = {};
+    GetClientRect(bar, &client);
+    const int middle = client.bottom / 2;
+    const COLORREF background = PixelOf(bar, 6, middle);
+    std::vector<LONG> marks;
+    for (int x = 6; x < client.right - 6; ++x) {
+        if (PixelOf(bar, x, middle) != background) {
+            marks.push_back(x);
+        }
+    }
+    EXPECT_TRUE(marks.empty()) << "marks at x = " << ::testing::PrintToString(marks);
 }
 
 // The colour group's check box stays whole in the lower pane wherever the
