@@ -277,7 +277,9 @@ void GradDlgLogic::RepaintStrip() {
     std::vector<StripLabel> labels;
     if (Target_->Kind != gkQuad) {
         for (int i = 0; i < Work_.Count(); ++i) {
-            labels.push_back({HandleX(i), std::to_string(Work_.GetPos(i))});
+            if (!PulledOffStrip(Work_, i, DragIndex_, DragOut_)) {
+                labels.push_back({HandleX(i), std::to_string(Work_.GetPos(i))});
+            }
         }
     }
     view_.ShowStrip(PaintHandleStrip(Work_, DragIndex_, DragOut_), labels);

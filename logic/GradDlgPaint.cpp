@@ -105,14 +105,16 @@ Bitmap24 PaintStopBar(TGrad& work) {
     return bar;
 }
 
+bool PulledOffStrip(const TGrad& work, int index, int dragIndex, bool dragOut) {
+    return dragOut && index == dragIndex && index > 0 && index < work.Count() - 1;
+}
+
 Bitmap24 PaintHandleStrip(const TGrad& work, int dragIndex, bool dragOut) {
     Bitmap24 strip(kStripWidth, kStripHeight, SystemColor(kColorBtnFace));
     const TColor shadow = SystemColor(kColorBtnShadow);
     const TColor highlight = SystemColor(kColorBtnHighlight);
-    const int last = work.Count() - 1;
-    for (int i = 0; i <= last; ++i) {
-        // A dragged interior stop pulled above the strip is about to go.
-        if (i == dragIndex && i > 0 && i < last && dragOut) {
+    for (int i = 0; i < work.Count(); ++i) {
+        if (PulledOffStrip(work, i, dragIndex, dragOut)) {
             continue;
         }
         const bool pressed = i == dragIndex;

@@ -38,8 +38,10 @@ struct PreviewHandles {
 };
 Bitmap24 PaintPreview(TGrad& target, const PreviewHandles* handles);
 Bitmap24 PaintStopBar(TGrad& work);
-// The handles of `work`'s stops; the one at `dragIndex` looks pressed, and is
-// left out when it is an interior stop pulled off the strip.
+// Whether stop `index` is the dragged one, an interior stop, pulled off the
+// strip: about to go, it is left out of the strip, number and all.
+bool PulledOffStrip(const TGrad& work, int index, int dragIndex, bool dragOut);
+// The handles of `work`'s stops; the one at `dragIndex` looks pressed.
 Bitmap24 PaintHandleStrip(const TGrad& work, int dragIndex, bool dragOut);
 // 14 x 14 grey pictures, one per kind; kPictureTransparent around them.
 std::array<Bitmap24, 4> PaintKindPictures();

@@ -32,11 +32,14 @@ TEST(GradDlgStrip, AnInteriorHandlePulledOffIsHiddenAndDeletedOnRelease) {
     EXPECT_TRUE(d.logic.DragOut());
     EXPECT_EQ(d.logic.Work().Count(), 3); // hidden, not yet gone
     EXPECT_NE(d.view.StripPixel(handle.X, 17), kBlue);
+    EXPECT_EQ(d.view.stripLabels, (std::vector<StripLabel>{{0, "0"}, {StopPixel(100), "100"}}))
+        << "its number goes with it";
 
     // Back on the strip it shows again; off once more and released, it goes.
     d.Move({handle.X, 10});
     EXPECT_FALSE(d.logic.DragOut());
     EXPECT_EQ(d.view.StripPixel(handle.X, 17), kBlue);
+    EXPECT_EQ(d.view.stripLabels.size(), 3u);
     d.Move({handle.X, -6});
     d.Release({handle.X, -6});
     EXPECT_EQ(Positions(d.logic.Work()), (Ints{0, 100}));

@@ -235,12 +235,26 @@ void GradFormTest::stripClicksAndDragsReachTheStops() {
     e.Click(e.Strip(), {90, 20}); // Round(85 / 2.7) = 31
     QCOMPARE(Positions(e.gradient), (std::vector<int>{0, 31, 50, 100}));
 
-    // Pulled off the strip the handle disappears at once; released there, it goes.
+    // Pulled off the strip the handle disappears at once, its number with it;
+    // released there, it goes.
     const QPoint handle = e.OnHandle(50);
+    const auto numberShows = [&] {
+        const QImage strip = e.Grab(e.Strip());
+        for (int y = 0; y < kStripLabelHeight; ++y) {
+            for (int x = StopPixel(50); x < StopPixel(50) + 12; ++x) {
+                if (qGray(strip.pixel(x, y)) < 128) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    };
     QCOMPARE(Pixel(e.Grab(e.Strip()), handle.x(), 17), QColor(Qt::blue));
+    QVERIFY(numberShows());
     e.Press(e.Strip(), handle);
     e.Move(e.Strip(), {handle.x(), -6});
     QVERIFY(Pixel(e.Grab(e.Strip()), handle.x(), 17) != QColor(Qt::blue));
+    QVERIFY2(!numberShows(), "the stop's number goes with its handle");
     e.Release(e.Strip(), {handle.x(), -6});
     QCOMPARE(Positions(e.gradient), (std::vector<int>{0, 31, 100}));
 }

@@ -178,13 +178,26 @@ TEST(GradDialogWindow, StripClicksAndDragsAddMoveAndDeleteStops) {
         SendClick(strip, 90, 20); // Round(85 / 2.7) = 31
         EXPECT_EQ(Positions(e.gradient), (std::vector<int>{0, 31, 50, 100}));
 
-        // Pulled off the strip, the handle disappears at once; let go there, it goes.
+        // Pulled off the strip, the handle disappears at once, its number with
+        // it; let go there, it goes.
         const POINT handle = OnHandle(50);
+        const auto numberShows = [strip] {
+            for (int y = 0; y < kStripLabelHeight; ++y) {
+                for (int x = StopPixel(50); x < StopPixel(50) + 12; ++x) {
+                    if (PixelOf(strip, x, y) == GetSysColor(COLOR_BTNTEXT)) {
+                        return true;
+                    }
+                }
+            }
+            return false;
+        };
         EXPECT_EQ(PixelOf(strip, handle.x, 17), kBlue);
+        EXPECT_TRUE(numberShows());
         SendMouse(strip, WM_LBUTTONDOWN, handle.x, handle.y, MK_LBUTTON);
         EXPECT_EQ(GetCapture(), strip);
         SendMouse(strip, WM_MOUSEMOVE, handle.x, -6, MK_LBUTTON);
         EXPECT_NE(PixelOf(strip, handle.x, 17), kBlue);
+        EXPECT_FALSE(numberShows()) << "the stop's number goes with its handle";
         SendMouse(strip, WM_LBUTTONUP, handle.x, -6);
         EXPECT_EQ(GetCapture(), nullptr);
         EXPECT_EQ(Positions(e.gradient), (std::vector<int>{0, 31, 100}));
