@@ -816,7 +816,8 @@ void PartsTest::windowDestroyedUnderAnOpenDialog() {
 
 // The launcher's plug-in menu while the editor is open: the title alone,
 // nothing else clickable, and the whole menu back once the editor is closed,
-// with the launcher told to rebuild the menu at each change.
+// with the launcher told to rebuild the menu at each change; not when the
+// plug-in ends with the editor open.
 void PartsTest::launcherMenuShowsOnlyTheTitleWhileEditing() {
     const auto menu = [] {
         std::vector<std::string> captions;
@@ -826,7 +827,7 @@ void PartsTest::launcherMenuShowsOnlyTheTitleWhileEditing() {
         }
         return captions;
     };
-    for (const char* button : {"btOK", "btCamcel"}) {
+    for (const char* button : {"btOK", "btCamcel", "TRXEndPlugin"}) {
         ScopedScriptedPrompts prompts;
         QTemporaryDir dir;
         const fs::path settings = fs::path(dir.path().toStdString()) / "Pelmora.ini";
@@ -868,6 +869,15 @@ void PartsTest::launcherMenuShowsOnlyTheTitleWhileEditing() {
         QCOMPARE(padSettings["WallPaper"], std::string("before.bmp"));
         QCOMPARE(MenuChanges().size(), std::size_t(1));
 
+        if (std::string(button) == "TRXEndPlugin") {
+            // The end closes the editor without asking for a menu the plug-in
+            // no longer has.
+            QCOMPARE(TRXEndPlugin(), kTrxTrue);
+            QVERIFY(!alive);
+            QCOMPARE(MenuChanges().size(), std::size_t(1));
+            Module() = TModuleState{};
+            continue;
+        }
         QTest::mouseClick(Child<QPushButton>(form, button), Qt::LeftButton);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QTRY_VERIFY_WITH_TIMEOUT(!alive, kSlowMachineTimeoutMs);

@@ -50,6 +50,7 @@ TEST_F(EditorResources, ClosingTheEditorLeavesNothingBehind) {
     const DWORD userBefore = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     for (int round = 0; round < 2; ++round) {
         const int editorItem = module_->MenuNumber("パターンの詳細編集(&E)...");
+        const int menuRequests = Host().MenuRequests();
         ASSERT_EQ(module_->Click(editorItem, kPad), -1);
         form_ = FindWindowW(L"TEditForm", nullptr);
         ASSERT_NE(form_, nullptr);
@@ -59,6 +60,8 @@ TEST_F(EditorResources, ClosingTheEditorLeavesNothingBehind) {
         ASSERT_TRUE(Answers().AllAnswered());
         ASSERT_TRUE(Closed());
         EXPECT_EQ(watch_->Live(), before) << Describe(watch_->Live());
+        EXPECT_EQ(Host().MenuRequests(), menuRequests + 2)
+            << "the menu asked for at open and close";
     }
     // Wine counts nothing here; Windows counts for real.
     const DWORD gdiAfter = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
@@ -78,8 +81,10 @@ TEST_F(EditorResources, EndingThePluginWithTheEditorOpenLeavesNothingBehind) {
     ASSERT_NE(form_, nullptr);
     UseTheWindow();
     const std::string trial = PadSetting(kPad, "WallPaper");
+    const int menuRequests = Host().MenuRequests();
     ASSERT_EQ(End(), -1);
     EXPECT_TRUE(EditorGone());
+    EXPECT_EQ(Host().MenuRequests(), menuRequests) << "no menu asked for by an ending plug-in";
     EXPECT_EQ(watch_->Live(), before) << Describe(watch_->Live());
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(FromSjis(trial))))
         << "the trial file is gone";
