@@ -23,6 +23,7 @@ namespace {
 
 constexpr const char* kMainHelp =
     "usage: pelmora COMMAND [ARGS]\n"
+    "       pelmora --version\n"
     "\n"
     "Renders Tavrin pad wallpapers from Pelmora patterns.\n"
     "\n"
@@ -343,6 +344,10 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         const std::vector<std::string> rest(args.begin() + 1, args.end());
         if (IsHelp(command)) {
             out << kMainHelp;
+            return kExitOk;
+        }
+        if (command == "--version") {
+            out << "pelmora " << PELMORA_VERSION << '\n';
             return kExitOk;
         }
         if (command == "render") {

@@ -28,6 +28,7 @@ namespace pelmora::host {
 const char* const kUsage =
     R"(Usage: tavrin-host [--module PATH] [--settings FILE] [--pads FILE] COMMAND
        tavrin-host run --pads FILE --settings FILE [--module PATH] COMMAND
+       tavrin-host --version
 
 Loads the plug-in module (trPELM.trx beside this program unless --module
 names another), gives it the settings file, starts it, runs COMMAND and ends
@@ -468,6 +469,10 @@ int HostMain(const std::vector<std::string>& args,
         if (args.empty() || args[0] == "--help" || args[0] == "-h") {
             std::fputs(kUsage, args.empty() ? stderr : stdout);
             return args.empty() ? 1 : 0;
+        }
+        if (args[0] == "--version") {
+            std::printf("tavrin-host %s (Pelmora)\n", PELMORA_VERSION);
+            return 0;
         }
         Options options = ParseOptions(args);
         UseDefaultFiles(options);

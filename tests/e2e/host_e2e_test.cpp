@@ -332,6 +332,16 @@ TEST_F(HostEndToEnd, CommandLineMistakesAreExplained) {
     EXPECT_EQ(RunCommand(Quote(PELMORA_HOST_EXE) + " --help").status, 0);
 }
 
+// Both programs tell the project's one version.
+TEST_F(HostEndToEnd, BothProgramsTellTheVersion) {
+    const Outcome host = RunCommand(Quote(PELMORA_HOST_EXE) + " --version");
+    EXPECT_EQ(host.status, 0);
+    EXPECT_EQ(host.output, std::string("tavrin-host ") + PELMORA_VERSION + " (Pelmora)\n");
+    const Outcome cli = RunCommand(Quote(PELMORA_CLI_EXE) + " --version");
+    EXPECT_EQ(cli.status, 0);
+    EXPECT_EQ(cli.output, std::string("pelmora ") + PELMORA_VERSION + "\n");
+}
+
 TEST_F(HostEndToEnd, MissingModuleIsAClearError) {
     const Outcome outcome = RunCommand(
         Quote(PELMORA_HOST_EXE) + " run --pads " + Quote(pads_.string()) + " --settings " +

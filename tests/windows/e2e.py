@@ -145,6 +145,17 @@ def module_file(checks, module, arch):
                  str(sorted(imports)))
 
 
+def same_versions(checks, linux, windows, arch):
+    """The Windows programs tell the version the Linux ones tell."""
+    for program, linux_program, windows_program in (
+            ("tavrin-host", linux.host, windows.host),
+            ("pelmora", linux.cli, os.path.join(os.path.dirname(windows.host), "pelmora.exe"))):
+        outputs = [linux.run_process([linux_program, "--version"]),
+                   windows.run_process([windows_program, "--version"])]
+        checks.check(outputs[0] == outputs[1] and outputs[1][0] == 0 and outputs[1][1].startswith(program + " "),
+                     f"{arch}: {program} --version tells what Linux tells", str(outputs))
+
+
 def same_steps(checks, linux, windows, samples, arch):
     """Import, menu, a click for every pattern, end: the same on both."""
     for side in (linux, windows):
@@ -360,6 +371,7 @@ def main():
                        os.path.join(options.windows, "tavrin-host.exe"), os.path.join(options.windows, "trPELM.trx"))
         windows.samples = samples
         module_file(checks, windows.module, options.arch)
+        same_versions(checks, linux, windows, options.arch)
         same_steps(checks, linux, windows, samples, options.arch)
         editor_entry(checks, windows, options.arch)
         shift_jis_paths(checks, windows, linux, samples, options.arch)
