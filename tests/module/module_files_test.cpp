@@ -1,6 +1,7 @@
 // The settings file at start and end, pattern-file import and export, and the
 // name prompt.
 #include "ModuleFixture.h"
+#include "tests/support/Utf16.h"
 
 #include "library/PatternLibrary.h"
 #include "plugin/PlugFunc.h"
@@ -160,13 +161,49 @@ TEST_F(Import, CancelChangesNothingAndShowsNothing) {
     EXPECT_TRUE(Host().CallsTo("TRAChangePluginMenus").empty());
 }
 
-TEST_F(Import, FileWithoutPatternsStillCountsAsRead) {
+// A file no pattern can be read from (another format, a damaged file, a
+// Unicode file with a character Shift-JIS lacks) imported "nothing" and
+// reported success.
+TEST_F(Import, FileWithoutAReadablePatternIsAnErrorAndChangesNothing) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        const char* reason;
+    } cases[] = {
+        {"settings only", "[Main]\r\nLeft=1\r\n", "パターンを読み込めませんでした。"},
+        {"empty", "", "パターンを読み込めませんでした。"},
+        {"not a settings text", "\x01\x02binary\xFF", "パターンを読み込めませんでした。"},
+        {"UTF-16 with a character Shift-JIS lacks", Utf16File("[1]\r\nName=\xF0\x9F\x98\x80\r\n"),
+         "Shift-JIS で表せない文字"},
+    };
+    StartWith({"A"});
+    for (const auto& c : cases) {
+        prompts_->shown.clear();
+        WriteBytes(dir_ / "in.ptn", c.bytes);
+        prompts_->openAnswers.push_back((dir_ / "in.ptn").string());
+        EXPECT_EQ(TRXMenuClick(3, 1), kTrxFalse) << c.what;
+        ASSERT_EQ(prompts_->Messages().size(), 1u) << c.what;
+        EXPECT_EQ(prompts_->shown.back().kind, MsgKind::Error) << c.what;
+        EXPECT_NE(prompts_->Messages()[0].find("in.ptn"), std::string::npos) << c.what;
+        EXPECT_NE(prompts_->Messages()[0].find(c.reason), std::string::npos)
+            << c.what << ": " << prompts_->Messages()[0];
+        EXPECT_EQ(NamesOf(*Module().Library), std::vector<std::string>{"A"}) << c.what;
+    }
+}
+
+// Notepad's "Unicode" and UTF-8 with a byte-order mark read as their text.
+TEST_F(Import, UnicodeFilesImportAsTheirText) {
+    const std::string text = "[1]\r\nName=パターン\r\nLumi=3\r\n";
+    const std::string files[] = {Utf16File(text), Utf16File(text, true), "\xEF\xBB\xBF" + text};
     StartWith({});
-    WriteBytes(dir_ / "empty.ptn", "[Main]\r\nLeft=1\r\n");
-    prompts_->openAnswers.push_back((dir_ / "empty.ptn").string());
-    EXPECT_EQ(TRXMenuClick(2, 1), Host().changeMenusResult);
-    EXPECT_EQ(prompts_->Messages(), std::vector<std::string>{"をインポートしました。"});
-    EXPECT_EQ(Module().Library->Count(), 0);
+    for (const std::string& bytes : files) {
+        WriteBytes(dir_ / "u.ptn", bytes);
+        prompts_->openAnswers.push_back((dir_ / "u.ptn").string());
+        TRXMenuClick(Module().Library->Count() + 2, 1);
+    }
+    const std::string name = Sjis("パターン");
+    EXPECT_EQ(NamesOf(*Module().Library), (std::vector<std::string>{name, name + "2", name + "3"}));
+    EXPECT_EQ(Module().Library->Pattern(2).Lumi, 3);
 }
 
 TEST_F(Import, SettingsFileItselfAddsEveryPatternAgain) {
