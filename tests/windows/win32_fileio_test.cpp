@@ -149,6 +149,25 @@ TEST(Win32Files, AFileHeldByAnotherProgramIsWaitedForThenReportedAsInUse) {
     }
 }
 
+TEST(Win32Files, SystemErrorsAreWordedInJapaneseFirst) {
+    const struct {
+        unsigned long error;
+        const char* reason;
+    } codes[] = {{ERROR_SHARING_VIOLATION, "ほかのプログラムが使用中です。"},
+                 {ERROR_UNABLE_TO_MOVE_REPLACEMENT, "ほかのプログラムが使用中です。"},
+                 {ERROR_NOT_READY, "ドライブの準備ができていません。"},
+                 {ERROR_INVALID_NAME, "ファイル名の形式が正しくありません。"},
+                 {ERROR_NETNAME_DELETED, "ネットワークの接続が失われました。"},
+                 {ERROR_CRC, "装置の読み書きでエラーが発生しました。"},
+                 {ERROR_INVALID_FUNCTION, "予期しないエラーです (システムのエラー 1: "}};
+    for (const auto& c : codes) {
+        const std::string text = FileErrorFromSystem(FileAction::Write, L"x.ini", c.error).what();
+        EXPECT_EQ(text.rfind(std::string("ファイル \"x.ini\" に書き込めません。") + c.reason, 0),
+                  0u)
+            << text;
+    }
+}
+
 TEST(Win32Files, AReplacedFileKeepsItsAttributes) {
     TempDir dir;
     const auto file = dir / "s.ini";
