@@ -20,8 +20,9 @@
 
 #ifdef _WIN32
 #define PSAPI_VERSION 2
-#include <psapi.h>
 #include <windows.h>
+// The process memory counters need the types windows.h declares.
+#include <psapi.h>
 #else
 #include <fstream>
 #endif
