@@ -14,7 +14,7 @@
 #include "library/SettingsFile.h"
 #include "logic/EditFormLogic.h"
 #include "logic/EditorDialogs.h"
-#include "logic/EditorHost.h"
+#include "logic/GuideScene.h"
 #include "platform/fileio.h"
 #include "platform/hostpath.h"
 
@@ -149,33 +149,6 @@ private:
     std::vector<std::string> rows_;
 };
 
-class NoHost final : public EditorHost {
-public:
-    explicit NoHost(fs::path folder) : folder_(std::move(folder)) {}
-    void ReadPadInfo() override {}
-    const TPadInfo& PadInfo() const override { return pad_; }
-    std::optional<std::string> GetPadWallPaper() override { return std::nullopt; }
-    bool SetPadWallPaper(const std::string&) override { return true; }
-    fs::path WallpaperFile() const override { return folder_ / "wallpaper.bmp"; }
-    std::string WallpaperText() const override { return "wallpaper.bmp"; }
-    fs::path CreateTrialFile() override {
-        const fs::path file = folder_ / "trial.bmp";
-        WriteWholeFile(file, "");
-        return file;
-    }
-    std::string HostPathText(const fs::path& path) const override { return path.string(); }
-    bool AskPatternName(const std::string&, std::string&, const PatternLibrary&) override {
-        return false;
-    }
-    bool ImportPatterns(PatternLibrary&) override { return false; }
-    void ExportPatterns(const std::vector<TExportEntry>&) override {}
-    void EditorClosed() override {}
-
-private:
-    fs::path folder_;
-    TPadInfo pad_{};
-};
-
 class NoDialogs final : public EditorDialogs {
 public:
     bool EditGradient(TGrad&) override { return false; }
@@ -214,7 +187,7 @@ int Measure(const std::string& phase, const fs::path& file) {
         result = std::to_string(started.library.Count()) + " patterns";
         if (phase == "editor") {
             NoView view;
-            NoHost host(file.parent_path());
+            GuidePad host; // a pad that reaches no launcher
             NoDialogs dialogs;
             EditFormLogic editor(started.library, started.settings, host, dialogs, view);
             editor.FormShow();
