@@ -13,6 +13,7 @@
 #include "platform/cp932.h"
 #include "platform/inifile.h"
 #include "platform/inttext.h"
+#include "platform/unicodetext.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -158,6 +159,27 @@ inline void IniText(const std::uint8_t* data, std::size_t size) {
     IniFile ini = IniFile::Parse(std::string(text));
     const std::string once = ini.ToText();
     PELMORA_FUZZ_CHECK(IniFile::Parse(once).ToText() == once);
+
+    // The end's writer, which never holds an INI file, writes the same text.
+    std::string streamed;
+    IniTextWriter writer([&](std::string_view piece) { streamed += piece; });
+    for (const IniFile::Section& section : ini.Sections()) {
+        writer.Section(section.name);
+        for (const auto& [key, value] : section.values) {
+            writer.Key(key, value);
+        }
+    }
+    writer.Finish();
+    PELMORA_FUZZ_CHECK(streamed == once);
+
+    // A file's bytes become Shift-JIS text or a clear refusal; text without a
+    // byte-order mark is taken as it is.
+    try {
+        const std::string decoded = ToShiftJisText(std::string(text));
+        PELMORA_FUZZ_CHECK(EncodingOf(text) != TextEncoding::ShiftJis || decoded == text);
+    } catch (const CodecError&) {
+        PELMORA_FUZZ_CHECK(EncodingOf(text) != TextEncoding::ShiftJis);
+    }
 
     // Lookups find every section, and the keys of the first section of a name
     // (a repeated section is only reached through the first). Lookups scan, so

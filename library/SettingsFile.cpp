@@ -1,36 +1,277 @@
 #include "library/SettingsFile.h"
 
 #include "library/PatternLibrary.h"
-#include "platform/fileio.h"
-#include "platform/inifile.h"
 #include "platform/inttext.h"
 
+#include <system_error>
+
 namespace pelmora {
+
+namespace {
+
+void WriteMain(IniTextWriter& writer, const TIniData& data) {
+    writer.Section(kMainSection);
+    writer.Key("Left", IntToStr(data.Left));
+    writer.Key("Top", IntToStr(data.Top));
+    writer.Key("Width", IntToStr(data.Width));
+    writer.Key("Height", IntToStr(data.Height));
+    writer.Key("PrevHeight", IntToStr(data.PrevHeight));
+    writer.Key("ImportDir", data.ImportDir);
+    writer.Key("ExportDir", data.ExportDir);
+}
+
+void WritePatterns(IniTextWriter& writer, const NamedPatterns& patterns, int firstSection) {
+    for (int i = 0; i < patterns.count; ++i) {
+        writer.Section(IntToStr(firstSection + i));
+        writer.Key("Name", patterns.name(i));
+        patterns.pattern(i).ForEachStoredValue(
+            [&](std::string_view key, std::string_view value) { writer.Key(key, value); });
+    }
+}
+
+std::string WholeText(std::size_t size, const std::function<void(IniTextWriter&)>& write) {
+    std::string text;
+    text.reserve(size);
+    IniTextWriter writer([&](std::string_view piece) { text += piece; });
+    write(writer);
+    writer.Finish();
+    return text;
+}
+
+// FNV-1a, 64 bits.
+class Digest {
+public:
+    void Add(std::string_view piece) {
+        for (const char c : piece) {
+            value_ = (value_ ^ static_cast<unsigned char>(c)) * 0x100000001B3u;
+        }
+    }
+    std::uint64_t Value() const { return value_; }
+
+private:
+    std::uint64_t value_ = 0xCBF29CE484222325u;
+};
+
+std::uint64_t BytesDigest(std::string_view bytes) {
+    Digest digest;
+    digest.Add(bytes);
+    return digest.Value();
+}
+
+SettingsSaveResult Kept(const std::filesystem::path& file, const std::string& text,
+                        const SettingsSave& save, std::string reason) {
+    SettingsSaveResult result;
+    result.outcome = SettingsSaveResult::Outcome::Kept;
+    try {
+        result.keptIn = KeepInRecoveryFile(file, text, save.fallbackFolder, save.options);
+    } catch (const FileError& error) {
+        throw SettingsNotKept(reason + "\n" + error.what());
+    }
+    result.reason = std::move(reason);
+    return result;
+}
+
+} // namespace
+
+NamedPatterns PatternsOf(const PatternLibrary& library) {
+    return NamedPatterns{
+        library.Count(),
+        [&library](int i) -> std::string_view { return library.Name(i); },
+        [&library](int i) -> const TPatrn& { return library.Pattern(i); },
+    };
+}
+
+NamedPatterns PatternsOf(const std::vector<TExportEntry>& entries) {
+    return NamedPatterns{
+        static_cast<int>(entries.size()),
+        [&entries](int i) -> std::string_view { return entries[static_cast<std::size_t>(i)].Name; },
+        [&entries](int i) -> const TPatrn& {
+            return *entries[static_cast<std::size_t>(i)].Pattern;
+        },
+    };
+}
 
 void WriteSettingsFile(IniFile& ini, const TIniData& settings, const PatternLibrary& library) {
     WriteIniData(ini, settings);
     SavePatterns(ini, library);
 }
 
+void WriteSettingsText(const TIniData& settings, const NamedPatterns& patterns,
+                       const IniTextWriter::Sink& sink) {
+    IniTextWriter writer(sink);
+    WriteMain(writer, settings);
+    WritePatterns(writer, patterns, 0);
+    writer.Finish();
+}
+
+std::string SettingsFileText(const TIniData& settings, const NamedPatterns& patterns) {
+    return WholeText(SettingsFileSize(settings, patterns), [&](IniTextWriter& writer) {
+        WriteMain(writer, settings);
+        WritePatterns(writer, patterns, 0);
+    });
+}
+
+std::string PatternFileText(const NamedPatterns& patterns) {
+    std::size_t size = 0;
+    IniTextWriter counter([&](std::string_view piece) { size += piece.size(); });
+    WritePatterns(counter, patterns, 1);
+    counter.Finish();
+    return WholeText(size, [&](IniTextWriter& writer) { WritePatterns(writer, patterns, 1); });
+}
+
 // Every section and key written is new (sections "Main", "0", "1", ...; keys
 // "Name" and the pattern's), so each adds its own line to the text.
-std::size_t SettingsFileSize(const TIniData& settings, const PatternLibrary& library,
+std::size_t SettingsFileSize(const TIniData& settings, const NamedPatterns& patterns,
                              std::size_t stopAbove) {
-    IniFile main;
-    WriteIniData(main, settings);
-    std::size_t size = main.TextSize();
-    for (int i = 0; i < library.Count() && size <= stopAbove; ++i) {
+    std::size_t size = 0;
+    IniTextWriter main([&](std::string_view piece) { size += piece.size(); });
+    WriteMain(main, settings);
+    main.Finish();
+    for (int i = 0; i < patterns.count && size <= stopAbove; ++i) {
         size +=
-            IniFile::SectionTextSize(IntToStr(i)) + IniFile::KeyTextSize("Name", library.Name(i));
-        library.Pattern(i).ForEachStoredValue([&](std::string_view key, std::string_view value) {
+            IniFile::SectionTextSize(IntToStr(i)) + IniFile::KeyTextSize("Name", patterns.name(i));
+        patterns.pattern(i).ForEachStoredValue([&](std::string_view key, std::string_view value) {
             size += IniFile::KeyTextSize(key, value);
         });
     }
     return size;
 }
 
+std::size_t SettingsFileSize(const TIniData& settings, const PatternLibrary& library,
+                             std::size_t stopAbove) {
+    return SettingsFileSize(settings, PatternsOf(library), stopAbove);
+}
+
+bool SettingsFileFits(const TIniData& settings, const NamedPatterns& patterns) {
+    return SettingsFileSize(settings, patterns, kMaxInputFileSize) <= kMaxInputFileSize;
+}
+
 bool SettingsFileFits(const TIniData& settings, const PatternLibrary& library) {
-    return SettingsFileSize(settings, library, kMaxInputFileSize) <= kMaxInputFileSize;
+    return SettingsFileFits(settings, PatternsOf(library));
+}
+
+std::uint64_t SettingsFileDigest(const TIniData& settings, const PatternLibrary& library) {
+    Digest digest;
+    WriteSettingsText(settings, PatternsOf(library),
+                      [&](std::string_view piece) { digest.Add(piece); });
+    return digest.Value();
+}
+
+SettingsAtStart ReadSettingsFile(const std::filesystem::path& file) {
+    SettingsAtStart start;
+    std::string bytes;
+    try {
+        bytes = ReadWholeFile(file, kMaxInputFileSize, &start.origin.stamp);
+    } catch (const FileError& error) {
+        const FileProblem problem = error.Problem();
+        if (problem != FileProblem::NotFound && problem != FileProblem::FolderNotFound &&
+            problem != FileProblem::NotReady) {
+            throw;
+        }
+        std::error_code ignored;
+        const std::filesystem::path folder =
+            file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+        if (std::filesystem::is_directory(folder, ignored)) {
+            if (problem != FileProblem::NotFound) {
+                throw;
+            }
+            start.origin.kind = SettingsOrigin::Kind::Absent;
+        } else {
+            start.origin.kind = SettingsOrigin::Kind::FolderMissing;
+        }
+        return start;
+    }
+    start.origin.bytesDigest = BytesDigest(bytes);
+    const bool empty = bytes.empty();
+    start.ini = IniFile::ParseFile(std::move(bytes), file);
+    // Bytes that hold no section at all are not a settings file this system
+    // can read (another program's, or damaged): the end never replaces them.
+    start.origin.kind = start.ini.Sections().empty() && !empty ? SettingsOrigin::Kind::Unreadable
+                                                               : SettingsOrigin::Kind::Read;
+    return start;
+}
+
+namespace {
+
+// Whether the file now at `file` has the bytes the start read, though it is
+// another file or was written again (a synchronising tool, a backup put
+// back): replacing it loses nothing. `stamp` receives how it is now.
+bool HoldsWhatTheStartRead(const std::filesystem::path& file, const SettingsOrigin& origin,
+                           FileStamp& stamp) {
+    try {
+        return BytesDigest(ReadWholeFile(file, kMaxInputFileSize, &stamp)) == origin.bytesDigest;
+    } catch (const FileError&) {
+        return false;
+    }
+}
+
+bool NothingThere(const std::filesystem::path& file) {
+    std::error_code error;
+    return std::filesystem::symlink_status(file, error).type() ==
+           std::filesystem::file_type::not_found;
+}
+
+SettingsSaveResult Result(SettingsSaveResult::Outcome outcome, std::string reason = {}) {
+    SettingsSaveResult result;
+    result.outcome = outcome;
+    result.reason = std::move(reason);
+    return result;
+}
+
+constexpr const char* kFolderMissingReason = "開始したときに設定ファイルのフォルダーが見つからなか"
+                                             "ったため、設定ファイルには書き込みませんでした。";
+constexpr const char* kUnreadableReason = "開始したときに設定ファイルから設定を読み取れなかったため"
+                                          "、設定ファイルを上書きしませんでした。";
+
+} // namespace
+
+SettingsSaveResult SaveSettingsFile(const std::filesystem::path& file, const SettingsSave& save) {
+    if (!SettingsFileFits(save.settings, save.library)) {
+        throw FileError(FileAction::Write, file, FileProblem::TooLarge,
+                        LimitText(kMaxInputFileSize));
+    }
+    const bool unchanged = SettingsFileDigest(save.settings, save.library) == save.startDigest;
+    const SettingsOrigin& origin = save.origin;
+    if (origin.kind == SettingsOrigin::Kind::FolderMissing ||
+        origin.kind == SettingsOrigin::Kind::Unreadable) {
+        // Nothing was read, so an unchanged library holds nothing to keep.
+        if (unchanged) {
+            return Result(SettingsSaveResult::Outcome::Skipped);
+        }
+        return Kept(file, SettingsFileText(save.settings, PatternsOf(save.library)), save,
+                    origin.kind == SettingsOrigin::Kind::FolderMissing ? kFolderMissingReason
+                                                                       : kUnreadableReason);
+    }
+    WriteOptions options = save.options;
+    options.expect = origin.kind == SettingsOrigin::Kind::Read ? Expect::SameFile : Expect::Nothing;
+    options.stamp = origin.stamp;
+    const std::string text = SettingsFileText(save.settings, PatternsOf(save.library));
+    for (int attempt = 0;; ++attempt) {
+        try {
+            WriteWholeFile(file, text, options);
+            return Result(SettingsSaveResult::Outcome::Written);
+        } catch (const FileError& error) {
+            if (error.Problem() != FileProblem::Changed) {
+                if (unchanged) {
+                    return Result(SettingsSaveResult::Outcome::Failed, error.what());
+                }
+                return Kept(file, text, save, error.what());
+            }
+            if (origin.kind == SettingsOrigin::Kind::Absent && unchanged) {
+                return Result(SettingsSaveResult::Outcome::Skipped); // another program's file
+            }
+            // Once more, if what is there now is nothing, or what the start read.
+            FileStamp now;
+            if (attempt == 0 && origin.kind == SettingsOrigin::Kind::Read && NothingThere(file)) {
+                options.expect = Expect::Nothing;
+            } else if (attempt == 0 && origin.kind == SettingsOrigin::Kind::Read &&
+                       HoldsWhatTheStartRead(file, origin, now)) {
+                options.stamp = now;
+            } else {
+                return Kept(file, text, save, error.what());
+            }
+        }
+    }
 }
 
 } // namespace pelmora

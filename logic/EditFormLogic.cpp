@@ -529,19 +529,15 @@ void EditFormLogic::mnUndoClick() {
 
 // --- OK and Cancel -----------------------------------------------------------------------
 
-// The new library is made and weighed first: one whose settings file the
-// plug-in could not read back is refused, and the window stays as it is. The
-// trial is settled before the library is replaced, so a wallpaper that
-// cannot be copied leaves both the library and the window as they were.
+// The rows are weighed first: a library whose settings file the plug-in
+// could not read back is refused, and the window stays as it is. The trial
+// is settled before the library is replaced, so a wallpaper that cannot be
+// copied leaves both the library and the window as they were.
 void EditFormLogic::mnExitClick() {
     Guarded([&] {
-        std::optional<PatternLibrary> edited;
-        if (Modified) {
-            edited = EditedLibrary();
-            if (!SettingsFileFits(settings_, *edited)) {
-                throw std::runtime_error(kTooLargeToKeep + LimitText(kMaxInputFileSize) +
-                                         kTooLargeToKeepEnd);
-            }
+        if (Modified && !SettingsFileFits(settings_, RowPatterns())) {
+            throw std::runtime_error(kTooLargeToKeep + LimitText(kMaxInputFileSize) +
+                                     kTooLargeToKeepEnd);
         }
         if (trial_->Applied()) {
             const std::weak_ptr<int> alive = Alive();
@@ -555,8 +551,8 @@ void EditFormLogic::mnExitClick() {
                 trial_->Undo();
             }
         }
-        if (edited) {
-            library_ = std::move(*edited);
+        if (Modified) {
+            library_ = TakeRows();
         }
         view_.CloseWindow();
     });
@@ -578,12 +574,25 @@ void EditFormLogic::mnCancelClick() {
     });
 }
 
-PatternLibrary EditFormLogic::EditedLibrary() const {
+NamedPatterns EditFormLogic::RowPatterns() const {
+    return NamedPatterns{
+        static_cast<int>(rows_.size()),
+        [this](int i) -> std::string_view { return rows_[static_cast<std::size_t>(i)].Name; },
+        [this](int i) -> const TPatrn& { return *rows_[static_cast<std::size_t>(i)].Pattern; },
+    };
+}
+
+// The rows' patterns move into the new library rather than being copied: the
+// window is closing, and a third copy of a large library is what would run
+// a 32-bit launcher out of memory. The window shows no rows afterwards.
+PatternLibrary EditFormLogic::TakeRows() {
     PatternLibrary edited;
     edited.Reserve(static_cast<int>(rows_.size()));
-    for (const EditorRow& row : rows_) {
-        edited.Append(row.Name, row.Pattern->Clone());
+    for (EditorRow& row : rows_) {
+        edited.Append(std::move(row.Name), std::move(row.Pattern));
     }
+    rows_.clear();
+    selected_.clear();
     return edited;
 }
 

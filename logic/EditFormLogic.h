@@ -7,6 +7,7 @@
 // (EditorDialogs). A view forwards the user's events to the methods below,
 // which are named after the control and the event.
 #include "library/PatternLibrary.h"
+#include "library/SettingsFile.h"
 #include "logic/EditFormView.h"
 #include "pattern/patrn.h"
 #include "platform/bitmap.h"
@@ -157,7 +158,8 @@ private:
     void UpdatePadInfo();
     void MovePattern(int from, int to);
     // Copies of the rows, as OK makes them the library.
-    PatternLibrary EditedLibrary() const;
+    NamedPatterns RowPatterns() const;
+    PatternLibrary TakeRows();
 
     // The parts pane.
     void UpdatePartsList();

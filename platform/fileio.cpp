@@ -22,6 +22,10 @@ std::string Reason(FileProblem problem, std::string_view detail) {
         return "書き込みが禁止されています (読み取り専用)。";
     case FileProblem::AccessDenied:
         return "アクセスが拒否されました。";
+    case FileProblem::InUse:
+        return "ほかのプログラムが使用中です。";
+    case FileProblem::Changed:
+        return "ほかのプログラムによって、読み込んだ後に作成、置き換え、または削除されました。";
     case FileProblem::LinkUnresolvable:
         return "シンボリックリンクが循環しているか、たどれません。";
     case FileProblem::TooLarge:
@@ -38,10 +42,23 @@ std::string Reason(FileProblem problem, std::string_view detail) {
         return "ファイル名が長すぎます。";
     case FileProblem::NoReader:
         return "パイプの読み手がいません。";
+    case FileProblem::NotReady:
+        return "ドライブの準備ができていません。";
+    case FileProblem::InvalidName:
+        return "ファイル名の形式が正しくありません。";
+    case FileProblem::DeviceError:
+        return "装置の読み書きでエラーが発生しました。";
+    case FileProblem::NetworkError:
+        return "ネットワークの接続が失われました。";
+    case FileProblem::Unconvertible:
+        return detail.empty()
+                   ? std::string("Shift-JIS で表せない文字が含まれています。")
+                   : "Shift-JIS で表せない文字が含まれています (" + std::string(detail) + ")。";
     case FileProblem::Other:
         break;
     }
-    return "システムのエラーです (" + std::string(detail) + ")。";
+    // The system's own text may be in another language: it only follows ours.
+    return "予期しないエラーです (システムのエラー " + std::string(detail) + ")。";
 }
 
 std::string Message(FileAction action, const std::filesystem::path& path, FileProblem problem,
@@ -66,6 +83,63 @@ FileError::FileError(FileAction action, const std::filesystem::path& path, FileP
                      std::string_view detail)
     : std::runtime_error(Message(action, path, problem, detail)), action_(action),
       problem_(problem) {}
+
+bool IsTransientProblem(FileProblem problem) {
+    return problem == FileProblem::InUse;
+}
+
+std::filesystem::path RecoveryFileName(const std::filesystem::path& target, int number) {
+    std::filesystem::path name = target.filename();
+    name += u8".未保存";
+    if (number > 1) {
+        name += std::to_string(number);
+    }
+    name += target.extension();
+    return target.parent_path() / name;
+}
+
+namespace {
+
+constexpr int kMaxRecoveryNumber = 1000;
+
+std::filesystem::path KeepIn(const std::filesystem::path& target, std::string_view bytes,
+                             const WriteOptions& options) {
+    WriteOptions fresh = options;
+    fresh.target = WriteTarget::RegularFile;
+    fresh.expect = Expect::Nothing;
+    for (int number = 1;; ++number) {
+        const std::filesystem::path name = RecoveryFileName(target, number);
+        try {
+            WriteWholeFile(name, bytes, fresh);
+            return name;
+        } catch (const FileError& error) {
+            // An older recovery file is never written over: the next number.
+            const bool taken = error.Problem() == FileProblem::Changed ||
+                               error.Problem() == FileProblem::WriteProtected ||
+                               error.Problem() == FileProblem::IsFolder ||
+                               error.Problem() == FileProblem::NotRegularFile;
+            if (!taken || number == kMaxRecoveryNumber) {
+                throw;
+            }
+        }
+    }
+}
+
+} // namespace
+
+std::filesystem::path KeepInRecoveryFile(const std::filesystem::path& target,
+                                         std::string_view bytes,
+                                         const std::filesystem::path& fallbackFolder,
+                                         const WriteOptions& options) {
+    try {
+        return KeepIn(target, bytes, options);
+    } catch (const FileError&) {
+        if (fallbackFolder.empty()) {
+            throw;
+        }
+    }
+    return KeepIn(fallbackFolder / target.filename(), bytes, options);
+}
 
 std::string LimitText(std::size_t bytes) {
     constexpr std::size_t kMiB = 1024u * 1024u;

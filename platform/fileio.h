@@ -3,8 +3,11 @@
 // every system; each implementation keeps its system's details to itself and
 // maps its error codes onto FileProblem, so the user reads the same words
 // everywhere.
+#include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -26,6 +29,12 @@ enum class FileProblem {
     WriteProtected,
     // "アクセスが拒否されました。" (the system refused)
     AccessDenied,
+    // "ほかのプログラムが使用中です。" (a sharing or lock violation that
+    // outlasted the retries)
+    InUse,
+    // "ほかのプログラムによって、読み込んだ後に作成、置き換え、または削除されました。"
+    // (a write that expected the file it had read)
+    Changed,
     // "シンボリックリンクが循環しているか、たどれません。"
     LinkUnresolvable,
     // "ファイルが大きすぎます (上限は <limit> です)。", or without the limit
@@ -41,7 +50,17 @@ enum class FileProblem {
     NameTooLong,
     // "パイプの読み手がいません。"
     NoReader,
-    // "システムのエラーです (<the system's own text>)。"
+    // "ドライブの準備ができていません。" (no medium, a locked volume)
+    NotReady,
+    // "ファイル名の形式が正しくありません。"
+    InvalidName,
+    // "装置の読み書きでエラーが発生しました。"
+    DeviceError,
+    // "ネットワークの接続が失われました。"
+    NetworkError,
+    // "Shift-JIS で表せない文字が含まれています。" (a Unicode file)
+    Unconvertible,
+    // "予期しないエラーです (システムのエラー <code>: <the system's own text>)。"
     Other,
 };
 
@@ -71,14 +90,30 @@ FileError FileErrorFromSystem(FileAction action, const std::filesystem::path& pa
 // host process can hold; docs/reliability.md has the measured figures.
 inline constexpr std::size_t kMaxInputFileSize = 8u * 1024u * 1024u;
 
+// Which file a name led to, and how it was then: the volume (or device), the
+// file's number on it, its size and its last write. Another program that
+// replaces the file, or rewrites it in place, changes its stamp.
+struct FileStamp {
+    std::uint64_t volume = 0;
+    std::uint64_t file = 0;
+    std::uint64_t size = 0;
+    std::uint64_t modified = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
 // Reads a whole file.
 // - A symbolic link is followed.
+// - On Windows, reserved device names (NUL, CON, COM1.ini, ...) are devices.
 // - Only a regular file is read. A folder, pipe, device or socket is refused
 //   (IsFolder, NotRegularFile) before it is opened, so nothing can block.
 // - A file over `limit` bytes is refused (TooLarge, the limit in the message).
 // - Running out of memory is OutOfMemory, never std::bad_alloc.
+// - Another program holding the file without sharing it is waited for, as a
+//   replace waits (see WriteWholeFile).
+// - `stamp`, when given, receives the stamp of the file that was read.
 // Every failure is a FileError (Read) naming `path`.
-std::string ReadWholeFile(const std::filesystem::path& path, std::size_t limit = kMaxInputFileSize);
+std::string ReadWholeFile(const std::filesystem::path& path, std::size_t limit = kMaxInputFileSize,
+                          FileStamp* stamp = nullptr);
 
 // What a write may go into besides a regular file.
 enum class WriteTarget {
@@ -89,6 +124,33 @@ enum class WriteTarget {
     // (such as standard output reached through /dev/stdout) is written
     // straight into; a folder, socket or block device is refused.
     RegularFileOrStream,
+};
+
+// What the target of a write must still be for the write to go ahead.
+enum class Expect {
+    Anything,
+    // Nothing there: a file that has appeared is not replaced.
+    Nothing,
+    // The file of WriteOptions::stamp as it was then: one replaced, removed,
+    // rewritten or put there by another program since is not replaced.
+    SameFile,
+};
+
+// The waits between the attempts of a replace that another program blocks:
+// growing, about two seconds in all.
+inline constexpr std::chrono::milliseconds kRetryWaits[] = {
+    std::chrono::milliseconds(25),  std::chrono::milliseconds(50),  std::chrono::milliseconds(100),
+    std::chrono::milliseconds(200), std::chrono::milliseconds(400), std::chrono::milliseconds(500),
+    std::chrono::milliseconds(750),
+};
+
+struct WriteOptions {
+    WriteTarget target = WriteTarget::RegularFile;
+    Expect expect = Expect::Anything;
+    FileStamp stamp; // for Expect::SameFile
+    // How the writer waits before another attempt; the thread sleeps when
+    // unset. Tests count the attempts here instead of waiting.
+    std::function<void(std::chrono::milliseconds)> wait;
 };
 
 // Makes `bytes` the whole content of `path`.
@@ -107,11 +169,44 @@ enum class WriteTarget {
 //   digits>". A writer holds its own locked while it works, so after a
 //   successful write the ones a killed writer left for the same target are
 //   removed, and nothing else is.
-// - Anything not a regular file is handled as `target` says; a pipe nobody
-//   reads is refused (NoReader) instead of waited for.
+// - Other programs hold files for moments (the launcher, a virus scanner, a
+//   backup tool): a put-in-place that fails for a sharing or lock violation
+//   (or being refused while another handle is open) is tried again after each
+//   of kRetryWaits before it fails with InUse.
+// - The target is checked against `options.expect` before it is replaced
+//   (Changed when it no longer matches), and a new file never replaces one
+//   that appeared meanwhile.
+// - On Windows the replaced file's attributes (hidden, system, ...) and
+//   access rights are kept; the archive attribute is set, as by any write.
+// - Anything not a regular file is handled as `options.target` says; a pipe
+//   nobody reads is refused (NoReader) instead of waited for.
 // Every failure is a FileError (Write) naming `path`.
 void WriteWholeFile(const std::filesystem::path& path, std::string_view bytes,
-                    WriteTarget target = WriteTarget::RegularFile);
+                    const WriteOptions& options = {});
+inline void WriteWholeFile(const std::filesystem::path& path, std::string_view bytes,
+                           WriteTarget target) {
+    WriteOptions options;
+    options.target = target;
+    WriteWholeFile(path, bytes, options);
+}
+
+// Whether a write may be tried again: another program holds the file.
+bool IsTransientProblem(FileProblem problem);
+
+// Where a save that failed keeps what it was to write, so that nothing is
+// lost: "<name>.未保存.<ext>" beside the target, then "<name>.未保存2.<ext>",
+// "<name>.未保存3.<ext>", ... (<ext> as the target's, so the file opens as
+// the target would).
+std::filesystem::path RecoveryFileName(const std::filesystem::path& target, int number);
+
+// Writes `bytes` into a new recovery file beside `target`, never over an
+// existing file; when the target's folder cannot take it, into
+// `fallbackFolder` (when given). Returns the file written. Throws the
+// FileError of the last place tried when no place could take it.
+std::filesystem::path KeepInRecoveryFile(const std::filesystem::path& target,
+                                         std::string_view bytes,
+                                         const std::filesystem::path& fallbackFolder = {},
+                                         const WriteOptions& options = {});
 
 // The start of the names of the target's temporary files (".<name>.pelmora-tmp-"),
 // and whether a folder entry is one of them: that start and exactly six

@@ -1,7 +1,9 @@
 // Reading and writing files on POSIX systems.
 #include "platform/fileio.h"
+#include "platform/fileio_retry.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -10,6 +12,7 @@
 #include <new>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace pelmora {
@@ -48,6 +51,24 @@ FileProblem ProblemOf(int error) {
     case ENXIO:
     case EPIPE:
         return FileProblem::NoReader;
+    case EBUSY:
+    case ETXTBSY:
+        return FileProblem::InUse;
+    case ENOMEDIUM:
+        return FileProblem::NotReady;
+    case EILSEQ:
+        return FileProblem::InvalidName;
+    case EIO:
+        return FileProblem::DeviceError;
+    case ESTALE:
+    case ENOTCONN:
+    case ECONNRESET:
+    case ECONNABORTED:
+    case EHOSTDOWN:
+    case EHOSTUNREACH:
+    case ENETDOWN:
+    case ENETUNREACH:
+        return FileProblem::NetworkError;
     default:
         return FileProblem::Other;
     }
@@ -92,6 +113,18 @@ bool WriteAll(int fd, std::string_view bytes) {
         bytes.remove_prefix(static_cast<std::size_t>(written));
     }
     return true;
+}
+
+FileStamp StampOf(const struct stat& info) {
+    return FileStamp{static_cast<std::uint64_t>(info.st_dev),
+                     static_cast<std::uint64_t>(info.st_ino),
+                     static_cast<std::uint64_t>(info.st_size),
+                     static_cast<std::uint64_t>(info.st_mtim.tv_sec) * 1000000000u +
+                         static_cast<std::uint64_t>(info.st_mtim.tv_nsec)};
+}
+
+bool IsTransient(int error) {
+    return ProblemOf(error) == FileProblem::InUse;
 }
 
 // ---- Reading ------------------------------------------------------------------
@@ -206,7 +239,7 @@ bool SameFile(const struct stat& a, const struct stat& b) {
 
 // A temporary file beside the target, locked while it is written so that a
 // writer cleaning up never takes it for one left by a killed process.
-// Removed unless Commit() renamed it over the target.
+// Removed unless it was put in the target's place.
 class TempFile {
 public:
     TempFile(const fs::path& given, const fs::path& folder, const fs::path& target)
@@ -240,15 +273,28 @@ public:
     int get() const { return fd_; }
     [[noreturn]] void Fail(int error) const { pelmora::Fail(FileAction::Write, given_, error); }
 
-    // Closes (a delayed write error can show up here) and renames.
-    void Commit(const fs::path& target) {
-        const int closed = ::close(fd_);
-        fd_ = -1;
-        if (closed != 0 || ::rename(name_.c_str(), target.c_str()) != 0) {
-            Fail(errno);
+    // Renames the written file over the target (or, for a new file, onto a
+    // name nothing holds yet), still open and locked, so that no writer
+    // cleaning up can take it for a leftover. 0 or the error.
+    int PutInPlace(const fs::path& target, bool mayReplace) {
+        if (mayReplace) {
+            return ::rename(name_.c_str(), target.c_str()) == 0 ? 0 : errno;
         }
-        committed_ = true;
+        if (::renameat2(AT_FDCWD, name_.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) {
+            return 0;
+        }
+        if (errno != EINVAL && errno != ENOSYS) {
+            return errno;
+        }
+        // A file system that cannot rename without replacing: a hard link
+        // cannot replace anything either.
+        if (::link(name_.c_str(), target.c_str()) != 0) {
+            return errno;
+        }
+        ::unlink(name_.c_str());
+        return 0;
     }
+    void Committed() { committed_ = true; }
 
 private:
     bool LockedAndStillNamed() const {
@@ -303,26 +349,56 @@ void SyncFolder(const fs::path& folder) {
     }
 }
 
+// Whether what is at `target` now is what the writer expects there. `old`
+// is its lstat when `exists`.
+bool AsExpected(const WriteOptions& options, bool exists, const struct stat& old) {
+    switch (options.expect) {
+    case Expect::Anything:
+        return true;
+    case Expect::Nothing:
+        return !exists;
+    case Expect::SameFile:
+        return exists && StampOf(old) == options.stamp;
+    }
+    return false;
+}
+
+// The target as it is now: false when there is nothing.
+bool LookAtTarget(const fs::path& given, const fs::path& target, struct stat& old) {
+    if (::lstat(target.c_str(), &old) == 0) {
+        return true;
+    }
+    if (errno != ENOENT) {
+        Fail(FileAction::Write, given, errno);
+    }
+    return false;
+}
+
+void RequireReplaceable(const fs::path& given, const fs::path& target, const struct stat& old) {
+    if (S_ISDIR(old.st_mode)) {
+        throw FileError(FileAction::Write, given, FileProblem::IsFolder);
+    }
+    if (!S_ISREG(old.st_mode)) {
+        throw FileError(FileAction::Write, given, FileProblem::NotRegularFile);
+    }
+    if (WriteProtected(target, old)) {
+        throw FileError(FileAction::Write, given, FileProblem::WriteProtected);
+    }
+}
+
 // Replaces `target`, the final name `given` leads to, through a temporary file.
-void ReplaceFile(const fs::path& given, const fs::path& target, std::string_view bytes) {
+void ReplaceFile(const fs::path& given, const fs::path& target, std::string_view bytes,
+                 const WriteOptions& options) {
     if (target.filename().empty()) {
         throw FileError(FileAction::Write, given, FileProblem::IsFolder);
     }
     struct stat old {};
-    const bool exists = ::lstat(target.c_str(), &old) == 0;
-    if (!exists && errno != ENOENT) {
-        Fail(FileAction::Write, given, errno);
-    }
+    const bool exists = LookAtTarget(given, target, old);
     if (exists) {
-        if (S_ISDIR(old.st_mode)) {
-            throw FileError(FileAction::Write, given, FileProblem::IsFolder);
-        }
-        if (!S_ISREG(old.st_mode)) {
-            throw FileError(FileAction::Write, given, FileProblem::NotRegularFile);
-        }
-        if (WriteProtected(target, old)) {
-            throw FileError(FileAction::Write, given, FileProblem::WriteProtected);
-        }
+        RequireReplaceable(given, target, old);
+    }
+    if (!AsExpected(options, exists, old)) {
+        throw FileError(FileAction::Write, given, FileProblem::Changed);
     }
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     TempFile temp(given, folder, target);
@@ -336,7 +412,26 @@ void ReplaceFile(const fs::path& given, const fs::path& target, std::string_view
         ::fsync(temp.get()) != 0) {
         temp.Fail(errno);
     }
-    temp.Commit(target);
+    const int error = detail::RetryWhileTransient<int>(
+        options,
+        [&] {
+            // What is there is looked at again before each attempt: another
+            // program may have replaced or removed it while this one waited.
+            struct stat now {};
+            const bool there = LookAtTarget(given, target, now);
+            if (!AsExpected(options, there, now)) {
+                throw FileError(FileAction::Write, given, FileProblem::Changed);
+            }
+            return temp.PutInPlace(target, options.expect != Expect::Nothing);
+        },
+        IsTransient);
+    if (error == EEXIST) {
+        throw FileError(FileAction::Write, given, FileProblem::Changed);
+    }
+    if (error != 0) {
+        temp.Fail(error);
+    }
+    temp.Committed();
     SyncFolder(folder);
     RemoveStaleTempFiles(folder, target);
 }
@@ -364,14 +459,26 @@ void WriteIntoStream(const fs::path& path, std::string_view bytes) {
 
 } // namespace
 
+namespace detail {
+void PauseFor(std::chrono::milliseconds wait) {
+    struct timespec left {
+        static_cast<time_t>(wait.count() / 1000), static_cast<long>(wait.count() % 1000) * 1000000L
+    };
+    while (::nanosleep(&left, &left) != 0 && errno == EINTR) {
+    }
+}
+} // namespace detail
+
 FileError FileErrorFromSystem(FileAction action, const fs::path& path, unsigned long systemError) {
     const int error = static_cast<int>(systemError);
     const FileProblem problem = ProblemOf(error);
     return FileError(action, path, problem,
-                     problem == FileProblem::Other ? std::strerror(error) : std::string_view());
+                     problem == FileProblem::Other
+                         ? std::to_string(error) + ": " + std::strerror(error)
+                         : std::string());
 }
 
-std::string ReadWholeFile(const fs::path& path, std::size_t limit) {
+std::string ReadWholeFile(const fs::path& path, std::size_t limit, FileStamp* stamp) {
     // Looked at before it is opened: opening a pipe or a device can block or
     // have effects of its own.
     struct stat info {};
@@ -388,6 +495,9 @@ std::string ReadWholeFile(const fs::path& path, std::size_t limit) {
         Fail(FileAction::Read, path, errno);
     }
     RequireReadable(path, info, limit);
+    if (stamp != nullptr) {
+        *stamp = StampOf(info);
+    }
     try {
         return ReadOpenFile(file.get(), path, static_cast<std::size_t>(info.st_size), limit);
     } catch (const std::bad_alloc&) {
@@ -395,13 +505,13 @@ std::string ReadWholeFile(const fs::path& path, std::size_t limit) {
     }
 }
 
-void WriteWholeFile(const fs::path& path, std::string_view bytes, WriteTarget target) {
+void WriteWholeFile(const fs::path& path, std::string_view bytes, const WriteOptions& options) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
         if (errno != ENOENT) {
             Fail(FileAction::Write, path, errno);
         }
-        ReplaceFile(path, MissingTarget(path), bytes);
+        ReplaceFile(path, MissingTarget(path), bytes, options);
         return;
     }
     if (S_ISREG(info.st_mode)) {
@@ -410,13 +520,13 @@ void WriteWholeFile(const fs::path& path, std::string_view bytes, WriteTarget ta
         if (error) {
             Fail(FileAction::Write, path, error.value());
         }
-        ReplaceFile(path, resolved, bytes);
+        ReplaceFile(path, resolved, bytes, options);
         return;
     }
     if (S_ISDIR(info.st_mode)) {
         throw FileError(FileAction::Write, path, FileProblem::IsFolder);
     }
-    if (target == WriteTarget::RegularFileOrStream &&
+    if (options.target == WriteTarget::RegularFileOrStream &&
         (S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode))) {
         WriteIntoStream(path, bytes);
         return;

@@ -67,6 +67,26 @@ std::string FsPathToHost(const std::filesystem::path& path) {
 #endif
 }
 
+std::string AbsoluteHostPath(std::string_view path) {
+    try {
+        const std::filesystem::path given = HostPathToFs(path);
+        if (path.empty() || given.is_absolute()) {
+            return std::string(path);
+        }
+        std::filesystem::path relative; // without "." steps, which change nothing
+        for (const std::filesystem::path& step : given) {
+            if (step != ".") {
+                relative /= step;
+            }
+        }
+        std::error_code error;
+        const std::filesystem::path absolute = std::filesystem::absolute(relative, error);
+        return error ? std::string(path) : FsPathToHost(absolute);
+    } catch (const CodecError&) {
+        return std::string(path);
+    }
+}
+
 std::string DisplayText(std::string_view sjis) {
     try {
         return SjisToUtf8(sjis);

@@ -21,6 +21,11 @@ std::filesystem::path HostPathToFs(std::string_view path);
 std::string FsPathToHost(const std::filesystem::path& path);
 // A UTF-8 text (a dialog's answer, a command-line argument) as a path.
 std::filesystem::path Utf8ToFsPath(const std::string& utf8);
+// The path made absolute against the working folder as it is now: the
+// platform's file dialogs move the working folder, so a relative path is
+// resolved once, when it is given. A path that is empty or absolute already,
+// or whose absolute form Shift-JIS cannot hold, is returned as it is.
+std::string AbsoluteHostPath(std::string_view path);
 // UTF-8 for messages; bytes that are not Shift-JIS show as U+FFFD.
 std::string DisplayText(std::string_view sjis);
 // Without leading and trailing characters of code 32 or less.

@@ -1,7 +1,9 @@
 #include "platform/inifile.h"
 
+#include "platform/cp932.h"
 #include "platform/fileio.h"
 #include "platform/inttext.h"
+#include "platform/unicodetext.h"
 
 #include <algorithm>
 #include <new>
@@ -94,17 +96,27 @@ bool SameIniName(std::string_view a, std::string_view b) {
 }
 
 IniFile IniFile::Load(const std::filesystem::path& path) {
-    std::error_code error;
-    if (!std::filesystem::exists(path, error) && !error) {
-        return IniFile();
+    try {
+        return LoadExisting(path);
+    } catch (const FileError& error) {
+        if (error.Problem() != FileProblem::NotFound) {
+            throw;
+        }
     }
-    return LoadExisting(path);
+    return IniFile();
 }
 
-IniFile IniFile::LoadExisting(const std::filesystem::path& path) {
-    std::string text = ReadWholeFile(path);
+IniFile IniFile::LoadExisting(const std::filesystem::path& path, FileStamp* stamp) {
+    return ParseFile(ReadWholeFile(path, kMaxInputFileSize, stamp), path);
+}
+
+IniFile IniFile::ParseFile(std::string bytes, const std::filesystem::path& path) {
+    const TextEncoding encoding = EncodingOf(bytes);
     try {
-        return Parse(std::move(text));
+        return Parse(ToShiftJisText(std::move(bytes)));
+    } catch (const CodecError& error) {
+        throw FileError(FileAction::Read, path, FileProblem::Unconvertible,
+                        std::string(EncodingName(encoding)) + ": " + error.what());
     } catch (const std::bad_alloc&) {
         throw FileError(FileAction::Read, path, FileProblem::OutOfMemory);
     }
@@ -297,6 +309,35 @@ std::string IniFile::ToText() const {
         text += "\r\n";
     }
     return text;
+}
+
+void IniTextWriter::Section(std::string_view name) {
+    Finish();
+    sink_("[");
+    sink_(name);
+    sink_("]\r\n");
+    inSection_ = true;
+}
+
+void IniTextWriter::Key(std::string_view key, std::string_view value) {
+    sink_(key);
+    sink_("=");
+    if (value.find_first_of("\r\n") == std::string_view::npos) {
+        sink_(value);
+    } else {
+        std::string oneLine(value);
+        std::replace_if(
+            oneLine.begin(), oneLine.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+        sink_(oneLine);
+    }
+    sink_("\r\n");
+}
+
+void IniTextWriter::Finish() {
+    if (inSection_) {
+        sink_("\r\n");
+        inSection_ = false;
+    }
 }
 
 void IniFile::Save(const std::filesystem::path& path) const {

@@ -11,6 +11,7 @@
 // but lookups and writes find the first.
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,6 +21,8 @@
 #include <vector>
 
 namespace pelmora {
+
+struct FileStamp;
 
 // Memory: the file's bytes are kept once, and sections and keys point into
 // them (40 bytes per section, 32 per key), so reading costs a small multiple
@@ -43,11 +46,17 @@ public:
 
     // A file that does not exist reads as empty. A file that cannot be read
     // (see ReadWholeFile: not a regular file, over kMaxInputFileSize) or that
-    // there is not memory enough for throws FileError naming it.
+    // there is not memory enough for throws FileError naming it. A file with
+    // a byte-order mark is read as the Unicode text it announces, in
+    // Shift-JIS (Unconvertible when a character has no Shift-JIS form).
     static IniFile Load(const std::filesystem::path& path);
-    // The same, but a file that does not exist is an error too (NotFound).
-    static IniFile LoadExisting(const std::filesystem::path& path);
+    // The same, but a file that does not exist is an error too (NotFound);
+    // `stamp`, when given, receives the stamp of the file read.
+    static IniFile LoadExisting(const std::filesystem::path& path, FileStamp* stamp = nullptr);
     static IniFile Parse(std::string text);
+    // Parses a whole file's bytes as LoadExisting does (byte-order marks);
+    // failures are FileErrors naming `path`.
+    static IniFile ParseFile(std::string bytes, const std::filesystem::path& path);
 
     // Sections in order of appearance. A repeated section header opens a new
     // entry here; lookups by name find the first.
@@ -103,6 +112,24 @@ private:
     bool indexed_ = false;
     std::unordered_map<std::string, std::size_t> sectionIndex_;
     std::vector<std::unordered_map<std::string, std::size_t>> keyIndex_;
+};
+
+// Settings-format text made section by section and key by key and handed on
+// in pieces, never held whole: the text ToText gives for an IniFile into
+// which the same sections and keys were written, each for the first time.
+// A value is kept on one line as WriteString keeps it.
+class IniTextWriter {
+public:
+    using Sink = std::function<void(std::string_view piece)>;
+    explicit IniTextWriter(Sink sink) : sink_(std::move(sink)) {}
+    void Section(std::string_view name);
+    void Key(std::string_view key, std::string_view value);
+    // Closes the last section; the text is complete.
+    void Finish();
+
+private:
+    Sink sink_;
+    bool inSection_ = false;
 };
 
 // Letter-case-insensitive (ASCII) comparison used for section and key names.

@@ -4,6 +4,7 @@
 // button layout of the current pad.
 #include "library/IniData.h"
 #include "library/PatternLibrary.h"
+#include "library/SettingsFile.h"
 #include "pattern/PadInfo.h"
 
 #include <cstdint>
@@ -13,12 +14,16 @@
 namespace pelmora {
 
 struct TModuleState {
-    std::string SettingsPath; // Shift-JIS, as the host gave it
+    std::string SettingsPath; // Shift-JIS, made absolute when the host gave it
     bool PluginActive = false;
     bool EditorOpen = false;
     std::int32_t CurrentPad = 0;
     TIniData Settings;
     std::unique_ptr<PatternLibrary> Library; // exists only while PluginActive
+    // What the start found at SettingsPath and the digest of what it read:
+    // the end replaces only that file, and only when something changed.
+    SettingsOrigin Origin;
+    std::uint64_t StartDigest = 0;
     TPadInfo PadInfo{};
 };
 

@@ -36,6 +36,13 @@ constexpr const char* kImportFilter = "パターンファイル(*.ptn)|*.ptn|す
 constexpr const char* kImported = "をインポートしました。";
 constexpr const char* kImportTooLarge = "インポートすると設定ファイルが上限の ";
 constexpr const char* kImportTooLargeEnd = " を超えるため、インポートしませんでした。";
+constexpr const char* kNothingImported = "ファイル \"";
+constexpr const char* kNothingImportedEnd =
+    "\" からパターンを読み込めませんでした。名前 (Name) のあるパターンが 1 つもありません。";
+constexpr const char* kExportKept = "エクスポートする内容は \"";
+constexpr const char* kExportKeptEnd =
+    "\" に保存しました。ほかのプログラムを閉じてからもう一度エクスポートするか、"
+    "このファイルの名前を変えてお使いください。";
 constexpr const char* kExportTitle = "パターン出力先のファイル指定";
 constexpr const char* kExportFilter = "パターンファイル(*.ptn)|*.ptn";
 constexpr const char* kPatternExtension = "ptn";
@@ -60,6 +67,42 @@ std::string RememberedFolder(const std::filesystem::path& file, const std::strin
     } catch (const CodecError&) {
         return current;
     }
+}
+
+// Whether a failed export is worth a recovery file: the file was there to be
+// written but something held or refused it. A name that cannot be a file
+// (a folder, a device, a missing folder) is the user's to choose again.
+bool WorthKeeping(FileProblem problem) {
+    switch (problem) {
+    case FileProblem::InUse:
+    case FileProblem::Changed:
+    case FileProblem::AccessDenied:
+    case FileProblem::WriteProtected:
+    case FileProblem::NotReady:
+    case FileProblem::DeviceError:
+    case FileProblem::NetworkError:
+    case FileProblem::Other:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// An export that could not be written is kept beside its file, so that the
+// work of choosing and naming is not lost; the error then says where.
+[[noreturn]] void KeepExportAndThrow(const std::filesystem::path& file, std::string_view text,
+                                     const FileError& error) {
+    if (!WorthKeeping(error.Problem())) {
+        throw error;
+    }
+    std::filesystem::path kept;
+    try {
+        kept = KeepInRecoveryFile(file, text);
+    } catch (const FileError&) {
+        throw error; // the patterns are still in the editor
+    }
+    throw std::runtime_error(std::string(error.what()) + "\n" + kExportKept + PathText(kept) +
+                             kExportKeptEnd);
 }
 
 } // namespace
@@ -162,6 +205,10 @@ bool ImportPatternFile(PatternLibrary& names) {
     std::string report;
     try {
         report = LoadPatterns(ini, names, file);
+        if (names.Count() == before) {
+            // A file in another format, or damaged: not an empty success.
+            throw std::runtime_error(kNothingImported + PathText(file) + kNothingImportedEnd);
+        }
         if (!SettingsFileFits(after, names)) {
             throw std::runtime_error(kImportTooLarge + LimitText(kMaxInputFileSize) +
                                      kImportTooLargeEnd);
@@ -192,13 +239,16 @@ bool ExportPatterns(const std::vector<TExportEntry>& entries) {
         return false;
     }
     const std::filesystem::path file = Utf8ToFsPath(*chosen);
-    IniFile ini;
-    int section = 0;
-    for (const TExportEntry& entry : entries) {
-        ++section;
-        entry.Pattern->SaveToIni(ini, section, entry.Name);
+    const std::string text = PatternFileText(PatternsOf(entries));
+    if (text.size() > kMaxInputFileSize) {
+        throw FileError(FileAction::Write, file, FileProblem::TooLarge,
+                        LimitText(kMaxInputFileSize));
     }
-    ini.Save(file);
+    try {
+        WriteWholeFile(file, text);
+    } catch (const FileError& error) {
+        KeepExportAndThrow(file, text, error);
+    }
     settings.ExportDir = RememberedFolder(file, settings.ExportDir);
     return true;
 }

@@ -47,6 +47,25 @@ constexpr const char* kNoSettingsFileAtEnd =
     "設定ファイルが指定されていないため、設定を保存できませんでした。";
 constexpr const char* kSettingsNotSaved = "設定を保存できませんでした。設定ファイル \"";
 constexpr const char* kSettingsKept = "\" は元のままです。";
+constexpr const char* kSettingsNotWritten = "設定ファイル \"";
+constexpr const char* kSettingsNotWrittenEnd = "\" に保存できませんでした。";
+constexpr const char* kKeptIn = "パターンと設定は \"";
+constexpr const char* kKeptInEnd =
+    "\" に保存しました。\n必要なら、Tavrin を終了してからこのファイルで設定ファイルを置き換えるか、"
+    "「パターンのインポート」でパターンを取り込んでください。";
+constexpr const char* kLostEverywhere =
+    "\" に保存できず、予備のファイルにも保存できませんでした。今回の変更は失われます。";
+constexpr const char* kFolderMissingAtStart = "設定ファイルのフォルダー \"";
+constexpr const char* kFolderMissingAtStartEnd =
+    "\" が見つかりません。パターンのない状態で開始します。\n"
+    "終了するときに変更があれば、設定ファイルを作らずに別のファイルに保存して、その場所をお知らせし"
+    "ます。";
+constexpr const char* kUnreadableAtStart = "設定ファイル \"";
+constexpr const char* kUnreadableAtStartEnd =
+    "\" から設定を読み取れませんでした (設定ファイルの形式ではありません)。"
+    "パターンのない状態で開始します。\n"
+    "このファイルは上書きしません。終了するときに変更があれば、別のファイルに保存して、"
+    "その場所をお知らせします。";
 
 std::string Explanation() {
     const std::string rights = "(C) 2026 The Pelmora developers";
@@ -95,12 +114,16 @@ std::string PatternCaption(int number, std::string_view name) {
     return caption;
 }
 
-void ShowError(const std::string& text) noexcept {
+void ShowMessage(const std::string& text, MsgKind kind) noexcept {
     try {
-        CurrentPrompts().Message(text, MsgKind::Error, MsgButtons::Ok);
+        CurrentPrompts().Message(text, kind, MsgButtons::Ok);
     } catch (...) {
         // Nothing more can be done without letting the error reach the host.
     }
+}
+
+void ShowError(const std::string& text) noexcept {
+    ShowMessage(text, MsgKind::Error);
 }
 
 // The text shown for an error; the library's own text for running out of
@@ -129,6 +152,65 @@ int MenuPatternCount(const TModuleState& state) {
     return std::min(state.Library->Count(), kMaxMenuPatterns);
 }
 
+// A start without a settings file to write back to says so once; the
+// launcher still gets a working plug-in, with an empty library.
+void TellWhatTheStartFound(const TModuleState& state) {
+    switch (state.Origin.kind) {
+    case SettingsOrigin::Kind::FolderMissing:
+        ShowMessage(kFolderMissingAtStart + DisplayText(FolderOfPath(state.SettingsPath)) +
+                        kFolderMissingAtStartEnd,
+                    MsgKind::Warning);
+        break;
+    case SettingsOrigin::Kind::Unreadable:
+        ShowMessage(kUnreadableAtStart + DisplayText(state.SettingsPath) + kUnreadableAtStartEnd,
+                    MsgKind::Warning);
+        break;
+    case SettingsOrigin::Kind::Absent:
+    case SettingsOrigin::Kind::Read:
+        break;
+    }
+}
+
+// Writes the library back; whatever cannot go into the settings file goes
+// into a recovery file, and the user is told where. True when it is saved.
+bool SaveAtEnd(const TModuleState& state) {
+    const std::filesystem::path file = HostPathToFs(state.SettingsPath);
+    std::error_code ignored;
+    const SettingsSave save{state.Settings,
+                            *state.Library,
+                            state.Origin,
+                            state.StartDigest,
+                            std::filesystem::temp_directory_path(ignored),
+                            {}};
+    SettingsSaveResult result;
+    try {
+        result = SaveSettingsFile(file, save);
+    } catch (const SettingsNotKept& e) {
+        ShowError(kSettingsNotWritten + DisplayText(state.SettingsPath) + kLostEverywhere + "\n" +
+                  e.what());
+        return false;
+    } catch (const FileError& e) {
+        // Too large to be read back: never written, and the old file stays.
+        ShowError(kSettingsNotSaved + DisplayText(state.SettingsPath) + kSettingsKept + "\n" +
+                  ErrorText(e));
+        return false;
+    }
+    switch (result.outcome) {
+    case SettingsSaveResult::Outcome::Written:
+    case SettingsSaveResult::Outcome::Skipped:
+        return true;
+    case SettingsSaveResult::Outcome::Failed:
+        ShowError(kSettingsNotSaved + DisplayText(state.SettingsPath) + kSettingsKept + "\n" +
+                  result.reason);
+        return false;
+    case SettingsSaveResult::Outcome::Kept:
+        break;
+    }
+    ShowError(kSettingsNotWritten + DisplayText(state.SettingsPath) + kSettingsNotWrittenEnd +
+              "\n" + result.reason + "\n" + kKeptIn + PathText(result.keptIn) + kKeptInEnd);
+    return false;
+}
+
 std::int32_t BeginPlugin() {
     TModuleState& state = Module();
     if (!HostApiComplete()) {
@@ -144,12 +226,15 @@ std::int32_t BeginPlugin() {
         // leaves the plug-in not started.
         auto library = std::make_unique<PatternLibrary>();
         const std::filesystem::path file = HostPathToFs(state.SettingsPath);
-        const IniFile ini = IniFile::Load(file);
-        TIniData settings = ReadIniData(ini, state.SettingsPath);
-        LoadPatterns(ini, *library, file);
+        const SettingsAtStart start = ReadSettingsFile(file);
+        TIniData settings = ReadIniData(start.ini, state.SettingsPath);
+        LoadPatterns(start.ini, *library, file);
+        state.StartDigest = SettingsFileDigest(settings, *library);
+        state.Origin = start.origin;
         state.Settings = std::move(settings);
         state.Library = std::move(library);
         state.PluginActive = true;
+        TellWhatTheStartFound(state);
     }
     return TRAChangePluginMenus(kPluginName);
 }
@@ -180,16 +265,7 @@ std::int32_t EndPlugin() {
         ShowError(kNoSettingsFileAtEnd);
         return kTrxFalse;
     }
-    try {
-        IniFile ini;
-        WriteSettingsFile(ini, state.Settings, *state.Library);
-        ini.Save(HostPathToFs(state.SettingsPath));
-    } catch (const std::exception& e) {
-        ShowError(kSettingsNotSaved + DisplayText(state.SettingsPath) + kSettingsKept + "\n" +
-                  ErrorText(e));
-        return kTrxFalse;
-    }
-    return kTrxTrue;
+    return SaveAtEnd(state) ? kTrxTrue : kTrxFalse;
 }
 
 std::int32_t GetMenu(std::int32_t number, char* record) {
@@ -279,7 +355,7 @@ PELMORA_ENTRY std::int32_t PELMORA_WINAPI TRXGetExplanation(char* buffer, std::i
 
 PELMORA_ENTRY std::int32_t PELMORA_WINAPI TRXSetInitFile(const char* path) {
     return Guarded([&] {
-        Module().SettingsPath = path != nullptr ? path : "";
+        Module().SettingsPath = AbsoluteHostPath(path != nullptr ? path : "");
         return kTrxTrue;
     });
 }

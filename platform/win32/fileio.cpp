@@ -1,14 +1,16 @@
-// Reading and writing files on Windows. Paths are UTF-16 at the file API; the
-// promises are those of fileio.h, kept with the platform's own means: a
-// temporary file in the target's folder, flushed, then put in the target's
-// place with ReplaceFileW (which keeps the old file's attributes and access
-// rights) or MoveFileExW for a new file.
+// Reading and writing files on Windows. Paths are UTF-16 at the file API, in
+// the long-path form; the promises are those of fileio.h, kept with the
+// platform's own means: a temporary file in the target's folder, flushed,
+// then put in the target's place with ReplaceFileW (which keeps the old
+// file's access rights) or MoveFileExW for a new file.
 #include "platform/fileio.h"
+#include "platform/fileio_retry.h"
 
 #include "platform/win32/wide.h"
 
 #include <windows.h>
 
+#include <cwctype>
 #include <new>
 #include <random>
 #include <string>
@@ -31,9 +33,36 @@ FileProblem ProblemOf(DWORD error) {
     case ERROR_DIRECTORY:
         return FileProblem::IsFolder;
     case ERROR_ACCESS_DENIED:
+        return FileProblem::AccessDenied;
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-        return FileProblem::AccessDenied;
+    case ERROR_USER_MAPPED_FILE:
+    case ERROR_DELETE_PENDING:
+    case ERROR_UNABLE_TO_REMOVE_REPLACED:
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
+        return FileProblem::InUse;
+    case ERROR_NOT_READY:
+    case ERROR_DEV_NOT_EXIST:
+    case ERROR_NO_MEDIA_IN_DRIVE:
+        return FileProblem::NotReady;
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+        return FileProblem::InvalidName;
+    case ERROR_CRC:
+    case ERROR_SECTOR_NOT_FOUND:
+    case ERROR_WRITE_FAULT:
+    case ERROR_READ_FAULT:
+    case ERROR_GEN_FAILURE:
+    case ERROR_IO_DEVICE:
+        return FileProblem::DeviceError;
+    case ERROR_REM_NOT_LIST:
+    case ERROR_NETWORK_BUSY:
+    case ERROR_BAD_NET_RESP:
+    case ERROR_UNEXP_NET_ERR:
+    case ERROR_NETNAME_DELETED:
+    case ERROR_NETWORK_UNREACHABLE:
+        return FileProblem::NetworkError;
     case ERROR_CANT_RESOLVE_FILENAME:
         return FileProblem::LinkUnresolvable;
     case ERROR_FILE_TOO_LARGE:
@@ -89,10 +118,41 @@ private:
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+std::wstring Long(const fs::path& path) {
+    return win32::LongPath(path.native());
+}
+
+// CON, NUL, COM1.ini, "aux .txt", "lpt1..": names the system takes for its
+// devices in any folder, whatever follows the first dot.
+bool IsReservedDeviceName(const fs::path& path) {
+    std::wstring name = path.filename().native();
+    name = name.substr(0, name.find(L'.'));
+    while (!name.empty() && name.back() == L' ') {
+        name.pop_back();
+    }
+    for (wchar_t& c : name) {
+        c = static_cast<wchar_t>(std::towupper(c));
+    }
+    static const wchar_t* const kDevices[] = {L"CON",    L"PRN",     L"AUX",   L"NUL",
+                                              L"CONIN$", L"CONOUT$", L"CLOCK$"};
+    for (const wchar_t* device : kDevices) {
+        if (name == device) {
+            return true;
+        }
+    }
+    if (name.size() == 4 && (name.rfind(L"COM", 0) == 0 || name.rfind(L"LPT", 0) == 0)) {
+        const wchar_t digit = name[3];
+        return (digit >= L'1' && digit <= L'9') || digit == L'\u00B9' || digit == L'\u00B2' ||
+               digit == L'\u00B3';
+    }
+    return false;
+}
+
 // The file or folder a name leads to (links followed), opened only to be
-// looked at: no reading or writing, so opening it has no effect of its own.
+// looked at: no reading or writing, so opening it has no effect of its own
+// and no other program's sharing stands in its way.
 HANDLE OpenToLookAt(const fs::path& path) {
-    return CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+    return CreateFileW(Long(path).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
                        FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
@@ -102,6 +162,7 @@ struct Looked {
     Kind kind = Kind::Missing;
     DWORD attributes = 0;
     ULONGLONG size = 0;
+    FileStamp stamp;
     fs::path finalPath; // for a regular file: where its links lead
 };
 
@@ -124,6 +185,12 @@ Looked LookAt(HANDLE file) {
         return looked;
     }
     looked.attributes = info.dwFileAttributes;
+    looked.stamp =
+        FileStamp{info.dwVolumeSerialNumber,
+                  (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
+                  (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
+                  (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                      info.ftLastWriteTime.dwLowDateTime};
     looked.size = (static_cast<ULONGLONG>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
     looked.kind =
         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? Kind::Folder : Kind::RegularFile;
@@ -205,36 +272,120 @@ std::wstring UniqueLetters() {
     return unique;
 }
 
-// A new temporary-file name for `target`, created empty and held open with
-// no sharing: while it is held nobody else can open or remove it, which is
-// how a writer cleaning up tells it from one a killed writer left.
-struct TempFile {
-    fs::path name;
-    HANDLE handle = INVALID_HANDLE_VALUE;
-};
-
-TempFile CreateTempFile(const fs::path& given, const fs::path& folder, const fs::path& target) {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        TempFile temp;
-        temp.name = folder / (TempFilePrefix(target).native() + UniqueLetters());
-        temp.handle = CreateFileW(temp.name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (temp.handle != INVALID_HANDLE_VALUE) {
-            return temp;
-        }
-        const DWORD error = GetLastError();
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
-            Fail(FileAction::Write, given, error);
-        }
-    }
-    Fail(FileAction::Write, given, ERROR_FILE_EXISTS);
+// Another program holds the file (or held it when the system looked): worth
+// another attempt. Access denied is among them: it is what renaming over a
+// file that another program has open answers, and a target that is truly
+// protected was refused before the first attempt.
+bool IsTransientWriteError(DWORD error) {
+    return ProblemOf(error) == FileProblem::InUse || error == ERROR_ACCESS_DENIED;
 }
 
+// The target as it is at this moment; Missing when there is nothing.
+Looked LookAtTarget(const fs::path& given, const fs::path& target) {
+    Handle look(OpenToLookAt(target));
+    if (!look.Valid()) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND) {
+            return Looked{};
+        }
+        Fail(FileAction::Write, given, error);
+    }
+    return LookAt(look.get());
+}
+
+bool AsExpected(const WriteOptions& options, const Looked& now) {
+    switch (options.expect) {
+    case Expect::Anything:
+        return true;
+    case Expect::Nothing:
+        return now.kind == Kind::Missing;
+    case Expect::SameFile:
+        return now.kind == Kind::RegularFile && now.stamp == options.stamp;
+    }
+    return false;
+}
+
+void RequireReplaceable(const fs::path& given, const Looked& now) {
+    switch (now.kind) {
+    case Kind::Missing:
+        return;
+    case Kind::RegularFile:
+        if ((now.attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+            throw FileError(FileAction::Write, given, FileProblem::WriteProtected);
+        }
+        return;
+    case Kind::Folder:
+        throw FileError(FileAction::Write, given, FileProblem::IsFolder);
+    case Kind::Stream:
+    case Kind::Other:
+        break;
+    }
+    throw FileError(FileAction::Write, given, FileProblem::NotRegularFile);
+}
+
+// A new temporary file beside the target, written and flushed, held with no
+// sharing while it is written: while it is held nobody else can open or
+// remove it, which is how a writer cleaning up tells it from one a killed
+// writer left. Removed again unless it was put in the target's place.
+class TempFile {
+public:
+    TempFile(const fs::path& given, const fs::path& folder, const fs::path& target,
+             std::string_view bytes)
+        : given_(given) {
+        Handle file(Create(folder, target));
+        if (!WriteAll(file.get(), bytes) || !FlushFileBuffers(file.get()) || !file.Close()) {
+            const DWORD error = GetLastError();
+            Remove();
+            Fail(FileAction::Write, given_, error);
+        }
+    }
+    ~TempFile() {
+        if (!committed_) {
+            Remove(); // fails for one another program still holds; a later clean-up takes it
+        }
+    }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    const std::wstring& Name() const { return name_; }
+    void Committed() { committed_ = true; }
+
+private:
+    HANDLE Create(const fs::path& folder, const fs::path& target) {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            name_ = Long(folder / (TempFilePrefix(target).native() + UniqueLetters()));
+            const HANDLE handle = CreateFileW(name_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                              FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (handle != INVALID_HANDLE_VALUE) {
+                return handle;
+            }
+            const DWORD error = GetLastError();
+            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+                name_.clear();
+                Fail(FileAction::Write, given_, error);
+            }
+        }
+        name_.clear();
+        Fail(FileAction::Write, given_, ERROR_FILE_EXISTS);
+    }
+    void Remove() {
+        if (!name_.empty()) {
+            DeleteFileW(name_.c_str());
+        }
+    }
+
+    fs::path given_;
+    std::wstring name_;
+    bool committed_ = false;
+};
+
 // Removes the temporary files of `target` that nobody holds: those a writer
-// left when it was killed. Anything else in the folder is left alone.
+// left when it was killed, or that a program scanning it held while the
+// writer gave up (their content went where the writer's caller kept it).
+// Anything else in the folder is left alone.
 void RemoveStaleTempFiles(const fs::path& folder, const fs::path& target) {
     WIN32_FIND_DATAW found{};
-    const fs::path pattern = folder / (TempFilePrefix(target).native() + L"*");
+    const std::wstring pattern = Long(folder / (TempFilePrefix(target).native() + L"*"));
     const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         return;
@@ -243,25 +394,33 @@ void RemoveStaleTempFiles(const fs::path& folder, const fs::path& target) {
         if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ==
                 0 &&
             IsTempFileOf(fs::path(found.cFileName), target)) {
-            DeleteFileW((folder / found.cFileName).c_str()); // fails for one still held
+            DeleteFileW(Long(folder / found.cFileName).c_str()); // fails for one still held
         }
     } while (FindNextFileW(search, &found));
     FindClose(search);
 }
 
-// Puts the written temporary file in the target's place. An existing target
-// is replaced keeping its attributes and access rights; its old content goes
-// to a backup name first, so that no failure can lose it.
-DWORD PutInPlace(const TempFile& temp, const fs::path& folder, const fs::path& target,
-                 bool exists) {
-    if (!exists) {
-        return MoveFileExW(temp.name.c_str(), target.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-                   ? ERROR_SUCCESS
-                   : GetLastError();
-    }
-    const fs::path backup = folder / (TempFilePrefix(target).native() + UniqueLetters());
-    if (ReplaceFileW(target.c_str(), temp.name.c_str(), backup.c_str(),
+// The attributes a replaced file keeps: everything but what describes the
+// content, plus the archive bit that any write sets.
+DWORD KeptAttributes(DWORD old) {
+    constexpr DWORD kContent = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY |
+                               FILE_ATTRIBUTE_DEVICE | FILE_ATTRIBUTE_NORMAL |
+                               FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_SPARSE_FILE |
+                               FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_COMPRESSED |
+                               FILE_ATTRIBUTE_ENCRYPTED | FILE_ATTRIBUTE_OFFLINE;
+    return (old & ~kContent) | FILE_ATTRIBUTE_ARCHIVE;
+}
+
+// Replaces an existing target, keeping its access rights; its old content
+// goes to a backup name first, so that no failure can lose it. The backup
+// is not a temporary file: no clean-up ever removes it.
+DWORD ReplaceExisting(const std::wstring& temp, const fs::path& folder, const fs::path& target) {
+    std::wstring backupName = L".";
+    backupName += target.filename().native();
+    backupName += L".pelmora-old-";
+    const std::wstring backup = Long(folder / (backupName + UniqueLetters()));
+    const std::wstring wanted = Long(target);
+    if (ReplaceFileW(wanted.c_str(), temp.c_str(), backup.c_str(),
                      REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
                      nullptr)) {
         DeleteFileW(backup.c_str());
@@ -269,38 +428,70 @@ DWORD PutInPlace(const TempFile& temp, const fs::path& folder, const fs::path& t
     }
     const DWORD error = GetLastError();
     if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
-        // The old file was moved to the backup name and the new one could not
-        // take its place: the old one goes back.
-        MoveFileExW(backup.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+        // The old file went to the backup name and the new one could not take
+        // its place: the old one goes back.
+        MoveFileExW(backup.c_str(), wanted.c_str(), MOVEFILE_WRITE_THROUGH);
     }
     return error;
 }
 
-void ReplaceRegularFile(const fs::path& given, const fs::path& target, bool exists,
-                        std::string_view bytes) {
+// Puts the written temporary file in the target's place, trying again while
+// another program holds one of them; the target is looked at before each
+// attempt. Returns the last attempt's error, ERROR_SUCCESS when it is done.
+DWORD PutInPlace(const fs::path& given, const TempFile& temp, const fs::path& folder,
+                 const fs::path& target, const WriteOptions& options, Looked& replaced) {
+    return detail::RetryWhileTransient<DWORD>(
+        options,
+        [&]() -> DWORD {
+            replaced = LookAtTarget(given, target);
+            RequireReplaceable(given, replaced);
+            if (!AsExpected(options, replaced)) {
+                throw FileError(FileAction::Write, given, FileProblem::Changed);
+            }
+            if (replaced.kind == Kind::RegularFile) {
+                return ReplaceExisting(temp.Name(), folder, target);
+            }
+            const DWORD replace =
+                options.expect == Expect::Anything ? MOVEFILE_REPLACE_EXISTING : 0;
+            return MoveFileExW(temp.Name().c_str(), Long(target).c_str(),
+                               replace | MOVEFILE_WRITE_THROUGH)
+                       ? ERROR_SUCCESS
+                       : GetLastError();
+        },
+        IsTransientWriteError);
+}
+
+void ReplaceRegularFile(const fs::path& given, const fs::path& target, std::string_view bytes,
+                        const WriteOptions& options) {
     if (target.filename().empty()) {
         throw FileError(FileAction::Write, given, FileProblem::IsFolder);
     }
+    const Looked before = LookAtTarget(given, target);
+    RequireReplaceable(given, before);
+    if (!AsExpected(options, before)) {
+        throw FileError(FileAction::Write, given, FileProblem::Changed);
+    }
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(L".");
-    TempFile temp = CreateTempFile(given, folder, target);
-    Handle file(temp.handle);
-    const auto failAndRemove = [&](DWORD error) {
-        if (file.Valid()) {
-            file.Close();
-        }
-        DeleteFileW(temp.name.c_str());
+    TempFile temp(given, folder, target, bytes);
+    Looked replaced;
+    const DWORD error = PutInPlace(given, temp, folder, target, options, replaced);
+    switch (error) {
+    case ERROR_SUCCESS:
+        break;
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:
+        throw FileError(FileAction::Write, given, FileProblem::Changed);
+    case ERROR_ACCESS_DENIED:
+        // Renaming over a file another program has open is refused this way.
+        Fail(FileAction::Write, given,
+             replaced.kind == Kind::RegularFile ? ERROR_SHARING_VIOLATION : error);
+    default:
         Fail(FileAction::Write, given, error);
-    };
-    if (!WriteAll(file.get(), bytes) || !FlushFileBuffers(file.get())) {
-        failAndRemove(GetLastError());
     }
-    if (!file.Close()) {
-        failAndRemove(GetLastError());
-    }
-    const DWORD error = PutInPlace(temp, folder, target, exists);
-    if (error != ERROR_SUCCESS) {
-        DeleteFileW(temp.name.c_str());
-        Fail(FileAction::Write, given, error);
+    temp.Committed();
+    if (replaced.kind == Kind::RegularFile) {
+        // Not every system carries them over itself.
+        SetFileAttributesW(Long(target).c_str(), KeptAttributes(replaced.attributes));
     }
     RemoveStaleTempFiles(folder, target);
 }
@@ -322,15 +513,44 @@ void WriteIntoStream(const fs::path& path, std::string_view bytes) {
     }
 }
 
+// Opens a file for reading, waiting while another program holds it without
+// sharing it for reading.
+HANDLE OpenToRead(const fs::path& path) {
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    const DWORD error = detail::RetryWhileTransient<DWORD>(
+        WriteOptions{},
+        [&]() -> DWORD {
+            handle = CreateFileW(Long(path).c_str(), GENERIC_READ, kShareAll, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+            return handle != INVALID_HANDLE_VALUE ? ERROR_SUCCESS : GetLastError();
+        },
+        [](DWORD code) { return ProblemOf(code) == FileProblem::InUse; });
+    if (error != ERROR_SUCCESS) {
+        Fail(FileAction::Read, path, error);
+    }
+    return handle;
+}
+
 } // namespace
+
+namespace detail {
+void PauseFor(std::chrono::milliseconds wait) {
+    Sleep(static_cast<DWORD>(wait.count()));
+}
+} // namespace detail
 
 FileError FileErrorFromSystem(FileAction action, const fs::path& path, unsigned long systemError) {
     const FileProblem problem = ProblemOf(systemError);
     return FileError(action, path, problem,
-                     problem == FileProblem::Other ? win32::ErrorText(systemError) : std::string());
+                     problem == FileProblem::Other
+                         ? std::to_string(systemError) + ": " + win32::ErrorText(systemError)
+                         : std::string());
 }
 
-std::string ReadWholeFile(const fs::path& path, std::size_t limit) {
+std::string ReadWholeFile(const fs::path& path, std::size_t limit, FileStamp* stamp) {
+    if (IsReservedDeviceName(path)) {
+        throw FileError(FileAction::Read, path, FileProblem::NotRegularFile);
+    }
     // Looked at before it is opened for reading: opening a pipe or a device
     // for reading can wait or have effects of its own.
     {
@@ -340,14 +560,13 @@ std::string ReadWholeFile(const fs::path& path, std::size_t limit) {
         }
         RequireReadable(path, LookAt(look.get()), limit);
     }
-    Handle file(CreateFileW(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
-                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file.Valid()) {
-        Fail(FileAction::Read, path, GetLastError());
-    }
+    Handle file(OpenToRead(path));
     // Checked again on what was opened, which may not be what was looked at.
     const Looked opened = LookAt(file.get());
     RequireReadable(path, opened, limit);
+    if (stamp != nullptr) {
+        *stamp = opened.stamp;
+    }
     try {
         return ReadOpenFile(file.get(), path, static_cast<std::size_t>(opened.size), limit);
     } catch (const std::bad_alloc&) {
@@ -355,7 +574,14 @@ std::string ReadWholeFile(const fs::path& path, std::size_t limit) {
     }
 }
 
-void WriteWholeFile(const fs::path& path, std::string_view bytes, WriteTarget target) {
+void WriteWholeFile(const fs::path& path, std::string_view bytes, const WriteOptions& options) {
+    if (IsReservedDeviceName(path)) {
+        if (options.target != WriteTarget::RegularFileOrStream) {
+            throw FileError(FileAction::Write, path, FileProblem::NotRegularFile);
+        }
+        WriteIntoStream(path, bytes);
+        return;
+    }
     Handle look(OpenToLookAt(path));
     if (!look.Valid()) {
         const DWORD error = GetLastError();
@@ -363,12 +589,12 @@ void WriteWholeFile(const fs::path& path, std::string_view bytes, WriteTarget ta
             Fail(FileAction::Write, path, error);
         }
         // A link whose target is missing is never replaced by a file of its own.
-        const DWORD attributes = GetFileAttributesW(path.c_str());
+        const DWORD attributes = GetFileAttributesW(Long(path).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES &&
             (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
             throw FileError(FileAction::Write, path, FileProblem::LinkUnresolvable);
         }
-        ReplaceRegularFile(path, path, false, bytes);
+        ReplaceRegularFile(path, path, bytes, options);
         return;
     }
     const Looked looked = LookAt(look.get());
@@ -378,12 +604,13 @@ void WriteWholeFile(const fs::path& path, std::string_view bytes, WriteTarget ta
         if ((looked.attributes & FILE_ATTRIBUTE_READONLY) != 0) {
             throw FileError(FileAction::Write, path, FileProblem::WriteProtected);
         }
-        ReplaceRegularFile(path, looked.finalPath.empty() ? path : looked.finalPath, true, bytes);
+        ReplaceRegularFile(path, looked.finalPath.empty() ? path : looked.finalPath, bytes,
+                           options);
         return;
     case Kind::Folder:
         throw FileError(FileAction::Write, path, FileProblem::IsFolder);
     case Kind::Stream:
-        if (target == WriteTarget::RegularFileOrStream) {
+        if (options.target == WriteTarget::RegularFileOrStream) {
             WriteIntoStream(path, bytes);
             return;
         }

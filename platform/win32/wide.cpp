@@ -45,6 +45,32 @@ std::string Narrow(std::wstring_view utf16) {
     return utf8;
 }
 
+std::wstring LongPath(const std::wstring& path) {
+    const auto startsWith = [](const std::wstring& text, const wchar_t* prefix) {
+        return text.rfind(prefix, 0) == 0;
+    };
+    if (path.empty() || startsWith(path, L"\\\\?\\") || startsWith(path, L"\\\\.\\")) {
+        return path;
+    }
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0) {
+        return path;
+    }
+    std::wstring full(needed, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    if (length == 0 || length >= needed) {
+        return path;
+    }
+    full.resize(length);
+    if (startsWith(full, L"\\\\.\\") || startsWith(full, L"\\\\?\\")) {
+        return full;
+    }
+    if (startsWith(full, L"\\\\")) {
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    }
+    return L"\\\\?\\" + full;
+}
+
 std::string ErrorText(unsigned long error) {
     wchar_t* buffer = nullptr;
     const DWORD length = FormatMessageW(

@@ -4,6 +4,7 @@
 #include "FakeHost.h"
 #include "tests/support/ScriptedPrompts.h"
 
+#include "library/PatternLibrary.h"
 #include "pattern/patrn.h"
 #include "platform/cp932.h"
 #include "platform/hostpath.h"
@@ -13,6 +14,12 @@
 #include "plugin/trPELM.h"
 
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cstdlib>
+#endif
 
 #include <array>
 #include <cstdlib>
@@ -65,6 +72,51 @@ inline std::filesystem::path NewFolder() {
     throw std::runtime_error("no temporary folder could be created");
 }
 
+// Points the system's temporary-files folder (where a save that cannot go
+// beside its file keeps what it could not write) at a folder of the test's.
+class ScopedSystemTemp {
+public:
+    explicit ScopedSystemTemp(const std::filesystem::path& folder) {
+        std::filesystem::create_directories(folder);
+#ifdef _WIN32
+        for (const wchar_t* name : {L"TMP", L"TEMP"}) {
+            wchar_t old[32768];
+            const DWORD length = GetEnvironmentVariableW(name, old, 32768);
+            saved_.emplace_back(name, length > 0 ? std::wstring(old, length) : std::wstring());
+            SetEnvironmentVariableW(name, folder.c_str());
+        }
+#else
+        const char* old = std::getenv("TMPDIR");
+        had_ = old != nullptr;
+        saved_ = had_ ? old : "";
+        ::setenv("TMPDIR", folder.c_str(), 1);
+#endif
+    }
+    ~ScopedSystemTemp() {
+#ifdef _WIN32
+        for (const auto& [name, value] : saved_) {
+            SetEnvironmentVariableW(name.c_str(), value.empty() ? nullptr : value.c_str());
+        }
+#else
+        if (had_) {
+            ::setenv("TMPDIR", saved_.c_str(), 1);
+        } else {
+            ::unsetenv("TMPDIR");
+        }
+#endif
+    }
+    ScopedSystemTemp(const ScopedSystemTemp&) = delete;
+    ScopedSystemTemp& operator=(const ScopedSystemTemp&) = delete;
+
+private:
+#ifdef _WIN32
+    std::vector<std::pair<std::wstring, std::wstring>> saved_;
+#else
+    bool had_ = false;
+    std::string saved_;
+#endif
+};
+
 // A pattern that differs from the default one, so that renders can be told apart.
 inline std::unique_ptr<TPatrn> MakePattern(std::int32_t lumi) {
     auto pattern = std::make_unique<TPatrn>();
@@ -83,6 +135,13 @@ inline std::string SettingsText(const std::vector<std::string>& names) {
     return ini.ToText();
 }
 
+// The names of the patterns a settings or pattern file's text holds.
+inline std::vector<std::string> LibraryNames(const std::string& settingsText) {
+    PatternLibrary library;
+    LoadPatterns(IniFile::Parse(settingsText), library);
+    return library.Names();
+}
+
 class ModuleTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -93,15 +152,19 @@ protected:
         Module() = TModuleState{};
         dir_ = NewFolder();
         settings_ = dir_ / "Pelmora.ini";
+        systemTempDir_ = NewFolder();
+        systemTemp_ = std::make_unique<ScopedSystemTemp>(systemTempDir_);
     }
 
     void TearDown() override {
+        systemTemp_.reset();
         Module() = TModuleState{};
         BindHostApiFromMainExecutable();
         std::error_code ignored;
         std::filesystem::permissions(dir_, std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, ignored);
         std::filesystem::remove_all(dir_, ignored);
+        std::filesystem::remove_all(systemTempDir_, ignored);
     }
 
     // Writes the settings file (when given), hands its path over and starts.
@@ -146,9 +209,24 @@ protected:
         Host().pads[padValue + FakeHost::kPadIdOffset] = std::move(settings);
     }
 
+    // The files of `folder` whose names begin with `start`.
+    static std::vector<std::filesystem::path> FilesStartingWith(const std::filesystem::path& folder,
+                                                                const std::string& start) {
+        std::vector<std::filesystem::path> found;
+        std::error_code ignored;
+        for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
+            if (entry.path().filename().string().rfind(start, 0) == 0) {
+                found.push_back(entry.path());
+            }
+        }
+        return found;
+    }
+
     std::filesystem::path dir_;
     std::filesystem::path settings_;
     ScopedScriptedPrompts prompts_;
+    std::filesystem::path systemTempDir_; // the system's temporary-files folder meanwhile
+    std::unique_ptr<ScopedSystemTemp> systemTemp_;
 };
 
 } // namespace pelmora::testing

@@ -1,6 +1,7 @@
 // The settings file at start and end, pattern-file import and export, and the
 // name prompt.
 #include "ModuleFixture.h"
+#include "tests/support/Utf16.h"
 
 #include "library/PatternLibrary.h"
 #include "plugin/PlugFunc.h"
@@ -89,6 +90,111 @@ TEST_F(SettingsFile, MissingFolderIsReported) {
     EXPECT_FALSE(std::filesystem::exists(dir_));
 }
 
+// The platform's file dialogs move the working folder: a relative settings
+// path was read in one folder at the start and written in another at the end.
+TEST_F(SettingsFile, RelativePathIsResolvedOnceWhenGiven) {
+    WriteBytes(settings_, SettingsText({"A"}));
+    const std::filesystem::path elsewhere = dir_ / "elsewhere";
+    std::filesystem::create_directory(elsewhere);
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(dir_);
+    EXPECT_EQ(TRXSetInitFile("./Pelmora.ini"), kTrxTrue);
+    std::filesystem::current_path(elsewhere); // as an open-file dialog leaves it
+    EXPECT_EQ(Module().SettingsPath, HostPath(settings_));
+    EXPECT_EQ(TRXBeginPlugin(), Host().changeMenusResult);
+    Module().Library->Append("B", MakePattern(1));
+    EXPECT_EQ(TRXEndPlugin(), kTrxTrue);
+    std::filesystem::current_path(before);
+    EXPECT_EQ(LibraryNames(ReadBytes(settings_)), (std::vector<std::string>{"A", "B"}));
+    EXPECT_FALSE(std::filesystem::exists(elsewhere / "Pelmora.ini"));
+}
+
+// A drive or share missing at the start gave an empty library without a word,
+// and the end then replaced the real file, back by then, with nothing.
+TEST_F(SettingsFile, FolderMissingAtTheStartIsSaidAndItsFileIsNeverReplaced) {
+    const std::filesystem::path folder = dir_ / "stick";
+    const std::filesystem::path file = folder / "Pelmora.ini";
+    const std::string real = SettingsText({"A", "B", "C"});
+    for (const bool edited : {false, true}) {
+        prompts_->shown.clear();
+        std::filesystem::remove_all(folder);
+        ASSERT_EQ(TRXSetInitFile(HostPath(file).c_str()), kTrxTrue);
+        EXPECT_EQ(TRXBeginPlugin(), Host().changeMenusResult);
+        ASSERT_EQ(prompts_->Messages().size(), 1u);
+        EXPECT_EQ(prompts_->shown[0].kind, MsgKind::Warning);
+        EXPECT_NE(prompts_->Messages()[0].find("フォルダー"), std::string::npos);
+        EXPECT_EQ(Module().Library->Count(), 0);
+        if (edited) {
+            Module().Library->Append("New", MakePattern(1));
+        }
+        std::filesystem::create_directory(folder); // the stick is back
+        WriteBytes(file, real);
+        EXPECT_EQ(TRXEndPlugin(), edited ? kTrxFalse : kTrxTrue);
+        EXPECT_EQ(ReadBytes(file), real);
+        const auto kept = FilesStartingWith(folder, "Pelmora.ini.");
+        ASSERT_EQ(kept.size(), edited ? 1u : 0u);
+        if (edited) {
+            EXPECT_EQ(LibraryNames(ReadBytes(kept[0])), std::vector<std::string>{"New"});
+            EXPECT_NE(prompts_->Messages().back().find(PathText(kept[0])), std::string::npos);
+        }
+    }
+}
+
+// Notepad's "Unicode" settings file started with no patterns and was
+// replaced at the end by an empty library.
+TEST_F(SettingsFile, Utf16FileStartsWithItsPatternsAndIsWrittenBackInShiftJis) {
+    IniFile ini;
+    ini.WriteInteger("Main", "Left", 9);
+    MakePattern(2)->SaveToIni(ini, 0, "表示");
+    MakePattern(3)->SaveToIni(ini, 1, "B");
+    WriteBytes(settings_, Utf16File(ini.ToText()));
+    EXPECT_EQ(Start(), Host().changeMenusResult);
+    EXPECT_TRUE(prompts_->shown.empty());
+    EXPECT_EQ(NamesOf(*Module().Library), (std::vector<std::string>{Sjis("表示"), "B"}));
+    EXPECT_EQ(Module().Settings.Left, 9);
+    EXPECT_EQ(TRXEndPlugin(), kTrxTrue);
+    EXPECT_EQ(LibraryNames(ReadBytes(settings_)), (std::vector<std::string>{Sjis("表示"), "B"}));
+}
+
+#ifdef _WIN32
+// NUL, CON, AUX.ini, COM1, LPT1.ini ... name devices in every folder; a start
+// on one answered true with an empty library.
+TEST_F(SettingsFile, ReservedDeviceNamesAreRefusedAtTheStart) {
+    for (const char* name :
+         {"NUL", "con", "AUX.ini", "COM1", "lpt1.ini", "CONIN$", "nul .ini", "Aux.", "COM9.txt"}) {
+        Module() = TModuleState{};
+        prompts_->shown.clear();
+        ASSERT_EQ(TRXSetInitFile(HostPath(dir_ / name).c_str()), kTrxTrue);
+        EXPECT_EQ(TRXBeginPlugin(), kTrxFalse) << name;
+        ASSERT_EQ(prompts_->Messages().size(), 1u) << name;
+        EXPECT_NE(prompts_->Messages()[0].find("通常のファイルではありません"), std::string::npos)
+            << name << ": " << prompts_->Messages()[0];
+    }
+}
+
+// The launcher, a virus scanner or a backup tool holding the settings file
+// through the end cost the session's patterns.
+TEST_F(SettingsFile, AFileHeldThroughTheEndKeepsTheLibraryBesideIt) {
+    StartWith({"A"});
+    Module().Library->Append("Imported", MakePattern(1));
+    const std::string old = ReadBytes(settings_);
+    const HANDLE holder = CreateFileW(settings_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(TRXEndPlugin(), kTrxFalse);
+    CloseHandle(holder);
+    EXPECT_EQ(ReadBytes(settings_), old);
+    const auto kept = FilesStartingWith(dir_, "Pelmora.ini.");
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(LibraryNames(ReadBytes(kept[0])), (std::vector<std::string>{"A", "Imported"}));
+    ASSERT_EQ(prompts_->Messages().size(), 1u);
+    const std::string shown = prompts_->Messages()[0];
+    EXPECT_NE(shown.find("ほかのプログラムが使用中です。"), std::string::npos) << shown;
+    EXPECT_NE(shown.find(PathText(kept[0])), std::string::npos) << shown;
+    EXPECT_TRUE(FilesStartingWith(dir_, ".Pelmora.ini.").empty()) << "a temporary file was left";
+}
+#endif
+
 #ifndef _WIN32 // a file-size limit for the process is POSIX's
 // A write that fails part of the way through leaves the old file as it was.
 TEST_F(SettingsFile, FailedWriteLeavesTheOldFileByteForByte) {
@@ -160,13 +266,49 @@ TEST_F(Import, CancelChangesNothingAndShowsNothing) {
     EXPECT_TRUE(Host().CallsTo("TRAChangePluginMenus").empty());
 }
 
-TEST_F(Import, FileWithoutPatternsStillCountsAsRead) {
+// A file no pattern can be read from (another format, a damaged file, a
+// Unicode file with a character Shift-JIS lacks) imported "nothing" and
+// reported success.
+TEST_F(Import, FileWithoutAReadablePatternIsAnErrorAndChangesNothing) {
+    const struct {
+        const char* what;
+        std::string bytes;
+        const char* reason;
+    } cases[] = {
+        {"settings only", "[Main]\r\nLeft=1\r\n", "パターンを読み込めませんでした。"},
+        {"empty", "", "パターンを読み込めませんでした。"},
+        {"not a settings text", "\x01\x02binary\xFF", "パターンを読み込めませんでした。"},
+        {"UTF-16 with a character Shift-JIS lacks", Utf16File("[1]\r\nName=\xF0\x9F\x98\x80\r\n"),
+         "Shift-JIS で表せない文字"},
+    };
+    StartWith({"A"});
+    for (const auto& c : cases) {
+        prompts_->shown.clear();
+        WriteBytes(dir_ / "in.ptn", c.bytes);
+        prompts_->openAnswers.push_back((dir_ / "in.ptn").string());
+        EXPECT_EQ(TRXMenuClick(3, 1), kTrxFalse) << c.what;
+        ASSERT_EQ(prompts_->Messages().size(), 1u) << c.what;
+        EXPECT_EQ(prompts_->shown.back().kind, MsgKind::Error) << c.what;
+        EXPECT_NE(prompts_->Messages()[0].find("in.ptn"), std::string::npos) << c.what;
+        EXPECT_NE(prompts_->Messages()[0].find(c.reason), std::string::npos)
+            << c.what << ": " << prompts_->Messages()[0];
+        EXPECT_EQ(NamesOf(*Module().Library), std::vector<std::string>{"A"}) << c.what;
+    }
+}
+
+// Notepad's "Unicode" and UTF-8 with a byte-order mark read as their text.
+TEST_F(Import, UnicodeFilesImportAsTheirText) {
+    const std::string text = "[1]\r\nName=パターン\r\nLumi=3\r\n";
+    const std::string files[] = {Utf16File(text), Utf16File(text, true), "\xEF\xBB\xBF" + text};
     StartWith({});
-    WriteBytes(dir_ / "empty.ptn", "[Main]\r\nLeft=1\r\n");
-    prompts_->openAnswers.push_back((dir_ / "empty.ptn").string());
-    EXPECT_EQ(TRXMenuClick(2, 1), Host().changeMenusResult);
-    EXPECT_EQ(prompts_->Messages(), std::vector<std::string>{"をインポートしました。"});
-    EXPECT_EQ(Module().Library->Count(), 0);
+    for (const std::string& bytes : files) {
+        WriteBytes(dir_ / "u.ptn", bytes);
+        prompts_->openAnswers.push_back((dir_ / "u.ptn").string());
+        TRXMenuClick(Module().Library->Count() + 2, 1);
+    }
+    const std::string name = Sjis("パターン");
+    EXPECT_EQ(NamesOf(*Module().Library), (std::vector<std::string>{name, name + "2", name + "3"}));
+    EXPECT_EQ(Module().Library->Pattern(2).Lumi, 3);
 }
 
 TEST_F(Import, SettingsFileItselfAddsEveryPatternAgain) {

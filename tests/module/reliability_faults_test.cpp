@@ -2,7 +2,8 @@
 // file system refuses: a read-only folder, a folder in place of the file, a
 // folder that does not exist, a full disk, a write cut off part of the way and
 // a process killed in the middle of its write. The old file must stay byte for
-// byte, and the user must be told which file was not written.
+// byte, the user must be told which file was not written, and the end keeps
+// the library in a recovery file wherever one can be written.
 //
 // The tests run as root, for whom permissions do not stop a write, so a
 // read-only folder and a full disk are real file systems: a small tmpfs,
@@ -55,8 +56,12 @@ template <typename Write> void WithFileSizeLimit(rlim_t limit, Write&& write) {
     std::signal(SIGXFSZ, previousHandler);
 }
 
+// Where the end keeps the library it could not write into the settings file.
+enum class KeptIn { Beside, SystemTemp, Nowhere };
+
 // One way for a write to fail. `prepare` puts the old file (if any) in place,
-// breaks the file system and returns the path to write; `write` runs the write.
+// breaks the file system and returns the path to write; `afterStart`, when
+// set, breaks it after the plug-in has read the file.
 struct FaultCase {
     const char* name;
     const char* reason; // the system's words for the failure, part of the message
@@ -64,6 +69,9 @@ struct FaultCase {
         prepare;
     bool oldIsFolder = false;   // the target is a folder, which must stay empty
     bool wholeWriteCut = false; // the write runs under a file size limit
+    KeptIn keptIn = KeptIn::SystemTemp;
+    std::function<void(const std::filesystem::path& target)> afterStart = nullptr;
+    const char* settingsReason = nullptr; // when the end words it otherwise
 };
 
 std::vector<FaultCase> FaultCases() {
@@ -80,15 +88,14 @@ std::vector<FaultCase> FaultCases() {
              return folder / "target";
          }},
         {"target is a folder", "フォルダーです。",
-         [](const std::filesystem::path& dir, const std::string&) {
-             std::filesystem::create_directory(dir / "target");
-             return dir / "target";
-         },
-         true},
+         [](const std::filesystem::path& dir, const std::string&) { return dir / "target"; }, true,
+         false, KeptIn::Beside,
+         [](const std::filesystem::path& target) { std::filesystem::create_directory(target); }},
         {"folder does not exist", "フォルダーが見つかりません。",
          [](const std::filesystem::path& dir, const std::string&) {
              return dir / "missing" / "target";
-         }},
+         },
+         false, false, KeptIn::SystemTemp, nullptr, "フォルダーが見つからなかった"},
         {"full disk", "ディスクの空き容量が足りません。",
          [](const std::filesystem::path& dir, const std::string& old) {
              const std::filesystem::path folder = dir / "full";
@@ -104,7 +111,7 @@ std::vector<FaultCase> FaultCases() {
              WriteBytes(dir / "target", old);
              return dir / "target";
          },
-         false, true},
+         false, true, KeptIn::Nowhere},
     };
 }
 
@@ -121,8 +128,25 @@ protected:
     // is larger than the old file.
     void StartWithLargeLibrary() {
         StartWith({"A", "B"});
+        GrowLibrary();
+    }
+    void GrowLibrary() {
         for (int i = 0; i < 200; ++i) {
             Module().Library->Append("P" + std::to_string(i), MakePattern(i));
+        }
+    }
+
+    // The recovery file of `target` where the case keeps it, holding the
+    // library's `patterns`, and no other; it is removed once looked at.
+    void ExpectKept(const FaultCase& c, const std::filesystem::path& target, std::size_t patterns) {
+        const std::string name = target.filename().string() + "." + std::string("未保存");
+        const auto beside = FilesStartingWith(target.parent_path(), name);
+        const auto inTemp = FilesStartingWith(systemTempDir_, name);
+        EXPECT_EQ(beside.size(), c.keptIn == KeptIn::Beside ? 1u : 0u) << c.name;
+        EXPECT_EQ(inTemp.size(), c.keptIn == KeptIn::SystemTemp ? 1u : 0u) << c.name;
+        for (const auto& kept : c.keptIn == KeptIn::Beside ? beside : inTemp) {
+            EXPECT_EQ(LibraryNames(ReadBytes(kept)).size(), patterns) << c.name;
+            std::filesystem::remove(kept);
         }
     }
 
@@ -152,22 +176,25 @@ protected:
     }
 };
 
-TEST_F(ReliabilityWriteFaults, SettingsFileAtEndStaysAsItWasAndTheErrorNamesIt) {
+TEST_F(ReliabilityWriteFaults, SettingsFileAtEndStaysAsItWasAndTheLibraryIsKept) {
     const std::string old = SettingsText({"Old"});
     for (const FaultCase& c : FaultCases()) {
         Module() = TModuleState{};
         prompts_->shown.clear();
-        StartWithLargeLibrary();
-        ASSERT_TRUE(Module().PluginActive) << c.name;
         const std::filesystem::path target = c.prepare(dir_, old);
         if (target.empty()) {
             std::cout << "[ skipped  ] " << c.name << ": mounting is not allowed here\n";
             continue;
         }
+        ASSERT_EQ(TRXSetInitFile(target.c_str()), kTrxTrue);
+        ASSERT_EQ(TRXBeginPlugin(), 1) << c.name;
+        GrowLibrary();
+        const auto patterns = static_cast<std::size_t>(Module().Library->Count());
+        if (c.afterStart) {
+            c.afterStart(target);
+        }
         const std::size_t entriesBefore =
             std::filesystem::exists(target.parent_path()) ? EntriesIn(target.parent_path()) : 0;
-        // The host names the file the end writes.
-        ASSERT_EQ(TRXSetInitFile(target.c_str()), kTrxTrue);
         std::int32_t result = kTrxTrue;
         if (c.wholeWriteCut) {
             WithFileSizeLimit(old.size() + 10, [&] { result = TRXEndPlugin(); });
@@ -176,12 +203,13 @@ TEST_F(ReliabilityWriteFaults, SettingsFileAtEndStaysAsItWasAndTheErrorNamesIt) 
         }
         EXPECT_EQ(result, kTrxFalse) << c.name;
         EXPECT_FALSE(Module().PluginActive) << c.name;
-        ASSERT_EQ(prompts_->Messages().size(), 1u) << c.name;
-        EXPECT_EQ(prompts_->shown[0].kind, MsgKind::Error) << c.name;
-        EXPECT_NE(prompts_->Messages()[0].find(target.string()), std::string::npos)
-            << c.name << ": " << prompts_->Messages()[0];
-        EXPECT_NE(prompts_->Messages()[0].find(c.reason), std::string::npos)
-            << c.name << ": " << prompts_->Messages()[0];
+        ASSERT_FALSE(prompts_->Messages().empty()) << c.name;
+        const std::string shown = prompts_->Messages().back();
+        EXPECT_EQ(prompts_->shown.back().kind, MsgKind::Error) << c.name;
+        EXPECT_NE(shown.find(target.string()), std::string::npos) << c.name << ": " << shown;
+        const char* reason = c.settingsReason != nullptr ? c.settingsReason : c.reason;
+        EXPECT_NE(shown.find(reason), std::string::npos) << c.name << ": " << shown;
+        ExpectKept(c, target, patterns);
         ExpectUntouched(c, target, old, entriesBefore);
         std::error_code ignored;
         std::filesystem::remove_all(dir_ / "target", ignored);
@@ -204,6 +232,9 @@ TEST_F(ReliabilityWriteFaults, ExportTargetStaysAsItWasAndTheErrorNamesIt) {
         if (target.empty()) {
             std::cout << "[ skipped  ] " << c.name << ": mounting is not allowed here\n";
             continue;
+        }
+        if (c.afterStart) {
+            c.afterStart(target);
         }
         const std::size_t entriesBefore =
             std::filesystem::exists(target.parent_path()) ? EntriesIn(target.parent_path()) : 0;

@@ -121,7 +121,8 @@ TEST_F(SettingsFileKinds, ALinkToAFileNotYetThereIsFollowed) {
 }
 
 // A settings file whose write permission was removed was replaced anyway by
-// root, and changed its owner. It is read, but never replaced.
+// root, and changed its owner. It is read, but never replaced: the session's
+// library goes to a recovery file beside it.
 TEST_F(SettingsFileKinds, AWriteProtectedFileIsReadButNotReplaced) {
     const std::string old = SettingsText({"A"});
     WriteBytes(settings_, old);
@@ -130,17 +131,22 @@ TEST_F(SettingsFileKinds, AWriteProtectedFileIsReadButNotReplaced) {
     ASSERT_EQ(Module().Library->Count(), 1);
     Module().Library->Append("B", MakePattern(2));
     EXPECT_EQ(TRXEndPlugin(), kTrxFalse);
+    const fs::path kept = dir_ / "Pelmora.ini.未保存.ini";
     EXPECT_EQ(prompts_->Messages(),
-              std::vector<std::string>{"設定を保存できませんでした。設定ファイル \"" +
-                                       settings_.string() + "\" は元のままです。\nファイル \"" +
-                                       settings_.string() +
-                                       "\" に書き込めません。書き込みが禁止されています "
-                                       "(読み取り専用)。"});
+              std::vector<std::string>{
+                  "設定ファイル \"" + settings_.string() +
+                  "\" に保存できませんでした。\nファイル \"" + settings_.string() +
+                  "\" に書き込めません。書き込みが禁止されています (読み取り専用)。\n"
+                  "パターンと設定は \"" +
+                  kept.string() +
+                  "\" に保存しました。\n必要なら、Tavrin を終了してからこのファイルで設定ファイルを"
+                  "置き換えるか、「パターンのインポート」でパターンを取り込んでください。"});
     struct stat info {};
     ASSERT_EQ(::stat(settings_.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0444u);
     EXPECT_EQ(ReadBytes(settings_), old);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1)
+    EXPECT_EQ(LibraryNames(ReadBytes(kept)), (std::vector<std::string>{"A", "B"}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2)
         << "a temporary file was left";
 }
 

@@ -5,9 +5,12 @@
 #include "platform/cp932.h"
 #include "platform/fileio.h"
 #include "platform/inifile.h"
+#include "platform_tempdir.h"
+#include "tests/support/Utf16.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 namespace pelmora {
@@ -57,9 +60,10 @@ TEST(SettingsFileWeight, IsTheLengthOfTheTextTheEndWrites) {
         {"many parts", defaults, RichLibrary(2, 3000)},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(SettingsFileSize(c.settings, c.library),
-                  WrittenText(c.settings, c.library).size())
-            << c.what;
+        const std::string written = WrittenText(c.settings, c.library);
+        EXPECT_EQ(SettingsFileSize(c.settings, c.library), written.size()) << c.what;
+        // The end makes its text piece by piece, never through an INI file.
+        EXPECT_EQ(SettingsFileText(c.settings, PatternsOf(c.library)), written) << c.what;
     }
     // Counting stops once past the bound, so a huge library costs little.
     const PatternLibrary big = RichLibrary(300, 10);
@@ -78,6 +82,235 @@ TEST(SettingsFileWeight, FitsUpToTheReadLimitExactly) {
     EXPECT_TRUE(SettingsFileFits(settings, library));
     settings.ImportDir += 'x';
     EXPECT_FALSE(SettingsFileFits(settings, library));
+}
+
+// An export's text is what writing its entries into sections 1, 2, ... of an
+// empty INI file gives.
+TEST(SettingsFileText, PatternFileNumbersSectionsFromOne) {
+    const PatternLibrary library = RichLibrary(3, 2);
+    const std::vector<TExportEntry> entries = {{library.Name(2), &library.Pattern(2)},
+                                               {library.Name(0), &library.Pattern(0)}};
+    IniFile ini;
+    library.Pattern(2).SaveToIni(ini, 1, library.Name(2));
+    library.Pattern(0).SaveToIni(ini, 2, library.Name(0));
+    EXPECT_EQ(PatternFileText(PatternsOf(entries)), ini.ToText());
+}
+
+using testing::TempDir;
+using testing::Utf16File;
+namespace fs = std::filesystem;
+
+std::string SettingsOf(const std::vector<std::string>& names) {
+    IniFile ini;
+    ini.WriteInteger("Main", "Left", 5);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        TPatrn().SaveToIni(ini, static_cast<int>(i), names[i]);
+    }
+    return ini.ToText();
+}
+
+std::vector<std::string> NamesIn(const fs::path& file) {
+    PatternLibrary library;
+    LoadPatterns(IniFile::Parse(testing::ReadRaw(file)), library);
+    return library.Names();
+}
+
+// The plug-in's start and end on a settings file, as the module runs them.
+struct Session {
+    SettingsOrigin origin;
+    TIniData settings;
+    PatternLibrary library;
+    std::uint64_t digest = 0;
+
+    explicit Session(const fs::path& file) {
+        SettingsAtStart start = ReadSettingsFile(file);
+        origin = start.origin;
+        settings = ReadIniData(start.ini, file.string());
+        LoadPatterns(start.ini, library);
+        digest = SettingsFileDigest(settings, library);
+    }
+    SettingsSaveResult End(const fs::path& file, const fs::path& fallback) const {
+        return SaveSettingsFile(file,
+                                SettingsSave{settings, library, origin, digest, fallback, {}});
+    }
+};
+
+using Outcome = SettingsSaveResult::Outcome;
+
+// The end replaces only what the start read: every way the file can change
+// between start and end, with and without edits in the session.
+TEST(SettingsFileEnd, ReplacesOnlyWhatTheStartReadAndKeepsEverythingElse) {
+    enum Before { File, NoFile, NoFolder, Garbage };
+    const std::string mine = SettingsOf({"Mine"});
+    const std::string other = SettingsOf({"Other"});
+    const struct {
+        const char* what;
+        Before before;
+        std::function<void(const fs::path& file, const std::string& read)> meanwhile;
+        bool edited;
+        Outcome outcome;
+        std::vector<std::string> fileHolds; // empty: the file is not there
+        bool keptBeside;
+        bool keptInFallback;
+    } cases[] = {
+        {"untouched, edited", File, nullptr, true, Outcome::Written, {"Mine", "New"}, false, false},
+        {"untouched, not edited", File, nullptr, false, Outcome::Written, {"Mine"}, false, false},
+        {"removed",
+         File,
+         [](const fs::path& f, const std::string&) { fs::remove(f); },
+         false,
+         Outcome::Written,
+         {"Mine"},
+         false,
+         false},
+        {"replaced by another program",
+         File,
+         [&](const fs::path& f, const std::string&) {
+             fs::remove(f);
+             testing::WriteRaw(f, other);
+         },
+         false,
+         Outcome::Kept,
+         {"Other"},
+         true,
+         false},
+        {"rewritten in place",
+         File,
+         [&](const fs::path& f, const std::string&) { testing::WriteRaw(f, other + "\r\n"); },
+         true,
+         Outcome::Kept,
+         {"Other"},
+         true,
+         false},
+        {"copied back with the same bytes",
+         File,
+         [](const fs::path& f, const std::string& read) {
+             fs::remove(f);
+             testing::WriteRaw(f, read);
+         },
+         true,
+         Outcome::Written,
+         {"Mine", "New"},
+         false,
+         false},
+        {"none, none at the end", NoFile, nullptr, true, Outcome::Written, {"New"}, false, false},
+        {"none, one appeared, edited",
+         NoFile,
+         [&](const fs::path& f, const std::string&) { testing::WriteRaw(f, other); },
+         true,
+         Outcome::Kept,
+         {"Other"},
+         true,
+         false},
+        {"none, one appeared, not edited",
+         NoFile,
+         [&](const fs::path& f, const std::string&) { testing::WriteRaw(f, other); },
+         false,
+         Outcome::Skipped,
+         {"Other"},
+         false,
+         false},
+        {"no folder, it came back, edited",
+         NoFolder,
+         [&](const fs::path& f, const std::string&) {
+             fs::create_directory(f.parent_path());
+             testing::WriteRaw(f, other);
+         },
+         true,
+         Outcome::Kept,
+         {"Other"},
+         true,
+         false},
+        {"no folder, still none, edited", NoFolder, nullptr, true, Outcome::Kept, {}, false, true},
+        {"no folder, not edited", NoFolder, nullptr, false, Outcome::Skipped, {}, false, false},
+        {"no section in the file, edited", Garbage, nullptr, true, Outcome::Kept, {}, true, false},
+        {"no section in the file, not edited",
+         Garbage,
+         nullptr,
+         false,
+         Outcome::Skipped,
+         {},
+         false,
+         false},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        const fs::path folder = dir / "settings";
+        const fs::path file = folder / "Pelmora.ini";
+        const fs::path fallback = dir / "temp";
+        fs::create_directory(fallback);
+        if (c.before != NoFolder) {
+            fs::create_directory(folder);
+        }
+        if (c.before == File) {
+            testing::WriteRaw(file, mine);
+        } else if (c.before == Garbage) {
+            testing::WriteRaw(file, "\x01garbage\xFF");
+        }
+        Session session(file);
+        if (c.edited) {
+            session.library.Append("New", std::make_unique<TPatrn>());
+        }
+        if (c.meanwhile) {
+            c.meanwhile(file, mine);
+        }
+        const SettingsSaveResult result = session.End(file, fallback);
+        EXPECT_EQ(result.outcome, c.outcome) << c.what;
+        if (c.before == Garbage) {
+            EXPECT_EQ(testing::ReadRaw(file), "\x01garbage\xFF") << c.what;
+        } else if (c.fileHolds.empty()) {
+            EXPECT_FALSE(fs::exists(file)) << c.what;
+        } else {
+            EXPECT_EQ(NamesIn(file), c.fileHolds) << c.what;
+        }
+        const fs::path beside = folder / u8"Pelmora.ini.未保存.ini";
+        const fs::path inFallback = fallback / u8"Pelmora.ini.未保存.ini";
+        EXPECT_EQ(fs::exists(beside), c.keptBeside) << c.what;
+        EXPECT_EQ(fs::exists(inFallback), c.keptInFallback) << c.what;
+        if (c.outcome == Outcome::Kept) {
+            EXPECT_EQ(result.keptIn, c.keptBeside ? beside : inFallback) << c.what;
+            EXPECT_EQ(NamesIn(result.keptIn), session.library.Names()) << c.what;
+            EXPECT_FALSE(result.reason.empty()) << c.what;
+        }
+    }
+}
+
+// An older recovery file is never written over.
+TEST(SettingsFileEnd, RecoveryFilesAreNumberedAndNeverReplaced) {
+    TempDir dir;
+    const fs::path file = dir / "Pelmora.ini";
+    testing::WriteRaw(dir.Path() / u8"Pelmora.ini.未保存.ini", "first");
+    EXPECT_EQ(KeepInRecoveryFile(file, "second"), dir.Path() / u8"Pelmora.ini.未保存2.ini");
+    EXPECT_EQ(KeepInRecoveryFile(file, "third"), dir.Path() / u8"Pelmora.ini.未保存3.ini");
+    EXPECT_EQ(testing::ReadRaw(dir.Path() / u8"Pelmora.ini.未保存.ini"), "first");
+    EXPECT_EQ(testing::ReadRaw(dir.Path() / u8"Pelmora.ini.未保存3.ini"), "third");
+    EXPECT_EQ(RecoveryFileName(dir / "settings", 4), dir.Path() / u8"settings.未保存4");
+}
+
+// Notepad's "Unicode" (UTF-16 with a byte-order mark, either order) and UTF-8
+// with a byte-order mark were read as Shift-JIS: no section, an empty library,
+// and the end wrote it over the user's file.
+TEST(SettingsFileStart, UnicodeFilesReadAsTheirText) {
+    const std::string text = "[Main]\r\nLeft=7\r\n[0]\r\nName=表示\r\n";
+    TempDir dir;
+    const std::string files[] = {Utf16File(text), Utf16File(text, true), "\xEF\xBB\xBF" + text};
+    for (const std::string& bytes : files) {
+        testing::WriteRaw(dir / "u.ini", bytes);
+        const SettingsAtStart start = ReadSettingsFile(dir / "u.ini");
+        EXPECT_EQ(start.origin.kind, SettingsOrigin::Kind::Read);
+        EXPECT_EQ(start.ini.Value("Main", "Left"), "7");
+        EXPECT_EQ(start.ini.Value("0", "Name"), Utf8ToSjis("表示"));
+    }
+    testing::WriteRaw(dir / "bad.ini", Utf16File("[0]\r\nName=\xF0\x9F\x98\x80\r\n"));
+    try {
+        ReadSettingsFile(dir / "bad.ini");
+        ADD_FAILURE() << "a character Shift-JIS lacks was read";
+    } catch (const FileError& error) {
+        EXPECT_EQ(error.Problem(), FileProblem::Unconvertible);
+        EXPECT_NE(std::string(error.what()).find("UTF-16"), std::string::npos) << error.what();
+    }
+    testing::WriteRaw(dir / "odd.ini", std::string("\xFF\xFE[\0", 4) + "x");
+    EXPECT_THROW(ReadSettingsFile(dir / "odd.ini"), FileError);
 }
 
 } // namespace

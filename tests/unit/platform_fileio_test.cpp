@@ -108,6 +108,23 @@ TEST(PlatformFileIo, ErrorsAreJapaneseAndNameTheFile) {
     }
     EXPECT_EQ(LimitText(8u << 20), "8 MB");
     EXPECT_EQ(LimitText(1000), "1000 バイト");
+    // The system's words (English here) only ever follow Pelmora's own.
+    const struct {
+        int error;
+        const char* reason;
+    } codes[] = {{EBUSY, "ほかのプログラムが使用中です。"},
+                 {ETXTBSY, "ほかのプログラムが使用中です。"},
+                 {EIO, "装置の読み書きでエラーが発生しました。"},
+                 {ESTALE, "ネットワークの接続が失われました。"},
+                 {EXDEV, "予期しないエラーです (システムのエラー 18: "}};
+    for (const auto& c : codes) {
+        const std::string text =
+            FileErrorFromSystem(FileAction::Write, "x.ini", static_cast<unsigned long>(c.error))
+                .what();
+        EXPECT_EQ(text.rfind(std::string("ファイル \"x.ini\" に書き込めません。") + c.reason, 0),
+                  0u)
+            << text;
+    }
 }
 
 // Nothing but a regular file is opened for reading, so nothing can block:

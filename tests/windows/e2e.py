@@ -295,11 +295,13 @@ def failed_writes(checks, windows, arch):
                  f"{arch}: a read-only wallpaper is reported and kept", f"{code}\n{out}{err}")
     os.chmod(wallpaper, 0o644)
 
-    # A settings file in a folder that is not there: reported at the end,
-    # nothing made.
+    # A settings file in a folder that is not there (a drive not plugged in):
+    # said at the start, which still works; an end with nothing changed writes
+    # nothing, so nothing is made.
     code, out, err = windows.host_run("menu", settings=os.path.join("gone", "x.ini"), pads="ro-pads.ini")
-    checks.check(code == 2 and "x.ini" in out and not os.path.exists(windows.file("gone")),
-                 f"{arch}: a missing folder is reported and nothing is made", f"{code}\n{out}{err}")
+    checks.check(code == 0 and "gone" in out and "が見つかりません" in out and "パターンの詳細編集" in out
+                 and not os.path.exists(windows.file("gone")),
+                 f"{arch}: a missing folder is said at the start and nothing is made", f"{code}\n{out}{err}")
 
 
 def platform_look(checks, windows, linux, samples, arch, wine):

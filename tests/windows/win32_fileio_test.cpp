@@ -3,13 +3,17 @@
 // old file, and temporary files a killed writer left are cleaned up.
 #include "platform/fileio.h"
 
+#include "platform/win32/wide.h"
+
 #include "../unit/platform_tempdir.h"
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
+#include <iterator>
 #include <string>
 
 namespace pelmora {
@@ -105,6 +109,120 @@ TEST(Win32Files, TemporaryFilesAKilledWriterLeftAreRemovedAndNothingElse) {
     EXPECT_TRUE(std::filesystem::exists(dir / ".t.ini.pelmora-tmp-Ab12Cd"));
     EXPECT_TRUE(std::filesystem::exists(held));
     EXPECT_EQ(ReadRaw(file), "new");
+}
+
+// Another program opening the file for a moment (the launcher showing the
+// wallpaper, a scanner, a backup tool) made the save fail at once, in English.
+TEST(Win32Files, AFileHeldByAnotherProgramIsWaitedForThenReportedAsInUse) {
+    TempDir dir;
+    const auto file = dir / "s.ini";
+    for (const DWORD share :
+         {DWORD{0}, DWORD{FILE_SHARE_READ}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
+        WriteRaw(file, "old");
+        HANDLE holder = CreateFileW(file.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+        // Let go at the first wait: the next attempt goes through.
+        WriteOptions options;
+        int waits = 0;
+        options.wait = [&](std::chrono::milliseconds) {
+            ++waits;
+            CloseHandle(holder);
+            holder = INVALID_HANDLE_VALUE;
+        };
+        WriteWholeFile(file, "new", options);
+        EXPECT_EQ(waits, 1) << "share " << share;
+        EXPECT_EQ(ReadRaw(file), "new");
+
+        // Held throughout: every wait is taken, then the file is named as in use.
+        holder = CreateFileW(file.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+        waits = 0;
+        options.wait = [&](std::chrono::milliseconds) { ++waits; };
+        ExpectRefused([&] { WriteWholeFile(file, "newer", options); }, "s.ini",
+                      "ほかのプログラムが使用中です。");
+        CloseHandle(holder);
+        EXPECT_EQ(waits, static_cast<int>(std::size(kRetryWaits)));
+        EXPECT_EQ(ReadRaw(file), "new");
+        EXPECT_EQ(EntryCount(dir.Path()), 1u) << "a temporary or backup file was left";
+    }
+}
+
+TEST(Win32Files, SystemErrorsAreWordedInJapaneseFirst) {
+    const struct {
+        unsigned long error;
+        const char* reason;
+    } codes[] = {{ERROR_SHARING_VIOLATION, "ほかのプログラムが使用中です。"},
+                 {ERROR_UNABLE_TO_MOVE_REPLACEMENT, "ほかのプログラムが使用中です。"},
+                 {ERROR_NOT_READY, "ドライブの準備ができていません。"},
+                 {ERROR_INVALID_NAME, "ファイル名の形式が正しくありません。"},
+                 {ERROR_NETNAME_DELETED, "ネットワークの接続が失われました。"},
+                 {ERROR_CRC, "装置の読み書きでエラーが発生しました。"},
+                 {ERROR_INVALID_FUNCTION, "予期しないエラーです (システムのエラー 1: "}};
+    for (const auto& c : codes) {
+        const std::string text = FileErrorFromSystem(FileAction::Write, L"x.ini", c.error).what();
+        EXPECT_EQ(text.rfind(std::string("ファイル \"x.ini\" に書き込めません。") + c.reason, 0),
+                  0u)
+            << text;
+    }
+}
+
+TEST(Win32Files, AReplacedFileKeepsItsAttributes) {
+    TempDir dir;
+    const auto file = dir / "s.ini";
+    WriteRaw(file, "old");
+    ASSERT_TRUE(SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM));
+    WriteWholeFile(file, "new");
+    const DWORD attributes = GetFileAttributesW(file.c_str());
+    EXPECT_EQ(attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE),
+              DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE});
+    EXPECT_EQ(ReadRaw(file), "new");
+}
+
+// CON, NUL, COM1.ini ... are devices in every folder, whatever the case and
+// whatever follows the first dot.
+TEST(Win32Files, ReservedDeviceNamesAreNeverReadOrReplaced) {
+    TempDir dir;
+    for (const wchar_t* name : {L"NUL", L"con", L"AUX.ini", L"COM1", L"lpt1.ini", L"CONIN$",
+                                L"CONOUT$", L"nul .ini", L"Aux.", L"PRN.a.b"}) {
+        const auto path = dir.Path() / name;
+        try {
+            ReadWholeFile(path);
+            ADD_FAILURE() << "read " << path;
+        } catch (const FileError& error) {
+            EXPECT_EQ(error.Problem(), FileProblem::NotRegularFile) << path;
+        }
+        try {
+            WriteWholeFile(path, "x");
+            ADD_FAILURE() << "wrote " << path;
+        } catch (const FileError& error) {
+            EXPECT_EQ(error.Problem(), FileProblem::NotRegularFile) << path;
+        }
+    }
+    for (const wchar_t* name : {L"NULL.ini", L"CONSOLE", L"COM10", L"LPT0.ini", L"xNUL"}) {
+        WriteWholeFile(dir.Path() / name, "ok");
+        EXPECT_EQ(ReadWholeFile(dir.Path() / name), "ok") << std::filesystem::path(name);
+    }
+}
+
+// A new file's temporary name adds about twenty characters: near and past
+// MAX_PATH it was never created without the long-path form.
+TEST(Win32Files, PathsNearAndPastMaxPathAreWrittenAndReplaced) {
+    TempDir dir;
+    for (const std::size_t length : {std::size_t{245}, std::size_t{259}, std::size_t{400}}) {
+        std::filesystem::path file = dir.Path();
+        while (file.native().size() + 60 < length) {
+            file /= std::wstring(50, L'd');
+            CreateDirectoryW(win32::LongPath(file.native()).c_str(), nullptr);
+        }
+        const std::size_t room = length - file.native().size() - 1;
+        file /= std::wstring(room - 4, L'f') + L".ini";
+        ASSERT_EQ(file.native().size(), length);
+        WriteWholeFile(file, "first");
+        WriteWholeFile(file, "second");
+        EXPECT_EQ(ReadWholeFile(file), "second") << length;
+    }
 }
 
 } // namespace
