@@ -138,6 +138,14 @@ protected:
         PostMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(x, toY));
         PumpPending();
     }
+    // Drags the splitter down by `pixels` (up when negative).
+    void DragSplitter(int pixels) {
+        const HWND splitter = Control("Splitter1");
+        PostMessageW(splitter, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 1));
+        PostMessageW(splitter, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(10, 1 + pixels));
+        PostMessageW(splitter, WM_LBUTTONUP, 0, MAKELPARAM(10, 1 + pixels));
+        PumpPending();
+    }
     std::string StatusText() {
         const HWND bar = Control("StatusBar");
         wchar_t text[512] = {};

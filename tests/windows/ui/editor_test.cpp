@@ -339,11 +339,7 @@ TEST_F(Editor, AHighlightedMenuItemsHintGoesToTheStatusBar) {
 
 TEST_F(Editor, TheSplitterSetsThePreviewHeightThatIsStored) {
     OpenEditor(SettingsWithPatterns({"A"}));
-    const HWND splitter = Control("Splitter1");
-    PostMessageW(splitter, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 1));
-    PostMessageW(splitter, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(10, 41));
-    PostMessageW(splitter, WM_LBUTTONUP, 0, MAKELPARAM(10, 41));
-    PumpPending();
+    DragSplitter(40);
     RECT strip = {};
     GetWindowRect(Control("pnRBTop"), &strip);
     EXPECT_EQ(strip.bottom - strip.top, 170);
@@ -385,11 +381,7 @@ TEST_F(Editor, AtTheMinimumSizeTheSplittersLowerLimitKeepsTheCheckBoxWhole) {
     GetWindowRect(form_, &window);
     ASSERT_EQ(window.right - window.left, 550);
     ASSERT_EQ(window.bottom - window.top, 400);
-    const HWND splitter = Control("Splitter1");
-    PostMessageW(splitter, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 1));
-    PostMessageW(splitter, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(10, 400));
-    PostMessageW(splitter, WM_LBUTTONUP, 0, MAKELPARAM(10, 400));
-    PumpPending();
+    DragSplitter(400);
     RECT pane = {};
     GetWindowRect(Control("pnRBBottom"), &pane);
     RECT check = {};
