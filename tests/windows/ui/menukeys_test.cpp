@@ -153,13 +153,14 @@ TEST_F(MenuKeys, ArrowsMoveInTheMenuAloneNotTheFocusedControl) {
     ASSERT_EQ(GetFocus(), lumi);
     HMENU patterns = nullptr;
     DialogScript script;
+    // Down to 名前変更 past the separator, up again to 複製作成.
     script.OnMenu("the Pattern menu", [&](HWND, HMENU menu) {
         patterns = menu;
         Type({VK_DOWN});
         Type({VK_DOWN});
-        Type({VK_UP});
     });
-    // Down to 名前変更 past the separator, up again to 複製作成.
+    script.When(
+        "名前変更 highlighted", [&] { return Highlighted(patterns) == 3; }, [] { Type({VK_UP}); });
     script.When(
         "複製作成 highlighted", [&] { return Highlighted(patterns) == 1; }, LeaveMenus);
     TypeWithMenu({VK_MENU, 'P'}, script);
