@@ -1,6 +1,11 @@
 #!/usr/bin/env python3
-"""The layering check finds what it is meant to find, and nothing else."""
+"""The layering check finds what it is meant to find, and nothing else: each
+case plants one violation in a small tree and expects the check to fail,
+naming the file and line."""
+import contextlib
+import io
 import os
+import shutil
 import sys
 import tempfile
 import unittest
@@ -8,8 +13,54 @@ import unittest
 sys.path.insert(0, os.path.dirname(__file__))
 import check_layers  # noqa: E402
 
+# A tree that keeps every rule, with the includes a careless check would
+# misread: a subfolder next to the file named like a layer, a quoted include
+# found beside the file, Win32 for the platform's files and text.
+CLEAN = {
+    "platform/bitmap.h": "#pragma once\n",
+    "platform/win32/wide.h": "#include <string>\n",
+    "platform/win32/fileio.cpp": '#include "platform/win32/wide.h"\n#include <windows.h>\n'
+                                 "void Save() { CreateFileW(0, 0, 0, 0, 0, 0, 0); }\n",
+    "platform/win32/Win32Prompts.cpp": "#include <windows.h>\n#include <commdlg.h>\n"
+                                       "INT_PTR CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);\n"
+                                       "int Ask() { return DialogBoxIndirectParamW(Proc); }\n",
+    "gradient/GradObj.h": '#include "platform/bitmap.h"\n#include "win32/Simd.h"\n',
+    "gradient/win32/Simd.h": "#pragma once\n",
+    "pattern/patrn.h": "#include <gradient/GradObj.h>\n#include <vector>\n",
+    "library/PatternLibrary.h": '#include "../pattern/patrn.h"\n',
+    "logic/EditLogic.h": '#include "library/PatternLibrary.h"\n#include "Detail.hpp"\n',
+    "logic/Detail.hpp": '#include "platform/win32/wide.h"\n',
+    "qt/edit.h": '#include "logic/EditLogic.h"\n#include <QWidget>\n#include <QtGui/QPainter>\n',
+    "win32/edit.h": '#include "logic/EditLogic.h"\n#include <windows.h>\n#include <commctrl.h>\n',
+    "win32/edit.cpp": '#include "win32/edit.h"\nvoid Open() { CreateWindowExW(0, 0, 0); }\n',
+    "plugin/trPELM.h": "#include <cstdint>\n",
+    "plugin/TRAPI.cpp": "#include <windows.h>\n#include <dlfcn.h>\n",
+    "plugin/QtViews.cpp": '#include "qt/edit.h"\n#include <QPointer>\n',
+    "plugin/Win32Views.cpp": '#include "win32/edit.h"\n#include <windowsx.h>\n',
+    "host/PluginModule.h": '#include "plugin/trPELM.h"\n',
+    "host/HostWindow.cpp": '#include "host/PluginModule.h"\n#include <QMainWindow>\n',
+    "host/HostCommands.cpp": '#include "win32/Paths.h"\n#include <windows.h>\n',
+    "host/win32/Paths.h": "#pragma once\n",
+    "host/win32/DialogAnswerer.cpp": "#include <windows.h>\n"
+                                     "void Hook() { SetWindowsHookExW(0, 0, 0, 0); }\n",
+    "cli/main.cpp": '#include "platform/win32/wide.h"\n#include <io.h>\n#include <fcntl.h>\n',
+}
 
-def tree(files):
+# Includes nobody compiles: each would break a rule if it were read.
+COMMENTED_OUT = (
+    '// #include "qt/edit.h"\n'
+    "  //#include <QString>\n"
+    '/* #include "plugin/trPELM.h" */\n'
+    "/*\n#include <windowsx.h>\n#include <QWidget>\n*/\n"
+    "#if 0\n#include <QPainter>\n#  if defined(X)\n#include <commctrl.h>\n#  endif\n"
+    '#include "../qt/edit.h"\n#endif\n'
+    'const char* kText = "#include <QString> // CreateWindowExW";\n'
+    'const char* kRaw = R"x(\n#include <QLabel>\n)x";\n'
+    "int kThousand = 1'000; /* a separator, not a character:\n#include <QString>\n*/\n"
+)
+
+
+def plant(files):
     root = tempfile.mkdtemp(prefix="layers-")
     for rel, text in files.items():
         path = os.path.join(root, rel)
@@ -20,41 +71,152 @@ def tree(files):
 
 
 class CheckLayersTest(unittest.TestCase):
-    def found(self, files):
-        return sorted(check_layers.problems(tree(files)))
+    def found(self, changes):
+        """The check's problems with the clean tree changed by `changes`."""
+        root = plant({**CLEAN, **changes})
+        self.addCleanup(shutil.rmtree, root)
+        return check_layers.problems(root)
 
-    def test_includes_downwards_and_within_pass(self):
-        self.assertEqual(self.found({
-            "pattern/patrn.h": '#include "gradient/GradObj.h"\n#include "pattern/PadInfo.h"\n',
-            "qt/edit.cpp": '#include "logic/EditLogic.h"\n#include <QWidget>\n',
-            "plugin/QtViews.cpp": '#include "qt/edit.h"\n',
-            "platform/win32/fileio.cpp": "#include <windows.h>\n",
-            "host/main.cpp": '#include "plugin/trPELM.h"\n',
-        }), [])
+    def assertNames(self, changes, where, says):
+        """The check fails with a problem at `where` (file:line) that says `says`."""
+        found = self.found(changes)
+        self.assertTrue(any(p.startswith(where + ":") and says in p for p in found),
+                        f"expected {where}: ...{says}... in {found}")
+        return found
 
-    def test_each_upward_include_is_reported(self):
-        self.assertEqual(self.found({
-            "pattern/patrn.h": '#include "library/PadInfo.h"\n',
-            "gradient/GradEditorMain.cpp": '#include "qt/QtPrompts.h"\n',
-            "plugin/trPELM.cpp": '#include "qt/edit.h"\n',
-            "logic/EditLogic.cpp": '#include "plugin/PlugFunc.h"\n',
-        }), [
-            "gradient/GradEditorMain.cpp:1: gradient/ includes from qt/",
-            "logic/EditLogic.cpp:1: logic/ includes from plugin/",
-            "pattern/patrn.h:1: pattern/ includes from library/",
-            "plugin/trPELM.cpp:1: plugin/ includes from qt/",
-        ])
+    def test_a_tree_that_keeps_the_rules_passes(self):
+        self.assertEqual(self.found({}), [])
 
-    def test_toolkit_headers_below_the_views_are_reported(self):
-        self.assertEqual(self.found({
-            "library/Wallpaper.cpp": "#include <QImage>\n",
-            "logic/GradLogic.h": "  #  include <QtCore/QString>\n",
-            "logic/ValueLogic.cpp": "#include <Windows.h>\n",
-        }), [
-            "library/Wallpaper.cpp:1: library/ includes the Qt header <QImage>",
-            "logic/GradLogic.h:1: logic/ includes the Qt header <QtCore/QString>",
-            "logic/ValueLogic.cpp:1: logic/ includes the Win32 header <Windows.h>",
-        ])
+    def test_commented_out_includes_and_literals_count_for_nothing(self):
+        for folder in ("platform/win32", "gradient", "logic", "cli", "plugin"):
+            with self.subTest(folder=folder):
+                self.assertEqual(self.found({f"{folder}/Old.cpp": COMMENTED_OUT}), [])
+
+    def test_the_live_branch_after_if_0_is_checked(self):
+        for branch in ("#else", "#elif defined(_WIN32)"):
+            with self.subTest(branch=branch):
+                text = f"#if 0\n#include <QLabel>\n{branch}\n#include <QString>\n#endif\n"
+                self.assertNames({"logic/Old.cpp": text}, "logic/Old.cpp:4", "Qt header <QString>")
+
+    def test_upward_includes_however_written(self):
+        cases = [
+            ("quoted from the root", "pattern/x.cpp", '"library/PatternLibrary.h"', "library/"),
+            ("angle brackets", "pattern/x.cpp", "<library/PatternLibrary.h>", "library/"),
+            ("relative to the file", "logic/Edit.cpp", '"../qt/edit.h"', "qt/"),
+            ("relative, deeper", "platform/win32/x.cpp", '"../../logic/EditLogic.h"', "logic/"),
+            ("relative, not there yet", "gradient/x.cpp", '"../plugin/Menu.h"', "plugin/"),
+            ("a view from the module", "plugin/PlugFunc.cpp", '"qt/edit.h"', "qt/"),
+            ("the other view", "plugin/QtViews.cpp", '"win32/edit.h"', "win32/"),
+            ("the logic from the launcher", "host/HostApi.cpp", '"logic/EditLogic.h"', "logic/"),
+            ("a test helper", "library/x.cpp", '"tests/support/Fake.h"', "tests/"),
+        ]
+        for name, rel, header, folder in cases:
+            with self.subTest(name):
+                changes = {rel: f"#include {header}\n", "tests/support/Fake.h": "#pragma once\n"}
+                self.assertNames(changes, f"{rel}:1", f"from {folder}")
+
+    def test_every_source_extension_is_scanned(self):
+        for extension in check_layers.EXTENSIONS:
+            with self.subTest(extension=extension):
+                rel = f"library/Store{extension}"
+                self.assertNames({rel: "\n#include <QFile>\n"}, f"{rel}:2", "<QFile>")
+
+    def test_toolkit_headers_where_they_do_not_belong(self):
+        dialogs, windowing = "Win32 common dialogs", "Win32 windowing"
+        cases = [
+            ("Qt in the platform", "platform/text.cpp", "<QString>", "Qt"),
+            ("Qt by module path", "gradient/x.cpp", "<QtGui/QImage>", "Qt"),
+            ("Win32 above the platform", "logic/x.cpp", "<windows.h>", "Win32"),
+            ("Win32 in the renderer", "cli/main.cpp", "<Windows.h>", "Win32"),
+            ("common dialogs above the platform", "library/x.cpp", "<commdlg.h>", dialogs),
+            ("common dialogs in the module", "plugin/PlugFunc.cpp", "<commdlg.h>", dialogs),
+            ("Win32 in the Qt views", "qt/x.cpp", "<windows.h>", "Win32"),
+            ("Qt in the Win32 views", "win32/x.cpp", "<QWidget>", "Qt"),
+            ("Qt in the module", "plugin/PlugFunc.cpp", "<QMessageBox>", "Qt"),
+            ("controls in the module", "plugin/TRAPI.cpp", "<commctrl.h>", windowing),
+            ("Win32 in the Qt root", "plugin/QtViews.cpp", "<windowsx.h>", windowing),
+            ("Qt in the launcher's commands", "host/HostCommands.cpp", "<QString>", "Qt"),
+            ("controls in the launcher's pads", "host/PadStore.h", "<commctrl.h>", windowing),
+        ]
+        for name, rel, header, kind in cases:
+            with self.subTest(name):
+                self.assertNames({rel: f"#include {header}\n"}, f"{rel}:1",
+                                 f"{kind} header {header}")
+
+    def test_every_win32_windowing_header_is_kept_out_of_the_platform(self):
+        rel = "platform/win32/syscolors.cpp"
+        for header in sorted(check_layers.WINDOWING_HEADERS):
+            with self.subTest(header=header):
+                self.assertNames({rel: f"#include <windows.h>\n#include <{header}>\n"}, f"{rel}:2",
+                                 f"Win32 windowing header <{header}>")
+
+    def test_toolkit_headers_reached_through_project_headers(self):
+        # A logic header through a platform header that includes Qt: both named.
+        found = self.assertNames({
+            "logic/EditLogic.h": '#include "logic/Detail.hpp"\n#include "platform/text.h"\n',
+            "platform/text.h": "#pragma once\n#include <QString>\n",
+        }, "logic/EditLogic.h:2", "reaches the Qt header <QString> through platform/text.h:2")
+        self.assertTrue(any(p.startswith("platform/text.h:2:") for p in found), found)
+        # <windows.h> is the platform's own but not the logic's: named for the
+        # logic only, with every step.
+        found = self.assertNames({
+            "platform/win32/wide.h": '#include "platform/win32/detail.h"\n',
+            "platform/win32/detail.h": "#include <windows.h>\n",
+        }, "logic/Detail.hpp:1",
+            "<windows.h> through platform/win32/wide.h:1 -> platform/win32/detail.h:1")
+        self.assertFalse(any(p.startswith("platform/") for p in found), found)
+        # Through a quoted header found beside the file.
+        self.assertNames({
+            "library/Store.cpp": '#include "detail/Io.h"\n',
+            "library/detail/Io.h": '#include "../../platform/win32/detail.h"\n',
+            "platform/win32/detail.h": "#include <windows.h>\n",
+        }, "library/detail/Io.h:1", "<windows.h>")
+        # Include cycles end.
+        self.assertNames({
+            "logic/A.h": '#include "logic/B.h"\n#include "platform/text.h"\n',
+            "logic/B.h": '#include "logic/A.h"\n',
+            "platform/text.h": "#include <QColor>\n",
+        }, "logic/A.h:2", "<QColor>")
+
+    def test_windowing_through_windows_h_is_the_views(self):
+        cases = [
+            ("a dialog procedure in the platform", "platform/win32/Box.cpp", "EndDialog(box, 1);"),
+            ("a window class in the platform", "platform/win32/Box.cpp", "WNDCLASSEXW box{};"),
+            ("a message loop in the module", "plugin/PlugFunc.cpp", "GetMessageW(&m, 0, 0, 0);"),
+            ("a window in the launcher's commands", "host/HostCommands.cpp", "CreateWindowExW(0);"),
+        ]
+        for name, rel, code in cases:
+            with self.subTest(name):
+                text = f"#include <windows.h>\n// {code}\n\nvoid F() {{ {code} }}\n"
+                self.assertNames({rel: text}, f"{rel}:4", "Win32 windowing API")
+
+    def test_the_windowing_exemption_must_still_be_needed(self):
+        rel = "platform/win32/Win32Prompts.cpp"
+        text = "#include <windows.h>\nvoid Say() { MessageBoxW(0, 0, 0, 0); }\n"
+        found = self.assertNames({rel: text}, f"{rel}:1", "drop it from WINDOWING_EXEMPT")
+        self.assertEqual(len(found), 1, found)
+        # It exempts that file only.
+        self.assertNames({"platform/win32/Input.cpp": CLEAN[rel]}, "platform/win32/Input.cpp:4",
+                         "(DialogBoxIndirectParamW)")
+
+    def test_the_command_line_fails_naming_each_file(self):
+        root = plant({**CLEAN, "logic/Edit.cpp": '#include "../qt/edit.h"\n',
+                      "platform/text.h": "#include <QString>\n"})
+        self.addCleanup(shutil.rmtree, root)
+        out = io.StringIO()
+        with contextlib.redirect_stdout(out):
+            status = check_layers.main(["check_layers.py", root])
+        self.assertEqual(status, 1)
+        named = {tuple(line.split(":", 2)[:2]) for line in out.getvalue().splitlines()}
+        self.assertEqual(named, {("logic/Edit.cpp", "1"), ("platform/text.h", "1")})
+
+    def test_the_command_line_passes_a_clean_tree_and_refuses_another(self):
+        root = plant(CLEAN)
+        self.addCleanup(shutil.rmtree, root)
+        with contextlib.redirect_stdout(io.StringIO()):
+            self.assertEqual(check_layers.main(["check_layers.py", root]), 0)
+        with contextlib.redirect_stderr(io.StringIO()):
+            self.assertEqual(check_layers.main(["check_layers.py", os.path.join(root, "logic")]), 2)
 
 
 if __name__ == "__main__":
