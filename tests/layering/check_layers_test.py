@@ -195,6 +195,12 @@ class CheckLayersTest(unittest.TestCase):
         text = "#include <windows.h>\nvoid Say() { MessageBoxW(0, 0, 0, 0); }\n"
         found = self.assertNames({rel: text}, f"{rel}:1", "drop it from WINDOWING_EXEMPT")
         self.assertEqual(len(found), 1, found)
+        # Moved away whole, it is named too.
+        root = plant({name: text for name, text in CLEAN.items() if name != rel})
+        self.addCleanup(shutil.rmtree, root)
+        self.assertEqual(check_layers.problems(root), [
+            f"{rel}:1: exempted for {check_layers.WINDOWING_EXEMPT[rel]} but not there: "
+            f"{check_layers.DROP_EXEMPTION}"])
         # It exempts that file only.
         self.assertNames({"platform/win32/Input.cpp": CLEAN[rel]}, "platform/win32/Input.cpp:4",
                          "(DialogBoxIndirectParamW)")
