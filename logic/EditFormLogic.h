@@ -34,14 +34,6 @@ struct EditorRow {
 // Where a dragged pattern row is over.
 enum class DragSpot { PatternList, PatternLabel, StatusBar, Elsewhere };
 
-// The pattern list's scroll state during a drag: the first visible row, and
-// the first row whose bottom reaches the list's client height (the row count
-// when none does).
-struct ListScroll {
-    int TopIndex = 0;
-    int LastVisibleRow = 0;
-};
-
 class EditFormLogic {
 public:
     // Copies `library` and creates the trial file (throws when it cannot);

@@ -25,9 +25,9 @@ constexpr std::array<EditItem, kFillKindCount> kFillEntries = {
 
 // The region a new-part entry carries in its tag.
 std::uint8_t TagOf(EditItem entry) {
-    for (const EditMenuLine& line : EditMenuLines()) {
-        if (line.item == entry) {
-            return static_cast<std::uint8_t>(line.tag);
+    for (const MenuLine& line : EditMenus()) {
+        if (std::string_view(line.Name) == ItemName(entry)) {
+            return static_cast<std::uint8_t>(line.Tag);
         }
     }
     return paAll;

@@ -2,11 +2,13 @@
 // What the pattern editor's logic tells its window to show, and the little
 // it asks of it. Texts are UTF-8; controls and menu items are named by
 // EditItem, so no toolkit type appears here.
+#include "logic/FormWindow.h"
 #include "platform/bitmap.h"
 
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pelmora {
@@ -48,45 +50,12 @@ enum class EditItem {
     mnPDelete,
 };
 
-// The menus of the window, in the order of the menu bar.
-enum class EditMenu { mnFile, mnPattern, mnParts, mnPNew, mnFill };
-
-// One line of a menu as every view builds it: an item, a separator (no
-// item), or an item that opens a submenu (whose lines follow in the table
-// under that menu).
-struct EditMenuLine {
-    EditMenu menu;
-    std::optional<EditItem> item; // none: a separator
-    const char* name;             // the control's name; may be empty for a separator
-    const char* caption;          // UTF-8
-    const char* shortcut;         // "Ctrl+I", "Ins", ...; empty for none
-    const char* hint;             // the status bar's text while highlighted
-    std::optional<EditMenu> opens = std::nullopt; // the submenu it opens
-    bool radio = false;                           // one of a group of which exactly one is marked
-    int tag = 0;                                  // the new-part entries carry their region here
-};
-
-struct EditMenuTitle {
-    EditMenu menu;
-    const char* name;
-    const char* caption;
-};
-
-// The menu bar's menus, then every line of every menu in order.
-std::span<const EditMenuTitle> EditMenuTitles();
-std::span<const EditMenuLine> EditMenuLines();
-
-struct WindowBounds {
-    int Left = 0;
-    int Top = 0;
-    int Width = 0;
-    int Height = 0;
-};
-
-struct ScreenSize {
-    int Width = 0;
-    int Height = 0;
-};
+// The menu bar's menus, and every line of every menu in order.
+std::span<const MenuTitle> EditMenuBar();
+std::span<const MenuLine> EditMenus();
+// An item's documented name, and the item of a name.
+const char* ItemName(EditItem item);
+std::optional<EditItem> ItemNamed(std::string_view name);
 
 // One row of the parts list: the part's kind name, and its small picture
 // (pure white shows the row's background), none when the part paints nothing.

@@ -156,11 +156,7 @@ bool GradDlgLogic::FieldAccepts(GradControl field, std::string_view text) {
 }
 
 KindItemLayout GradDlgLogic::cbKindDrawItem(const TRect& item) {
-    const int pictureLeft = item.Left + 2;
-    const int textLeft = pictureLeft + 14 + 2;
-    const int height = item.Bottom - item.Top;
-    return {{pictureLeft, item.Top + 1 + (height - 14) / 2},
-            {textLeft, item.Top, std::max(textLeft, item.Right), item.Bottom}};
+    return PictureItemPlaces(item, kKindItemHeight);
 }
 
 // The pointer may leave the preview while dragging; the centre is kept within
@@ -415,13 +411,13 @@ void GradDlgLogic::btHdlClick(bool down) {
 // ---------------------------------------------------------------------------
 // Handle strip
 
-void GradDlgLogic::pbBarMouseDown(GradMouseButton button, TPoint at) {
+void GradDlgLogic::pbBarMouseDown(MouseButton button, TPoint at) {
     menuBeforePress_ = MenuIndex_;
-    if (button == GradMouseButton::Other) {
+    if (button == MouseButton::Other) {
         return;
     }
     const int hit = HitHandle(at.X);
-    if (button == GradMouseButton::Left) {
+    if (button == MouseButton::Left) {
         DragIndex_ = -2;
         MenuIndex_ = -1;
         if (hit >= 0) {
@@ -443,9 +439,9 @@ void GradDlgLogic::pbBarMouseMove(bool leftHeld, TPoint at) {
     RepaintStrip();
 }
 
-void GradDlgLogic::pbBarMouseUp(GradMouseButton button, TPoint at) {
+void GradDlgLogic::pbBarMouseUp(MouseButton button, TPoint at) {
     menuBeforePress_ = -1;
-    if (button == GradMouseButton::Other) {
+    if (button == MouseButton::Other) {
         return;
     }
     if (MenuIndex_ >= 0) {
@@ -475,8 +471,8 @@ void GradDlgLogic::pbBarMouseUp(GradMouseButton button, TPoint at) {
 // Where the toolkit delivers the second press first, the stop is the one
 // MenuIndex held before that press. The colour dialog opens only once the
 // second click's press and release have been handled.
-void GradDlgLogic::pbPtrDblClick(GradMouseButton button) {
-    if (button != GradMouseButton::Left) {
+void GradDlgLogic::pbPtrDblClick(MouseButton button) {
+    if (button != MouseButton::Left) {
         return;
     }
     const int index = MenuIndex_ != -1 ? MenuIndex_ : menuBeforePress_;

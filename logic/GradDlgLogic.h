@@ -16,10 +16,7 @@
 namespace pelmora {
 
 // Where an item of the kind list puts its picture and its text.
-struct KindItemLayout {
-    TPoint Picture;
-    TRect Text;
-};
+using KindItemLayout = PictureItemLayout;
 
 class GradDlgLogic {
 public:
@@ -71,10 +68,10 @@ public:
     void udXClick(GradControl upDown, int direction);
     void cbNormalClick(bool checked);
     void btHdlClick(bool down);
-    void pbBarMouseDown(GradMouseButton button, TPoint at);
+    void pbBarMouseDown(MouseButton button, TPoint at);
     void pbBarMouseMove(bool leftHeld, TPoint at);
-    void pbBarMouseUp(GradMouseButton button, TPoint at);
-    void pbPtrDblClick(GradMouseButton button);
+    void pbBarMouseUp(MouseButton button, TPoint at);
+    void pbPtrDblClick(MouseButton button);
     void cbWrapClick(bool checked);
     void btReverseClick();
     void btSelectClick();

@@ -2,6 +2,7 @@
 // What the gradient editor's logic tells its view to show. Controls carry the
 // dialog's control names; texts are UTF-8; every picture that is not a standard
 // control or text is painted by the logic, so all views show the same pixels.
+#include "logic/FormWindow.h"
 #include "platform/bitmap.h"
 
 #include <array>
@@ -69,11 +70,6 @@ struct StripLabel {
     bool operator==(const StripLabel&) const = default;
 };
 inline constexpr int kStripLabelHeight = 13;
-
-// Pixels of this colour in the kind pictures let the list show through.
-inline constexpr TColor kPictureTransparent = 0x00FF00FF;
-
-enum class GradMouseButton { Left, Right, Other };
 
 // Nothing shown through this interface comes back as an event: a view makes
 // these changes with its controls' notifications held back, so the logic needs

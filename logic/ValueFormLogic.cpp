@@ -40,14 +40,14 @@ TRect Box(std::int64_t left, std::int64_t top, std::int64_t width, std::int64_t 
             t + ToInt(std::max<std::int64_t>(height, 0))};
 }
 
-ValueShape Region(const TRect& bounds) {
+ShapeLook Region(const TRect& bounds) {
     return {bounds, true, kCyan, kCyan, ShapeOutline::Solid};
 }
-ValueShape Inside(const TRect& bounds) {
+ShapeLook Inside(const TRect& bounds) {
     const TColor face = SystemColor(kColorBtnFace);
     return {bounds, true, face, face, ShapeOutline::Solid};
 }
-ValueShape Outline(const TRect& bounds) {
+ShapeLook Outline(const TRect& bounds) {
     return {bounds, false, 0, kBlack, ShapeOutline::Dotted};
 }
 

@@ -17,7 +17,7 @@ void DottedColumn(Bitmap24& canvas, int x, int top, int bottom, TColor pen) {
 
 } // namespace
 
-void PaintValueShape(Bitmap24& canvas, const ValueShape& shape) {
+void PaintShapeLook(Bitmap24& canvas, const ShapeLook& shape) {
     const TRect& r = shape.Bounds;
     if (r.Right <= r.Left || r.Bottom <= r.Top) {
         return;

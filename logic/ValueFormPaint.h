@@ -10,6 +10,6 @@ namespace pelmora {
 // edge of its bounds. A dotted outline sets the outline pixels whose x + y is
 // odd, so the dots keep their places however the shape moves. Pixels outside
 // the canvas are left out; an empty shape paints nothing.
-void PaintValueShape(Bitmap24& canvas, const ValueShape& shape);
+void PaintShapeLook(Bitmap24& canvas, const ShapeLook& shape);
 
 } // namespace pelmora

@@ -2,6 +2,7 @@
 // What the fine-adjust dialog's logic tells its view to show. Controls carry
 // the dialog's control names; texts are UTF-8; the schematic's shapes come with
 // their rectangles, colours and outline styles in dialog pixels.
+#include "logic/FormWindow.h"
 #include "platform/bitmap.h"
 
 #include <string>
@@ -27,19 +28,6 @@ enum class ValueControl {
     udBottom,
 };
 
-enum class ShapeOutline { Solid, Dotted };
-
-// A filled rectangle with a one-pixel outline along its edge (a dotted
-// outline sets every other pixel). Colours are RGB.
-struct ValueShape {
-    TRect Bounds;
-    bool Filled = false;
-    TColor Brush = 0;
-    TColor Pen = 0;
-    ShapeOutline Outline = ShapeOutline::Solid;
-    bool operator==(const ValueShape&) const = default;
-};
-
 // Nothing shown through this interface comes back as an event: a view makes
 // these changes with its controls' notifications held back, so the logic needs
 // no guard against its own updates.
@@ -54,7 +42,7 @@ public:
     // rbOut, rbIn.
     virtual void ShowChecked(ValueControl radio, bool checked) = 0;
     // spOut, spIn, spStandard, spComment.
-    virtual void ShowShape(ValueControl shape, const ValueShape& look) = 0;
+    virtual void ShowShape(ValueControl shape, const ShapeLook& look) = 0;
     virtual void CloseDialog(bool ok) = 0;
 };
 

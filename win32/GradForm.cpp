@@ -60,18 +60,18 @@ constexpr const char* kMenuCaptions[] = {"色変更(&O)...", "位置指定(&L)..
 static_assert(std::size(kMenuCaptions) == kGradMenuItemCount);
 constexpr UINT kFirstMenuCommand = 1; // TrackPopupMenu answers 0 for none
 
-GradMouseButton ButtonOf(UINT message) {
+MouseButton ButtonOf(UINT message) {
     switch (message) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_LBUTTONDBLCLK:
-        return GradMouseButton::Left;
+        return MouseButton::Left;
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
     case WM_RBUTTONDBLCLK:
-        return GradMouseButton::Right;
+        return MouseButton::Right;
     default:
-        return GradMouseButton::Other;
+        return MouseButton::Other;
     }
 }
 

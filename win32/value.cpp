@@ -80,7 +80,7 @@ private:
     void ShowText(ValueControl label, const std::string& text) override;
     void ShowVisible(ValueControl control, bool visible) override;
     void ShowChecked(ValueControl radio, bool checked) override;
-    void ShowShape(ValueControl shape, const ValueShape& look) override;
+    void ShowShape(ValueControl shape, const ShapeLook& look) override;
     void CloseDialog(bool ok) override;
 
     std::uint8_t area_;
@@ -90,7 +90,7 @@ private:
     std::unique_ptr<ValueFormLogic> logic_;
     std::array<HWND, static_cast<std::size_t>(ValueControl::udBottom) + 1> controls_{};
     HWND lbComment_ = nullptr;
-    std::array<ValueShape, std::size(kShapes)> shapes_{};
+    std::array<ShapeLook, std::size(kShapes)> shapes_{};
     bool insideShown_ = true;
     bool stale_ = false; // the schematic or a label changed since it was painted
 };
@@ -278,7 +278,7 @@ void TValueForm::Paint() {
     Bitmap24 canvas(kClientWidth, kClientHeight, face);
     for (std::size_t i = 0; i < shapes_.size(); ++i) {
         if (kShapes[i] != ValueControl::spIn || insideShown_) {
-            PaintValueShape(canvas, shapes_[i]);
+            PaintShapeLook(canvas, shapes_[i]);
         }
     }
     const int line = kBevel.Top + kBevel.Height - 2;
@@ -341,7 +341,7 @@ void TValueForm::ShowChecked(ValueControl radio, bool checked) {
     SendMessageW(Control(radio), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void TValueForm::ShowShape(ValueControl shape, const ValueShape& look) {
+void TValueForm::ShowShape(ValueControl shape, const ShapeLook& look) {
     shapes_[ShapeIndex(shape)] = look;
     stale_ = true;
 }

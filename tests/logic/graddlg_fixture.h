@@ -71,14 +71,14 @@ struct GradDialog {
     // Strip point on the handle of the stop at `pos`.
     static TPoint OnHandle(int pos) { return {StopPixel(pos) + 5, 18}; }
 
-    void Press(TPoint at, GradMouseButton b = GradMouseButton::Left) {
+    void Press(TPoint at, MouseButton b = MouseButton::Left) {
         logic.pbBarMouseDown(b, at);
     }
     void Move(TPoint at) { logic.pbBarMouseMove(true, at); }
-    void Release(TPoint at, GradMouseButton b = GradMouseButton::Left) {
+    void Release(TPoint at, MouseButton b = MouseButton::Left) {
         logic.pbBarMouseUp(b, at);
     }
-    void Click(TPoint at, GradMouseButton b = GradMouseButton::Left) {
+    void Click(TPoint at, MouseButton b = MouseButton::Left) {
         Press(at, b);
         Release(at, b);
     }
@@ -92,7 +92,7 @@ struct GradDialog {
     // A right-click on the handle of the stop at `pos`, choosing `item` in its menu.
     void MenuOnHandle(int pos, std::optional<GradMenuItem> item) {
         view.menuAnswers.push_back(item);
-        Click(OnHandle(pos), GradMouseButton::Right);
+        Click(OnHandle(pos), MouseButton::Right);
     }
     // Runs the posted colour-dialog messages, as the event loop would.
     void DeliverPosted() {

@@ -154,11 +154,11 @@ TEST(GradDlgStrip, ADoubleClickOnAHandleOpensTheColourDialogOnceInEitherEventOrd
             const std::size_t opened = d.prompts->colorInitials.size();
             d.Click(at);
             if (doubleClickFirst) {
-                d.logic.pbPtrDblClick(GradMouseButton::Left);
+                d.logic.pbPtrDblClick(MouseButton::Left);
                 d.Press(at);
             } else {
                 d.Press(at);
-                d.logic.pbPtrDblClick(GradMouseButton::Left);
+                d.logic.pbPtrDblClick(MouseButton::Left);
             }
             EXPECT_EQ(d.prompts->colorInitials.size(), opened) << "opened before the click ended";
             d.Release(at);
@@ -244,7 +244,7 @@ TEST(GradDlgMenu, CopyPasteAndDelete) {
 
 TEST(GradDlgMenu, ARightClickBesideTheHandlesShowsNoMenu) {
     GradDialog d("0,0,0,0,0,,00000000FF,640000FF00");
-    d.Click({140, 20}, GradMouseButton::Right);
+    d.Click({140, 20}, MouseButton::Right);
     EXPECT_TRUE(d.view.menus.empty());
     EXPECT_EQ(d.gradient.Count(), 2);
 }

@@ -32,13 +32,13 @@ public:
     std::map<ValueControl, std::string> texts;
     std::map<ValueControl, bool> visible;
     std::map<ValueControl, bool> checked;
-    std::map<ValueControl, ValueShape> shapes;
+    std::map<ValueControl, ShapeLook> shapes;
     std::optional<bool> closed;
 
     void ShowText(ValueControl label, const std::string& text) override { texts[label] = text; }
     void ShowVisible(ValueControl control, bool on) override { visible[control] = on; }
     void ShowChecked(ValueControl radio, bool on) override { checked[radio] = on; }
-    void ShowShape(ValueControl shape, const ValueShape& look) override { shapes[shape] = look; }
+    void ShowShape(ValueControl shape, const ShapeLook& look) override { shapes[shape] = look; }
     void CloseDialog(bool ok) override { closed = ok; }
 };
 
@@ -93,7 +93,7 @@ TEST(ValueForm, OpensInOuterModeOnTheBaseRange) {
     EXPECT_EQ(f.Rect(spIn), (TRect{33, 81, 248, 232}));
     EXPECT_EQ(f.Rect(spComment), (TRect{48, 50, 89, 51}));
     // Cyan region, the inside in the face colour, dotted outlines with no fill.
-    const ValueShape out = f.view.shapes[spOut];
+    const ShapeLook out = f.view.shapes[spOut];
     EXPECT_TRUE(out.Filled);
     EXPECT_EQ(out.Brush, TColor{0x00FFFF00});
     EXPECT_EQ(f.view.shapes[spIn].Brush, SystemColor(kColorBtnFace));
@@ -290,7 +290,7 @@ TEST(ValueFormPaint, ShapesPaintTheirFillAndOutline) {
     constexpr TColor kCyan = 0x00FFFF00;
     constexpr TColor kBlack = 0;
     const struct {
-        ValueShape shape;
+        ShapeLook shape;
         std::vector<std::pair<TPoint, TColor>> pixels;
     } cases[] = {
         {{{2, 3, 7, 6}, true, kCyan, kBlack, ShapeOutline::Solid},
@@ -314,7 +314,7 @@ TEST(ValueFormPaint, ShapesPaintTheirFillAndOutline) {
     };
     for (const auto& c : cases) {
         Bitmap24 canvas(10, 8, kFace);
-        PaintValueShape(canvas, c.shape);
+        PaintShapeLook(canvas, c.shape);
         for (const auto& [at, colour] : c.pixels) {
             EXPECT_EQ(canvas.Pixel(at.X, at.Y), colour)
                 << "(" << at.X << ", " << at.Y << ") of [" << c.shape.Bounds.Left << ", "

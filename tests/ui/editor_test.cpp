@@ -9,8 +9,9 @@
 #include "platform/cp932.h"
 #include "platform/inifile.h"
 #include "plugin/ModuleState.h"
-#include "qt/edit.h"
+#include "qt/PatternEditor.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/SplitterDrag.h"
 #include "tests/support/UiWait.h"
 
 #include <QApplication>
@@ -22,7 +23,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QSplitter>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -609,8 +609,7 @@ void EditorTest::boundsCorrectedAndStored() {
 
     s.form->move(30, 40);
     s.form->resize(700, 500);
-    QSplitter* splitter = s.control<QSplitter>("Splitter1");
-    splitter->setSizes({170, splitter->height() - 170});
+    DragSplitter(s.control<QWidget>("Splitter1"), 170 - 150);
     QCOMPARE(s.control<QWidget>("pnRBTop")->height(), 170);
     s.key(Qt::Key_Escape);
     s.settle();

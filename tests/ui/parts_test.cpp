@@ -16,11 +16,12 @@
 #include "plugin/TRAPI.h"
 #include "plugin/trPELM.h"
 #include "qt/Controls.h"
-#include "qt/GradForm.h"
-#include "qt/edit.h"
-#include "qt/value.h"
+#include "qt/GradientDialog.h"
+#include "qt/PatternEditor.h"
+#include "qt/FineAdjustDialog.h"
 #include "tests/support/DialogAnswer.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/SplitterDrag.h"
 #include "tests/support/UiWait.h"
 
 #include <QActionGroup>
@@ -34,7 +35,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
-#include <QSplitter>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -269,7 +269,7 @@ struct Session {
         return names;
     }
     bool iconMatches(int row) const {
-        return IconShows(parts()->item(row)->data(kPartIconRole),
+        return IconShows(parts()->item(row)->data(kRowPictureRole),
                          pattern().Parts(row)->CreatePreview(20, host.pad));
     }
     QPoint partCentre(int row) const {
@@ -455,7 +455,7 @@ void PartsTest::newPatternShowsTwoRowsWithIcons() {
     QCOMPARE(s.parts()->currentRow(), 0);
     QVERIFY(s.iconMatches(0));
     QVERIFY(s.iconMatches(1));
-    QVERIFY(!s.parts()->item(0)->data(kPartIconRole).isNull());
+    QVERIFY(!s.parts()->item(0)->data(kRowPictureRole).isNull());
 
     // The icon is drawn after the widest kind name, at 2 + width + 2 from the
     // row's left and 2 below its top: the base part's icon is the button face.
@@ -556,7 +556,7 @@ void PartsTest::fillZeroGreysTheRowAndButtonColourBringsTheIconBack() {
     s.clickPart(1);
     QVERIFY(s.pick("mnNon"));
     QCOMPARE(s.pattern().Parts(1)->Fill, std::uint8_t(fkNon));
-    QVERIFY(s.parts()->item(1)->data(kPartIconRole).isNull());
+    QVERIFY(s.parts()->item(1)->data(kRowPictureRole).isNull());
     s.clickPart(0);
     QVERIFY(qAbs(Darkest(s.rowImage(1), textEnd).red() - grey.red()) < 12);
 
@@ -729,11 +729,11 @@ void PartsTest::colourGroupFitsAtTheSmallestSizes() {
     s.Open();
     s.form->resize(s.form->minimumSize());
     QTRY_COMPARE_WITH_TIMEOUT(s.form->size(), QSize(550, 400), kSlowMachineTimeoutMs);
-    auto* splitter = Child<QSplitter>(s.form, "Splitter1");
+    auto* splitter = Child<QWidget>(s.form, "Splitter1");
     QWidget* pane = Child<QWidget>(s.form, "pnRBBottom");
     auto* trim = Child<QCheckBox>(s.form, "cbBtnCol");
     for (const int previewHeight : {0, 10000}) {
-        splitter->setSizes({previewHeight, splitter->height()});
+        DragSplitter(splitter, previewHeight == 0 ? -10000 : 10000);
         for (const char* name :
              {"Label1", "Label3", "Shape1", "lbLumi", "tbLumi", "lbHue", "tbHue", "cbBtnCol"}) {
             QWidget* control = Child<QWidget>(s.form, name);
