@@ -169,6 +169,7 @@ public:
                                                  std::string_view control, TPoint at) = 0;
 
     // --- The window -------------------------------------------------------
+    virtual void SetTitle(const std::string& text) = 0;
     virtual Size96 ClientSize() const = 0;
     // The size of a text in the window's font (its widest line, all lines).
     virtual Size96 TextSize(const std::string& text) const = 0;

@@ -15,12 +15,20 @@ enum class MsgResult { Ok, Cancel, Yes, No };
 
 struct FileDialogRequest {
     std::string title;
-    std::string filter;            // "name|pattern|name|pattern" pairs
-    std::string defaultExtension;  // without the dot
+    std::string filter;           // "name|pattern|name|pattern" pairs
+    std::string defaultExtension; // without the dot
     std::string initialDir;
     bool mustExist = false;        // open: the file must exist
     bool confirmOverwrite = false; // save: ask before replacing
     bool folderMustExist = false;  // save: the folder must exist
+};
+
+// What a one-line input box shows and allows.
+struct InputRequest {
+    std::string Title;
+    std::string Prompt;
+    std::string Initial;
+    int MaxBytes = 0; // in Shift-JIS; 0: no limit
 };
 
 class Prompts {

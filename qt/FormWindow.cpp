@@ -479,7 +479,9 @@ void QtForm::Connect(const FormControl& control, QWidget* widget) {
                 [report](bool on) { report(FormEventKind::Toggle, on ? 1 : 0); });
         break;
     case ControlKind::Edit:
-        connect(static_cast<QLineEdit*>(widget), &QLineEdit::textEdited, this,
+        // Every change but the form's own: typed, pasted or set by another
+        // program, as the platform's edits report them.
+        connect(static_cast<QLineEdit*>(widget), &QLineEdit::textChanged, this,
                 [this, name](const QString& text) {
                     FormEvent event;
                     event.Kind = FormEventKind::Edit;
@@ -698,6 +700,11 @@ void QtForm::reject() {
 
 void QtForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // A field that has the focus as the window opens starts selected, as the
+    // platform's dialog manager shows it.
+    if (auto* field = qobject_cast<QLineEdit*>(focusWidget())) {
+        field->selectAll();
+    }
     FormEvent shown;
     shown.Kind = FormEventKind::Show;
     Report(std::move(shown));
@@ -918,6 +925,10 @@ std::optional<std::string> QtForm::PopUpMenu(std::span<const MenuLine>, std::str
 }
 
 // --- The window -------------------------------------------------------------------------
+
+void QtForm::SetTitle(const std::string& text) {
+    setWindowTitle(Text(text));
+}
 
 Size96 QtForm::ClientSize() const {
     const int menuHeight = menuBar_ != nullptr ? menuBar_->sizeHint().height() : 0;

@@ -51,6 +51,7 @@ public:
                                          const std::vector<std::string>& disabled,
                                          const std::vector<std::string>& hidden,
                                          std::string_view control, TPoint at) override;
+    void SetTitle(const std::string& text) override;
     Size96 ClientSize() const override;
     Size96 TextSize(const std::string& text) const override;
     WindowBounds Bounds() const override;

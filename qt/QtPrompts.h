@@ -30,7 +30,4 @@ void EnsureQtApplication();
 // ";" separated patterns split and "*.*" standing for every file.
 QStringList QtNameFilters(const std::string& filter);
 
-// Shift-JIS length of a text; characters code page 932 lacks count 2 bytes.
-int SjisByteLength(const QString& text);
-
 } // namespace pelmora

@@ -3,6 +3,7 @@
 #include "logic/EditFormWindow.h"
 #include "logic/Form.h"
 #include "logic/GradDlgWindow.h"
+#include "logic/InputBoxWindow.h"
 #include "logic/ValueFormWindow.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,7 @@ namespace pelmora {
 namespace {
 
 const FormTable* const kTables[] = {&EditFormWindow::Table(), &GradDlgWindow::Table(),
-                                    &ValueFormWindow::Table()};
+                                    &ValueFormWindow::Table(), &InputBoxWindow::Table()};
 
 // Names unique, parents before their children and panels, buddies there, a
 // label's mnemonic reaching its buddy as the next tab stop (as the platform's

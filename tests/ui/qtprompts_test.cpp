@@ -93,12 +93,6 @@ private slots:
         QCOMPARE(QtNameFilters(""), QStringList());
     }
 
-    void shiftJisLengthCountsDoubleByteCharacters() {
-        QCOMPARE(SjisByteLength(QStringLiteral("abc")), 3);
-        QCOMPARE(SjisByteLength(QString::fromUtf8("パターン")), 8);
-        QCOMPARE(SjisByteLength(QString::fromUtf8("ｱｲ")), 2); // half-width katakana
-    }
-
     void messageBoxHasTitleIconAndJapaneseButtons_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("buttons");

@@ -69,6 +69,10 @@ private:
     UINT_PTR timer_ = 0;
 };
 
+// The documented window classes of the module's dialogs.
+inline constexpr const wchar_t* kGradDlgClass = L"TGradDlg";
+inline constexpr const wchar_t* kValueFormClass = L"TValueForm";
+
 // The visible pop-up menu window of this thread, or null.
 HWND ShownMenu();
 // The visible, enabled top-level window of this thread with that class, or null.

@@ -9,8 +9,7 @@
 #include "platform/win32/Win32Prompts.h"
 #include "tests/support/GradStops.h"
 #include "tests/support/ScriptedPrompts.h"
-#include "win32/Grad.h"
-#include "win32/GradForm.h"
+#include "win32/GradientDialog.h"
 #include "win32/Win32Ui.h"
 
 #include <commctrl.h>

@@ -3,8 +3,8 @@
 // and what it leaves behind. The behaviour itself is tested with the logic
 // on Linux.
 #include "DialogScript.h"
+#include "win32/FineAdjustDialog.h"
 #include "win32/Win32Ui.h"
-#include "win32/value.h"
 
 #include <commctrl.h>
 

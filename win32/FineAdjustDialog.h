@@ -1,6 +1,6 @@
 #pragma once
-// The fine-adjust dialog ("描画範囲の微調整") as a Win32 view over
-// ValueFormLogic: the platform's own controls, modal over its owner.
+// The fine-adjust dialog ("描画範囲の微調整") with the platform's own
+// controls, modal over its owner.
 #include "logic/EditorDialogs.h"
 #include "pattern/patrn.h"
 
@@ -10,9 +10,6 @@
 #include <optional>
 
 namespace pelmora {
-
-// The window class of the dialog, as tests and tools see it.
-inline constexpr const wchar_t* kValueFormClass = L"TValueForm";
 
 // Shows the fine-adjust dialog modally over `owner` (null: none) for a part's
 // region (0 whole button, 1 icon area, 2 name area), whether it is a frame,

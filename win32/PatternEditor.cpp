@@ -1,7 +1,7 @@
-#include "win32/EditDialogs.h"
+#include "win32/PatternEditor.h"
 
-#include "win32/GradForm.h"
-#include "win32/value.h"
+#include "win32/FineAdjustDialog.h"
+#include "win32/GradientDialog.h"
 
 namespace pelmora {
 
@@ -13,6 +13,17 @@ std::optional<AreaAdjustment> Win32EditorDialogs::AdjustArea(std::uint8_t area, 
                                                              const TTrim& thick,
                                                              const TTrim& outer) {
     return ExecuteValueForm(owner_ ? owner_() : nullptr, area, isFrame, thick, outer);
+}
+
+TEditForm::TEditForm(PatternLibrary& library, TIniData& settings, EditorHost& host,
+                     EditorDialogs& dialogs, std::function<void()> closed)
+    : form_(EditFormWindow::Table()) {
+    form_.Create(
+        [&](Win32Form& window) -> FormEvents& {
+            window_.emplace(window, library, settings, host, dialogs);
+            return *window_;
+        },
+        std::move(closed));
 }
 
 } // namespace pelmora
