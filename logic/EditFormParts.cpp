@@ -44,6 +44,13 @@ template <std::size_t N> int PositionOf(const std::array<EditItem, N>& entries, 
 
 } // namespace
 
+PartRowInk PartRowTextInk(bool hasPicture, bool selected) {
+    if (selected) {
+        return PartRowInk::SelectedText;
+    }
+    return hasPicture ? PartRowInk::Text : PartRowInk::GrayText;
+}
+
 // --- The list ---------------------------------------------------------------------
 
 int EditFormLogic::PartIndex() const {

@@ -95,6 +95,13 @@ struct PartRow {
     std::optional<Bitmap24> Icon;
 };
 
+// The colours a parts-list row may write its kind name in.
+enum class PartRowInk { Text, SelectedText, GrayText };
+// A part without a picture paints nothing and is named in grey, but only on
+// an unselected row: on the selection's colour grey cannot be read, so the
+// selected row always takes the selection's text colour.
+PartRowInk PartRowTextInk(bool hasPicture, bool selected);
+
 class EditFormView {
 public:
     virtual ~EditFormView() = default;

@@ -38,6 +38,15 @@ QImage IconImage(const Bitmap24& bitmap) {
     return image;
 }
 
+QColor InkColor(PartRowInk ink, const QPalette& palette) {
+    if (ink == PartRowInk::GrayText) {
+        const TColor grey = SystemColor(kColorGrayText);
+        return QColor(RedOf(grey), GreenOf(grey), BlueOf(grey));
+    }
+    return ink == PartRowInk::SelectedText ? palette.highlightedText().color()
+                                           : palette.text().color();
+}
+
 QLabel* Label(QWidget* parent, const char* name, const char* caption, int x, int y) {
     auto* label = new QLabel(QString::fromUtf8(caption), parent);
     label->setObjectName(name);
@@ -50,7 +59,7 @@ QLabel* Label(QWidget* parent, const char* name, const char* caption, int x, int
 
 namespace editor_detail {
 
-// Draws a part's row: the kind name, grey when the part paints nothing, and
+// Draws a part's row: the kind name in the colour PartRowTextInk gives, and
 // its icon in a column after the widest kind name (NameColWidth).
 class PartsRowDelegate : public QStyledItemDelegate {
 public:
@@ -74,11 +83,7 @@ public:
         painter->fillRect(option.rect, selected ? palette.highlight() : palette.base());
         QRect r = option.rect;
         r.setLeft(r.left() + 2);
-        QColor textColor = selected ? palette.highlightedText().color() : palette.text().color();
-        if (icon.isNull()) {
-            const TColor grey = SystemColor(kColorGrayText);
-            textColor = QColor(RedOf(grey), GreenOf(grey), BlueOf(grey));
-        }
+        const QColor textColor = InkColor(PartRowTextInk(!icon.isNull(), selected), palette);
         painter->setPen(textColor);
         painter->setFont(list_->font());
         // Drawn as it is: an "&" in a name is no accelerator.

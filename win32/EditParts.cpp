@@ -20,6 +20,18 @@ constexpr int kGroupMargin = 5;
 // The widest kind name: icons start after it.
 constexpr const wchar_t* kLongestKindName = L"ボタン名領域枠";
 
+int SysColorOf(PartRowInk ink) {
+    switch (ink) {
+    case PartRowInk::SelectedText:
+        return COLOR_HIGHLIGHTTEXT;
+    case PartRowInk::GrayText:
+        return COLOR_GRAYTEXT;
+    case PartRowInk::Text:
+        break;
+    }
+    return COLOR_WINDOWTEXT;
+}
+
 } // namespace
 
 void TEditForm::CreatePartsPane() {
@@ -107,7 +119,7 @@ int TEditForm::PartRowAt(POINT screen) const {
     return HIWORD(hit) != 0 ? count : LOWORD(hit);
 }
 
-// A row: the kind name, grey when the part paints nothing, and its picture in
+// A row: the kind name in the colour PartRowTextInk gives, and its picture in
 // a column after the widest kind name (NameColWidth), white showing the row's
 // background.
 void TEditForm::DrawPartRow(const DRAWITEMSTRUCT& item) {
@@ -130,9 +142,7 @@ void TEditForm::DrawPartRow(const DRAWITEMSTRUCT& item) {
     r.left += scale_(2);
     const HGDIOBJ old = SelectObject(dc, font_.Get());
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, !row.Icon  ? GetSysColor(COLOR_GRAYTEXT)
-                     : selected ? GetSysColor(COLOR_HIGHLIGHTTEXT)
-                                : GetSysColor(COLOR_WINDOWTEXT));
+    SetTextColor(dc, GetSysColor(SysColorOf(PartRowTextInk(row.Icon.has_value(), selected))));
     // Drawn as it is: an "&" in a name is no accelerator.
     std::wstring text = win32ui::Wide(row.Text);
     DrawTextW(dc, text.data(), static_cast<int>(text.size()), &r,

@@ -239,6 +239,23 @@ TEST_F(PartsList, FillZeroDropsTheIconAndButtonColourBringsItBack) {
     EXPECT_EQ(Current().Parts(1)->Color, kGreen);
 }
 
+// Grey names a part that paints nothing only where it can be read: a selected
+// row, whatever its part, is written in the selection's text colour.
+TEST(PartRowInkRule, GreyOnlyOnUnselectedRowsWithoutPicture) {
+    struct Case {
+        bool hasPicture;
+        bool selected;
+        PartRowInk ink;
+    };
+    for (const Case& c :
+         {Case{true, false, PartRowInk::Text}, Case{false, false, PartRowInk::GrayText},
+          Case{true, true, PartRowInk::SelectedText},
+          Case{false, true, PartRowInk::SelectedText}}) {
+        EXPECT_EQ(PartRowTextInk(c.hasPicture, c.selected), c.ink)
+            << "picture " << c.hasPicture << ", selected " << c.selected;
+    }
+}
+
 TEST_F(PartsList, SingleColourPresetCancelAndChoose) {
     Add("A", PatternOf({{3, 0}}));
     Open();
