@@ -329,7 +329,21 @@ TEST_F(HostEndToEnd, CommandLineMistakesAreExplained) {
         EXPECT_EQ(outcome.status, 1) << c.arguments;
         EXPECT_NE(outcome.output.find(c.says), std::string::npos) << outcome.output;
     }
-    EXPECT_EQ(RunCommand(Quote(PELMORA_HOST_EXE) + " --help").status, 0);
+}
+
+// --help anywhere shows the usage and runs nothing, also beside a mistake.
+TEST_F(HostEndToEnd, HelpAnywhereShowsTheUsageAndRunsNothing) {
+    for (const char* arguments : {"--help", "-h", "menu --help", "click 1 --help --pad 1",
+                                  "click 1 --pad 1 -h", "paint --help", "--pads --help"}) {
+        const Outcome bare = RunCommand(Quote(PELMORA_HOST_EXE) + " " + arguments);
+        EXPECT_EQ(bare.status, 0) << arguments << "\n" << bare.output;
+        EXPECT_EQ(bare.output.rfind("Usage: tavrin-host", 0), 0u) << arguments << bare.output;
+        const Outcome withFiles = Host(arguments);
+        EXPECT_EQ(withFiles.status, 0) << arguments << "\n" << withFiles.output;
+        EXPECT_EQ(withFiles.output, bare.output) << arguments;
+    }
+    EXPECT_FALSE(fs::exists(settings_)) << "the plug-in was never started";
+    EXPECT_EQ(PadFile().Value("1", "WallPaper"), "");
 }
 
 // Both programs tell the project's one version.
