@@ -392,6 +392,7 @@ void EditFormWindow::ShowPadInfo(const std::string& values, const std::string& m
 void EditFormWindow::ShowPartRows(const std::vector<PartRow>& rows, int current) {
     std::vector<ListRow> shown;
     shown.reserve(rows.size());
+    // A part without a picture paints nothing: its name is dimmed.
     for (const PartRow& row : rows) {
         shown.push_back({row.Text, row.Icon, 0x00FFFFFF, !row.Icon.has_value()});
     }

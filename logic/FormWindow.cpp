@@ -4,6 +4,13 @@
 
 namespace pelmora {
 
+RowInk ListRowInk(const ListRow& row, bool selected) {
+    if (selected) {
+        return RowInk::SelectedText;
+    }
+    return row.Dimmed ? RowInk::GrayText : RowInk::Text;
+}
+
 PictureItemLayout PictureItemPlaces(const TRect& item, int side) {
     const int pictureLeft = item.Left + 2;
     const int textLeft = pictureLeft + side + 2;

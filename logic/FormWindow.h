@@ -75,6 +75,11 @@ struct ListRow {
     bool Dimmed = false;                      // grey text where the row is not selected
 };
 
+// The colours a row may write its text in. A dimmed row is grey only where
+// it is not selected: on the selection's colour grey cannot be read.
+enum class RowInk { Text, SelectedText, GrayText };
+RowInk ListRowInk(const ListRow& row, bool selected);
+
 // Where a row of a combo box with pictures puts its picture (of `side`
 // pixels) and its text.
 struct PictureItemLayout {

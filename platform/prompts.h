@@ -21,6 +21,9 @@ struct FileDialogRequest {
     bool mustExist = false;        // open: the file must exist
     bool confirmOverwrite = false; // save: ask before replacing
     bool folderMustExist = false;  // save: the folder must exist
+    // The files of defaultExtension as a dialog that names file types itself
+    // calls them; empty: as the filter names them.
+    std::string typeName;
 };
 
 // What a one-line input box shows and allows.

@@ -64,10 +64,12 @@ public:
         painter->save();
         painter->fillRect(option.rect, selected ? palette.highlight() : palette.base());
         QRect r = option.rect.adjusted(2, 0, 0, 0);
-        QColor text = selected ? palette.highlightedText().color() : palette.text().color();
-        if (index.data(kDimmedRole).toBool() && !selected) {
-            text = SystemQColor(kColorGrayText);
-        }
+        ListRow row;
+        row.Dimmed = index.data(kDimmedRole).toBool();
+        const RowInk ink = ListRowInk(row, selected);
+        const QColor text = ink == RowInk::GrayText       ? SystemQColor(kColorGrayText)
+                            : ink == RowInk::SelectedText ? palette.highlightedText().color()
+                                                          : palette.text().color();
         const QFontMetrics metrics(view_->font());
         const QVariant picture = index.data(kRowPictureRole);
         const int textWidth = metrics.horizontalAdvance(textColumn_);

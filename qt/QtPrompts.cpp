@@ -11,7 +11,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -62,10 +65,60 @@ QMessageBox::Icon IconFor(MsgKind kind) {
     return QMessageBox::NoIcon;
 }
 
+// Qt's file list writes sizes and dates in the process's locale and names
+// file types from the desktop's database, which takes a pattern file for
+// subtitles. This shows sizes and dates the Japanese way, and the request's
+// own type by the name it gives.
+class JapaneseFileColumns final : public QIdentityProxyModel {
+public:
+    JapaneseFileColumns(const FileDialogRequest& request, QObject* parent)
+        : QIdentityProxyModel(parent), typeName_(Q(request.typeName)),
+          suffix_(Q(request.defaultExtension)) {}
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        QVariant shown = QIdentityProxyModel::data(index, role);
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (role != Qt::DisplayRole || files == nullptr || shown.toString().isEmpty()) {
+            return shown;
+        }
+        const QModelIndex file = mapToSource(index);
+        const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+        switch (index.column()) {
+        case kSizeColumn:
+            return japanese.formattedDataSize(files->size(file));
+        case kTypeColumn:
+            return TypeOf(files->fileInfo(file), shown);
+        case kDateColumn:
+            return japanese.toString(files->lastModified(file), QLocale::ShortFormat);
+        default:
+            return shown;
+        }
+    }
+
+private:
+    static constexpr int kSizeColumn = 1;
+    static constexpr int kTypeColumn = 2;
+    static constexpr int kDateColumn = 3;
+
+    QVariant TypeOf(const QFileInfo& info, const QVariant& shown) const {
+        if (info.isDir()) {
+            // Qt's Japanese translation has the folder's type under the dialog only.
+            return QCoreApplication::translate("QFileDialog", "Folder");
+        }
+        const bool own = !typeName_.isEmpty() && !suffix_.isEmpty() &&
+                         info.suffix().compare(suffix_, Qt::CaseInsensitive) == 0;
+        return own ? QVariant(typeName_) : shown;
+    }
+
+    QString typeName_;
+    QString suffix_;
+};
+
 void PrepareFileDialog(QFileDialog& dialog, const FileDialogRequest& request) {
     dialog.setWindowTitle(Q(request.title));
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setNameFilters(QtNameFilters(request.filter));
+    dialog.setProxyModel(new JapaneseFileColumns(request, &dialog));
+    dialog.setNameFilters(QtNameFilters(request));
     dialog.setDefaultSuffix(Q(request.defaultExtension));
     if (!request.initialDir.empty() && QDir(Q(request.initialDir)).exists()) {
         dialog.setDirectory(Q(request.initialDir));
@@ -115,8 +168,9 @@ void EnsureQtApplication() {
     LoadQtJapanese(*application);
 }
 
-QStringList QtNameFilters(const std::string& filter) {
-    const QStringList items = Q(filter).split(QLatin1Char('|'));
+QStringList QtNameFilters(const FileDialogRequest& request) {
+    const QStringList items = Q(request.filter).split(QLatin1Char('|'));
+    const QString ownPattern = QStringLiteral("*.") + Q(request.defaultExtension);
     QStringList filters;
     for (qsizetype i = 0; i + 1 < items.size(); i += 2) {
         QString name = items[i].trimmed();
@@ -129,6 +183,9 @@ QStringList QtNameFilters(const std::string& filter) {
         const qsizetype open = name.lastIndexOf(QLatin1Char('('));
         if (open > 0 && name.endsWith(QLatin1Char(')'))) {
             name.truncate(open);
+        }
+        if (!request.typeName.empty() && patterns == QStringList{ownPattern}) {
+            name = Q(request.typeName);
         }
         filters << name.trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
                        QStringLiteral(")");

@@ -1468,10 +1468,11 @@ void Win32Form::DrawRow(const DRAWITEMSTRUCT& item) {
             text.left += scale_(2);
             pictureX = text.left + TextExtent(font_.Font(), Wide(c.TextColumn)).cx + scale_(2);
         }
-        const int color = (item.itemState & ODS_DISABLED) != 0 ? COLOR_GRAYTEXT
-                          : selected                           ? COLOR_HIGHLIGHTTEXT
-                          : shown.Dimmed                       ? COLOR_GRAYTEXT
-                                                               : COLOR_WINDOWTEXT;
+        const RowInk ink = ListRowInk(shown, selected);
+        const int color = (item.itemState & ODS_DISABLED) != 0 || ink == RowInk::GrayText
+                              ? COLOR_GRAYTEXT
+                          : ink == RowInk::SelectedText ? COLOR_HIGHLIGHTTEXT
+                                                        : COLOR_WINDOWTEXT;
         const HGDIOBJ oldFont = SelectObject(dc, font_.Get());
         const int oldMode = SetBkMode(dc, TRANSPARENT);
         const COLORREF oldColour = ::SetTextColor(dc, GetSysColor(color));

@@ -2,6 +2,7 @@
 // controls stand at any size, and the rules every window shares.
 #include "logic/EditFormWindow.h"
 #include "logic/Form.h"
+#include "logic/FormWindow.h"
 #include "logic/GradDlgWindow.h"
 #include "logic/InputBoxWindow.h"
 #include "logic/ValueFormWindow.h"
@@ -126,6 +127,17 @@ TEST(FormRules, FullWidthMnemonicsHavePlainLetterStandIns) {
     EXPECT_EQ(MnemonicLetter("a && b"), std::nullopt);
     EXPECT_EQ(PlainCaption("逆転(&R)"), "逆転(R)");
     EXPECT_EQ(PlainCaption("a && b"), "a & b");
+}
+
+// A dimmed row (a part that paints nothing) is grey only where grey can be
+// read: a selected row is written in the selection's text colour.
+TEST(FormRules, DimmedRowsAreGreyOnlyUnselected) {
+    for (const bool dimmed : {false, true}) {
+        ListRow row;
+        row.Dimmed = dimmed;
+        EXPECT_EQ(ListRowInk(row, true), RowInk::SelectedText) << dimmed;
+        EXPECT_EQ(ListRowInk(row, false), dimmed ? RowInk::GrayText : RowInk::Text);
+    }
 }
 
 } // namespace

@@ -214,6 +214,7 @@ private slots:
     void previewPaintsTheCell();
     void infoPanelShowsThePad();
     void doubleClickTriesThePattern();
+    void keyboardUndoesATrial();
     void okAndCancelCloseTheWindow();
     void enterIsOkAndEscIsCancel();
     void enterOnFocusedCancelIsCancel();
@@ -520,6 +521,24 @@ void EditorTest::doubleClickTriesThePattern() {
 }
 
 // OK and Cancel close the window, which is then destroyed with its trial file.
+// The README's keyboard route to 仮適用の取り消し(&D), whose letter 削除(&D)
+// has first: Alt+P, ↑ to the menu's last entry, Enter.
+void EditorTest::keyboardUndoesATrial() {
+    Session s({"A", "B"});
+    s.Open();
+    s.key(Qt::Key_A, Qt::ControlModifier);
+    QVERIFY(s.form->Logic().IsTrialApplied());
+    s.key(Qt::Key_P, Qt::AltModifier);
+    QMenu* menu = s.control<QMenu>("mnPattern");
+    QTRY_VERIFY_WITH_TIMEOUT(menu->isVisible(), kSlowMachineTimeoutMs);
+    QTest::keyClick(menu, Qt::Key_Up);
+    QCOMPARE(menu->activeAction(), s.action("mnUndo"));
+    QTest::keyClick(menu, Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(!s.form->Logic().IsTrialApplied(), kSlowMachineTimeoutMs);
+    QCOMPARE(s.host.wallPaper, std::optional<std::string>("old.bmp"));
+    QCOMPARE(s.rowNames(), (std::vector<std::string>{"A", "B"}));
+}
+
 void EditorTest::okAndCancelCloseTheWindow() {
     for (const char* button : {"btOK", "btCamcel"}) {
         Session s({"A"});
