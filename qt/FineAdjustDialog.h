@@ -1,6 +1,6 @@
 #pragma once
 // The fine-adjust dialog in Qt: a window built from its form.
-#include "logic/ValueFormWindow.h"
+#include "logic/FineAdjustWindow.h"
 #include "qt/FormWindow.h"
 
 namespace pelmora {
@@ -9,7 +9,7 @@ class TValueForm final : public QtForm {
     Q_OBJECT
 public:
     explicit TValueForm(QWidget* parent = nullptr)
-        : QtForm(ValueFormWindow::Table(), parent), window_(*this) {
+        : QtForm(FineAdjustWindow::Table(), parent), window_(*this) {
         Attach(window_);
     }
 
@@ -21,10 +21,10 @@ public:
     TTrim GetOuter() const { return window_.Logic().GetOuter(); }
     TTrim GetThick() const { return window_.Logic().GetThick(); }
     bool ThickMode() const { return window_.Logic().ThickMode(); }
-    const ValueFormLogic& Logic() const { return window_.Logic(); }
+    const FineAdjustLogic& Logic() const { return window_.Logic(); }
 
 private:
-    ValueFormWindow window_;
+    FineAdjustWindow window_;
 };
 
 } // namespace pelmora

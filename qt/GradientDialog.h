@@ -1,7 +1,7 @@
 #pragma once
 // The gradient editor in Qt: the dialog built from its form, and the
 // component that owns the gradient the dialog edits in place.
-#include "logic/GradDlgWindow.h"
+#include "logic/GradientDialogWindow.h"
 #include "qt/FormWindow.h"
 
 #include <memory>
@@ -12,17 +12,17 @@ class TGradDlg final : public QtForm {
     Q_OBJECT
 public:
     explicit TGradDlg(QWidget* parent = nullptr)
-        : QtForm(GradDlgWindow::Table(), parent), window_(*this) {
+        : QtForm(GradientDialogWindow::Table(), parent), window_(*this) {
         Attach(window_);
     }
 
     // Edits `gradient` in place from now on (the caller keeps ownership).
     void SetGradient(TGrad& gradient) { window_.SetGradient(gradient); }
     const TGrad& Target() const { return window_.Logic().Target(); }
-    const GradDlgLogic& Logic() const { return window_.Logic(); }
+    const GradientDialogLogic& Logic() const { return window_.Logic(); }
 
 private:
-    GradDlgWindow window_;
+    GradientDialogWindow window_;
 };
 
 class TGradDialog : public QObject {

@@ -40,7 +40,7 @@ QtEditorDialogs& Dialogs() {
 } // namespace
 
 TEditForm::TEditForm(PatternLibrary& library, TIniData& settings, EditorHost& host, QWidget* parent)
-    : QtForm(EditFormWindow::Table(), parent), window_(*this, library, settings, host, Dialogs()) {
+    : QtForm(PatternEditorWindow::Table(), parent), window_(*this, library, settings, host, Dialogs()) {
     setAttribute(Qt::WA_DeleteOnClose);
     Attach(window_);
 }

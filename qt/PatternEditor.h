@@ -1,7 +1,7 @@
 #pragma once
 // The pattern editor window in Qt: a window built from its form, with the
 // editor's own dialogs.
-#include "logic/EditFormWindow.h"
+#include "logic/PatternEditorWindow.h"
 #include "qt/FormWindow.h"
 
 namespace pelmora {
@@ -15,11 +15,11 @@ public:
     TEditForm(PatternLibrary& library, TIniData& settings, EditorHost& host,
               QWidget* parent = nullptr);
 
-    EditFormLogic& Logic() { return window_.Logic(); }
-    const EditFormLogic& Logic() const { return window_.Logic(); }
+    PatternEditorLogic& Logic() { return window_.Logic(); }
+    const PatternEditorLogic& Logic() const { return window_.Logic(); }
 
 private:
-    EditFormWindow window_;
+    PatternEditorWindow window_;
 };
 
 } // namespace pelmora

@@ -2,7 +2,7 @@
 // The fine-adjust dialog ("描画範囲の微調整") with the platform's own
 // controls, modal over its owner.
 #include "logic/EditorDialogs.h"
-#include "pattern/patrn.h"
+#include "pattern/Pattern.h"
 
 #include <windows.h>
 
@@ -16,7 +16,7 @@ namespace pelmora {
 // and its thicknesses and outer-edge adjustments. Returns the adjusted area
 // on OK, nothing on Cancel. Every window and GDI object of the dialog is
 // released before it returns. Throws when the dialog cannot be made.
-std::optional<AreaAdjustment> ExecuteValueForm(HWND owner, std::uint8_t area, bool isFrame,
+std::optional<AreaAdjustment> ExecuteFineAdjustDialog(HWND owner, std::uint8_t area, bool isFrame,
                                                const TTrim& thick, const TTrim& outer);
 
 } // namespace pelmora

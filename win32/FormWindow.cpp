@@ -1,11 +1,11 @@
 #include "win32/FormWindow.h"
 
-#include "logic/ValueFormPaint.h"
+#include "logic/FineAdjustPaint.h"
 #include "platform/syscolors.h"
 #include "platform/win32/Win32Prompts.h"
 #include "platform/win32/wide.h"
 #include "win32/RowDrag.h"
-#include "win32/Win32Keyboard.h"
+#include "win32/ModelessKeys.h"
 
 #include <commctrl.h>
 #include <windowsx.h>

@@ -1,16 +1,16 @@
 #include "win32/GradientDialog.h"
 
-#include "logic/GradDlgWindow.h"
+#include "logic/GradientDialogWindow.h"
 #include "win32/FormWindow.h"
 
 #include <optional>
 
 namespace pelmora {
 
-bool ExecuteGradDialog(HWND owner, TGrad& gradient) {
+bool ExecuteGradientDialog(HWND owner, TGrad& gradient) {
     const FloatEnvironmentScope arithmetic;
-    Win32Form form(GradDlgWindow::Table());
-    std::optional<GradDlgWindow> dialog;
+    Win32Form form(GradientDialogWindow::Table());
+    std::optional<GradientDialogWindow> dialog;
     return form.RunModal(owner, [&](Win32Form& window) -> FormEvents& {
         dialog.emplace(window);
         dialog->SetGradient(gradient);

@@ -2,7 +2,7 @@
 // The gradient editor dialog ("グラデーションの設定") with the platform's own
 // controls, modal over its owner, and the component that owns the gradient
 // the dialog edits in place.
-#include "gradient/GradObj.h"
+#include "gradient/Gradient.h"
 
 #include <windows.h>
 
@@ -16,7 +16,7 @@ namespace pelmora {
 // `gradient`, and reloads it before the next use. Every window and GDI
 // object of the dialog is released before it returns. Throws when the
 // dialog cannot be made.
-bool ExecuteGradDialog(HWND owner, TGrad& gradient);
+bool ExecuteGradientDialog(HWND owner, TGrad& gradient);
 
 class TGradDialog {
 public:
@@ -29,7 +29,7 @@ public:
 
     // Shows the editor modally over `owner` on Gradation; true when it was
     // closed with OK.
-    bool Execute(HWND owner) { return ExecuteGradDialog(owner, *Gradation_); }
+    bool Execute(HWND owner) { return ExecuteGradientDialog(owner, *Gradation_); }
 
 private:
     std::unique_ptr<TGrad> Gradation_;

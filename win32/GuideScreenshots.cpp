@@ -6,9 +6,9 @@
 // writes FOLDER/gradient-dialog-windows.bmp, fine-adjust-dialog-windows.bmp
 // and editor-windows.bmp.
 // It needs a display (scripts/screenshots runs it under Wine on Xvfb).
-#include "logic/GradDlgWindow.h"
+#include "logic/GradientDialogWindow.h"
 #include "logic/GuideScene.h"
-#include "logic/ValueFormWindow.h"
+#include "logic/FineAdjustWindow.h"
 #include "platform/bmp.h"
 #include "win32/FineAdjustDialog.h"
 #include "win32/GradientDialog.h"
@@ -145,16 +145,16 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path folder = argv[1];
     const bool gradient =
-        Picture(win32ui::Wide(GradDlgWindow::Table().ClassName),
+        Picture(win32ui::Wide(GradientDialogWindow::Table().ClassName),
                 folder / "gradient-dialog-windows.bmp", [] {
                     TGrad g;
                     g.LoadFromText("1,30,-20,10,0,,000000A0FF,1E0080D0FF,4600A05030,6400401810");
-                    ExecuteGradDialog(nullptr, g);
+                    ExecuteGradientDialog(nullptr, g);
                 });
     const bool fineAdjust =
-        Picture(win32ui::Wide(ValueFormWindow::Table().ClassName),
+        Picture(win32ui::Wide(FineAdjustWindow::Table().ClassName),
                 folder / "fine-adjust-dialog-windows.bmp", [] {
-                    ExecuteValueForm(nullptr, 1, true, {2, 1, 2, 3}, {1, 1, 3, -2});
+                    ExecuteFineAdjustDialog(nullptr, 1, true, {2, 1, 2, 3}, {1, 1, 3, -2});
                 });
     bool editor = false;
     try {

@@ -6,18 +6,18 @@
 namespace pelmora {
 
 bool Win32EditorDialogs::EditGradient(TGrad& gradient) {
-    return ExecuteGradDialog(owner_ ? owner_() : nullptr, gradient);
+    return ExecuteGradientDialog(owner_ ? owner_() : nullptr, gradient);
 }
 
 std::optional<AreaAdjustment> Win32EditorDialogs::AdjustArea(std::uint8_t area, bool isFrame,
                                                              const TTrim& thick,
                                                              const TTrim& outer) {
-    return ExecuteValueForm(owner_ ? owner_() : nullptr, area, isFrame, thick, outer);
+    return ExecuteFineAdjustDialog(owner_ ? owner_() : nullptr, area, isFrame, thick, outer);
 }
 
 TEditForm::TEditForm(PatternLibrary& library, TIniData& settings, EditorHost& host,
                      EditorDialogs& dialogs, std::function<void()> closed)
-    : form_(EditFormWindow::Table()) {
+    : form_(PatternEditorWindow::Table()) {
     form_.Create(
         [&](Win32Form& window) -> FormEvents& {
             window_.emplace(window, library, settings, host, dialogs);

@@ -2,7 +2,7 @@
 // The pattern editor window with the platform's own controls, built from its
 // form, with the editor's own dialogs modal over it. Modeless inside the
 // launcher's message loop.
-#include "logic/EditFormWindow.h"
+#include "logic/PatternEditorWindow.h"
 #include "logic/EditorDialogs.h"
 #include "win32/FormWindow.h"
 
@@ -36,11 +36,11 @@ public:
 
     void Show() { form_.Show(); }
     HWND Handle() const { return form_.Handle(); }
-    EditFormLogic& Logic() { return window_->Logic(); }
+    PatternEditorLogic& Logic() { return window_->Logic(); }
 
 private:
     Win32Form form_;
-    std::optional<EditFormWindow> window_; // after the form: destroyed while it still answers
+    std::optional<PatternEditorWindow> window_; // after the form: destroyed while it still answers
 };
 
 } // namespace pelmora

@@ -25,7 +25,7 @@ class CheckLayersTest(unittest.TestCase):
 
     def test_includes_downwards_and_within_pass(self):
         self.assertEqual(self.found({
-            "pattern/patrn.h": '#include "gradient/GradObj.h"\n#include "pattern/PadInfo.h"\n',
+            "pattern/Pattern.h": '#include "gradient/Gradient.h"\n#include "pattern/PadInfo.h"\n',
             "qt/edit.cpp": '#include "logic/EditLogic.h"\n#include <QWidget>\n',
             "plugin/QtViews.cpp": '#include "qt/edit.h"\n',
             "platform/win32/fileio.cpp": "#include <windows.h>\n",
@@ -34,14 +34,14 @@ class CheckLayersTest(unittest.TestCase):
 
     def test_each_upward_include_is_reported(self):
         self.assertEqual(self.found({
-            "pattern/patrn.h": '#include "library/PadInfo.h"\n',
+            "pattern/Pattern.h": '#include "library/PadInfo.h"\n',
             "gradient/GradEditorMain.cpp": '#include "qt/QtPrompts.h"\n',
             "plugin/trPELM.cpp": '#include "qt/edit.h"\n',
             "logic/EditLogic.cpp": '#include "plugin/PlugFunc.h"\n',
         }), [
             "gradient/GradEditorMain.cpp:1: gradient/ includes from qt/",
             "logic/EditLogic.cpp:1: logic/ includes from plugin/",
-            "pattern/patrn.h:1: pattern/ includes from library/",
+            "pattern/Pattern.h:1: pattern/ includes from library/",
             "plugin/trPELM.cpp:1: plugin/ includes from qt/",
         ])
 

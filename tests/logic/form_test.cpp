@@ -1,11 +1,11 @@
 // The windows' forms as tables: what every table must hold, where the
 // controls stand at any size, and the rules every window shares.
-#include "logic/EditFormWindow.h"
+#include "logic/PatternEditorWindow.h"
 #include "logic/Form.h"
 #include "logic/FormWindow.h"
-#include "logic/GradDlgWindow.h"
+#include "logic/GradientDialogWindow.h"
 #include "logic/InputBoxWindow.h"
-#include "logic/ValueFormWindow.h"
+#include "logic/FineAdjustWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,8 @@
 namespace pelmora {
 namespace {
 
-const FormTable* const kTables[] = {&EditFormWindow::Table(), &GradDlgWindow::Table(),
-                                    &ValueFormWindow::Table(), &InputBoxWindow::Table()};
+const FormTable* const kTables[] = {&PatternEditorWindow::Table(), &GradientDialogWindow::Table(),
+                                    &FineAdjustWindow::Table(), &InputBoxWindow::Table()};
 
 // Names unique, parents before their children and panels, buddies there, a
 // label's mnemonic reaching its buddy as the next tab stop (as the platform's
@@ -58,7 +58,7 @@ Rect96 At(const FormTable& table, const std::vector<Rect96>& rects, const char* 
 // and larger: the bars at the bottom, the left column 150 wide with a 5-pixel
 // border, the buttons at the right edge.
 TEST(EditorLayout, FillsTheWindowAsDocumented) {
-    const FormTable& table = EditFormWindow::Table();
+    const FormTable& table = PatternEditorWindow::Table();
     for (const Size96 client : {Size96{550, 400}, Size96{900, 700}}) {
         const std::vector<Rect96> r = ArrangeForm(table, client);
         SCOPED_TRACE(client.Width);
@@ -81,7 +81,7 @@ TEST(EditorLayout, FillsTheWindowAsDocumented) {
 // The preview strip takes what the splitter asks, but neither pane gets lower
 // than 100 pixels, nor the lower one lower than the colour group.
 TEST(EditorLayout, TheSplitterKeepsBothPanesWhole) {
-    const FormTable& table = EditFormWindow::Table();
+    const FormTable& table = PatternEditorWindow::Table();
     const struct {
         int asked;
         int strip;
@@ -101,27 +101,27 @@ TEST(EditorLayout, TheSplitterKeepsBothPanesWhole) {
 }
 
 TEST(FormRules, EnterPressesTheFocusedButtonElseTheDefault) {
-    const FormTable& editor = EditFormWindow::Table();
+    const FormTable& editor = PatternEditorWindow::Table();
     EXPECT_EQ(EnterPresses(editor, "btCamcel"), "btCamcel");
     EXPECT_EQ(EnterPresses(editor, "PatternList"), "btOK");
-    const FormTable& grad = GradDlgWindow::Table();
+    const FormTable& grad = GradientDialogWindow::Table();
     EXPECT_EQ(EnterPresses(grad, "btReverse"), "btReverse");
     // A toggle is no push button: Enter there is OK.
     EXPECT_EQ(EnterPresses(grad, "btHdl"), "btOK");
     EXPECT_EQ(EscPresses(grad), "btCancel");
-    EXPECT_EQ(EscPresses(ValueFormWindow::Table()), "Cancel");
+    EXPECT_EQ(EscPresses(FineAdjustWindow::Table()), "Cancel");
 }
 
 // "(&Ｌ)" and "(&Ｒ)" are full-width letters no keyboard types: Alt+L focuses
 // the pattern list and Alt+R opens the Parts menu.
 TEST(FormRules, FullWidthMnemonicsHavePlainLetterStandIns) {
-    const std::vector<MnemonicStandIn> standIns = FullWidthMnemonics(EditFormWindow::Table());
+    const std::vector<MnemonicStandIn> standIns = FullWidthMnemonics(PatternEditorWindow::Table());
     ASSERT_EQ(standIns.size(), 2u);
     EXPECT_EQ(standIns[0].Letter, 'L');
     EXPECT_EQ(standIns[0].Focus, "PatternList");
     EXPECT_EQ(standIns[1].Letter, 'R');
     EXPECT_EQ(standIns[1].Menu, "mnParts");
-    EXPECT_TRUE(FullWidthMnemonics(GradDlgWindow::Table()).empty());
+    EXPECT_TRUE(FullWidthMnemonics(GradientDialogWindow::Table()).empty());
     EXPECT_EQ(MnemonicLetter("部品(&Ｒ)"), 'R');
     EXPECT_EQ(MnemonicLetter("&X :"), 'X');
     EXPECT_EQ(MnemonicLetter("a && b"), std::nullopt);

@@ -3,7 +3,7 @@
 // modal loops.
 #include "library/Wallpaper.h"
 #include "pattern/PadInfo.h"
-#include "pattern/patrn.h"
+#include "pattern/Pattern.h"
 #include "platform/syscolors.h"
 #include "platform/textheight.h"
 #include "platform/win32/Win32Prompts.h"

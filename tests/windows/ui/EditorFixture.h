@@ -3,8 +3,8 @@
 // that drive its controls by messages as a user's actions would arrive.
 #include "UiFixture.h"
 
-#include "logic/EditFormView.h"
-#include "logic/EditFormWindow.h"
+#include "logic/PatternEditorView.h"
+#include "logic/PatternEditorWindow.h"
 #include "win32/FormWindow.h"
 #include "win32/Win32Ui.h"
 
@@ -53,7 +53,7 @@ protected:
     // A menu command as the menu sends it.
     // The identifier a menu item's command arrives with.
     static int ItemId(EditItem item) {
-        return Win32Form::CommandOf(EditFormWindow::Table(), ItemName(item));
+        return Win32Form::CommandOf(PatternEditorWindow::Table(), ItemName(item));
     }
     void Command(EditItem item) {
         PostMessageW(form_, WM_COMMAND, MAKEWPARAM(ItemId(item), 0), 0);
