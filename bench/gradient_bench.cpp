@@ -1,6 +1,6 @@
 // Gradient painting: each kind into a full-HD rectangle and into one button
 // cell (a 80 x 60 button plus its 4-pixel margin).
-#include "gradient/GradObj.h"
+#include "gradient/Gradient.h"
 
 #include <benchmark/benchmark.h>
 

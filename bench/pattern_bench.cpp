@@ -3,7 +3,7 @@
 #include "library/PatternLibrary.h"
 #include "library/Wallpaper.h"
 #include "pattern/PadInfo.h"
-#include "pattern/patrn.h"
+#include "pattern/Pattern.h"
 #include "platform/inifile.h"
 
 #include <benchmark/benchmark.h>

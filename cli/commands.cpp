@@ -3,7 +3,7 @@
 #include "library/PatternLibrary.h"
 #include "library/Wallpaper.h"
 #include "pattern/PadInfo.h"
-#include "pattern/patrn.h"
+#include "pattern/Pattern.h"
 #include "platform/bmp.h"
 #include "platform/cp932.h"
 #include "platform/fileio.h"

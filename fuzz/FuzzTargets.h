@@ -3,11 +3,11 @@
 // that replay the seed inputs and every input a fuzz run has found. Each check
 // feeds the input to one reader and asserts what must hold for any input:
 // nothing but the documented errors escapes, and what is written reads back.
-#include "gradient/GradObj.h"
+#include "gradient/Gradient.h"
 #include "library/PatternLibrary.h"
 #include "library/Wallpaper.h"
 #include "pattern/PadInfo.h"
-#include "pattern/patrn.h"
+#include "pattern/Pattern.h"
 #include "platform/bmp.h"
 #include "platform/commatext.h"
 #include "platform/cp932.h"

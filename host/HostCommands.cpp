@@ -29,6 +29,7 @@ const char* const kUsage =
     R"(Usage: tavrin-host [--module PATH] [--settings FILE] [--pads FILE] COMMAND
        tavrin-host run --pads FILE --settings FILE [--module PATH] COMMAND
        tavrin-host --version
+       tavrin-host --help     (--help or -h anywhere shows this and runs nothing)
 
 Loads the plug-in module (trPELM.trx beside this program unless --module
 names another), gives it the settings file, starts it, runs COMMAND and ends
@@ -463,10 +464,21 @@ int RunHost(const Options& options, HostFrontEnd& frontEnd) {
     return status;
 }
 
+namespace {
+
+// Whoever adds --help to a command line wants to know what it would do, not
+// to have it done.
+bool AsksForHelp(const std::vector<std::string>& args) {
+    return std::any_of(args.begin(), args.end(),
+                       [](const std::string& arg) { return arg == "--help" || arg == "-h"; });
+}
+
+} // namespace
+
 int HostMain(const std::vector<std::string>& args,
              const std::function<HostFrontEnd&(const Options&)>& prepare) {
     try {
-        if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+        if (args.empty() || AsksForHelp(args)) {
             std::fputs(kUsage, args.empty() ? stderr : stdout);
             return args.empty() ? 1 : 0;
         }

@@ -15,17 +15,22 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollArea>
+#include <QSocketNotifier>
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <array>
+#include <csignal>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <sys/socket.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace pelmora::host {
 namespace {
@@ -299,9 +304,67 @@ void HostWindow::Poll() {
     }
 }
 
+namespace {
+
+// Ctrl+C in the terminal that started the launcher, a kill or the end of the
+// session closes the window as its user would, so the plug-in is ended and
+// keeps what was edited. The handler only writes the signal's number into a
+// socket; the window is closed from the event loop.
+class CloseOnSignals {
+public:
+    explicit CloseOnSignals(QWidget& window) {
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets_.data()) != 0) {
+            return; // the window still closes as usual
+        }
+        notifier_ = std::make_unique<QSocketNotifier>(sockets_[1], QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, &window, [this, &window] {
+            char signal = 0;
+            if (::read(sockets_[1], &signal, 1) == 1) {
+                window.close();
+            }
+        });
+        writeEnd_ = sockets_[0];
+        struct sigaction action = {};
+        action.sa_handler = &CloseOnSignals::Caught;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (std::size_t i = 0; i < kSignals.size(); ++i) {
+            ::sigaction(kSignals[i], &action, &previous_[i]);
+        }
+    }
+    ~CloseOnSignals() {
+        if (notifier_) {
+            for (std::size_t i = 0; i < kSignals.size(); ++i) {
+                ::sigaction(kSignals[i], &previous_[i], nullptr);
+            }
+            writeEnd_ = -1;
+            ::close(sockets_[0]);
+            ::close(sockets_[1]);
+        }
+    }
+    CloseOnSignals(const CloseOnSignals&) = delete;
+    CloseOnSignals& operator=(const CloseOnSignals&) = delete;
+
+private:
+    static constexpr std::array<int, 3> kSignals = {SIGINT, SIGTERM, SIGHUP};
+
+    static void Caught(int signal) {
+        const char number = static_cast<char>(signal);
+        [[maybe_unused]] const ssize_t written = ::write(writeEnd_, &number, 1);
+    }
+
+    static inline volatile std::sig_atomic_t writeEnd_ = -1;
+    std::array<int, 2> sockets_{-1, -1};
+    std::unique_ptr<QSocketNotifier> notifier_;
+    std::array<struct sigaction, kSignals.size()> previous_{};
+};
+
+} // namespace
+
 int RunHostWindow(PluginModule& plugin, PadStore& pads) {
     HostWindow window(plugin, pads);
     window.show();
+    const CloseOnSignals closer(window);
     return QApplication::exec();
 }
 

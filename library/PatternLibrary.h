@@ -1,7 +1,7 @@
 #pragma once
 // The pattern library: an ordered list of named patterns with unique names,
 // and loading it from and saving it to a settings-format file.
-#include "pattern/patrn.h"
+#include "pattern/Pattern.h"
 #include "platform/inifile.h"
 
 #include <algorithm>

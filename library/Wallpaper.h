@@ -1,7 +1,7 @@
 #pragma once
 // The wallpaper: one button cell of the pad painted with a pattern.
 #include "pattern/PadInfo.h"
-#include "pattern/patrn.h"
+#include "pattern/Pattern.h"
 #include "platform/bitmap.h"
 
 #include <cstdint>

@@ -1,8 +1,8 @@
 #pragma once
 // The project's own modal dialogs that the pattern editor opens. The colour
 // dialog and message boxes go through the dialog service (Prompts) instead.
-#include "gradient/GradObj.h"
-#include "pattern/patrn.h"
+#include "gradient/Gradient.h"
+#include "pattern/Pattern.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,6 +1,7 @@
 #pragma once
 // Code page 932 (Shift-JIS) conversions and a Shift-JIS aware scan.
 #include <cstddef>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -25,5 +26,11 @@ std::size_t SjisCharLength(std::string_view s, std::size_t pos);
 
 // The largest length <= maxBytes that does not split a double-byte character.
 std::size_t SjisBoundaryAtOrBefore(std::string_view s, std::size_t maxBytes);
+
+// Bytes a text (UTF-8) takes in Shift-JIS: ASCII and half-width katakana one
+// each, every other character two (also one the code page lacks).
+int SjisByteLength(std::string_view utf8);
+// The first character of a text (UTF-8) that code page 932 cannot hold.
+std::optional<std::string> FirstUnstorableCharacter(std::string_view utf8);
 
 } // namespace pelmora

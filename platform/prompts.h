@@ -15,12 +15,23 @@ enum class MsgResult { Ok, Cancel, Yes, No };
 
 struct FileDialogRequest {
     std::string title;
-    std::string filter;            // "name|pattern|name|pattern" pairs
-    std::string defaultExtension;  // without the dot
+    std::string filter;           // "name|pattern|name|pattern" pairs
+    std::string defaultExtension; // without the dot
     std::string initialDir;
     bool mustExist = false;        // open: the file must exist
     bool confirmOverwrite = false; // save: ask before replacing
     bool folderMustExist = false;  // save: the folder must exist
+    // The files of defaultExtension as a dialog that names file types itself
+    // calls them; empty: as the filter names them.
+    std::string typeName;
+};
+
+// What a one-line input box shows and allows.
+struct InputRequest {
+    std::string Title;
+    std::string Prompt;
+    std::string Initial;
+    int MaxBytes = 0; // in Shift-JIS; 0: no limit
 };
 
 class Prompts {

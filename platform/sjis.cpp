@@ -97,4 +97,55 @@ std::size_t SjisBoundaryAtOrBefore(std::string_view s, std::size_t maxBytes) {
     return pos;
 }
 
+namespace {
+
+// The UTF-8 characters of a text, each as its bytes.
+template <typename Visit> void ForEachCharacter(std::string_view utf8, Visit&& visit) {
+    for (std::size_t start = 0; start < utf8.size();) {
+        std::size_t end = start + 1;
+        while (end < utf8.size() && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) {
+            ++end;
+        }
+        if (!visit(utf8.substr(start, end - start))) {
+            return;
+        }
+        start = end;
+    }
+}
+
+bool IsSingleByte(std::string_view character) {
+    const auto* b = reinterpret_cast<const unsigned char*>(character.data());
+    if (character.size() == 1) {
+        return b[0] < 0x80;
+    }
+    // U+FF61..U+FF9F: EF BD A1..BF and EF BE 80..9F.
+    return character.size() == 3 && b[0] == 0xEF &&
+           ((b[1] == 0xBD && b[2] >= 0xA1) || (b[1] == 0xBE && b[2] <= 0x9F));
+}
+
+} // namespace
+
+int SjisByteLength(std::string_view utf8) {
+    int bytes = 0;
+    ForEachCharacter(utf8, [&](std::string_view character) {
+        bytes += IsSingleByte(character) ? 1 : 2;
+        return true;
+    });
+    return bytes;
+}
+
+std::optional<std::string> FirstUnstorableCharacter(std::string_view utf8) {
+    std::optional<std::string> found;
+    ForEachCharacter(utf8, [&](std::string_view character) {
+        try {
+            Utf8ToSjis(character);
+            return true;
+        } catch (const CodecError&) {
+            found = std::string(character);
+            return false;
+        }
+    });
+    return found;
+}
+
 } // namespace pelmora

@@ -4,7 +4,7 @@
 #include "library/SettingsFile.h"
 #include "library/Wallpaper.h"
 #include "pattern/PadInfo.h"
-#include "pattern/patrn.h"
+#include "pattern/Pattern.h"
 #include "platform/bmp.h"
 #include "platform/cp932.h"
 #include "platform/fileio.h"
@@ -46,6 +46,9 @@ constexpr const char* kExportKeptEnd =
 constexpr const char* kExportTitle = "パターン出力先のファイル指定";
 constexpr const char* kExportFilter = "パターンファイル(*.ptn)|*.ptn";
 constexpr const char* kPatternExtension = "ptn";
+// Where a desktop names the type from its own database, a pattern file would
+// pass for another program's: the dialogs that name it say whose it is.
+constexpr const char* kPatternTypeName = "Pelmora パターンファイル";
 
 // The host's text for one pad setting, whatever the host answered: a host may
 // leave a value in the buffer and still say it has none.
@@ -190,6 +193,7 @@ bool ImportPatternFile(PatternLibrary& names) {
     request.title = kImportTitle;
     request.filter = kImportFilter;
     request.defaultExtension = kPatternExtension;
+    request.typeName = kPatternTypeName;
     request.initialDir = DisplayText(settings.ImportDir);
     request.mustExist = true;
     const std::optional<std::string> chosen = CurrentPrompts().OpenFile(request);
@@ -231,6 +235,7 @@ bool ExportPatterns(const std::vector<TExportEntry>& entries) {
     request.title = kExportTitle;
     request.filter = kExportFilter;
     request.defaultExtension = kPatternExtension;
+    request.typeName = kPatternTypeName;
     request.initialDir = DisplayText(settings.ExportDir);
     request.confirmOverwrite = true;
     request.folderMustExist = true;

@@ -4,7 +4,7 @@
 #include "plugin/ModuleEditorHost.h"
 #include "plugin/ModuleState.h"
 #include "qt/QtPrompts.h"
-#include "qt/edit.h"
+#include "qt/PatternEditor.h"
 
 #include <QPointer>
 

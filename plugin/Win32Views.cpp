@@ -8,8 +8,8 @@
 #include "plugin/ModuleEditorHost.h"
 #include "plugin/ModuleState.h"
 #include "plugin/TRAPI.h"
-#include "win32/EditDialogs.h"
-#include "win32/edit.h"
+#include "win32/InputBox.h"
+#include "win32/PatternEditor.h"
 
 #include <memory>
 
@@ -47,7 +47,10 @@ void* DialogOwner() {
 }
 
 const bool kPromptsInstalled = [] {
-    InstallPrompts(std::make_unique<Win32Prompts>(DialogOwner));
+    InstallPrompts(std::make_unique<Win32Prompts>(
+        DialogOwner, [](void* owner, Prompts& messages, const InputRequest& request) {
+            return RunInputBox(static_cast<HWND>(owner), messages, request);
+        }));
     return true;
 }();
 
@@ -64,7 +67,6 @@ Win32EditorDialogs& Dialogs() {
 // The window is gone with its classes: the module may be unloaded next.
 void DestroyEditor() {
     OpenWindow().reset();
-    win32ui::UnregisterWindowClasses();
 }
 
 } // namespace

@@ -7,9 +7,9 @@
 #include "logic/GuideScene.h"
 #include "platform/prompts.h"
 #include "qt/Controls.h"
-#include "qt/GradForm.h"
-#include "qt/edit.h"
-#include "qt/value.h"
+#include "qt/FineAdjustDialog.h"
+#include "qt/GradientDialog.h"
+#include "qt/PatternEditor.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,26 +1,24 @@
 #include "qt/QtPrompts.h"
 
+#include "logic/InputBoxWindow.h"
 #include "platform/cp932.h"
 #include "platform/syscolors.h"
+#include "qt/FormWindow.h"
 
 #include <QApplication>
 #include <QColorDialog>
 #include <QDialog>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QLabel>
+#include <QFileSystemModel>
+#include <QIdentityProxyModel>
 #include <QLibraryInfo>
-#include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QScreen>
 #include <QTranslator>
-#include <QVBoxLayout>
-#include <QValidator>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -34,7 +32,6 @@ constexpr const char* kCancel = "キャンセル";
 constexpr const char* kYes = "はい(&Y)";
 constexpr const char* kNo = "いいえ(&N)";
 constexpr const char* kFolderMissing = "フォルダ \"%1\" が存在しません。";
-constexpr const char* kUnstorableCharacter = "\"%1\" は使用できない文字です。";
 constexpr const char* kNoWidgetApplication =
     "ホストの Qt アプリケーションではウィンドウを表示できません。";
 
@@ -68,88 +65,60 @@ QMessageBox::Icon IconFor(MsgKind kind) {
     return QMessageBox::NoIcon;
 }
 
-// Refuses an edit that would make the text longer than `maxBytes` in Shift-JIS.
-class SjisLengthValidator final : public QValidator {
+// Qt's file list writes sizes and dates in the process's locale and names
+// file types from the desktop's database, which takes a pattern file for
+// subtitles. This shows sizes and dates the Japanese way, and the request's
+// own type by the name it gives.
+class JapaneseFileColumns final : public QIdentityProxyModel {
 public:
-    SjisLengthValidator(int maxBytes, QObject* parent) : QValidator(parent), maxBytes_(maxBytes) {}
-    State validate(QString& input, int&) const override {
-        return maxBytes_ <= 0 || SjisByteLength(input) <= maxBytes_ ? Acceptable : Invalid;
-    }
+    JapaneseFileColumns(const FileDialogRequest& request, QObject* parent)
+        : QIdentityProxyModel(parent), typeName_(Q(request.typeName)),
+          suffix_(Q(request.defaultExtension)) {}
 
-private:
-    int maxBytes_;
-};
-
-// The first character of `text` that code page 932 cannot hold, if any.
-std::optional<QString> FirstUnstorableCharacter(const QString& text) {
-    for (qsizetype i = 0; i < text.size();) {
-        const qsizetype length = text[i].isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
-        const QString character = text.mid(i, length);
-        try {
-            Utf8ToSjis(U(character));
-        } catch (const CodecError&) {
-            return character;
+    QVariant data(const QModelIndex& index, int role) const override {
+        QVariant shown = QIdentityProxyModel::data(index, role);
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (role != Qt::DisplayRole || files == nullptr || shown.toString().isEmpty()) {
+            return shown;
         }
-        i += length;
-    }
-    return std::nullopt;
-}
-
-// The one-line input box: centred on the screen, the initial text selected.
-class InputBox final : public QDialog {
-public:
-    InputBox(const QString& title, const QString& prompt, const QString& initial, int maxBytes) {
-        setObjectName(QStringLiteral("InputBox"));
-        setWindowTitle(title);
-        auto* layout = new QVBoxLayout(this);
-        auto* label = new QLabel(prompt, this);
-        edit_ = new QLineEdit(initial, this);
-        edit_->setObjectName(QStringLiteral("edInput"));
-        edit_->setValidator(new SjisLengthValidator(maxBytes, edit_));
-        label->setBuddy(edit_);
-        auto* buttons = new QDialogButtonBox(this);
-        buttons->addButton(Q(kOk), QDialogButtonBox::AcceptRole)->setDefault(true);
-        buttons->addButton(Q(kCancel), QDialogButtonBox::RejectRole);
-        layout->addWidget(label);
-        layout->addWidget(edit_);
-        layout->addWidget(buttons);
-        connect(buttons, &QDialogButtonBox::accepted, this, &InputBox::TryAccept);
-        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-        edit_->selectAll();
-        edit_->setFocus();
-        resize(qMax(sizeHint().width(), 360), sizeHint().height());
-    }
-
-    QString Text() const { return edit_->text(); }
-
-protected:
-    // Centred once its final size is known.
-    void showEvent(QShowEvent* event) override {
-        QDialog::showEvent(event);
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
+        const QModelIndex file = mapToSource(index);
+        const QLocale japanese(QLocale::Japanese, QLocale::Japan);
+        switch (index.column()) {
+        case kSizeColumn:
+            return japanese.formattedDataSize(files->size(file));
+        case kTypeColumn:
+            return TypeOf(files->fileInfo(file), shown);
+        case kDateColumn:
+            return japanese.toString(files->lastModified(file), QLocale::ShortFormat);
+        default:
+            return shown;
         }
     }
 
 private:
-    // A character that cannot be stored is refused with its reason; the box stays.
-    void TryAccept() {
-        if (const std::optional<QString> refused = FirstUnstorableCharacter(edit_->text())) {
-            QMessageBox::warning(this, windowTitle(), Q(kUnstorableCharacter).arg(*refused));
-            return;
+    static constexpr int kSizeColumn = 1;
+    static constexpr int kTypeColumn = 2;
+    static constexpr int kDateColumn = 3;
+
+    QVariant TypeOf(const QFileInfo& info, const QVariant& shown) const {
+        if (info.isDir()) {
+            // Qt's Japanese translation has the folder's type under the dialog only.
+            return QCoreApplication::translate("QFileDialog", "Folder");
         }
-        accept();
+        const bool own = !typeName_.isEmpty() && !suffix_.isEmpty() &&
+                         info.suffix().compare(suffix_, Qt::CaseInsensitive) == 0;
+        return own ? QVariant(typeName_) : shown;
     }
 
-    QLineEdit* edit_ = nullptr;
+    QString typeName_;
+    QString suffix_;
 };
 
 void PrepareFileDialog(QFileDialog& dialog, const FileDialogRequest& request) {
     dialog.setWindowTitle(Q(request.title));
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setNameFilters(QtNameFilters(request.filter));
+    dialog.setProxyModel(new JapaneseFileColumns(request, &dialog));
+    dialog.setNameFilters(QtNameFilters(request));
     dialog.setDefaultSuffix(Q(request.defaultExtension));
     if (!request.initialDir.empty() && QDir(Q(request.initialDir)).exists()) {
         dialog.setDirectory(Q(request.initialDir));
@@ -199,8 +168,9 @@ void EnsureQtApplication() {
     LoadQtJapanese(*application);
 }
 
-QStringList QtNameFilters(const std::string& filter) {
-    const QStringList items = Q(filter).split(QLatin1Char('|'));
+QStringList QtNameFilters(const FileDialogRequest& request) {
+    const QStringList items = Q(request.filter).split(QLatin1Char('|'));
+    const QString ownPattern = QStringLiteral("*.") + Q(request.defaultExtension);
     QStringList filters;
     for (qsizetype i = 0; i + 1 < items.size(); i += 2) {
         QString name = items[i].trimmed();
@@ -214,22 +184,13 @@ QStringList QtNameFilters(const std::string& filter) {
         if (open > 0 && name.endsWith(QLatin1Char(')'))) {
             name.truncate(open);
         }
+        if (!request.typeName.empty() && patterns == QStringList{ownPattern}) {
+            name = Q(request.typeName);
+        }
         filters << name.trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
                        QStringLiteral(")");
     }
     return filters;
-}
-
-int SjisByteLength(const QString& text) {
-    int bytes = 0;
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80 || (c.unicode() >= 0xFF61 && c.unicode() <= 0xFF9F)) {
-            bytes += 1; // ASCII and half-width katakana are single bytes
-        } else if (!c.isLowSurrogate()) {
-            bytes += 2;
-        }
-    }
-    return bytes;
 }
 
 MsgResult QtPrompts::Message(const std::string& text, MsgKind kind, MsgButtons buttons,
@@ -270,11 +231,13 @@ MsgResult QtPrompts::Message(const std::string& text, MsgKind kind, MsgButtons b
 std::optional<std::string> QtPrompts::Input(const std::string& title, const std::string& prompt,
                                             const std::string& initial, int maxBytes) {
     EnsureQtApplication();
-    InputBox box(Q(title), Q(prompt), Q(initial), maxBytes);
+    QtForm box(InputBoxWindow::Table());
+    InputBoxWindow input(box, *this, {title, prompt, initial, maxBytes});
+    box.Attach(input);
     if (box.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
-    return U(box.Text());
+    return input.Text();
 }
 
 std::optional<std::string> QtPrompts::OpenFile(const FileDialogRequest& request) {

@@ -26,11 +26,9 @@ public:
 // std::runtime_error when the host has a non-widget application object.
 void EnsureQtApplication();
 
-// "name|pattern|name|pattern" as Qt name filters: "name (pattern ...)", with
-// ";" separated patterns split and "*.*" standing for every file.
-QStringList QtNameFilters(const std::string& filter);
-
-// Shift-JIS length of a text; characters code page 932 lacks count 2 bytes.
-int SjisByteLength(const QString& text);
+// The request's "name|pattern|name|pattern" as Qt name filters: "name
+// (pattern ...)", with ";" separated patterns split and "*.*" standing for
+// every file. The filter of the default extension alone takes the type name.
+QStringList QtNameFilters(const FileDialogRequest& request);
 
 } // namespace pelmora

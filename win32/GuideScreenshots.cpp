@@ -6,13 +6,14 @@
 // writes FOLDER/gradient-dialog-windows.bmp, fine-adjust-dialog-windows.bmp
 // and editor-windows.bmp.
 // It needs a display (scripts/screenshots runs it under Wine on Xvfb).
+#include "logic/GradientDialogWindow.h"
 #include "logic/GuideScene.h"
+#include "logic/FineAdjustWindow.h"
 #include "platform/bmp.h"
-#include "win32/EditDialogs.h"
-#include "win32/GradForm.h"
+#include "win32/FineAdjustDialog.h"
+#include "win32/GradientDialog.h"
+#include "win32/PatternEditor.h"
 #include "win32/Win32Ui.h"
-#include "win32/edit.h"
-#include "win32/value.h"
 
 #include <windows.h>
 
@@ -26,7 +27,7 @@ namespace {
 using namespace pelmora;
 
 // The window that is to be pictured, and where the picture goes.
-const wchar_t* gClass = nullptr;
+std::wstring gClass;
 std::filesystem::path gTarget;
 bool gSaved = false;
 
@@ -67,7 +68,7 @@ Bitmap24 PictureOf(HWND window) {
 // Looks for the dialog until it is shown and active, lets it paint, pictures
 // it and closes it.
 void CALLBACK Look(HWND, UINT, UINT_PTR, DWORD) {
-    const HWND dialog = FindWindowW(gClass, nullptr);
+    const HWND dialog = FindWindowW(gClass.c_str(), nullptr);
     if (dialog == nullptr || gSaved || !IsWindowVisible(dialog) || GetActiveWindow() != dialog) {
         return;
     }
@@ -83,7 +84,7 @@ void CALLBACK Look(HWND, UINT, UINT_PTR, DWORD) {
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
-bool Picture(const wchar_t* className, const std::filesystem::path& target, void (*open)()) {
+bool Picture(const std::wstring& className, const std::filesystem::path& target, void (*open)()) {
     gClass = className;
     gTarget = target;
     gSaved = false;
@@ -94,7 +95,7 @@ bool Picture(const wchar_t* className, const std::filesystem::path& target, void
 }
 
 // Picks a row of one of the editor's lists as a click does.
-void PickRow(HWND form, const char* listName, int control, int row) {
+void PickRow(HWND form, const char* listName, int row) {
     const HWND list = win32ui::FindControl(form, listName);
     const bool multiple = (GetWindowLongPtrW(list, GWL_STYLE) & LBS_EXTENDEDSEL) != 0;
     if (multiple) {
@@ -103,7 +104,7 @@ void PickRow(HWND form, const char* listName, int control, int row) {
     } else {
         SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
     }
-    SendMessageW(form, WM_COMMAND, MAKEWPARAM(control, LBN_SELCHANGE),
+    SendMessageW(form, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(list));
 }
 
@@ -119,8 +120,8 @@ bool PictureEditor(const std::filesystem::path& samples, const std::filesystem::
     TEditForm form(library, settings, pad, dialogs, [] {});
     form.Show();
     SetForegroundWindow(form.Handle());
-    PickRow(form.Handle(), "PatternList", kIdPatternList, 3);
-    PickRow(form.Handle(), "PartsList", kIdPartsList, 1);
+    PickRow(form.Handle(), "PatternList", 3);
+    PickRow(form.Handle(), "PartsList", 1);
     // Painted once every message so far is handled.
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -143,14 +144,18 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::filesystem::path folder = argv[1];
-    const bool gradient = Picture(kGradDlgClass, folder / "gradient-dialog-windows.bmp", [] {
-        TGrad g;
-        g.LoadFromText("1,30,-20,10,0,,000000A0FF,1E0080D0FF,4600A05030,6400401810");
-        ExecuteGradDialog(nullptr, g);
-    });
-    const bool fineAdjust = Picture(kValueFormClass, folder / "fine-adjust-dialog-windows.bmp", [] {
-        ExecuteValueForm(nullptr, 1, true, {2, 1, 2, 3}, {1, 1, 3, -2});
-    });
+    const bool gradient =
+        Picture(win32ui::Wide(GradientDialogWindow::Table().ClassName),
+                folder / "gradient-dialog-windows.bmp", [] {
+                    TGrad g;
+                    g.LoadFromText("1,30,-20,10,0,,000000A0FF,1E0080D0FF,4600A05030,6400401810");
+                    ExecuteGradientDialog(nullptr, g);
+                });
+    const bool fineAdjust =
+        Picture(win32ui::Wide(FineAdjustWindow::Table().ClassName),
+                folder / "fine-adjust-dialog-windows.bmp", [] {
+                    ExecuteFineAdjustDialog(nullptr, 1, true, {2, 1, 2, 3}, {1, 1, 3, -2});
+                });
     bool editor = false;
     try {
         editor = PictureEditor(argv[2], folder / "editor-windows.bmp");

@@ -3,6 +3,8 @@
 #include "platform/prompts.h"
 #include "platform/win32/wide.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <memory>
 #include <stdexcept>
@@ -25,9 +27,10 @@ ResourceCounts& Live() {
     return counts;
 }
 
-std::vector<std::wstring>& RegisteredClasses() {
-    static std::vector<std::wstring> classes;
-    return classes;
+// Registered classes of the module and how many holders each has.
+std::vector<std::pair<std::wstring, int>>& ClassUsers() {
+    static std::vector<std::pair<std::wstring, int>> users;
+    return users;
 }
 
 std::runtime_error SystemError(const char* what) {
@@ -168,6 +171,22 @@ void WindowTimer::Stop() {
 
 // --- Fonts ------------------------------------------------------------------------------------
 
+int Scale::Floor(int pixels) const {
+    const long long scaled = static_cast<long long>(pixels) * kBaseDpi;
+    const long long dpi = dpi_;
+    return static_cast<int>(scaled >= 0 ? scaled / dpi : -((-scaled + dpi - 1) / dpi));
+}
+
+SIZE TextExtent(HFONT font, std::wstring_view text) {
+    const HDC dc = GetDC(nullptr);
+    const HGDIOBJ old = SelectObject(dc, font);
+    RECT extent = {0, 0, 0, 0};
+    DrawTextW(dc, text.data(), static_cast<int>(text.size()), &extent, DT_CALCRECT | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return {extent.right - extent.left, extent.bottom - extent.top};
+}
+
 std::wstring ResolvedFaceName(HFONT font) {
     const HDC dc = CreateCompatibleDC(nullptr);
     if (dc == nullptr) {
@@ -228,106 +247,87 @@ void ShowHandlerError(const std::exception_ptr& error) noexcept {
     }
 }
 
-// --- Windows and controls -----------------------------------------------------------------------
+// --- Window classes -----------------------------------------------------------------------------
 
-MessageWindow::~MessageWindow() {
-    DestroyWindowNow();
+WindowClass::WindowClass(const wchar_t* name, WNDPROC procedure, UINT style)
+    : WindowClass(name, procedure, style, 0, nullptr) {}
+
+WindowClass WindowClass::Dialog(const wchar_t* name) {
+    return WindowClass(name, DefDlgProcW, 0, DLGWINDOWEXTRA,
+                       reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 }
 
-void MessageWindow::DestroyWindowNow() {
-    if (window_ != nullptr) {
-        // The object is going: what the window still receives is not its.
-        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-        DestroyWindow(std::exchange(window_, nullptr));
-    }
-}
-
-void MessageWindow::CreateWindowOf(const wchar_t* className, DWORD exStyle,
-                                   const std::wstring& caption, DWORD style, const RECT& bounds,
-                                   HWND parent, HMENU menuOrId) {
-    RegisterWindowClass(className, Procedure);
-    CreateWindowExW(exStyle, className, caption.c_str(), style, bounds.left, bounds.top,
-                    bounds.right - bounds.left, bounds.bottom - bounds.top, parent, menuOrId,
-                    ModuleInstance(), this);
-    if (window_ == nullptr) {
-        throw SystemError("a window cannot be made");
-    }
-}
-
-LRESULT MessageWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    return Default(message, wParam, lParam);
-}
-
-LRESULT MessageWindow::Default(UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(window_, message, wParam, lParam);
-}
-
-LRESULT CALLBACK MessageWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<MessageWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<MessageWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self == nullptr) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    const LRESULT result = RunHandlerOr(DefWindowProcW(window, WM_NULL, 0, 0), [&] {
-        return self->HandleMessage(message, wParam, lParam);
-    });
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->window_ = nullptr;
-        RunHandler([&] { self->Destroyed(); });
-    }
-    return result;
-}
-
-void RegisterWindowClass(const wchar_t* className, WNDPROC procedure, UINT style,
-                         HBRUSH background) {
-    std::vector<std::wstring>& classes = RegisteredClasses();
-    if (std::find(classes.begin(), classes.end(), className) != classes.end()) {
+WindowClass::WindowClass(const wchar_t* name, WNDPROC procedure, UINT style, int extra,
+                         HBRUSH background)
+    : name_(name) {
+    auto& users = ClassUsers();
+    const auto found = std::find_if(users.begin(), users.end(),
+                                    [&](const auto& user) { return user.first == name_; });
+    if (found != users.end()) {
+        ++found->second;
         return;
     }
     WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = style;
+    windowClass.cbWndExtra = extra;
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = ModuleInstance();
     windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     windowClass.hbrBackground = background;
-    windowClass.lpszClassName = className;
+    windowClass.lpszClassName = name;
     if (RegisterClassExW(&windowClass) == 0) {
+        name_.clear();
         throw SystemError("a window class cannot be registered");
     }
-    classes.emplace_back(className);
+    users.emplace_back(name_, 1);
+    ++Live().WindowClasses;
 }
 
-void UnregisterWindowClasses() {
-    for (const std::wstring& name : RegisteredClasses()) {
-        UnregisterClassW(name.c_str(), ModuleInstance());
+WindowClass::~WindowClass() {
+    if (name_.empty()) {
+        return;
     }
-    RegisteredClasses().clear();
-}
-
-HWND CreateControl(HWND parent, const ControlPlan& plan, const Scale& scale, HFONT font) {
-    const HWND control = CreateWindowExW(
-        plan.ExStyle, plan.Class, Wide(plan.Caption).c_str(), plan.Style | WS_CHILD | WS_VISIBLE,
-        scale(plan.Bounds.Left), scale(plan.Bounds.Top), scale(plan.Bounds.Width),
-        scale(plan.Bounds.Height), parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(plan.Id)),
-        ModuleInstance(), nullptr);
-    if (control == nullptr) {
-        throw SystemError("a control cannot be made");
+    auto& users = ClassUsers();
+    const auto found = std::find_if(users.begin(), users.end(),
+                                    [&](const auto& user) { return user.first == name_; });
+    if (found != users.end() && --found->second == 0) {
+        UnregisterClassW(name_.c_str(), ModuleInstance());
+        users.erase(found);
+        --Live().WindowClasses;
     }
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    SetControlName(control, plan.Name);
-    return control;
 }
 
-void PlaceControl(HWND control, const Rect96& bounds, const Scale& scale) {
-    SetWindowPos(control, nullptr, scale(bounds.Left), scale(bounds.Top), scale(bounds.Width),
-                 scale(bounds.Height), SWP_NOZORDER | SWP_NOACTIVATE);
+// --- Controls
+// -------------------------------------------------------------------------------------
+
+namespace {
+
+// Each handler is its own subclass, known by its address: a control may have
+// several, and the same procedure twice would otherwise replace the first.
+LRESULT CALLBACK SubclassProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                   UINT_PTR id, DWORD_PTR data) {
+    auto* handle = reinterpret_cast<SubclassHandler*>(data);
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(window, SubclassProcedure, id);
+        delete handle;
+        return DefSubclassProc(window, message, wParam, lParam);
+    }
+    // After an error, as without a handler: the control's own procedure.
+    const std::optional<LRESULT> answer = RunHandlerOr(
+        std::optional<LRESULT>(), [&] { return (*handle)(window, message, wParam, lParam); });
+    return answer ? *answer : DefSubclassProc(window, message, wParam, lParam);
+}
+
+} // namespace
+
+void Subclass(HWND control, SubclassHandler handle) {
+    auto owned = std::make_unique<SubclassHandler>(std::move(handle));
+    const auto id = reinterpret_cast<UINT_PTR>(owned.get());
+    if (SetWindowSubclass(control, SubclassProcedure, id,
+                          reinterpret_cast<DWORD_PTR>(owned.get()))) {
+        owned.release(); // the control's now: freed at WM_NCDESTROY
+    }
 }
 
 RECT ChildRect(HWND control) {
@@ -368,142 +368,6 @@ HWND FindControl(HWND root, std::string_view name) {
     NameSearch search{name};
     EnumChildWindows(root, MatchName, reinterpret_cast<LPARAM>(&search));
     return search.found;
-}
-
-// --- Panels
-// ---------------------------------------------------------------------------------------
-
-namespace {
-
-bool IsChildNotification(UINT message) {
-    switch (message) {
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-    case WM_COMPAREITEM:
-    case WM_DELETEITEM:
-    case WM_VKEYTOITEM:
-    case WM_CHARTOITEM:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLOREDIT:
-        return true;
-    default:
-        return false;
-    }
-}
-
-LRESULT CALLBACK PanelProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (IsChildNotification(message)) {
-        if (const HWND parent = GetParent(window)) {
-            return SendMessageW(parent, message, wParam, lParam);
-        }
-    }
-    if (message == WM_PAINT) {
-        PAINTSTRUCT ps;
-        const HDC dc = BeginPaint(window, &ps);
-        RECT client = {};
-        GetClientRect(window, &client);
-        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-        switch (static_cast<Bevel>(GetWindowLongPtrW(window, GWLP_USERDATA))) {
-        case Bevel::Raised:
-            DrawEdge(dc, &client, BDR_RAISEDINNER, BF_RECT);
-            break;
-        case Bevel::Lowered:
-            DrawEdge(dc, &client, BDR_SUNKENOUTER, BF_RECT);
-            break;
-        case Bevel::Box:
-            DrawEdge(dc, &client, EDGE_ETCHED, BF_RECT);
-            break;
-        case Bevel::None:
-            break;
-        }
-        EndPaint(window, &ps);
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-} // namespace
-
-int BevelWidth(Bevel bevel) {
-    return bevel == Bevel::None ? 0 : bevel == Bevel::Box ? 2 : 1;
-}
-
-HWND CreatePanel(HWND parent, const char* name, int id, const Rect96& bounds, const Scale& scale,
-                 Bevel bevel) {
-    RegisterWindowClass(kPanelClass, PanelProcedure, CS_HREDRAW | CS_VREDRAW);
-    const HWND panel = CreateWindowExW(
-        WS_EX_CONTROLPARENT, kPanelClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-        scale(bounds.Left), scale(bounds.Top), scale(bounds.Width), scale(bounds.Height), parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ModuleInstance(), nullptr);
-    if (panel == nullptr) {
-        throw SystemError("a panel cannot be made");
-    }
-    SetWindowLongPtrW(panel, GWLP_USERDATA, static_cast<LONG_PTR>(bevel));
-    SetControlName(panel, name);
-    return panel;
-}
-
-// --- Paint boxes and bitmaps --------------------------------------------------------------------
-
-namespace {
-
-LRESULT CALLBACK PaintBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        SetWindowLongPtrW(
-            window, GWLP_USERDATA,
-            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-    }
-    auto* paint = reinterpret_cast<PaintHandler*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    switch (message) {
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        const HDC dc = BeginPaint(window, &ps);
-        RECT client = {};
-        GetClientRect(window, &client);
-        if (paint != nullptr && *paint) {
-            RunHandler([&] { (*paint)(dc, client); });
-        }
-        EndPaint(window, &ps);
-        return 0;
-    }
-    case WM_NCDESTROY:
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        delete paint; // owned by the window since CreatePaintBox
-        break;
-    default:
-        break;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-} // namespace
-
-HWND CreatePaintBox(HWND parent, const char* name, int id, const Rect96& bounds, const Scale& scale,
-                    PaintHandler paint) {
-    RegisterWindowClass(kPaintBoxClass, PaintBoxProcedure);
-    auto handler = std::make_unique<PaintHandler>(std::move(paint));
-    const HWND box = CreateWindowExW(
-        0, kPaintBoxClass, L"", WS_CHILD | WS_VISIBLE, scale(bounds.Left), scale(bounds.Top),
-        scale(bounds.Width), scale(bounds.Height), parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ModuleInstance(), handler.get());
-    if (box == nullptr) {
-        throw SystemError("a paint box cannot be made");
-    }
-    handler.release(); // the window's now: freed at WM_NCDESTROY
-    SetControlName(box, name);
-    return box;
-}
-
-void Repaint(HWND paintBox) {
-    InvalidateRect(paintBox, nullptr, FALSE);
 }
 
 void DrawBitmap24(HDC dc, int x, int y, const Bitmap24& bitmap, const Scale& scale,

@@ -1,11 +1,11 @@
 #pragma once
 // What every Win32 view of the project shares: texts at the wide-character
-// API, the windows' font and DPI scaling, child controls placed in 96-dpi
-// units and found again by their documented names, window procedures that run
-// in the arithmetic's floating-point environment and let no exception out,
-// paint boxes that show the core's 24-bit bitmaps, and a count of the GDI
-// objects, hooks and timers the views hold (Wine's GetGuiResources counts
-// nothing, so the views count their own).
+// API, the windows' font and DPI scaling, owners for GDI objects, hooks,
+// timers and window classes (counted, since Wine's GetGuiResources counts
+// nothing), handlers that run in the arithmetic's floating-point environment
+// and let no exception out, controls subclassed and found again by their
+// documented names, and the core's 24-bit bitmaps shown on a device context.
+#include "logic/Form.h"
 #include "platform/bitmap.h"
 
 #include <windows.h>
@@ -15,7 +15,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <utility>
 
 namespace pelmora::win32ui {
@@ -47,25 +46,21 @@ public:
     explicit Scale(int dpi = kBaseDpi) : dpi_(dpi > 0 ? dpi : kBaseDpi) {}
     int Dpi() const { return dpi_; }
     int operator()(int pixels96) const { return MulDiv(pixels96, dpi_, kBaseDpi); }
-    // Device pixels back to 96-dpi pixels: the nearest, or enough to hold them.
+    // Device pixels back to 96-dpi pixels: the nearest, enough to hold them,
+    // or the 96-dpi pixel they lie in (also below zero).
     int Unscale(int pixels) const { return MulDiv(pixels, kBaseDpi, dpi_); }
     int UnscaleUp(int pixels) const { return (pixels * kBaseDpi + dpi_ - 1) / dpi_; }
+    int Floor(int pixels) const;
     bool IsIdentity() const { return dpi_ == kBaseDpi; }
+    // Pictures grow by whole pixels only, so each of their pixels stays a
+    // square block of the screen's: twice as large from 192 dpi on.
+    Scale WholePixels() const { return Scale(kBaseDpi * std::max(1, dpi_ / kBaseDpi)); }
 
 private:
     int dpi_;
 };
 
-// A rectangle in 96-dpi pixels, relative to the parent's client area.
-struct Rect96 {
-    int Left = 0;
-    int Top = 0;
-    int Width = 0;
-    int Height = 0;
-    bool operator==(const Rect96&) const = default;
-};
-
-// --- GDI objects ------------------------------------------------------------------
+// --- Owned objects ------------------------------------------------------------------
 // Every GDI object the views create is held by one of these; the count of live
 // ones lets tests prove that a closed window left nothing behind.
 class GdiObject {
@@ -81,20 +76,19 @@ public:
     void Reset(HGDIOBJ object = nullptr);
     HGDIOBJ Get() const { return object_; }
     HFONT Font() const { return static_cast<HFONT>(object_); }
-    HBRUSH Brush() const { return static_cast<HBRUSH>(object_); }
-    HPEN Pen() const { return static_cast<HPEN>(object_); }
     explicit operator bool() const { return object_ != nullptr; }
 
 private:
     HGDIOBJ object_ = nullptr;
 };
 
-// What the views hold now: GDI objects, window hooks and timers. USER
-// windows are counted by the tests themselves (EnumThreadWindows).
+// What the views hold now: GDI objects, window hooks, timers and registered
+// window classes. USER windows are counted by the tests themselves.
 struct ResourceCounts {
     long GdiObjects = 0;
     long Hooks = 0;
     long Timers = 0;
+    long WindowClasses = 0;
     bool operator==(const ResourceCounts&) const = default;
 };
 ResourceCounts LiveResources();
@@ -112,7 +106,6 @@ public:
     ThreadHook& operator=(const ThreadHook&) = delete;
 
     void Reset();
-    HHOOK Get() const { return hook_; }
 
 private:
     HHOOK hook_ = nullptr;
@@ -128,11 +121,28 @@ public:
 
     void Start(HWND window, UINT_PTR id, UINT milliseconds);
     void Stop();
-    bool Running() const { return window_ != nullptr; }
 
 private:
     HWND window_ = nullptr;
     UINT_PTR id_ = 0;
+};
+
+// A window class of the module, registered while one of these holds it: the
+// module may be unloaded between two windows, and a class left behind would
+// point into it. A dialog class has DefDlgProcW and the dialog's extra bytes.
+class WindowClass {
+public:
+    WindowClass(const wchar_t* name, WNDPROC procedure, UINT style = 0);
+    static WindowClass Dialog(const wchar_t* name);
+    ~WindowClass();
+    WindowClass(WindowClass&& other) noexcept : name_(std::exchange(other.name_, {})) {}
+    WindowClass& operator=(WindowClass&&) = delete;
+    WindowClass(const WindowClass&) = delete;
+    WindowClass& operator=(const WindowClass&) = delete;
+
+private:
+    WindowClass(const wchar_t* name, WNDPROC procedure, UINT style, int extra, HBRUSH background);
+    std::wstring name_;
 };
 
 // --- Fonts --------------------------------------------------------------------------
@@ -144,6 +154,8 @@ private:
 GdiObject CreateDialogFont(int dpi, int pixels96 = 12);
 // The face the system actually chose for a font.
 std::wstring ResolvedFaceName(HFONT font);
+// The size of a text (its widest line, all its lines) in a font, in device pixels.
+SIZE TextExtent(HFONT font, std::wstring_view text);
 
 // --- Handlers -----------------------------------------------------------------------
 // Shows an error a handler ran into in the platform's error box, with the
@@ -156,62 +168,11 @@ void ShowHandlerError(const std::exception_ptr& error) noexcept;
 template <typename F> void RunHandler(F&& handler) noexcept;
 template <typename R, typename F> R RunHandlerOr(R onError, F&& handler) noexcept;
 
-// --- Windows and controls ---------------------------------------------------------------
-// A window whose messages go to an object: HandleMessage runs for every
-// message after WM_NCCREATE, under RunHandler; an exception there is shown and
-// the message falls to DefWindowProc.
-class MessageWindow {
-public:
-    virtual ~MessageWindow();
-    MessageWindow(const MessageWindow&) = delete;
-    MessageWindow& operator=(const MessageWindow&) = delete;
-
-    HWND Handle() const { return window_; }
-
-protected:
-    MessageWindow() = default;
-    // Registers `className` once for the module and creates the window.
-    void CreateWindowOf(const wchar_t* className, DWORD exStyle, const std::wstring& caption,
-                        DWORD style, const RECT& bounds, HWND parent, HMENU menuOrId);
-    virtual LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
-    // Destroys the window now, without telling this object any more: for a
-    // derived class's destructor, while its members still exist.
-    void DestroyWindowNow();
-    // The window is gone (WM_NCDESTROY has run).
-    virtual void Destroyed() {}
-
-private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-    HWND window_ = nullptr;
-};
-
-// Registers a window class of the module once; the module's classes are
-// removed again by UnregisterWindowClasses (when the plug-in ends).
-void RegisterWindowClass(const wchar_t* className, WNDPROC procedure, UINT style = 0,
-                         HBRUSH background = nullptr);
-void UnregisterWindowClasses();
-
-// What a child control is made of. `Name` is the control's documented name,
-// which tests find it by; `Caption` is UTF-8.
-struct ControlPlan {
-    const wchar_t* Class = nullptr;
-    const char* Name = "";
-    const char* Caption = "";
-    DWORD Style = 0;
-    DWORD ExStyle = 0;
-    int Id = 0;
-    Rect96 Bounds;
-};
-
-// Creates a visible child control placed by `scale`, in `font`. Throws
-// std::runtime_error when the system refuses.
-HWND CreateControl(HWND parent, const ControlPlan& plan, const Scale& scale, HFONT font);
-// Moves a child to a rectangle in 96-dpi units.
-void PlaceControl(HWND control, const Rect96& bounds, const Scale& scale);
-// A child's rectangle in its parent's client area, in device pixels.
-RECT ChildRect(HWND control);
+// --- Controls ---------------------------------------------------------------------------
+// Puts `handle` in front of a control's own procedure (SetWindowSubclass);
+// nullopt passes a message on. Under RunHandler; freed with the control.
+using SubclassHandler = std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)>;
+void Subclass(HWND control, SubclassHandler handle);
 
 // The documented name a window carries (empty when none); the name is a
 // string with static storage.
@@ -219,31 +180,10 @@ void SetControlName(HWND window, const char* name);
 std::string ControlName(HWND window);
 // The first window below `root` (any depth) with that name, or null.
 HWND FindControl(HWND root, std::string_view name);
+// A child's rectangle in its parent's client area, in device pixels.
+RECT ChildRect(HWND control);
 
-// --- Panels -----------------------------------------------------------------------------------
-// Window class "TPanel": a container drawn in the button-face colour with an
-// optional bevel along its edge. It hands its children's notifications
-// (commands, scrolling, owner drawing, colours) to its own parent, so the
-// top-level window gets them wherever its controls sit; keyboard navigation
-// walks into it (WS_EX_CONTROLPARENT).
-inline constexpr const wchar_t* kPanelClass = L"TPanel";
-enum class Bevel { None, Raised, Lowered, Box };
-HWND CreatePanel(HWND parent, const char* name, int id, const Rect96& bounds, const Scale& scale,
-                 Bevel bevel);
-// The width of a panel's bevel, in 96-dpi pixels.
-int BevelWidth(Bevel bevel);
-
-// --- Paint boxes and bitmaps ------------------------------------------------------------
-// Window class "TPaintBox": a control that shows what its owner paints, with
-// no background of its own (the painter fills it).
-inline constexpr const wchar_t* kPaintBoxClass = L"TPaintBox";
-using PaintHandler = std::function<void(HDC dc, const RECT& client)>;
-// Creates a paint box that calls `paint` (under RunHandler) for WM_PAINT.
-HWND CreatePaintBox(HWND parent, const char* name, int id, const Rect96& bounds, const Scale& scale,
-                    PaintHandler paint);
-// Asks a paint box to paint again.
-void Repaint(HWND paintBox);
-
+// --- Bitmaps -------------------------------------------------------------------------------
 // How a bitmap is shown: pixels of `Transparent` show `Behind` instead.
 struct BitmapLook {
     std::optional<TColor> Transparent;

@@ -12,7 +12,7 @@
 #include "library/IniData.h"
 #include "library/PatternLibrary.h"
 #include "library/SettingsFile.h"
-#include "logic/EditFormLogic.h"
+#include "logic/PatternEditorLogic.h"
 #include "logic/EditorDialogs.h"
 #include "logic/GuideScene.h"
 #include "platform/fileio.h"
@@ -126,7 +126,7 @@ MemoryUse Memory() {
 
 // ---- The editor without a window --------------------------------------------
 
-class NoView final : public EditFormView {
+class NoView final : public PatternEditorView {
 public:
     std::optional<ScreenSize> Screen() const override { return std::nullopt; }
     WindowBounds Bounds() const override { return {}; }
@@ -189,7 +189,7 @@ int Measure(const std::string& phase, const fs::path& file) {
             NoView view;
             GuidePad host; // a pad that reaches no launcher
             NoDialogs dialogs;
-            EditFormLogic editor(started.library, started.settings, host, dialogs, view);
+            PatternEditorLogic editor(started.library, started.settings, host, dialogs, view);
             editor.FormShow();
             editor.MenuClick(EditItem::mnNew);
             editor.mnExitClick();

@@ -7,7 +7,7 @@
 //   kind 1 (angular sweep)    against QConicalGradient
 //   kind 2 (rings)            against QRadialGradient
 //   kind 3 (four corners)     against a 2 x 2 image drawn scaled, smoothly
-#include "gradient/GradObj.h"
+#include "gradient/Gradient.h"
 
 #include <QColor>
 #include <QConicalGradient>

@@ -1,6 +1,6 @@
 #pragma once
-// The dialog service with the platform's own dialogs: MessageBoxW, a one-line
-// input box built in memory, the common file dialogs and the colour dialog.
+// The dialog service with the platform's own dialogs: MessageBoxW, the common
+// file dialogs and the colour dialog, and the views' one-line input box.
 // Texts arrive and leave as UTF-8; the platform shows them in UTF-16.
 #include "platform/prompts.h"
 
@@ -15,7 +15,12 @@ public:
     // null or a handle that is no window means none.
     using OwnerSource = std::function<void*()>;
 
-    explicit Win32Prompts(OwnerSource owner = {}) : owner_(std::move(owner)) {}
+    // The input box, a form of the views, shown over an owner (an HWND or null).
+    using InputBox = std::function<std::optional<std::string>(void* owner, Prompts& messages,
+                                                              const InputRequest& request)>;
+
+    explicit Win32Prompts(OwnerSource owner = {}, InputBox inputBox = {})
+        : owner_(std::move(owner)), inputBox_(std::move(inputBox)) {}
 
     MsgResult Message(const std::string& text, MsgKind kind, MsgButtons buttons,
                       const std::string& title) override;
@@ -29,6 +34,7 @@ private:
     void* Owner() const;
 
     OwnerSource owner_;
+    InputBox inputBox_;
 };
 
 // While it lives, the platform's dialogs belong to `window` (an HWND), a modal
@@ -46,8 +52,5 @@ public:
 // "name|pattern|name|pattern" as the file dialogs' filter: the items NUL
 // separated, ending in two NULs.
 std::wstring Win32FilterText(const std::string& filter);
-
-// Bytes a text takes in Shift-JIS; characters code page 932 lacks count 2.
-int SjisByteLength(std::wstring_view text);
 
 } // namespace pelmora

@@ -7,14 +7,21 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
+#include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <spawn.h>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace pelmora::e2e {
@@ -233,6 +240,66 @@ TEST_F(HostEndToEnd, ASettingsFileThatIsAPipeIsRefusedAndKept) {
     EXPECT_EQ(fs::status(settings_).type(), fs::file_type::fifo);
 }
 
+// The signals a process catches, from /proc; 0 once it is gone.
+std::uint64_t CaughtSignals(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("SigCgt:", 0) == 0) {
+            return std::stoull(line.substr(7), nullptr, 16);
+        }
+    }
+    return 0;
+}
+
+// Polls `done` every few milliseconds until it holds or `seconds` pass.
+bool WaitFor(const std::function<bool()>& done, int seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+// Ctrl+C in the terminal closes the launcher's window as its user would: the
+// plug-in ends and writes its settings file, which was not there before.
+TEST_F(HostEndToEnd, CtrlCClosesTheWindowAndEndsThePlugIn) {
+    const std::string program = PELMORA_HOST_EXE;
+    std::vector<std::string> words = {program,
+                                      "--pads",
+                                      pads_.string(),
+                                      "--settings",
+                                      settings_.string(),
+                                      "--module",
+                                      PELMORA_MODULE_FILE,
+                                      "gui"};
+    std::vector<char*> argv;
+    for (std::string& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+    ASSERT_EQ(::setenv("QT_QPA_PLATFORM", "offscreen", 1), 0);
+    pid_t pid = 0;
+    ASSERT_EQ(::posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ), 0);
+    const bool up =
+        WaitFor([&] { return (CaughtSignals(pid) & (std::uint64_t{1} << (SIGINT - 1))) != 0; },
+                kCommandLimitSeconds);
+    int status = -1;
+    const auto exited = [&] { return ::waitpid(pid, &status, WNOHANG) == pid; };
+    if (up) {
+        ::kill(pid, SIGINT);
+    }
+    if (!up || !WaitFor(exited, kCommandLimitSeconds)) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        FAIL() << (up ? "the window did not close on Ctrl+C" : "the window did not come up");
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(fs::exists(settings_)) << "the plug-in ended";
+}
+
 TEST_F(HostEndToEnd, OnlyTheClickedPadChanges) {
     fs::copy_file(fs::path(PELMORA_SAMPLES_DIR) / "basic.ptn", settings_);
     const Outcome click = Host("click 1 --pad 2");
@@ -329,7 +396,21 @@ TEST_F(HostEndToEnd, CommandLineMistakesAreExplained) {
         EXPECT_EQ(outcome.status, 1) << c.arguments;
         EXPECT_NE(outcome.output.find(c.says), std::string::npos) << outcome.output;
     }
-    EXPECT_EQ(RunCommand(Quote(PELMORA_HOST_EXE) + " --help").status, 0);
+}
+
+// --help anywhere shows the usage and runs nothing, also beside a mistake.
+TEST_F(HostEndToEnd, HelpAnywhereShowsTheUsageAndRunsNothing) {
+    for (const char* arguments : {"--help", "-h", "menu --help", "click 1 --help --pad 1",
+                                  "click 1 --pad 1 -h", "paint --help", "--pads --help"}) {
+        const Outcome bare = RunCommand(Quote(PELMORA_HOST_EXE) + " " + arguments);
+        EXPECT_EQ(bare.status, 0) << arguments << "\n" << bare.output;
+        EXPECT_EQ(bare.output.rfind("Usage: tavrin-host", 0), 0u) << arguments << bare.output;
+        const Outcome withFiles = Host(arguments);
+        EXPECT_EQ(withFiles.status, 0) << arguments << "\n" << withFiles.output;
+        EXPECT_EQ(withFiles.output, bare.output) << arguments;
+    }
+    EXPECT_FALSE(fs::exists(settings_)) << "the plug-in was never started";
+    EXPECT_EQ(PadFile().Value("1", "WallPaper"), "");
 }
 
 // Both programs tell the project's one version.

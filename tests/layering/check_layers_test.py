@@ -24,19 +24,22 @@ CLEAN = {
     "platform/win32/Win32Prompts.cpp": "#include <windows.h>\n#include <commdlg.h>\n"
                                        "INT_PTR CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);\n"
                                        "int Ask() { return DialogBoxIndirectParamW(Proc); }\n",
-    "gradient/GradObj.h": '#include "platform/bitmap.h"\n#include "win32/Simd.h"\n',
+    "gradient/Gradient.h": '#include "platform/bitmap.h"\n#include "win32/Simd.h"\n',
     "gradient/win32/Simd.h": "#pragma once\n",
-    "pattern/patrn.h": "#include <gradient/GradObj.h>\n#include <vector>\n",
-    "library/PatternLibrary.h": '#include "../pattern/patrn.h"\n',
-    "logic/EditLogic.h": '#include "library/PatternLibrary.h"\n#include "Detail.hpp"\n',
+    "pattern/Pattern.h": "#include <gradient/Gradient.h>\n#include <vector>\n",
+    "library/PatternLibrary.h": '#include "../pattern/Pattern.h"\n',
+    "logic/PatternEditorLogic.h": '#include "library/PatternLibrary.h"\n#include "Detail.hpp"\n',
     "logic/Detail.hpp": '#include "platform/win32/wide.h"\n',
-    "qt/edit.h": '#include "logic/EditLogic.h"\n#include <QWidget>\n#include <QtGui/QPainter>\n',
-    "win32/edit.h": '#include "logic/EditLogic.h"\n#include <windows.h>\n#include <commctrl.h>\n',
-    "win32/edit.cpp": '#include "win32/edit.h"\nvoid Open() { CreateWindowExW(0, 0, 0); }\n',
+    "qt/PatternEditor.h": '#include "logic/PatternEditorLogic.h"\n'
+                          "#include <QWidget>\n#include <QtGui/QPainter>\n",
+    "win32/PatternEditor.h": '#include "logic/PatternEditorLogic.h"\n'
+                             "#include <windows.h>\n#include <commctrl.h>\n",
+    "win32/PatternEditor.cpp": '#include "win32/PatternEditor.h"\n'
+                               "void Open() { CreateWindowExW(0, 0, 0); }\n",
     "plugin/trPELM.h": "#include <cstdint>\n",
     "plugin/TRAPI.cpp": "#include <windows.h>\n#include <dlfcn.h>\n",
-    "plugin/QtViews.cpp": '#include "qt/edit.h"\n#include <QPointer>\n',
-    "plugin/Win32Views.cpp": '#include "win32/edit.h"\n#include <windowsx.h>\n',
+    "plugin/QtViews.cpp": '#include "qt/PatternEditor.h"\n#include <QPointer>\n',
+    "plugin/Win32Views.cpp": '#include "win32/PatternEditor.h"\n#include <windowsx.h>\n',
     "host/PluginModule.h": '#include "plugin/trPELM.h"\n',
     "host/HostWindow.cpp": '#include "host/PluginModule.h"\n#include <QMainWindow>\n',
     "host/HostCommands.cpp": '#include "win32/Paths.h"\n#include <windows.h>\n',
@@ -48,12 +51,12 @@ CLEAN = {
 
 # Includes nobody compiles: each would break a rule if it were read.
 COMMENTED_OUT = (
-    '// #include "qt/edit.h"\n'
+    '// #include "qt/PatternEditor.h"\n'
     "  //#include <QString>\n"
     '/* #include "plugin/trPELM.h" */\n'
     "/*\n#include <windowsx.h>\n#include <QWidget>\n*/\n"
     "#if 0\n#include <QPainter>\n#  if defined(X)\n#include <commctrl.h>\n#  endif\n"
-    '#include "../qt/edit.h"\n#endif\n'
+    '#include "../qt/PatternEditor.h"\n#endif\n'
     'const char* kText = "#include <QString> // CreateWindowExW";\n'
     'const char* kRaw = R"x(\n#include <QLabel>\n)x";\n'
     "int kThousand = 1'000; /* a separator, not a character:\n#include <QString>\n*/\n"
@@ -100,14 +103,14 @@ class CheckLayersTest(unittest.TestCase):
 
     def test_upward_includes_however_written(self):
         cases = [
-            ("quoted from the root", "pattern/x.cpp", '"library/PatternLibrary.h"', "library/"),
-            ("angle brackets", "pattern/x.cpp", "<library/PatternLibrary.h>", "library/"),
-            ("relative to the file", "logic/Edit.cpp", '"../qt/edit.h"', "qt/"),
-            ("relative, deeper", "platform/win32/x.cpp", '"../../logic/EditLogic.h"', "logic/"),
+            ("quoted from the root", "pattern/Pattern.cpp", '"library/Wallpaper.h"', "library/"),
+            ("angle brackets", "pattern/Pattern.cpp", "<library/PatternLibrary.h>", "library/"),
+            ("relative to the file", "logic/PatternEditor.cpp", '"../qt/PatternEditor.h"', "qt/"),
+            ("relative, deeper", "platform/win32/x.cpp", '"../../logic/Form.h"', "logic/"),
             ("relative, not there yet", "gradient/x.cpp", '"../plugin/Menu.h"', "plugin/"),
-            ("a view from the module", "plugin/PlugFunc.cpp", '"qt/edit.h"', "qt/"),
-            ("the other view", "plugin/QtViews.cpp", '"win32/edit.h"', "win32/"),
-            ("the logic from the launcher", "host/HostApi.cpp", '"logic/EditLogic.h"', "logic/"),
+            ("a view from the module", "plugin/PlugFunc.cpp", '"qt/PatternEditor.h"', "qt/"),
+            ("the other view", "plugin/QtViews.cpp", '"win32/PatternEditor.h"', "win32/"),
+            ("the logic from the launcher", "host/HostApi.cpp", '"logic/Form.h"', "logic/"),
             ("a test helper", "library/x.cpp", '"tests/support/Fake.h"', "tests/"),
         ]
         for name, rel, header, folder in cases:
@@ -153,9 +156,9 @@ class CheckLayersTest(unittest.TestCase):
     def test_toolkit_headers_reached_through_project_headers(self):
         # A logic header through a platform header that includes Qt: both named.
         found = self.assertNames({
-            "logic/EditLogic.h": '#include "logic/Detail.hpp"\n#include "platform/text.h"\n',
+            "logic/Form.h": '#include "logic/Detail.hpp"\n#include "platform/text.h"\n',
             "platform/text.h": "#pragma once\n#include <QString>\n",
-        }, "logic/EditLogic.h:2", "reaches the Qt header <QString> through platform/text.h:2")
+        }, "logic/Form.h:2", "reaches the Qt header <QString> through platform/text.h:2")
         self.assertTrue(any(p.startswith("platform/text.h:2:") for p in found), found)
         # <windows.h> is the platform's own but not the logic's: named for the
         # logic only, with every step.
@@ -206,7 +209,7 @@ class CheckLayersTest(unittest.TestCase):
                          "(DialogBoxIndirectParamW)")
 
     def test_the_command_line_fails_naming_each_file(self):
-        root = plant({**CLEAN, "logic/Edit.cpp": '#include "../qt/edit.h"\n',
+        root = plant({**CLEAN, "logic/PatternEditor.cpp": '#include "../qt/PatternEditor.h"\n',
                       "platform/text.h": "#include <QString>\n"})
         self.addCleanup(shutil.rmtree, root)
         out = io.StringIO()
@@ -214,7 +217,7 @@ class CheckLayersTest(unittest.TestCase):
             status = check_layers.main(["check_layers.py", root])
         self.assertEqual(status, 1)
         named = {tuple(line.split(":", 2)[:2]) for line in out.getvalue().splitlines()}
-        self.assertEqual(named, {("logic/Edit.cpp", "1"), ("platform/text.h", "1")})
+        self.assertEqual(named, {("logic/PatternEditor.cpp", "1"), ("platform/text.h", "1")})
 
     def test_the_command_line_passes_a_clean_tree_and_refuses_another(self):
         root = plant(CLEAN)

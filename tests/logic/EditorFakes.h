@@ -4,8 +4,8 @@
 // dialogs answered from queues, and the scripted dialog service.
 #include "library/IniData.h"
 #include "library/PatternLibrary.h"
-#include "logic/EditFormLogic.h"
-#include "logic/EditFormView.h"
+#include "logic/PatternEditorLogic.h"
+#include "logic/PatternEditorView.h"
 #include "logic/EditorDialogs.h"
 #include "logic/EditorHost.h"
 #include "platform/cp932.h"
@@ -31,7 +31,7 @@ inline std::string Sj(const char* utf8) {
     return Utf8ToSjis(utf8);
 }
 
-class RecordingView final : public EditFormView {
+class RecordingView final : public PatternEditorView {
 public:
     std::optional<ScreenSize> screen = ScreenSize{1024, 768};
     WindowBounds bounds;       // what the window shows; tests move it as a user would
@@ -291,7 +291,7 @@ protected:
     }
     // Creates the window's logic and shows it the first time.
     void Open() {
-        form = std::make_unique<EditFormLogic>(library, settings, host, dialogs, view);
+        form = std::make_unique<PatternEditorLogic>(library, settings, host, dialogs, view);
         form->FormShow();
     }
     void Close() { form.reset(); }
@@ -326,7 +326,7 @@ protected:
     FakeDialogs dialogs;
     RecordingView view;
     ScopedScriptedPrompts prompts;
-    std::unique_ptr<EditFormLogic> form;
+    std::unique_ptr<PatternEditorLogic> form;
 };
 
 } // namespace pelmora::testing

@@ -18,7 +18,7 @@ using PadPanel = EditorTest;
 
 TEST_F(PadPanel, ShowsThePadsSettingsAtTheFirstShow) {
     Add({"A"});
-    form = std::make_unique<EditFormLogic>(library, settings, host, dialogs, view);
+    form = std::make_unique<PatternEditorLogic>(library, settings, host, dialogs, view);
     EXPECT_EQ(view.padValues, "");
     form->FormShow();
     EXPECT_EQ(view.padValues, "80×60\nアイコンの下\nオフ\n    8000000F");
@@ -371,7 +371,7 @@ TEST_F(WindowPlace, ThePreviewStripIsAtLeast100High) {
 // was given is stored.
 TEST_F(WindowPlace, NeverShownStoresTheHeightItWasGiven) {
     settings.PrevHeight = 20;
-    form = std::make_unique<EditFormLogic>(library, settings, host, dialogs, view);
+    form = std::make_unique<PatternEditorLogic>(library, settings, host, dialogs, view);
     view.userPreviewHeight = 333;
     Close();
     EXPECT_EQ(settings.PrevHeight, 100);

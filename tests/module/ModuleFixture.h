@@ -5,7 +5,7 @@
 #include "tests/support/ScriptedPrompts.h"
 
 #include "library/PatternLibrary.h"
-#include "pattern/patrn.h"
+#include "pattern/Pattern.h"
 #include "platform/cp932.h"
 #include "platform/hostpath.h"
 #include "platform/inifile.h"

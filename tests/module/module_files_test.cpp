@@ -244,6 +244,7 @@ TEST_F(Import, FileIsAskedForAndItsPatternsAddedUnderFreeNames) {
     EXPECT_EQ(request.title, "パターンファイルの指定");
     EXPECT_EQ(request.filter, "パターンファイル(*.ptn)|*.ptn|すべてのファイル(*.*)|*.*");
     EXPECT_EQ(request.defaultExtension, "ptn");
+    EXPECT_EQ(request.typeName, "Pelmora パターンファイル");
     EXPECT_EQ(request.initialDir, FolderText(dir_));
     EXPECT_TRUE(request.mustExist);
     EXPECT_EQ(prompts_->Messages(),
@@ -361,6 +362,7 @@ TEST_F(Export, SelectedPatternsReplaceTheFileAsSectionsFromOne) {
     EXPECT_EQ(request.title, "パターン出力先のファイル指定");
     EXPECT_EQ(request.filter, "パターンファイル(*.ptn)|*.ptn");
     EXPECT_EQ(request.defaultExtension, "ptn");
+    EXPECT_EQ(request.typeName, "Pelmora パターンファイル");
     EXPECT_EQ(request.initialDir, FolderText(dir_));
     EXPECT_TRUE(request.confirmOverwrite);
     EXPECT_TRUE(request.folderMustExist);

@@ -1,6 +1,6 @@
 #pragma once
 // A gradient's stops as plain lists, and the colours the gradient tests use.
-#include "gradient/GradObj.h"
+#include "gradient/Gradient.h"
 
 #include <vector>
 

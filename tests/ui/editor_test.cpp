@@ -9,8 +9,9 @@
 #include "platform/cp932.h"
 #include "platform/inifile.h"
 #include "plugin/ModuleState.h"
-#include "qt/edit.h"
+#include "qt/PatternEditor.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/SplitterDrag.h"
 #include "tests/support/UiWait.h"
 
 #include <QApplication>
@@ -22,7 +23,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QSplitter>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -214,6 +214,7 @@ private slots:
     void previewPaintsTheCell();
     void infoPanelShowsThePad();
     void doubleClickTriesThePattern();
+    void keyboardUndoesATrial();
     void okAndCancelCloseTheWindow();
     void enterIsOkAndEscIsCancel();
     void enterOnFocusedCancelIsCancel();
@@ -520,6 +521,24 @@ void EditorTest::doubleClickTriesThePattern() {
 }
 
 // OK and Cancel close the window, which is then destroyed with its trial file.
+// The README's keyboard route to 仮適用の取り消し(&D), whose letter 削除(&D)
+// has first: Alt+P, ↑ to the menu's last entry, Enter.
+void EditorTest::keyboardUndoesATrial() {
+    Session s({"A", "B"});
+    s.Open();
+    s.key(Qt::Key_A, Qt::ControlModifier);
+    QVERIFY(s.form->Logic().IsTrialApplied());
+    s.key(Qt::Key_P, Qt::AltModifier);
+    QMenu* menu = s.control<QMenu>("mnPattern");
+    QTRY_VERIFY_WITH_TIMEOUT(menu->isVisible(), kSlowMachineTimeoutMs);
+    QTest::keyClick(menu, Qt::Key_Up);
+    QCOMPARE(menu->activeAction(), s.action("mnUndo"));
+    QTest::keyClick(menu, Qt::Key_Return);
+    QTRY_VERIFY_WITH_TIMEOUT(!s.form->Logic().IsTrialApplied(), kSlowMachineTimeoutMs);
+    QCOMPARE(s.host.wallPaper, std::optional<std::string>("old.bmp"));
+    QCOMPARE(s.rowNames(), (std::vector<std::string>{"A", "B"}));
+}
+
 void EditorTest::okAndCancelCloseTheWindow() {
     for (const char* button : {"btOK", "btCamcel"}) {
         Session s({"A"});
@@ -609,8 +628,7 @@ void EditorTest::boundsCorrectedAndStored() {
 
     s.form->move(30, 40);
     s.form->resize(700, 500);
-    QSplitter* splitter = s.control<QSplitter>("Splitter1");
-    splitter->setSizes({170, splitter->height() - 170});
+    DragSplitter(s.control<QWidget>("Splitter1"), 170 - 150);
     QCOMPARE(s.control<QWidget>("pnRBTop")->height(), 170);
     s.key(Qt::Key_Escape);
     s.settle();

@@ -16,11 +16,12 @@
 #include "plugin/TRAPI.h"
 #include "plugin/trPELM.h"
 #include "qt/Controls.h"
-#include "qt/GradForm.h"
-#include "qt/edit.h"
-#include "qt/value.h"
+#include "qt/GradientDialog.h"
+#include "qt/PatternEditor.h"
+#include "qt/FineAdjustDialog.h"
 #include "tests/support/DialogAnswer.h"
 #include "tests/support/ScriptedPrompts.h"
+#include "tests/support/SplitterDrag.h"
 #include "tests/support/UiWait.h"
 
 #include <QActionGroup>
@@ -34,7 +35,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
-#include <QSplitter>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -269,7 +269,7 @@ struct Session {
         return names;
     }
     bool iconMatches(int row) const {
-        return IconShows(parts()->item(row)->data(kPartIconRole),
+        return IconShows(parts()->item(row)->data(kRowPictureRole),
                          pattern().Parts(row)->CreatePreview(20, host.pad));
     }
     QPoint partCentre(int row) const {
@@ -315,18 +315,22 @@ struct Session {
     QPointer<TEditForm> form;
 };
 
-// The darkest pixel left of `maxX`: the text's own colour where a stroke
-// covers whole pixels.
-QColor Darkest(const QImage& image, int maxX) {
-    QColor darkest = Qt::white;
+// The pixel left of `maxX` farthest from the row's `background`: the text's
+// own colour where a stroke covers whole pixels.
+QColor Ink(const QImage& image, int maxX, const QColor& background) {
+    const auto distance = [&](const QColor& c) {
+        return qAbs(c.red() - background.red()) + qAbs(c.green() - background.green()) +
+               qAbs(c.blue() - background.blue());
+    };
+    QColor ink = background;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < std::min(image.width(), maxX); ++x) {
-            if (image.pixelColor(x, y).lightness() < darkest.lightness()) {
-                darkest = image.pixelColor(x, y);
+            if (distance(image.pixelColor(x, y)) > distance(ink)) {
+                ink = image.pixelColor(x, y);
             }
         }
     }
-    return darkest;
+    return ink;
 }
 
 } // namespace
@@ -340,6 +344,7 @@ private slots:
     void menuShowsTheRulesAndMarks();
     void shortcutsReachThePartCommands();
     void fillZeroGreysTheRowAndButtonColourBringsTheIconBack();
+    void newPartIsReadableOnTheSelection();
     void gradientDialogPresetCancelAndOk();
     void fineAdjustCancelAndOk();
     void draggingPartsKeepsTheBasePart();
@@ -455,7 +460,7 @@ void PartsTest::newPatternShowsTwoRowsWithIcons() {
     QCOMPARE(s.parts()->currentRow(), 0);
     QVERIFY(s.iconMatches(0));
     QVERIFY(s.iconMatches(1));
-    QVERIFY(!s.parts()->item(0)->data(kPartIconRole).isNull());
+    QVERIFY(!s.parts()->item(0)->data(kRowPictureRole).isNull());
 
     // The icon is drawn after the widest kind name, at 2 + width + 2 from the
     // row's left and 2 below its top: the base part's icon is the button face.
@@ -550,15 +555,16 @@ void PartsTest::fillZeroGreysTheRowAndButtonColourBringsTheIconBack() {
     s.Open();
     s.clickPart(0);
     const int textEnd = 2 + QFontMetrics(s.parts()->font()).horizontalAdvance("ボタン名領域枠");
+    const QColor base = s.parts()->palette().base().color();
     const QColor grey(109, 109, 109);
-    QVERIFY(Darkest(s.rowImage(1), textEnd).lightness() < 40);
+    QVERIFY(Ink(s.rowImage(1), textEnd, base).lightness() < 40);
 
     s.clickPart(1);
     QVERIFY(s.pick("mnNon"));
     QCOMPARE(s.pattern().Parts(1)->Fill, std::uint8_t(fkNon));
-    QVERIFY(s.parts()->item(1)->data(kPartIconRole).isNull());
+    QVERIFY(s.parts()->item(1)->data(kRowPictureRole).isNull());
     s.clickPart(0);
-    QVERIFY(qAbs(Darkest(s.rowImage(1), textEnd).red() - grey.red()) < 12);
+    QVERIFY(qAbs(Ink(s.rowImage(1), textEnd, base).red() - grey.red()) < 12);
 
     s.clickPart(1);
     QVERIFY(s.pick("mnBtn"));
@@ -566,6 +572,27 @@ void PartsTest::fillZeroGreysTheRowAndButtonColourBringsTheIconBack() {
     QVERIFY(s.iconMatches(1));
     // The colour the part had stays for a later single-colour choice.
     QCOMPARE(s.pattern().Parts(1)->Color, kGreen);
+}
+
+// A part just added is the selected row and paints nothing yet: its name is
+// written like any selected row's, and turns grey once another row is selected.
+void PartsTest::newPartIsReadableOnTheSelection() {
+    Session s;
+    s.Add("A", PatternOf({}));
+    s.Open();
+    const int textEnd = 2 + QFontMetrics(s.parts()->font()).horizontalAdvance("ボタン名領域枠");
+    const QPalette palette = s.parts()->palette();
+    const QColor selection = palette.highlight().color();
+    QVERIFY(s.pick("mnIcon"));
+    QCOMPARE(s.parts()->currentRow(), 1);
+    const QColor newRow = Ink(s.rowImage(1), textEnd, selection);
+    s.clickPart(0);
+    const QColor paintingRow = Ink(s.rowImage(0), textEnd, selection);
+    const QColor unselected = Ink(s.rowImage(1), textEnd, palette.base().color());
+    QCOMPARE(newRow, palette.highlightedText().color());
+    QCOMPARE(paintingRow, newRow);
+    // Smoothed edges only: no stroke of this font covers whole pixels in grey.
+    QVERIFY2(qAbs(unselected.red() - 109) < 12, qPrintable(unselected.name()));
 }
 
 // The real gradient dialog opens on the part's gradient; Cancel after edits
@@ -729,11 +756,11 @@ void PartsTest::colourGroupFitsAtTheSmallestSizes() {
     s.Open();
     s.form->resize(s.form->minimumSize());
     QTRY_COMPARE_WITH_TIMEOUT(s.form->size(), QSize(550, 400), kSlowMachineTimeoutMs);
-    auto* splitter = Child<QSplitter>(s.form, "Splitter1");
+    auto* splitter = Child<QWidget>(s.form, "Splitter1");
     QWidget* pane = Child<QWidget>(s.form, "pnRBBottom");
     auto* trim = Child<QCheckBox>(s.form, "cbBtnCol");
     for (const int previewHeight : {0, 10000}) {
-        splitter->setSizes({previewHeight, splitter->height()});
+        DragSplitter(splitter, previewHeight == 0 ? -10000 : 10000);
         for (const char* name :
              {"Label1", "Label3", "Shape1", "lbLumi", "tbLumi", "lbHue", "tbHue", "cbBtnCol"}) {
             QWidget* control = Child<QWidget>(s.form, name);

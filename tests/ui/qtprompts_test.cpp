@@ -18,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <optional>
 
 using namespace pelmora;
@@ -68,6 +69,27 @@ QStringList EnglishTexts(QWidget* dialog) {
     return english;
 }
 
+// The texts of a file list's row showing `name`, one a column; none when no
+// row shows it yet.
+QStringList RowTexts(const QTreeView* list, const QString& name) {
+    if (list == nullptr || list->model() == nullptr) {
+        return {};
+    }
+    const QAbstractItemModel* model = list->model();
+    const QModelIndex folder = list->rootIndex();
+    for (int row = 0; row < model->rowCount(folder); ++row) {
+        if (model->index(row, 0, folder).data().toString() != name) {
+            continue;
+        }
+        QStringList texts;
+        for (int column = 0; column < model->columnCount(folder); ++column) {
+            texts << model->index(row, column, folder).data().toString();
+        }
+        return texts;
+    }
+    return {};
+}
+
 FileDialogRequest SaveRequest(const QString& folder) {
     FileDialogRequest request;
     request.title = "パターン出力先のファイル指定";
@@ -85,18 +107,34 @@ class QtPromptsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void filtersBecomeQtNameFilters() {
-        QCOMPARE(QtNameFilters("パターンファイル(*.ptn)|*.ptn|すべてのファイル(*.*)|*.*"),
-                 QStringList({QString::fromUtf8("パターンファイル (*.ptn)"),
-                              QString::fromUtf8("すべてのファイル (*)")}));
-        QCOMPARE(QtNameFilters("Pictures|*.bmp;*.dib"), QStringList({"Pictures (*.bmp *.dib)"}));
-        QCOMPARE(QtNameFilters(""), QStringList());
+    void filtersBecomeQtNameFilters_data() {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("typeName");
+        QTest::addColumn<QStringList>("filters");
+        const QString patterns =
+            QString::fromUtf8("パターンファイル(*.ptn)|*.ptn|すべてのファイル(*.*)|*.*");
+        const QString all = QString::fromUtf8("すべてのファイル (*)");
+        QTest::newRow("as the filter names them")
+            << patterns << QString()
+            << QStringList{QString::fromUtf8("パターンファイル (*.ptn)"), all};
+        QTest::newRow("the default extension's filter takes the type name")
+            << patterns << QString::fromUtf8("Pelmora パターンファイル")
+            << QStringList{QString::fromUtf8("Pelmora パターンファイル (*.ptn)"), all};
+        QTest::newRow("only a filter of that extension alone")
+            << "Pictures|*.bmp;*.ptn"
+            << "Pelmora" << QStringList{"Pictures (*.bmp *.ptn)"};
+        QTest::newRow("nothing") << ""
+                                 << "Pelmora" << QStringList();
     }
-
-    void shiftJisLengthCountsDoubleByteCharacters() {
-        QCOMPARE(SjisByteLength(QStringLiteral("abc")), 3);
-        QCOMPARE(SjisByteLength(QString::fromUtf8("パターン")), 8);
-        QCOMPARE(SjisByteLength(QString::fromUtf8("ｱｲ")), 2); // half-width katakana
+    void filtersBecomeQtNameFilters() {
+        QFETCH(QString, filter);
+        QFETCH(QString, typeName);
+        QFETCH(QStringList, filters);
+        FileDialogRequest request;
+        request.filter = filter.toStdString();
+        request.defaultExtension = "ptn";
+        request.typeName = typeName.toStdString();
+        QCOMPARE(QtNameFilters(request), filters);
     }
 
     void messageBoxHasTitleIconAndJapaneseButtons_data() {
@@ -280,6 +318,51 @@ private slots:
         QCOMPARE(title, QString::fromUtf8("パターンファイルの指定"));
         QCOMPARE(directory, dir.path());
         QCOMPARE(filters.size(), 2);
+    }
+
+    // Sizes, dates and the pattern files' type read in Japanese whatever the
+    // process's locale: the window tests run in the C locale.
+    void fileListSpeaksJapaneseInAnyLocale() {
+        QVERIFY2(QLocale::system().language() != QLocale::Japanese, "a non-Japanese locale");
+        QTemporaryDir dir;
+        QFile file(dir.filePath("a.ptn"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(491, 'x'));
+        QVERIFY(file.flush()); // else closing would stamp the write's time
+        QVERIFY(file.setFileTime(QDateTime(QDate(2024, 12, 8), QTime(15, 4, 31)),
+                                 QFileDevice::FileModificationTime));
+        file.close();
+        QVERIFY(QDir(dir.path()).mkdir("sub"));
+        QStringList filters, pattern, folder;
+        DialogAnswer<QFileDialog> reply("the open dialog", [&](QFileDialog* dialog) {
+            filters = dialog->nameFilters();
+            const auto* list = dialog->findChild<QTreeView*>("treeView");
+            pattern = RowTexts(list, "a.ptn");
+            folder = RowTexts(list, "sub");
+            // The list fills from another thread: looked at again until it has.
+            if (!pattern.contains(QString()) && !folder.mid(2).contains(QString())) {
+                dialog->reject();
+            }
+        });
+        FileDialogRequest request;
+        request.filter = "パターンファイル(*.ptn)|*.ptn|すべてのファイル(*.*)|*.*";
+        request.defaultExtension = "ptn";
+        request.typeName = "Pelmora パターンファイル";
+        request.initialDir = dir.path().toStdString();
+        QtPrompts prompts;
+        QVERIFY(!prompts.OpenFile(request).has_value());
+        QVERIFY2(reply.Answered(), reply.Failure());
+        QCOMPARE(filters, QStringList({QString::fromUtf8("Pelmora パターンファイル (*.ptn)"),
+                                       QString::fromUtf8("すべてのファイル (*)")}));
+        QCOMPARE(pattern,
+                 QStringList({"a.ptn", QString::fromUtf8("491 バイト"),
+                              QString::fromUtf8("Pelmora パターンファイル"), "2024/12/08 15:04"}));
+        QCOMPARE(folder.size(), 4);
+        QCOMPARE(folder[2], QString::fromUtf8("フォルダ"));
+        QVERIFY2(QRegularExpression("^\\d{4}/\\d{2}/\\d{2} \\d{1,2}:\\d{2}$")
+                     .match(folder[3])
+                     .hasMatch(),
+                 qPrintable(folder[3]));
     }
 
     // A user types the name once the dialog has come up and taken focus; an

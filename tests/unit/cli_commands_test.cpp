@@ -1,5 +1,5 @@
 #include "cli/commands.h"
-#include "pattern/patrn.h"
+#include "pattern/Pattern.h"
 #include "platform/bmp.h"
 #include "platform/syscolors.h"
 #include "platform_tempdir.h"

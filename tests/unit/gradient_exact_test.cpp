@@ -7,7 +7,7 @@
 // The number of random gradients is PELMORA_EXACT_GRADIENTS when set, else
 // a default that keeps the run short (smaller under AddressSanitizer).
 #include "gradient/ColorAdjust.h"
-#include "gradient/GradObj.h"
+#include "gradient/Gradient.h"
 #include "platform/syscolors.h"
 
 #include <gtest/gtest.h>

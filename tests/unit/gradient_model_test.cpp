@@ -1,5 +1,5 @@
 #include "gradient/ColorAdjust.h"
-#include "gradient/GradObj.h"
+#include "gradient/Gradient.h"
 #include "platform/rounding.h"
 #include "platform/syscolors.h"
 

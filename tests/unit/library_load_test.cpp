@@ -1,6 +1,6 @@
 #include "library/PatternLibrary.h"
 #include "library/Wallpaper.h"
-#include "pattern/patrn.h"
+#include "pattern/Pattern.h"
 #include "platform/cp932.h"
 #include "platform/inifile.h"
 

@@ -1,7 +1,7 @@
 #include "library/IniData.h"
 #include "library/PatternLibrary.h"
 #include "library/SettingsFile.h"
-#include "pattern/patrn.h"
+#include "pattern/Pattern.h"
 #include "platform/cp932.h"
 #include "platform/fileio.h"
 #include "platform/inifile.h"

@@ -1,4 +1,4 @@
-#include "pattern/patrn.h"
+#include "pattern/Pattern.h"
 #include "platform/cp932.h"
 #include "platform/inifile.h"
 

@@ -1,5 +1,5 @@
 #include "gradient/ColorAdjust.h"
-#include "pattern/patrn.h"
+#include "pattern/Pattern.h"
 #include "platform/syscolors.h"
 
 #include <gtest/gtest.h>

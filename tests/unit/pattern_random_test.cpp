@@ -3,7 +3,7 @@
 // pad's size, and the stored form must paint the same picture.
 #include "library/Wallpaper.h"
 #include "pattern/PadInfo.h"
-#include "pattern/patrn.h"
+#include "pattern/Pattern.h"
 #include "platform/inifile.h"
 
 #include <gtest/gtest.h>

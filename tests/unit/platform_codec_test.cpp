@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 using namespace pelmora;
@@ -127,6 +128,28 @@ TEST(PlatformCodec, CharacterLengthsAndBoundaries) {
     }
     EXPECT_EQ(SjisBoundaryAtOrBefore(s, 1000), s.size());
     EXPECT_EQ(SjisBoundaryAtOrBefore("", 5), 0u);
+}
+
+TEST(PlatformCodec, ShiftJisLengthsAndUnstorableCharactersOfUtf8Text) {
+    const struct {
+        const char* text;
+        int bytes;
+        std::optional<std::string> unstorable;
+    } cases[] = {
+        {"", 0, std::nullopt},
+        {"abc", 3, std::nullopt},
+        {"パターン", 8, std::nullopt},
+        {"ｱｲﾟ", 3, std::nullopt}, // half-width katakana, first and last
+        {"。ｰ", 3, std::nullopt},
+        {"a\xF0\x9F\x98\x80"
+         "b",
+         4, "\xF0\x9F\x98\x80"},               // an emoji counts once, as two
+        {"表\xED\x95\x9C", 4, "\xED\x95\x9C"}, // 한
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(SjisByteLength(c.text), c.bytes) << c.text;
+        EXPECT_EQ(FirstUnstorableCharacter(c.text), c.unstorable) << c.text;
+    }
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 // Hostile inputs: texts and files far larger than any real one, and values at
 // the ends of their ranges. None may crash, hang or lose the meaning of what
 // was read.
-#include "gradient/GradObj.h"
+#include "gradient/Gradient.h"
 #include "library/Wallpaper.h"
 #include "pattern/PadInfo.h"
-#include "pattern/patrn.h"
+#include "pattern/Pattern.h"
 #include "platform/bmp.h"
 #include "platform/commatext.h"
 #include "platform/inifile.h"

@@ -3,7 +3,7 @@
 // modal loops.
 #include "library/Wallpaper.h"
 #include "pattern/PadInfo.h"
-#include "pattern/patrn.h"
+#include "pattern/Pattern.h"
 #include "platform/syscolors.h"
 #include "platform/textheight.h"
 #include "platform/win32/Win32Prompts.h"
@@ -206,46 +206,6 @@ TEST(Win32Prompts, MessageBoxShowsTheTextAndGivesTheAnswer) {
     EXPECT_TRUE(script.Finished());
 }
 
-constexpr int kInputEdit = 101;
-
-TEST(Win32Prompts, InputBoxStartsWithTheTextAndKeepsToTheShiftJisLimit) {
-    Win32Prompts prompts;
-    std::string title;
-    std::string initial;
-    std::string afterLongPaste;
-    DialogScript script({[&](HWND box) {
-        title = DialogScript::Text(box);
-        const HWND edit = GetDlgItem(box, kInputEdit);
-        initial = DialogScript::Text(edit);
-        DialogScript::Type(edit, L"\x3042\x3044\x3046"); // あいう: 6 bytes, over the limit
-        afterLongPaste = DialogScript::Text(edit);
-        DialogScript::Type(edit, L"\x3042x\xFF71"); // あxｱ: 4 bytes
-        DialogScript::Press(box, IDOK);
-    }});
-    EXPECT_EQ(prompts.Input("パターン名の指定", "名前:", "古い", 4), "あxｱ");
-    EXPECT_EQ(title, "パターン名の指定");
-    EXPECT_EQ(initial, "古い");
-    EXPECT_EQ(afterLongPaste, "古い");
-    EXPECT_TRUE(script.Finished());
-}
-
-TEST(Win32Prompts, InputBoxRefusesWhatShiftJisCannotHoldAndStaysOpen) {
-    Win32Prompts prompts;
-    std::string warning;
-    DialogScript script({[](HWND box) {
-                             DialogScript::Type(GetDlgItem(box, kInputEdit), L"a\xD55C"); // a한
-                             DialogScript::Press(box, IDOK);
-                         },
-                         [&](HWND message) {
-                             warning = DialogScript::Text(GetDlgItem(message, kMessageText));
-                             DialogScript::Press(message, IDOK);
-                         },
-                         [](HWND box) { DialogScript::Press(box, IDCANCEL); }});
-    EXPECT_EQ(prompts.Input("t", "p", "", 0), std::nullopt);
-    EXPECT_NE(warning.find("한"), std::string::npos) << warning;
-    EXPECT_TRUE(script.Finished());
-}
-
 BOOL CALLBACK TakeFileNameEdit(HWND child, LPARAM found) {
     wchar_t name[16] = {};
     GetClassNameW(child, name, 16);
@@ -305,12 +265,6 @@ TEST(Win32Prompts, ColourDialogStartsFromTheResolvedColour) {
     EXPECT_EQ(prompts.ChooseColor(SystemColorRef(kColorBtnFace)), Rgb(10, 20, 30));
     EXPECT_EQ(prompts.ChooseColor(Rgb(1, 2, 3)), std::nullopt);
     EXPECT_TRUE(script.Finished());
-}
-
-TEST(Win32Prompts, ShiftJisLengthCountsAsTheCodePageStoresIt) {
-    EXPECT_EQ(SjisByteLength(L"aｱ"), 2);
-    EXPECT_EQ(SjisByteLength(L"あ表"), 4);
-    EXPECT_EQ(SjisByteLength(L"\xD83D\xDE00"), 2); // one character outside the code page
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #pragma once
 // Driving the module's modal dialogs from inside their own message loops.
 //
-// ExecuteGradDialog and ExecuteValueForm return only when their dialog has
+// ExecuteGradientDialog and ExecuteFineAdjustDialog return only when their dialog has
 // closed, so a test hands the dialog a script first: steps that run one after
 // another, each as soon as its condition holds, from a thread timer that
 // every modal loop dispatches (the dialog's own, a pop-up menu's, a colour
@@ -11,7 +11,7 @@
 //   DialogScript script;
 //   script.OnDialog(kGradDlgClass, [&](HWND dialog) { ...send clicks... });
 //   script.When("the stop is added", [&] { return g.Count() == 3; }, [&] { ...close... });
-//   const bool ok = ExecuteGradDialog(nullptr, g);
+//   const bool ok = ExecuteGradientDialog(nullptr, g);
 //   EXPECT_TRUE(script.Finished());
 //
 // A step whose condition does not hold within kWaitLimitMs fails the script,
@@ -68,6 +68,10 @@ private:
     bool abandoned_ = false;
     UINT_PTR timer_ = 0;
 };
+
+// The documented window classes of the module's dialogs.
+inline constexpr const wchar_t* kGradDlgClass = L"TGradDlg";
+inline constexpr const wchar_t* kValueFormClass = L"TValueForm";
 
 // The visible pop-up menu window of this thread, or null.
 HWND ShownMenu();

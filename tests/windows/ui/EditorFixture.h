@@ -3,9 +3,10 @@
 // that drive its controls by messages as a user's actions would arrive.
 #include "UiFixture.h"
 
-#include "logic/EditFormView.h"
+#include "logic/PatternEditorView.h"
+#include "logic/PatternEditorWindow.h"
+#include "win32/FormWindow.h"
 #include "win32/Win32Ui.h"
-#include "win32/edit.h"
 
 #include <commctrl.h>
 
@@ -50,8 +51,12 @@ protected:
     }
 
     // A menu command as the menu sends it.
+    // The identifier a menu item's command arrives with.
+    static int ItemId(EditItem item) {
+        return Win32Form::CommandOf(PatternEditorWindow::Table(), ItemName(item));
+    }
     void Command(EditItem item) {
-        PostMessageW(form_, WM_COMMAND, MAKEWPARAM(kIdFirstItem + static_cast<int>(item), 0), 0);
+        PostMessageW(form_, WM_COMMAND, MAKEWPARAM(ItemId(item), 0), 0);
         PumpPending();
     }
     // A key as the keyboard delivers it to the focused control, through the
@@ -156,7 +161,7 @@ protected:
         MENUITEMINFOW info = {};
         info.cbSize = sizeof info;
         info.fMask = MIIM_STATE;
-        GetMenuItemInfoW(GetMenu(form_), kIdFirstItem + static_cast<int>(item), FALSE, &info);
+        GetMenuItemInfoW(GetMenu(form_), ItemId(item), FALSE, &info);
         return (info.fState & MFS_DISABLED) == 0;
     }
     // Opens a menu of the menu bar as the user does, and closes it again.
@@ -166,14 +171,9 @@ protected:
     }
     // The platform's dialogs, answered from inside their own modal loops.
     void ExpectInput(const std::string& what, const std::string& text) {
-        Answers().Expect({what,
-                          [](HWND dialog) {
-                              return ClassOf(dialog) == L"#32770" &&
-                                     GetDlgItem(dialog, kInputEditId) != nullptr &&
-                                     GetDlgItem(dialog, 0xFFFF) == nullptr;
-                          },
+        Answers().Expect({what, [](HWND dialog) { return ClassOf(dialog) == L"InputBox"; },
                           [text](HWND dialog) {
-                              SetWindowTextW(GetDlgItem(dialog, kInputEditId),
+                              SetWindowTextW(win32ui::FindControl(dialog, "edInput"),
                                              win32ui::Wide(text).c_str());
                               PostButtonClick(dialog, IDOK);
                           }});
@@ -205,8 +205,7 @@ protected:
         return PumpUntil([this] { return EditorGone(); }, "the editor window closed");
     }
 
-    // The input box's edit; the colour dialog's red, green and blue fields.
-    static constexpr int kInputEditId = 101;
+    // The colour dialog's red, green and blue fields.
     static constexpr int kColorRedId = 706;
 
     HWND form_ = nullptr;

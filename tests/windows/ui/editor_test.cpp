@@ -39,7 +39,7 @@ const ControlRow kControls[] = {
     {"PartsList", L"ListBox", ""},
     {"Label1", L"Static", "全体の色調整"},
     {"Label3", L"Static", "-                        +"},
-    {"Shape1", L"Static", ""},
+    {"pnAdjust", L"TPanel", ""},
     {"lbLumi", L"Static", "明るさ(&B)："},
     {"tbLumi", L"msctls_trackbar32", ""},
     {"lbHue", L"Static", "色合い(&H)："},
@@ -132,13 +132,21 @@ TEST_F(Editor, ControlsStandWhereTheTablesPutThem) {
     EXPECT_EQ(size(Rect(Control("bvInfo"))).first, 185);
     EXPECT_EQ(Rect(Control("bvInfo"))[2], size(Rect(Control("pnRBTop"))).first - 2);
     EXPECT_EQ(SendMessageW(Control("PartsList"), LB_GETITEMHEIGHT, 0, 0), 24);
-    EXPECT_EQ(size(Rect(Control("Shape1"))), std::pair(1L, 75L));
+    // The zero mark is a black line the group's panel paints behind the
+    // track bars: it shows between and below them.
+    const HWND adjust = Control("pnAdjust");
+    UpdateWindow(adjust);
+    EXPECT_EQ(PixelOf(adjust, 138, 61), 0u);
+    EXPECT_EQ(PixelOf(adjust, 138, 94), 0u);
+    EXPECT_NE(PixelOf(adjust, 138, 95), 0u);
+    EXPECT_NE(PixelOf(adjust, 139, 61), 0u);
     EXPECT_EQ(SendMessageW(Control("tbLumi"), TBM_GETRANGEMIN, 0, 0), -8);
     EXPECT_EQ(SendMessageW(Control("tbLumi"), TBM_GETRANGEMAX, 0, 0), 8);
     EXPECT_EQ(SendMessageW(Control("tbHue"), TBM_GETRANGEMIN, 0, 0), -6);
     EXPECT_EQ(SendMessageW(Control("tbHue"), TBM_GETRANGEMAX, 0, 0), 6);
     // The colour group is anchored to the lower pane's right edge.
-    EXPECT_EQ(Rect(Control("tbLumi"))[2], size(Rect(Control("pnRBBottom"))).first - 6);
+    EXPECT_EQ(Rect(Control("pnAdjust"))[2], size(Rect(Control("pnRBBottom"))).first);
+    EXPECT_EQ(Rect(Control("tbLumi"))[2], size(Rect(Control("pnAdjust"))).first - 6);
 }
 
 TEST_F(Editor, CancelWithoutEditsClosesAndTheMenuListsThePatternsAgain) {
@@ -329,8 +337,7 @@ TEST_F(Editor, EnterInTheListIsOk) {
 TEST_F(Editor, AHighlightedMenuItemsHintGoesToTheStatusBar) {
     OpenEditor(SettingsWithPatterns({"A"}));
     const HMENU patterns = GetSubMenu(GetMenu(form_), 1);
-    SendMessageW(form_, WM_MENUSELECT,
-                 MAKEWPARAM(kIdFirstItem + static_cast<int>(EditItem::mnNew), MF_HILITE),
+    SendMessageW(form_, WM_MENUSELECT, MAKEWPARAM(ItemId(EditItem::mnNew), MF_HILITE),
                  reinterpret_cast<LPARAM>(patterns));
     EXPECT_EQ(StatusText(), "新しくパターンを作成する");
     SendMessageW(form_, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);

@@ -135,6 +135,28 @@ TEST_F(MenuKeys, EnterRunsTheHighlightedEntryNotOk) {
     EXPECT_EQ(PatternRows(), (std::vector<std::string>{"A", "新規パターン"}));
 }
 
+// The README's keyboard route to 仮適用の取り消し(&D), whose letter 削除(&D)
+// has first: Alt+P, ↑ to the menu's last entry, Enter.
+TEST_F(MenuKeys, AltPUpEnterUndoesATrial) {
+    Host().pads[kPad + UiHostState::kPadIdOffset]["WallPaper"] = "before.bmp";
+    OpenInFront(SettingsWithPatterns({"A"}));
+    Command(EditItem::mnPad);
+    ASSERT_NE(PadSetting(kPad, "WallPaper"), "before.bmp");
+    HMENU patterns = nullptr;
+    DialogScript script;
+    script.OnMenu("the Pattern menu", [&](HWND, HMENU menu) {
+        patterns = menu;
+        Type({VK_UP});
+    });
+    script.When(
+        "仮適用の取り消し highlighted",
+        [&] { return Highlighted(patterns) == GetMenuItemCount(patterns) - 1; },
+        [] { Type({VK_RETURN}); });
+    TypeWithMenu({VK_MENU, 'P'}, script);
+    EXPECT_EQ(PadSetting(kPad, "WallPaper"), "before.bmp");
+    EXPECT_EQ(PatternRows(), std::vector<std::string>{"A"});
+}
+
 TEST_F(MenuKeys, EscClosesTheMenuNotTheEditor) {
     OpenInFront(SettingsWithPatterns({"A"}));
     // An edited pattern list: Cancel would ask before closing.

@@ -3,6 +3,8 @@
 // adjustment, and what of it reaches the settings file.
 #include "EditorFixture.h"
 
+#include <cstdlib>
+
 namespace pelmora::uitest {
 namespace {
 
@@ -15,6 +17,31 @@ COLORREF PixelOf(HWND control, int x, int y) {
     const COLORREF color = GetPixel(dc, x, y);
     ReleaseDC(control, dc);
     return color;
+}
+
+// The colour of a row's text where a stroke covers whole pixels: the pixel
+// farthest from the row's `background`, inside the focus rectangle's line.
+COLORREF RowInk(HWND list, int row, COLORREF background) {
+    RECT r = {};
+    SendMessageW(list, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&r));
+    const auto distance = [background](COLORREF c) {
+        return std::abs(GetRValue(c) - GetRValue(background)) +
+               std::abs(GetGValue(c) - GetGValue(background)) +
+               std::abs(GetBValue(c) - GetBValue(background));
+    };
+    UpdateWindow(list);
+    const HDC dc = GetDC(list);
+    COLORREF ink = background;
+    for (int y = r.top + 1; y < r.bottom - 1; ++y) {
+        for (int x = r.left + 1; x < r.right - 1; ++x) {
+            const COLORREF c = GetPixel(dc, x, y);
+            if (distance(c) > distance(ink)) {
+                ink = c;
+            }
+        }
+    }
+    ReleaseDC(list, dc);
+    return ink;
 }
 
 // The part section's lines of the settings file after the plug-in ended.
@@ -121,6 +148,20 @@ TEST_F(Parts, FillsComeFromTheMenuAndTheColourDialogAndGiveTheRowItsPicture) {
     const std::string stored = StoredPattern(ReadBytes(settings_));
     EXPECT_NE(stored.find("2=2,\"0,0,0,0\",\"1,1,1,1\",1,2017290\r\n"), std::string::npos)
         << stored;
+}
+
+// A part just added is the selected row and paints nothing yet: its name is
+// written in the selection's text colour, and turns grey once another row is
+// selected. Its row has no picture, so only the name is read.
+TEST_F(Parts, ANewPartIsReadableOnTheSelection) {
+    OpenEditor();
+    Command(EditItem::mnNew);
+    Command(EditItem::mnIcon);
+    ASSERT_EQ(CurrentPart(), 2);
+    const HWND list = Control("PartsList");
+    EXPECT_EQ(RowInk(list, 2, GetSysColor(COLOR_HIGHLIGHT)), GetSysColor(COLOR_HIGHLIGHTTEXT));
+    ClickPart(0);
+    EXPECT_EQ(RowInk(list, 2, GetSysColor(COLOR_WINDOW)), GetSysColor(COLOR_GRAYTEXT));
 }
 
 TEST_F(Parts, TrackBarsAndTheCheckBoxSetTheColourAdjustment) {

@@ -8,9 +8,6 @@
 #include "DialogScript.h"
 #include "EditorFixture.h"
 
-#include "win32/GradForm.h"
-#include "win32/value.h"
-
 #include <cstdlib>
 
 namespace pelmora::uitest {

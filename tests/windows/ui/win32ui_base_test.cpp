@@ -5,6 +5,8 @@
 
 #include <cfenv>
 #include <cstring>
+#include <memory>
+#include <stdexcept>
 
 namespace pelmora::win32ui {
 namespace {
@@ -101,6 +103,10 @@ TEST(Win32UiScale, ScalesFrom96DpiAndBack) {
     EXPECT_EQ(Scale(192)(25), 50);
     EXPECT_EQ(Scale(192).Unscale(50), 25);
     EXPECT_EQ(Scale(0).Dpi(), 96) << "no DPI known: 96";
+    EXPECT_EQ(Scale(144).Floor(2), 1);
+    EXPECT_EQ(Scale(144).Floor(-1), -1) << "the 96-dpi pixel a point left of the origin lies in";
+    EXPECT_EQ(Scale(144).WholePixels().Dpi(), 96);
+    EXPECT_EQ(Scale(200).WholePixels().Dpi(), 192);
 }
 
 TEST(Win32UiFont, TheDialogFontIsTwelvePixelsAtItsDpiAndCounted) {
@@ -127,25 +133,62 @@ TEST(Win32UiText, ConvertsBothWaysAndRefusesBrokenText) {
     EXPECT_ANY_THROW(Wide("\xff\xfe"));
 }
 
-TEST(Win32UiControls, ControlsArePlacedIn96DpiUnitsAndFoundByName) {
+TEST(Win32UiControls, ControlsAreFoundByNameAndSubclassedUntilTheyGo) {
     const HWND top = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr,
                                      nullptr, nullptr);
     ASSERT_NE(top, nullptr);
-    GdiObject font = CreateDialogFont(192);
-    const HWND button =
-        CreateControl(top, {L"BUTTON", "btOK", "キャンセル", BS_PUSHBUTTON, 0, 7, {10, 20, 75, 25}},
-                      Scale(192), font.Font());
+    const HWND button = CreateWindowExW(0, L"BUTTON", L"キャンセル", WS_CHILD | BS_PUSHBUTTON, 20,
+                                        40, 150, 50, top, nullptr, nullptr, nullptr);
+    SetControlName(button, "btOK");
     EXPECT_EQ(FindControl(top, "btOK"), button);
     EXPECT_EQ(FindControl(top, "btNone"), nullptr);
-    EXPECT_EQ(ControlName(button), "btOK");
     EXPECT_EQ(WindowTextUtf8(button), "キャンセル");
-    EXPECT_EQ(GetDlgCtrlID(button), 7);
     const RECT r = ChildRect(button);
     EXPECT_EQ(r.left, 20);
     EXPECT_EQ(r.top, 40);
     EXPECT_EQ(r.right - r.left, 150);
-    EXPECT_EQ(r.bottom - r.top, 50);
+
+    // Two handlers in front of one control both see its messages, the later
+    // first; each is freed with the control.
+    auto calls = std::make_shared<int>(0);
+    Subclass(button, [calls](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        ++*calls;
+        return message == WM_APP ? std::optional<LRESULT>(42) : std::nullopt;
+    });
+    Subclass(button, [calls](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        *calls += 10;
+        return message == WM_APP + 1 ? std::optional<LRESULT>(7) : std::nullopt;
+    });
+    EXPECT_EQ(SendMessageW(button, WM_APP, 0, 0), 42);
+    EXPECT_EQ(*calls, 11);
+    EXPECT_EQ(SendMessageW(button, WM_APP + 1, 0, 0), 7);
+    EXPECT_EQ(*calls, 21) << "the later handler answered alone";
+    Subclass(button, [](HWND, UINT, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        throw std::runtime_error("x");
+    });
+    EXPECT_EQ(SendMessageW(button, WM_GETTEXTLENGTH, 0, 0), 5)
+        << "after an error the control's own procedure answers";
     DestroyWindow(top);
+    EXPECT_EQ(calls.use_count(), 1) << "the handlers are freed with the control";
+}
+
+TEST(Win32UiResources, AWindowClassIsRegisteredWhileOneHolderLives) {
+    const long before = LiveResources().WindowClasses;
+    WNDCLASSEXW info = {};
+    info.cbSize = sizeof info;
+    {
+        WindowClass first(L"PelmoraTestClass", DefWindowProcW);
+        {
+            const WindowClass second(L"PelmoraTestClass", DefWindowProcW);
+            EXPECT_EQ(LiveResources().WindowClasses, before + 1);
+        }
+        EXPECT_TRUE(GetClassInfoExW(ModuleInstance(), L"PelmoraTestClass", &info))
+            << "the first holder still holds it";
+        const WindowClass moved = std::move(first);
+        EXPECT_EQ(LiveResources().WindowClasses, before + 1);
+    }
+    EXPECT_FALSE(GetClassInfoExW(ModuleInstance(), L"PelmoraTestClass", &info));
+    EXPECT_EQ(LiveResources().WindowClasses, before);
 }
 
 TEST(Win32UiHandlers, RunInTheArithmeticsEnvironmentAndGiveTheHostsBack) {

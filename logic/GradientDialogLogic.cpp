@@ -1,0 +1,577 @@
+#include "logic/GradientDialogLogic.h"
+
+#include "logic/GradientDialogPaint.h"
+#include "platform/inttext.h"
+#include "platform/prompts.h"
+#include "platform/syscolors.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <numbers>
+#include <optional>
+
+namespace pelmora {
+namespace {
+
+constexpr int kHandleReach = 50; // the angle handle's distance from the centre handle
+constexpr int kHandleGrip = 3;   // a press this close to a handle grabs it
+constexpr int kHandleSpan = 10;  // a stop handle's width on the strip, less one
+constexpr int kMenuTop = 13;     // the stop menu pops up at the top of a handle
+
+bool HasCentre(std::uint8_t kind) {
+    return kind == gkRadiate || kind == gkArc;
+}
+
+// The stop position under strip pixel x.
+std::int32_t StripPosition(int x) {
+    return RoundEven32((x - kStripOffset) / kPixelsPerPercent);
+}
+
+} // namespace
+
+GradientDialogLogic::GradientDialogLogic(GradientDialogView& view) : view_(view) {}
+
+void GradientDialogLogic::FormCreate() {
+    view_.ShowKindPictures(PaintKindPictures());
+    view_.ShowChecked(GradControl::btHdl, handlesShown_);
+    view_.ShowChecked(GradControl::cbWrap, wrapEnds_);
+    SetGradient(blank_);
+}
+
+void GradientDialogLogic::SetGradient(TGrad& gradient) {
+    Target_ = &gradient;
+    Work_.CopyStops(gradient);
+    view_.ShowKind(gradient.Kind < 4 ? gradient.Kind : -1);
+    udAngle_.Increment = gradient.Kind == gkQuad ? 90 : 1;
+    udAngle_.SetPosition(gradient.Angle);
+    udX_.SetPosition(gradient.CenterX);
+    udY_.SetPosition(gradient.CenterY);
+    view_.ShowNumber(GradControl::edAngle, udAngle_.Position);
+    view_.ShowNumber(GradControl::edX, udX_.Position);
+    view_.ShowNumber(GradControl::edY, udY_.Position);
+    view_.ShowChecked(GradControl::cbNormal, gradient.Normalize);
+    UpdateControls();
+    RepaintPreview();
+    RepaintStrip();
+    RepaintBar();
+}
+
+const UpDownState& GradientDialogLogic::UpDown(GradControl control) const {
+    switch (control) {
+    case GradControl::udX:
+        return udX_;
+    case GradControl::udY:
+        return udY_;
+    default:
+        return udAngle_;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Operations
+
+void GradientDialogLogic::ApplyStops() {
+    RepaintBar();
+    Target_->CopyStops(Work_);
+    RepaintPreview();
+    RepaintStrip();
+}
+
+void GradientDialogLogic::ChangeStopColor(int index) {
+    if (index < 0 || index >= Work_.Count()) {
+        return;
+    }
+    const std::optional<TColor> chosen =
+        CurrentPrompts().ChooseColor(ResolveColor(Work_.GetColor(index)));
+    if (chosen) {
+        SetStopColor(index, *chosen);
+    }
+}
+
+void GradientDialogLogic::SetStopColor(int index, TColor color) {
+    Work_.SetColor(index, color);
+    if (wrapEnds_) {
+        const int last = Work_.Count() - 1;
+        if (index == 0) {
+            Work_.SetColor(last, color);
+        } else if (index == last) {
+            Work_.SetColor(0, color);
+        }
+    }
+    ApplyStops();
+}
+
+void GradientDialogLogic::UpdateControls() {
+    const TGrad& g = *Target_;
+    // The centre is not strictly inside the painted rectangle.
+    const bool outside = g.CenterX <= -50 || g.CenterX >= 50 || g.CenterY <= -50 || g.CenterY >= 50;
+    const bool angle = g.Kind == gkLinear || g.Kind == gkQuad ||
+                       (g.Kind == gkRadiate && !(g.Normalize && outside));
+    const bool centre = HasCentre(g.Kind);
+    using enum GradControl;
+    for (const GradControl control : {lbAngle, edAngle, udAngle, lbDegree}) {
+        view_.ShowEnabled(control, angle);
+    }
+    for (const GradControl control : {lbCenter, lbX, edX, udX, lbXPer, lbY, edY, udY, lbYPer}) {
+        view_.ShowEnabled(control, centre);
+    }
+    view_.ShowEnabled(cbNormal, centre && outside);
+}
+
+std::pair<TPoint, TPoint> GradientDialogLogic::HandlePoints() const {
+    const TGrad& g = *Target_;
+    TPoint p{kPreviewMiddle, kPreviewMiddle};
+    if (HasCentre(g.Kind)) {
+        p = {RoundEven32(static_cast<Extended>(g.CenterX) / 100 * kPreviewMiddle) + kPreviewMiddle,
+             RoundEven32(static_cast<Extended>(g.CenterY) / 100 * kPreviewMiddle) + kPreviewMiddle};
+    }
+    const Extended rad = g.AngleRad();
+    const TPoint q{RoundEven32(std::cos(rad) * kHandleReach) + p.X,
+                   RoundEven32(std::sin(rad) * kHandleReach) + p.Y};
+    return {p, q};
+}
+
+int GradientDialogLogic::AngleFromPoints(TPoint p, TPoint m) {
+    int e = 90;
+    if (m.X != p.X) {
+        const Extended slope = static_cast<Extended>(m.Y - p.Y) / static_cast<Extended>(m.X - p.X);
+        e = RoundEven32(std::atan(slope) / std::numbers::pi_v<Extended> * 180);
+    }
+    if (m.X < p.X) {
+        return e + 180;
+    }
+    if (m.Y < p.Y) {
+        return m.X == p.X ? 270 : e + 360;
+    }
+    return e;
+}
+
+// The angle takes digits only; the centre fields also take a minus sign (the
+// text then reads as a number only when it leads).
+bool GradientDialogLogic::FieldAccepts(GradControl field, std::string_view text) {
+    const std::string_view allowed =
+        field == GradControl::edAngle ? std::string_view("0123456789") : "0123456789-";
+    return text.find_first_not_of(allowed) == std::string_view::npos;
+}
+
+KindItemLayout GradientDialogLogic::cbKindDrawItem(const TRect& item) {
+    return PictureItemPlaces(item, kKindItemHeight);
+}
+
+// The pointer may leave the preview while dragging; the centre is kept within
+// the range the fields offer.
+void GradientDialogLogic::CenterFromPoint(TPoint m) {
+    TGrad& g = *Target_;
+    if (!HasCentre(g.Kind)) {
+        return;
+    }
+    const auto percent = [this](int pixels) {
+        const int value =
+            RoundEven32(static_cast<Extended>((pixels - kPreviewMiddle) * 100) / kPreviewMiddle);
+        return std::clamp(value, udX_.Min, udX_.Max);
+    };
+    g.CenterX = percent(m.X);
+    g.CenterY = percent(m.Y);
+}
+
+int GradientDialogLogic::HandleX(int index) const {
+    return StopPixel(Work_.GetPos(index));
+}
+
+// The stop with the highest index whose handle spans x, -1 when none.
+int GradientDialogLogic::HitHandle(int x) const {
+    int hit = -1;
+    for (int i = 0; i < Work_.Count(); ++i) {
+        const int left = HandleX(i);
+        if (left <= x && x <= left + kHandleSpan) {
+            hit = i;
+        }
+    }
+    return hit;
+}
+
+// The stop after `index`, round to the first after the last.
+int GradientDialogLogic::NextStop(int index) const {
+    return index + 1 < Work_.Count() ? index + 1 : 0;
+}
+
+GradStopMenu GradientDialogLogic::PrepareStopMenu(bool fromKeyboard, TPoint at) const {
+    const bool quad = Target_->Kind == gkQuad;
+    const bool interior = MenuIndex_ != 0 && MenuIndex_ != Work_.Count() - 1;
+    GradStopMenu menu;
+    menu.Enabled.fill(true);
+    menu.Visible.fill(true);
+    menu.At = at;
+    const auto set = [&menu](GradMenuItem item, bool enabled, bool visible) {
+        menu.Enabled[static_cast<std::size_t>(item)] = enabled;
+        menu.Visible[static_cast<std::size_t>(item)] = visible;
+    };
+    set(GradMenuItem::mnLocate, interior && !quad, true);
+    set(GradMenuItem::mnDelete, interior && !quad, true);
+    set(GradMenuItem::mnPaste, CopiedColor_ != kNoColor, true);
+    set(GradMenuItem::mnSep2, true, fromKeyboard);
+    set(GradMenuItem::mnSelect, true, fromKeyboard);
+    set(GradMenuItem::mnAdd, !quad, fromKeyboard);
+    return menu;
+}
+
+// Pops the menu up over the handle of MenuIndex; "次を選択" moves to the next
+// stop and pops it up again there.
+void GradientDialogLogic::ShowStopMenu() {
+    for (;;) {
+        const TPoint at{HandleX(MenuIndex_) + kStripOffset, kMenuTop};
+        const std::optional<GradMenuItem> chosen = view_.PopUpStopMenu(PrepareStopMenu(true, at));
+        if (chosen != GradMenuItem::mnSelect) {
+            if (chosen) {
+                RunStopCommand(*chosen);
+            }
+            return;
+        }
+        MenuIndex_ = NextStop(MenuIndex_);
+    }
+}
+
+void GradientDialogLogic::RunStopCommand(GradMenuItem chosen) {
+    switch (chosen) {
+    case GradMenuItem::mnChange:
+        return mnChangeClick();
+    case GradMenuItem::mnLocate:
+        return mnLocateClick();
+    case GradMenuItem::mnCopy:
+        return mnCopyClick();
+    case GradMenuItem::mnPaste:
+        return mnPasteClick();
+    case GradMenuItem::mnDelete:
+        return mnDeleteClick();
+    case GradMenuItem::mnSelect:
+        MenuIndex_ = NextStop(MenuIndex_);
+        return ShowStopMenu();
+    case GradMenuItem::mnAdd:
+        return mnAddClick();
+    case GradMenuItem::mnSep1:
+    case GradMenuItem::mnSep2:
+        return;
+    }
+}
+
+void GradientDialogLogic::RepaintPreview() {
+    if (!handlesShown_) {
+        view_.ShowPicture(GradControl::pbGrad, PaintPreview(*Target_, nullptr));
+        return;
+    }
+    const auto [p, q] = HandlePoints();
+    const PreviewHandles handles{p, q};
+    view_.ShowPicture(GradControl::pbGrad, PaintPreview(*Target_, &handles));
+}
+
+void GradientDialogLogic::RepaintBar() {
+    view_.ShowPicture(GradControl::pbBar, PaintStopBar(Work_));
+}
+
+void GradientDialogLogic::RepaintStrip() {
+    std::vector<StripLabel> labels;
+    if (Target_->Kind != gkQuad) {
+        for (int i = 0; i < Work_.Count(); ++i) {
+            if (!PulledOffStrip(Work_, i, DragIndex_, DragOut_)) {
+                labels.push_back({HandleX(i), std::to_string(Work_.GetPos(i))});
+            }
+        }
+    }
+    view_.ShowStrip(PaintHandleStrip(Work_, DragIndex_, DragOut_), labels);
+}
+
+// ---------------------------------------------------------------------------
+// Preview
+
+void GradientDialogLogic::pbGradMouseDown(TPoint at) {
+    if (!handlesShown_) {
+        return;
+    }
+    const auto [p, q] = HandlePoints();
+    const auto near = [at](TPoint h) {
+        return std::abs(at.X - h.X) <= kHandleGrip && std::abs(at.Y - h.Y) <= kHandleGrip;
+    };
+    if (near(q)) {
+        AngleDrag_ = true;
+    } else if (near(p)) {
+        CenterDrag_ = true;
+    }
+}
+
+void GradientDialogLogic::pbGradMouseMove(TPoint at) {
+    if (AngleDrag_) {
+        Target_->SetAngle(AngleFromPoints(HandlePoints().first, at));
+        udAngle_.SetPosition(Target_->Angle);
+        view_.ShowNumber(GradControl::edAngle, udAngle_.Position);
+        RepaintPreview();
+    } else if (CenterDrag_) {
+        CenterFromPoint(at);
+        udX_.SetPosition(Target_->CenterX);
+        udY_.SetPosition(Target_->CenterY);
+        view_.ShowNumber(GradControl::edX, udX_.Position);
+        view_.ShowNumber(GradControl::edY, udY_.Position);
+        RepaintPreview();
+        UpdateControls();
+    }
+}
+
+void GradientDialogLogic::pbGradMouseUp() {
+    if (AngleDrag_) {
+        AngleDrag_ = false;
+    } else {
+        CenterDrag_ = false;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Kind, angle, centre and normalisation
+
+void GradientDialogLogic::cbKindChange(int index) {
+    if (index < 0 || index > gkQuad) {
+        return;
+    }
+    Target_->SetKind(static_cast<std::uint8_t>(index));
+    if (Target_->Kind == gkQuad) {
+        Work_.CopyStops(*Target_); // the four stops the kind change made
+        udAngle_.Increment = 90;
+    } else {
+        udAngle_.Increment = 1;
+    }
+    udAngle_.SetPosition(Target_->Angle);
+    view_.ShowNumber(GradControl::edAngle, udAngle_.Position);
+    ApplyStops();
+    UpdateControls();
+}
+
+// A number typed into a field moves its up-down; the field is rewritten only
+// when the number had to be limited, so typing is not disturbed.
+void GradientDialogLogic::FieldTyped(UpDownState& upDown, GradControl field, const std::string& text) {
+    if (upDown.SetTyped(StrToIntDef(text, 0))) {
+        view_.ShowNumber(field, upDown.Position);
+    }
+}
+
+void GradientDialogLogic::edAngleChange(const std::string& text) {
+    FieldTyped(udAngle_, GradControl::edAngle, text);
+    AngleClicked();
+}
+
+void GradientDialogLogic::udAngleClick(int direction) {
+    udAngle_.Step(direction);
+    view_.ShowNumber(GradControl::edAngle, udAngle_.Position);
+    AngleClicked();
+}
+
+void GradientDialogLogic::AngleClicked() {
+    // Stepping down by 90 from 0 wraps to the top of the range.
+    if (Target_->Kind == gkQuad && udAngle_.Position == 359) {
+        udAngle_.SetPosition(270);
+        view_.ShowNumber(GradControl::edAngle, udAngle_.Position);
+    }
+    Target_->SetAngle(udAngle_.Position);
+    RepaintPreview();
+}
+
+void GradientDialogLogic::edXChange(const std::string& text) {
+    FieldTyped(udX_, GradControl::edX, text);
+    CenterClicked();
+}
+
+void GradientDialogLogic::edYChange(const std::string& text) {
+    FieldTyped(udY_, GradControl::edY, text);
+    CenterClicked();
+}
+
+void GradientDialogLogic::udXClick(GradControl upDown, int direction) {
+    const bool y = upDown == GradControl::udY;
+    (y ? udY_ : udX_).Step(direction);
+    view_.ShowNumber(y ? GradControl::edY : GradControl::edX, (y ? udY_ : udX_).Position);
+    CenterClicked();
+}
+
+void GradientDialogLogic::CenterClicked() {
+    Target_->CenterX = udX_.Position;
+    Target_->CenterY = udY_.Position;
+    UpdateControls();
+    RepaintPreview();
+}
+
+void GradientDialogLogic::cbNormalClick(bool checked) {
+    Target_->Normalize = checked;
+    UpdateControls();
+    RepaintPreview();
+}
+
+void GradientDialogLogic::btHdlClick(bool down) {
+    handlesShown_ = down;
+    RepaintPreview();
+}
+
+// ---------------------------------------------------------------------------
+// Handle strip
+
+void GradientDialogLogic::pbBarMouseDown(MouseButton button, TPoint at) {
+    menuBeforePress_ = MenuIndex_;
+    if (button == MouseButton::Other) {
+        return;
+    }
+    const int hit = HitHandle(at.X);
+    if (button == MouseButton::Left) {
+        DragIndex_ = -2;
+        MenuIndex_ = -1;
+        if (hit >= 0) {
+            DragIndex_ = hit;
+            DragOut_ = false;
+            RepaintStrip();
+        }
+    } else {
+        MenuIndex_ = hit;
+    }
+}
+
+void GradientDialogLogic::pbBarMouseMove(bool leftHeld, TPoint at) {
+    if (!leftHeld || DragIndex_ < 0 || Target_->Kind == gkQuad) {
+        return;
+    }
+    Work_.SetPos(DragIndex_, StripPosition(at.X));
+    DragOut_ = at.Y < 0;
+    RepaintStrip();
+}
+
+void GradientDialogLogic::pbBarMouseUp(MouseButton button, TPoint at) {
+    menuBeforePress_ = -1;
+    if (button == MouseButton::Other) {
+        return;
+    }
+    if (MenuIndex_ >= 0) {
+        if (const std::optional<GradMenuItem> chosen =
+                view_.PopUpStopMenu(PrepareStopMenu(false, at))) {
+            RunStopCommand(*chosen);
+        }
+        return;
+    }
+    if (DragIndex_ >= 0) {
+        if (DragOut_) {
+            Work_.DeleteStop(DragIndex_);
+        } else {
+            MenuIndex_ = DragIndex_; // the stop a double-click acts on
+        }
+    } else if (DragIndex_ == -2 && Target_->Kind != gkQuad) {
+        Work_.AddStop(StripPosition(at.X));
+    }
+    if (DragIndex_ != -1) {
+        DragIndex_ = -1;
+        ApplyStops();
+    }
+}
+
+// The double-click comes between the first click's release and the second
+// press, while MenuIndex still holds the stop the first click released on.
+// Where the toolkit delivers the second press first, the stop is the one
+// MenuIndex held before that press. The colour dialog opens only once the
+// second click's press and release have been handled.
+void GradientDialogLogic::pbPtrDblClick(MouseButton button) {
+    if (button != MouseButton::Left) {
+        return;
+    }
+    const int index = MenuIndex_ != -1 ? MenuIndex_ : menuBeforePress_;
+    menuBeforePress_ = -1; // one colour dialog per double-click
+    if (index != -1) {
+        view_.PostEditStopColor(index);
+    }
+    const bool pressed = DragIndex_ >= 0;
+    DragIndex_ = -1;
+    MenuIndex_ = -1;
+    if (pressed) {
+        RepaintStrip(); // no handle looks pressed any more
+    }
+}
+
+void GradientDialogLogic::WMEditStopColor(int index) {
+    if (index != -1) {
+        ChangeStopColor(index);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Lower-pane buttons, the stop menu, OK and Cancel
+
+void GradientDialogLogic::cbWrapClick(bool checked) {
+    wrapEnds_ = checked;
+    const int last = Work_.Count() - 1;
+    if (checked && Work_.GetColor(last) != Work_.GetColor(0)) {
+        Work_.SetColor(last, Work_.GetColor(0));
+    }
+    ApplyStops();
+}
+
+void GradientDialogLogic::btReverseClick() {
+    Work_.Reverse();
+    ApplyStops();
+}
+
+void GradientDialogLogic::btSelectClick() {
+    MenuIndex_ = 0;
+    ShowStopMenu();
+}
+
+// Cancel keeps the edits: the caller decides from the result whether to use them.
+void GradientDialogLogic::btOKClick() {
+    view_.CloseDialog(true);
+}
+
+void GradientDialogLogic::btCancelClick() {
+    view_.CloseDialog(false);
+}
+
+void GradientDialogLogic::mnChangeClick() {
+    ChangeStopColor(MenuIndex_);
+    MenuIndex_ = -1;
+}
+
+void GradientDialogLogic::mnLocateClick() {
+    const int lo = Work_.GetPos(MenuIndex_ - 1) + 1;
+    const int hi = Work_.GetPos(MenuIndex_ + 1) - 1;
+    const std::string prompt =
+        std::to_string(lo) + "[%] から " + std::to_string(hi) + "[%]の範囲で入力して下さい";
+    const std::optional<std::string> answer =
+        CurrentPrompts().Input("位置の指定", prompt, std::to_string(Work_.GetPos(MenuIndex_)), 0);
+    if (answer) {
+        const int pos = StrToIntDef(*answer, -1);
+        if (lo <= pos && pos <= hi) {
+            Work_.SetPos(MenuIndex_, pos);
+        }
+    }
+    MenuIndex_ = -1;
+    ApplyStops();
+}
+
+void GradientDialogLogic::mnCopyClick() {
+    CopiedColor_ = Work_.GetColor(MenuIndex_);
+    MenuIndex_ = -1;
+    ApplyStops();
+}
+
+void GradientDialogLogic::mnPasteClick() {
+    if (CopiedColor_ != kNoColor) {
+        SetStopColor(MenuIndex_, CopiedColor_);
+    }
+    MenuIndex_ = -1;
+}
+
+void GradientDialogLogic::mnDeleteClick() {
+    Work_.DeleteStop(MenuIndex_);
+    MenuIndex_ = -1;
+    ApplyStops();
+}
+
+void GradientDialogLogic::mnAddClick() {
+    const Extended middle =
+        static_cast<Extended>(Work_.GetPos(MenuIndex_) + Work_.GetPos(NextStop(MenuIndex_))) / 2;
+    Work_.AddStop(RoundEven32(middle));
+    MenuIndex_ = -1;
+    ApplyStops();
+}
+
+} // namespace pelmora

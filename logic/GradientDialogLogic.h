@@ -1,0 +1,130 @@
+#pragma once
+// The gradient editor dialog's behaviour: kind, angle, centre and
+// normalisation with a preview whose handles can be dragged, and the colour
+// stops on a bar whose handles can be dragged, added, deleted, recoloured and
+// positioned. It edits the target gradient in place and tells its view what to
+// show; colours and positions are asked for through the dialog service.
+#include "gradient/Gradient.h"
+#include "logic/GradientDialogView.h"
+#include "logic/UpDownState.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace pelmora {
+
+// Where an item of the kind list puts its picture and its text.
+using KindItemLayout = PictureItemLayout;
+
+class GradientDialogLogic {
+public:
+    // "No colour held" for CopiedColor.
+    static constexpr TColor kNoColor = 0xFFFFFFFFu;
+    // The kind list's fixed item height.
+    static constexpr int kKindItemHeight = 14;
+
+    explicit GradientDialogLogic(GradientDialogView& view);
+    GradientDialogLogic(const GradientDialogLogic&) = delete;
+    GradientDialogLogic& operator=(const GradientDialogLogic&) = delete;
+
+    // Shows the state of a new dialog, editing a blank gradient.
+    void FormCreate();
+    // Edits `gradient` in place from now on (the caller keeps ownership); the
+    // controls are loaded from it without changing it.
+    void SetGradient(TGrad& gradient);
+
+    // The editing state.
+    const TGrad& Target() const { return *Target_; }
+    const TGrad& Work() const { return Work_; }
+    int DragIndex() const { return DragIndex_; }
+    int MenuIndex() const { return MenuIndex_; }
+    bool DragOut() const { return DragOut_; }
+    TColor CopiedColor() const { return CopiedColor_; }
+    bool AngleDrag() const { return AngleDrag_; }
+    bool CenterDrag() const { return CenterDrag_; }
+    // udAngle, udX or udY.
+    const UpDownState& UpDown(GradControl control) const;
+
+    // Preview geometry: the centre handle P and the angle handle Q.
+    std::pair<TPoint, TPoint> HandlePoints() const;
+    static int AngleFromPoints(TPoint p, TPoint m);
+    // Whether a number field (edAngle, edX, edY) may hold `text` (UTF-8);
+    // whatever would make it hold anything else is refused.
+    static bool FieldAccepts(GradControl field, std::string_view text);
+    static KindItemLayout cbKindDrawItem(const TRect& item);
+
+    // Events, named after control and event.
+    void pbGradMouseDown(TPoint at);
+    void pbGradMouseMove(TPoint at);
+    void pbGradMouseUp();
+    void cbKindChange(int index);
+    void edAngleChange(const std::string& text);
+    void udAngleClick(int direction);
+    void edXChange(const std::string& text);
+    void edYChange(const std::string& text);
+    // udX or udY.
+    void udXClick(GradControl upDown, int direction);
+    void cbNormalClick(bool checked);
+    void btHdlClick(bool down);
+    void pbBarMouseDown(MouseButton button, TPoint at);
+    void pbBarMouseMove(bool leftHeld, TPoint at);
+    void pbBarMouseUp(MouseButton button, TPoint at);
+    void pbPtrDblClick(MouseButton button);
+    void cbWrapClick(bool checked);
+    void btReverseClick();
+    void btSelectClick();
+    void btOKClick();
+    void btCancelClick();
+    // The message PostEditStopColor posts.
+    void WMEditStopColor(int index);
+
+private:
+    void ApplyStops();
+    void ChangeStopColor(int index);
+    void SetStopColor(int index, TColor color);
+    void UpdateControls();
+    void CenterFromPoint(TPoint m);
+    void ShowStopMenu();
+    GradStopMenu PrepareStopMenu(bool fromKeyboard, TPoint at) const;
+    void RunStopCommand(GradMenuItem chosen);
+    void AngleClicked();
+    void CenterClicked();
+    void FieldTyped(UpDownState& upDown, GradControl field, const std::string& text);
+    int HandleX(int index) const;
+    int HitHandle(int x) const;
+    int NextStop(int index) const;
+
+    void mnChangeClick();
+    void mnLocateClick();
+    void mnCopyClick();
+    void mnPasteClick();
+    void mnDeleteClick();
+    void mnAddClick();
+
+    void RepaintPreview();
+    void RepaintBar();
+    void RepaintStrip();
+
+    GradientDialogView& view_;
+    TGrad blank_; // stands in as the target until SetGradient names one
+    TGrad* Target_ = &blank_;
+    TGrad Work_;
+    int DragIndex_ = -1;
+    int MenuIndex_ = -1;
+    bool DragOut_ = false;
+    TColor CopiedColor_ = kNoColor;
+    bool AngleDrag_ = false;
+    bool CenterDrag_ = false;
+    bool handlesShown_ = true; // btHdl is down
+    bool wrapEnds_ = false;    // cbWrap is ticked
+    // MenuIndex as it was before the last press on the handle strip, for a
+    // double-click reported after the second press.
+    int menuBeforePress_ = -1;
+    UpDownState udAngle_{0, 359, 0, 1, true};
+    UpDownState udX_{-200, 200, 0, 1, false};
+    UpDownState udY_{-200, 200, 0, 1, false};
+};
+
+} // namespace pelmora

@@ -1,0 +1,188 @@
+#pragma once
+// The pattern editor window without its toolkit: the working copy of the
+// library, the selection, the parts of the current pattern, the trial
+// wallpaper, every command with its enabling rule, OK, Cancel and closing.
+// It tells an PatternEditorView what to show and asks the user through the dialog
+// service, the host (EditorHost) and the editor's own dialogs
+// (EditorDialogs). A view forwards the user's events to the methods below,
+// which are named after the control and the event.
+#include "library/PatternLibrary.h"
+#include "library/SettingsFile.h"
+#include "logic/PatternEditorView.h"
+#include "pattern/Pattern.h"
+#include "platform/bitmap.h"
+
+#include <exception>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pelmora {
+
+class EditorDialogs;
+class EditorHost;
+class WallpaperTrial;
+struct TIniData;
+
+// One row of the pattern list.
+struct EditorRow {
+    std::string Name; // Shift-JIS
+    std::unique_ptr<TPatrn> Pattern;
+};
+
+// Where a dragged pattern row is over.
+enum class DragSpot { PatternList, PatternLabel, StatusBar, Elsewhere };
+
+class PatternEditorLogic {
+public:
+    // Copies `library` and creates the trial file (throws when it cannot);
+    // places the window from `settings`, correcting a position off the screen.
+    PatternEditorLogic(PatternLibrary& library, TIniData& settings, EditorHost& host,
+                  EditorDialogs& dialogs, PatternEditorView& view);
+    // Removes the trial file (putting the pad's wallpaper back when a trial is
+    // still on), stores the window's bounds in `settings` and tells the host
+    // the editor is gone. The view must still answer.
+    ~PatternEditorLogic();
+    PatternEditorLogic(const PatternEditorLogic&) = delete;
+    PatternEditorLogic& operator=(const PatternEditorLogic&) = delete;
+
+    // --- State --------------------------------------------------------------
+    const std::vector<EditorRow>& Rows() const { return rows_; }
+    const std::vector<int>& SelectedRows() const { return selected_; }
+    // The one selected row, or -1.
+    int CurrentIndex() const;
+    // The current pattern: the one selected row's, or none.
+    TPatrn* CurrentPattern();
+    // The parts list's current row while a pattern is current; -1 otherwise.
+    int PartIndex() const;
+    bool IsModified() const { return Modified; }
+    bool IsTrialApplied() const;
+    const std::filesystem::path& TrialFilePath() const;
+    const Bitmap24& Preview() const { return PreviewBmp; }
+    // Whether an item is enabled by its menu's rules now.
+    bool IsEnabled(EditItem item);
+
+    // --- Window events ------------------------------------------------------
+    // Every event shows an error in an error box; the window stays open.
+    void FormShow();
+    // A menu item, its shortcut or its button; does nothing when the item's
+    // rules leave it disabled.
+    void MenuClick(EditItem item);
+    // The enabling rules of the Pattern (and File) menu and of the Parts menu.
+    void mnPatternClick();
+    void mnPartsClick();
+
+    // The user changed the pattern list's selection.
+    void PatternListClick(const std::vector<int>& selected);
+    void PatternListDblClick();
+    // Whether a dragged row may be dropped at the row under the pointer
+    // (`itemAtPos`, the row count below the last row); scrolls the list by at
+    // most one row at the list's edges.
+    bool PatternListDragOver(DragSpot spot, int itemAtPos, const ListScroll& scroll);
+    void PatternListDragDrop(int itemAtPos);
+
+    // The user made `row` the parts list's current row.
+    void PartsListClick(int row);
+    // `itemAtPos` as above; -1 when the pointer is not over the list.
+    bool PartsListDragOver(int itemAtPos);
+    void PartsListDragDrop(int itemAtPos);
+    // A track bar moved or the check box was clicked: the controls' states.
+    void ColorAdjustChange(int lumi, int hue, bool btnColTrim);
+
+    // --- Commands -------------------------------------------------------------
+    void mnNewClick();
+    void mnCopyClick();
+    void mnRenameClick();
+    void mnUpperClick();
+    void mnLowerClick();
+    void mnDeleteClick();
+    void mnImportClick();
+    void mnExportClick();
+    void mnInfoClick();
+    void mnPadClick();
+    void mnUndoClick();
+    void mnExitClick();
+    void mnCancelClick();
+    // `entry` is one of mnAll .. mnNameF.
+    void mnNewPartClick(EditItem entry);
+    void mnAreaClick();
+    // `entry` is one of mnNon .. mnBtnF.
+    void mnFillClick(EditItem entry);
+    void mnPUpperClick();
+    void mnPLowerClick();
+    void mnPDeleteClick();
+
+private:
+    // Raises a flag for a scope: the one guard idiom of the window.
+    class ScopedFlag {
+    public:
+        explicit ScopedFlag(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
+        ~ScopedFlag() { flag_ = old_; }
+        ScopedFlag(const ScopedFlag&) = delete;
+        ScopedFlag& operator=(const ScopedFlag&) = delete;
+
+    private:
+        bool& flag_;
+        bool old_;
+    };
+
+    // Runs a window event; an error shows its text in an error box.
+    template <typename F> void Guarded(F&& action) {
+        try {
+            action();
+        } catch (...) {
+            ShowEventError(std::current_exception());
+        }
+    }
+    static void ShowEventError(const std::exception_ptr& error);
+    // Alive while this object is: checked after a modal dialog, during which
+    // the plug-in may end and destroy the window.
+    std::weak_ptr<int> Alive() const { return life_; }
+
+    void PlaceWindow();
+    std::vector<std::string> RowNames() const;
+    PatternLibrary NameList() const;
+    void ShowRows();
+    void SelectOnly(int row);
+    void SelectionChange();
+    void UpdatePreview();
+    void UpdatePadInfo();
+    void MovePattern(int from, int to);
+    // Copies of the rows, as OK makes them the library.
+    NamedPatterns RowPatterns() const;
+    PatternLibrary TakeRows();
+
+    // The parts pane.
+    void UpdatePartsList();
+    TParts* CurrentPart();
+    PartRow RowFor(const TParts& part) const;
+    void MovePart(int from, int to);
+    void PartChanged();
+    // The status bar's description of the current part.
+    void DescribeCurrentPart();
+
+    PatternLibrary& library_;
+    TIniData& settings_;
+    EditorHost& host_;
+    EditorDialogs& dialogs_;
+    PatternEditorView& view_;
+
+    std::vector<EditorRow> rows_;
+    std::vector<int> selected_; // ascending
+    std::unique_ptr<WallpaperTrial> trial_;
+    bool Modified = false;
+    bool FirstShow = true;
+    Bitmap24 PreviewBmp;
+    int prevHeight_ = 100; // the preview strip's height until the window is shown
+
+    std::vector<PartRow> partRows_;
+    int partIndex_ = -1;
+    // Raised while the colour-adjustment controls are set from a pattern, so
+    // that setting them is not taken for the user's change.
+    bool adjustGuard_ = false;
+
+    std::shared_ptr<int> life_ = std::make_shared<int>(0);
+};
+
+} // namespace pelmora

@@ -1,0 +1,53 @@
+#pragma once
+// The gradient editor in Qt: the dialog built from its form, and the
+// component that owns the gradient the dialog edits in place.
+#include "logic/GradientDialogWindow.h"
+#include "qt/FormWindow.h"
+
+#include <memory>
+
+namespace pelmora {
+
+class TGradDlg final : public QtForm {
+    Q_OBJECT
+public:
+    explicit TGradDlg(QWidget* parent = nullptr)
+        : QtForm(GradientDialogWindow::Table(), parent), window_(*this) {
+        Attach(window_);
+    }
+
+    // Edits `gradient` in place from now on (the caller keeps ownership).
+    void SetGradient(TGrad& gradient) { window_.SetGradient(gradient); }
+    const TGrad& Target() const { return window_.Logic().Target(); }
+    const GradientDialogLogic& Logic() const { return window_.Logic(); }
+
+private:
+    GradientDialogWindow window_;
+};
+
+class TGradDialog : public QObject {
+    Q_OBJECT
+public:
+    explicit TGradDialog(QObject* parent = nullptr)
+        : QObject(parent), Gradation_(std::make_unique<TGrad>()) {
+        setObjectName(QStringLiteral("TGradDialog"));
+    }
+
+    // Loaded by the caller before Execute and read after a true result. The
+    // dialog changes it while it is open, also when it is cancelled.
+    TGrad& Gradation() { return *Gradation_; }
+    const TGrad& Gradation() const { return *Gradation_; }
+
+    // Shows the editor modally on Gradation; true when it was closed with OK.
+    bool Execute() {
+        // No parent: the dialog is centred on the desktop and freed here.
+        TGradDlg dialog;
+        dialog.SetGradient(*Gradation_);
+        return dialog.exec() == QDialog::Accepted;
+    }
+
+private:
+    std::unique_ptr<TGrad> Gradation_;
+};
+
+} // namespace pelmora

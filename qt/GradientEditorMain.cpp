@@ -1,0 +1,38 @@
+// pelmora-gradient-editor [TEXT]: opens the gradient editor on the gradient
+// TEXT (or on a new one). OK prints the edited gradient's text and exits with
+// 0; Cancel prints nothing and exits with 1.
+#include "qt/GradientDialog.h"
+#include "qt/QtPrompts.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+int main(int argc, char* argv[]) {
+    const bool help =
+        argc == 2 && (std::strcmp(argv[1], "-h") == 0 || std::strcmp(argv[1], "--help") == 0);
+    if (argc > 2 || help) {
+        std::fprintf(
+            help ? stdout : stderr,
+            "usage: pelmora-gradient-editor [GRADIENT-TEXT]\n"
+            "Opens the gradient editor on GRADIENT-TEXT (for example\n"
+            "\"0,90,0,0,0,,00000000FF,320000FFFF,6400FF0000\") or on a new gradient.\n"
+            "OK prints the edited gradient's text and exits with 0; Cancel exits with 1.\n");
+        return help ? 0 : 2;
+    }
+    QApplication app(argc, argv);
+    pelmora::EnsureQtApplication(); // joins it, so Qt's own texts are Japanese too
+    pelmora::InstallPrompts(std::make_unique<pelmora::QtPrompts>());
+
+    pelmora::TGradDialog editor;
+    if (argc == 2) {
+        editor.Gradation().LoadFromText(argv[1]);
+    }
+    if (!editor.Execute()) {
+        return 1;
+    }
+    std::printf("%s\n", editor.Gradation().SaveToText().c_str());
+    return 0;
+}

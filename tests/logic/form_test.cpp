@@ -1,0 +1,144 @@
+// The windows' forms as tables: what every table must hold, where the
+// controls stand at any size, and the rules every window shares.
+#include "logic/PatternEditorWindow.h"
+#include "logic/Form.h"
+#include "logic/FormWindow.h"
+#include "logic/GradientDialogWindow.h"
+#include "logic/InputBoxWindow.h"
+#include "logic/FineAdjustWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace pelmora {
+namespace {
+
+const FormTable* const kTables[] = {&PatternEditorWindow::Table(), &GradientDialogWindow::Table(),
+                                    &FineAdjustWindow::Table(), &InputBoxWindow::Table()};
+
+// Names unique, parents before their children and panels, buddies there, a
+// label's mnemonic reaching its buddy as the next tab stop (as the platform's
+// dialog manager walks it), ranges that hold their zero.
+TEST(FormTables, AreWellFormed) {
+    for (const FormTable* table : kTables) {
+        SCOPED_TRACE(table->ClassName);
+        std::set<std::string> seen;
+        for (std::size_t i = 0; i < table->Controls.size(); ++i) {
+            const FormControl& c = table->Controls[i];
+            EXPECT_TRUE(seen.insert(c.Name).second) << c.Name << " twice";
+            if (*c.Parent != '\0') {
+                EXPECT_TRUE(seen.count(c.Parent)) << c.Name << " before its parent";
+                EXPECT_EQ(table->Control(c.Parent).Kind, ControlKind::Panel) << c.Name;
+            }
+            if (c.Kind == ControlKind::Label && *c.Buddy != '\0') {
+                const auto tabStops = table->TabOrder();
+                const auto next =
+                    std::find_if(tabStops.begin(), tabStops.end(),
+                                 [&](const FormControl* t) { return table->IndexOf(t->Name) > i; });
+                ASSERT_NE(next, tabStops.end()) << c.Name;
+                EXPECT_STREQ((*next)->Name, c.Buddy) << c.Name << "'s mnemonic";
+            }
+            if (c.Kind == ControlKind::TrackBar) {
+                EXPECT_LT(c.Min, 0) << c.Name;
+                EXPECT_GT(c.Max, 0) << c.Name;
+            }
+        }
+        EXPECT_FALSE(EnterPresses(*table, "").empty());
+        EXPECT_FALSE(EscPresses(*table).empty());
+    }
+}
+
+Rect96 At(const FormTable& table, const std::vector<Rect96>& rects, const char* name) {
+    return rects[table.IndexOf(name)];
+}
+
+// The editor's layout as its documentation describes it, at its least size
+// and larger: the bars at the bottom, the left column 150 wide with a 5-pixel
+// border, the buttons at the right edge.
+TEST(EditorLayout, FillsTheWindowAsDocumented) {
+    const FormTable& table = PatternEditorWindow::Table();
+    for (const Size96 client : {Size96{550, 400}, Size96{900, 700}}) {
+        const std::vector<Rect96> r = ArrangeForm(table, client);
+        SCOPED_TRACE(client.Width);
+        EXPECT_EQ(At(table, r, "pnBottom"), (Rect96{0, client.Height - 40, client.Width, 40}));
+        EXPECT_EQ(At(table, r, "StatusBar"), (Rect96{0, client.Height - 71, client.Width, 31}));
+        EXPECT_EQ(At(table, r, "pnTop"), (Rect96{0, 0, client.Width, client.Height - 71}));
+        EXPECT_EQ(At(table, r, "pnLeft"), (Rect96{1, 1, 150, client.Height - 73}));
+        EXPECT_EQ(At(table, r, "lbPattern"), (Rect96{5, 5, 140, 20}));
+        EXPECT_EQ(At(table, r, "PatternList"), (Rect96{5, 25, 140, client.Height - 73 - 30}));
+        EXPECT_EQ(At(table, r, "btCamcel"), (Rect96{client.Width - 83, 7, 75, 25}));
+        EXPECT_EQ(At(table, r, "btOK"), (Rect96{client.Width - 166, 7, 75, 25}));
+        const Rect96 strip = At(table, r, "pnRBTop");
+        EXPECT_EQ(strip.Height, 130);
+        EXPECT_EQ(At(table, r, "bvInfo"), (Rect96{strip.Width - 2 - 185, 2, 185, 126}));
+        EXPECT_EQ(At(table, r, "Splitter1").Top, 1 + 130);
+        EXPECT_EQ(At(table, r, "pnAdjust").Width, 204);
+    }
+}
+
+// The preview strip takes what the splitter asks, but neither pane gets lower
+// than 100 pixels, nor the lower one lower than the colour group.
+TEST(EditorLayout, TheSplitterKeepsBothPanesWhole) {
+    const FormTable& table = PatternEditorWindow::Table();
+    const struct {
+        int asked;
+        int strip;
+    } cases[] = {{130, 130}, {10, 100}, {1000, 172}};
+    for (const auto& c : cases) {
+        LayoutInput input;
+        input.AlignedSize = [&](const FormControl& control, int room) -> std::optional<int> {
+            if (std::string_view(control.Name) != "pnRBTop") {
+                return std::nullopt;
+            }
+            return std::max(std::min(c.asked, room - 3 - 120), 100);
+        };
+        const std::vector<Rect96> r = ArrangeForm(table, {550, 400}, input);
+        EXPECT_EQ(At(table, r, "pnRBTop").Height, c.strip) << c.asked;
+        EXPECT_GE(At(table, r, "pnRBBottom").Height, 120) << c.asked;
+    }
+}
+
+TEST(FormRules, EnterPressesTheFocusedButtonElseTheDefault) {
+    const FormTable& editor = PatternEditorWindow::Table();
+    EXPECT_EQ(EnterPresses(editor, "btCamcel"), "btCamcel");
+    EXPECT_EQ(EnterPresses(editor, "PatternList"), "btOK");
+    const FormTable& grad = GradientDialogWindow::Table();
+    EXPECT_EQ(EnterPresses(grad, "btReverse"), "btReverse");
+    // A toggle is no push button: Enter there is OK.
+    EXPECT_EQ(EnterPresses(grad, "btHdl"), "btOK");
+    EXPECT_EQ(EscPresses(grad), "btCancel");
+    EXPECT_EQ(EscPresses(FineAdjustWindow::Table()), "Cancel");
+}
+
+// "(&Ｌ)" and "(&Ｒ)" are full-width letters no keyboard types: Alt+L focuses
+// the pattern list and Alt+R opens the Parts menu.
+TEST(FormRules, FullWidthMnemonicsHavePlainLetterStandIns) {
+    const std::vector<MnemonicStandIn> standIns = FullWidthMnemonics(PatternEditorWindow::Table());
+    ASSERT_EQ(standIns.size(), 2u);
+    EXPECT_EQ(standIns[0].Letter, 'L');
+    EXPECT_EQ(standIns[0].Focus, "PatternList");
+    EXPECT_EQ(standIns[1].Letter, 'R');
+    EXPECT_EQ(standIns[1].Menu, "mnParts");
+    EXPECT_TRUE(FullWidthMnemonics(GradientDialogWindow::Table()).empty());
+    EXPECT_EQ(MnemonicLetter("部品(&Ｒ)"), 'R');
+    EXPECT_EQ(MnemonicLetter("&X :"), 'X');
+    EXPECT_EQ(MnemonicLetter("a && b"), std::nullopt);
+    EXPECT_EQ(PlainCaption("逆転(&R)"), "逆転(R)");
+    EXPECT_EQ(PlainCaption("a && b"), "a & b");
+}
+
+// A dimmed row (a part that paints nothing) is grey only where grey can be
+// read: a selected row is written in the selection's text colour.
+TEST(FormRules, DimmedRowsAreGreyOnlyUnselected) {
+    for (const bool dimmed : {false, true}) {
+        ListRow row;
+        row.Dimmed = dimmed;
+        EXPECT_EQ(ListRowInk(row, true), RowInk::SelectedText) << dimmed;
+        EXPECT_EQ(ListRowInk(row, false), dimmed ? RowInk::GrayText : RowInk::Text);
+    }
+}
+
+} // namespace
+} // namespace pelmora

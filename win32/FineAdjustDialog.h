@@ -1,0 +1,22 @@
+#pragma once
+// The fine-adjust dialog ("描画範囲の微調整") with the platform's own
+// controls, modal over its owner.
+#include "logic/EditorDialogs.h"
+#include "pattern/Pattern.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+
+namespace pelmora {
+
+// Shows the fine-adjust dialog modally over `owner` (null: none) for a part's
+// region (0 whole button, 1 icon area, 2 name area), whether it is a frame,
+// and its thicknesses and outer-edge adjustments. Returns the adjusted area
+// on OK, nothing on Cancel. Every window and GDI object of the dialog is
+// released before it returns. Throws when the dialog cannot be made.
+std::optional<AreaAdjustment> ExecuteFineAdjustDialog(HWND owner, std::uint8_t area, bool isFrame,
+                                               const TTrim& thick, const TTrim& outer);
+
+} // namespace pelmora

@@ -1,0 +1,134 @@
+#pragma once
+// Any window of the module with the platform's own controls, built from its
+// form table: a dialog of the table's class (so the platform's dialog manager
+// gives Tab, Enter, Esc and Alt+letter their usual meaning), modal over an
+// owner or modeless in someone else's message loop. It reports what the user
+// does as FormEvents and shows what it is told.
+#include "logic/FormWindow.h"
+#include "platform/win32/Win32Prompts.h"
+#include "win32/Win32Ui.h"
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pelmora {
+
+namespace win32ui {
+class ListRowDrag;
+class ModelessKeys;
+} // namespace win32ui
+
+class Win32Form final : public FormWindow {
+public:
+    // Makes the logic that receives the window's events, once its controls exist.
+    using Attach = std::function<FormEvents&(Win32Form& form)>;
+
+    explicit Win32Form(const FormTable& table);
+    ~Win32Form() override;
+    Win32Form(const Win32Form&) = delete;
+    Win32Form& operator=(const Win32Form&) = delete;
+
+    // Shows the window modally over `owner` (null: none), centred on the work
+    // area of the owner's monitor, and returns once it has closed: true for
+    // OK. Everything it made is released by then. Throws when it cannot be made.
+    bool RunModal(HWND owner, const Attach& attach);
+    // Makes it, hidden, as a modeless window in the thread's message loop:
+    // its dialog keys and shortcuts come through a message hook while it
+    // lives. `closed` runs from the message loop once it has closed (and may
+    // destroy this object).
+    void Create(const Attach& attach, std::function<void()> closed);
+    void Show();
+
+    HWND Handle() const { return window_; }
+    HWND Control(std::string_view name) const;
+    const win32ui::Scale& DpiScale() const { return scale_; }
+    // The identifier a menu item's command arrives with.
+    static int CommandOf(const FormTable& table, std::string_view item);
+
+    // FormWindow
+    void SetText(std::string_view control, const std::string& text) override;
+    void SetTextColor(std::string_view control, TColor color) override;
+    void SetEnabled(std::string_view control, bool enabled) override;
+    void SetVisible(std::string_view control, bool visible) override;
+    void SetChecked(std::string_view control, bool checked) override;
+    void SetPosition(std::string_view control, int position, int min, int max) override;
+    void SetPicture(std::string_view control, const Bitmap24& picture) override;
+    void SetTextsOver(std::string_view control, const std::vector<TextAt>& texts) override;
+    void SetShape(std::string_view control, const ShapeLook& look) override;
+    void SetRows(std::string_view control, const std::vector<ListRow>& rows) override;
+    void SetSelection(std::string_view control, const std::vector<int>& rows, int current) override;
+    void ScrollRows(std::string_view control, int rows) override;
+    ListScroll Scroll(std::string_view control) const override;
+    void Place(const std::vector<Placement>& places) override;
+    void SetItemEnabled(std::string_view item, bool enabled) override;
+    void SetItemChecked(std::string_view item, bool checked) override;
+    std::optional<std::string> PopUpMenu(std::span<const MenuLine> lines, std::string_view menu,
+                                         const std::vector<std::string>& disabled,
+                                         const std::vector<std::string>& hidden,
+                                         std::string_view control, TPoint at) override;
+    void SetTitle(const std::string& text) override;
+    Size96 ClientSize() const override;
+    Size96 TextSize(const std::string& text) const override;
+    WindowBounds Bounds() const override;
+    void SetBounds(const WindowBounds& bounds) override;
+    std::optional<ScreenSize> Screen() const override;
+    void Post(std::function<void()> later) override;
+    void Close(bool ok) override;
+
+    // Painting and events of the controls the form draws itself (paint boxes,
+    // panels with their shapes, owner-drawn rows), for their procedures.
+    struct Part;
+    void PaintPart(const Part& part, HDC dc, const RECT& client);
+    void PartMouse(const Part& part, UINT message, WPARAM keys, LPARAM at);
+
+private:
+    struct ControlState;
+
+    static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    void Initialise(HWND dialog, HWND owner);
+    void MakeControls();
+    HWND MakeControl(const FormControl& control, std::size_t index, HWND parent);
+    void MakeMenus();
+    void ApplyDpi(int dpi);
+    std::optional<LRESULT> Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> Command(int id, int code, HWND control);
+    bool Report(FormEvent event);
+    void ReportDrag(std::size_t list, POINT screen, bool drop, bool* accepted);
+    void DrawRow(const DRAWITEMSTRUCT& item);
+    void PaintShapes(std::string_view parent, Bitmap24& canvas, int originX, int originY);
+    bool PaintsShapes(std::string_view parent) const;
+    void Repaint(std::size_t index);
+    std::size_t IndexOf(std::string_view name) const;
+    std::optional<std::size_t> IndexOfWindow(HWND window) const;
+    bool FilterKey(const MSG& message);
+
+    const FormTable& table_;
+    FormEvents* events_ = nullptr;
+    Attach attach_;
+    std::function<void()> closed_;
+    HWND window_ = nullptr;
+    HWND owner_ = nullptr;
+    bool modal_ = false;
+    bool closing_ = false;
+    bool quiet_ = false; // the form changes a control itself
+    win32ui::Scale scale_;
+    win32ui::GdiObject font_;
+    std::vector<win32ui::WindowClass> classes_;
+    std::vector<std::unique_ptr<ControlState>> controls_; // in table order
+    std::vector<std::unique_ptr<Part>> parts_;
+    std::vector<std::unique_ptr<win32ui::ListRowDrag>> drags_;
+    std::map<HMENU, std::string> menus_;
+    std::map<std::string, HMENU, std::less<>> popUps_;
+    HACCEL accelerators_ = nullptr;
+    std::unique_ptr<win32ui::ModelessKeys> keys_;
+    std::exception_ptr failedToOpen_;
+    // While a modal window is open, the platform's dialogs the logic asks
+    // for (colours, input boxes) belong to it.
+    std::optional<Win32DialogOwnerScope> ownsPrompts_;
+    std::vector<std::function<void()>> posted_;
+};
+
+} // namespace pelmora

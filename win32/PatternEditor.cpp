@@ -1,0 +1,29 @@
+#include "win32/PatternEditor.h"
+
+#include "win32/FineAdjustDialog.h"
+#include "win32/GradientDialog.h"
+
+namespace pelmora {
+
+bool Win32EditorDialogs::EditGradient(TGrad& gradient) {
+    return ExecuteGradientDialog(owner_ ? owner_() : nullptr, gradient);
+}
+
+std::optional<AreaAdjustment> Win32EditorDialogs::AdjustArea(std::uint8_t area, bool isFrame,
+                                                             const TTrim& thick,
+                                                             const TTrim& outer) {
+    return ExecuteFineAdjustDialog(owner_ ? owner_() : nullptr, area, isFrame, thick, outer);
+}
+
+TEditForm::TEditForm(PatternLibrary& library, TIniData& settings, EditorHost& host,
+                     EditorDialogs& dialogs, std::function<void()> closed)
+    : form_(PatternEditorWindow::Table()) {
+    form_.Create(
+        [&](Win32Form& window) -> FormEvents& {
+            window_.emplace(window, library, settings, host, dialogs);
+            return *window_;
+        },
+        std::move(closed));
+}
+
+} // namespace pelmora

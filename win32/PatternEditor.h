@@ -1,0 +1,46 @@
+#pragma once
+// The pattern editor window with the platform's own controls, built from its
+// form, with the editor's own dialogs modal over it. Modeless inside the
+// launcher's message loop.
+#include "logic/PatternEditorWindow.h"
+#include "logic/EditorDialogs.h"
+#include "win32/FormWindow.h"
+
+#include <functional>
+#include <optional>
+
+namespace pelmora {
+
+// The gradient editor and the fine-adjust dialog, each modal over the window
+// `owner` names when the dialog opens.
+class Win32EditorDialogs final : public EditorDialogs {
+public:
+    explicit Win32EditorDialogs(std::function<HWND()> owner) : owner_(std::move(owner)) {}
+
+    bool EditGradient(TGrad& gradient) override;
+    std::optional<AreaAdjustment> AdjustArea(std::uint8_t area, bool isFrame, const TTrim& thick,
+                                             const TTrim& outer) override;
+
+private:
+    std::function<HWND()> owner_;
+};
+
+class TEditForm {
+public:
+    // Copies `library`; takes its bounds from `settings` and stores them back
+    // there when destroyed. Creates the trial file (throws when it cannot).
+    // `closed` runs (from the message loop) once the window has closed; it
+    // may destroy this object.
+    TEditForm(PatternLibrary& library, TIniData& settings, EditorHost& host, EditorDialogs& dialogs,
+              std::function<void()> closed);
+
+    void Show() { form_.Show(); }
+    HWND Handle() const { return form_.Handle(); }
+    PatternEditorLogic& Logic() { return window_->Logic(); }
+
+private:
+    Win32Form form_;
+    std::optional<PatternEditorWindow> window_; // after the form: destroyed while it still answers
+};
+
+} // namespace pelmora
