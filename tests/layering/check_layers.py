@@ -82,13 +82,6 @@ TOOLKIT_PARTS = {
     "host/win32/DialogAnswerer.cpp": (set(), {WIN32, DIALOGS, WINDOWING}),
 }
 
-# Windowing the platform still does until it moves up to the views, and why.
-# An exempted file that is gone or no longer uses the windowing API is
-# reported, so the entry goes with the move.
-WINDOWING_EXEMPT = {
-    "platform/win32/Win32Prompts.cpp": "its input box (a dialog template and its procedure)",
-}
-DROP_EXEMPTION = "drop it from WINDOWING_EXEMPT (tests/layering/check_layers.py)"
 
 QT_HEADER = re.compile(r"(^|/)Qt[A-Za-z0-9]*/|^Q[A-Za-z0-9_]*$")
 # <windows.h> is the system's door: with WIN32_LEAN_AND_MEAN it brings files,
@@ -308,9 +301,6 @@ def problems(root):
                              f"from {folder_of(target)}/")
         found.extend(toolkit_problems(rel, graph, tree.sources))
         found.extend(windowing_problems(rel, tree.sources[rel]))
-    for rel, why in WINDOWING_EXEMPT.items():
-        if rel not in tree.sources:
-            found.append(f"{rel}:1: exempted for {why} but not there: {DROP_EXEMPTION}")
     return sorted(found, key=sort_key)
 
 
@@ -363,11 +353,6 @@ def windowing_problems(rel, source):
     for number, line in source.code:
         for name in WINDOWING_API.findall(line):
             used.setdefault(name, number)
-    if rel in WINDOWING_EXEMPT:
-        if not used:
-            yield (f"{rel}:1: exempted for {WINDOWING_EXEMPT[rel]} but uses no Win32 windowing "
-                   f"API: {DROP_EXEMPTION}")
-        return
     for name, number in used.items():
         yield (f"{rel}:{number}: {folder}/ uses the Win32 windowing API ({name}); "
                "windows belong to the views")
