@@ -24,7 +24,7 @@ ALLOWED = {
     "host": set(CORE) | {"plugin", "host"},
 }
 # Where the module meets its views.
-COMPOSITION_ROOTS = {"plugin/QtViews.cpp": {"qt"}, "plugin/Win32Views.cpp": {"win32"}}
+COMPOSITION_ROOTS = {"plugin/QtComposition.cpp": {"qt"}, "plugin/Win32Composition.cpp": {"win32"}}
 # Folders whose code must not depend on a toolkit.
 TOOLKIT_FREE = set(CORE) | {"logic", "cli"}
 

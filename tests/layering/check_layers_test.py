@@ -26,23 +26,23 @@ class CheckLayersTest(unittest.TestCase):
     def test_includes_downwards_and_within_pass(self):
         self.assertEqual(self.found({
             "pattern/Pattern.h": '#include "gradient/Gradient.h"\n#include "pattern/PadInfo.h"\n',
-            "qt/edit.cpp": '#include "logic/EditLogic.h"\n#include <QWidget>\n',
-            "plugin/QtViews.cpp": '#include "qt/edit.h"\n',
+            "qt/PatternEditor.cpp": '#include "logic/PatternEditorLogic.h"\n#include <QWidget>\n',
+            "plugin/QtComposition.cpp": '#include "qt/PatternEditor.h"\n',
             "platform/win32/fileio.cpp": "#include <windows.h>\n",
-            "host/main.cpp": '#include "plugin/trPELM.h"\n',
+            "host/main.cpp": '#include "plugin/EntryPoints.h"\n',
         }), [])
 
     def test_each_upward_include_is_reported(self):
         self.assertEqual(self.found({
             "pattern/Pattern.h": '#include "library/PadInfo.h"\n',
-            "gradient/GradEditorMain.cpp": '#include "qt/QtPrompts.h"\n',
-            "plugin/trPELM.cpp": '#include "qt/edit.h"\n',
-            "logic/EditLogic.cpp": '#include "plugin/PlugFunc.h"\n',
+            "gradient/GradientEditorMain.cpp": '#include "qt/QtPrompts.h"\n',
+            "plugin/EntryPoints.cpp": '#include "qt/PatternEditor.h"\n',
+            "logic/PatternEditorLogic.cpp": '#include "plugin/ModuleOperations.h"\n',
         }), [
-            "gradient/GradEditorMain.cpp:1: gradient/ includes from qt/",
-            "logic/EditLogic.cpp:1: logic/ includes from plugin/",
+            "gradient/GradientEditorMain.cpp:1: gradient/ includes from qt/",
+            "logic/PatternEditorLogic.cpp:1: logic/ includes from plugin/",
             "pattern/Pattern.h:1: pattern/ includes from library/",
-            "plugin/trPELM.cpp:1: plugin/ includes from qt/",
+            "plugin/EntryPoints.cpp:1: plugin/ includes from qt/",
         ])
 
     def test_toolkit_headers_below_the_views_are_reported(self):
