@@ -6,7 +6,6 @@
 #include "pattern/PadInfo.h"
 #include "pattern/Pattern.h"
 #include "platform/inifile.h"
-#include "plugin/PlugFunc.h"
 
 #include <benchmark/benchmark.h>
 

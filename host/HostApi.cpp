@@ -1,8 +1,8 @@
 #include "host/HostApi.h"
 
 #include "platform/cp932.h"
+#include "plugin/HostBinding.h"
 #include "plugin/HostFunctions.h"
-#include "plugin/TRAPI.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
 #pragma once
 // A plug-in module loaded with its seven entry points.
-#include "plugin/trPELM.h"
+#include "plugin/EntryPoints.h"
 
 #include <filesystem>
 #include <memory>

@@ -3,6 +3,7 @@
 // host. Texts handed to the host are Shift-JIS.
 #include "library/PatternLibrary.h"
 #include "pattern/PadInfo.h"
+#include "platform/prompts.h"
 
 #include <filesystem>
 #include <optional>
@@ -35,10 +36,13 @@ public:
     // Appends the patterns of a file the user picks to `list`; false when
     // nothing was read.
     virtual bool ImportPatterns(PatternLibrary& list) = 0;
-    // Writes the entries to a pattern file the user picks.
-    virtual void ExportPatterns(const std::vector<TExportEntry>& entries) = 0;
+    // Writes the entries to a pattern file the user picks; false when the
+    // user picked none.
+    virtual bool ExportPatterns(const std::vector<TExportEntry>& entries) = 0;
     // The window is gone: the plug-in menu lists the patterns again.
     virtual void EditorClosed() = 0;
+    // The dialog service the editor's questions and messages go through.
+    virtual Prompts& Dialogs() = 0;
 };
 
 } // namespace pelmora

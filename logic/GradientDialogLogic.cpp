@@ -30,7 +30,8 @@ std::int32_t StripPosition(int x) {
 
 } // namespace
 
-GradientDialogLogic::GradientDialogLogic(GradientDialogView& view) : view_(view) {}
+GradientDialogLogic::GradientDialogLogic(GradientDialogView& view, Prompts& dialogs)
+    : view_(view), dialogs_(dialogs) {}
 
 void GradientDialogLogic::FormCreate() {
     view_.ShowKindPictures(PaintKindPictures());
@@ -82,8 +83,7 @@ void GradientDialogLogic::ChangeStopColor(int index) {
     if (index < 0 || index >= Work_.Count()) {
         return;
     }
-    const std::optional<TColor> chosen =
-        CurrentPrompts().ChooseColor(ResolveColor(Work_.GetColor(index)));
+    const std::optional<TColor> chosen = dialogs_.ChooseColor(ResolveColor(Work_.GetColor(index)));
     if (chosen) {
         SetStopColor(index, *chosen);
     }
@@ -346,7 +346,8 @@ void GradientDialogLogic::cbKindChange(int index) {
 
 // A number typed into a field moves its up-down; the field is rewritten only
 // when the number had to be limited, so typing is not disturbed.
-void GradientDialogLogic::FieldTyped(UpDownState& upDown, GradControl field, const std::string& text) {
+void GradientDialogLogic::FieldTyped(UpDownState& upDown, GradControl field,
+                                     const std::string& text) {
     if (upDown.SetTyped(StrToIntDef(text, 0))) {
         view_.ShowNumber(field, upDown.Position);
     }
@@ -536,7 +537,7 @@ void GradientDialogLogic::mnLocateClick() {
     const std::string prompt =
         std::to_string(lo) + "[%] から " + std::to_string(hi) + "[%]の範囲で入力して下さい";
     const std::optional<std::string> answer =
-        CurrentPrompts().Input("位置の指定", prompt, std::to_string(Work_.GetPos(MenuIndex_)), 0);
+        dialogs_.Input("位置の指定", prompt, std::to_string(Work_.GetPos(MenuIndex_)), 0);
     if (answer) {
         const int pos = StrToIntDef(*answer, -1);
         if (lo <= pos && pos <= hi) {

@@ -7,6 +7,7 @@
 #include "gradient/Gradient.h"
 #include "logic/GradientDialogView.h"
 #include "logic/UpDownState.h"
+#include "platform/prompts.h"
 
 #include <array>
 #include <string>
@@ -25,7 +26,8 @@ public:
     // The kind list's fixed item height.
     static constexpr int kKindItemHeight = 14;
 
-    explicit GradientDialogLogic(GradientDialogView& view);
+    // Asks for colours and positions through `dialogs`.
+    GradientDialogLogic(GradientDialogView& view, Prompts& dialogs);
     GradientDialogLogic(const GradientDialogLogic&) = delete;
     GradientDialogLogic& operator=(const GradientDialogLogic&) = delete;
 
@@ -108,6 +110,7 @@ private:
     void RepaintStrip();
 
     GradientDialogView& view_;
+    Prompts& dialogs_;
     TGrad blank_; // stands in as the target until SetGradient names one
     TGrad* Target_ = &blank_;
     TGrad Work_;

@@ -250,7 +250,8 @@ const FormTable& GradientDialogWindow::Table() {
     return kTable;
 }
 
-GradientDialogWindow::GradientDialogWindow(FormWindow& window) : window_(window), logic_(*this) {
+GradientDialogWindow::GradientDialogWindow(FormWindow& window, Prompts& dialogs)
+    : window_(window), logic_(*this, dialogs) {
     logic_.FormCreate();
 }
 
@@ -359,7 +360,8 @@ void GradientDialogWindow::ShowPicture(GradControl box, const Bitmap24& picture)
     window_.SetPicture(NameOf(box), picture);
 }
 
-void GradientDialogWindow::ShowStrip(const Bitmap24& picture, const std::vector<StripLabel>& labels) {
+void GradientDialogWindow::ShowStrip(const Bitmap24& picture,
+                                     const std::vector<StripLabel>& labels) {
     std::vector<TextAt> texts;
     for (const StripLabel& label : labels) {
         texts.push_back({label.X, label.Text, kStripLabelHeight});

@@ -11,7 +11,7 @@ public:
     static const FormTable& Table();
 
     // Shows a new dialog's state in `window`, which is built from Table().
-    explicit GradientDialogWindow(FormWindow& window);
+    GradientDialogWindow(FormWindow& window, Prompts& dialogs);
 
     GradientDialogLogic& Logic() { return logic_; }
     const GradientDialogLogic& Logic() const { return logic_; }

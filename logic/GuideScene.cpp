@@ -6,7 +6,8 @@
 
 namespace pelmora {
 
-GuidePad::GuidePad() : pad_(DerivePadInfo(PadValues{96, 64, 1, 0, 0x00C0A080}, 12)) {}
+GuidePad::GuidePad(Prompts& dialogs)
+    : dialogs_(dialogs), pad_(DerivePadInfo(PadValues{96, 64, 1, 0, 0x00C0A080}, 12)) {}
 
 std::filesystem::path GuidePad::CreateTrialFile() {
     return pelmora::CreateTrialFile();

@@ -13,7 +13,8 @@ namespace pelmora {
 
 class GuidePad final : public EditorHost {
 public:
-    GuidePad();
+    // The editor's questions go to `dialogs`.
+    explicit GuidePad(Prompts& dialogs);
     void ReadPadInfo() override {}
     const TPadInfo& PadInfo() const override { return pad_; }
     std::optional<std::string> GetPadWallPaper() override { return std::nullopt; }
@@ -28,10 +29,12 @@ public:
         return false;
     }
     bool ImportPatterns(PatternLibrary&) override { return false; }
-    void ExportPatterns(const std::vector<TExportEntry>&) override {}
+    bool ExportPatterns(const std::vector<TExportEntry>&) override { return false; }
     void EditorClosed() override {}
+    Prompts& Dialogs() override { return dialogs_; }
 
 private:
+    Prompts& dialogs_;
     TPadInfo pad_;
 };
 

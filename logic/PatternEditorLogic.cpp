@@ -35,13 +35,13 @@ constexpr const char* kTooLargeToKeep = "設定ファイルが上限の ";
 constexpr const char* kTooLargeToKeepEnd =
     " を超えるため、編集結果を確定できません。パターンか部品を減らして下さい。";
 
-bool Ask(const char* question, MsgButtons buttons, MsgResult yes) {
-    return CurrentPrompts().Message(question, MsgKind::Confirmation, buttons, kConfirmTitle) == yes;
+bool Ask(Prompts& dialogs, const char* question, MsgButtons buttons, MsgResult yes) {
+    return dialogs.Message(question, MsgKind::Confirmation, buttons, kConfirmTitle) == yes;
 }
 
-void ShowError(const std::string& text) {
+void ShowError(Prompts& dialogs, const std::string& text) {
     try {
-        CurrentPrompts().Message(text, MsgKind::Error, MsgButtons::Ok);
+        dialogs.Message(text, MsgKind::Error, MsgButtons::Ok);
     } catch (...) {
         // Nothing is left to tell the user with.
     }
@@ -51,8 +51,9 @@ void ShowError(const std::string& text) {
 
 // --- Creation and destruction -----------------------------------------------
 
-PatternEditorLogic::PatternEditorLogic(PatternLibrary& library, TIniData& settings, EditorHost& host,
-                             EditorDialogs& dialogs, PatternEditorView& view)
+PatternEditorLogic::PatternEditorLogic(PatternLibrary& library, TIniData& settings,
+                                       EditorHost& host, EditorDialogs& dialogs,
+                                       PatternEditorView& view)
     : library_(library), settings_(settings), host_(host), dialogs_(dialogs), view_(view),
       trial_(std::make_unique<WallpaperTrial>(host)) {
     PlaceWindow();
@@ -100,9 +101,9 @@ void PatternEditorLogic::ShowEventError(const std::exception_ptr& error) {
     try {
         std::rethrow_exception(error);
     } catch (const std::exception& e) {
-        ShowError(e.what());
+        ShowError(host_.Dialogs(), e.what());
     } catch (...) {
-        ShowError(kUnexpectedError);
+        ShowError(host_.Dialogs(), kUnexpectedError);
     }
 }
 
@@ -439,8 +440,8 @@ void PatternEditorLogic::mnDeleteClick() {
         question += kDeleteQuestionEnd;
         const std::weak_ptr<int> alive = Alive();
         const bool confirmed =
-            CurrentPrompts().Message(question, MsgKind::Confirmation, MsgButtons::OkCancel,
-                                     kConfirmTitle) == MsgResult::Ok;
+            host_.Dialogs().Message(question, MsgKind::Confirmation, MsgButtons::OkCancel,
+                                    kConfirmTitle) == MsgResult::Ok;
         if (alive.expired() || !confirmed) {
             return;
         }
@@ -541,7 +542,8 @@ void PatternEditorLogic::mnExitClick() {
         }
         if (trial_->Applied()) {
             const std::weak_ptr<int> alive = Alive();
-            const bool keep = Ask(kKeepTrialQuestion, MsgButtons::YesNo, MsgResult::Yes);
+            const bool keep =
+                Ask(host_.Dialogs(), kKeepTrialQuestion, MsgButtons::YesNo, MsgResult::Yes);
             if (alive.expired()) {
                 return;
             }
@@ -562,7 +564,8 @@ void PatternEditorLogic::mnCancelClick() {
     Guarded([&] {
         if (Modified) {
             const std::weak_ptr<int> alive = Alive();
-            const bool discard = Ask(kDiscardQuestion, MsgButtons::OkCancel, MsgResult::Ok);
+            const bool discard =
+                Ask(host_.Dialogs(), kDiscardQuestion, MsgButtons::OkCancel, MsgResult::Ok);
             if (alive.expired() || !discard) {
                 return;
             }
@@ -598,7 +601,8 @@ PatternLibrary PatternEditorLogic::TakeRows() {
 
 // --- Dragging rows ---------------------------------------------------------------------------
 
-bool PatternEditorLogic::PatternListDragOver(DragSpot spot, int itemAtPos, const ListScroll& scroll) {
+bool PatternEditorLogic::PatternListDragOver(DragSpot spot, int itemAtPos,
+                                             const ListScroll& scroll) {
     const int count = static_cast<int>(rows_.size());
     switch (spot) {
     case DragSpot::PatternList:

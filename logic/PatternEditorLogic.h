@@ -39,7 +39,7 @@ public:
     // Copies `library` and creates the trial file (throws when it cannot);
     // places the window from `settings`, correcting a position off the screen.
     PatternEditorLogic(PatternLibrary& library, TIniData& settings, EditorHost& host,
-                  EditorDialogs& dialogs, PatternEditorView& view);
+                       EditorDialogs& dialogs, PatternEditorView& view);
     // Removes the trial file (putting the pad's wallpaper back when a trial is
     // still on), stores the window's bounds in `settings` and tells the host
     // the editor is gone. The view must still answer.
@@ -135,7 +135,7 @@ private:
             ShowEventError(std::current_exception());
         }
     }
-    static void ShowEventError(const std::exception_ptr& error);
+    void ShowEventError(const std::exception_ptr& error);
     // Alive while this object is: checked after a modal dialog, during which
     // the plug-in may end and destroy the window.
     std::weak_ptr<int> Alive() const { return life_; }

@@ -188,7 +188,7 @@ void PatternEditorLogic::mnFillClick(EditItem entry) {
             }
             break;
         case fkMono: {
-            const std::optional<TColor> chosen = CurrentPrompts().ChooseColor(part->Color);
+            const std::optional<TColor> chosen = host_.Dialogs().ChooseColor(part->Color);
             if (alive.expired() || !chosen || (part = CurrentPart()) == nullptr) {
                 return;
             }

@@ -1,42 +1,29 @@
 #include "platform/prompts.h"
 
-#include <utility>
-
 namespace pelmora {
-namespace {
 
-// Shows nothing and answers every question with Cancel: what a caller gets
-// when no window system is in use.
-class SilentPrompts final : public Prompts {
-public:
-    MsgResult Message(const std::string&, MsgKind, MsgButtons buttons, const std::string&) override {
-        return buttons == MsgButtons::Ok ? MsgResult::Ok
-               : buttons == MsgButtons::YesNo ? MsgResult::No
-                                              : MsgResult::Cancel;
-    }
-    std::optional<std::string> Input(const std::string&, const std::string&, const std::string&,
-                                     int) override {
-        return std::nullopt;
-    }
-    std::optional<std::string> OpenFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::string> SaveFile(const FileDialogRequest&) override { return std::nullopt; }
-    std::optional<TColor> ChooseColor(TColor) override { return std::nullopt; }
-};
-
-std::unique_ptr<Prompts>& Installed() {
-    static std::unique_ptr<Prompts> prompts = std::make_unique<SilentPrompts>();
-    return prompts;
+MsgResult SilentPrompts::Message(const std::string&, MsgKind, MsgButtons buttons,
+                                 const std::string&) {
+    return buttons == MsgButtons::Ok      ? MsgResult::Ok
+           : buttons == MsgButtons::YesNo ? MsgResult::No
+                                          : MsgResult::Cancel;
 }
 
-} // namespace
+std::optional<std::string> SilentPrompts::Input(const std::string&, const std::string&,
+                                                const std::string&, int) {
+    return std::nullopt;
+}
 
-Prompts& CurrentPrompts() { return *Installed(); }
+std::optional<std::string> SilentPrompts::OpenFile(const FileDialogRequest&) {
+    return std::nullopt;
+}
 
-std::unique_ptr<Prompts> InstallPrompts(std::unique_ptr<Prompts> prompts) {
-    if (!prompts) {
-        prompts = std::make_unique<SilentPrompts>();
-    }
-    return std::exchange(Installed(), std::move(prompts));
+std::optional<std::string> SilentPrompts::SaveFile(const FileDialogRequest&) {
+    return std::nullopt;
+}
+
+std::optional<TColor> SilentPrompts::ChooseColor(TColor) {
+    return std::nullopt;
 }
 
 } // namespace pelmora

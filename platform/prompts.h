@@ -51,10 +51,17 @@ public:
     virtual std::optional<TColor> ChooseColor(TColor initial) = 0;
 };
 
-// The service in use. Until one is installed, a service that answers every
-// question with Cancel and shows nothing is used (the non-interactive path).
-Prompts& CurrentPrompts();
-// Installs `prompts` and returns the one it replaces.
-std::unique_ptr<Prompts> InstallPrompts(std::unique_ptr<Prompts> prompts);
+// Shows nothing and answers every question with Cancel (No where there is
+// no Cancel): the service of a caller without a window system.
+class SilentPrompts final : public Prompts {
+public:
+    MsgResult Message(const std::string& text, MsgKind kind, MsgButtons buttons,
+                      const std::string& title) override;
+    std::optional<std::string> Input(const std::string& title, const std::string& prompt,
+                                     const std::string& initial, int maxBytes) override;
+    std::optional<std::string> OpenFile(const FileDialogRequest& request) override;
+    std::optional<std::string> SaveFile(const FileDialogRequest& request) override;
+    std::optional<TColor> ChooseColor(TColor initial) override;
+};
 
 } // namespace pelmora

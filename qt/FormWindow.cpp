@@ -340,6 +340,9 @@ QtForm::~QtForm() {
         disconnect(control, nullptr, this, nullptr);
     }
     events_ = nullptr;
+    // Hidden while this object is whole: QDialog hides itself on destruction,
+    // and the focus leaving an edit then asks the edit's validator.
+    hide();
 }
 
 QWidget* QtForm::Control(std::string_view name) const {

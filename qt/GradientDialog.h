@@ -11,8 +11,9 @@ namespace pelmora {
 class TGradDlg final : public QtForm {
     Q_OBJECT
 public:
-    explicit TGradDlg(QWidget* parent = nullptr)
-        : QtForm(GradientDialogWindow::Table(), parent), window_(*this) {
+    // Asks for colours and positions through `dialogs`.
+    explicit TGradDlg(Prompts& dialogs, QWidget* parent = nullptr)
+        : QtForm(GradientDialogWindow::Table(), parent), window_(*this, dialogs) {
         Attach(window_);
     }
 
@@ -28,8 +29,8 @@ private:
 class TGradDialog : public QObject {
     Q_OBJECT
 public:
-    explicit TGradDialog(QObject* parent = nullptr)
-        : QObject(parent), Gradation_(std::make_unique<TGrad>()) {
+    explicit TGradDialog(Prompts& dialogs, QObject* parent = nullptr)
+        : QObject(parent), dialogs_(dialogs), Gradation_(std::make_unique<TGrad>()) {
         setObjectName(QStringLiteral("TGradDialog"));
     }
 
@@ -41,12 +42,13 @@ public:
     // Shows the editor modally on Gradation; true when it was closed with OK.
     bool Execute() {
         // No parent: the dialog is centred on the desktop and freed here.
-        TGradDlg dialog;
+        TGradDlg dialog(dialogs_);
         dialog.SetGradient(*Gradation_);
         return dialog.exec() == QDialog::Accepted;
     }
 
 private:
+    Prompts& dialogs_;
     std::unique_ptr<TGrad> Gradation_;
 };
 

@@ -8,7 +8,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 int main(int argc, char* argv[]) {
     const bool help =
@@ -24,9 +23,8 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     pelmora::EnsureQtApplication(); // joins it, so Qt's own texts are Japanese too
-    pelmora::InstallPrompts(std::make_unique<pelmora::QtPrompts>());
-
-    pelmora::TGradDialog editor;
+    pelmora::QtPrompts dialogs;
+    pelmora::TGradDialog editor(dialogs);
     if (argc == 2) {
         editor.Gradation().LoadFromText(argv[1]);
     }

@@ -130,16 +130,12 @@ void Pick(TEditForm& form, const char* item) {
 // The guide's pattern: a new one with an icon-area frame in a blue-orange
 // arc gradient, two pixels thick one pixel out, brightened by two steps.
 void Draw(const fs::path& samples, const QString& out) {
-    GuidePrompts* prompts = nullptr;
-    {
-        auto owned = std::make_unique<GuidePrompts>();
-        prompts = owned.get();
-        InstallPrompts(std::move(owned));
-    }
+    GuidePrompts prompts;
+    QtEditorDialogs dialogs([&]() -> Prompts& { return prompts; });
     PatternLibrary library = GuideLibrary(samples);
     TIniData settings = GuideWindowSettings();
-    GuidePad pad;
-    auto* form = new TEditForm(library, settings, pad);
+    GuidePad pad(prompts);
+    auto* form = new TEditForm(library, settings, pad, dialogs);
     const std::unique_ptr<TEditForm> owner(form);
     form->show();
     form->activateWindow();
@@ -148,7 +144,7 @@ void Draw(const fs::path& samples, const QString& out) {
     QTest::keyClick(Child<QWidget>(form, "PatternList"), Qt::Key_Insert);
     Pick(*form, "mnIconF");
     std::exception_ptr failure;
-    prompts->colors = {0x000060FF, 0x00FF6000};
+    prompts.colors = {0x000060FF, 0x00FF6000};
     WhenModal<TGradDlg>(
         [&](TGradDlg* dialog) {
             QWidget* strip = Child<QWidget>(dialog, "pbPtr");

@@ -1,46 +1,34 @@
 #include "qt/PatternEditor.h"
 
-#include "logic/EditorDialogs.h"
 #include "qt/FineAdjustDialog.h"
 #include "qt/GradientDialog.h"
 
 namespace pelmora {
-namespace {
 
-// The editor's own dialogs. Without a parent: the window may be destroyed
-// (the plug-in ending) while one is open, and must not take it along.
-class QtEditorDialogs final : public EditorDialogs {
-public:
-    bool EditGradient(TGrad& gradient) override {
-        TGradDialog dialog;
-        dialog.Gradation().Assign(gradient);
-        if (!dialog.Execute()) {
-            return false;
-        }
-        gradient.Assign(dialog.Gradation());
-        return true;
+bool QtEditorDialogs::EditGradient(TGrad& gradient) {
+    TGradDialog dialog(dialogs_());
+    dialog.Gradation().Assign(gradient);
+    if (!dialog.Execute()) {
+        return false;
     }
-    std::optional<AreaAdjustment> AdjustArea(std::uint8_t area, bool isFrame, const TTrim& thick,
-                                             const TTrim& outer) override {
-        TValueForm dialog;
-        dialog.SetValues(area, isFrame, thick, outer);
-        if (dialog.exec() != QDialog::Accepted) {
-            return std::nullopt;
-        }
-        return AreaAdjustment{dialog.GetOuter(), dialog.GetThick()};
-    }
-};
-
-// Stateless, so it can outlive a window destroyed under an open dialog.
-QtEditorDialogs& Dialogs() {
-    static QtEditorDialogs dialogs;
-    return dialogs;
+    gradient.Assign(dialog.Gradation());
+    return true;
 }
 
-} // namespace
+std::optional<AreaAdjustment> QtEditorDialogs::AdjustArea(std::uint8_t area, bool isFrame,
+                                                          const TTrim& thick, const TTrim& outer) {
+    TValueForm dialog;
+    dialog.SetValues(area, isFrame, thick, outer);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return AreaAdjustment{dialog.GetOuter(), dialog.GetThick()};
+}
 
-TEditForm::TEditForm(PatternLibrary& library, TIniData& settings, EditorHost& host, QWidget* parent)
-    : QtForm(PatternEditorWindow::Table(), parent), window_(*this, library, settings, host, Dialogs()) {
+TEditForm::TEditForm(PatternLibrary& library, TIniData& settings, EditorHost& host,
+                     EditorDialogs& dialogs, QWidget* parent)
+    : QtForm(PatternEditorWindow::Table(), parent),
+      window_(*this, library, settings, host, dialogs) {
     setAttribute(Qt::WA_DeleteOnClose);
     Attach(window_);
 }

@@ -5,10 +5,11 @@
 
 namespace pelmora {
 
-std::optional<AreaAdjustment> ExecuteFineAdjustDialog(HWND owner, std::uint8_t area, bool isFrame,
-                                               const TTrim& thick, const TTrim& outer) {
+std::optional<AreaAdjustment> ExecuteFineAdjustDialog(HWND owner, Prompts& prompts,
+                                                      std::uint8_t area, bool isFrame,
+                                                      const TTrim& thick, const TTrim& outer) {
     const FloatEnvironmentScope arithmetic;
-    Win32Form form(FineAdjustWindow::Table());
+    Win32Form form(FineAdjustWindow::Table(), prompts);
     std::optional<FineAdjustWindow> dialog;
     const bool ok = form.RunModal(owner, [&](Win32Form& window) -> FormEvents& {
         dialog.emplace(window);

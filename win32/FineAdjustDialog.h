@@ -3,6 +3,7 @@
 // controls, modal over its owner.
 #include "logic/EditorDialogs.h"
 #include "pattern/Pattern.h"
+#include "platform/prompts.h"
 
 #include <windows.h>
 
@@ -15,8 +16,10 @@ namespace pelmora {
 // region (0 whole button, 1 icon area, 2 name area), whether it is a frame,
 // and its thicknesses and outer-edge adjustments. Returns the adjusted area
 // on OK, nothing on Cancel. Every window and GDI object of the dialog is
-// released before it returns. Throws when the dialog cannot be made.
-std::optional<AreaAdjustment> ExecuteFineAdjustDialog(HWND owner, std::uint8_t area, bool isFrame,
-                                               const TTrim& thick, const TTrim& outer);
+// released before it returns. Throws when the dialog cannot be made; its
+// handlers' errors are shown through `prompts`.
+std::optional<AreaAdjustment> ExecuteFineAdjustDialog(HWND owner, Prompts& prompts,
+                                                      std::uint8_t area, bool isFrame,
+                                                      const TTrim& thick, const TTrim& outer);
 
 } // namespace pelmora

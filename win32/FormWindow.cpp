@@ -4,8 +4,8 @@
 #include "platform/syscolors.h"
 #include "platform/win32/Win32Prompts.h"
 #include "platform/win32/wide.h"
-#include "win32/RowDrag.h"
 #include "win32/ModelessKeys.h"
+#include "win32/RowDrag.h"
 
 #include <commctrl.h>
 #include <windowsx.h>
@@ -206,7 +206,7 @@ private:
 
 // Paints a window through `paint`; an error is shown once painting is over,
 // never between BeginPaint and EndPaint.
-template <typename Paint> void PaintWindow(HWND window, Paint&& paint) {
+template <typename Paint> void PaintWindow(Prompts& dialogs, HWND window, Paint&& paint) {
     PAINTSTRUCT ps;
     const HDC dc = BeginPaint(window, &ps);
     RECT client = {};
@@ -222,7 +222,7 @@ template <typename Paint> void PaintWindow(HWND window, Paint&& paint) {
     }
     EndPaint(window, &ps);
     if (failed) {
-        ShowHandlerError(failed);
+        ShowHandlerError(dialogs, failed);
     }
 }
 
@@ -321,7 +321,7 @@ LRESULT CALLBACK PanelProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
         return 1;
     }
     if (message == WM_PAINT && part != nullptr) {
-        PaintWindow(window,
+        PaintWindow(part->form->Dialogs(), window,
                     [&](HDC dc, const RECT& client) { part->form->PaintPart(*part, dc, client); });
         return 0;
     }
@@ -344,14 +344,15 @@ LRESULT CALLBACK PaintBoxProcedure(HWND window, UINT message, WPARAM wParam, LPA
                    GetCapture() == window) {
             ReleaseCapture();
         }
-        RunHandler([&] { part->form->PartMouse(*part, message, wParam, lParam); });
+        RunHandler(part->form->Dialogs(),
+                   [&] { part->form->PartMouse(*part, message, wParam, lParam); });
         return 0;
     }
     switch (message) {
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:
-        PaintWindow(window,
+        PaintWindow(part->form->Dialogs(), window,
                     [&](HDC dc, const RECT& client) { part->form->PaintPart(*part, dc, client); });
         return 0;
     case WM_SETCURSOR:
@@ -399,8 +400,9 @@ std::wstring TextOf(HWND window) {
     return text;
 }
 
-void HoldOnlyAccepted(HWND edit, std::function<bool(const std::string&)> accepts) {
-    Subclass(edit,
+void HoldOnlyAccepted(HWND edit, Prompts& dialogs,
+                      std::function<bool(const std::string&)> accepts) {
+    Subclass(edit, dialogs,
              [accepts = std::move(accepts)](HWND window, UINT message, WPARAM wParam,
                                             LPARAM lParam) -> std::optional<LRESULT> {
                  if (!MayChangeText(message)) {
@@ -425,8 +427,8 @@ void HoldOnlyAccepted(HWND edit, std::function<bool(const std::string&)> accepts
 
 // An up-down without an edit that has the focus takes the arrow keys of its
 // direction as clicks of its arrows, and shows the focus with a dotted frame.
-void TakeArrowKeys(HWND upDown, bool horizontal, std::function<void(int)> step) {
-    Subclass(upDown,
+void TakeArrowKeys(HWND upDown, Prompts& dialogs, bool horizontal, std::function<void(int)> step) {
+    Subclass(upDown, dialogs,
              [horizontal, step = std::move(step)](HWND window, UINT message, WPARAM wParam,
                                                   LPARAM lParam) -> std::optional<LRESULT> {
                  switch (message) {
@@ -468,8 +470,8 @@ void TakeArrowKeys(HWND upDown, bool horizontal, std::function<void(int)> step) 
 
 // A control that, like a speed button, leaves the focus where it was when
 // clicked.
-void KeepFocusWhenClicked(HWND control) {
-    Subclass(control,
+void KeepFocusWhenClicked(HWND control, Prompts& dialogs) {
+    Subclass(control, dialogs,
              [focus = HWND{}](HWND window, UINT message, WPARAM wParam,
                               LPARAM lParam) mutable -> std::optional<LRESULT> {
                  if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
@@ -500,7 +502,7 @@ bool IsPushButtonWindow(HWND control) {
 
 // --- Making the window ----------------------------------------------------------------
 
-Win32Form::Win32Form(const FormTable& table) : table_(table) {}
+Win32Form::Win32Form(const FormTable& table, Prompts& prompts) : table_(table), prompts_(prompts) {}
 
 Win32Form::~Win32Form() {
     events_ = nullptr;
@@ -596,8 +598,9 @@ void Win32Form::Create(const Attach& attach, std::function<void()> closed) {
     if (window_ == nullptr) {
         throw CannotOpen();
     }
-    keys_ = std::make_unique<ModelessKeys>(
-        window_, accelerators_, [this](const MSG& message) { return FilterKey(message); });
+    keys_ =
+        std::make_unique<ModelessKeys>(window_, accelerators_, prompts_,
+                                       [this](const MSG& message) { return FilterKey(message); });
 }
 
 void Win32Form::Show() {
@@ -635,7 +638,7 @@ void Win32Form::Initialise(HWND dialog, HWND owner) {
     SetWindowPos(dialog, nullptr, work.left + (work.right - work.left - width) / 2,
                  work.top + (work.bottom - work.top - height) / 2, width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    ownsPrompts_.emplace(dialog);
+    ownsPrompts_.emplace(prompts_, dialog);
 }
 
 HWND Win32Form::Control(std::string_view name) const {
@@ -777,14 +780,14 @@ HWND Win32Form::MakeControl(const FormControl& c, std::size_t index, HWND parent
     switch (c.Kind) {
     case ControlKind::Button:
         if (c.Has(style::NoFocus)) {
-            KeepFocusWhenClicked(control);
+            KeepFocusWhenClicked(control, prompts_);
         }
         break;
     case ControlKind::Edit:
         if (c.Max > 0) {
             SendMessageW(control, EM_LIMITTEXT, static_cast<WPARAM>(c.Max), 0);
         }
-        HoldOnlyAccepted(control, [this, name](const std::string& text) {
+        HoldOnlyAccepted(control, prompts_, [this, name](const std::string& text) {
             return events_ == nullptr || events_->Accepts(name, text);
         });
         break;
@@ -792,7 +795,7 @@ HWND Win32Form::MakeControl(const FormControl& c, std::size_t index, HWND parent
         if (*c.Buddy != '\0') {
             SendMessageW(control, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Control(c.Buddy)), 0);
         } else {
-            TakeArrowKeys(control, c.Has(style::Horizontal), [this, name](int direction) {
+            TakeArrowKeys(control, prompts_, c.Has(style::Horizontal), [this, name](int direction) {
                 FormEvent event;
                 event.Kind = FormEventKind::Step;
                 event.Control = table_.Control(name).Name;
@@ -817,7 +820,7 @@ HWND Win32Form::MakeControl(const FormControl& c, std::size_t index, HWND parent
         if (c.Has(style::DragRows)) {
             const bool single = !c.Has(style::MultiSelect);
             drags_.push_back(std::make_unique<ListRowDrag>(
-                control,
+                control, prompts_,
                 [this, index](POINT p) {
                     bool accepted = false;
                     ReportDrag(index, p, false, &accepted);
@@ -960,8 +963,9 @@ INT_PTR CALLBACK Win32Form::Procedure(HWND dialog, UINT message, WPARAM wParam, 
         return FALSE;
     }
     // After an error, as without a handler: the dialog manager's own.
-    const std::optional<LRESULT> answer = RunHandlerOr(
-        std::optional<LRESULT>(), [&] { return self->Dispatch(message, wParam, lParam); });
+    const std::optional<LRESULT> answer =
+        RunHandlerOr(self->prompts_, std::optional<LRESULT>(),
+                     [&] { return self->Dispatch(message, wParam, lParam); });
     if (!answer) {
         return FALSE;
     }
@@ -1047,7 +1051,7 @@ std::optional<LRESULT> Win32Form::Dispatch(UINT message, WPARAM wParam, LPARAM l
         if (!PaintsShapes("")) {
             return std::nullopt;
         }
-        PaintWindow(window_, [&](HDC dc, const RECT& client) {
+        PaintWindow(prompts_, window_, [&](HDC dc, const RECT& client) {
             Part whole{this, static_cast<std::size_t>(-1)};
             PaintPart(whole, dc, client);
         });

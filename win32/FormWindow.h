@@ -26,7 +26,8 @@ public:
     // Makes the logic that receives the window's events, once its controls exist.
     using Attach = std::function<FormEvents&(Win32Form& form)>;
 
-    explicit Win32Form(const FormTable& table);
+    // The logic's questions and the handlers' errors go through `prompts`.
+    Win32Form(const FormTable& table, Prompts& prompts);
     ~Win32Form() override;
     Win32Form(const Win32Form&) = delete;
     Win32Form& operator=(const Win32Form&) = delete;
@@ -45,6 +46,7 @@ public:
     HWND Handle() const { return window_; }
     HWND Control(std::string_view name) const;
     const win32ui::Scale& DpiScale() const { return scale_; }
+    Prompts& Dialogs() const { return prompts_; }
     // The identifier a menu item's command arrives with.
     static int CommandOf(const FormTable& table, std::string_view item);
 
@@ -106,6 +108,7 @@ private:
     bool FilterKey(const MSG& message);
 
     const FormTable& table_;
+    Prompts& prompts_;
     FormEvents* events_ = nullptr;
     Attach attach_;
     std::function<void()> closed_;
@@ -127,7 +130,7 @@ private:
     std::exception_ptr failedToOpen_;
     // While a modal window is open, the platform's dialogs the logic asks
     // for (colours, input boxes) belong to it.
-    std::optional<Win32DialogOwnerScope> ownsPrompts_;
+    std::optional<Win32Prompts::OwnerScope> ownsPrompts_;
     std::vector<std::function<void()>> posted_;
 };
 

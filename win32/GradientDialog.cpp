@@ -7,12 +7,12 @@
 
 namespace pelmora {
 
-bool ExecuteGradientDialog(HWND owner, TGrad& gradient) {
+bool ExecuteGradientDialog(HWND owner, Prompts& prompts, TGrad& gradient) {
     const FloatEnvironmentScope arithmetic;
-    Win32Form form(GradientDialogWindow::Table());
+    Win32Form form(GradientDialogWindow::Table(), prompts);
     std::optional<GradientDialogWindow> dialog;
     return form.RunModal(owner, [&](Win32Form& window) -> FormEvents& {
-        dialog.emplace(window);
+        dialog.emplace(window, prompts);
         dialog->SetGradient(gradient);
         return *dialog;
     });

@@ -3,6 +3,7 @@
 // controls, modal over its owner, and the component that owns the gradient
 // the dialog edits in place.
 #include "gradient/Gradient.h"
+#include "platform/prompts.h"
 
 #include <windows.h>
 
@@ -15,12 +16,13 @@ namespace pelmora {
 // not undo the edits: the caller decides from the result whether to use
 // `gradient`, and reloads it before the next use. Every window and GDI
 // object of the dialog is released before it returns. Throws when the
-// dialog cannot be made.
-bool ExecuteGradientDialog(HWND owner, TGrad& gradient);
+// dialog cannot be made. Colours and positions are asked through `prompts`.
+bool ExecuteGradientDialog(HWND owner, Prompts& prompts, TGrad& gradient);
 
 class TGradDialog {
 public:
-    TGradDialog() : Gradation_(std::make_unique<TGrad>()) {}
+    explicit TGradDialog(Prompts& prompts)
+        : prompts_(prompts), Gradation_(std::make_unique<TGrad>()) {}
 
     // Loaded by the caller before Execute and read after a true result. The
     // dialog changes it while it is open, also when it is cancelled.
@@ -29,9 +31,10 @@ public:
 
     // Shows the editor modally over `owner` on Gradation; true when it was
     // closed with OK.
-    bool Execute(HWND owner) { return ExecuteGradientDialog(owner, *Gradation_); }
+    bool Execute(HWND owner) { return ExecuteGradientDialog(owner, prompts_, *Gradation_); }
 
 private:
+    Prompts& prompts_;
     std::unique_ptr<TGrad> Gradation_;
 };
 

@@ -6,10 +6,11 @@
 // writes FOLDER/gradient-dialog-windows.bmp, fine-adjust-dialog-windows.bmp
 // and editor-windows.bmp.
 // It needs a display (scripts/screenshots runs it under Wine on Xvfb).
+#include "logic/FineAdjustWindow.h"
 #include "logic/GradientDialogWindow.h"
 #include "logic/GuideScene.h"
-#include "logic/FineAdjustWindow.h"
 #include "platform/bmp.h"
+#include "platform/win32/Win32Prompts.h"
 #include "win32/FineAdjustDialog.h"
 #include "win32/GradientDialog.h"
 #include "win32/PatternEditor.h"
@@ -20,6 +21,7 @@
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace {
@@ -84,7 +86,8 @@ void CALLBACK Look(HWND, UINT, UINT_PTR, DWORD) {
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
-bool Picture(const std::wstring& className, const std::filesystem::path& target, void (*open)()) {
+bool Picture(const std::wstring& className, const std::filesystem::path& target,
+             const std::function<void()>& open) {
     gClass = className;
     gTarget = target;
     gSaved = false;
@@ -110,14 +113,15 @@ void PickRow(HWND form, const char* listName, int row) {
 
 // The editor on the sample patterns, a gradient pattern chosen and its
 // gradient part selected.
-bool PictureEditor(const std::filesystem::path& samples, const std::filesystem::path& target) {
+bool PictureEditor(const std::filesystem::path& samples, const std::filesystem::path& target,
+                   Prompts& prompts) {
     PatternLibrary library = GuideLibrary(samples);
     TIniData settings = GuideWindowSettings();
     settings.Left = 40;
     settings.Top = 40;
-    GuidePad pad;
-    Win32EditorDialogs dialogs([] { return HWND{}; });
-    TEditForm form(library, settings, pad, dialogs, [] {});
+    GuidePad pad(prompts);
+    Win32EditorDialogs dialogs([] { return HWND{}; }, prompts);
+    TEditForm form(library, settings, pad, dialogs, prompts, [] {});
     form.Show();
     SetForegroundWindow(form.Handle());
     PickRow(form.Handle(), "PatternList", 3);
@@ -144,21 +148,22 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::filesystem::path folder = argv[1];
+    Win32Prompts prompts;
     const bool gradient =
         Picture(win32ui::Wide(GradientDialogWindow::Table().ClassName),
-                folder / "gradient-dialog-windows.bmp", [] {
+                folder / "gradient-dialog-windows.bmp", [&prompts] {
                     TGrad g;
                     g.LoadFromText("1,30,-20,10,0,,000000A0FF,1E0080D0FF,4600A05030,6400401810");
-                    ExecuteGradientDialog(nullptr, g);
+                    ExecuteGradientDialog(nullptr, prompts, g);
                 });
     const bool fineAdjust =
         Picture(win32ui::Wide(FineAdjustWindow::Table().ClassName),
-                folder / "fine-adjust-dialog-windows.bmp", [] {
-                    ExecuteFineAdjustDialog(nullptr, 1, true, {2, 1, 2, 3}, {1, 1, 3, -2});
+                folder / "fine-adjust-dialog-windows.bmp", [&prompts] {
+                    ExecuteFineAdjustDialog(nullptr, prompts, 1, true, {2, 1, 2, 3}, {1, 1, 3, -2});
                 });
     bool editor = false;
     try {
-        editor = PictureEditor(argv[2], folder / "editor-windows.bmp");
+        editor = PictureEditor(argv[2], folder / "editor-windows.bmp", prompts);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "the editor: %s\n", e.what());
     }

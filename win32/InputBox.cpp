@@ -5,7 +5,7 @@
 namespace pelmora {
 
 std::optional<std::string> RunInputBox(HWND owner, Prompts& messages, const InputRequest& request) {
-    Win32Form form(InputBoxWindow::Table());
+    Win32Form form(InputBoxWindow::Table(), messages);
     std::optional<InputBoxWindow> box;
     const bool ok = form.RunModal(owner, [&](Win32Form& window) -> FormEvents& {
         box.emplace(window, messages, request);

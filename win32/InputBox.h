@@ -2,6 +2,7 @@
 // The dialog service's one-line input box with the platform's own controls,
 // built from its form.
 #include "logic/InputBoxWindow.h"
+#include "platform/prompts.h"
 
 #include <windows.h>
 

@@ -46,8 +46,8 @@ LRESULT CALLBACK KeyHook(int code, WPARAM removal, LPARAM lParam) {
 
 } // namespace
 
-ModelessKeys::ModelessKeys(HWND window, HACCEL accelerators, KeyFilter filter)
-    : window_(window), accelerators_(accelerators), filter_(std::move(filter)) {
+ModelessKeys::ModelessKeys(HWND window, HACCEL accelerators, Prompts& dialogs, KeyFilter filter)
+    : window_(window), accelerators_(accelerators), dialogs_(dialogs), filter_(std::move(filter)) {
     KeyWindows& active = Active();
     if (active.windows.empty()) {
         active.hook = ThreadHook(WH_GETMESSAGE, KeyHook);
@@ -67,7 +67,7 @@ bool ModelessKeys::Handle(MSG& message) {
     if (message.hwnd != window_ && !IsChild(window_, message.hwnd)) {
         return false;
     }
-    return RunHandlerOr(false, [&] {
+    return RunHandlerOr(dialogs_, false, [&] {
         if (filter_ && filter_(message)) {
             return true;
         }

@@ -17,7 +17,8 @@ public:
     // True when the filter has handled the message (it is then not delivered).
     using KeyFilter = std::function<bool(const MSG& message)>;
 
-    ModelessKeys(HWND window, HACCEL accelerators, KeyFilter filter);
+    // Errors of the key handling are shown through `dialogs`.
+    ModelessKeys(HWND window, HACCEL accelerators, Prompts& dialogs, KeyFilter filter);
     ~ModelessKeys();
     ModelessKeys(const ModelessKeys&) = delete;
     ModelessKeys& operator=(const ModelessKeys&) = delete;
@@ -28,6 +29,7 @@ public:
 private:
     HWND window_;
     HACCEL accelerators_;
+    Prompts& dialogs_;
     KeyFilter filter_;
 };
 

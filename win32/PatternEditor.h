@@ -2,8 +2,8 @@
 // The pattern editor window with the platform's own controls, built from its
 // form, with the editor's own dialogs modal over it. Modeless inside the
 // launcher's message loop.
-#include "logic/PatternEditorWindow.h"
 #include "logic/EditorDialogs.h"
+#include "logic/PatternEditorWindow.h"
 #include "win32/FormWindow.h"
 
 #include <functional>
@@ -15,7 +15,8 @@ namespace pelmora {
 // `owner` names when the dialog opens.
 class Win32EditorDialogs final : public EditorDialogs {
 public:
-    explicit Win32EditorDialogs(std::function<HWND()> owner) : owner_(std::move(owner)) {}
+    Win32EditorDialogs(std::function<HWND()> owner, Prompts& prompts)
+        : owner_(std::move(owner)), prompts_(prompts) {}
 
     bool EditGradient(TGrad& gradient) override;
     std::optional<AreaAdjustment> AdjustArea(std::uint8_t area, bool isFrame, const TTrim& thick,
@@ -23,6 +24,7 @@ public:
 
 private:
     std::function<HWND()> owner_;
+    Prompts& prompts_;
 };
 
 class TEditForm {
@@ -30,9 +32,9 @@ public:
     // Copies `library`; takes its bounds from `settings` and stores them back
     // there when destroyed. Creates the trial file (throws when it cannot).
     // `closed` runs (from the message loop) once the window has closed; it
-    // may destroy this object.
+    // may destroy this object. Handlers' errors are shown through `prompts`.
     TEditForm(PatternLibrary& library, TIniData& settings, EditorHost& host, EditorDialogs& dialogs,
-              std::function<void()> closed);
+              Prompts& prompts, std::function<void()> closed);
 
     void Show() { form_.Show(); }
     HWND Handle() const { return form_.Handle(); }

@@ -18,8 +18,9 @@ HCURSOR Cursor(LPCWSTR shape) {
 
 } // namespace
 
-ListRowDrag::ListRowDrag(HWND list, Over over, Drop drop, Pressed pressed)
-    : list_(list), over_(std::move(over)), drop_(std::move(drop)), pressed_(std::move(pressed)) {
+ListRowDrag::ListRowDrag(HWND list, Prompts& dialogs, Over over, Drop drop, Pressed pressed)
+    : list_(list), dialogs_(dialogs), over_(std::move(over)), drop_(std::move(drop)),
+      pressed_(std::move(pressed)) {
     SetWindowSubclass(list_, Subclass, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
 }
 
@@ -36,9 +37,9 @@ LRESULT CALLBACK ListRowDrag::Subclass(HWND list, UINT message, WPARAM wParam, L
         RemoveWindowSubclass(list, Subclass, kSubclassId);
         return DefSubclassProc(list, message, wParam, lParam);
     }
-    return RunHandlerOr(LRESULT{0}, [&] {
-        return reinterpret_cast<ListRowDrag*>(self)->Handle(message, wParam, lParam);
-    });
+    auto* drag = reinterpret_cast<ListRowDrag*>(self);
+    return RunHandlerOr(drag->dialogs_, LRESULT{0},
+                        [&] { return drag->Handle(message, wParam, lParam); });
 }
 
 POINT ListRowDrag::ToScreen(LPARAM lParam) const {

@@ -19,7 +19,8 @@ public:
     using Drop = std::function<void(POINT screen)>;
     using Pressed = std::function<void()>;
 
-    ListRowDrag(HWND list, Over over, Drop drop, Pressed pressed = {});
+    // Errors of the drag are shown through `dialogs`.
+    ListRowDrag(HWND list, Prompts& dialogs, Over over, Drop drop, Pressed pressed = {});
     ~ListRowDrag();
     ListRowDrag(const ListRowDrag&) = delete;
     ListRowDrag& operator=(const ListRowDrag&) = delete;
@@ -35,6 +36,7 @@ private:
     POINT ToScreen(LPARAM lParam) const;
 
     HWND list_;
+    Prompts& dialogs_;
     Over over_;
     Drop drop_;
     Pressed pressed_;

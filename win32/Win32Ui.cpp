@@ -1,6 +1,5 @@
 #include "win32/Win32Ui.h"
 
-#include "platform/prompts.h"
 #include "platform/win32/wide.h"
 
 #include <commctrl.h>
@@ -232,7 +231,7 @@ GdiObject CreateDialogFont(int dpi, int pixels96) {
 
 // --- Handlers ----------------------------------------------------------------------------------
 
-void ShowHandlerError(const std::exception_ptr& error) noexcept {
+void ShowHandlerError(Prompts& dialogs, const std::exception_ptr& error) noexcept {
     try {
         std::string text = kUnexpectedError;
         try {
@@ -241,7 +240,7 @@ void ShowHandlerError(const std::exception_ptr& error) noexcept {
             text = e.what();
         } catch (...) {
         }
-        CurrentPrompts().Message(text, MsgKind::Error, MsgButtons::Ok);
+        dialogs.Message(text, MsgKind::Error, MsgButtons::Ok);
     } catch (...) {
         // Nothing is left to tell the user with.
     }
@@ -305,24 +304,30 @@ namespace {
 
 // Each handler is its own subclass, known by its address: a control may have
 // several, and the same procedure twice would otherwise replace the first.
+struct SubclassData {
+    Prompts& dialogs;
+    SubclassHandler handle;
+};
+
 LRESULT CALLBACK SubclassProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                    UINT_PTR id, DWORD_PTR data) {
-    auto* handle = reinterpret_cast<SubclassHandler*>(data);
+    auto* subclass = reinterpret_cast<SubclassData*>(data);
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(window, SubclassProcedure, id);
-        delete handle;
+        delete subclass;
         return DefSubclassProc(window, message, wParam, lParam);
     }
     // After an error, as without a handler: the control's own procedure.
-    const std::optional<LRESULT> answer = RunHandlerOr(
-        std::optional<LRESULT>(), [&] { return (*handle)(window, message, wParam, lParam); });
+    const std::optional<LRESULT> answer =
+        RunHandlerOr(subclass->dialogs, std::optional<LRESULT>(),
+                     [&] { return subclass->handle(window, message, wParam, lParam); });
     return answer ? *answer : DefSubclassProc(window, message, wParam, lParam);
 }
 
 } // namespace
 
-void Subclass(HWND control, SubclassHandler handle) {
-    auto owned = std::make_unique<SubclassHandler>(std::move(handle));
+void Subclass(HWND control, Prompts& dialogs, SubclassHandler handle) {
+    auto owned = std::make_unique<SubclassData>(SubclassData{dialogs, std::move(handle)});
     const auto id = reinterpret_cast<UINT_PTR>(owned.get());
     if (SetWindowSubclass(control, SubclassProcedure, id,
                           reinterpret_cast<DWORD_PTR>(owned.get()))) {

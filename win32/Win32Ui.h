@@ -7,6 +7,7 @@
 // documented names, and the core's 24-bit bitmaps shown on a device context.
 #include "logic/Form.h"
 #include "platform/bitmap.h"
+#include "platform/prompts.h"
 
 #include <windows.h>
 
@@ -158,21 +159,23 @@ std::wstring ResolvedFaceName(HFONT font);
 SIZE TextExtent(HFONT font, std::wstring_view text);
 
 // --- Handlers -----------------------------------------------------------------------
-// Shows an error a handler ran into in the platform's error box, with the
-// error's text; never throws.
-void ShowHandlerError(const std::exception_ptr& error) noexcept;
+// Shows an error a handler ran into through `dialogs`, with the error's text;
+// never throws.
+void ShowHandlerError(Prompts& dialogs, const std::exception_ptr& error) noexcept;
 
 // Runs one event handler as the entry points run: with the floating-point
 // environment the colour arithmetic needs, and without letting an exception
-// reach the system (it is shown; RunHandlerOr then gives `onError`).
-template <typename F> void RunHandler(F&& handler) noexcept;
-template <typename R, typename F> R RunHandlerOr(R onError, F&& handler) noexcept;
+// reach the system (it is shown through `dialogs`; RunHandlerOr then gives
+// `onError`).
+template <typename F> void RunHandler(Prompts& dialogs, F&& handler) noexcept;
+template <typename R, typename F> R RunHandlerOr(Prompts& dialogs, R onError, F&& handler) noexcept;
 
 // --- Controls ---------------------------------------------------------------------------
 // Puts `handle` in front of a control's own procedure (SetWindowSubclass);
-// nullopt passes a message on. Under RunHandler; freed with the control.
+// nullopt passes a message on. Under RunHandler, its errors shown through
+// `dialogs`; freed with the control.
 using SubclassHandler = std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)>;
-void Subclass(HWND control, SubclassHandler handle);
+void Subclass(HWND control, Prompts& dialogs, SubclassHandler handle);
 
 // The documented name a window carries (empty when none); the name is a
 // string with static storage.
@@ -203,22 +206,23 @@ void DrawBitmap24(HDC dc, int x, int y, const Bitmap24& bitmap, const Scale& sca
 
 namespace pelmora::win32ui {
 
-template <typename R, typename F> R RunHandlerOr(R onError, F&& handler) noexcept {
+template <typename R, typename F>
+R RunHandlerOr(Prompts& dialogs, R onError, F&& handler) noexcept {
     const FloatEnvironmentScope arithmetic;
     try {
         return handler();
     } catch (...) {
-        ShowHandlerError(std::current_exception());
+        ShowHandlerError(dialogs, std::current_exception());
         return onError;
     }
 }
 
-template <typename F> void RunHandler(F&& handler) noexcept {
+template <typename F> void RunHandler(Prompts& dialogs, F&& handler) noexcept {
     const FloatEnvironmentScope arithmetic;
     try {
         handler();
     } catch (...) {
-        ShowHandlerError(std::current_exception());
+        ShowHandlerError(dialogs, std::current_exception());
     }
 }
 

@@ -12,11 +12,12 @@
 #include "library/IniData.h"
 #include "library/PatternLibrary.h"
 #include "library/SettingsFile.h"
-#include "logic/PatternEditorLogic.h"
 #include "logic/EditorDialogs.h"
 #include "logic/GuideScene.h"
+#include "logic/PatternEditorLogic.h"
 #include "platform/fileio.h"
 #include "platform/hostpath.h"
+#include "platform/prompts.h"
 
 #ifdef _WIN32
 #define PSAPI_VERSION 2
@@ -187,7 +188,8 @@ int Measure(const std::string& phase, const fs::path& file) {
         result = std::to_string(started.library.Count()) + " patterns";
         if (phase == "editor") {
             NoView view;
-            GuidePad host; // a pad that reaches no launcher
+            SilentPrompts prompts;
+            GuidePad host(prompts); // a pad that reaches no launcher
             NoDialogs dialogs;
             PatternEditorLogic editor(started.library, started.settings, host, dialogs, view);
             editor.FormShow();

@@ -22,12 +22,6 @@ namespace {
 constexpr const char* kDefaultTitle = "Pelmora";
 constexpr DWORD kLongPathChars = 32768;
 
-// The module's own modal windows open now, innermost last.
-std::vector<HWND>& ModalOwners() {
-    static std::vector<HWND> owners;
-    return owners;
-}
-
 HINSTANCE ThisModule() {
     HMODULE module = nullptr;
     GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
@@ -137,17 +131,27 @@ std::wstring Win32FilterText(const std::string& filter) {
     return text;
 }
 
-Win32DialogOwnerScope::Win32DialogOwnerScope(void* window) {
-    ModalOwners().push_back(static_cast<HWND>(window));
+Win32Prompts::Win32Prompts(OwnerSource owner, InputBox inputBox)
+    : owner_(std::move(owner)), inputBox_(std::move(inputBox)) {
+    customColors_.fill(0x00FFFFFF);
 }
 
-Win32DialogOwnerScope::~Win32DialogOwnerScope() {
-    ModalOwners().pop_back();
+Win32Prompts::OwnerScope::OwnerScope(Prompts& prompts, void* window)
+    : prompts_(dynamic_cast<Win32Prompts*>(&prompts)) {
+    if (prompts_ != nullptr) {
+        prompts_->modalOwners_.push_back(window);
+    }
+}
+
+Win32Prompts::OwnerScope::~OwnerScope() {
+    if (prompts_ != nullptr) {
+        prompts_->modalOwners_.pop_back();
+    }
 }
 
 void* Win32Prompts::Owner() const {
-    if (!ModalOwners().empty() && IsWindow(ModalOwners().back())) {
-        return ModalOwners().back();
+    if (!modalOwners_.empty() && IsWindow(static_cast<HWND>(modalOwners_.back()))) {
+        return modalOwners_.back();
     }
     if (!owner_) {
         return nullptr;
@@ -189,16 +193,12 @@ std::optional<std::string> Win32Prompts::SaveFile(const FileDialogRequest& reque
 }
 
 std::optional<TColor> Win32Prompts::ChooseColor(TColor initial) {
-    // The sixteen custom colours last as long as the module, as the dialog's
-    // users expect between two uses.
-    static COLORREF customColors[16] = {0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
-                                        0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
-                                        0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF};
+    static_assert(sizeof(COLORREF) == sizeof(std::uint32_t));
     CHOOSECOLORW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = static_cast<HWND>(Owner());
     dialog.rgbResult = ResolveColor(initial);
-    dialog.lpCustColors = customColors;
+    dialog.lpCustColors = reinterpret_cast<COLORREF*>(customColors_.data());
     dialog.Flags = CC_FULLOPEN | CC_RGBINIT | CC_ANYCOLOR;
     if (!ChooseColorW(&dialog)) {
         const DWORD error = CommDlgExtendedError();

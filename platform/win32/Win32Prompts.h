@@ -4,8 +4,11 @@
 // Texts arrive and leave as UTF-8; the platform shows them in UTF-16.
 #include "platform/prompts.h"
 
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace pelmora {
 
@@ -19,8 +22,7 @@ public:
     using InputBox = std::function<std::optional<std::string>(void* owner, Prompts& messages,
                                                               const InputRequest& request)>;
 
-    explicit Win32Prompts(OwnerSource owner = {}, InputBox inputBox = {})
-        : owner_(std::move(owner)), inputBox_(std::move(inputBox)) {}
+    explicit Win32Prompts(OwnerSource owner = {}, InputBox inputBox = {});
 
     MsgResult Message(const std::string& text, MsgKind kind, MsgButtons buttons,
                       const std::string& title) override;
@@ -30,23 +32,31 @@ public:
     std::optional<std::string> SaveFile(const FileDialogRequest& request) override;
     std::optional<TColor> ChooseColor(TColor initial) override;
 
+    // While it lives, the dialogs belong to `window` (an HWND), a modal window
+    // of the module's own open above the owner the source names: a colour
+    // dialog opened from the gradient editor must keep that editor disabled,
+    // and give it back its activation when it closes. Scopes nest; the
+    // innermost holds. Other services (a test's scripted answers) open no
+    // windows and are left alone.
+    class OwnerScope {
+    public:
+        OwnerScope(Prompts& prompts, void* window);
+        ~OwnerScope();
+        OwnerScope(const OwnerScope&) = delete;
+        OwnerScope& operator=(const OwnerScope&) = delete;
+
+    private:
+        Win32Prompts* prompts_;
+    };
+
 private:
     void* Owner() const;
 
     OwnerSource owner_;
     InputBox inputBox_;
-};
-
-// While it lives, the platform's dialogs belong to `window` (an HWND), a modal
-// window of the module's own open above the owner the source names: a colour
-// dialog opened from the gradient editor must keep that editor disabled, and
-// give it back its activation when it closes. Scopes nest; the innermost holds.
-class Win32DialogOwnerScope {
-public:
-    explicit Win32DialogOwnerScope(void* window);
-    ~Win32DialogOwnerScope();
-    Win32DialogOwnerScope(const Win32DialogOwnerScope&) = delete;
-    Win32DialogOwnerScope& operator=(const Win32DialogOwnerScope&) = delete;
+    std::vector<void*> modalOwners_; // innermost last
+    // The colour dialog's sixteen custom colours, kept between two uses.
+    std::array<std::uint32_t, 16> customColors_;
 };
 
 // "name|pattern|name|pattern" as the file dialogs' filter: the items NUL

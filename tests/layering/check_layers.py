@@ -70,8 +70,8 @@ TOOLKITS = {
 # the stand-in launcher's windows and dialogs: each file with the folders it
 # may include from beyond its own folder's, and the toolkits it may reach.
 TOOLKIT_PARTS = {
-    "plugin/QtViews.cpp": ({"qt"}, {QT}),
-    "plugin/Win32Views.cpp": ({"win32"}, {WIN32, DIALOGS, WINDOWING}),
+    "plugin/QtComposition.cpp": ({"qt"}, {QT}),
+    "plugin/Win32Composition.cpp": ({"win32"}, {WIN32, DIALOGS, WINDOWING}),
     "host/main.cpp": (set(), {QT}),
     "host/HostWindow.h": (set(), {QT}),
     "host/HostWindow.cpp": (set(), {QT}),

@@ -37,11 +37,11 @@ CLEAN = {
                              "#include <windows.h>\n#include <commctrl.h>\n",
     "win32/PatternEditor.cpp": '#include "win32/PatternEditor.h"\n'
                                "void Open() { CreateWindowExW(0, 0, 0); }\n",
-    "plugin/trPELM.h": "#include <cstdint>\n",
-    "plugin/TRAPI.cpp": "#include <windows.h>\n#include <dlfcn.h>\n",
-    "plugin/QtViews.cpp": '#include "qt/PatternEditor.h"\n#include <QPointer>\n',
-    "plugin/Win32Views.cpp": '#include "win32/PatternEditor.h"\n#include <windowsx.h>\n',
-    "host/PluginModule.h": '#include "plugin/trPELM.h"\n',
+    "plugin/EntryPoints.h": "#include <cstdint>\n",
+    "plugin/HostBinding.cpp": "#include <windows.h>\n#include <dlfcn.h>\n",
+    "plugin/QtComposition.cpp": '#include "qt/PatternEditor.h"\n#include <QPointer>\n',
+    "plugin/Win32Composition.cpp": '#include "win32/PatternEditor.h"\n#include <windowsx.h>\n',
+    "host/PluginModule.h": '#include "plugin/EntryPoints.h"\n',
     "host/HostWindow.cpp": '#include "host/PluginModule.h"\n#include <QMainWindow>\n',
     "host/HostCommands.cpp": '#include "win32/Paths.h"\n#include <windows.h>\n',
     "host/win32/Paths.h": "#pragma once\n",
@@ -54,7 +54,7 @@ CLEAN = {
 COMMENTED_OUT = (
     '// #include "qt/PatternEditor.h"\n'
     "  //#include <QString>\n"
-    '/* #include "plugin/trPELM.h" */\n'
+    '/* #include "plugin/EntryPoints.h" */\n'
     "/*\n#include <windowsx.h>\n#include <QWidget>\n*/\n"
     "#if 0\n#include <QPainter>\n#  if defined(X)\n#include <commctrl.h>\n#  endif\n"
     '#include "../qt/PatternEditor.h"\n#endif\n'
@@ -109,8 +109,8 @@ class CheckLayersTest(unittest.TestCase):
             ("relative to the file", "logic/PatternEditor.cpp", '"../qt/PatternEditor.h"', "qt/"),
             ("relative, deeper", "platform/win32/x.cpp", '"../../logic/Form.h"', "logic/"),
             ("relative, not there yet", "gradient/x.cpp", '"../plugin/Menu.h"', "plugin/"),
-            ("a view from the module", "plugin/PlugFunc.cpp", '"qt/PatternEditor.h"', "qt/"),
-            ("the other view", "plugin/QtViews.cpp", '"win32/PatternEditor.h"', "win32/"),
+            ("a view from the module", "plugin/ModuleOperations.cpp", '"qt/PatternEditor.h"', "qt/"),
+            ("the other view", "plugin/QtComposition.cpp", '"win32/PatternEditor.h"', "win32/"),
             ("the logic from the launcher", "host/HostApi.cpp", '"logic/Form.h"', "logic/"),
             ("a test helper", "library/x.cpp", '"tests/support/Fake.h"', "tests/"),
         ]
@@ -133,12 +133,12 @@ class CheckLayersTest(unittest.TestCase):
             ("Win32 above the platform", "logic/x.cpp", "<windows.h>", "Win32"),
             ("Win32 in the renderer", "cli/main.cpp", "<Windows.h>", "Win32"),
             ("common dialogs above the platform", "library/x.cpp", "<commdlg.h>", dialogs),
-            ("common dialogs in the module", "plugin/PlugFunc.cpp", "<commdlg.h>", dialogs),
+            ("common dialogs in the module", "plugin/ModuleOperations.cpp", "<commdlg.h>", dialogs),
             ("Win32 in the Qt views", "qt/x.cpp", "<windows.h>", "Win32"),
             ("Qt in the Win32 views", "win32/x.cpp", "<QWidget>", "Qt"),
-            ("Qt in the module", "plugin/PlugFunc.cpp", "<QMessageBox>", "Qt"),
-            ("controls in the module", "plugin/TRAPI.cpp", "<commctrl.h>", windowing),
-            ("Win32 in the Qt root", "plugin/QtViews.cpp", "<windowsx.h>", windowing),
+            ("Qt in the module", "plugin/ModuleOperations.cpp", "<QMessageBox>", "Qt"),
+            ("controls in the module", "plugin/HostBinding.cpp", "<commctrl.h>", windowing),
+            ("Win32 in the Qt root", "plugin/QtComposition.cpp", "<windowsx.h>", windowing),
             ("Qt in the launcher's commands", "host/HostCommands.cpp", "<QString>", "Qt"),
             ("controls in the launcher's pads", "host/PadStore.h", "<commctrl.h>", windowing),
         ]
@@ -188,7 +188,7 @@ class CheckLayersTest(unittest.TestCase):
             ("the input box back in the platform", "platform/win32/Win32Prompts.cpp",
              "DialogBoxIndirectParamW(0, 0, 0, 0, 0);"),
             ("a window class in the platform", "platform/win32/Box.cpp", "WNDCLASSEXW box{};"),
-            ("a message loop in the module", "plugin/PlugFunc.cpp", "GetMessageW(&m, 0, 0, 0);"),
+            ("a message loop in the module", "plugin/ModuleOperations.cpp", "GetMessageW(&m, 0, 0, 0);"),
             ("a window in the launcher's commands", "host/HostCommands.cpp", "CreateWindowExW(0);"),
         ]
         for name, rel, code in cases:

@@ -4,10 +4,10 @@
 // dialogs answered from queues, and the scripted dialog service.
 #include "library/IniData.h"
 #include "library/PatternLibrary.h"
-#include "logic/PatternEditorLogic.h"
-#include "logic/PatternEditorView.h"
 #include "logic/EditorDialogs.h"
 #include "logic/EditorHost.h"
+#include "logic/PatternEditorLogic.h"
+#include "logic/PatternEditorView.h"
 #include "platform/cp932.h"
 #include "platform/inifile.h"
 #include "tests/support/ScriptedPrompts.h"
@@ -106,7 +106,8 @@ public:
 // A pad that keeps its wallpaper setting, and the module's files in a folder.
 class FakeEditorHost final : public EditorHost {
 public:
-    explicit FakeEditorHost(const std::filesystem::path& folder) : folder_(folder) {
+    FakeEditorHost(const std::filesystem::path& folder, Prompts& dialogs)
+        : folder_(folder), dialogs_(dialogs) {
         nextPad = DerivePadInfo(PadValues{80, 60, 1, 0, static_cast<std::int32_t>(0x8000000F)}, 12);
         pad = nextPad;
     }
@@ -185,7 +186,7 @@ public:
         LoadPatterns(IniFile::Load(*importFile), list);
         return true;
     }
-    void ExportPatterns(const std::vector<TExportEntry>& entries) override {
+    bool ExportPatterns(const std::vector<TExportEntry>& entries) override {
         std::vector<std::string> names;
         std::vector<const TPatrn*> patterns;
         for (const TExportEntry& entry : entries) {
@@ -194,11 +195,14 @@ public:
         }
         exported.push_back(names);
         exportedPatterns.push_back(patterns);
+        return true;
     }
     void EditorClosed() override { ++closed; }
+    Prompts& Dialogs() override { return dialogs_; }
 
 private:
     std::filesystem::path folder_;
+    Prompts& dialogs_;
 };
 
 // The gradient and fine-adjust dialogs, answered from queues (nullopt:
@@ -272,7 +276,7 @@ inline std::unique_ptr<TPatrn> PatternOf(const std::vector<std::pair<int, int>>&
 // One editor session: a library, the settings record, the fakes and the logic.
 class EditorTest : public ::testing::Test {
 protected:
-    EditorTest() : host(dir.Path()) {
+    EditorTest() : host(dir.Path(), *prompts) {
         settings.Left = 10;
         settings.Top = 20;
         settings.Width = 600;
@@ -320,12 +324,12 @@ protected:
     bool Enabled(EditItem item) const { return view.enabled.at(item); }
 
     TempDir dir;
+    ScopedScriptedPrompts prompts;
     PatternLibrary library;
     TIniData settings;
     FakeEditorHost host;
     FakeDialogs dialogs;
     RecordingView view;
-    ScopedScriptedPrompts prompts;
     std::unique_ptr<PatternEditorLogic> form;
 };
 

@@ -71,13 +71,9 @@ struct GradDialog {
     // Strip point on the handle of the stop at `pos`.
     static TPoint OnHandle(int pos) { return {StopPixel(pos) + 5, 18}; }
 
-    void Press(TPoint at, MouseButton b = MouseButton::Left) {
-        logic.pbBarMouseDown(b, at);
-    }
+    void Press(TPoint at, MouseButton b = MouseButton::Left) { logic.pbBarMouseDown(b, at); }
     void Move(TPoint at) { logic.pbBarMouseMove(true, at); }
-    void Release(TPoint at, MouseButton b = MouseButton::Left) {
-        logic.pbBarMouseUp(b, at);
-    }
+    void Release(TPoint at, MouseButton b = MouseButton::Left) { logic.pbBarMouseUp(b, at); }
     void Click(TPoint at, MouseButton b = MouseButton::Left) {
         Press(at, b);
         Release(at, b);
@@ -106,7 +102,7 @@ struct GradDialog {
     ScopedScriptedPrompts prompts;
     TGrad gradient;
     RecordingGradView view;
-    GradientDialogLogic logic{view};
+    GradientDialogLogic logic{view, *prompts};
 };
 
 } // namespace pelmora::testing

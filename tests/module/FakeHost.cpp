@@ -1,26 +1,22 @@
 #include "FakeHost.h"
 
-#include "plugin/EditorHook.h"
+#include "plugin/EntryPoints.h"
 #include "plugin/HostFunctions.h"
-#include "plugin/TRAPI.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace pelmora {
+namespace pelmora::testing {
 
-// The editor window is not part of these tests: it "opens" when told to.
-bool OpenEditor() {
-    return testing::gEditorOpens;
-}
-void CloseEditor() {
-    ++testing::gEditorCloses;
+ModuleContext& TestModule() {
+    static ModuleContext module(std::make_unique<SilentPrompts>(),
+                                std::make_unique<FakeEditorLauncher>());
+    return module;
 }
 
-namespace testing {
-
-bool gEditorOpens = false;
-int gEditorCloses = 0;
+FakeEditorLauncher& TestEditor() {
+    return static_cast<FakeEditorLauncher&>(*TestModule().Editor);
+}
 
 FakeHost& Host() {
     static FakeHost host;
@@ -34,8 +30,10 @@ std::vector<HostCall> FakeHost::CallsTo(const std::string& function) const {
     return found;
 }
 
-} // namespace testing
-} // namespace pelmora
+} // namespace pelmora::testing
+
+// The module of these tests, on the fake launcher above.
+PELMORA_DEFINE_ENTRY_POINTS(pelmora::testing::TestModule)
 
 using pelmora::testing::Host;
 

@@ -1,6 +1,10 @@
 #pragma once
 // A launcher stand-in inside the test executable: it exports the 25 host
-// functions, keeps text settings per pad and records the calls it gets.
+// functions, keeps text settings per pad and records the calls it gets. The
+// executable is also the module's composition root: its entry points work on
+// TestModule(), whose editor is a fake.
+#include "plugin/ModuleContext.h"
+
 #include <cstdint>
 #include <map>
 #include <string>
@@ -35,9 +39,18 @@ struct FakeHost {
 
 FakeHost& Host();
 
-// What the fake OpenEditor answers.
-extern bool gEditorOpens;
-// How often the plug-in closed the editor.
-extern int gEditorCloses;
+// The editor window is not part of these tests: it "opens" when told to.
+class FakeEditorLauncher final : public EditorLauncher {
+public:
+    bool Open(PatternLibrary&, TIniData&, EditorHost&) override { return opens; }
+    void Close() override { ++closes; }
+
+    bool opens = false; // what Open answers
+    int closes = 0;     // how often the plug-in closed the editor
+};
+
+// The module the entry points of the test executable work on.
+ModuleContext& TestModule();
+FakeEditorLauncher& TestEditor();
 
 } // namespace pelmora::testing

@@ -9,9 +9,9 @@
 #include "platform/cp932.h"
 #include "platform/hostpath.h"
 #include "platform/inifile.h"
-#include "plugin/ModuleState.h"
-#include "plugin/TRAPI.h"
-#include "plugin/trPELM.h"
+#include "plugin/EntryPoints.h"
+#include "plugin/ModuleContext.h"
+#include "plugin/ModuleOperations.h"
 
 #include <gtest/gtest.h>
 
@@ -146,10 +146,10 @@ class ModuleTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Host().Reset();
-        gEditorOpens = false;
-        gEditorCloses = 0;
-        ASSERT_TRUE(BindHostApiFromMainExecutable());
-        Module() = TModuleState{};
+        TestEditor().opens = false;
+        TestEditor().closes = 0;
+        ASSERT_TRUE(TestModule().Host.BindMainExecutable());
+        TestModule().State = TModuleState{};
         dir_ = NewFolder();
         settings_ = dir_ / "Pelmora.ini";
         systemTempDir_ = NewFolder();
@@ -158,8 +158,8 @@ protected:
 
     void TearDown() override {
         systemTemp_.reset();
-        Module() = TModuleState{};
-        BindHostApiFromMainExecutable();
+        TestModule().State = TModuleState{};
+        TestModule().Host.BindMainExecutable();
         std::error_code ignored;
         std::filesystem::permissions(dir_, std::filesystem::perms::owner_all,
                                      std::filesystem::perm_options::add, ignored);
@@ -224,7 +224,7 @@ protected:
 
     std::filesystem::path dir_;
     std::filesystem::path settings_;
-    ScopedScriptedPrompts prompts_;
+    ScopedScriptedPrompts prompts_{TestModule().Dialogs};
     std::filesystem::path systemTempDir_; // the system's temporary-files folder meanwhile
     std::unique_ptr<ScopedSystemTemp> systemTemp_;
 };

@@ -1,8 +1,6 @@
 // Entry points, host binding and the plug-in menu.
 #include "ModuleFixture.h"
 
-#include "plugin/EditorHook.h"
-
 #include <set>
 
 namespace pelmora::testing {
@@ -11,14 +9,15 @@ namespace {
 const std::string kHostIncomplete = "Tavrin がカリステアに対応していません。";
 
 TEST(HostBinding, MainExecutableExportsAllTwentyFive) {
-    EXPECT_TRUE(HostApiComplete());
+    EXPECT_TRUE(TestModule().Host.Complete());
     std::set<std::string> names(std::begin(kHostFunctionNames), std::end(kHostFunctionNames));
     EXPECT_EQ(names.size(), 25u);
 }
 
 TEST(HostBinding, LooksNamesUpInOrderAndNeedsEveryOne) {
+    HostBinding binding;
     std::vector<std::string> asked;
-    EXPECT_TRUE(BindHostApi([&](const char* name) {
+    EXPECT_TRUE(binding.Bind([&](const char* name) {
         asked.push_back(name);
         return reinterpret_cast<void*>(&Host);
     }));
@@ -27,13 +26,13 @@ TEST(HostBinding, LooksNamesUpInOrderAndNeedsEveryOne) {
     EXPECT_EQ(asked[1], "TRAGetPadID");
     EXPECT_EQ(asked.back(), "TRAGetIcon");
     for (const std::string& missing : asked) {
-        EXPECT_FALSE(BindHostApi([&](const char* name) -> void* {
+        EXPECT_FALSE(binding.Bind([&](const char* name) -> void* {
             return name == missing ? nullptr : reinterpret_cast<void*>(&Host);
         })) << missing;
     }
-    EXPECT_FALSE(BindHostApi(nullptr));
-    EXPECT_THROW(TRAChangePluginMenus("Pelmora"), std::logic_error);
-    EXPECT_TRUE(BindHostApiFromMainExecutable());
+    EXPECT_FALSE(binding.Bind(nullptr));
+    EXPECT_THROW(binding.TRAChangePluginMenus("Pelmora"), std::logic_error);
+    EXPECT_TRUE(binding.BindMainExecutable());
 }
 
 using EntryPoints = ModuleTest;
@@ -122,7 +121,7 @@ TEST_F(EntryPoints, RunWithTheirOwnFloatingPointEnvironment) {
 TEST_F(EntryPoints, MissingSettingsFileGivesDefaultsAndIsCreatedAtEnd) {
     ASSERT_FALSE(std::filesystem::exists(settings_));
     EXPECT_EQ(Start(), Host().changeMenusResult);
-    const TIniData& s = Module().Settings;
+    const TIniData& s = TestModule().State.Settings;
     const std::string folder = FolderText(dir_);
     EXPECT_EQ(s.Left, 0);
     EXPECT_EQ(s.Top, 0);
@@ -155,11 +154,11 @@ TEST_F(EntryPoints, BeginAsksForTheMenuAndPassesTheHostsAnswerBack) {
     EXPECT_EQ(Start(), 1234);
     ASSERT_EQ(Host().CallsTo("TRAChangePluginMenus").size(), 1u);
     EXPECT_EQ(Host().CallsTo("TRAChangePluginMenus")[0].args[0], "Pelmora");
-    EXPECT_TRUE(Module().PluginActive);
+    EXPECT_TRUE(TestModule().State.PluginActive);
 }
 
 TEST_F(EntryPoints, IncompleteHostRefusesToStartAndNothingElseActs) {
-    BindHostApi([](const char* name) -> void* {
+    TestModule().Host.Bind([](const char* name) -> void* {
         return std::string(name) == "TRAGetIcon" ? nullptr : reinterpret_cast<void*>(&Host);
     });
     EXPECT_EQ(Start(), kTrxFalse);
@@ -185,14 +184,14 @@ TEST_F(EntryPoints, WithoutAStartTheMenuIsEmptyAndClicksAndEndDoNothing) {
 TEST_F(EntryPoints, StartWithoutASettingsPathIsRefused) {
     EXPECT_EQ(TRXBeginPlugin(), kTrxFalse);
     EXPECT_EQ(prompts_->Messages().size(), 1u);
-    EXPECT_FALSE(Module().PluginActive);
+    EXPECT_FALSE(TestModule().State.PluginActive);
 }
 
 TEST_F(EntryPoints, SettingsPathThatIsNotShiftJisIsRefused) {
     EXPECT_EQ(TRXSetInitFile("/tmp/broken\x81"), kTrxTrue);
     EXPECT_EQ(TRXBeginPlugin(), kTrxFalse);
     EXPECT_EQ(prompts_->Messages().size(), 1u);
-    EXPECT_FALSE(Module().PluginActive);
+    EXPECT_FALSE(TestModule().State.PluginActive);
 }
 
 TEST_F(EntryPoints, SettingsPathWithJapaneseFoldersWorks) {
@@ -202,7 +201,7 @@ TEST_F(EntryPoints, SettingsPathWithJapaneseFoldersWorks) {
     const std::string folderText = FolderText(folder);
     EXPECT_EQ(TRXSetInitFile(path.c_str()), kTrxTrue);
     EXPECT_EQ(TRXBeginPlugin(), Host().changeMenusResult);
-    EXPECT_EQ(Module().Settings.ImportDir, folderText);
+    EXPECT_EQ(TestModule().State.Settings.ImportDir, folderText);
     EXPECT_EQ(TRXEndPlugin(), kTrxTrue);
     const IniFile saved = IniFile::Load(folder / "Pelmora.ini");
     EXPECT_EQ(saved.Value("Main", "ExportDir"), folderText);
@@ -213,8 +212,8 @@ TEST_F(EntryPoints, UnreadableSettingsFileIsShownAndNothingStarts) {
     EXPECT_EQ(Start(), kTrxFalse);
     ASSERT_EQ(prompts_->Messages().size(), 1u);
     EXPECT_NE(prompts_->Messages()[0].find(settings_.string()), std::string::npos);
-    EXPECT_FALSE(Module().PluginActive);
-    EXPECT_FALSE(Module().Library);
+    EXPECT_FALSE(TestModule().State.PluginActive);
+    EXPECT_FALSE(TestModule().State.Library);
     EXPECT_FALSE(MenuCaption(0));
 }
 
@@ -244,7 +243,7 @@ TEST_F(PluginMenu, ListsAtMostThirtyPatternsWithAcceleratorsUpToNine) {
     EXPECT_EQ(menu[32], Sjis("パターンのインポート(&I)"));
     EXPECT_EQ(menu[33], Sjis("パターンの詳細編集(&E)..."));
     EXPECT_FALSE(MenuCaption(34));
-    EXPECT_EQ(Module().Library->Count(), 35);
+    EXPECT_EQ(TestModule().State.Library->Count(), 35);
 }
 
 TEST_F(PluginMenu, LongCaptionIsCutAtACharacterBoundary) {
@@ -261,11 +260,11 @@ TEST_F(PluginMenu, LongCaptionIsCutAtACharacterBoundary) {
 
 TEST_F(PluginMenu, OpenEditorShowsTheEditingTitleAloneUntilItCloses) {
     StartWith({"A", "B"});
-    gEditorOpens = true;
+    TestEditor().opens = true;
     Host().changeMenusResult = 77;
     Host().calls.clear();
     EXPECT_EQ(TRXMenuClick(5, 3), 77);
-    EXPECT_TRUE(Module().EditorOpen);
+    EXPECT_TRUE(TestModule().State.EditorOpen);
     EXPECT_EQ(this->Menu(), std::vector<std::string>{Sjis("Pelmora[詳細編集中]")});
     EXPECT_FALSE(MenuCaption(1));
     // Items the menu does not show do nothing while editing.
@@ -273,20 +272,20 @@ TEST_F(PluginMenu, OpenEditorShowsTheEditingTitleAloneUntilItCloses) {
     EXPECT_TRUE(Host().CallsTo("TRASetPadInit").empty());
     EXPECT_FALSE(std::filesystem::exists(dir_ / "Pelmora.bmp"));
     Host().calls.clear();
-    EditorClosed();
-    EXPECT_FALSE(Module().EditorOpen);
+    TestModule().Operations->EditorClosed();
+    EXPECT_FALSE(TestModule().State.EditorOpen);
     EXPECT_EQ(Host().CallsTo("TRAChangePluginMenus").size(), 1u);
     EXPECT_EQ(this->Menu().size(), 6u);
 }
 
 TEST_F(PluginMenu, EndClosesAnOpenEditorWithoutAskingForTheMenu) {
     StartWith({"A"});
-    gEditorOpens = true;
+    TestEditor().opens = true;
     TRXMenuClick(4, 3);
     Host().calls.clear();
     EXPECT_EQ(TRXEndPlugin(), kTrxTrue);
-    EXPECT_EQ(gEditorCloses, 1);
-    EXPECT_FALSE(Module().EditorOpen);
+    EXPECT_EQ(TestEditor().closes, 1);
+    EXPECT_FALSE(TestModule().State.EditorOpen);
     EXPECT_TRUE(Host().CallsTo("TRAChangePluginMenus").empty());
     EXPECT_FALSE(MenuCaption(0));
 }
@@ -295,7 +294,7 @@ TEST_F(PluginMenu, EditorThatDoesNotOpenLeavesTheMenuAsItWas) {
     StartWith({"A"});
     Host().calls.clear();
     EXPECT_EQ(TRXMenuClick(4, 3), kTrxFalse);
-    EXPECT_FALSE(Module().EditorOpen);
+    EXPECT_FALSE(TestModule().State.EditorOpen);
     EXPECT_TRUE(Host().CallsTo("TRAChangePluginMenus").empty());
 }
 
@@ -307,7 +306,7 @@ TEST_F(PluginMenu, EveryClickRefreshesThePadButOnlyShownItemsAct) {
         const std::vector<HostCall> ids = Host().CallsTo("TRAGetPadID");
         ASSERT_EQ(ids.size(), 1u);
         EXPECT_EQ(ids[0].args[0], std::to_string(number + 7));
-        EXPECT_EQ(Module().CurrentPad, number + 7 + FakeHost::kPadIdOffset);
+        EXPECT_EQ(TestModule().State.CurrentPad, number + 7 + FakeHost::kPadIdOffset);
         EXPECT_EQ(Host().CallsTo("TRAGetPadInit").size(), 5u);
         EXPECT_TRUE(Host().CallsTo("TRASetPadInit").empty());
         EXPECT_TRUE(Host().CallsTo("TRAChangePluginMenus").empty());

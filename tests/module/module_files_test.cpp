@@ -4,7 +4,7 @@
 #include "tests/support/Utf16.h"
 
 #include "library/PatternLibrary.h"
-#include "plugin/PlugFunc.h"
+#include "plugin/ModuleOperations.h"
 
 #include <csignal>
 #ifndef _WIN32
@@ -38,22 +38,22 @@ TEST_F(SettingsFile, NamelessSectionsAreDroppedAndRepeatedNamesNumbered) {
     MakePattern(3)->SaveToIni(ini, 5, "B");
     const std::string text = ini.ToText();
     Start(&text);
-    EXPECT_EQ(NamesOf(*Module().Library), (std::vector<std::string>{"A", "A2", "B"}));
+    EXPECT_EQ(NamesOf(*TestModule().State.Library), (std::vector<std::string>{"A", "A2", "B"}));
     EXPECT_EQ(TRXEndPlugin(), kTrxTrue);
     const IniFile saved = IniFile::Parse(ReadBytes(settings_));
     EXPECT_EQ(SectionNames(saved), (std::vector<std::string>{"Main", "0", "1", "2"}));
     EXPECT_EQ(saved.Value("1", "Name"), "A2");
     EXPECT_EQ(saved.Value("2", "Name"), "B");
     EXPECT_EQ(saved.Value("2", "Lumi"), "30");
-    EXPECT_FALSE(Module().Library);
-    EXPECT_FALSE(Module().PluginActive);
+    EXPECT_FALSE(TestModule().State.Library);
+    EXPECT_FALSE(TestModule().State.PluginActive);
 }
 
 TEST_F(SettingsFile, EndRewritesTheWholeFileInItsOrder) {
     StartWith({"A"});
     EXPECT_EQ(TRXEndPlugin(), kTrxTrue);
     IniFile expected;
-    TIniData data = Module().Settings;
+    TIniData data = TestModule().State.Settings;
     WriteIniData(expected, data);
     MakePattern(0)->SaveToIni(expected, 0, "A");
     EXPECT_EQ(ReadBytes(settings_), expected.ToText());
@@ -77,8 +77,8 @@ TEST_F(SettingsFile, FolderInPlaceOfTheFileIsReportedAndLeftAlone) {
     EXPECT_EQ(prompts_->shown[0].kind, MsgKind::Error);
     EXPECT_TRUE(std::filesystem::is_directory(settings_));
     EXPECT_TRUE(std::filesystem::is_empty(settings_));
-    EXPECT_FALSE(Module().PluginActive);
-    EXPECT_FALSE(Module().Library);
+    EXPECT_FALSE(TestModule().State.PluginActive);
+    EXPECT_FALSE(TestModule().State.Library);
 }
 
 TEST_F(SettingsFile, MissingFolderIsReported) {
@@ -100,9 +100,9 @@ TEST_F(SettingsFile, RelativePathIsResolvedOnceWhenGiven) {
     std::filesystem::current_path(dir_);
     EXPECT_EQ(TRXSetInitFile("./Pelmora.ini"), kTrxTrue);
     std::filesystem::current_path(elsewhere); // as an open-file dialog leaves it
-    EXPECT_EQ(Module().SettingsPath, HostPath(settings_));
+    EXPECT_EQ(TestModule().State.SettingsPath, HostPath(settings_));
     EXPECT_EQ(TRXBeginPlugin(), Host().changeMenusResult);
-    Module().Library->Append("B", MakePattern(1));
+    TestModule().State.Library->Append("B", MakePattern(1));
     EXPECT_EQ(TRXEndPlugin(), kTrxTrue);
     std::filesystem::current_path(before);
     EXPECT_EQ(LibraryNames(ReadBytes(settings_)), (std::vector<std::string>{"A", "B"}));
@@ -123,9 +123,9 @@ TEST_F(SettingsFile, FolderMissingAtTheStartIsSaidAndItsFileIsNeverReplaced) {
         ASSERT_EQ(prompts_->Messages().size(), 1u);
         EXPECT_EQ(prompts_->shown[0].kind, MsgKind::Warning);
         EXPECT_NE(prompts_->Messages()[0].find("フォルダー"), std::string::npos);
-        EXPECT_EQ(Module().Library->Count(), 0);
+        EXPECT_EQ(TestModule().State.Library->Count(), 0);
         if (edited) {
-            Module().Library->Append("New", MakePattern(1));
+            TestModule().State.Library->Append("New", MakePattern(1));
         }
         std::filesystem::create_directory(folder); // the stick is back
         WriteBytes(file, real);
@@ -150,8 +150,8 @@ TEST_F(SettingsFile, Utf16FileStartsWithItsPatternsAndIsWrittenBackInShiftJis) {
     WriteBytes(settings_, Utf16File(ini.ToText()));
     EXPECT_EQ(Start(), Host().changeMenusResult);
     EXPECT_TRUE(prompts_->shown.empty());
-    EXPECT_EQ(NamesOf(*Module().Library), (std::vector<std::string>{Sjis("表示"), "B"}));
-    EXPECT_EQ(Module().Settings.Left, 9);
+    EXPECT_EQ(NamesOf(*TestModule().State.Library), (std::vector<std::string>{Sjis("表示"), "B"}));
+    EXPECT_EQ(TestModule().State.Settings.Left, 9);
     EXPECT_EQ(TRXEndPlugin(), kTrxTrue);
     EXPECT_EQ(LibraryNames(ReadBytes(settings_)), (std::vector<std::string>{Sjis("表示"), "B"}));
 }
@@ -162,7 +162,7 @@ TEST_F(SettingsFile, Utf16FileStartsWithItsPatternsAndIsWrittenBackInShiftJis) {
 TEST_F(SettingsFile, ReservedDeviceNamesAreRefusedAtTheStart) {
     for (const char* name :
          {"NUL", "con", "AUX.ini", "COM1", "lpt1.ini", "CONIN$", "nul .ini", "Aux.", "COM9.txt"}) {
-        Module() = TModuleState{};
+        TestModule().State = TModuleState{};
         prompts_->shown.clear();
         ASSERT_EQ(TRXSetInitFile(HostPath(dir_ / name).c_str()), kTrxTrue);
         EXPECT_EQ(TRXBeginPlugin(), kTrxFalse) << name;
@@ -176,7 +176,7 @@ TEST_F(SettingsFile, ReservedDeviceNamesAreRefusedAtTheStart) {
 // through the end cost the session's patterns.
 TEST_F(SettingsFile, AFileHeldThroughTheEndKeepsTheLibraryBesideIt) {
     StartWith({"A"});
-    Module().Library->Append("Imported", MakePattern(1));
+    TestModule().State.Library->Append("Imported", MakePattern(1));
     const std::string old = ReadBytes(settings_);
     const HANDLE holder = CreateFileW(settings_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -201,7 +201,7 @@ TEST_F(SettingsFile, FailedWriteLeavesTheOldFileByteForByte) {
     const std::string old = SettingsText({"Old"});
     Start(&old);
     for (int i = 0; i < 50; ++i) {
-        Module().Library->Append("P" + std::to_string(i), MakePattern(i));
+        TestModule().State.Library->Append("P" + std::to_string(i), MakePattern(i));
     }
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -249,9 +249,9 @@ TEST_F(Import, FileIsAskedForAndItsPatternsAddedUnderFreeNames) {
     EXPECT_TRUE(request.mustExist);
     EXPECT_EQ(prompts_->Messages(),
               std::vector<std::string>{"\"A2\"\r\n\"A3\"\r\nをインポートしました。"});
-    EXPECT_EQ(NamesOf(*Module().Library), (std::vector<std::string>{"A", "A2", "A3"}));
-    EXPECT_EQ(Module().Library->Pattern(2).Lumi, 80);
-    EXPECT_EQ(Module().Settings.ImportDir, FolderText(dir_ / "in"));
+    EXPECT_EQ(NamesOf(*TestModule().State.Library), (std::vector<std::string>{"A", "A2", "A3"}));
+    EXPECT_EQ(TestModule().State.Library->Pattern(2).Lumi, 80);
+    EXPECT_EQ(TestModule().State.Settings.ImportDir, FolderText(dir_ / "in"));
     EXPECT_EQ(Host().CallsTo("TRAChangePluginMenus").size(), 1u);
     EXPECT_EQ(this->Menu().size(), 7u);
 }
@@ -262,8 +262,8 @@ TEST_F(Import, CancelChangesNothingAndShowsNothing) {
     Host().calls.clear();
     EXPECT_EQ(TRXMenuClick(3, 1), kTrxFalse);
     EXPECT_TRUE(prompts_->Messages().empty());
-    EXPECT_EQ(Module().Library->Count(), 1);
-    EXPECT_EQ(Module().Settings.ImportDir, FolderText(dir_));
+    EXPECT_EQ(TestModule().State.Library->Count(), 1);
+    EXPECT_EQ(TestModule().State.Settings.ImportDir, FolderText(dir_));
     EXPECT_TRUE(Host().CallsTo("TRAChangePluginMenus").empty());
 }
 
@@ -293,7 +293,7 @@ TEST_F(Import, FileWithoutAReadablePatternIsAnErrorAndChangesNothing) {
         EXPECT_NE(prompts_->Messages()[0].find("in.ptn"), std::string::npos) << c.what;
         EXPECT_NE(prompts_->Messages()[0].find(c.reason), std::string::npos)
             << c.what << ": " << prompts_->Messages()[0];
-        EXPECT_EQ(NamesOf(*Module().Library), std::vector<std::string>{"A"}) << c.what;
+        EXPECT_EQ(NamesOf(*TestModule().State.Library), std::vector<std::string>{"A"}) << c.what;
     }
 }
 
@@ -305,18 +305,20 @@ TEST_F(Import, UnicodeFilesImportAsTheirText) {
     for (const std::string& bytes : files) {
         WriteBytes(dir_ / "u.ptn", bytes);
         prompts_->openAnswers.push_back((dir_ / "u.ptn").string());
-        TRXMenuClick(Module().Library->Count() + 2, 1);
+        TRXMenuClick(TestModule().State.Library->Count() + 2, 1);
     }
     const std::string name = Sjis("パターン");
-    EXPECT_EQ(NamesOf(*Module().Library), (std::vector<std::string>{name, name + "2", name + "3"}));
-    EXPECT_EQ(Module().Library->Pattern(2).Lumi, 3);
+    EXPECT_EQ(NamesOf(*TestModule().State.Library),
+              (std::vector<std::string>{name, name + "2", name + "3"}));
+    EXPECT_EQ(TestModule().State.Library->Pattern(2).Lumi, 3);
 }
 
 TEST_F(Import, SettingsFileItselfAddsEveryPatternAgain) {
     StartWith({"A", "B"});
     prompts_->openAnswers.push_back(settings_.string());
     TRXMenuClick(4, 1);
-    EXPECT_EQ(NamesOf(*Module().Library), (std::vector<std::string>{"A", "B", "A2", "B2"}));
+    EXPECT_EQ(NamesOf(*TestModule().State.Library),
+              (std::vector<std::string>{"A", "B", "A2", "B2"}));
 }
 
 TEST_F(Import, MissingFileIsAnErrorNotAnEmptyImport) {
@@ -326,7 +328,7 @@ TEST_F(Import, MissingFileIsAnErrorNotAnEmptyImport) {
     ASSERT_EQ(prompts_->Messages().size(), 1u);
     EXPECT_NE(prompts_->Messages()[0].find("gone.ptn"), std::string::npos);
     EXPECT_EQ(prompts_->shown.back().kind, MsgKind::Error);
-    EXPECT_EQ(Module().Settings.ImportDir, FolderText(dir_));
+    EXPECT_EQ(TestModule().State.Settings.ImportDir, FolderText(dir_));
 }
 
 TEST_F(Import, ImportedPatternsReachTheSettingsFileAtEnd) {
@@ -353,9 +355,10 @@ TEST_F(Export, SelectedPatternsReplaceTheFileAsSectionsFromOne) {
         MakePattern(i)->SaveToIni(previous, i, "Old" + std::to_string(i));
     }
     previous.Save(file);
-    const PatternLibrary& library = *Module().Library;
+    const PatternLibrary& library = *TestModule().State.Library;
     prompts_->saveAnswers.push_back(file.string());
-    EXPECT_TRUE(ExportPatterns({{"B", &library.Pattern(1)}, {"D", &library.Pattern(3)}}));
+    EXPECT_TRUE(TestModule().Operations->ExportPatterns(
+        {{"B", &library.Pattern(1)}, {"D", &library.Pattern(3)}}));
 
     ASSERT_EQ(prompts_->fileRequests.size(), 1u);
     const FileDialogRequest& request = prompts_->fileRequests[0];
@@ -371,15 +374,16 @@ TEST_F(Export, SelectedPatternsReplaceTheFileAsSectionsFromOne) {
     library.Pattern(1).SaveToIni(expected, 1, "B");
     library.Pattern(3).SaveToIni(expected, 2, "D");
     EXPECT_EQ(ReadBytes(file), expected.ToText());
-    EXPECT_EQ(Module().Settings.ExportDir, FolderText(dir_ / "out"));
+    EXPECT_EQ(TestModule().State.Settings.ExportDir, FolderText(dir_ / "out"));
     EXPECT_TRUE(prompts_->Messages().empty());
 }
 
 TEST_F(Export, CancelWritesNothing) {
     StartWith({"A"});
     prompts_->saveAnswers.push_back(std::nullopt);
-    EXPECT_FALSE(ExportPatterns({{"A", &Module().Library->Pattern(0)}}));
-    EXPECT_EQ(Module().Settings.ExportDir, FolderText(dir_));
+    EXPECT_FALSE(
+        TestModule().Operations->ExportPatterns({{"A", &TestModule().State.Library->Pattern(0)}}));
+    EXPECT_EQ(TestModule().State.Settings.ExportDir, FolderText(dir_));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_),
                             std::filesystem::directory_iterator()),
               1);
@@ -387,9 +391,10 @@ TEST_F(Export, CancelWritesNothing) {
 
 TEST_F(Export, ExportedFileImportsBack) {
     StartWith({"A", "B"});
-    const PatternLibrary& library = *Module().Library;
+    const PatternLibrary& library = *TestModule().State.Library;
     prompts_->saveAnswers.push_back((dir_ / "both.ptn").string());
-    ExportPatterns({{"A", &library.Pattern(0)}, {"B", &library.Pattern(1)}});
+    TestModule().Operations->ExportPatterns(
+        {{"A", &library.Pattern(0)}, {"B", &library.Pattern(1)}});
     prompts_->openAnswers.push_back((dir_ / "both.ptn").string());
     TRXMenuClick(4, 1);
     EXPECT_EQ(NamesOf(library), (std::vector<std::string>{"A", "B", "A2", "B2"}));
@@ -405,8 +410,8 @@ protected:
     // Renames entry `name` with the typed answer; returns accepted and the name.
     std::pair<bool, std::string> Rename(std::string name, std::optional<std::string> typed) {
         prompts_->inputAnswers.push_back(std::move(typed));
-        const bool accepted =
-            AskPatternName("変更後のパターン名を入力して下さい。", name, *Module().Library);
+        const bool accepted = TestModule().Operations->AskPatternName(
+            "変更後のパターン名を入力して下さい。", name, *TestModule().State.Library);
         return {accepted, name};
     }
 };
@@ -448,9 +453,9 @@ TEST_F(NamePrompt, AnswersAndMessages) {
 }
 
 TEST_F(NamePrompt, DuplicateTakesTheNextFreeNumber) {
-    Module().Library->Append("B2", MakePattern(0));
+    TestModule().State.Library->Append("B2", MakePattern(0));
     EXPECT_EQ(Rename("A", "B").second, "B3");
-    Module().Library->Append("Z2", MakePattern(0));
+    TestModule().State.Library->Append("Z2", MakePattern(0));
     EXPECT_EQ(Rename("A", "Z").second, "Z"); // only Z2 present: Z itself is free
 }
 

@@ -9,8 +9,7 @@
 #include "platform/fileio.h"
 #include "platform/hostpath.h"
 #include "platform/textheight.h"
-#include "plugin/ModuleEditorHost.h"
-#include "plugin/PlugFunc.h"
+#include "plugin/ModuleOperations.h"
 
 namespace pelmora::testing {
 namespace {
@@ -36,8 +35,8 @@ TEST_F(PadLayout, FiveSettingsAreReadWithA1024ByteBuffer) {
         EXPECT_EQ(reads[i], (HostCall{"TRAGetPadInit", {pad, keys[i], "1024"}}));
     }
     PadValues values{80, 60, 1, 0, 0x204080};
-    EXPECT_EQ(Module().PadInfo, DerivePadInfo(values, MeasureNameHeight()));
-    EXPECT_EQ(Module().PadInfo.BtnColor, 0x204080);
+    EXPECT_EQ(TestModule().State.PadInfo, DerivePadInfo(values, MeasureNameHeight()));
+    EXPECT_EQ(TestModule().State.PadInfo.BtnColor, 0x204080);
 }
 
 TEST_F(PadLayout, MissingOrUnreadableValuesAreOne) {
@@ -45,10 +44,10 @@ TEST_F(PadLayout, MissingOrUnreadableValuesAreOne) {
     SetPad(1, {{"BtnWidth", "wide"}, {"BtnHeight", " 30"}, {"BtnCaption", "0"}});
     Host().missingKeyFill = "99"; // what a host might leave in the buffer: still read
     TRXMenuClick(0, 1);
-    EXPECT_EQ(Module().PadInfo, DerivePadInfo(PadValues{1, 30, 0, 99, 99}, 0));
+    EXPECT_EQ(TestModule().State.PadInfo, DerivePadInfo(PadValues{1, 30, 0, 99, 99}, 0));
     Host().missingKeyFill.clear();
     TRXMenuClick(0, 1);
-    EXPECT_EQ(Module().PadInfo, DerivePadInfo(PadValues{1, 30, 0, 1, 1}, 0));
+    EXPECT_EQ(TestModule().State.PadInfo, DerivePadInfo(PadValues{1, 30, 0, 1, 1}, 0));
 }
 
 using ApplyingPatterns = ModuleTest;
@@ -67,8 +66,10 @@ TEST_F(ApplyingPatterns, ClickPaintsTheCellBesideTheSettingsAndHandsItToThePad) 
     const Bitmap24 written = LoadBmp(bmp);
     EXPECT_EQ(written.Width(), 84);
     EXPECT_EQ(written.Height(), 64);
-    EXPECT_EQ(written, DrawWallpaper(Module().Library->Pattern(1), Module().PadInfo));
-    EXPECT_NE(written, DrawWallpaper(Module().Library->Pattern(0), Module().PadInfo));
+    EXPECT_EQ(written,
+              DrawWallpaper(TestModule().State.Library->Pattern(1), TestModule().State.PadInfo));
+    EXPECT_NE(written,
+              DrawWallpaper(TestModule().State.Library->Pattern(0), TestModule().State.PadInfo));
     EXPECT_TRUE(prompts_->shown.empty());
 }
 
@@ -184,7 +185,7 @@ TEST_F(Trial, TwoTrialsThenUndoRestoreTheWallpaperFromBeforeTheFirst) {
     StartWith({"A"});
     SetPad(1, {{"WallPaper", "/old/paper.bmp"}});
     TRXMenuClick(0, 1);
-    ModuleEditorHost host;
+    ModuleOperations& host = *TestModule().Operations;
     std::filesystem::path trialFile;
     {
         WallpaperTrial trial(host);
@@ -212,7 +213,7 @@ TEST_F(Trial, TwoTrialsThenUndoRestoreTheWallpaperFromBeforeTheFirst) {
 TEST_F(Trial, PadWithoutWallpaperIsRestoredToEmpty) {
     StartWith({"A"});
     TRXMenuClick(0, 1);
-    ModuleEditorHost host;
+    ModuleOperations& host = *TestModule().Operations;
     WallpaperTrial trial(host);
     trial.Try(Bitmap24(2, 2));
     EXPECT_TRUE(trial.Applied());
@@ -224,7 +225,7 @@ TEST_F(Trial, PadWithoutWallpaperIsRestoredToEmpty) {
 TEST_F(Trial, KeptTrialBecomesTheWallpaperFile) {
     StartWith({"A"});
     TRXMenuClick(0, 1);
-    ModuleEditorHost host;
+    ModuleOperations& host = *TestModule().Operations;
     WallpaperTrial trial(host);
     const Bitmap24 preview(6, 4, 0x123456);
     trial.Try(preview);
@@ -238,7 +239,7 @@ TEST_F(Trial, KeptTrialBecomesTheWallpaperFile) {
 TEST_F(Trial, RefusedSettingIsReported) {
     StartWith({"A"});
     TRXMenuClick(0, 1);
-    ModuleEditorHost host;
+    ModuleOperations& host = *TestModule().Operations;
     WallpaperTrial trial(host);
     Host().setPadInitResult = 0;
     EXPECT_FALSE(trial.Try(Bitmap24(2, 2)));
@@ -248,7 +249,7 @@ TEST_F(Trial, RefusedSettingIsReported) {
 TEST_F(Trial, KeepingWithoutASettingsFileWritesNothingAndTheTrialStays) {
     StartWith({"A"});
     TRXMenuClick(0, 1);
-    ModuleEditorHost host;
+    ModuleOperations& host = *TestModule().Operations;
     WallpaperTrial trial(host);
     trial.Try(Bitmap24(2, 2));
     ASSERT_EQ(TRXSetInitFile(""), kTrxTrue);

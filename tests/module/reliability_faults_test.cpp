@@ -14,7 +14,7 @@
 
 #include "library/PatternLibrary.h"
 #include "platform/fileio.h"
-#include "plugin/PlugFunc.h"
+#include "plugin/ModuleOperations.h"
 
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -132,7 +132,7 @@ protected:
     }
     void GrowLibrary() {
         for (int i = 0; i < 200; ++i) {
-            Module().Library->Append("P" + std::to_string(i), MakePattern(i));
+            TestModule().State.Library->Append("P" + std::to_string(i), MakePattern(i));
         }
     }
 
@@ -179,7 +179,7 @@ protected:
 TEST_F(ReliabilityWriteFaults, SettingsFileAtEndStaysAsItWasAndTheLibraryIsKept) {
     const std::string old = SettingsText({"Old"});
     for (const FaultCase& c : FaultCases()) {
-        Module() = TModuleState{};
+        TestModule().State = TModuleState{};
         prompts_->shown.clear();
         const std::filesystem::path target = c.prepare(dir_, old);
         if (target.empty()) {
@@ -189,7 +189,7 @@ TEST_F(ReliabilityWriteFaults, SettingsFileAtEndStaysAsItWasAndTheLibraryIsKept)
         ASSERT_EQ(TRXSetInitFile(target.c_str()), kTrxTrue);
         ASSERT_EQ(TRXBeginPlugin(), 1) << c.name;
         GrowLibrary();
-        const auto patterns = static_cast<std::size_t>(Module().Library->Count());
+        const auto patterns = static_cast<std::size_t>(TestModule().State.Library->Count());
         if (c.afterStart) {
             c.afterStart(target);
         }
@@ -202,7 +202,7 @@ TEST_F(ReliabilityWriteFaults, SettingsFileAtEndStaysAsItWasAndTheLibraryIsKept)
             result = TRXEndPlugin();
         }
         EXPECT_EQ(result, kTrxFalse) << c.name;
-        EXPECT_FALSE(Module().PluginActive) << c.name;
+        EXPECT_FALSE(TestModule().State.PluginActive) << c.name;
         ASSERT_FALSE(prompts_->Messages().empty()) << c.name;
         const std::string shown = prompts_->Messages().back();
         EXPECT_EQ(prompts_->shown.back().kind, MsgKind::Error) << c.name;
@@ -221,10 +221,11 @@ TEST_F(ReliabilityWriteFaults, ExportTargetStaysAsItWasAndTheErrorNamesIt) {
     MakePattern(9)->SaveToIni(oldFile, 1, "Old");
     const std::string old = oldFile.ToText();
     StartWithLargeLibrary();
-    const std::string exportDirBefore = Module().Settings.ExportDir;
+    const std::string exportDirBefore = TestModule().State.Settings.ExportDir;
     std::vector<TExportEntry> entries;
-    for (int i = 0; i < Module().Library->Count(); ++i) {
-        entries.push_back({Module().Library->Name(i), &Module().Library->Pattern(i)});
+    for (int i = 0; i < TestModule().State.Library->Count(); ++i) {
+        entries.push_back(
+            {TestModule().State.Library->Name(i), &TestModule().State.Library->Pattern(i)});
     }
     for (const FaultCase& c : FaultCases()) {
         prompts_->shown.clear();
@@ -243,7 +244,7 @@ TEST_F(ReliabilityWriteFaults, ExportTargetStaysAsItWasAndTheErrorNamesIt) {
         std::string error;
         const auto exportNow = [&] {
             try {
-                ExportPatterns(entries);
+                TestModule().Operations->ExportPatterns(entries);
             } catch (const FileError& e) {
                 error = e.what();
             }
@@ -255,7 +256,7 @@ TEST_F(ReliabilityWriteFaults, ExportTargetStaysAsItWasAndTheErrorNamesIt) {
         }
         EXPECT_NE(error.find(target.string()), std::string::npos) << c.name << ": " << error;
         EXPECT_NE(error.find(c.reason), std::string::npos) << c.name << ": " << error;
-        EXPECT_EQ(Module().Settings.ExportDir, exportDirBefore) << c.name;
+        EXPECT_EQ(TestModule().State.Settings.ExportDir, exportDirBefore) << c.name;
         ExpectUntouched(c, target, old, entriesBefore);
         std::error_code ignored;
         std::filesystem::remove_all(dir_ / "target", ignored);
@@ -279,12 +280,13 @@ TEST_F(ReliabilityWriteFaults, ProcessKilledInTheMiddleOfTheWriteLeavesTheOldFil
         {"export", oldPatterns.ToText(),
          [this] {
              prompts_->saveAnswers.push_back((dir_ / "target").string());
-             ExportPatterns(
-                 {{"A", &Module().Library->Pattern(0)}, {"P0", &Module().Library->Pattern(2)}});
+             TestModule().Operations->ExportPatterns(
+                 {{"A", &TestModule().State.Library->Pattern(0)},
+                  {"P0", &TestModule().State.Library->Pattern(2)}});
          }},
     };
     for (const auto& w : writes) {
-        Module() = TModuleState{};
+        TestModule().State = TModuleState{};
         StartWithLargeLibrary();
         const std::filesystem::path target = dir_ / "target";
         WriteBytes(target, w.old);
@@ -306,7 +308,7 @@ TEST_F(ReliabilityWriteFaults, ProcessKilledInTheMiddleOfTheWriteLeavesTheOldFil
         EXPECT_EQ(WTERMSIG(status), SIGXFSZ) << w.name;
         EXPECT_EQ(ReadBytes(target), w.old) << w.name;
         std::filesystem::remove(target);
-        Module() = TModuleState{};
+        TestModule().State = TModuleState{};
     }
 }
 

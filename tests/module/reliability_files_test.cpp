@@ -7,7 +7,7 @@
 
 #include "library/PatternLibrary.h"
 #include "platform/fileio.h"
-#include "plugin/PlugFunc.h"
+#include "plugin/ModuleOperations.h"
 #include "tests/support/InChild.h"
 
 #include <fcntl.h>
@@ -90,11 +90,11 @@ TEST_F(SettingsFileKinds, WhatIsNotARegularFileIsRefusedAtTheStartAndNeverWritte
         [&] {
             for (const auto& [file, reason] : cases) {
                 SCOPED_TRACE(file.string());
-                Module() = TModuleState{};
+                TestModule().State = TModuleState{};
                 prompts_->shown.clear();
                 ASSERT_EQ(TRXSetInitFile(file.c_str()), kTrxTrue);
                 EXPECT_EQ(TRXBeginPlugin(), kTrxFalse);
-                EXPECT_FALSE(Module().PluginActive);
+                EXPECT_FALSE(TestModule().State.PluginActive);
                 EXPECT_EQ(prompts_->Messages(), std::vector<std::string>{ReadError(file, reason)});
                 EXPECT_EQ(TRXEndPlugin(), kTrxFalse);
                 EXPECT_FALSE(fs::is_regular_file(fs::symlink_status(file)));
@@ -112,8 +112,8 @@ TEST_F(SettingsFileKinds, ALinkToAFileNotYetThereIsFollowed) {
     fs::create_directory(dir_ / "data");
     fs::create_symlink("data/Pelmora.ini", settings_);
     ASSERT_EQ(Start(), 1);
-    ASSERT_TRUE(Module().PluginActive);
-    Module().Library->Append("A", MakePattern(1));
+    ASSERT_TRUE(TestModule().State.PluginActive);
+    TestModule().State.Library->Append("A", MakePattern(1));
     ASSERT_EQ(TRXEndPlugin(), kTrxTrue);
     EXPECT_TRUE(fs::is_symlink(settings_));
     EXPECT_EQ(IniFile::Load(dir_ / "data" / "Pelmora.ini").Value("0", "Name"), "A");
@@ -128,8 +128,8 @@ TEST_F(SettingsFileKinds, AWriteProtectedFileIsReadButNotReplaced) {
     WriteBytes(settings_, old);
     ASSERT_EQ(::chmod(settings_.c_str(), 0444), 0);
     ASSERT_EQ(Start(), 1);
-    ASSERT_EQ(Module().Library->Count(), 1);
-    Module().Library->Append("B", MakePattern(2));
+    ASSERT_EQ(TestModule().State.Library->Count(), 1);
+    TestModule().State.Library->Append("B", MakePattern(2));
     EXPECT_EQ(TRXEndPlugin(), kTrxFalse);
     const fs::path kept = dir_ / "Pelmora.ini.未保存.ini";
     EXPECT_EQ(prompts_->Messages(),
@@ -152,7 +152,7 @@ TEST_F(SettingsFileKinds, AWriteProtectedFileIsReadButNotReplaced) {
 
 TEST_F(SettingsFileKinds, ExportsGoOnlyIntoRegularFiles) {
     StartWith({"A"});
-    const std::vector<TExportEntry> entries = {{"A", &Module().Library->Pattern(0)}};
+    const std::vector<TExportEntry> entries = {{"A", &TestModule().State.Library->Pattern(0)}};
     ASSERT_EQ(::mkfifo((dir_ / "pipe.ptn").c_str(), 0600), 0);
     MakeSocket(dir_ / "socket.ptn");
     std::vector<fs::path> targets = {dir_ / "pipe.ptn", dir_ / "socket.ptn"};
@@ -161,11 +161,11 @@ TEST_F(SettingsFileKinds, ExportsGoOnlyIntoRegularFiles) {
     }
     const int reader = ::open((dir_ / "pipe.ptn").c_str(), O_RDONLY | O_NONBLOCK);
     ASSERT_GE(reader, 0);
-    const std::string exportDir = Module().Settings.ExportDir;
+    const std::string exportDir = TestModule().State.Settings.ExportDir;
     for (const fs::path& target : targets) {
         prompts_->saveAnswers.push_back(target.string());
         try {
-            ExportPatterns(entries);
+            TestModule().Operations->ExportPatterns(entries);
             ADD_FAILURE() << target << " was written";
         } catch (const FileError& e) {
             EXPECT_EQ(std::string(e.what()),
@@ -175,7 +175,7 @@ TEST_F(SettingsFileKinds, ExportsGoOnlyIntoRegularFiles) {
     }
     EXPECT_EQ(Pending(reader), "");
     ::close(reader);
-    EXPECT_EQ(Module().Settings.ExportDir, exportDir);
+    EXPECT_EQ(TestModule().State.Settings.ExportDir, exportDir);
 }
 
 using LockOut = ModuleTest;
@@ -194,14 +194,14 @@ TEST_F(LockOut, AnImportTheSettingsFileCouldNotHoldIsRefusedUpFront) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.lines);
-        Module() = TModuleState{};
+        TestModule().State = TModuleState{};
         prompts_->shown.clear();
         StartWith({"A", "B"});
         const fs::path file = dir_ / "in" / "big.ptn";
         fs::create_directories(file.parent_path());
         WriteBytes(file, ShortFormPatternFile(c.lines));
         const std::vector<std::string> menu = Menu();
-        const std::string importDir = Module().Settings.ImportDir;
+        const std::string importDir = TestModule().State.Settings.ImportDir;
         prompts_->openAnswers.push_back(file.string());
         EXPECT_EQ(TRXMenuClick(4, 1), kTrxFalse); // n = 2: item 4 is import
         const std::string expected = c.message.empty()
@@ -210,11 +210,11 @@ TEST_F(LockOut, AnImportTheSettingsFileCouldNotHoldIsRefusedUpFront) {
                                          : "ファイル \"" + file.string() + c.message;
         EXPECT_EQ(prompts_->Messages(), std::vector<std::string>{expected});
         EXPECT_EQ(Menu(), menu);
-        EXPECT_EQ(Module().Settings.ImportDir, importDir);
+        EXPECT_EQ(TestModule().State.Settings.ImportDir, importDir);
 
         ASSERT_EQ(TRXEndPlugin(), kTrxTrue);
         ASSERT_EQ(Start(), 1) << "the library was locked out";
-        EXPECT_EQ(Module().Library->Names(), (std::vector<std::string>{"A", "B"}));
+        EXPECT_EQ(TestModule().State.Library->Names(), (std::vector<std::string>{"A", "B"}));
         ASSERT_EQ(TRXEndPlugin(), kTrxTrue);
     }
 }
@@ -254,7 +254,7 @@ TEST_F(OutOfMemory, IsAPlainMessageAndLeavesTheLibraryAndTheFileAlone) {
     const std::string message = ReadError(bigFile, "メモリが不足しました。");
     for (const std::size_t limit : {1u << 20, 6u << 20, 24u << 20, 64u << 20, 100u << 20}) {
         SCOPED_TRACE(limit);
-        Module() = TModuleState{};
+        TestModule().State = TModuleState{};
         prompts_->shown.clear();
         // The start, on a settings file there is not memory enough for.
         ASSERT_EQ(TRXSetInitFile(bigFile.c_str()), kTrxTrue);
@@ -262,7 +262,7 @@ TEST_F(OutOfMemory, IsAPlainMessageAndLeavesTheLibraryAndTheFileAlone) {
             MemoryLimit memory(limit);
             EXPECT_EQ(TRXBeginPlugin(), kTrxFalse);
         }
-        EXPECT_FALSE(Module().PluginActive);
+        EXPECT_FALSE(TestModule().State.PluginActive);
         EXPECT_EQ(prompts_->Messages(), std::vector<std::string>{message});
         EXPECT_EQ(TRXEndPlugin(), kTrxFalse);
         EXPECT_EQ(ReadBytes(bigFile), big);
@@ -276,7 +276,7 @@ TEST_F(OutOfMemory, IsAPlainMessageAndLeavesTheLibraryAndTheFileAlone) {
             EXPECT_EQ(TRXMenuClick(4, 1), kTrxFalse);
         }
         EXPECT_EQ(prompts_->Messages(), std::vector<std::string>{message});
-        EXPECT_EQ(Module().Library->Names(), (std::vector<std::string>{"A", "B"}));
+        EXPECT_EQ(TestModule().State.Library->Names(), (std::vector<std::string>{"A", "B"}));
         ASSERT_EQ(TRXEndPlugin(), kTrxTrue);
         PatternLibrary saved;
         LoadPatterns(IniFile::Load(settings_), saved);

@@ -54,7 +54,7 @@ TEST_F(ReliabilityEntryOrder, EntryPointsInAnyOrderKeepTheModuleConsistent) {
             TRXBeginPlugin();
             break;
         case 2: {
-            const bool wasActive = Module().PluginActive;
+            const bool wasActive = TestModule().State.PluginActive;
             result = TRXEndPlugin();
             // Without a path the settings cannot be written: shown, and false.
             EXPECT_EQ(result, wasActive && pathGiven ? kTrxTrue : kTrxFalse) << "call " << call;
@@ -83,7 +83,7 @@ TEST_F(ReliabilityEntryOrder, EntryPointsInAnyOrderKeepTheModuleConsistent) {
             break;
         }
         ASSERT_TRUE(result == kTrxTrue || result == kTrxFalse) << "call " << call;
-        if (!Module().PluginActive) {
+        if (!TestModule().State.PluginActive) {
             EXPECT_EQ(TRXGetMenu(0, record.data()), kTrxFalse) << "call " << call;
         }
     }
@@ -97,7 +97,7 @@ TEST_F(ReliabilityEntryOrder, NullBuffersAreRefusedOrIgnored) {
     EXPECT_EQ(TRXGetExplanation(nullptr, 100), kTrxTrue);
     EXPECT_EQ(TRXSetInitFile(nullptr), kTrxTrue);
     EXPECT_EQ(TRXEndPlugin(), kTrxFalse); // no path to write to: shown, not thrown
-    EXPECT_FALSE(Module().PluginActive);
+    EXPECT_FALSE(TestModule().State.PluginActive);
 }
 
 // Each row starts from a fresh module and a settings file with three patterns,
@@ -215,7 +215,7 @@ TEST_F(ReliabilityEntryOrder, CallsOutOfOrderOrRepeatedGiveTheseAnswers) {
     SetPad(1, kPad);
     std::array<char, kMenuRecordSize> record{};
     for (const OrderCase& c : cases) {
-        Module() = TModuleState{};
+        TestModule().State = TModuleState{};
         prompts_->shown.clear();
         WriteBytes(settings_, initial);
         std::filesystem::remove(dir_ / "Pelmora.bmp");
@@ -255,8 +255,8 @@ TEST_F(ReliabilityEntryOrder, CallsOutOfOrderOrRepeatedGiveTheseAnswers) {
         for (const ScriptedPrompts::Shown& shown : prompts_->shown) {
             EXPECT_EQ(shown.kind, MsgKind::Error) << c.name;
         }
-        EXPECT_EQ(Module().PluginActive, c.activeAfter) << c.name;
-        EXPECT_EQ(static_cast<bool>(Module().Library), c.activeAfter) << c.name;
+        EXPECT_EQ(TestModule().State.PluginActive, c.activeAfter) << c.name;
+        EXPECT_EQ(static_cast<bool>(TestModule().State.Library), c.activeAfter) << c.name;
         const std::string after = ReadBytes(settings_);
         EXPECT_EQ(after != initial, c.settingsRewritten) << c.name;
         EXPECT_EQ(LibraryNames(after), (std::vector<std::string>{"A", "B", "C"})) << c.name;
@@ -273,8 +273,8 @@ TEST_F(ReliabilitySettingsFaults, EveryTruncationStartsAndEndsWithAWholeFile) {
     for (std::size_t cut = 0; cut <= whole.size(); cut += 7) {
         const std::string text = whole.substr(0, cut);
         Start(&text);
-        ASSERT_TRUE(Module().PluginActive) << cut;
-        const std::vector<std::string> loaded = Module().Library->Names();
+        ASSERT_TRUE(TestModule().State.PluginActive) << cut;
+        const std::vector<std::string> loaded = TestModule().State.Library->Names();
         ASSERT_EQ(TRXEndPlugin(), kTrxTrue) << cut;
         EXPECT_EQ(LibraryNames(ReadBytes(settings_)), loaded) << cut;
     }
@@ -291,8 +291,8 @@ TEST_F(ReliabilitySettingsFaults, BinaryGarbageStartsAndIsReplacedByAWholeFileAt
         // Some lines that look like sections, so patterns are found too.
         garbage.insert(garbage.size() / 2, "\n[x]\nName=\x82\xa0\0b\n0=1,\"0,0\",,4\n");
         Start(&garbage);
-        ASSERT_TRUE(Module().PluginActive) << round;
-        const std::vector<std::string> loaded = Module().Library->Names();
+        ASSERT_TRUE(TestModule().State.PluginActive) << round;
+        const std::vector<std::string> loaded = TestModule().State.Library->Names();
         SetPad(1, kPad);
         if (!loaded.empty()) {
             EXPECT_EQ(TRXMenuClick(1, 1), kTrxTrue) << round;
@@ -307,7 +307,7 @@ TEST_F(ReliabilitySettingsFaults, OversizedFileIsRefusedAndLeftAlone) {
     std::filesystem::resize_file(settings_, kMaxInputFileSize + 1);
     EXPECT_EQ(TRXSetInitFile(settings_.c_str()), kTrxTrue);
     EXPECT_EQ(TRXBeginPlugin(), kTrxFalse);
-    EXPECT_FALSE(Module().PluginActive);
+    EXPECT_FALSE(TestModule().State.PluginActive);
     ASSERT_EQ(prompts_->Messages().size(), 1u);
     EXPECT_EQ(prompts_->Messages()[0], "ファイル \"" + settings_.string() +
                                            "\" を読み込めません。ファイルが大きすぎます "
@@ -326,7 +326,7 @@ TEST_F(ReliabilitySettingsFaults, FileRemovedWhileRunningIsWrittenAgainOneReplac
     EXPECT_EQ(LibraryNames(ReadBytes(settings_)), (std::vector<std::string>{"A", "B"}));
 
     TRXBeginPlugin();
-    ASSERT_TRUE(Module().PluginActive);
+    ASSERT_TRUE(TestModule().State.PluginActive);
     WriteBytes(settings_, SettingsText({"Other"}));
     EXPECT_EQ(TRXEndPlugin(), kTrxFalse);
     EXPECT_EQ(LibraryNames(ReadBytes(settings_)), std::vector<std::string>{"Other"});
@@ -385,7 +385,7 @@ TEST_F(ReliabilitySoak, AThousandStartClickEndCyclesChangeNothingAndKeepMemoryFl
     for (int cycle = 0; cycle < kSoakCycles; ++cycle) {
         ASSERT_EQ(TRXSetInitFile(settings_.c_str()), kTrxTrue);
         TRXBeginPlugin();
-        ASSERT_TRUE(Module().PluginActive) << cycle;
+        ASSERT_TRUE(TestModule().State.PluginActive) << cycle;
         // Title, thirty patterns (the most the menu shows), separator, import, editor.
         ASSERT_EQ(Menu().size(), 34u) << cycle;
         ASSERT_EQ(TRXMenuClick(1 + cycle % 30, 1), kTrxTrue) << cycle;

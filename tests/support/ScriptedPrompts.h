@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace pelmora::testing {
@@ -81,16 +82,22 @@ private:
     }
 };
 
-// Installs a ScriptedPrompts for the lifetime of the guard and restores the
-// previous service afterwards.
+// A ScriptedPrompts for a test: its own, or put into a module's dialog
+// service (`slot`) for the guard's lifetime, the previous service coming back
+// afterwards.
 class ScopedScriptedPrompts {
 public:
-    ScopedScriptedPrompts() {
+    ScopedScriptedPrompts() : owned_(std::make_unique<ScriptedPrompts>()), prompts_(owned_.get()) {}
+    explicit ScopedScriptedPrompts(std::unique_ptr<Prompts>& slot) : slot_(&slot) {
         auto scripted = std::make_unique<ScriptedPrompts>();
         prompts_ = scripted.get();
-        previous_ = InstallPrompts(std::move(scripted));
+        previous_ = std::exchange(slot, std::move(scripted));
     }
-    ~ScopedScriptedPrompts() { InstallPrompts(std::move(previous_)); }
+    ~ScopedScriptedPrompts() {
+        if (slot_ != nullptr) {
+            *slot_ = std::move(previous_);
+        }
+    }
     ScopedScriptedPrompts(const ScopedScriptedPrompts&) = delete;
     ScopedScriptedPrompts& operator=(const ScopedScriptedPrompts&) = delete;
 
@@ -98,8 +105,10 @@ public:
     ScriptedPrompts& operator*() { return *prompts_; }
 
 private:
-    ScriptedPrompts* prompts_ = nullptr;
+    std::unique_ptr<ScriptedPrompts> owned_;
+    std::unique_ptr<Prompts>* slot_ = nullptr;
     std::unique_ptr<Prompts> previous_;
+    ScriptedPrompts* prompts_ = nullptr;
 };
 
 } // namespace pelmora::testing

@@ -8,7 +8,6 @@
 #include "platform/bmp.h"
 #include "platform/cp932.h"
 #include "platform/inifile.h"
-#include "plugin/ModuleState.h"
 #include "qt/PatternEditor.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/SplitterDrag.h"
@@ -50,7 +49,7 @@ std::string Sj(const char* utf8) {
 // A pad that keeps its wallpaper setting and records what the window asks.
 class FakeHost final : public EditorHost {
 public:
-    explicit FakeHost(const fs::path& folder) : folder_(folder) {
+    FakeHost(const fs::path& folder, Prompts& dialogs) : folder_(folder), dialogs_(dialogs) {
         nextPad = DerivePadInfo(PadValues{80, 60, 1, 0, static_cast<std::int32_t>(0x8000000F)}, 12);
         pad = nextPad;
     }
@@ -89,7 +88,7 @@ public:
     bool AskPatternName(const std::string& prompt, std::string& name,
                         const PatternLibrary&) override {
         const std::optional<std::string> answer =
-            CurrentPrompts().Input("パターン名の指定", prompt, U8(name), 255);
+            dialogs_.Input("パターン名の指定", prompt, U8(name), 255);
         if (!answer) {
             return false;
         }
@@ -103,17 +102,20 @@ public:
         LoadPatterns(IniFile::Load(*importFile), list);
         return true;
     }
-    void ExportPatterns(const std::vector<TExportEntry>& entries) override {
+    bool ExportPatterns(const std::vector<TExportEntry>& entries) override {
         std::vector<std::string> names;
         for (const TExportEntry& entry : entries) {
             names.push_back(U8(entry.Name));
         }
         exported.push_back(names);
+        return true;
     }
     void EditorClosed() override { ++closed; }
+    Prompts& Dialogs() override { return dialogs_; }
 
 private:
     fs::path folder_;
+    Prompts& dialogs_;
 };
 
 std::unique_ptr<TPatrn> PatternWithLumi(int lumi) {
@@ -125,7 +127,8 @@ std::unique_ptr<TPatrn> PatternWithLumi(int lumi) {
 // One editor session: a library, the settings record, the fake host, the
 // scripted dialogs and the window.
 struct Session {
-    explicit Session(const std::vector<std::string>& names = {}) : host(Folder()) {
+    explicit Session(const std::vector<std::string>& names = {})
+        : host(Folder(), *prompts), dialogs([this]() -> Prompts& { return *prompts; }) {
         for (std::size_t i = 0; i < names.size(); ++i) {
             library.Append(Sj(names[i].c_str()), PatternWithLumi(static_cast<int>(i)));
         }
@@ -147,7 +150,7 @@ struct Session {
     }
 
     void Open() {
-        form = new TEditForm(library, settings, host);
+        form = new TEditForm(library, settings, host, dialogs);
         form->show();
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form));
@@ -191,10 +194,11 @@ struct Session {
     // Lets a closed window be deleted.
     void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
+    ScopedScriptedPrompts prompts;
     PatternLibrary library;
     TIniData settings;
     FakeHost host;
-    ScopedScriptedPrompts prompts;
+    QtEditorDialogs dialogs;
     QPointer<TEditForm> form;
 };
 

@@ -5,7 +5,6 @@
 #include "platform/syscolors.h"
 #include "qt/Controls.h"
 #include "qt/GradientDialog.h"
-#include "qt/GradientDialog.h"
 #include "tests/support/DialogAnswer.h"
 #include "tests/support/GradStops.h"
 #include "tests/support/ScriptedPrompts.h"
@@ -151,7 +150,7 @@ struct Editor {
 
     ScopedScriptedPrompts prompts;
     TGrad gradient;
-    TGradDlg dialog;
+    TGradDlg dialog{*prompts};
 };
 
 // Runs the component's dialog, answering it with `answer` (which closes it);
@@ -474,7 +473,8 @@ void GradFormTest::barCaptionUnderlinesItsAccelerator() {
 }
 
 void GradFormTest::enterPressesTheFocusedButtonElseOk() {
-    TGradDialog component;
+    SilentPrompts dialogs;
+    TGradDialog component(dialogs);
     component.Gradation().LoadFromText("0,0,0,0,0,,00000000FF,1E00FF0000,640000FF00");
     const auto enterOn = [](TGradDlg* dialog, const char* name) {
         QWidget* target = dialog->findChild<QWidget*>(QString::fromLatin1(name));
@@ -502,7 +502,8 @@ void GradFormTest::enterPressesTheFocusedButtonElseOk() {
 }
 
 void GradFormTest::cancelKeepsEditsOkReportsTrue() {
-    TGradDialog component;
+    SilentPrompts dialogs;
+    TGradDialog component(dialogs);
     component.Gradation().LoadFromText("0,0,0,0,0,,00000000FF,1E00FF0000,640000FF00");
     const auto reverseThen = [](const char* button) {
         return [button](TGradDlg* dialog) {
@@ -533,7 +534,7 @@ void GradFormTest::cancelKeepsEditsOkReportsTrue() {
 void GradFormTest::okKeepsAHardEdge() {
     ScopedScriptedPrompts prompts;
     prompts->colorAnswers = {kGreen};
-    TGradDialog component;
+    TGradDialog component(*prompts);
     component.Gradation().LoadFromText("0,0,0,0,0,,00000000FF,3200FF0000,320000FF00,6400FFFFFF");
     const Outcome outcome = ExecuteAnswering(component, [](TGradDlg* dialog) {
         auto* strip = dialog->findChild<QWidget*>("pbPtr");

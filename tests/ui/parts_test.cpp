@@ -11,14 +11,13 @@
 #include "platform/cp932.h"
 #include "platform/inifile.h"
 #include "platform/syscolors.h"
+#include "plugin/EntryPoints.h"
 #include "plugin/HostFunctions.h"
-#include "plugin/ModuleState.h"
-#include "plugin/TRAPI.h"
-#include "plugin/trPELM.h"
+#include "plugin/QtComposition.h"
 #include "qt/Controls.h"
+#include "qt/FineAdjustDialog.h"
 #include "qt/GradientDialog.h"
 #include "qt/PatternEditor.h"
-#include "qt/FineAdjustDialog.h"
 #include "tests/support/DialogAnswer.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/SplitterDrag.h"
@@ -128,7 +127,7 @@ constexpr TColor kGreen = 0x0000FF00;
 // The window's pad, trial file and wallpaper, without the launcher.
 class PadHost final : public EditorHost {
 public:
-    explicit PadHost(const fs::path& folder) : folder_(folder) {
+    PadHost(const fs::path& folder, Prompts& dialogs) : folder_(folder), dialogs_(dialogs) {
         pad = DerivePadInfo(PadValues{80, 60, 1, 0, static_cast<std::int32_t>(0x8000000F)}, 12);
     }
 
@@ -157,11 +156,13 @@ public:
         return false;
     }
     bool ImportPatterns(PatternLibrary&) override { return false; }
-    void ExportPatterns(const std::vector<TExportEntry>&) override {}
+    bool ExportPatterns(const std::vector<TExportEntry>&) override { return false; }
     void EditorClosed() override {}
+    Prompts& Dialogs() override { return dialogs_; }
 
 private:
     fs::path folder_;
+    Prompts& dialogs_;
 };
 
 // Answers the next modal dialog of type T (see DialogAnswer): keep the result
@@ -218,7 +219,7 @@ std::unique_ptr<TPatrn> PatternOf(const std::vector<std::pair<int, int>>& parts)
 }
 
 struct Session {
-    Session() : host(Folder()) {
+    Session() : host(Folder(), *prompts), dialogs([this]() -> Prompts& { return *prompts; }) {
         settings.Left = 10;
         settings.Top = 20;
         settings.Width = 640;
@@ -241,7 +242,7 @@ struct Session {
     }
 
     void Open() {
-        form = new TEditForm(library, settings, host);
+        form = new TEditForm(library, settings, host, dialogs);
         form->show();
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form));
@@ -308,10 +309,11 @@ struct Session {
         return parts()->viewport()->grab(parts()->visualItemRect(parts()->item(row))).toImage();
     }
 
+    ScopedScriptedPrompts prompts;
     PatternLibrary library;
     TIniData settings;
     PadHost host;
-    ScopedScriptedPrompts prompts;
+    QtEditorDialogs dialogs;
     QPointer<TEditForm> form;
 };
 
@@ -855,7 +857,7 @@ void PartsTest::launcherMenuShowsOnlyTheTitleWhileEditing() {
         return captions;
     };
     for (const char* button : {"btOK", "btCamcel", "TRXEndPlugin"}) {
-        ScopedScriptedPrompts prompts;
+        ScopedScriptedPrompts prompts(QtModule().Dialogs);
         QTemporaryDir dir;
         const fs::path settings = fs::path(dir.path().toStdString()) / "Pelmora.ini";
         fs::copy_file(fs::path(PELMORA_SAMPLES_DIR) / "basic.ptn", settings);
@@ -864,8 +866,8 @@ void PartsTest::launcherMenuShowsOnlyTheTitleWhileEditing() {
         padSettings = {{"BtnWidth", "80"},        {"BtnHeight", "60"},
                        {"BtnCaption", "1"},       {"BtnSmallIcon", "0"},
                        {"BtnColor", "$00C08040"}, {"WallPaper", "before.bmp"}};
-        Module() = TModuleState{};
-        QVERIFY(BindHostApiFromMainExecutable());
+        QtModule().State = TModuleState{};
+        QVERIFY(QtModule().Host.BindMainExecutable());
         QCOMPARE(TRXSetInitFile(settings.c_str()), kTrxTrue);
         QVERIFY(TRXBeginPlugin() != kTrxFalse);
 
@@ -902,7 +904,7 @@ void PartsTest::launcherMenuShowsOnlyTheTitleWhileEditing() {
             QCOMPARE(TRXEndPlugin(), kTrxTrue);
             QVERIFY(!alive);
             QCOMPARE(MenuChanges().size(), std::size_t(1));
-            Module() = TModuleState{};
+            QtModule().State = TModuleState{};
             continue;
         }
         QTest::mouseClick(Child<QPushButton>(form, button), Qt::LeftButton);
@@ -916,7 +918,7 @@ void PartsTest::launcherMenuShowsOnlyTheTitleWhileEditing() {
         QCOMPARE(TRXMenuClick(1, pad), kTrxTrue);
         QCOMPARE(fs::path(padSettings["WallPaper"]), settings.parent_path() / "Pelmora.bmp");
         QCOMPARE(TRXEndPlugin(), kTrxTrue);
-        Module() = TModuleState{};
+        QtModule().State = TModuleState{};
     }
 }
 
@@ -925,15 +927,15 @@ void PartsTest::launcherMenuShowsOnlyTheTitleWhileEditing() {
 // plug-in menu, the pattern is built part by part, tried on the pad, kept,
 // and after the plug-in ends it is in the settings file and on the pad.
 void PartsTest::designAPatternFromTheLauncher() {
-    ScopedScriptedPrompts prompts;
+    ScopedScriptedPrompts prompts(QtModule().Dialogs);
     QTemporaryDir dir;
     const fs::path settings = fs::path(dir.path().toStdString()) / "Pelmora.ini";
     const std::int32_t pad = 3;
     Pads()[pad + kPadIdOffset] = {{"BtnWidth", "96"},        {"BtnHeight", "64"},
                                   {"BtnCaption", "1"},       {"BtnSmallIcon", "0"},
                                   {"BtnColor", "$00C08040"}, {"WallPaper", "before.bmp"}};
-    Module() = TModuleState{};
-    QVERIFY(BindHostApiFromMainExecutable());
+    QtModule().State = TModuleState{};
+    QVERIFY(QtModule().Host.BindMainExecutable());
     QCOMPARE(TRXSetInitFile(settings.c_str()), kTrxTrue);
     QVERIFY(TRXBeginPlugin() != kTrxFalse);
 
@@ -1048,7 +1050,7 @@ void PartsTest::designAPatternFromTheLauncher() {
     QTest::keyClick(patterns, Qt::Key_A, Qt::ControlModifier);
     const std::string trial = Pads()[pad + kPadIdOffset]["WallPaper"];
     QCOMPARE(fs::path(trial), form->Logic().TrialFilePath());
-    const TPadInfo layout = Module().PadInfo;
+    const TPadInfo layout = QtModule().State.PadInfo;
     QCOMPARE(LoadBmp(trial), form->Logic().Preview());
 
     // OK, keeping the trial wallpaper.
@@ -1074,7 +1076,7 @@ void PartsTest::designAPatternFromTheLauncher() {
     const Bitmap24 onPad = LoadBmp(wallpaper);
     QCOMPARE(onPad.Width(), 100);
     QCOMPARE(onPad, DrawWallpaper(library.Pattern(0), layout));
-    Module() = TModuleState{};
+    QtModule().State = TModuleState{};
 
     // The Windows build's scripted session does the same; scripts/windows
     // compares what both wrote.

@@ -340,7 +340,8 @@ private slots:
             pattern = RowTexts(list, "a.ptn");
             folder = RowTexts(list, "sub");
             // The list fills from another thread: looked at again until it has.
-            if (!pattern.contains(QString()) && !folder.mid(2).contains(QString())) {
+            const bool listed = !pattern.isEmpty() && !folder.isEmpty();
+            if (listed && !pattern.contains(QString()) && !folder.mid(2).contains(QString())) {
                 dialog->reject();
             }
         });

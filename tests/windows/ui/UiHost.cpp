@@ -1,7 +1,7 @@
 #include "UiHost.h"
 
+#include "plugin/HostBinding.h"
 #include "plugin/HostFunctions.h"
-#include "plugin/TRAPI.h"
 
 #include <algorithm>
 #include <cstring>

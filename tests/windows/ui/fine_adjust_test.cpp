@@ -3,6 +3,7 @@
 // and what it leaves behind. The behaviour itself is tested with the logic
 // on Linux.
 #include "DialogScript.h"
+#include "tests/support/ScriptedPrompts.h"
 #include "win32/FineAdjustDialog.h"
 #include "win32/Win32Ui.h"
 
@@ -40,8 +41,9 @@ std::optional<AreaAdjustment> RunForm(std::uint8_t area, bool isFrame, TTrim thi
                                       std::function<void(HWND)> drive) {
     DialogScript script;
     script.OnDialog(kValueFormClass, std::move(drive));
+    testing::ScriptedPrompts prompts;
     const std::optional<AreaAdjustment> result =
-        ExecuteFineAdjustDialog(nullptr, area, isFrame, thick, outer);
+        ExecuteFineAdjustDialog(nullptr, prompts, area, isFrame, thick, outer);
     EXPECT_TRUE(script.Finished());
     return result;
 }
@@ -126,7 +128,9 @@ TEST(FineAdjustWindow, ArrowKeysMoveTheFocusedEdgeAndEnterGivesOk) {
             PostKey(VK_DOWN); // the top edge moves in
             PostKey(VK_RETURN);
         });
-    const auto result = ExecuteFineAdjustDialog(owner, 1, true, {1, 1, 1, 1}, {0, 0, 0, 0});
+    testing::ScriptedPrompts prompts;
+    const auto result =
+        ExecuteFineAdjustDialog(owner, prompts, 1, true, {1, 1, 1, 1}, {0, 0, 0, 0});
     EXPECT_TRUE(IsWindowEnabled(owner));
     DestroyWindow(owner);
     EXPECT_TRUE(script.Finished());
@@ -221,7 +225,9 @@ TEST(FineAdjustWindow, CancelEscapeAndTheCloseBoxChangeNothingEnterOnAButtonPres
         "Reset is pressed",
         [] { return TextOf(Named(ShownWindow(kValueFormClass), "lbLeft")) == "外(1)"; },
         [] { PostMessageW(ShownWindow(kValueFormClass), WM_COMMAND, IDOK, 0); });
-    const auto reset = ExecuteFineAdjustDialog(nullptr, 2, true, {3, 3, 3, 3}, {0, 0, 0, 0});
+    testing::ScriptedPrompts prompts;
+    const auto reset =
+        ExecuteFineAdjustDialog(nullptr, prompts, 2, true, {3, 3, 3, 3}, {0, 0, 0, 0});
     EXPECT_TRUE(script.Finished());
     ASSERT_TRUE(reset);
     EXPECT_EQ(reset->Outer, (TTrim{1, 1, 1, 1}));

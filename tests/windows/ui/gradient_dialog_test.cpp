@@ -57,7 +57,7 @@ void Close(HWND dialog, int id) {
 struct GradientEditor {
     explicit GradientEditor(const char* text) { gradient.LoadFromText(text); }
 
-    bool Run() { return ExecuteGradientDialog(nullptr, gradient); }
+    bool Run() { return ExecuteGradientDialog(nullptr, *prompts, gradient); }
 
     ScopedScriptedPrompts prompts;
     TGrad gradient;
@@ -469,7 +469,8 @@ TEST(GradDialogWindow, PaintsTheLogicsPictures) {
 }
 
 TEST(GradDialogWindow, EnterPressesTheFocusedButtonElseOkAndEscapeCancels) {
-    TGradDialog component;
+    testing::ScriptedPrompts prompts;
+    TGradDialog component(prompts);
     component.Gradation().LoadFromText("0,0,0,0,0,,00000000FF,1E00FF0000,640000FF00");
     const auto run = [&](const char* focus) {
         DialogScript script;
@@ -502,7 +503,7 @@ TEST(GradDialogWindow, EnterPressesTheFocusedButtonElseOkAndEscapeCancels) {
 // The platform's colour dialog belongs to the gradient dialog, which stays
 // disabled under it, and its answer reaches the stop.
 TEST(GradDialogWindow, ThePlatformsColourDialogBelongsToTheDialog) {
-    std::unique_ptr<Prompts> previous = InstallPrompts(std::make_unique<Win32Prompts>());
+    Win32Prompts prompts;
     TGrad gradient;
     gradient.LoadFromText("0,0,0,0,0,,00000000FF,3200FF0000,640000FF00");
     DialogScript script;
@@ -535,8 +536,7 @@ TEST(GradDialogWindow, ThePlatformsColourDialogBelongsToTheDialog) {
             EXPECT_TRUE(IsWindowEnabled(dialog));
             Close(dialog, IDOK);
         });
-    const bool ok = ExecuteGradientDialog(nullptr, gradient);
-    InstallPrompts(std::move(previous));
+    const bool ok = ExecuteGradientDialog(nullptr, prompts, gradient);
     EXPECT_TRUE(ok);
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(gradient.GetColor(1), Rgb(12, 34, 56));

@@ -1,4 +1,5 @@
 // The shared helpers of the Win32 views, on real device contexts and windows.
+#include "platform/prompts.h"
 #include "win32/Win32Ui.h"
 
 #include <gtest/gtest.h>
@@ -151,11 +152,12 @@ TEST(Win32UiControls, ControlsAreFoundByNameAndSubclassedUntilTheyGo) {
     // Two handlers in front of one control both see its messages, the later
     // first; each is freed with the control.
     auto calls = std::make_shared<int>(0);
-    Subclass(button, [calls](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+    SilentPrompts silent;
+    Subclass(button, silent, [calls](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
         ++*calls;
         return message == WM_APP ? std::optional<LRESULT>(42) : std::nullopt;
     });
-    Subclass(button, [calls](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+    Subclass(button, silent, [calls](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
         *calls += 10;
         return message == WM_APP + 1 ? std::optional<LRESULT>(7) : std::nullopt;
     });
@@ -163,7 +165,7 @@ TEST(Win32UiControls, ControlsAreFoundByNameAndSubclassedUntilTheyGo) {
     EXPECT_EQ(*calls, 11);
     EXPECT_EQ(SendMessageW(button, WM_APP + 1, 0, 0), 7);
     EXPECT_EQ(*calls, 21) << "the later handler answered alone";
-    Subclass(button, [](HWND, UINT, WPARAM, LPARAM) -> std::optional<LRESULT> {
+    Subclass(button, silent, [](HWND, UINT, WPARAM, LPARAM) -> std::optional<LRESULT> {
         throw std::runtime_error("x");
     });
     EXPECT_EQ(SendMessageW(button, WM_GETTEXTLENGTH, 0, 0), 5)
@@ -192,20 +194,21 @@ TEST(Win32UiResources, AWindowClassIsRegisteredWhileOneHolderLives) {
 }
 
 TEST(Win32UiHandlers, RunInTheArithmeticsEnvironmentAndGiveTheHostsBack) {
+    SilentPrompts silent;
 #if defined(__i386__) || defined(__x86_64__)
     std::uint16_t host = 0x027F; // 53-bit precision, as MSVC programs run
     std::uint16_t seen = 0;
     std::uint16_t after = 0;
     asm volatile("fldcw %0" : : "m"(host));
-    RunHandler([&] { asm volatile("fnstcw %0" : "=m"(seen)); });
+    RunHandler(silent, [&] { asm volatile("fnstcw %0" : "=m"(seen)); });
     asm volatile("fnstcw %0" : "=m"(after));
     std::uint16_t standard = 0x037F;
     asm volatile("fldcw %0" : : "m"(standard));
     EXPECT_EQ(seen, 0x037F);
     EXPECT_EQ(after, 0x027F);
 #endif
-    EXPECT_EQ(RunHandlerOr(5, []() -> int { throw std::runtime_error("x"); }), 5)
-        << "an error becomes the fallback result (its box is answered by nobody here)";
+    EXPECT_EQ(RunHandlerOr(silent, 5, []() -> int { throw std::runtime_error("x"); }), 5)
+        << "an error becomes the fallback result (shown to nobody here)";
 }
 
 TEST(Win32UiResources, HooksAndTimersAreCountedWhileTheyLive) {

@@ -1,4 +1,4 @@
-#include "plugin/PlugFunc.h"
+#include "plugin/ModuleOperations.h"
 
 #include "library/PatternLibrary.h"
 #include "library/SettingsFile.h"
@@ -11,9 +11,9 @@
 #include "platform/hostpath.h"
 #include "platform/inifile.h"
 #include "platform/prompts.h"
+#include "platform/tempfile.h"
 #include "platform/textheight.h"
-#include "plugin/ModuleState.h"
-#include "plugin/TRAPI.h"
+#include "plugin/ModuleContext.h"
 
 #include <array>
 #include <cstring>
@@ -52,14 +52,10 @@ constexpr const char* kPatternTypeName = "Pelmora パターンファイル";
 
 // The host's text for one pad setting, whatever the host answered: a host may
 // leave a value in the buffer and still say it has none.
-std::string ReadPadSetting(std::int32_t pad, const char* key) {
+std::string ReadPadSetting(const HostBinding& host, std::int32_t pad, const char* key) {
     std::array<char, kPadInitBufferSize> buffer{};
-    TRAGetPadInit(pad, key, buffer.data(), kPadInitBufferSize);
+    host.TRAGetPadInit(pad, key, buffer.data(), kPadInitBufferSize);
     return std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
-}
-
-void ShowMessage(const std::string& utf8, MsgKind kind) {
-    CurrentPrompts().Message(utf8, kind, MsgButtons::Ok);
 }
 
 // The folder of a chosen file as a Shift-JIS text, or `current` when the path
@@ -110,9 +106,18 @@ bool WorthKeeping(FileProblem problem) {
 
 } // namespace
 
-bool AskPatternName(const std::string& promptUtf8, std::string& name, const PatternLibrary& names) {
+void ModuleOperations::ShowMessage(const std::string& utf8, MsgKind kind) {
+    Dialogs().Message(utf8, kind, MsgButtons::Ok);
+}
+
+Prompts& ModuleOperations::Dialogs() {
+    return *module_.Dialogs;
+}
+
+bool ModuleOperations::AskPatternName(const std::string& promptUtf8, std::string& name,
+                                      const PatternLibrary& names) {
     const std::optional<std::string> entered =
-        CurrentPrompts().Input(kNamePromptTitle, promptUtf8, DisplayText(name), kMaxNameBytes);
+        Dialogs().Input(kNamePromptTitle, promptUtf8, DisplayText(name), kMaxNameBytes);
     if (!entered) {
         return false;
     }
@@ -143,12 +148,12 @@ bool AskPatternName(const std::string& promptUtf8, std::string& name, const Patt
     return true;
 }
 
-void ReadPadInfo() {
-    TModuleState& state = Module();
+void ModuleOperations::ReadPadInfo() {
+    TModuleState& state = module_.State;
     std::array<std::int32_t, kPadValueKeys.size()> read{};
     for (std::size_t i = 0; i < kPadValueKeys.size(); ++i) {
         const std::string key(kPadValueKeys[i]);
-        read[i] = PadValueFromText(ReadPadSetting(state.CurrentPad, key.c_str()));
+        read[i] = PadValueFromText(ReadPadSetting(module_.Host, state.CurrentPad, key.c_str()));
     }
     const PadValues values{read[0], read[1], read[2], read[3], read[4]};
     // The name height only matters when the name is shown.
@@ -156,39 +161,70 @@ void ReadPadInfo() {
     state.PadInfo = DerivePadInfo(values, nameHeight);
 }
 
-std::optional<std::string> ReadPadText(std::int32_t pad, const char* key) {
+const TPadInfo& ModuleOperations::PadInfo() const {
+    return module_.State.PadInfo;
+}
+
+std::optional<std::string> ModuleOperations::GetPadWallPaper() {
+    return ReadPadText(module_.State.CurrentPad, kWallPaperKey);
+}
+
+bool ModuleOperations::SetPadWallPaper(const std::string& value) {
+    return SetPadText(module_.State.CurrentPad, kWallPaperKey, value);
+}
+
+std::filesystem::path ModuleOperations::WallpaperFile() const {
+    return HostPathToFs(WallpaperText());
+}
+
+std::filesystem::path ModuleOperations::CreateTrialFile() {
+    return pelmora::CreateTrialFile();
+}
+
+std::string ModuleOperations::HostPathText(const std::filesystem::path& path) const {
+    return FsPathToHost(path);
+}
+
+void ModuleOperations::EditorClosed() {
+    module_.State.EditorOpen = false;
+    if (module_.State.PluginActive) {
+        module_.Host.TRAChangePluginMenus(kPluginName);
+    }
+}
+
+std::optional<std::string> ModuleOperations::ReadPadText(std::int32_t pad, const char* key) {
     std::array<char, kPadInitBufferSize> buffer{};
-    if (TRAGetPadInit(pad, key, buffer.data(), kPadInitBufferSize) == 0) {
+    if (module_.Host.TRAGetPadInit(pad, key, buffer.data(), kPadInitBufferSize) == 0) {
         return std::nullopt;
     }
     return std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
 }
 
-bool SetPadText(std::int32_t pad, const char* key, const std::string& value) {
-    return TRASetPadInit(pad, key, value.c_str()) != 0;
+bool ModuleOperations::SetPadText(std::int32_t pad, const char* key, const std::string& value) {
+    return module_.Host.TRASetPadInit(pad, key, value.c_str()) != 0;
 }
 
 // The wallpaper lives beside the settings file; without one there is no
 // folder to put it in, and the process's working folder is no place for it.
-std::string ModuleWallpaperPath() {
-    const std::string& settings = Module().SettingsPath;
+std::string ModuleOperations::WallpaperText() const {
+    const std::string& settings = module_.State.SettingsPath;
     if (settings.empty()) {
         throw std::runtime_error("設定ファイルが指定されていないため、壁紙を保存できません。");
     }
     return WallpaperPathFor(settings);
 }
 
-bool ApplyPattern(const TPatrn& pattern) {
-    const TModuleState& state = Module();
-    const std::string path = ModuleWallpaperPath();
+bool ModuleOperations::ApplyPattern(const TPatrn& pattern) {
+    const TModuleState& state = module_.State;
+    const std::string path = WallpaperText();
     Bitmap24 bitmap;
     DrawWallpaper(bitmap, pattern, state.PadInfo);
     SaveBmp(bitmap, HostPathToFs(path));
-    return TRASetPadInit(state.CurrentPad, kWallPaperKey, path.c_str()) != 0;
+    return module_.Host.TRASetPadInit(state.CurrentPad, kWallPaperKey, path.c_str()) != 0;
 }
 
-bool ImportPatternFile(PatternLibrary& names) {
-    TIniData& settings = Module().Settings;
+bool ModuleOperations::ImportPatterns(PatternLibrary& names) {
+    TIniData& settings = module_.State.Settings;
     FileDialogRequest request;
     request.title = kImportTitle;
     request.filter = kImportFilter;
@@ -196,7 +232,7 @@ bool ImportPatternFile(PatternLibrary& names) {
     request.typeName = kPatternTypeName;
     request.initialDir = DisplayText(settings.ImportDir);
     request.mustExist = true;
-    const std::optional<std::string> chosen = CurrentPrompts().OpenFile(request);
+    const std::optional<std::string> chosen = Dialogs().OpenFile(request);
     if (!chosen) {
         return false;
     }
@@ -229,8 +265,8 @@ bool ImportPatternFile(PatternLibrary& names) {
     return true;
 }
 
-bool ExportPatterns(const std::vector<TExportEntry>& entries) {
-    TIniData& settings = Module().Settings;
+bool ModuleOperations::ExportPatterns(const std::vector<TExportEntry>& entries) {
+    TIniData& settings = module_.State.Settings;
     FileDialogRequest request;
     request.title = kExportTitle;
     request.filter = kExportFilter;
@@ -239,7 +275,7 @@ bool ExportPatterns(const std::vector<TExportEntry>& entries) {
     request.initialDir = DisplayText(settings.ExportDir);
     request.confirmOverwrite = true;
     request.folderMustExist = true;
-    const std::optional<std::string> chosen = CurrentPrompts().SaveFile(request);
+    const std::optional<std::string> chosen = Dialogs().SaveFile(request);
     if (!chosen) {
         return false;
     }

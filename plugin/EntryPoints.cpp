@@ -1,4 +1,4 @@
-#include "plugin/trPELM.h"
+#include "plugin/EntryPoints.h"
 
 #include "library/SettingsFile.h"
 #include "platform/cp932.h"
@@ -6,9 +6,8 @@
 #include "platform/hostpath.h"
 #include "platform/inifile.h"
 #include "platform/prompts.h"
-#include "plugin/EditorHook.h"
-#include "plugin/ModuleState.h"
-#include "plugin/PlugFunc.h"
+#include "plugin/ModuleContext.h"
+#include "plugin/ModuleOperations.h"
 
 #include <algorithm>
 #include <cstring>
@@ -17,22 +16,15 @@
 #include <new>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 namespace pelmora {
 namespace {
 
 constexpr int kMaxMenuPatterns = 30;
 
-// A fixed text as Shift-JIS for the host, converted once; the texts live as
-// long as the module.
-const std::string& Sjis(const char* utf8) {
-    static std::unordered_map<const char*, std::string> converted;
-    auto found = converted.find(utf8);
-    if (found == converted.end()) {
-        found = converted.emplace(utf8, Utf8ToSjis(utf8)).first;
-    }
-    return found->second;
+// A fixed text as Shift-JIS for the host.
+std::string Sjis(const char* utf8) {
+    return Utf8ToSjis(utf8);
 }
 
 constexpr const char* kCaptionTitle = "Pelmora(&D)";
@@ -114,16 +106,18 @@ std::string PatternCaption(int number, std::string_view name) {
     return caption;
 }
 
-void ShowMessage(const std::string& text, MsgKind kind) noexcept {
+void ShowMessage(ModuleContext* module, const std::string& text, MsgKind kind) noexcept {
     try {
-        CurrentPrompts().Message(text, kind, MsgButtons::Ok);
+        if (module != nullptr && module->Dialogs) {
+            module->Dialogs->Message(text, kind, MsgButtons::Ok);
+        }
     } catch (...) {
         // Nothing more can be done without letting the error reach the host.
     }
 }
 
-void ShowError(const std::string& text) noexcept {
-    ShowMessage(text, MsgKind::Error);
+void ShowError(ModuleContext& module, const std::string& text) noexcept {
+    ShowMessage(&module, text, MsgKind::Error);
 }
 
 // The text shown for an error; the library's own text for running out of
@@ -135,15 +129,17 @@ std::string ErrorText(const std::exception& e) {
     return e.what();
 }
 
-// Runs an entry point's work; an error is shown and gives false.
-template <typename Work> std::int32_t Guarded(Work&& work) noexcept {
+// Runs an entry point's work on the module; an error is shown and gives false.
+template <typename Work> std::int32_t Guarded(ModuleSource source, Work&& work) noexcept {
     const FloatEnvironmentScope floatEnvironment;
+    ModuleContext* module = nullptr;
     try {
-        return work();
+        module = &source();
+        return work(*module);
     } catch (const std::exception& e) {
-        ShowError(ErrorText(e));
+        ShowMessage(module, ErrorText(e), MsgKind::Error);
     } catch (...) {
-        ShowError("プラグインで予期しないエラーが発生しました。");
+        ShowMessage(module, "プラグインで予期しないエラーが発生しました。", MsgKind::Error);
     }
     return kTrxFalse;
 }
@@ -154,15 +150,18 @@ int MenuPatternCount(const TModuleState& state) {
 
 // A start without a settings file to write back to says so once; the
 // launcher still gets a working plug-in, with an empty library.
-void TellWhatTheStartFound(const TModuleState& state) {
+void TellWhatTheStartFound(ModuleContext& module) {
+    const TModuleState& state = module.State;
     switch (state.Origin.kind) {
     case SettingsOrigin::Kind::FolderMissing:
-        ShowMessage(kFolderMissingAtStart + DisplayText(FolderOfPath(state.SettingsPath)) +
+        ShowMessage(&module,
+                    kFolderMissingAtStart + DisplayText(FolderOfPath(state.SettingsPath)) +
                         kFolderMissingAtStartEnd,
                     MsgKind::Warning);
         break;
     case SettingsOrigin::Kind::Unreadable:
-        ShowMessage(kUnreadableAtStart + DisplayText(state.SettingsPath) + kUnreadableAtStartEnd,
+        ShowMessage(&module,
+                    kUnreadableAtStart + DisplayText(state.SettingsPath) + kUnreadableAtStartEnd,
                     MsgKind::Warning);
         break;
     case SettingsOrigin::Kind::Absent:
@@ -173,7 +172,8 @@ void TellWhatTheStartFound(const TModuleState& state) {
 
 // Writes the library back; whatever cannot go into the settings file goes
 // into a recovery file, and the user is told where. True when it is saved.
-bool SaveAtEnd(const TModuleState& state) {
+bool SaveAtEnd(ModuleContext& module) {
+    const TModuleState& state = module.State;
     const std::filesystem::path file = HostPathToFs(state.SettingsPath);
     std::error_code ignored;
     const SettingsSave save{state.Settings,
@@ -186,13 +186,13 @@ bool SaveAtEnd(const TModuleState& state) {
     try {
         result = SaveSettingsFile(file, save);
     } catch (const SettingsNotKept& e) {
-        ShowError(kSettingsNotWritten + DisplayText(state.SettingsPath) + kLostEverywhere + "\n" +
-                  e.what());
+        ShowError(module, kSettingsNotWritten + DisplayText(state.SettingsPath) + kLostEverywhere +
+                              "\n" + e.what());
         return false;
     } catch (const FileError& e) {
         // Too large to be read back: never written, and the old file stays.
-        ShowError(kSettingsNotSaved + DisplayText(state.SettingsPath) + kSettingsKept + "\n" +
-                  ErrorText(e));
+        ShowError(module, kSettingsNotSaved + DisplayText(state.SettingsPath) + kSettingsKept +
+                              "\n" + ErrorText(e));
         return false;
     }
     switch (result.outcome) {
@@ -200,25 +200,26 @@ bool SaveAtEnd(const TModuleState& state) {
     case SettingsSaveResult::Outcome::Skipped:
         return true;
     case SettingsSaveResult::Outcome::Failed:
-        ShowError(kSettingsNotSaved + DisplayText(state.SettingsPath) + kSettingsKept + "\n" +
-                  result.reason);
+        ShowError(module, kSettingsNotSaved + DisplayText(state.SettingsPath) + kSettingsKept +
+                              "\n" + result.reason);
         return false;
     case SettingsSaveResult::Outcome::Kept:
         break;
     }
-    ShowError(kSettingsNotWritten + DisplayText(state.SettingsPath) + kSettingsNotWrittenEnd +
-              "\n" + result.reason + "\n" + kKeptIn + PathText(result.keptIn) + kKeptInEnd);
+    ShowError(module, kSettingsNotWritten + DisplayText(state.SettingsPath) +
+                          kSettingsNotWrittenEnd + "\n" + result.reason + "\n" + kKeptIn +
+                          PathText(result.keptIn) + kKeptInEnd);
     return false;
 }
 
-std::int32_t BeginPlugin() {
-    TModuleState& state = Module();
-    if (!HostApiComplete()) {
-        ShowError(kHostIncomplete);
+std::int32_t BeginPlugin(ModuleContext& module) {
+    TModuleState& state = module.State;
+    if (!module.Host.Complete()) {
+        ShowError(module, kHostIncomplete);
         return kTrxFalse;
     }
     if (state.SettingsPath.empty()) {
-        ShowError(kNoSettingsFile);
+        ShowError(module, kNoSettingsFile);
         return kTrxFalse;
     }
     if (!state.PluginActive) {
@@ -234,13 +235,13 @@ std::int32_t BeginPlugin() {
         state.Settings = std::move(settings);
         state.Library = std::move(library);
         state.PluginActive = true;
-        TellWhatTheStartFound(state);
+        TellWhatTheStartFound(module);
     }
-    return TRAChangePluginMenus(kPluginName);
+    return module.Host.TRAChangePluginMenus(kPluginName);
 }
 
-std::int32_t EndPlugin() {
-    TModuleState& state = Module();
+std::int32_t EndPlugin(ModuleContext& module) {
+    TModuleState& state = module.State;
     if (!state.PluginActive) {
         return kTrxFalse;
     }
@@ -257,19 +258,19 @@ std::int32_t EndPlugin() {
     // menu the plug-in will no longer have.
     state.PluginActive = false;
     if (state.EditorOpen) {
-        CloseEditor();
+        module.Editor->Close();
         state.EditorOpen = false;
     }
 
     if (state.SettingsPath.empty()) {
-        ShowError(kNoSettingsFileAtEnd);
+        ShowError(module, kNoSettingsFileAtEnd);
         return kTrxFalse;
     }
-    return SaveAtEnd(state) ? kTrxTrue : kTrxFalse;
+    return SaveAtEnd(module) ? kTrxTrue : kTrxFalse;
 }
 
-std::int32_t GetMenu(std::int32_t number, char* record) {
-    const TModuleState& state = Module();
+std::int32_t GetMenu(const ModuleContext& module, std::int32_t number, char* record) {
+    const TModuleState& state = module.State;
     if (!state.PluginActive || record == nullptr || number < 0) {
         return kTrxFalse;
     }
@@ -297,81 +298,79 @@ std::int32_t GetMenu(std::int32_t number, char* record) {
     return kTrxTrue;
 }
 
-std::int32_t MenuClick(std::int32_t number, std::int32_t pad) {
-    TModuleState& state = Module();
+std::int32_t MenuClick(ModuleContext& module, std::int32_t number, std::int32_t pad) {
+    TModuleState& state = module.State;
     if (!state.PluginActive) {
         return kTrxFalse;
     }
-    state.CurrentPad = TRAGetPadID(pad);
-    ReadPadInfo();
+    ModuleOperations& operations = *module.Operations;
+    state.CurrentPad = module.Host.TRAGetPadID(pad);
+    operations.ReadPadInfo();
     // While the editor is open the menu shows its title alone.
     if (number <= 0 || state.EditorOpen) {
         return kTrxFalse;
     }
     const int n = MenuPatternCount(state);
     if (number <= n) {
-        return ApplyPattern(state.Library->Pattern(number - 1)) ? kTrxTrue : kTrxFalse;
+        return operations.ApplyPattern(state.Library->Pattern(number - 1)) ? kTrxTrue : kTrxFalse;
     }
     if (number == n + 2) {
-        return ImportPatternFile(*state.Library) ? TRAChangePluginMenus(kPluginName) : kTrxFalse;
+        return operations.ImportPatterns(*state.Library)
+                   ? module.Host.TRAChangePluginMenus(kPluginName)
+                   : kTrxFalse;
     }
     if (number == n + 3) {
-        if (!OpenEditor()) {
+        if (!module.Editor->Open(*state.Library, state.Settings, operations)) {
             return kTrxFalse;
         }
         state.EditorOpen = true;
-        return TRAChangePluginMenus(kPluginName);
+        return module.Host.TRAChangePluginMenus(kPluginName);
     }
     return kTrxFalse;
 }
 
 } // namespace
 
-void EditorClosed() {
-    TModuleState& state = Module();
-    state.EditorOpen = false;
-    if (state.PluginActive) {
-        TRAChangePluginMenus(kPluginName);
-    }
-}
+namespace entry {
 
-} // namespace pelmora
-
-using namespace pelmora;
-
-PELMORA_ENTRY std::int32_t PELMORA_WINAPI TRXGetName(char* buffer, std::int32_t size) {
-    return Guarded([&] {
+std::int32_t GetName(ModuleSource module, char* buffer, std::int32_t size) {
+    return Guarded(module, [&](ModuleContext&) {
         CopyToHost(buffer, size, kPluginName);
         return kTrxTrue;
     });
 }
 
-PELMORA_ENTRY std::int32_t PELMORA_WINAPI TRXGetExplanation(char* buffer, std::int32_t size) {
-    return Guarded([&] {
+std::int32_t GetExplanation(ModuleSource module, char* buffer, std::int32_t size) {
+    return Guarded(module, [&](ModuleContext&) {
         CopyToHost(buffer, size, Explanation());
         return kTrxTrue;
     });
 }
 
-PELMORA_ENTRY std::int32_t PELMORA_WINAPI TRXSetInitFile(const char* path) {
-    return Guarded([&] {
-        Module().SettingsPath = AbsoluteHostPath(path != nullptr ? path : "");
+std::int32_t SetInitFile(ModuleSource module, const char* path) {
+    return Guarded(module, [&](ModuleContext& context) {
+        context.State.SettingsPath = AbsoluteHostPath(path != nullptr ? path : "");
         return kTrxTrue;
     });
 }
 
-PELMORA_ENTRY std::int32_t PELMORA_WINAPI TRXBeginPlugin() {
-    return Guarded(BeginPlugin);
+std::int32_t BeginPlugin(ModuleSource module) {
+    return Guarded(module, [](ModuleContext& context) { return pelmora::BeginPlugin(context); });
 }
 
-PELMORA_ENTRY std::int32_t PELMORA_WINAPI TRXEndPlugin() {
-    return Guarded(EndPlugin);
+std::int32_t EndPlugin(ModuleSource module) {
+    return Guarded(module, [](ModuleContext& context) { return pelmora::EndPlugin(context); });
 }
 
-PELMORA_ENTRY std::int32_t PELMORA_WINAPI TRXGetMenu(std::int32_t number, char* record) {
-    return Guarded([&] { return GetMenu(number, record); });
+std::int32_t GetMenu(ModuleSource module, std::int32_t number, char* record) {
+    return Guarded(
+        module, [&](ModuleContext& context) { return pelmora::GetMenu(context, number, record); });
 }
 
-PELMORA_ENTRY std::int32_t PELMORA_WINAPI TRXMenuClick(std::int32_t number, std::int32_t pad) {
-    return Guarded([&] { return MenuClick(number, pad); });
+std::int32_t MenuClick(ModuleSource module, std::int32_t number, std::int32_t pad) {
+    return Guarded(
+        module, [&](ModuleContext& context) { return pelmora::MenuClick(context, number, pad); });
 }
+
+} // namespace entry
+} // namespace pelmora

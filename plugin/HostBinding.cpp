@@ -1,4 +1,4 @@
-#include "plugin/TRAPI.h"
+#include "plugin/HostBinding.h"
 
 #include <array>
 #include <stdexcept>
@@ -38,81 +38,63 @@ enum HostIndex {
     kChangePluginMenus = 8
 };
 
-struct HostBinding {
-    std::array<void*, kHostFunctionCount> functions{};
-    bool complete = false;
-};
+} // namespace
 
-HostBinding& Binding() {
-    static HostBinding binding;
-    return binding;
-}
-
-template <typename Proc> Proc Function(HostIndex index) {
-    const HostBinding& binding = Binding();
-    if (!binding.complete) {
+template <typename Proc> Proc HostBinding::Function(int index) const {
+    if (!complete_) {
         throw std::logic_error(std::string("Tavrin の関数 ") + kHostFunctionNames[index] +
                                " を呼び出せません。");
     }
-    return reinterpret_cast<Proc>(binding.functions[index]);
+    return reinterpret_cast<Proc>(functions_[static_cast<std::size_t>(index)]);
 }
 
-// The launcher binds us before any entry point is called: do it while loading.
-const bool kBoundAtLoad = BindHostApiFromMainExecutable();
-
-} // namespace
-
-bool HostApiComplete() {
-    return Binding().complete;
-}
-
-bool BindHostApi(const HostSymbolLookup& lookup) {
-    HostBinding binding;
-    binding.complete = true;
+bool HostBinding::Bind(const HostSymbolLookup& lookup) {
+    complete_ = true;
     for (int i = 0; i < kHostFunctionCount; ++i) {
-        binding.functions[i] = lookup ? lookup(kHostFunctionNames[i]) : nullptr;
-        binding.complete = binding.complete && binding.functions[i] != nullptr;
+        functions_[static_cast<std::size_t>(i)] = lookup ? lookup(kHostFunctionNames[i]) : nullptr;
+        complete_ = complete_ && functions_[static_cast<std::size_t>(i)] != nullptr;
     }
-    Binding() = binding;
-    return binding.complete;
+    return complete_;
 }
 
-bool BindHostApiFromMainExecutable() {
+bool HostBinding::BindMainExecutable() {
 #ifdef _WIN32
     const HMODULE main = GetModuleHandleA(nullptr);
     if (reinterpret_cast<std::uintptr_t>(main) < 32) {
-        return BindHostApi(nullptr);
+        return Bind(nullptr);
     }
-    return BindHostApi(
+    return Bind(
         [main](const char* name) { return reinterpret_cast<void*>(GetProcAddress(main, name)); });
 #else
     // The process's own handle; it stays open for the life of the process,
     // like the main executable it stands for.
     void* main = dlopen(nullptr, RTLD_NOW);
     if (main == nullptr) {
-        return BindHostApi(nullptr);
+        return Bind(nullptr);
     }
-    return BindHostApi([main](const char* name) { return dlsym(main, name); });
+    return Bind([main](const char* name) { return dlsym(main, name); });
 #endif
 }
 
-std::int32_t TRAGetPadID(std::int32_t pad) {
+std::int32_t HostBinding::TRAGetPadID(std::int32_t pad) const {
     return Function<TRAGetPadIDProc>(kGetPadID)(pad);
 }
 
-std::int32_t TRAGetPadInit(std::int32_t padId, const char* key, char* buffer, std::int32_t size) {
+std::int32_t HostBinding::TRAGetPadInit(std::int32_t padId, const char* key, char* buffer,
+                                        std::int32_t size) const {
     return Function<TRAGetPadInitProc>(kGetPadInit)(padId, key, buffer, size);
 }
 
-std::int32_t TRASetPadInit(std::int32_t padId, const char* key, const char* value) {
+std::int32_t HostBinding::TRASetPadInit(std::int32_t padId, const char* key,
+                                        const char* value) const {
     return Function<TRASetPadInitProc>(kSetPadInit)(padId, key, value);
 }
 
-std::int32_t TRAChangePluginMenus(const char* pluginName) {
+std::int32_t HostBinding::TRAChangePluginMenus(const char* pluginName) const {
     return Function<TRAChangePluginMenusProc>(kChangePluginMenus)(pluginName);
 }
 
-std::intptr_t TRAGetPadWnd(std::int32_t padId) {
+std::intptr_t HostBinding::TRAGetPadWnd(std::int32_t padId) const {
     return Function<TRAGetPadWndProc>(kGetPadWnd)(padId);
 }
 
