@@ -202,45 +202,45 @@ private:
 };
 
 struct RenderArgs {
-    std::optional<std::string> file;
-    std::optional<std::string> index;
-    std::optional<std::string> pattern;
-    std::optional<std::string> pad;
-    std::optional<std::string> nameHeight;
-    std::optional<std::string> output;
+    std::optional<std::string> File;
+    std::optional<std::string> Index;
+    std::optional<std::string> Pattern;
+    std::optional<std::string> Pad;
+    std::optional<std::string> NameHeight;
+    std::optional<std::string> Output;
 };
 
 RenderArgs ParseRenderArgs(const std::vector<std::string>& args) {
     RenderArgs parsed;
     ArgScanner scan(args);
     while (!scan.Done()) {
-        if (scan.Option({"--index"}, parsed.index) || scan.Option({"--pattern"}, parsed.pattern) ||
-            scan.Option({"--pad"}, parsed.pad) ||
-            scan.Option({"--name-height"}, parsed.nameHeight) ||
-            scan.Option({"-o", "--output"}, parsed.output)) {
+        if (scan.Option({"--index"}, parsed.Index) || scan.Option({"--pattern"}, parsed.Pattern) ||
+            scan.Option({"--pad"}, parsed.Pad) ||
+            scan.Option({"--name-height"}, parsed.NameHeight) ||
+            scan.Option({"-o", "--output"}, parsed.Output)) {
             continue;
         }
         const std::string& arg = scan.Current();
         if (arg.size() > 1 && arg[0] == '-') {
             throw UsageError("render: unknown option \"" + arg + "\"");
         }
-        if (parsed.file) {
-            throw UsageError("render takes one FILE, got \"" + *parsed.file + "\" and \"" + arg +
+        if (parsed.File) {
+            throw UsageError("render takes one FILE, got \"" + *parsed.File + "\" and \"" + arg +
                              "\"");
         }
-        parsed.file = arg;
+        parsed.File = arg;
         scan.Skip();
     }
-    if (!parsed.file) {
+    if (!parsed.File) {
         throw UsageError("render: no FILE given");
     }
-    if (parsed.index.has_value() == parsed.pattern.has_value()) {
+    if (parsed.Index.has_value() == parsed.Pattern.has_value()) {
         throw UsageError("render needs exactly one of --index and --pattern");
     }
-    if (!parsed.pad) {
+    if (!parsed.Pad) {
         throw UsageError("render: no --pad given");
     }
-    if (!parsed.output) {
+    if (!parsed.Output) {
         throw UsageError("render: no output file given (-o OUT.bmp)");
     }
     return parsed;
@@ -253,33 +253,33 @@ int Render(const std::vector<std::string>& args, std::ostream& out) {
     }
     const RenderArgs parsed = ParseRenderArgs(args);
     // Every argument is checked before any file is touched.
-    const PadValues pad = ParsePad(*parsed.pad);
+    const PadValues pad = ParsePad(*parsed.Pad);
     std::optional<std::int32_t> index;
-    if (parsed.index) {
-        index = ParseNumber(*parsed.index, "--index");
+    if (parsed.Index) {
+        index = ParseNumber(*parsed.Index, "--index");
         if (*index < 0) {
-            throw UsageError("--index counts from 0, got " + *parsed.index);
+            throw UsageError("--index counts from 0, got " + *parsed.Index);
         }
     }
     std::optional<std::int32_t> nameHeight;
-    if (parsed.nameHeight) {
-        nameHeight = ParseNumber(*parsed.nameHeight, "--name-height");
+    if (parsed.NameHeight) {
+        nameHeight = ParseNumber(*parsed.NameHeight, "--name-height");
     }
 
-    const PatternLibrary library = LoadLibrary(*parsed.file);
+    const PatternLibrary library = LoadLibrary(*parsed.File);
     int found = -1;
     if (index) {
         if (*index >= library.Count()) {
-            throw Failure("\"" + *parsed.file + "\" has " + std::to_string(library.Count()) +
+            throw Failure("\"" + *parsed.File + "\" has " + std::to_string(library.Count()) +
                           " patterns, no index " + std::to_string(*index));
         }
         found = *index;
     } else {
         std::string wanted;
         try {
-            wanted = Utf8ToSjis(*parsed.pattern);
+            wanted = Utf8ToSjis(*parsed.Pattern);
         } catch (const CodecError& e) {
-            throw Failure("pattern name \"" + *parsed.pattern + "\": " + e.what());
+            throw Failure("pattern name \"" + *parsed.Pattern + "\": " + e.what());
         }
         for (int i = 0; i < library.Count() && found < 0; ++i) {
             if (library.Name(i) == wanted) {
@@ -287,7 +287,7 @@ int Render(const std::vector<std::string>& args, std::ostream& out) {
             }
         }
         if (found < 0) {
-            throw Failure("\"" + *parsed.file + "\" has no pattern named \"" + *parsed.pattern +
+            throw Failure("\"" + *parsed.File + "\" has no pattern named \"" + *parsed.Pattern +
                           "\" (see pelmora list)");
         }
     }
@@ -303,14 +303,14 @@ int Render(const std::vector<std::string>& args, std::ostream& out) {
         }
     }
     const Bitmap24 cell = DrawWallpaper(library.Pattern(found), info);
-    if (*parsed.output == "-") {
+    if (*parsed.Output == "-") {
         const std::string bytes = EncodeBmp(cell);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         if (!out.flush()) {
             throw Failure("cannot write the BMP to standard output");
         }
     } else {
-        SaveBmp(cell, Utf8ToFsPath(*parsed.output), WriteTarget::RegularFileOrStream);
+        SaveBmp(cell, Utf8ToFsPath(*parsed.Output), WriteTarget::RegularFileOrStream);
     }
     return kExitOk;
 }

@@ -164,8 +164,8 @@ inline void IniText(const std::uint8_t* data, std::size_t size) {
     std::string streamed;
     IniTextWriter writer([&](std::string_view piece) { streamed += piece; });
     for (const IniFile::Section& section : ini.Sections()) {
-        writer.Section(section.name);
-        for (const auto& [key, value] : section.values) {
+        writer.Section(section.Name);
+        for (const auto& [key, value] : section.Values) {
             writer.Key(key, value);
         }
     }
@@ -189,27 +189,27 @@ inline void IniText(const std::uint8_t* data, std::size_t size) {
         std::min<std::size_t>(ini.Sections().size(), detail::kLookupsTried);
     for (std::size_t s = 0; s < sectionsTried; ++s) {
         const IniFile::Section& section = ini.Sections()[s];
-        PELMORA_FUZZ_CHECK(ini.SectionExists(section.name));
-        std::string folded(section.name);
+        PELMORA_FUZZ_CHECK(ini.SectionExists(section.Name));
+        std::string folded(section.Name);
         for (char& c : folded) {
             c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
         }
         const bool first = seen.insert(folded).second;
         const std::size_t tried =
-            std::min<std::size_t>(section.values.size(), detail::kLookupsTried);
+            std::min<std::size_t>(section.Values.size(), detail::kLookupsTried);
         for (std::size_t k = 0; k < tried; ++k) {
-            const std::string_view key = section.values[k].first;
-            (void)ini.ReadInteger(section.name, key, 0);
-            (void)ini.ReadBool(section.name, key, false);
-            PELMORA_FUZZ_CHECK(!first || ini.Value(section.name, key).has_value());
+            const std::string_view key = section.Values[k].first;
+            (void)ini.ReadInteger(section.Name, key, 0);
+            (void)ini.ReadBool(section.Name, key, false);
+            PELMORA_FUZZ_CHECK(!first || ini.Value(section.Name, key).has_value());
         }
     }
 
     // A value written under the first section and key reads back from the
     // text, line breaks stored as blanks.
-    if (!ini.Sections().empty() && !ini.Sections().front().values.empty()) {
-        const std::string section(ini.Sections().front().name);
-        const std::string key(ini.Sections().front().values.front().first);
+    if (!ini.Sections().empty() && !ini.Sections().front().Values.empty()) {
+        const std::string section(ini.Sections().front().Name);
+        const std::string key(ini.Sections().front().Values.front().first);
         const std::string value = "x" + std::string(text.substr(0, 64)) + "x";
         std::string expected = value;
         for (char& c : expected) {

@@ -59,8 +59,8 @@ public:
 
     // The row's blend as slope * u + intercept, in single precision.
     struct SingleTerms {
-        float slope, intercept;
-        int tl;
+        float Slope, Intercept;
+        int Tl;
     };
     SingleTerms Single() const {
         return {static_cast<float>(across_ + twist_ * v_), static_cast<float>(downVD_), tl_};
@@ -98,7 +98,7 @@ constexpr float kQuadSingleMargin = 4.4e-4f;
 PELMORA_AVX2 inline __attribute__((always_inline)) __m256i
 BlendEightAvx2(const ChannelBlend::SingleTerms& t, __m256 u, __m256i& sure) {
     const __m256 value =
-        _mm256_add_ps(_mm256_mul_ps(u, _mm256_set1_ps(t.slope)), _mm256_set1_ps(t.intercept));
+        _mm256_add_ps(_mm256_mul_ps(u, _mm256_set1_ps(t.Slope)), _mm256_set1_ps(t.Intercept));
     const __m256i whole = _mm256_cvtps_epi32(value); // nearest, halves to even
     const __m256 distance =
         _mm256_andnot_ps(_mm256_set1_ps(-0.0f), _mm256_sub_ps(value, _mm256_cvtepi32_ps(whole)));
@@ -107,7 +107,7 @@ BlendEightAvx2(const ChannelBlend::SingleTerms& t, __m256 u, __m256i& sure) {
     sure = _mm256_and_si256(sure, _mm256_castps_si256(near));
     return _mm256_min_epi32(
         _mm256_set1_epi32(255),
-        _mm256_max_epi32(_mm256_setzero_si256(), _mm256_add_epi32(whole, _mm256_set1_epi32(t.tl))));
+        _mm256_max_epi32(_mm256_setzero_si256(), _mm256_add_epi32(whole, _mm256_set1_epi32(t.Tl))));
 }
 
 PELMORA_AVX2 std::size_t BlendRowSingleAvx2(const ChannelBlend::SingleTerms& blue,

@@ -240,11 +240,11 @@ bool WriteSampleSettings(const std::filesystem::path& file) {
     for (const std::filesystem::path& sample : files) {
         const IniFile patterns = IniFile::Load(sample);
         for (const IniFile::Section& section : patterns.Sections()) {
-            if (patterns.ReadString(section.name, "Name", "").empty()) {
+            if (patterns.ReadString(section.Name, "Name", "").empty()) {
                 continue;
             }
             const std::string name = std::to_string(number++);
-            for (const auto& [key, value] : section.values) {
+            for (const auto& [key, value] : section.Values) {
                 settings.WriteString(name, key, value);
             }
         }
@@ -255,19 +255,19 @@ bool WriteSampleSettings(const std::filesystem::path& file) {
 
 // Which files come from the data folder.
 struct DefaultFiles {
-    bool pads = false;
-    bool settings = false;
+    bool Pads = false;
+    bool Settings = false;
 };
 
 // Names the data folder's files for those not given on the command line.
 DefaultFiles NameDefaultFiles(Options& options) {
     DefaultFiles defaults{options.pads.empty(), options.settings.empty()};
-    if (defaults.pads || defaults.settings) {
+    if (defaults.Pads || defaults.Settings) {
         const std::filesystem::path folder = DataFolder();
-        if (defaults.pads) {
+        if (defaults.Pads) {
             options.pads = folder / "pads.ini";
         }
-        if (defaults.settings) {
+        if (defaults.Settings) {
             options.settings = folder / "Pelmora.ini";
         }
     }
@@ -303,13 +303,13 @@ void RefuseOneFileForBoth(const Options& options) {
 
 // Creates the data folder's files on the first run.
 void SeedDefaultFiles(const Options& options, DefaultFiles defaults) {
-    if (defaults.pads && !std::filesystem::exists(options.pads)) {
+    if (defaults.Pads && !std::filesystem::exists(options.pads)) {
         std::filesystem::create_directories(options.pads.parent_path());
         WriteSamplePads(options.pads);
         std::fprintf(stderr, "tavrin-host: created %s with two sample pads\n",
                      PathText(options.pads).c_str());
     }
-    if (defaults.settings && !std::filesystem::exists(options.settings)) {
+    if (defaults.Settings && !std::filesystem::exists(options.settings)) {
         std::filesystem::create_directories(options.settings.parent_path());
         if (WriteSampleSettings(options.settings)) {
             std::fprintf(stderr, "tavrin-host: created %s with the sample patterns\n",

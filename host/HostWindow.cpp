@@ -81,7 +81,7 @@ public:
         selected_ = selected;
         update();
     }
-    std::function<void(std::int32_t)> onPicked;
+    std::function<void(std::int32_t)> OnPicked;
 
     // Reads the pad's settings and wallpaper again; repaints when they changed.
     void Refresh() {
@@ -142,8 +142,8 @@ protected:
         painter.drawRect(rect().adjusted(1, Header() + 1, -2, -2));
     }
     void mousePressEvent(QMouseEvent* e) override {
-        if (e->button() == Qt::LeftButton && onPicked) {
-            onPicked(id_);
+        if (e->button() == Qt::LeftButton && OnPicked) {
+            OnPicked(id_);
         }
     }
 
@@ -220,7 +220,7 @@ HostWindow::HostWindow(PluginModule& plugin, PadStore& pads) : plugin_(plugin), 
     for (const std::int32_t id : pads_.PadNumbers()) {
         auto* view = new PadView(id, pads_, content);
         view->setObjectName(QString("Pad%1").arg(id));
-        view->onPicked = [this](std::int32_t picked) { SelectPad(picked); };
+        view->OnPicked = [this](std::int32_t picked) { SelectPad(picked); };
         layout->addWidget(view);
         views_.push_back(view);
     }

@@ -21,8 +21,8 @@ PadStore PadStore::Load(const std::filesystem::path& file) {
     store.file_ = file;
     store.ini_ = IniFile::Parse(ReadWholeFile(file));
     for (const IniFile::Section& section : store.ini_.Sections()) {
-        if (const std::optional<std::int32_t> number = ParseIntText(section.name);
-            number && IntToStr(*number) == section.name) {
+        if (const std::optional<std::int32_t> number = ParseIntText(section.Name);
+            number && IntToStr(*number) == section.Name) {
             store.numbers_.push_back(*number);
         }
     }

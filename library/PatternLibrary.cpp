@@ -42,23 +42,23 @@ const PatternLibrary::Entry& PatternLibrary::At(int index) const {
 }
 
 const std::string& PatternLibrary::Name(int index) const {
-    return At(index).name;
+    return At(index).Name;
 }
 
 TPatrn& PatternLibrary::Pattern(int index) const {
-    return *At(index).pattern;
+    return *At(index).Pattern;
 }
 
 bool PatternLibrary::Contains(std::string_view name) const {
     return std::any_of(entries_.begin(), entries_.end(),
-                       [&](const Entry& e) { return e.name == name; });
+                       [&](const Entry& e) { return e.Name == name; });
 }
 
 std::vector<std::string> PatternLibrary::Names() const {
     std::vector<std::string> names;
     names.reserve(entries_.size());
     for (const Entry& e : entries_) {
-        names.push_back(e.name);
+        names.push_back(e.Name);
     }
     return names;
 }
@@ -91,7 +91,7 @@ namespace {
 
 // The "Name" value of a section; empty when it has none.
 std::string_view SectionName(const IniFile::Section& section) {
-    for (const auto& [key, value] : section.values) {
+    for (const auto& [key, value] : section.Values) {
         if (SameIniName(key, "Name")) {
             return value;
         }

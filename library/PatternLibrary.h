@@ -18,8 +18,8 @@ namespace pelmora {
 class PatternLibrary {
 public:
     struct Entry {
-        std::string name;
-        std::unique_ptr<TPatrn> pattern;
+        std::string Name;
+        std::unique_ptr<TPatrn> Pattern;
     };
 
     int Count() const { return static_cast<int>(entries_.size()); }

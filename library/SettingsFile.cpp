@@ -21,10 +21,10 @@ void WriteMain(IniTextWriter& writer, const TIniData& data) {
 }
 
 void WritePatterns(IniTextWriter& writer, const NamedPatterns& patterns, int firstSection) {
-    for (int i = 0; i < patterns.count; ++i) {
+    for (int i = 0; i < patterns.Count; ++i) {
         writer.Section(IntToStr(firstSection + i));
-        writer.Key("Name", patterns.name(i));
-        patterns.pattern(i).ForEachStoredValue(
+        writer.Key("Name", patterns.Name(i));
+        patterns.Pattern(i).ForEachStoredValue(
             [&](std::string_view key, std::string_view value) { writer.Key(key, value); });
     }
 }
@@ -61,13 +61,13 @@ std::uint64_t BytesDigest(std::string_view bytes) {
 SettingsSaveResult Kept(const std::filesystem::path& file, const std::string& text,
                         const SettingsSave& save, std::string reason) {
     SettingsSaveResult result;
-    result.outcome = SettingsSaveResult::Outcome::Kept;
+    result.Status = SettingsSaveResult::Outcome::Kept;
     try {
-        result.keptIn = KeepInRecoveryFile(file, text, save.fallbackFolder, save.options);
+        result.KeptIn = KeepInRecoveryFile(file, text, save.FallbackFolder, save.Options);
     } catch (const FileError& error) {
         throw SettingsNotKept(reason + "\n" + error.what());
     }
-    result.reason = std::move(reason);
+    result.Reason = std::move(reason);
     return result;
 }
 
@@ -127,10 +127,10 @@ std::size_t SettingsFileSize(const TIniData& settings, const NamedPatterns& patt
     IniTextWriter main([&](std::string_view piece) { size += piece.size(); });
     WriteMain(main, settings);
     main.Finish();
-    for (int i = 0; i < patterns.count && size <= stopAbove; ++i) {
+    for (int i = 0; i < patterns.Count && size <= stopAbove; ++i) {
         size +=
-            IniFile::SectionTextSize(IntToStr(i)) + IniFile::KeyTextSize("Name", patterns.name(i));
-        patterns.pattern(i).ForEachStoredValue([&](std::string_view key, std::string_view value) {
+            IniFile::SectionTextSize(IntToStr(i)) + IniFile::KeyTextSize("Name", patterns.Name(i));
+        patterns.Pattern(i).ForEachStoredValue([&](std::string_view key, std::string_view value) {
             size += IniFile::KeyTextSize(key, value);
         });
     }
@@ -161,7 +161,7 @@ SettingsAtStart ReadSettingsFile(const std::filesystem::path& file) {
     SettingsAtStart start;
     std::string bytes;
     try {
-        bytes = ReadWholeFile(file, kMaxInputFileSize, &start.origin.stamp);
+        bytes = ReadWholeFile(file, kMaxInputFileSize, &start.Origin.Stamp);
     } catch (const FileError& error) {
         const FileProblem problem = error.Problem();
         if (problem != FileProblem::NotFound && problem != FileProblem::FolderNotFound &&
@@ -175,18 +175,18 @@ SettingsAtStart ReadSettingsFile(const std::filesystem::path& file) {
             if (problem != FileProblem::NotFound) {
                 throw;
             }
-            start.origin.kind = SettingsOrigin::Kind::Absent;
+            start.Origin.Kind = SettingsOrigin::Kind::Absent;
         } else {
-            start.origin.kind = SettingsOrigin::Kind::FolderMissing;
+            start.Origin.Kind = SettingsOrigin::Kind::FolderMissing;
         }
         return start;
     }
-    start.origin.bytesDigest = BytesDigest(bytes);
+    start.Origin.BytesDigest = BytesDigest(bytes);
     const bool empty = bytes.empty();
-    start.ini = IniFile::ParseFile(std::move(bytes), file);
+    start.Ini = IniFile::ParseFile(std::move(bytes), file);
     // Bytes that hold no section at all are not a settings file this system
     // can read (another program's, or damaged): the end never replaces them.
-    start.origin.kind = start.ini.Sections().empty() && !empty ? SettingsOrigin::Kind::Unreadable
+    start.Origin.Kind = start.Ini.Sections().empty() && !empty ? SettingsOrigin::Kind::Unreadable
                                                                : SettingsOrigin::Kind::Read;
     return start;
 }
@@ -199,7 +199,7 @@ namespace {
 bool HoldsWhatTheStartRead(const std::filesystem::path& file, const SettingsOrigin& origin,
                            FileStamp& stamp) {
     try {
-        return BytesDigest(ReadWholeFile(file, kMaxInputFileSize, &stamp)) == origin.bytesDigest;
+        return BytesDigest(ReadWholeFile(file, kMaxInputFileSize, &stamp)) == origin.BytesDigest;
     } catch (const FileError&) {
         return false;
     }
@@ -213,8 +213,8 @@ bool NothingThere(const std::filesystem::path& file) {
 
 SettingsSaveResult Result(SettingsSaveResult::Outcome outcome, std::string reason = {}) {
     SettingsSaveResult result;
-    result.outcome = outcome;
-    result.reason = std::move(reason);
+    result.Status = outcome;
+    result.Reason = std::move(reason);
     return result;
 }
 
@@ -226,26 +226,27 @@ constexpr const char* kUnreadableReason = "開始したときに設定ファイ�
 } // namespace
 
 SettingsSaveResult SaveSettingsFile(const std::filesystem::path& file, const SettingsSave& save) {
-    if (!SettingsFileFits(save.settings, save.library)) {
+    if (!SettingsFileFits(save.Settings, save.Library)) {
         throw FileError(FileAction::Write, file, FileProblem::TooLarge,
                         LimitText(kMaxInputFileSize));
     }
-    const bool unchanged = SettingsFileDigest(save.settings, save.library) == save.startDigest;
-    const SettingsOrigin& origin = save.origin;
-    if (origin.kind == SettingsOrigin::Kind::FolderMissing ||
-        origin.kind == SettingsOrigin::Kind::Unreadable) {
+    const bool unchanged = SettingsFileDigest(save.Settings, save.Library) == save.StartDigest;
+    const SettingsOrigin& origin = save.Origin;
+    if (origin.Kind == SettingsOrigin::Kind::FolderMissing ||
+        origin.Kind == SettingsOrigin::Kind::Unreadable) {
         // Nothing was read, so an unchanged library holds nothing to keep.
         if (unchanged) {
             return Result(SettingsSaveResult::Outcome::Skipped);
         }
-        return Kept(file, SettingsFileText(save.settings, PatternsOf(save.library)), save,
-                    origin.kind == SettingsOrigin::Kind::FolderMissing ? kFolderMissingReason
+        return Kept(file, SettingsFileText(save.Settings, PatternsOf(save.Library)), save,
+                    origin.Kind == SettingsOrigin::Kind::FolderMissing ? kFolderMissingReason
                                                                        : kUnreadableReason);
     }
-    WriteOptions options = save.options;
-    options.expect = origin.kind == SettingsOrigin::Kind::Read ? Expect::SameFile : Expect::Nothing;
-    options.stamp = origin.stamp;
-    const std::string text = SettingsFileText(save.settings, PatternsOf(save.library));
+    WriteOptions options = save.Options;
+    options.Expected =
+        origin.Kind == SettingsOrigin::Kind::Read ? Expect::SameFile : Expect::Nothing;
+    options.Stamp = origin.Stamp;
+    const std::string text = SettingsFileText(save.Settings, PatternsOf(save.Library));
     for (int attempt = 0;; ++attempt) {
         try {
             WriteWholeFile(file, text, options);
@@ -257,16 +258,16 @@ SettingsSaveResult SaveSettingsFile(const std::filesystem::path& file, const Set
                 }
                 return Kept(file, text, save, error.what());
             }
-            if (origin.kind == SettingsOrigin::Kind::Absent && unchanged) {
+            if (origin.Kind == SettingsOrigin::Kind::Absent && unchanged) {
                 return Result(SettingsSaveResult::Outcome::Skipped); // another program's file
             }
             // Once more, if what is there now is nothing, or what the start read.
             FileStamp now;
-            if (attempt == 0 && origin.kind == SettingsOrigin::Kind::Read && NothingThere(file)) {
-                options.expect = Expect::Nothing;
-            } else if (attempt == 0 && origin.kind == SettingsOrigin::Kind::Read &&
+            if (attempt == 0 && origin.Kind == SettingsOrigin::Kind::Read && NothingThere(file)) {
+                options.Expected = Expect::Nothing;
+            } else if (attempt == 0 && origin.Kind == SettingsOrigin::Kind::Read &&
                        HoldsWhatTheStartRead(file, origin, now)) {
-                options.stamp = now;
+                options.Stamp = now;
             } else {
                 return Kept(file, text, save, error.what());
             }

@@ -25,9 +25,9 @@ struct TExportEntry;
 // The named patterns a file holds, in order: the library, the editor's rows
 // or an export's selection.
 struct NamedPatterns {
-    int count = 0;
-    std::function<std::string_view(int index)> name;
-    std::function<const TPatrn&(int index)> pattern;
+    int Count = 0;
+    std::function<std::string_view(int index)> Name;
+    std::function<const TPatrn&(int index)> Pattern;
 };
 NamedPatterns PatternsOf(const PatternLibrary& library);
 NamedPatterns PatternsOf(const std::vector<TExportEntry>& entries);
@@ -69,14 +69,14 @@ struct SettingsOrigin {
         Read,          // a file, read; `stamp` is how it was
         Unreadable,    // a file with content but no section at all
     };
-    Kind kind = Kind::Absent;
-    FileStamp stamp;
-    std::uint64_t bytesDigest = 0; // of the bytes read (Read, Unreadable)
+    Kind Kind = Kind::Absent;
+    FileStamp Stamp;
+    std::uint64_t BytesDigest = 0; // of the bytes read (Read, Unreadable)
 };
 
 struct SettingsAtStart {
-    IniFile ini;
-    SettingsOrigin origin;
+    IniFile Ini;
+    SettingsOrigin Origin;
 };
 
 // Reads the settings file. A file that is not there reads as empty (Absent,
@@ -100,19 +100,19 @@ struct SettingsSaveResult {
                  // as the start read it; `reason` says why
         Kept,    // the text is in `keptIn`; `reason` says why not in the file
     };
-    Outcome outcome = Outcome::Written;
-    std::filesystem::path keptIn;
-    std::string reason; // UTF-8
+    Outcome Status = Outcome::Written;
+    std::filesystem::path KeptIn;
+    std::string Reason; // UTF-8
 };
 
 struct SettingsSave {
-    const TIniData& settings;
-    const PatternLibrary& library;
-    SettingsOrigin origin;
-    std::uint64_t startDigest = 0;
+    const TIniData& Settings;
+    const PatternLibrary& Library;
+    SettingsOrigin Origin;
+    std::uint64_t StartDigest = 0;
     // Where the text goes when even the settings file's folder cannot take it.
-    std::filesystem::path fallbackFolder;
-    WriteOptions options; // waits (tests)
+    std::filesystem::path FallbackFolder;
+    WriteOptions Options; // waits (tests)
 };
 
 // The end's save. The file is replaced only when it is the one the start

@@ -74,10 +74,10 @@ void FineAdjustLogic::FormCreate() {
 }
 
 void FineAdjustLogic::SetValues(std::uint8_t area, bool isFrame, const TTrim& thick,
-                               const TTrim& outer) {
-    FOuter = outer;
-    FThick = thick;
-    FArea = area;
+                                const TTrim& outer) {
+    outer_ = outer;
+    thick_ = thick;
+    area_ = area;
     // A filled part is adjusted in outer-edge mode only and has no inside.
     for (const ValueControl control :
          {ValueControl::rbOut, ValueControl::rbIn, ValueControl::spIn}) {
@@ -108,7 +108,7 @@ const UpDownState& FineAdjustLogic::UpDown(ValueControl control) const {
 // Only the limit in each edge's outward direction depends on the situation:
 // the whole button can only shrink, and a thickness cannot go below 0.
 void FineAdjustLogic::SetRanges() {
-    const int outward = !thickMode_ && FArea != paAll ? kLimit : 0;
+    const int outward = !thickMode_ && area_ != paAll ? kLimit : 0;
     udLeft_.SetRange(-outward, udLeft_.Max);
     udTop_.SetRange(udTop_.Min, outward);
     udRight_.SetRange(udRight_.Min, outward);
@@ -120,15 +120,15 @@ void FineAdjustLogic::SetRanges() {
 // so is a thicker top or right side of the frame.
 void FineAdjustLogic::ShowPositions() {
     if (thickMode_) {
-        udLeft_.SetPosition(FThick.Left);
-        udTop_.SetPosition(Negated(FThick.Top));
-        udRight_.SetPosition(Negated(FThick.Right));
-        udBottom_.SetPosition(FThick.Bottom);
+        udLeft_.SetPosition(thick_.Left);
+        udTop_.SetPosition(Negated(thick_.Top));
+        udRight_.SetPosition(Negated(thick_.Right));
+        udBottom_.SetPosition(thick_.Bottom);
     } else {
-        udLeft_.SetPosition(Negated(FOuter.Left));
-        udTop_.SetPosition(FOuter.Top);
-        udRight_.SetPosition(FOuter.Right);
-        udBottom_.SetPosition(Negated(FOuter.Bottom));
+        udLeft_.SetPosition(Negated(outer_.Left));
+        udTop_.SetPosition(outer_.Top);
+        udRight_.SetPosition(outer_.Right);
+        udBottom_.SetPosition(Negated(outer_.Bottom));
     }
 }
 
@@ -139,9 +139,9 @@ void FineAdjustLogic::FormShow() {
 void FineAdjustLogic::udTopClick(ValueControl upDown, int direction) {
     ArrowsOf(*this, upDown).Step(direction);
     if (thickMode_) {
-        FThick = {udLeft_.Position, -udTop_.Position, -udRight_.Position, udBottom_.Position};
+        thick_ = {udLeft_.Position, -udTop_.Position, -udRight_.Position, udBottom_.Position};
     } else {
-        FOuter = {-udLeft_.Position, udTop_.Position, udRight_.Position, -udBottom_.Position};
+        outer_ = {-udLeft_.Position, udTop_.Position, udRight_.Position, -udBottom_.Position};
     }
     UpdateView();
 }
@@ -154,9 +154,9 @@ void FineAdjustLogic::rbOutClick(bool thickMode) {
 }
 
 void FineAdjustLogic::btResetClick() {
-    const std::int32_t outer = FArea == paAll ? 0 : 1;
-    FOuter = {outer, outer, outer, outer};
-    FThick = {1, 1, 1, 1};
+    const std::int32_t outer = area_ == paAll ? 0 : 1;
+    outer_ = {outer, outer, outer, outer};
+    thick_ = {1, 1, 1, 1};
     ShowPositions();
     UpdateView();
 }
@@ -171,18 +171,18 @@ void FineAdjustLogic::btCancelClick() {
 
 // One value unit is one dialog pixel.
 void FineAdjustLogic::UpdateView() {
-    const std::int64_t outLeft = std::int64_t{kStandard.Left} - FOuter.Left;
-    const std::int64_t outTop = std::int64_t{kStandard.Top} - FOuter.Top;
+    const std::int64_t outLeft = std::int64_t{kStandard.Left} - outer_.Left;
+    const std::int64_t outTop = std::int64_t{kStandard.Top} - outer_.Top;
     const std::int64_t outWidth =
-        std::int64_t{kStandard.Right - kStandard.Left} + FOuter.Left + FOuter.Right;
+        std::int64_t{kStandard.Right - kStandard.Left} + outer_.Left + outer_.Right;
     const std::int64_t outHeight =
-        std::int64_t{kStandard.Bottom - kStandard.Top} + FOuter.Top + FOuter.Bottom;
+        std::int64_t{kStandard.Bottom - kStandard.Top} + outer_.Top + outer_.Bottom;
     view_.ShowShape(ValueControl::spOut, Region(Box(outLeft, outTop, outWidth, outHeight)));
-    view_.ShowShape(ValueControl::spIn, Inside(Box(outLeft + FThick.Left, outTop + FThick.Top,
-                                                   outWidth - FThick.Left - FThick.Right,
-                                                   outHeight - FThick.Top - FThick.Bottom)));
+    view_.ShowShape(ValueControl::spIn, Inside(Box(outLeft + thick_.Left, outTop + thick_.Top,
+                                                   outWidth - thick_.Left - thick_.Right,
+                                                   outHeight - thick_.Top - thick_.Bottom)));
 
-    const TTrim& shown = thickMode_ ? FThick : FOuter;
+    const TTrim& shown = thickMode_ ? thick_ : outer_;
     const auto text = [this](std::int32_t value) {
         return thickMode_ ? ThickText(value) : TrimText(value);
     };

@@ -3,8 +3,8 @@
 // a frame, its four frame thicknesses, one pixel per arrow click, over a
 // schematic of the region. It works on its own copies; the caller reads them
 // after OK.
-#include "logic/UpDownState.h"
 #include "logic/FineAdjustView.h"
+#include "logic/UpDownState.h"
 #include "pattern/Pattern.h"
 
 #include <cstdint>
@@ -22,8 +22,8 @@ public:
     // Loads a part's region (0 whole button, 1 icon area, 2 name area), whether
     // it is a frame, and its thicknesses and outer-edge adjustments.
     void SetValues(std::uint8_t area, bool isFrame, const TTrim& thick, const TTrim& outer);
-    TTrim GetOuter() const { return FOuter; }
-    TTrim GetThick() const { return FThick; }
+    TTrim GetOuter() const { return outer_; }
+    TTrim GetThick() const { return thick_; }
     // True while the arrows move the frame's inner edges.
     bool ThickMode() const { return thickMode_; }
     // udLeft, udTop, udRight or udBottom.
@@ -48,9 +48,9 @@ private:
     template <typename Self> static auto& ArrowsOf(Self& self, ValueControl control);
 
     FineAdjustView& view_;
-    TTrim FOuter;
-    TTrim FThick{1, 1, 1, 1};
-    std::uint8_t FArea = paAll;
+    TTrim outer_;
+    TTrim thick_{1, 1, 1, 1};
+    std::uint8_t area_ = paAll;
     bool thickMode_ = false;
     UpDownState udLeft_;
     UpDownState udTop_;

@@ -41,8 +41,8 @@ void GradientDialogLogic::FormCreate() {
 }
 
 void GradientDialogLogic::SetGradient(TGrad& gradient) {
-    Target_ = &gradient;
-    Work_.CopyStops(gradient);
+    target_ = &gradient;
+    work_.CopyStops(gradient);
     view_.ShowKind(gradient.Kind < 4 ? gradient.Kind : -1);
     udAngle_.Increment = gradient.Kind == gkQuad ? 90 : 1;
     udAngle_.SetPosition(gradient.Angle);
@@ -74,36 +74,36 @@ const UpDownState& GradientDialogLogic::UpDown(GradControl control) const {
 
 void GradientDialogLogic::ApplyStops() {
     RepaintBar();
-    Target_->CopyStops(Work_);
+    target_->CopyStops(work_);
     RepaintPreview();
     RepaintStrip();
 }
 
 void GradientDialogLogic::ChangeStopColor(int index) {
-    if (index < 0 || index >= Work_.Count()) {
+    if (index < 0 || index >= work_.Count()) {
         return;
     }
-    const std::optional<TColor> chosen = dialogs_.ChooseColor(ResolveColor(Work_.GetColor(index)));
+    const std::optional<TColor> chosen = dialogs_.ChooseColor(ResolveColor(work_.GetColor(index)));
     if (chosen) {
         SetStopColor(index, *chosen);
     }
 }
 
 void GradientDialogLogic::SetStopColor(int index, TColor color) {
-    Work_.SetColor(index, color);
+    work_.SetColor(index, color);
     if (wrapEnds_) {
-        const int last = Work_.Count() - 1;
+        const int last = work_.Count() - 1;
         if (index == 0) {
-            Work_.SetColor(last, color);
+            work_.SetColor(last, color);
         } else if (index == last) {
-            Work_.SetColor(0, color);
+            work_.SetColor(0, color);
         }
     }
     ApplyStops();
 }
 
 void GradientDialogLogic::UpdateControls() {
-    const TGrad& g = *Target_;
+    const TGrad& g = *target_;
     // The centre is not strictly inside the painted rectangle.
     const bool outside = g.CenterX <= -50 || g.CenterX >= 50 || g.CenterY <= -50 || g.CenterY >= 50;
     const bool angle = g.Kind == gkLinear || g.Kind == gkQuad ||
@@ -120,7 +120,7 @@ void GradientDialogLogic::UpdateControls() {
 }
 
 std::pair<TPoint, TPoint> GradientDialogLogic::HandlePoints() const {
-    const TGrad& g = *Target_;
+    const TGrad& g = *target_;
     TPoint p{kPreviewMiddle, kPreviewMiddle};
     if (HasCentre(g.Kind)) {
         p = {RoundEven32(static_cast<Extended>(g.CenterX) / 100 * kPreviewMiddle) + kPreviewMiddle,
@@ -162,7 +162,7 @@ KindItemLayout GradientDialogLogic::cbKindDrawItem(const TRect& item) {
 // The pointer may leave the preview while dragging; the centre is kept within
 // the range the fields offer.
 void GradientDialogLogic::CenterFromPoint(TPoint m) {
-    TGrad& g = *Target_;
+    TGrad& g = *target_;
     if (!HasCentre(g.Kind)) {
         return;
     }
@@ -176,13 +176,13 @@ void GradientDialogLogic::CenterFromPoint(TPoint m) {
 }
 
 int GradientDialogLogic::HandleX(int index) const {
-    return StopPixel(Work_.GetPos(index));
+    return StopPixel(work_.GetPos(index));
 }
 
 // The stop with the highest index whose handle spans x, -1 when none.
 int GradientDialogLogic::HitHandle(int x) const {
     int hit = -1;
-    for (int i = 0; i < Work_.Count(); ++i) {
+    for (int i = 0; i < work_.Count(); ++i) {
         const int left = HandleX(i);
         if (left <= x && x <= left + kHandleSpan) {
             hit = i;
@@ -193,12 +193,12 @@ int GradientDialogLogic::HitHandle(int x) const {
 
 // The stop after `index`, round to the first after the last.
 int GradientDialogLogic::NextStop(int index) const {
-    return index + 1 < Work_.Count() ? index + 1 : 0;
+    return index + 1 < work_.Count() ? index + 1 : 0;
 }
 
 GradStopMenu GradientDialogLogic::PrepareStopMenu(bool fromKeyboard, TPoint at) const {
-    const bool quad = Target_->Kind == gkQuad;
-    const bool interior = MenuIndex_ != 0 && MenuIndex_ != Work_.Count() - 1;
+    const bool quad = target_->Kind == gkQuad;
+    const bool interior = menuIndex_ != 0 && menuIndex_ != work_.Count() - 1;
     GradStopMenu menu;
     menu.Enabled.fill(true);
     menu.Visible.fill(true);
@@ -209,7 +209,7 @@ GradStopMenu GradientDialogLogic::PrepareStopMenu(bool fromKeyboard, TPoint at) 
     };
     set(GradMenuItem::mnLocate, interior && !quad, true);
     set(GradMenuItem::mnDelete, interior && !quad, true);
-    set(GradMenuItem::mnPaste, CopiedColor_ != kNoColor, true);
+    set(GradMenuItem::mnPaste, copiedColor_ != kNoColor, true);
     set(GradMenuItem::mnSep2, true, fromKeyboard);
     set(GradMenuItem::mnSelect, true, fromKeyboard);
     set(GradMenuItem::mnAdd, !quad, fromKeyboard);
@@ -220,7 +220,7 @@ GradStopMenu GradientDialogLogic::PrepareStopMenu(bool fromKeyboard, TPoint at) 
 // stop and pops it up again there.
 void GradientDialogLogic::ShowStopMenu() {
     for (;;) {
-        const TPoint at{HandleX(MenuIndex_) + kStripOffset, kMenuTop};
+        const TPoint at{HandleX(menuIndex_) + kStripOffset, kMenuTop};
         const std::optional<GradMenuItem> chosen = view_.PopUpStopMenu(PrepareStopMenu(true, at));
         if (chosen != GradMenuItem::mnSelect) {
             if (chosen) {
@@ -228,7 +228,7 @@ void GradientDialogLogic::ShowStopMenu() {
             }
             return;
         }
-        MenuIndex_ = NextStop(MenuIndex_);
+        menuIndex_ = NextStop(menuIndex_);
     }
 }
 
@@ -245,7 +245,7 @@ void GradientDialogLogic::RunStopCommand(GradMenuItem chosen) {
     case GradMenuItem::mnDelete:
         return mnDeleteClick();
     case GradMenuItem::mnSelect:
-        MenuIndex_ = NextStop(MenuIndex_);
+        menuIndex_ = NextStop(menuIndex_);
         return ShowStopMenu();
     case GradMenuItem::mnAdd:
         return mnAddClick();
@@ -257,28 +257,28 @@ void GradientDialogLogic::RunStopCommand(GradMenuItem chosen) {
 
 void GradientDialogLogic::RepaintPreview() {
     if (!handlesShown_) {
-        view_.ShowPicture(GradControl::pbGrad, PaintPreview(*Target_, nullptr));
+        view_.ShowPicture(GradControl::pbGrad, PaintPreview(*target_, nullptr));
         return;
     }
     const auto [p, q] = HandlePoints();
     const PreviewHandles handles{p, q};
-    view_.ShowPicture(GradControl::pbGrad, PaintPreview(*Target_, &handles));
+    view_.ShowPicture(GradControl::pbGrad, PaintPreview(*target_, &handles));
 }
 
 void GradientDialogLogic::RepaintBar() {
-    view_.ShowPicture(GradControl::pbBar, PaintStopBar(Work_));
+    view_.ShowPicture(GradControl::pbBar, PaintStopBar(work_));
 }
 
 void GradientDialogLogic::RepaintStrip() {
     std::vector<StripLabel> labels;
-    if (Target_->Kind != gkQuad) {
-        for (int i = 0; i < Work_.Count(); ++i) {
-            if (!PulledOffStrip(Work_, i, DragIndex_, DragOut_)) {
-                labels.push_back({HandleX(i), std::to_string(Work_.GetPos(i))});
+    if (target_->Kind != gkQuad) {
+        for (int i = 0; i < work_.Count(); ++i) {
+            if (!PulledOffStrip(work_, i, dragIndex_, dragOut_)) {
+                labels.push_back({HandleX(i), std::to_string(work_.GetPos(i))});
             }
         }
     }
-    view_.ShowStrip(PaintHandleStrip(Work_, DragIndex_, DragOut_), labels);
+    view_.ShowStrip(PaintHandleStrip(work_, dragIndex_, dragOut_), labels);
 }
 
 // ---------------------------------------------------------------------------
@@ -293,22 +293,22 @@ void GradientDialogLogic::pbGradMouseDown(TPoint at) {
         return std::abs(at.X - h.X) <= kHandleGrip && std::abs(at.Y - h.Y) <= kHandleGrip;
     };
     if (near(q)) {
-        AngleDrag_ = true;
+        angleDrag_ = true;
     } else if (near(p)) {
-        CenterDrag_ = true;
+        centerDrag_ = true;
     }
 }
 
 void GradientDialogLogic::pbGradMouseMove(TPoint at) {
-    if (AngleDrag_) {
-        Target_->SetAngle(AngleFromPoints(HandlePoints().first, at));
-        udAngle_.SetPosition(Target_->Angle);
+    if (angleDrag_) {
+        target_->SetAngle(AngleFromPoints(HandlePoints().first, at));
+        udAngle_.SetPosition(target_->Angle);
         view_.ShowNumber(GradControl::edAngle, udAngle_.Position);
         RepaintPreview();
-    } else if (CenterDrag_) {
+    } else if (centerDrag_) {
         CenterFromPoint(at);
-        udX_.SetPosition(Target_->CenterX);
-        udY_.SetPosition(Target_->CenterY);
+        udX_.SetPosition(target_->CenterX);
+        udY_.SetPosition(target_->CenterY);
         view_.ShowNumber(GradControl::edX, udX_.Position);
         view_.ShowNumber(GradControl::edY, udY_.Position);
         RepaintPreview();
@@ -317,10 +317,10 @@ void GradientDialogLogic::pbGradMouseMove(TPoint at) {
 }
 
 void GradientDialogLogic::pbGradMouseUp() {
-    if (AngleDrag_) {
-        AngleDrag_ = false;
+    if (angleDrag_) {
+        angleDrag_ = false;
     } else {
-        CenterDrag_ = false;
+        centerDrag_ = false;
     }
 }
 
@@ -331,14 +331,14 @@ void GradientDialogLogic::cbKindChange(int index) {
     if (index < 0 || index > gkQuad) {
         return;
     }
-    Target_->SetKind(static_cast<std::uint8_t>(index));
-    if (Target_->Kind == gkQuad) {
-        Work_.CopyStops(*Target_); // the four stops the kind change made
+    target_->SetKind(static_cast<std::uint8_t>(index));
+    if (target_->Kind == gkQuad) {
+        work_.CopyStops(*target_); // the four stops the kind change made
         udAngle_.Increment = 90;
     } else {
         udAngle_.Increment = 1;
     }
-    udAngle_.SetPosition(Target_->Angle);
+    udAngle_.SetPosition(target_->Angle);
     view_.ShowNumber(GradControl::edAngle, udAngle_.Position);
     ApplyStops();
     UpdateControls();
@@ -366,11 +366,11 @@ void GradientDialogLogic::udAngleClick(int direction) {
 
 void GradientDialogLogic::AngleClicked() {
     // Stepping down by 90 from 0 wraps to the top of the range.
-    if (Target_->Kind == gkQuad && udAngle_.Position == 359) {
+    if (target_->Kind == gkQuad && udAngle_.Position == 359) {
         udAngle_.SetPosition(270);
         view_.ShowNumber(GradControl::edAngle, udAngle_.Position);
     }
-    Target_->SetAngle(udAngle_.Position);
+    target_->SetAngle(udAngle_.Position);
     RepaintPreview();
 }
 
@@ -392,14 +392,14 @@ void GradientDialogLogic::udXClick(GradControl upDown, int direction) {
 }
 
 void GradientDialogLogic::CenterClicked() {
-    Target_->CenterX = udX_.Position;
-    Target_->CenterY = udY_.Position;
+    target_->CenterX = udX_.Position;
+    target_->CenterY = udY_.Position;
     UpdateControls();
     RepaintPreview();
 }
 
 void GradientDialogLogic::cbNormalClick(bool checked) {
-    Target_->Normalize = checked;
+    target_->Normalize = checked;
     UpdateControls();
     RepaintPreview();
 }
@@ -413,30 +413,30 @@ void GradientDialogLogic::btHdlClick(bool down) {
 // Handle strip
 
 void GradientDialogLogic::pbBarMouseDown(MouseButton button, TPoint at) {
-    menuBeforePress_ = MenuIndex_;
+    menuBeforePress_ = menuIndex_;
     if (button == MouseButton::Other) {
         return;
     }
     const int hit = HitHandle(at.X);
     if (button == MouseButton::Left) {
-        DragIndex_ = -2;
-        MenuIndex_ = -1;
+        dragIndex_ = -2;
+        menuIndex_ = -1;
         if (hit >= 0) {
-            DragIndex_ = hit;
-            DragOut_ = false;
+            dragIndex_ = hit;
+            dragOut_ = false;
             RepaintStrip();
         }
     } else {
-        MenuIndex_ = hit;
+        menuIndex_ = hit;
     }
 }
 
 void GradientDialogLogic::pbBarMouseMove(bool leftHeld, TPoint at) {
-    if (!leftHeld || DragIndex_ < 0 || Target_->Kind == gkQuad) {
+    if (!leftHeld || dragIndex_ < 0 || target_->Kind == gkQuad) {
         return;
     }
-    Work_.SetPos(DragIndex_, StripPosition(at.X));
-    DragOut_ = at.Y < 0;
+    work_.SetPos(dragIndex_, StripPosition(at.X));
+    dragOut_ = at.Y < 0;
     RepaintStrip();
 }
 
@@ -445,24 +445,24 @@ void GradientDialogLogic::pbBarMouseUp(MouseButton button, TPoint at) {
     if (button == MouseButton::Other) {
         return;
     }
-    if (MenuIndex_ >= 0) {
+    if (menuIndex_ >= 0) {
         if (const std::optional<GradMenuItem> chosen =
                 view_.PopUpStopMenu(PrepareStopMenu(false, at))) {
             RunStopCommand(*chosen);
         }
         return;
     }
-    if (DragIndex_ >= 0) {
-        if (DragOut_) {
-            Work_.DeleteStop(DragIndex_);
+    if (dragIndex_ >= 0) {
+        if (dragOut_) {
+            work_.DeleteStop(dragIndex_);
         } else {
-            MenuIndex_ = DragIndex_; // the stop a double-click acts on
+            menuIndex_ = dragIndex_; // the stop a double-click acts on
         }
-    } else if (DragIndex_ == -2 && Target_->Kind != gkQuad) {
-        Work_.AddStop(StripPosition(at.X));
+    } else if (dragIndex_ == -2 && target_->Kind != gkQuad) {
+        work_.AddStop(StripPosition(at.X));
     }
-    if (DragIndex_ != -1) {
-        DragIndex_ = -1;
+    if (dragIndex_ != -1) {
+        dragIndex_ = -1;
         ApplyStops();
     }
 }
@@ -476,14 +476,14 @@ void GradientDialogLogic::pbPtrDblClick(MouseButton button) {
     if (button != MouseButton::Left) {
         return;
     }
-    const int index = MenuIndex_ != -1 ? MenuIndex_ : menuBeforePress_;
+    const int index = menuIndex_ != -1 ? menuIndex_ : menuBeforePress_;
     menuBeforePress_ = -1; // one colour dialog per double-click
     if (index != -1) {
         view_.PostEditStopColor(index);
     }
-    const bool pressed = DragIndex_ >= 0;
-    DragIndex_ = -1;
-    MenuIndex_ = -1;
+    const bool pressed = dragIndex_ >= 0;
+    dragIndex_ = -1;
+    menuIndex_ = -1;
     if (pressed) {
         RepaintStrip(); // no handle looks pressed any more
     }
@@ -500,20 +500,20 @@ void GradientDialogLogic::WMEditStopColor(int index) {
 
 void GradientDialogLogic::cbWrapClick(bool checked) {
     wrapEnds_ = checked;
-    const int last = Work_.Count() - 1;
-    if (checked && Work_.GetColor(last) != Work_.GetColor(0)) {
-        Work_.SetColor(last, Work_.GetColor(0));
+    const int last = work_.Count() - 1;
+    if (checked && work_.GetColor(last) != work_.GetColor(0)) {
+        work_.SetColor(last, work_.GetColor(0));
     }
     ApplyStops();
 }
 
 void GradientDialogLogic::btReverseClick() {
-    Work_.Reverse();
+    work_.Reverse();
     ApplyStops();
 }
 
 void GradientDialogLogic::btSelectClick() {
-    MenuIndex_ = 0;
+    menuIndex_ = 0;
     ShowStopMenu();
 }
 
@@ -527,51 +527,51 @@ void GradientDialogLogic::btCancelClick() {
 }
 
 void GradientDialogLogic::mnChangeClick() {
-    ChangeStopColor(MenuIndex_);
-    MenuIndex_ = -1;
+    ChangeStopColor(menuIndex_);
+    menuIndex_ = -1;
 }
 
 void GradientDialogLogic::mnLocateClick() {
-    const int lo = Work_.GetPos(MenuIndex_ - 1) + 1;
-    const int hi = Work_.GetPos(MenuIndex_ + 1) - 1;
+    const int lo = work_.GetPos(menuIndex_ - 1) + 1;
+    const int hi = work_.GetPos(menuIndex_ + 1) - 1;
     const std::string prompt =
         std::to_string(lo) + "[%] から " + std::to_string(hi) + "[%]の範囲で入力して下さい";
     const std::optional<std::string> answer =
-        dialogs_.Input("位置の指定", prompt, std::to_string(Work_.GetPos(MenuIndex_)), 0);
+        dialogs_.Input("位置の指定", prompt, std::to_string(work_.GetPos(menuIndex_)), 0);
     if (answer) {
         const int pos = StrToIntDef(*answer, -1);
         if (lo <= pos && pos <= hi) {
-            Work_.SetPos(MenuIndex_, pos);
+            work_.SetPos(menuIndex_, pos);
         }
     }
-    MenuIndex_ = -1;
+    menuIndex_ = -1;
     ApplyStops();
 }
 
 void GradientDialogLogic::mnCopyClick() {
-    CopiedColor_ = Work_.GetColor(MenuIndex_);
-    MenuIndex_ = -1;
+    copiedColor_ = work_.GetColor(menuIndex_);
+    menuIndex_ = -1;
     ApplyStops();
 }
 
 void GradientDialogLogic::mnPasteClick() {
-    if (CopiedColor_ != kNoColor) {
-        SetStopColor(MenuIndex_, CopiedColor_);
+    if (copiedColor_ != kNoColor) {
+        SetStopColor(menuIndex_, copiedColor_);
     }
-    MenuIndex_ = -1;
+    menuIndex_ = -1;
 }
 
 void GradientDialogLogic::mnDeleteClick() {
-    Work_.DeleteStop(MenuIndex_);
-    MenuIndex_ = -1;
+    work_.DeleteStop(menuIndex_);
+    menuIndex_ = -1;
     ApplyStops();
 }
 
 void GradientDialogLogic::mnAddClick() {
     const Extended middle =
-        static_cast<Extended>(Work_.GetPos(MenuIndex_) + Work_.GetPos(NextStop(MenuIndex_))) / 2;
-    Work_.AddStop(RoundEven32(middle));
-    MenuIndex_ = -1;
+        static_cast<Extended>(work_.GetPos(menuIndex_) + work_.GetPos(NextStop(menuIndex_))) / 2;
+    work_.AddStop(RoundEven32(middle));
+    menuIndex_ = -1;
     ApplyStops();
 }
 

@@ -38,14 +38,14 @@ public:
     void SetGradient(TGrad& gradient);
 
     // The editing state.
-    const TGrad& Target() const { return *Target_; }
-    const TGrad& Work() const { return Work_; }
-    int DragIndex() const { return DragIndex_; }
-    int MenuIndex() const { return MenuIndex_; }
-    bool DragOut() const { return DragOut_; }
-    TColor CopiedColor() const { return CopiedColor_; }
-    bool AngleDrag() const { return AngleDrag_; }
-    bool CenterDrag() const { return CenterDrag_; }
+    const TGrad& Target() const { return *target_; }
+    const TGrad& Work() const { return work_; }
+    int DragIndex() const { return dragIndex_; }
+    int MenuIndex() const { return menuIndex_; }
+    bool DragOut() const { return dragOut_; }
+    TColor CopiedColor() const { return copiedColor_; }
+    bool AngleDrag() const { return angleDrag_; }
+    bool CenterDrag() const { return centerDrag_; }
     // udAngle, udX or udY.
     const UpDownState& UpDown(GradControl control) const;
 
@@ -112,14 +112,14 @@ private:
     GradientDialogView& view_;
     Prompts& dialogs_;
     TGrad blank_; // stands in as the target until SetGradient names one
-    TGrad* Target_ = &blank_;
-    TGrad Work_;
-    int DragIndex_ = -1;
-    int MenuIndex_ = -1;
-    bool DragOut_ = false;
-    TColor CopiedColor_ = kNoColor;
-    bool AngleDrag_ = false;
-    bool CenterDrag_ = false;
+    TGrad* target_ = &blank_;
+    TGrad work_;
+    int dragIndex_ = -1;
+    int menuIndex_ = -1;
+    bool dragOut_ = false;
+    TColor copiedColor_ = kNoColor;
+    bool angleDrag_ = false;
+    bool centerDrag_ = false;
     bool handlesShown_ = true; // btHdl is down
     bool wrapEnds_ = false;    // cbWrap is ticked
     // MenuIndex as it was before the last press on the handle strip, for a

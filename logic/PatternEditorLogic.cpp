@@ -61,7 +61,7 @@ PatternEditorLogic::PatternEditorLogic(PatternLibrary& library, TIniData& settin
         rows_.push_back({library_.Name(i), library_.Pattern(i).Clone()});
     }
     ShowRows();
-    view_.ShowPreview(PreviewBmp);
+    view_.ShowPreview(previewBmp_);
     mnPatternClick();
     mnPartsClick();
 }
@@ -74,7 +74,7 @@ PatternEditorLogic::~PatternEditorLogic() {
         settings_.Top = bounds.Top;
         settings_.Width = bounds.Width;
         settings_.Height = bounds.Height;
-        settings_.PrevHeight = FirstShow ? prevHeight_ : view_.PreviewHeight();
+        settings_.PrevHeight = firstShow_ ? prevHeight_ : view_.PreviewHeight();
         host_.EditorClosed();
     } catch (...) {
         // A window that is going has no one to report to.
@@ -108,7 +108,7 @@ void PatternEditorLogic::ShowEventError(const std::exception_ptr& error) {
 }
 
 void PatternEditorLogic::FormShow() {
-    if (!FirstShow) {
+    if (!firstShow_) {
         return;
     }
     Guarded([&] {
@@ -118,7 +118,7 @@ void PatternEditorLogic::FormShow() {
         }
         SelectionChange();
     });
-    FirstShow = false;
+    firstShow_ = false;
 }
 
 // --- State ----------------------------------------------------------------------
@@ -200,11 +200,11 @@ void PatternEditorLogic::SelectionChange() {
 // Painted fresh each time, so the preview (and a trial made from it) is
 // exactly the wallpaper the pattern gives.
 void PatternEditorLogic::UpdatePreview() {
-    PreviewBmp = Bitmap24();
+    previewBmp_ = Bitmap24();
     if (const TPatrn* pattern = CurrentPattern()) {
-        PreviewBmp = DrawWallpaper(*pattern, host_.PadInfo());
+        previewBmp_ = DrawWallpaper(*pattern, host_.PadInfo());
     }
-    view_.ShowPreview(PreviewBmp);
+    view_.ShowPreview(previewBmp_);
 }
 
 void PatternEditorLogic::UpdatePadInfo() {
@@ -352,7 +352,7 @@ void PatternEditorLogic::mnNewClick() {
         selected_ = {static_cast<int>(rows_.size()) - 1};
         ShowRows();
         SelectionChange();
-        Modified = true;
+        modified_ = true;
     });
 }
 
@@ -369,7 +369,7 @@ void PatternEditorLogic::mnCopyClick() {
         selected_ = {static_cast<int>(rows_.size()) - 1};
         ShowRows();
         SelectionChange();
-        Modified = true;
+        modified_ = true;
     });
 }
 
@@ -388,7 +388,7 @@ void PatternEditorLogic::mnRenameClick() {
         EditorRow& entry = rows_[static_cast<std::size_t>(row)];
         if (name != entry.Name) {
             entry.Name = std::move(name);
-            Modified = true;
+            modified_ = true;
         }
         selected_ = {row};
         ShowRows();
@@ -424,7 +424,7 @@ void PatternEditorLogic::MovePattern(int from, int to) {
     selected_ = {to};
     ShowRows();
     SelectionChange();
-    Modified = true;
+    modified_ = true;
 }
 
 void PatternEditorLogic::mnDeleteClick() {
@@ -454,7 +454,7 @@ void PatternEditorLogic::mnDeleteClick() {
         }
         ShowRows();
         SelectionChange();
-        Modified = true;
+        modified_ = true;
     });
 }
 
@@ -471,7 +471,7 @@ void PatternEditorLogic::mnImportClick() {
             rows_.push_back({list.Name(i), list.Pattern(i).Clone()});
         }
         if (list.Count() > before) {
-            Modified = true;
+            modified_ = true;
             ShowRows();
         }
         mnPatternClick();
@@ -513,7 +513,7 @@ void PatternEditorLogic::mnPadClick() {
         host_.ReadPadInfo();
         UpdatePadInfo();
         UpdatePreview();
-        trial_->Try(PreviewBmp);
+        trial_->Try(previewBmp_);
         mnPatternClick();
     });
 }
@@ -536,7 +536,7 @@ void PatternEditorLogic::mnUndoClick() {
 // copied leaves both the library and the window as they were.
 void PatternEditorLogic::mnExitClick() {
     Guarded([&] {
-        if (Modified && !SettingsFileFits(settings_, RowPatterns())) {
+        if (modified_ && !SettingsFileFits(settings_, RowPatterns())) {
             throw std::runtime_error(kTooLargeToKeep + LimitText(kMaxInputFileSize) +
                                      kTooLargeToKeepEnd);
         }
@@ -553,7 +553,7 @@ void PatternEditorLogic::mnExitClick() {
                 trial_->Undo();
             }
         }
-        if (Modified) {
+        if (modified_) {
             library_ = TakeRows();
         }
         view_.CloseWindow();
@@ -562,7 +562,7 @@ void PatternEditorLogic::mnExitClick() {
 
 void PatternEditorLogic::mnCancelClick() {
     Guarded([&] {
-        if (Modified) {
+        if (modified_) {
             const std::weak_ptr<int> alive = Alive();
             const bool discard =
                 Ask(host_.Dialogs(), kDiscardQuestion, MsgButtons::OkCancel, MsgResult::Ok);

@@ -56,10 +56,10 @@ public:
     TPatrn* CurrentPattern();
     // The parts list's current row while a pattern is current; -1 otherwise.
     int PartIndex() const;
-    bool IsModified() const { return Modified; }
+    bool IsModified() const { return modified_; }
     bool IsTrialApplied() const;
     const std::filesystem::path& TrialFilePath() const;
-    const Bitmap24& Preview() const { return PreviewBmp; }
+    const Bitmap24& Preview() const { return previewBmp_; }
     // Whether an item is enabled by its menu's rules now.
     bool IsEnabled(EditItem item);
 
@@ -171,9 +171,9 @@ private:
     std::vector<EditorRow> rows_;
     std::vector<int> selected_; // ascending
     std::unique_ptr<WallpaperTrial> trial_;
-    bool Modified = false;
-    bool FirstShow = true;
-    Bitmap24 PreviewBmp;
+    bool modified_ = false;
+    bool firstShow_ = true;
+    Bitmap24 previewBmp_;
     int prevHeight_ = 100; // the preview strip's height until the window is shown
 
     std::vector<PartRow> partRows_;

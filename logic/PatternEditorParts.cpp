@@ -122,7 +122,7 @@ void PatternEditorLogic::mnPartsClick() {
 void PatternEditorLogic::PartChanged() {
     view_.ShowPartRows(partRows_, partIndex_);
     UpdatePreview();
-    Modified = true;
+    modified_ = true;
     mnPartsClick();
     DescribeCurrentPart();
 }
@@ -296,7 +296,7 @@ void PatternEditorLogic::ColorAdjustChange(int lumi, int hue, bool btnColTrim) {
         pattern->Hue = 2 * hue;
         pattern->BtnColTrim = btnColTrim;
         UpdatePreview();
-        Modified = true;
+        modified_ = true;
     });
 }
 

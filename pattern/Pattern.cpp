@@ -238,7 +238,7 @@ void TPatrn::EnsureBase() {
 
 void TPatrn::LoadFromIni(const IniFile& ini, std::string_view section) {
     for (const IniFile::Section& s : ini.Sections()) {
-        if (SameIniName(s.name, section)) {
+        if (SameIniName(s.Name, section)) {
             LoadFromIni(s);
             return;
         }
@@ -253,8 +253,8 @@ void TPatrn::LoadFromIni(const IniFile::Section& section) {
     std::optional<std::string_view> lumi;
     std::optional<std::string_view> hue;
     std::optional<std::string_view> btnColTrim;
-    std::vector<const std::string_view*> lines(section.values.size(), nullptr);
-    for (const auto& [key, value] : section.values) {
+    std::vector<const std::string_view*> lines(section.Values.size(), nullptr);
+    for (const auto& [key, value] : section.Values) {
         if (SameIniName(key, "Lumi")) {
             lumi = lumi.value_or(value);
         } else if (SameIniName(key, "Hue")) {

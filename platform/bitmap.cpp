@@ -26,9 +26,9 @@ void StorePixel(std::uint8_t* p, TColor rgb) {
 // Half-open span [lo, hi) intersected with [0, limit), in 64 bits so wild
 // coordinates cannot overflow.
 struct Span {
-    std::int64_t lo;
-    std::int64_t hi;
-    bool Empty() const { return lo >= hi; }
+    std::int64_t Lo;
+    std::int64_t Hi;
+    bool Empty() const { return Lo >= Hi; }
 };
 
 Span ClipSpan(std::int64_t lo, std::int64_t hi, std::int64_t limit) {
@@ -67,9 +67,9 @@ void Bitmap24::FillRect(const TRect& r, TColor rgb) {
     if (xs.Empty() || ys.Empty()) {
         return;
     }
-    for (auto y = static_cast<std::int32_t>(ys.lo); y < ys.hi; ++y) {
-        std::uint8_t* p = Row(y) + static_cast<std::size_t>(xs.lo) * 3;
-        for (std::int64_t x = xs.lo; x < xs.hi; ++x, p += 3) {
+    for (auto y = static_cast<std::int32_t>(ys.Lo); y < ys.Hi; ++y) {
+        std::uint8_t* p = Row(y) + static_cast<std::size_t>(xs.Lo) * 3;
+        for (std::int64_t x = xs.Lo; x < xs.Hi; ++x, p += 3) {
             StorePixel(p, rgb);
         }
     }
@@ -146,19 +146,19 @@ void Bitmap24::CopyRect(std::int32_t destX, std::int32_t destY, const Bitmap24& 
     const std::int64_t shiftY = std::int64_t{destY} - srcRect.Top;
     Span xs = ClipSpan(srcRect.Left, srcRect.Right, src.Width());
     Span ys = ClipSpan(srcRect.Top, srcRect.Bottom, src.Height());
-    const Span destXs = ClipSpan(xs.lo + shiftX, xs.hi + shiftX, width_);
-    const Span destYs = ClipSpan(ys.lo + shiftY, ys.hi + shiftY, height_);
+    const Span destXs = ClipSpan(xs.Lo + shiftX, xs.Hi + shiftX, width_);
+    const Span destYs = ClipSpan(ys.Lo + shiftY, ys.Hi + shiftY, height_);
     if (destXs.Empty() || destYs.Empty()) {
         return;
     }
-    xs = Span{destXs.lo - shiftX, destXs.hi - shiftX};
-    ys = Span{destYs.lo - shiftY, destYs.hi - shiftY};
-    const auto bytes = static_cast<std::size_t>(xs.hi - xs.lo) * 3;
-    for (std::int64_t y = ys.lo; y < ys.hi; ++y) {
+    xs = Span{destXs.Lo - shiftX, destXs.Hi - shiftX};
+    ys = Span{destYs.Lo - shiftY, destYs.Hi - shiftY};
+    const auto bytes = static_cast<std::size_t>(xs.Hi - xs.Lo) * 3;
+    for (std::int64_t y = ys.Lo; y < ys.Hi; ++y) {
         const std::uint8_t* from =
-            src.Row(static_cast<std::int32_t>(y)) + static_cast<std::size_t>(xs.lo) * 3;
+            src.Row(static_cast<std::int32_t>(y)) + static_cast<std::size_t>(xs.Lo) * 3;
         std::uint8_t* to =
-            Row(static_cast<std::int32_t>(y + shiftY)) + static_cast<std::size_t>(destXs.lo) * 3;
+            Row(static_cast<std::int32_t>(y + shiftY)) + static_cast<std::size_t>(destXs.Lo) * 3;
         std::memcpy(to, from, bytes);
     }
 }

@@ -68,11 +68,11 @@ void Require(bool condition, const char* why) {
 }
 
 struct BmpLayout {
-    std::int32_t width = 0;
-    std::int32_t height = 0; // always positive here
-    bool topDown = false;
-    std::uint64_t pixelOffset = 0;
-    std::uint64_t rowSize = 0;
+    std::int32_t Width = 0;
+    std::int32_t Height = 0; // always positive here
+    bool TopDown = false;
+    std::uint64_t PixelOffset = 0;
+    std::uint64_t RowSize = 0;
 };
 
 // Checks every header field against the bytes actually present.
@@ -105,12 +105,12 @@ BmpLayout ReadHeaders(std::string_view bytes) {
     Require(colorsUsed <= kMaxColorsUsed, "カラーテーブルが大きすぎます");
 
     BmpLayout layout;
-    layout.width = width;
-    layout.height = height;
-    layout.topDown = rawHeight < 0;
-    layout.pixelOffset = pixelOffset;
-    layout.rowSize = RowSize(static_cast<std::uint64_t>(width));
-    const std::uint64_t dataSize = layout.rowSize * static_cast<std::uint64_t>(height);
+    layout.Width = width;
+    layout.Height = height;
+    layout.TopDown = rawHeight < 0;
+    layout.PixelOffset = pixelOffset;
+    layout.RowSize = RowSize(static_cast<std::uint64_t>(width));
+    const std::uint64_t dataSize = layout.RowSize * static_cast<std::uint64_t>(height);
     Require(pixelOffset >= kFileHeaderSize + infoSize + std::uint64_t{colorsUsed} * 4,
             "ピクセルデータがヘッダーと重なっています");
     Require(imageSize == 0 || imageSize >= dataSize, "イメージサイズの値が小さすぎます");
@@ -159,11 +159,11 @@ std::string EncodeBmp(const Bitmap24& bitmap) {
 
 Bitmap24 DecodeBmp(std::string_view bytes) {
     const BmpLayout layout = ReadHeaders(bytes);
-    Bitmap24 bitmap(layout.width, layout.height, 0);
-    for (std::int32_t row = 0; row < layout.height; ++row) {
-        const std::int32_t y = layout.topDown ? row : layout.height - 1 - row;
+    Bitmap24 bitmap(layout.Width, layout.Height, 0);
+    for (std::int32_t row = 0; row < layout.Height; ++row) {
+        const std::int32_t y = layout.TopDown ? row : layout.Height - 1 - row;
         const std::size_t at = static_cast<std::size_t>(
-            layout.pixelOffset + layout.rowSize * static_cast<std::uint64_t>(row));
+            layout.PixelOffset + layout.RowSize * static_cast<std::uint64_t>(row));
         std::memcpy(bitmap.Row(y), bytes.data() + at, bitmap.Stride());
     }
     return bitmap;

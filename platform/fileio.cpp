@@ -105,8 +105,8 @@ constexpr int kMaxRecoveryNumber = 1000;
 std::filesystem::path KeepIn(const std::filesystem::path& target, std::string_view bytes,
                              const WriteOptions& options) {
     WriteOptions fresh = options;
-    fresh.target = WriteTarget::RegularFile;
-    fresh.expect = Expect::Nothing;
+    fresh.Target = WriteTarget::RegularFile;
+    fresh.Expected = Expect::Nothing;
     for (int number = 1;; ++number) {
         const std::filesystem::path name = RecoveryFileName(target, number);
         try {

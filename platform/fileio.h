@@ -94,10 +94,10 @@ inline constexpr std::size_t kMaxInputFileSize = 8u * 1024u * 1024u;
 // file's number on it, its size and its last write. Another program that
 // replaces the file, or rewrites it in place, changes its stamp.
 struct FileStamp {
-    std::uint64_t volume = 0;
-    std::uint64_t file = 0;
-    std::uint64_t size = 0;
-    std::uint64_t modified = 0;
+    std::uint64_t Volume = 0;
+    std::uint64_t File = 0;
+    std::uint64_t Size = 0;
+    std::uint64_t Modified = 0;
     bool operator==(const FileStamp&) const = default;
 };
 
@@ -145,12 +145,12 @@ inline constexpr std::chrono::milliseconds kRetryWaits[] = {
 };
 
 struct WriteOptions {
-    WriteTarget target = WriteTarget::RegularFile;
-    Expect expect = Expect::Anything;
-    FileStamp stamp; // for Expect::SameFile
+    WriteTarget Target = WriteTarget::RegularFile;
+    Expect Expected = Expect::Anything;
+    FileStamp Stamp; // for Expect::SameFile
     // How the writer waits before another attempt; the thread sleeps when
     // unset. Tests count the attempts here instead of waiting.
-    std::function<void(std::chrono::milliseconds)> wait;
+    std::function<void(std::chrono::milliseconds)> Wait;
 };
 
 // Makes `bytes` the whole content of `path`.
@@ -173,7 +173,7 @@ struct WriteOptions {
 //   backup tool): a put-in-place that fails for a sharing or lock violation
 //   (or being refused while another handle is open) is tried again after each
 //   of kRetryWaits before it fails with InUse.
-// - The target is checked against `options.expect` before it is replaced
+// - The target is checked against `options.Expected` before it is replaced
 //   (Changed when it no longer matches), and a new file never replaces one
 //   that appeared meanwhile.
 // - On Windows the replaced file's attributes (hidden, system, ...) and
@@ -186,7 +186,7 @@ void WriteWholeFile(const std::filesystem::path& path, std::string_view bytes,
 inline void WriteWholeFile(const std::filesystem::path& path, std::string_view bytes,
                            WriteTarget target) {
     WriteOptions options;
-    options.target = target;
+    options.Target = target;
     WriteWholeFile(path, bytes, options);
 }
 

@@ -352,13 +352,13 @@ void SyncFolder(const fs::path& folder) {
 // Whether what is at `target` now is what the writer expects there. `old`
 // is its lstat when `exists`.
 bool AsExpected(const WriteOptions& options, bool exists, const struct stat& old) {
-    switch (options.expect) {
+    switch (options.Expected) {
     case Expect::Anything:
         return true;
     case Expect::Nothing:
         return !exists;
     case Expect::SameFile:
-        return exists && StampOf(old) == options.stamp;
+        return exists && StampOf(old) == options.Stamp;
     }
     return false;
 }
@@ -422,7 +422,7 @@ void ReplaceFile(const fs::path& given, const fs::path& target, std::string_view
             if (!AsExpected(options, there, now)) {
                 throw FileError(FileAction::Write, given, FileProblem::Changed);
             }
-            return temp.PutInPlace(target, options.expect != Expect::Nothing);
+            return temp.PutInPlace(target, options.Expected != Expect::Nothing);
         },
         IsTransient);
     if (error == EEXIST) {
@@ -526,7 +526,7 @@ void WriteWholeFile(const fs::path& path, std::string_view bytes, const WriteOpt
     if (S_ISDIR(info.st_mode)) {
         throw FileError(FileAction::Write, path, FileProblem::IsFolder);
     }
-    if (options.target == WriteTarget::RegularFileOrStream &&
+    if (options.Target == WriteTarget::RegularFileOrStream &&
         (S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode))) {
         WriteIntoStream(path, bytes);
         return;

@@ -20,8 +20,8 @@ Code RetryWhileTransient(const WriteOptions& options, Attempt attempt, Transient
         if (code == Code{} || !transient(code)) {
             return code;
         }
-        if (options.wait) {
-            options.wait(wait);
+        if (options.Wait) {
+            options.Wait(wait);
         } else {
             PauseFor(wait);
         }

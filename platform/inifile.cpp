@@ -71,7 +71,7 @@ void ForEachEntry(std::string_view text, OnSection onSection, OnKey onKey) {
 }
 
 const std::string_view* FindValue(const IniFile::Section& section, std::string_view key) {
-    for (const auto& [name, value] : section.values) {
+    for (const auto& [name, value] : section.Values) {
         if (SameIniName(name, key)) {
             return &value;
         }
@@ -141,10 +141,10 @@ IniFile IniFile::Parse(std::string text) {
         all,
         [&](std::string_view name) {
             ini.sections_.push_back(Section{name, {}});
-            ini.sections_.back().values.reserve(keyCounts[ini.sections_.size() - 1]);
+            ini.sections_.back().Values.reserve(keyCounts[ini.sections_.size() - 1]);
         },
         [&](std::string_view key, std::string_view value) {
-            ini.sections_.back().values.emplace_back(key, value);
+            ini.sections_.back().Values.emplace_back(key, value);
         });
     return ini;
 }
@@ -155,11 +155,11 @@ IniFile::IniFile(const IniFile& other) {
     storage_.push_back(std::move(block));
     sections_.reserve(other.sections_.size());
     for (const Section& section : other.sections_) {
-        sections_.push_back(Section{Store(section.name), {}});
-        sections_.back().values.reserve(section.values.size());
-        for (const auto& [key, value] : section.values) {
+        sections_.push_back(Section{Store(section.Name), {}});
+        sections_.back().Values.reserve(section.Values.size());
+        for (const auto& [key, value] : section.Values) {
             const std::string_view storedKey = Store(key);
-            sections_.back().values.emplace_back(storedKey, Store(value));
+            sections_.back().Values.emplace_back(storedKey, Store(value));
         }
     }
 }
@@ -187,7 +187,7 @@ std::string_view IniFile::Store(std::string_view text) {
 
 const IniFile::Section* IniFile::FindSection(std::string_view name) const {
     for (const auto& section : sections_) {
-        if (SameIniName(section.name, name)) {
+        if (SameIniName(section.Name, name)) {
             return &section;
         }
     }
@@ -242,11 +242,11 @@ void IniFile::WriteString(std::string_view section, std::string_view key, std::s
         oneLine.begin(), oneLine.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     const std::string_view stored = Store(oneLine);
     const auto [keyAt, newKey] =
-        keyIndex_[sectionAt->second].try_emplace(FoldedName(key), target.values.size());
+        keyIndex_[sectionAt->second].try_emplace(FoldedName(key), target.Values.size());
     if (newKey) {
-        target.values.emplace_back(Store(key), stored);
+        target.Values.emplace_back(Store(key), stored);
     } else {
-        target.values[keyAt->second].second = stored;
+        target.Values[keyAt->second].second = stored;
     }
 }
 
@@ -257,8 +257,8 @@ void IniFile::BuildWriteIndex() {
     sectionIndex_.clear();
     keyIndex_.assign(sections_.size(), {});
     for (std::size_t s = 0; s < sections_.size(); ++s) {
-        sectionIndex_.try_emplace(FoldedName(sections_[s].name), s);
-        const auto& values = sections_[s].values;
+        sectionIndex_.try_emplace(FoldedName(sections_[s].Name), s);
+        const auto& values = sections_[s].Values;
         for (std::size_t k = 0; k < values.size(); ++k) {
             keyIndex_[s].try_emplace(FoldedName(values[k].first), k);
         }
@@ -285,8 +285,8 @@ void IniFile::WriteBool(std::string_view section, std::string_view key, bool val
 std::size_t IniFile::TextSize() const {
     std::size_t size = 0;
     for (const auto& section : sections_) {
-        size += SectionTextSize(section.name); // "[name]\r\n", the empty line
-        for (const auto& [key, value] : section.values) {
+        size += SectionTextSize(section.Name); // "[name]\r\n", the empty line
+        for (const auto& [key, value] : section.Values) {
             size += KeyTextSize(key, value); // "key=value\r\n"
         }
     }
@@ -298,9 +298,9 @@ std::string IniFile::ToText() const {
     text.reserve(TextSize());
     for (const auto& section : sections_) {
         text += '[';
-        text += section.name;
+        text += section.Name;
         text += "]\r\n";
-        for (const auto& [key, value] : section.values) {
+        for (const auto& [key, value] : section.Values) {
             text += key;
             text += '=';
             text += value;

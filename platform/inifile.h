@@ -33,8 +33,8 @@ public:
     // as it lives, also when it is moved.
     using KeyValue = std::pair<std::string_view, std::string_view>; // key, value
     struct Section {
-        std::string_view name;
-        std::vector<KeyValue> values;
+        std::string_view Name;
+        std::vector<KeyValue> Values;
     };
 
     IniFile() = default;

@@ -14,16 +14,16 @@ enum class MsgButtons { Ok, OkCancel, YesNo };
 enum class MsgResult { Ok, Cancel, Yes, No };
 
 struct FileDialogRequest {
-    std::string title;
-    std::string filter;           // "name|pattern|name|pattern" pairs
-    std::string defaultExtension; // without the dot
-    std::string initialDir;
-    bool mustExist = false;        // open: the file must exist
-    bool confirmOverwrite = false; // save: ask before replacing
-    bool folderMustExist = false;  // save: the folder must exist
-    // The files of defaultExtension as a dialog that names file types itself
+    std::string Title;
+    std::string Filter;           // "name|pattern|name|pattern" pairs
+    std::string DefaultExtension; // without the dot
+    std::string InitialDir;
+    bool MustExist = false;        // open: the file must exist
+    bool ConfirmOverwrite = false; // save: ask before replacing
+    bool FolderMustExist = false;  // save: the folder must exist
+    // The files of DefaultExtension as a dialog that names file types itself
     // calls them; empty: as the filter names them.
-    std::string typeName;
+    std::string TypeName;
 };
 
 // What a one-line input box shows and allows.

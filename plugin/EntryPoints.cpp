@@ -152,7 +152,7 @@ int MenuPatternCount(const TModuleState& state) {
 // launcher still gets a working plug-in, with an empty library.
 void TellWhatTheStartFound(ModuleContext& module) {
     const TModuleState& state = module.State;
-    switch (state.Origin.kind) {
+    switch (state.Origin.Kind) {
     case SettingsOrigin::Kind::FolderMissing:
         ShowMessage(&module,
                     kFolderMissingAtStart + DisplayText(FolderOfPath(state.SettingsPath)) +
@@ -195,20 +195,20 @@ bool SaveAtEnd(ModuleContext& module) {
                               "\n" + ErrorText(e));
         return false;
     }
-    switch (result.outcome) {
+    switch (result.Status) {
     case SettingsSaveResult::Outcome::Written:
     case SettingsSaveResult::Outcome::Skipped:
         return true;
     case SettingsSaveResult::Outcome::Failed:
         ShowError(module, kSettingsNotSaved + DisplayText(state.SettingsPath) + kSettingsKept +
-                              "\n" + result.reason);
+                              "\n" + result.Reason);
         return false;
     case SettingsSaveResult::Outcome::Kept:
         break;
     }
     ShowError(module, kSettingsNotWritten + DisplayText(state.SettingsPath) +
-                          kSettingsNotWrittenEnd + "\n" + result.reason + "\n" + kKeptIn +
-                          PathText(result.keptIn) + kKeptInEnd);
+                          kSettingsNotWrittenEnd + "\n" + result.Reason + "\n" + kKeptIn +
+                          PathText(result.KeptIn) + kKeptInEnd);
     return false;
 }
 
@@ -228,10 +228,10 @@ std::int32_t BeginPlugin(ModuleContext& module) {
         auto library = std::make_unique<PatternLibrary>();
         const std::filesystem::path file = HostPathToFs(state.SettingsPath);
         const SettingsAtStart start = ReadSettingsFile(file);
-        TIniData settings = ReadIniData(start.ini, state.SettingsPath);
-        LoadPatterns(start.ini, *library, file);
+        TIniData settings = ReadIniData(start.Ini, state.SettingsPath);
+        LoadPatterns(start.Ini, *library, file);
         state.StartDigest = SettingsFileDigest(settings, *library);
-        state.Origin = start.origin;
+        state.Origin = start.Origin;
         state.Settings = std::move(settings);
         state.Library = std::move(library);
         state.PluginActive = true;
@@ -247,10 +247,10 @@ std::int32_t EndPlugin(ModuleContext& module) {
     }
     // Whatever happens while saving, the plug-in ends and the library goes.
     struct EndGuard {
-        TModuleState& state;
+        TModuleState& State;
         ~EndGuard() {
-            state.Library.reset();
-            state.PluginActive = false;
+            State.Library.reset();
+            State.PluginActive = false;
         }
     } guard{state};
 

@@ -226,12 +226,12 @@ bool ModuleOperations::ApplyPattern(const TPatrn& pattern) {
 bool ModuleOperations::ImportPatterns(PatternLibrary& names) {
     TIniData& settings = module_.State.Settings;
     FileDialogRequest request;
-    request.title = kImportTitle;
-    request.filter = kImportFilter;
-    request.defaultExtension = kPatternExtension;
-    request.typeName = kPatternTypeName;
-    request.initialDir = DisplayText(settings.ImportDir);
-    request.mustExist = true;
+    request.Title = kImportTitle;
+    request.Filter = kImportFilter;
+    request.DefaultExtension = kPatternExtension;
+    request.TypeName = kPatternTypeName;
+    request.InitialDir = DisplayText(settings.ImportDir);
+    request.MustExist = true;
     const std::optional<std::string> chosen = Dialogs().OpenFile(request);
     if (!chosen) {
         return false;
@@ -268,13 +268,13 @@ bool ModuleOperations::ImportPatterns(PatternLibrary& names) {
 bool ModuleOperations::ExportPatterns(const std::vector<TExportEntry>& entries) {
     TIniData& settings = module_.State.Settings;
     FileDialogRequest request;
-    request.title = kExportTitle;
-    request.filter = kExportFilter;
-    request.defaultExtension = kPatternExtension;
-    request.typeName = kPatternTypeName;
-    request.initialDir = DisplayText(settings.ExportDir);
-    request.confirmOverwrite = true;
-    request.folderMustExist = true;
+    request.Title = kExportTitle;
+    request.Filter = kExportFilter;
+    request.DefaultExtension = kPatternExtension;
+    request.TypeName = kPatternTypeName;
+    request.InitialDir = DisplayText(settings.ExportDir);
+    request.ConfirmOverwrite = true;
+    request.FolderMustExist = true;
     const std::optional<std::string> chosen = Dialogs().SaveFile(request);
     if (!chosen) {
         return false;

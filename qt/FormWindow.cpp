@@ -107,7 +107,7 @@ public:
         setUniformItemSizes(true);
         setItemDelegate(new RowDelegate(this, control.RowHeight, Text(control.TextColumn)));
     }
-    std::function<void()> onDoubleClick;
+    std::function<void()> OnDoubleClick;
 
     int TopIndex() const { return verticalScrollBar()->value(); }
     std::vector<int> SelectedRows() const {
@@ -130,8 +130,8 @@ protected:
     }
     void mouseDoubleClickEvent(QMouseEvent* e) override {
         RowDragList::mouseDoubleClickEvent(e);
-        if (e->button() == Qt::LeftButton && onDoubleClick) {
-            onDoubleClick();
+        if (e->button() == Qt::LeftButton && OnDoubleClick) {
+            OnDoubleClick();
         }
     }
     void keyPressEvent(QKeyEvent* e) override {
@@ -185,21 +185,21 @@ public:
         setCursor(Qt::SizeVerCursor);
         setAutoFillBackground(true);
     }
-    std::function<void()> onPress;
-    std::function<void(int)> onDrag;
+    std::function<void()> OnPress;
+    std::function<void(int)> OnDrag;
 
 protected:
     void mousePressEvent(QMouseEvent* e) override {
         if (e->button() == Qt::LeftButton) {
             pressY_ = e->globalPosition().toPoint().y();
-            if (onPress) {
-                onPress();
+            if (OnPress) {
+                OnPress();
             }
         }
     }
     void mouseMoveEvent(QMouseEvent* e) override {
-        if ((e->buttons() & Qt::LeftButton) && onDrag) {
-            onDrag(e->globalPosition().toPoint().y() - pressY_);
+        if ((e->buttons() & Qt::LeftButton) && OnDrag) {
+            OnDrag(e->globalPosition().toPoint().y() - pressY_);
         }
     }
 
@@ -525,7 +525,7 @@ void QtForm::Connect(const FormControl& control, QWidget* widget) {
                 report(FormEventKind::Select, index.row());
             });
         }
-        list->onDoubleClick = [report] { report(FormEventKind::DoubleClick); };
+        list->OnDoubleClick = [report] { report(FormEventKind::DoubleClick); };
         if (control.Has(style::DragRows)) {
             list->onDragOver = [this, &control](const QPoint& global) {
                 bool accepted = false;
@@ -565,8 +565,8 @@ void QtForm::Connect(const FormControl& control, QWidget* widget) {
     }
     case ControlKind::Splitter: {
         auto* bar = static_cast<SplitterBar*>(widget);
-        bar->onPress = [report] { report(FormEventKind::MouseDown); };
-        bar->onDrag = [report](int moved) { report(FormEventKind::SplitterDrag, moved); };
+        bar->OnPress = [report] { report(FormEventKind::MouseDown); };
+        bar->OnDrag = [report](int moved) { report(FormEventKind::SplitterDrag, moved); };
         break;
     }
     default:

@@ -30,26 +30,26 @@ class TGradDialog : public QObject {
     Q_OBJECT
 public:
     explicit TGradDialog(Prompts& dialogs, QObject* parent = nullptr)
-        : QObject(parent), dialogs_(dialogs), Gradation_(std::make_unique<TGrad>()) {
+        : QObject(parent), dialogs_(dialogs), gradation_(std::make_unique<TGrad>()) {
         setObjectName(QStringLiteral("TGradDialog"));
     }
 
     // Loaded by the caller before Execute and read after a true result. The
     // dialog changes it while it is open, also when it is cancelled.
-    TGrad& Gradation() { return *Gradation_; }
-    const TGrad& Gradation() const { return *Gradation_; }
+    TGrad& Gradation() { return *gradation_; }
+    const TGrad& Gradation() const { return *gradation_; }
 
     // Shows the editor modally on Gradation; true when it was closed with OK.
     bool Execute() {
         // No parent: the dialog is centred on the desktop and freed here.
         TGradDlg dialog(dialogs_);
-        dialog.SetGradient(*Gradation_);
+        dialog.SetGradient(*gradation_);
         return dialog.exec() == QDialog::Accepted;
     }
 
 private:
     Prompts& dialogs_;
-    std::unique_ptr<TGrad> Gradation_;
+    std::unique_ptr<TGrad> gradation_;
 };
 
 } // namespace pelmora

@@ -42,7 +42,7 @@ constexpr int kPatienceMs = 20000;
 // The colour dialog picks the next colour of a list; nothing else is asked.
 class GuidePrompts final : public Prompts {
 public:
-    std::deque<TColor> colors;
+    std::deque<TColor> Colors;
 
     MsgResult Message(const std::string& text, MsgKind, MsgButtons, const std::string&) override {
         throw std::runtime_error("unexpected message: " + text);
@@ -54,11 +54,11 @@ public:
     std::optional<std::string> OpenFile(const FileDialogRequest&) override { return std::nullopt; }
     std::optional<std::string> SaveFile(const FileDialogRequest&) override { return std::nullopt; }
     std::optional<TColor> ChooseColor(TColor) override {
-        if (colors.empty()) {
+        if (Colors.empty()) {
             return std::nullopt;
         }
-        const TColor next = colors.front();
-        colors.pop_front();
+        const TColor next = Colors.front();
+        Colors.pop_front();
         return next;
     }
 };
@@ -144,7 +144,7 @@ void Draw(const fs::path& samples, const QString& out) {
     QTest::keyClick(Child<QWidget>(form, "PatternList"), Qt::Key_Insert);
     Pick(*form, "mnIconF");
     std::exception_ptr failure;
-    prompts.colors = {0x000060FF, 0x00FF6000};
+    prompts.Colors = {0x000060FF, 0x00FF6000};
     WhenModal<TGradDlg>(
         [&](TGradDlg* dialog) {
             QWidget* strip = Child<QWidget>(dialog, "pbPtr");

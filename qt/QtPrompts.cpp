@@ -72,8 +72,8 @@ QMessageBox::Icon IconFor(MsgKind kind) {
 class JapaneseFileColumns final : public QIdentityProxyModel {
 public:
     JapaneseFileColumns(const FileDialogRequest& request, QObject* parent)
-        : QIdentityProxyModel(parent), typeName_(Q(request.typeName)),
-          suffix_(Q(request.defaultExtension)) {}
+        : QIdentityProxyModel(parent), typeName_(Q(request.TypeName)),
+          suffix_(Q(request.DefaultExtension)) {}
 
     QVariant data(const QModelIndex& index, int role) const override {
         QVariant shown = QIdentityProxyModel::data(index, role);
@@ -115,13 +115,13 @@ private:
 };
 
 void PrepareFileDialog(QFileDialog& dialog, const FileDialogRequest& request) {
-    dialog.setWindowTitle(Q(request.title));
+    dialog.setWindowTitle(Q(request.Title));
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setProxyModel(new JapaneseFileColumns(request, &dialog));
     dialog.setNameFilters(QtNameFilters(request));
-    dialog.setDefaultSuffix(Q(request.defaultExtension));
-    if (!request.initialDir.empty() && QDir(Q(request.initialDir)).exists()) {
-        dialog.setDirectory(Q(request.initialDir));
+    dialog.setDefaultSuffix(Q(request.DefaultExtension));
+    if (!request.InitialDir.empty() && QDir(Q(request.InitialDir)).exists()) {
+        dialog.setDirectory(Q(request.InitialDir));
     }
     dialog.setSizeGripEnabled(true);
 }
@@ -169,8 +169,8 @@ void EnsureQtApplication() {
 }
 
 QStringList QtNameFilters(const FileDialogRequest& request) {
-    const QStringList items = Q(request.filter).split(QLatin1Char('|'));
-    const QString ownPattern = QStringLiteral("*.") + Q(request.defaultExtension);
+    const QStringList items = Q(request.Filter).split(QLatin1Char('|'));
+    const QString ownPattern = QStringLiteral("*.") + Q(request.DefaultExtension);
     QStringList filters;
     for (qsizetype i = 0; i + 1 < items.size(); i += 2) {
         QString name = items[i].trimmed();
@@ -184,8 +184,8 @@ QStringList QtNameFilters(const FileDialogRequest& request) {
         if (open > 0 && name.endsWith(QLatin1Char(')'))) {
             name.truncate(open);
         }
-        if (!request.typeName.empty() && patterns == QStringList{ownPattern}) {
-            name = Q(request.typeName);
+        if (!request.TypeName.empty() && patterns == QStringList{ownPattern}) {
+            name = Q(request.TypeName);
         }
         filters << name.trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
                        QStringLiteral(")");
@@ -245,7 +245,7 @@ std::optional<std::string> QtPrompts::OpenFile(const FileDialogRequest& request)
     QFileDialog dialog;
     PrepareFileDialog(dialog, request);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setFileMode(request.MustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     return RunFileDialog(dialog);
 }
 
@@ -255,13 +255,13 @@ std::optional<std::string> QtPrompts::SaveFile(const FileDialogRequest& request)
     PrepareFileDialog(dialog, request);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.ConfirmOverwrite);
     for (;;) {
         std::optional<std::string> chosen = RunFileDialog(dialog);
-        if (!chosen || !request.folderMustExist || QFileInfo(Q(*chosen)).absoluteDir().exists()) {
+        if (!chosen || !request.FolderMustExist || QFileInfo(Q(*chosen)).absoluteDir().exists()) {
             return chosen;
         }
-        QMessageBox::warning(nullptr, Q(request.title),
+        QMessageBox::warning(nullptr, Q(request.Title),
                              Q(kFolderMissing).arg(QFileInfo(Q(*chosen)).absolutePath()));
     }
 }

@@ -278,21 +278,21 @@ int ControlId(const FormControl& c, std::size_t index) {
 // --- The parts the form draws itself -------------------------------------------------
 
 struct Win32Form::Part {
-    Win32Form* form;
-    std::size_t index;
+    Win32Form* Form;
+    std::size_t Index;
 };
 
 struct Win32Form::ControlState {
-    const FormControl* control = nullptr;
-    HWND window = nullptr; // none for shapes and bevels, which their parent paints
-    int id = 0;
-    std::vector<ListRow> rows;
-    Bitmap24 picture;
-    std::vector<TextAt> texts;
-    ShapeLook shape;
-    bool visible = true;
-    std::optional<TColor> textColor;
-    int splitterPress = 0; // screen y of the splitter's press
+    const FormControl* Control = nullptr;
+    HWND Window = nullptr; // none for shapes and bevels, which their parent paints
+    int Id = 0;
+    std::vector<ListRow> Rows;
+    Bitmap24 Picture;
+    std::vector<TextAt> Texts;
+    ShapeLook Shape;
+    bool Visible = true;
+    std::optional<TColor> TextColor;
+    int SplitterPress = 0; // screen y of the splitter's press
 };
 
 namespace {
@@ -321,8 +321,8 @@ LRESULT CALLBACK PanelProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
         return 1;
     }
     if (message == WM_PAINT && part != nullptr) {
-        PaintWindow(part->form->Dialogs(), window,
-                    [&](HDC dc, const RECT& client) { part->form->PaintPart(*part, dc, client); });
+        PaintWindow(part->Form->Dialogs(), window,
+                    [&](HDC dc, const RECT& client) { part->Form->PaintPart(*part, dc, client); });
         return 0;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -344,16 +344,16 @@ LRESULT CALLBACK PaintBoxProcedure(HWND window, UINT message, WPARAM wParam, LPA
                    GetCapture() == window) {
             ReleaseCapture();
         }
-        RunHandler(part->form->Dialogs(),
-                   [&] { part->form->PartMouse(*part, message, wParam, lParam); });
+        RunHandler(part->Form->Dialogs(),
+                   [&] { part->Form->PartMouse(*part, message, wParam, lParam); });
         return 0;
     }
     switch (message) {
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:
-        PaintWindow(part->form->Dialogs(), window,
-                    [&](HDC dc, const RECT& client) { part->form->PaintPart(*part, dc, client); });
+        PaintWindow(part->Form->Dialogs(), window,
+                    [&](HDC dc, const RECT& client) { part->Form->PaintPart(*part, dc, client); });
         return 0;
     case WM_SETCURSOR:
         if (GetWindowLongPtrW(window, GWLP_ID) != 0 && std::wstring_view(kSplitterClass) == [&] {
@@ -642,7 +642,7 @@ void Win32Form::Initialise(HWND dialog, HWND owner) {
 }
 
 HWND Win32Form::Control(std::string_view name) const {
-    return controls_[IndexOf(name)]->window;
+    return controls_[IndexOf(name)]->Window;
 }
 
 std::size_t Win32Form::IndexOf(std::string_view name) const {
@@ -651,7 +651,7 @@ std::size_t Win32Form::IndexOf(std::string_view name) const {
 
 std::optional<std::size_t> Win32Form::IndexOfWindow(HWND window) const {
     for (std::size_t i = 0; i < controls_.size(); ++i) {
-        if (controls_[i]->window == window && window != nullptr) {
+        if (controls_[i]->Window == window && window != nullptr) {
             return i;
         }
     }
@@ -678,11 +678,11 @@ void Win32Form::MakeControls() {
     for (std::size_t i = 0; i < table_.Controls.size(); ++i) {
         const FormControl& c = table_.Controls[i];
         auto state = std::make_unique<ControlState>();
-        state->control = &c;
-        state->id = ControlId(c, i);
+        state->Control = &c;
+        state->Id = ControlId(c, i);
         controls_.push_back(std::move(state));
         const HWND parent = *c.Parent == '\0' ? window_ : Control(c.Parent);
-        controls_.back()->window = MakeControl(c, i, parent);
+        controls_.back()->Window = MakeControl(c, i, parent);
     }
     PlaceAll(*this, table_, ArrangeForm(table_, table_.Client));
 }
@@ -767,7 +767,7 @@ HWND Win32Form::MakeControl(const FormControl& c, std::size_t index, HWND parent
     case ControlKind::Bevel:
         return nullptr; // painted by the parent
     }
-    const int id = controls_[index]->id;
+    const int id = controls_[index]->Id;
     const HWND control = CreateWindowExW(exStyle, windowClass, caption.c_str(), style, 0, 0, 0, 0,
                                          parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                          ModuleInstance(), createParams);
@@ -1007,7 +1007,7 @@ std::optional<LRESULT> Win32Form::Dispatch(UINT message, WPARAM wParam, LPARAM l
             event.Kind = FormEventKind::Slide;
             event.Control = table_.Controls[*index].Name;
             event.Value =
-                static_cast<int>(SendMessageW(controls_[*index]->window, TBM_GETPOS, 0, 0));
+                static_cast<int>(SendMessageW(controls_[*index]->Window, TBM_GETPOS, 0, 0));
             Report(std::move(event));
         }
         return 0;
@@ -1015,8 +1015,8 @@ std::optional<LRESULT> Win32Form::Dispatch(UINT message, WPARAM wParam, LPARAM l
     case WM_MEASUREITEM: {
         auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
         for (const auto& state : controls_) {
-            if (state->id == static_cast<int>(item.CtlID) && state->control->RowHeight > 0) {
-                item.itemHeight = static_cast<UINT>(scale_(state->control->RowHeight));
+            if (state->Id == static_cast<int>(item.CtlID) && state->Control->RowHeight > 0) {
+                item.itemHeight = static_cast<UINT>(scale_(state->Control->RowHeight));
                 return TRUE;
             }
         }
@@ -1032,14 +1032,14 @@ std::optional<LRESULT> Win32Form::Dispatch(UINT message, WPARAM wParam, LPARAM l
         }
         const ControlState& state = *controls_[*index];
         const HDC dc = reinterpret_cast<HDC>(wParam);
-        if (state.control->Has(style::OverShapes)) {
+        if (state.Control->Has(style::OverShapes)) {
             // The shapes show through round the text.
             SetBkMode(dc, TRANSPARENT);
             ::SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
             return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
         }
-        if (state.textColor) {
-            ::SetTextColor(dc, ResolveColor(*state.textColor));
+        if (state.TextColor) {
+            ::SetTextColor(dc, ResolveColor(*state.TextColor));
             SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
         }
@@ -1244,7 +1244,7 @@ std::optional<LRESULT> Win32Form::Command(int id, int code, HWND control) {
 
 // The control under a dragged row, and the row of the list under it.
 void Win32Form::ReportDrag(std::size_t list, POINT screen, bool drop, bool* accepted) {
-    const HWND rows = controls_[list]->window;
+    const HWND rows = controls_[list]->Window;
     std::string_view over;
     for (HWND at = WindowFromPoint(screen); at != nullptr && over.empty(); at = GetParent(at)) {
         if (const std::optional<std::size_t> index = IndexOfWindow(at)) {
@@ -1272,18 +1272,18 @@ void Win32Form::ReportDrag(std::size_t list, POINT screen, bool drop, bool* acce
 }
 
 void Win32Form::PartMouse(const Part& part, UINT message, WPARAM keys, LPARAM at) {
-    const FormControl& c = table_.Controls[part.index];
+    const FormControl& c = table_.Controls[part.Index];
     FormEvent event;
     event.Control = c.Name;
     if (c.Kind == ControlKind::Splitter) {
         POINT p = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
-        ClientToScreen(controls_[part.index]->window, &p);
+        ClientToScreen(controls_[part.Index]->Window, &p);
         if (message == WM_LBUTTONDOWN) {
-            controls_[part.index]->splitterPress = p.y;
+            controls_[part.Index]->SplitterPress = p.y;
             event.Kind = FormEventKind::MouseDown;
         } else if (message == WM_MOUSEMOVE && (keys & MK_LBUTTON) != 0) {
             event.Kind = FormEventKind::SplitterDrag;
-            event.Value = scale_.Unscale(p.y - controls_[part.index]->splitterPress);
+            event.Value = scale_.Unscale(p.y - controls_[part.Index]->SplitterPress);
         } else {
             return;
         }
@@ -1344,12 +1344,12 @@ bool Win32Form::PaintsShapes(std::string_view parent) const {
 void Win32Form::PaintShapes(std::string_view parent, Bitmap24& canvas, int originX, int originY) {
     for (std::size_t n = controls_.size(); n-- > 0;) {
         const ControlState& state = *controls_[n];
-        const FormControl& c = *state.control;
-        if (c.Parent != parent || !state.visible) {
+        const FormControl& c = *state.Control;
+        if (c.Parent != parent || !state.Visible) {
             continue;
         }
         if (c.Kind == ControlKind::Shape) {
-            ShapeLook look = state.shape;
+            ShapeLook look = state.Shape;
             look.Bounds = {look.Bounds.Left - originX, look.Bounds.Top - originY,
                            look.Bounds.Right - originX, look.Bounds.Bottom - originY};
             PaintShapeLook(canvas, look);
@@ -1367,15 +1367,15 @@ void Win32Form::PaintShapes(std::string_view parent, Bitmap24& canvas, int origi
 
 void Win32Form::PaintPart(const Part& part, HDC dc, const RECT& client) {
     const TColor face = SystemColor(kColorBtnFace);
-    if (part.index == static_cast<std::size_t>(-1)) {
+    if (part.Index == static_cast<std::size_t>(-1)) {
         // The window's own face with its shapes, in one picture.
         Bitmap24 canvas(scale_.UnscaleUp(client.right), scale_.UnscaleUp(client.bottom), face);
         PaintShapes("", canvas, 0, 0);
         DrawBitmap24(dc, 0, 0, canvas, scale_);
         return;
     }
-    const ControlState& state = *controls_[part.index];
-    const FormControl& c = *state.control;
+    const ControlState& state = *controls_[part.Index];
+    const FormControl& c = *state.Control;
     const BufferedPaint buffer(dc, client);
     const HDC canvas = buffer.Dc();
     switch (c.Kind) {
@@ -1413,7 +1413,7 @@ void Win32Form::PaintPart(const Part& part, HDC dc, const RECT& client) {
     if (c.Has(style::White)) {
         FillRect(canvas, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     }
-    DrawBitmap24(canvas, 0, 0, state.picture,
+    DrawBitmap24(canvas, 0, 0, state.Picture,
                  c.Has(style::WholePixels) ? scale_.WholePixels() : scale_);
     const HGDIOBJ oldFont = SelectObject(canvas, font_.Get());
     ::SetTextColor(canvas, GetSysColor(COLOR_BTNTEXT));
@@ -1428,7 +1428,7 @@ void Win32Form::PaintPart(const Part& part, HDC dc, const RECT& client) {
                   DT_LEFT | DT_TOP | DT_SINGLELINE);
     }
     SetBkColor(canvas, GetSysColor(COLOR_BTNFACE));
-    for (const TextAt& label : state.texts) {
+    for (const TextAt& label : state.Texts) {
         const std::wstring text = Wide(label.Text);
         SIZE extent = {};
         GetTextExtentPoint32W(canvas, text.c_str(), static_cast<int>(text.size()), &extent);
@@ -1447,15 +1447,15 @@ void Win32Form::DrawRow(const DRAWITEMSTRUCT& item) {
         return;
     }
     const ControlState& state = *controls_[*index];
-    const FormControl& c = *state.control;
+    const FormControl& c = *state.Control;
     const HDC dc = item.hDC;
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     const int background = selected ? COLOR_HIGHLIGHT : COLOR_WINDOW;
     FillRect(dc, &item.rcItem, GetSysColorBrush(background));
     const auto row = static_cast<std::size_t>(item.itemID);
-    if (item.itemID != static_cast<UINT>(-1) && row < std::max(state.rows.size(), c.Items.size())) {
+    if (item.itemID != static_cast<UINT>(-1) && row < std::max(state.Rows.size(), c.Items.size())) {
         const ListRow shown =
-            row < state.rows.size() ? state.rows[row] : ListRow{c.Items[row], std::nullopt};
+            row < state.Rows.size() ? state.Rows[row] : ListRow{c.Items[row], std::nullopt};
         const RECT& r = item.rcItem;
         const BitmapLook look{shown.Transparent, static_cast<TColor>(GetSysColor(background))};
         RECT text = r;
@@ -1500,13 +1500,13 @@ void Win32Form::DrawRow(const DRAWITEMSTRUCT& item) {
 // A control the form paints, or the part of its parent a windowless one covers.
 void Win32Form::Repaint(std::size_t index) {
     const ControlState& state = *controls_[index];
-    if (state.window != nullptr && state.control->Kind != ControlKind::Label) {
-        InvalidateRect(state.window, nullptr, FALSE);
+    if (state.Window != nullptr && state.Control->Kind != ControlKind::Label) {
+        InvalidateRect(state.Window, nullptr, FALSE);
         return;
     }
     // Labels over shapes draw no background of their own: their parent paints
     // again from its face up, the labels over it.
-    const std::string_view parent = state.control->Parent;
+    const std::string_view parent = state.Control->Parent;
     const HWND host = parent.empty() ? window_ : Control(parent);
     RedrawWindow(host, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
@@ -1534,33 +1534,33 @@ void Win32Form::SetText(std::string_view control, const std::string& text) {
     const std::size_t index = IndexOf(control);
     const ControlState& state = *controls_[index];
     const Quietly quiet(quiet_);
-    switch (state.control->Kind) {
+    switch (state.Control->Kind) {
     case ControlKind::StatusBar:
-        SendMessageW(state.window, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
+        SendMessageW(state.Window, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
         return;
     case ControlKind::Edit:
-        if (WindowTextUtf8(state.window) != text) {
-            SetWindowTextW(state.window, Wide(text).c_str());
+        if (WindowTextUtf8(state.Window) != text) {
+            SetWindowTextW(state.Window, Wide(text).c_str());
         }
         return;
     default:
         break;
     }
-    SetWindowTextW(state.window, ControlText(text).c_str());
-    if (state.control->Has(style::FitText)) {
+    SetWindowTextW(state.Window, ControlText(text).c_str());
+    if (state.Control->Has(style::FitText)) {
         const SIZE size = TextExtent(font_.Font(), ControlText(text));
-        SetWindowPos(state.window, nullptr, 0, 0, size.cx, size.cy,
+        SetWindowPos(state.Window, nullptr, 0, 0, size.cx, size.cy,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    if (state.control->Has(style::OverShapes)) {
+    if (state.Control->Has(style::OverShapes)) {
         Repaint(index);
     }
 }
 
 void Win32Form::SetTextColor(std::string_view control, TColor color) {
     ControlState& state = *controls_[IndexOf(control)];
-    state.textColor = color;
-    InvalidateRect(state.window, nullptr, TRUE);
+    state.TextColor = color;
+    InvalidateRect(state.Window, nullptr, TRUE);
 }
 
 void Win32Form::SetEnabled(std::string_view control, bool enabled) {
@@ -1570,9 +1570,9 @@ void Win32Form::SetEnabled(std::string_view control, bool enabled) {
 void Win32Form::SetVisible(std::string_view control, bool visible) {
     const std::size_t index = IndexOf(control);
     ControlState& state = *controls_[index];
-    state.visible = visible;
-    if (state.window != nullptr) {
-        ShowWindow(state.window, visible ? SW_SHOWNA : SW_HIDE);
+    state.Visible = visible;
+    if (state.Window != nullptr) {
+        ShowWindow(state.Window, visible ? SW_SHOWNA : SW_HIDE);
     } else {
         Repaint(index);
     }
@@ -1586,29 +1586,29 @@ void Win32Form::SetChecked(std::string_view control, bool checked) {
 void Win32Form::SetPosition(std::string_view control, int position, int min, int max) {
     const Quietly quiet(quiet_);
     const ControlState& state = *controls_[IndexOf(control)];
-    if (state.control->Kind == ControlKind::TrackBar) {
-        SendMessageW(state.window, TBM_SETPOS, TRUE, position);
+    if (state.Control->Kind == ControlKind::TrackBar) {
+        SendMessageW(state.Window, TBM_SETPOS, TRUE, position);
         return;
     }
-    SendMessageW(state.window, UDM_SETRANGE32, static_cast<WPARAM>(min), static_cast<LPARAM>(max));
-    SendMessageW(state.window, UDM_SETPOS32, 0, static_cast<LPARAM>(position));
+    SendMessageW(state.Window, UDM_SETRANGE32, static_cast<WPARAM>(min), static_cast<LPARAM>(max));
+    SendMessageW(state.Window, UDM_SETPOS32, 0, static_cast<LPARAM>(position));
 }
 
 void Win32Form::SetPicture(std::string_view control, const Bitmap24& picture) {
     const std::size_t index = IndexOf(control);
-    controls_[index]->picture = picture;
+    controls_[index]->Picture = picture;
     Repaint(index);
 }
 
 void Win32Form::SetTextsOver(std::string_view control, const std::vector<TextAt>& texts) {
     const std::size_t index = IndexOf(control);
-    controls_[index]->texts = texts;
+    controls_[index]->Texts = texts;
     Repaint(index);
 }
 
 void Win32Form::SetShape(std::string_view control, const ShapeLook& look) {
     const std::size_t index = IndexOf(control);
-    controls_[index]->shape = look;
+    controls_[index]->Shape = look;
     Repaint(index);
 }
 
@@ -1616,28 +1616,28 @@ void Win32Form::SetRows(std::string_view control, const std::vector<ListRow>& ro
     const std::size_t index = IndexOf(control);
     ControlState& state = *controls_[index];
     const Quietly quiet(quiet_);
-    state.rows = rows;
-    if (state.control->Kind == ControlKind::ComboBox) {
-        InvalidateRect(state.window, nullptr, TRUE);
+    state.Rows = rows;
+    if (state.Control->Kind == ControlKind::ComboBox) {
+        InvalidateRect(state.Window, nullptr, TRUE);
         return;
     }
-    SendMessageW(state.window, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(state.window, LB_RESETCONTENT, 0, 0);
+    SendMessageW(state.Window, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(state.Window, LB_RESETCONTENT, 0, 0);
     for (const ListRow& row : rows) {
-        SendMessageW(state.window, LB_ADDSTRING, 0,
+        SendMessageW(state.Window, LB_ADDSTRING, 0,
                      reinterpret_cast<LPARAM>(Wide(row.Text).c_str()));
     }
-    SendMessageW(state.window, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(state.window, nullptr, TRUE);
+    SendMessageW(state.Window, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(state.Window, nullptr, TRUE);
 }
 
 void Win32Form::SetSelection(std::string_view control, const std::vector<int>& rows, int current) {
     const ControlState& state = *controls_[IndexOf(control)];
     const Quietly quiet(quiet_);
-    const HWND window = state.window;
-    if (state.control->Kind == ControlKind::ComboBox) {
+    const HWND window = state.Window;
+    if (state.Control->Kind == ControlKind::ComboBox) {
         SendMessageW(window, CB_SETCURSEL, static_cast<WPARAM>(current), 0);
-    } else if (!state.control->Has(style::MultiSelect)) {
+    } else if (!state.Control->Has(style::MultiSelect)) {
         SendMessageW(window, LB_SETCURSEL, static_cast<WPARAM>(current), 0);
     } else {
         SendMessageW(window, LB_SETSEL, FALSE, -1);
@@ -1671,18 +1671,18 @@ void Win32Form::Place(const std::vector<Placement>& places) {
     std::map<HWND, std::vector<std::pair<HWND, RECT>>> byParent;
     for (const Placement& place : places) {
         const ControlState& state = *controls_[IndexOf(place.Control)];
-        if (state.window == nullptr) {
+        if (state.Window == nullptr) {
             continue;
         }
         const Rect96& r = place.Bounds;
         RECT device = {scale_(r.Left), scale_(r.Top), scale_(r.Left) + scale_(r.Width),
                        scale_(r.Top) + scale_(r.Height)};
-        if (state.control->Has(style::FitText)) {
-            const SIZE text = TextExtent(font_.Font(), Wide(WindowTextUtf8(state.window)));
+        if (state.Control->Has(style::FitText)) {
+            const SIZE text = TextExtent(font_.Font(), Wide(WindowTextUtf8(state.Window)));
             device.right = device.left + text.cx;
             device.bottom = device.top + text.cy;
         }
-        byParent[GetParent(state.window)].emplace_back(state.window, device);
+        byParent[GetParent(state.Window)].emplace_back(state.Window, device);
     }
     for (const auto& [parent, moves] : byParent) {
         HDWP batch = BeginDeferWindowPos(static_cast<int>(moves.size()));
@@ -1698,16 +1698,16 @@ void Win32Form::Place(const std::vector<Placement>& places) {
     }
     for (const Placement& place : places) {
         const ControlState& state = *controls_[IndexOf(place.Control)];
-        if (state.control->Kind == ControlKind::ComboBox) {
-            FitDropDownList(state.window, scale_(place.Bounds.Height),
-                            static_cast<int>(state.control->Items.size()));
+        if (state.Control->Kind == ControlKind::ComboBox) {
+            FitDropDownList(state.Window, scale_(place.Bounds.Height),
+                            static_cast<int>(state.Control->Items.size()));
         }
     }
     for (const auto& state : controls_) {
         // The bar draws its panel's edge at its right end: when it grows, the
         // old edge would stay where it was.
-        if (state->control->Kind == ControlKind::StatusBar) {
-            InvalidateRect(state->window, nullptr, TRUE);
+        if (state->Control->Kind == ControlKind::StatusBar) {
+            InvalidateRect(state->Window, nullptr, TRUE);
         }
     }
 }
@@ -1828,12 +1828,12 @@ void Win32Form::ApplyDpi(int dpi) {
     scale_ = Scale(dpi);
     font_ = CreateDialogFont(dpi);
     for (const auto& state : controls_) {
-        if (state->window == nullptr) {
+        if (state->Window == nullptr) {
             continue;
         }
-        SendMessageW(state->window, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Font()), TRUE);
-        if (state->control->Kind == ControlKind::ListBox) {
-            SendMessageW(state->window, LB_SETITEMHEIGHT, 0, scale_(state->control->RowHeight));
+        SendMessageW(state->Window, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Font()), TRUE);
+        if (state->Control->Kind == ControlKind::ListBox) {
+            SendMessageW(state->Window, LB_SETITEMHEIGHT, 0, scale_(state->Control->RowHeight));
         }
     }
 }

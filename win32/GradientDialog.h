@@ -22,20 +22,20 @@ bool ExecuteGradientDialog(HWND owner, Prompts& prompts, TGrad& gradient);
 class TGradDialog {
 public:
     explicit TGradDialog(Prompts& prompts)
-        : prompts_(prompts), Gradation_(std::make_unique<TGrad>()) {}
+        : prompts_(prompts), gradation_(std::make_unique<TGrad>()) {}
 
     // Loaded by the caller before Execute and read after a true result. The
     // dialog changes it while it is open, also when it is cancelled.
-    TGrad& Gradation() { return *Gradation_; }
-    const TGrad& Gradation() const { return *Gradation_; }
+    TGrad& Gradation() { return *gradation_; }
+    const TGrad& Gradation() const { return *gradation_; }
 
     // Shows the editor modally over `owner` on Gradation; true when it was
     // closed with OK.
-    bool Execute(HWND owner) { return ExecuteGradientDialog(owner, prompts_, *Gradation_); }
+    bool Execute(HWND owner) { return ExecuteGradientDialog(owner, prompts_, *gradation_); }
 
 private:
     Prompts& prompts_;
-    std::unique_ptr<TGrad> Gradation_;
+    std::unique_ptr<TGrad> gradation_;
 };
 
 } // namespace pelmora

@@ -8,8 +8,8 @@ namespace {
 
 // The windows with dialog keys now, and the one hook that serves them.
 struct KeyWindows {
-    std::vector<ModelessKeys*> windows;
-    ThreadHook hook;
+    std::vector<ModelessKeys*> Windows;
+    ThreadHook Hook;
 };
 
 KeyWindows& Active() {
@@ -31,7 +31,7 @@ LRESULT CALLBACK KeyHook(int code, WPARAM removal, LPARAM lParam) {
         auto* message = reinterpret_cast<MSG*>(lParam);
         if (message->message >= WM_KEYFIRST && message->message <= WM_KEYLAST && !InMenuMode()) {
             // A copy: a window may close (and leave the list) while handling.
-            const std::vector<ModelessKeys*> windows = Active().windows;
+            const std::vector<ModelessKeys*> windows = Active().Windows;
             for (ModelessKeys* keys : windows) {
                 if (keys->Handle(*message)) {
                     // Delivered as nothing.
@@ -49,17 +49,17 @@ LRESULT CALLBACK KeyHook(int code, WPARAM removal, LPARAM lParam) {
 ModelessKeys::ModelessKeys(HWND window, HACCEL accelerators, Prompts& dialogs, KeyFilter filter)
     : window_(window), accelerators_(accelerators), dialogs_(dialogs), filter_(std::move(filter)) {
     KeyWindows& active = Active();
-    if (active.windows.empty()) {
-        active.hook = ThreadHook(WH_GETMESSAGE, KeyHook);
+    if (active.Windows.empty()) {
+        active.Hook = ThreadHook(WH_GETMESSAGE, KeyHook);
     }
-    active.windows.push_back(this);
+    active.Windows.push_back(this);
 }
 
 ModelessKeys::~ModelessKeys() {
     KeyWindows& active = Active();
-    std::erase(active.windows, this);
-    if (active.windows.empty()) {
-        active.hook.Reset();
+    std::erase(active.Windows, this);
+    if (active.Windows.empty()) {
+        active.Hook.Reset();
     }
 }
 

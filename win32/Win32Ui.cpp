@@ -305,8 +305,8 @@ namespace {
 // Each handler is its own subclass, known by its address: a control may have
 // several, and the same procedure twice would otherwise replace the first.
 struct SubclassData {
-    Prompts& dialogs;
-    SubclassHandler handle;
+    Prompts& Dialogs;
+    SubclassHandler Handle;
 };
 
 LRESULT CALLBACK SubclassProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -319,8 +319,8 @@ LRESULT CALLBACK SubclassProcedure(HWND window, UINT message, WPARAM wParam, LPA
     }
     // After an error, as without a handler: the control's own procedure.
     const std::optional<LRESULT> answer =
-        RunHandlerOr(subclass->dialogs, std::optional<LRESULT>(),
-                     [&] { return subclass->handle(window, message, wParam, lParam); });
+        RunHandlerOr(subclass->Dialogs, std::optional<LRESULT>(),
+                     [&] { return subclass->Handle(window, message, wParam, lParam); });
     return answer ? *answer : DefSubclassProc(window, message, wParam, lParam);
 }
 
@@ -354,14 +354,14 @@ std::string ControlName(HWND window) {
 namespace {
 
 struct NameSearch {
-    std::string_view name;
-    HWND found = nullptr;
+    std::string_view Name;
+    HWND Found = nullptr;
 };
 
 BOOL CALLBACK MatchName(HWND window, LPARAM search) {
     auto* s = reinterpret_cast<NameSearch*>(search);
-    if (ControlName(window) == s->name) {
-        s->found = window;
+    if (ControlName(window) == s->Name) {
+        s->Found = window;
         return FALSE;
     }
     return TRUE;
@@ -372,7 +372,7 @@ BOOL CALLBACK MatchName(HWND window, LPARAM search) {
 HWND FindControl(HWND root, std::string_view name) {
     NameSearch search{name};
     EnumChildWindows(root, MatchName, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return search.Found;
 }
 
 void DrawBitmap24(HDC dc, int x, int y, const Bitmap24& bitmap, const Scale& scale,

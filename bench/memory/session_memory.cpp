@@ -45,10 +45,10 @@ using namespace pelmora;
 namespace fs = std::filesystem;
 
 struct Shape {
-    const char* name;
+    const char* Name;
     // The next piece of the file; empty when the file is complete.
-    std::function<std::string(std::size_t index)> piece;
-    const char* head = "";
+    std::function<std::string(std::size_t index)> Piece;
+    const char* Head = "";
 };
 
 std::string Base36(std::size_t n) {
@@ -88,9 +88,9 @@ std::vector<Shape> Shapes(std::size_t size) {
 }
 
 std::string MakeText(const Shape& shape, std::size_t size) {
-    std::string text = shape.head;
+    std::string text = shape.Head;
     for (std::size_t i = 0;; ++i) {
-        const std::string piece = shape.piece(i);
+        const std::string piece = shape.Piece(i);
         if (piece.empty() || text.size() + piece.size() > size) {
             return text;
         }
@@ -100,8 +100,8 @@ std::string MakeText(const Shape& shape, std::size_t size) {
 
 // Memory in use now and at its highest, in KiB.
 struct MemoryUse {
-    long now = 0;
-    long peak = 0;
+    long Now = 0;
+    long Peak = 0;
 };
 
 MemoryUse Memory() {
@@ -116,9 +116,9 @@ MemoryUse Memory() {
     std::ifstream status("/proc/self/status");
     for (std::string line; std::getline(status, line);) {
         if (line.rfind("VmRSS:", 0) == 0) {
-            use.now = std::atol(line.c_str() + 6);
+            use.Now = std::atol(line.c_str() + 6);
         } else if (line.rfind("VmHWM:", 0) == 0) {
-            use.peak = std::atol(line.c_str() + 6);
+            use.Peak = std::atol(line.c_str() + 6);
         }
     }
     return use;
@@ -162,46 +162,46 @@ public:
 // ---- One phase in a process of its own -----------------------------------------
 
 struct Started {
-    SettingsOrigin origin;
-    TIniData settings;
-    PatternLibrary library;
-    std::uint64_t digest = 0;
+    SettingsOrigin Origin;
+    TIniData Settings;
+    PatternLibrary Library;
+    std::uint64_t Digest = 0;
 };
 
 // The plug-in's start, as the module runs it.
 void Start(const fs::path& file, Started& started) {
     const SettingsAtStart start = ReadSettingsFile(file);
-    started.settings = ReadIniData(start.ini, FsPathToHost(file));
-    LoadPatterns(start.ini, started.library, file);
-    started.digest = SettingsFileDigest(started.settings, started.library);
-    started.origin = start.origin;
+    started.Settings = ReadIniData(start.Ini, FsPathToHost(file));
+    LoadPatterns(start.Ini, started.Library, file);
+    started.Digest = SettingsFileDigest(started.Settings, started.Library);
+    started.Origin = start.Origin;
 }
 
 // Runs one phase and prints "peak-KiB seconds result".
 int Measure(const std::string& phase, const fs::path& file) {
-    const long before = Memory().now;
+    const long before = Memory().Now;
     const auto begun = std::chrono::steady_clock::now();
     std::string result;
     try {
         Started started;
         Start(file, started);
-        result = std::to_string(started.library.Count()) + " patterns";
+        result = std::to_string(started.Library.Count()) + " patterns";
         if (phase == "editor") {
             NoView view;
             SilentPrompts prompts;
             GuidePad host(prompts); // a pad that reaches no launcher
             NoDialogs dialogs;
-            PatternEditorLogic editor(started.library, started.settings, host, dialogs, view);
+            PatternEditorLogic editor(started.Library, started.Settings, host, dialogs, view);
             editor.FormShow();
             editor.MenuClick(EditItem::mnNew);
             editor.mnExitClick();
-            result = std::to_string(started.library.Count()) + " patterns after OK";
+            result = std::to_string(started.Library.Count()) + " patterns after OK";
         } else if (phase == "end") {
-            started.library.Append("new", std::make_unique<TPatrn>());
+            started.Library.Append("new", std::make_unique<TPatrn>());
             const SettingsSave save{
-                started.settings, started.library, started.origin, started.digest, {}, {}};
+                started.Settings, started.Library, started.Origin, started.Digest, {}, {}};
             const SettingsSaveResult saved = SaveSettingsFile(file, save);
-            result = saved.outcome == SettingsSaveResult::Outcome::Written
+            result = saved.Status == SettingsSaveResult::Outcome::Written
                          ? "written, " + std::to_string(fs::file_size(file)) + " bytes"
                          : "not written";
         }
@@ -213,7 +213,7 @@ int Measure(const std::string& phase, const fs::path& file) {
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - begun).count();
-    std::printf("%ld %.2f %s\n", Memory().peak - before, seconds, result.c_str());
+    std::printf("%ld %.2f %s\n", Memory().Peak - before, seconds, result.c_str());
     return 0;
 }
 
@@ -308,7 +308,7 @@ int main(int argc, char** argv) {
             ++number;
         }
         const std::string text = MakeText(shape, size);
-        std::cout << "| " << shape.name << " | " << text.size() << " bytes";
+        std::cout << "| " << shape.Name << " | " << text.size() << " bytes";
         for (const char* phase : {"start", "editor", "end"}) {
             WriteWholeFile(file, text); // the end of the phase before may have replaced it
             std::cout << " | " << Cells(RunChild(phase, file)) << std::flush;

@@ -28,8 +28,8 @@ using pelmora::Bitmap24;
 using pelmora::TGrad;
 
 struct Stop {
-    double pos; // 0..1
-    QColor color;
+    double Pos; // 0..1
+    QColor Color;
 };
 
 // The stops every kind shares (the four-corner kind takes the first four).
@@ -57,7 +57,7 @@ QPointF Centre(int w, int h) {
 
 template <class G> void SetStops(G& gradient) {
     for (const Stop& s : Stops()) {
-        gradient.setColorAt(s.pos, s.color);
+        gradient.setColorAt(s.Pos, s.Color);
     }
 }
 
@@ -100,10 +100,10 @@ void BM_Qt(benchmark::State& state) {
     QRadialGradient radial(c, far);
     SetStops(radial);
     QImage corners(2, 2, QImage::Format_RGB32);
-    corners.setPixel(0, 0, Stops()[2].color.rgb());
-    corners.setPixel(1, 0, Stops()[3].color.rgb());
-    corners.setPixel(0, 1, Stops()[1].color.rgb());
-    corners.setPixel(1, 1, Stops()[0].color.rgb());
+    corners.setPixel(0, 0, Stops()[2].Color.rgb());
+    corners.setPixel(1, 0, Stops()[3].Color.rgb());
+    corners.setPixel(0, 1, Stops()[1].Color.rgb());
+    corners.setPixel(1, 1, Stops()[0].Color.rgb());
 
     for (auto _ : state) {
         QPainter painter(&image);

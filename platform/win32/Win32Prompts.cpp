@@ -79,10 +79,10 @@ bool IsFolder(const std::wstring& path) {
 }
 
 std::optional<std::string> RunFileDialog(bool save, const FileDialogRequest& request, HWND owner) {
-    const std::wstring filter = Win32FilterText(request.filter);
-    const std::wstring title = win32::Widen(request.title);
-    const std::wstring extension = win32::Widen(request.defaultExtension);
-    const std::wstring folder = win32::Widen(request.initialDir);
+    const std::wstring filter = Win32FilterText(request.Filter);
+    const std::wstring title = win32::Widen(request.Title);
+    const std::wstring extension = win32::Widen(request.DefaultExtension);
+    const std::wstring folder = win32::Widen(request.InitialDir);
     std::vector<wchar_t> file(kLongPathChars, L'\0');
 
     OPENFILENAMEW dialog{};
@@ -98,9 +98,9 @@ std::optional<std::string> RunFileDialog(bool save, const FileDialogRequest& req
     // The launcher's working folder stays where it was.
     dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (save) {
-        dialog.Flags |= request.confirmOverwrite ? OFN_OVERWRITEPROMPT : 0;
-        dialog.Flags |= request.folderMustExist ? OFN_PATHMUSTEXIST : 0;
-    } else if (request.mustExist) {
+        dialog.Flags |= request.ConfirmOverwrite ? OFN_OVERWRITEPROMPT : 0;
+        dialog.Flags |= request.FolderMustExist ? OFN_PATHMUSTEXIST : 0;
+    } else if (request.MustExist) {
         dialog.Flags |= OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
     }
     const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);

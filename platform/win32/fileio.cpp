@@ -159,11 +159,11 @@ HANDLE OpenToLookAt(const fs::path& path) {
 enum class Kind { Missing, RegularFile, Folder, Stream, Other };
 
 struct Looked {
-    Kind kind = Kind::Missing;
-    DWORD attributes = 0;
-    ULONGLONG size = 0;
-    FileStamp stamp;
-    fs::path finalPath; // for a regular file: where its links lead
+    Kind Kind = Kind::Missing;
+    DWORD Attributes = 0;
+    ULONGLONG Size = 0;
+    FileStamp Stamp;
+    fs::path FinalPath; // for a regular file: where its links lead
 };
 
 Looked LookAt(HANDLE file) {
@@ -171,28 +171,28 @@ Looked LookAt(HANDLE file) {
     switch (GetFileType(file)) {
     case FILE_TYPE_CHAR:
     case FILE_TYPE_PIPE:
-        looked.kind = Kind::Stream;
+        looked.Kind = Kind::Stream;
         return looked;
     case FILE_TYPE_DISK:
         break;
     default:
-        looked.kind = Kind::Other;
+        looked.Kind = Kind::Other;
         return looked;
     }
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(file, &info)) {
-        looked.kind = Kind::Other;
+        looked.Kind = Kind::Other;
         return looked;
     }
-    looked.attributes = info.dwFileAttributes;
-    looked.stamp =
+    looked.Attributes = info.dwFileAttributes;
+    looked.Stamp =
         FileStamp{info.dwVolumeSerialNumber,
                   (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow,
                   (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow,
                   (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
                       info.ftLastWriteTime.dwLowDateTime};
-    looked.size = (static_cast<ULONGLONG>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
-    looked.kind =
+    looked.Size = (static_cast<ULONGLONG>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    looked.Kind =
         (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? Kind::Folder : Kind::RegularFile;
     std::wstring final(32768, L'\0');
     const DWORD length =
@@ -200,7 +200,7 @@ Looked LookAt(HANDLE file) {
                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     if (length > 0 && length < final.size()) {
         final.resize(length);
-        looked.finalPath = fs::path(final);
+        looked.FinalPath = fs::path(final);
     }
     return looked;
 }
@@ -208,13 +208,13 @@ Looked LookAt(HANDLE file) {
 // ---- Reading ------------------------------------------------------------------
 
 void RequireReadable(const fs::path& path, const Looked& looked, std::size_t limit) {
-    if (looked.kind == Kind::Folder) {
+    if (looked.Kind == Kind::Folder) {
         throw FileError(FileAction::Read, path, FileProblem::IsFolder);
     }
-    if (looked.kind != Kind::RegularFile) {
+    if (looked.Kind != Kind::RegularFile) {
         throw FileError(FileAction::Read, path, FileProblem::NotRegularFile);
     }
-    if (looked.size > limit) {
+    if (looked.Size > limit) {
         throw FileError(FileAction::Read, path, FileProblem::TooLarge, LimitText(limit));
     }
 }
@@ -294,23 +294,23 @@ Looked LookAtTarget(const fs::path& given, const fs::path& target) {
 }
 
 bool AsExpected(const WriteOptions& options, const Looked& now) {
-    switch (options.expect) {
+    switch (options.Expected) {
     case Expect::Anything:
         return true;
     case Expect::Nothing:
-        return now.kind == Kind::Missing;
+        return now.Kind == Kind::Missing;
     case Expect::SameFile:
-        return now.kind == Kind::RegularFile && now.stamp == options.stamp;
+        return now.Kind == Kind::RegularFile && now.Stamp == options.Stamp;
     }
     return false;
 }
 
 void RequireReplaceable(const fs::path& given, const Looked& now) {
-    switch (now.kind) {
+    switch (now.Kind) {
     case Kind::Missing:
         return;
     case Kind::RegularFile:
-        if ((now.attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        if ((now.Attributes & FILE_ATTRIBUTE_READONLY) != 0) {
             throw FileError(FileAction::Write, given, FileProblem::WriteProtected);
         }
         return;
@@ -448,11 +448,11 @@ DWORD PutInPlace(const fs::path& given, const TempFile& temp, const fs::path& fo
             if (!AsExpected(options, replaced)) {
                 throw FileError(FileAction::Write, given, FileProblem::Changed);
             }
-            if (replaced.kind == Kind::RegularFile) {
+            if (replaced.Kind == Kind::RegularFile) {
                 return ReplaceExisting(temp.Name(), folder, target);
             }
             const DWORD replace =
-                options.expect == Expect::Anything ? MOVEFILE_REPLACE_EXISTING : 0;
+                options.Expected == Expect::Anything ? MOVEFILE_REPLACE_EXISTING : 0;
             return MoveFileExW(temp.Name().c_str(), Long(target).c_str(),
                                replace | MOVEFILE_WRITE_THROUGH)
                        ? ERROR_SUCCESS
@@ -484,14 +484,14 @@ void ReplaceRegularFile(const fs::path& given, const fs::path& target, std::stri
     case ERROR_ACCESS_DENIED:
         // Renaming over a file another program has open is refused this way.
         Fail(FileAction::Write, given,
-             replaced.kind == Kind::RegularFile ? ERROR_SHARING_VIOLATION : error);
+             replaced.Kind == Kind::RegularFile ? ERROR_SHARING_VIOLATION : error);
     default:
         Fail(FileAction::Write, given, error);
     }
     temp.Committed();
-    if (replaced.kind == Kind::RegularFile) {
+    if (replaced.Kind == Kind::RegularFile) {
         // Not every system carries them over itself.
-        SetFileAttributesW(Long(target).c_str(), KeptAttributes(replaced.attributes));
+        SetFileAttributesW(Long(target).c_str(), KeptAttributes(replaced.Attributes));
     }
     RemoveStaleTempFiles(folder, target);
 }
@@ -565,10 +565,10 @@ std::string ReadWholeFile(const fs::path& path, std::size_t limit, FileStamp* st
     const Looked opened = LookAt(file.get());
     RequireReadable(path, opened, limit);
     if (stamp != nullptr) {
-        *stamp = opened.stamp;
+        *stamp = opened.Stamp;
     }
     try {
-        return ReadOpenFile(file.get(), path, static_cast<std::size_t>(opened.size), limit);
+        return ReadOpenFile(file.get(), path, static_cast<std::size_t>(opened.Size), limit);
     } catch (const std::bad_alloc&) {
         throw FileError(FileAction::Read, path, FileProblem::OutOfMemory);
     }
@@ -576,7 +576,7 @@ std::string ReadWholeFile(const fs::path& path, std::size_t limit, FileStamp* st
 
 void WriteWholeFile(const fs::path& path, std::string_view bytes, const WriteOptions& options) {
     if (IsReservedDeviceName(path)) {
-        if (options.target != WriteTarget::RegularFileOrStream) {
+        if (options.Target != WriteTarget::RegularFileOrStream) {
             throw FileError(FileAction::Write, path, FileProblem::NotRegularFile);
         }
         WriteIntoStream(path, bytes);
@@ -599,18 +599,18 @@ void WriteWholeFile(const fs::path& path, std::string_view bytes, const WriteOpt
     }
     const Looked looked = LookAt(look.get());
     look.Close();
-    switch (looked.kind) {
+    switch (looked.Kind) {
     case Kind::RegularFile:
-        if ((looked.attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        if ((looked.Attributes & FILE_ATTRIBUTE_READONLY) != 0) {
             throw FileError(FileAction::Write, path, FileProblem::WriteProtected);
         }
-        ReplaceRegularFile(path, looked.finalPath.empty() ? path : looked.finalPath, bytes,
+        ReplaceRegularFile(path, looked.FinalPath.empty() ? path : looked.FinalPath, bytes,
                            options);
         return;
     case Kind::Folder:
         throw FileError(FileAction::Write, path, FileProblem::IsFolder);
     case Kind::Stream:
-        if (options.target == WriteTarget::RegularFileOrStream) {
+        if (options.Target == WriteTarget::RegularFileOrStream) {
             WriteIntoStream(path, bytes);
             return;
         }

@@ -30,8 +30,8 @@ namespace {
 namespace fs = std::filesystem;
 
 struct Outcome {
-    int status = -1;
-    std::string output; // stdout and stderr together
+    int Status = -1;
+    std::string Output; // stdout and stderr together
 };
 
 std::string Quote(const std::string& text) {
@@ -57,20 +57,20 @@ Outcome RunCommand(const std::string& command) {
     std::array<char, 4096> chunk;
     std::size_t read;
     while ((read = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0) {
-        outcome.output.append(chunk.data(), read);
+        outcome.Output.append(chunk.data(), read);
     }
     const int status = pclose(pipe);
-    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    if (outcome.status == 124 || outcome.status == 137) {
-        outcome.output += "\n(did not finish within " + std::to_string(kCommandLimitSeconds) +
+    outcome.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    if (outcome.Status == 124 || outcome.Status == 137) {
+        outcome.Output += "\n(did not finish within " + std::to_string(kCommandLimitSeconds) +
                           " s: " + command + ")";
     }
     return outcome;
 }
 
 struct Pad {
-    int id;
-    std::string width, height, caption, smallIcon, color;
+    int Id;
+    std::string Width, Height, Caption, SmallIcon, Color;
 };
 
 const Pad kPads[] = {
@@ -89,9 +89,9 @@ protected:
         settings_ = dir_ / "settings.ini";
         std::ofstream out(pads_, std::ios::binary);
         for (const Pad& pad : kPads) {
-            out << "[" << pad.id << "]\r\nBtnWidth=" << pad.width << "\r\nBtnHeight=" << pad.height
-                << "\r\nBtnCaption=" << pad.caption << "\r\nBtnSmallIcon=" << pad.smallIcon
-                << "\r\nBtnColor=" << pad.color << "\r\nWallPaper=\r\n\r\n";
+            out << "[" << pad.Id << "]\r\nBtnWidth=" << pad.Width << "\r\nBtnHeight=" << pad.Height
+                << "\r\nBtnCaption=" << pad.Caption << "\r\nBtnSmallIcon=" << pad.SmallIcon
+                << "\r\nBtnColor=" << pad.Color << "\r\nWallPaper=\r\n\r\n";
         }
     }
     void TearDown() override {
@@ -115,12 +115,12 @@ protected:
 TEST_F(HostEndToEnd, MenuListsTheStoredPatterns) {
     fs::copy_file(fs::path(PELMORA_SAMPLES_DIR) / "basic.ptn", settings_);
     const Outcome menu = Host("menu");
-    ASSERT_EQ(menu.status, 0) << menu.output;
-    EXPECT_NE(menu.output.find("0: Pelmora(&D)\n1: &1. "), std::string::npos) << menu.output;
-    EXPECT_NE(menu.output.find(": パターンのインポート(&I)\n"), std::string::npos);
-    EXPECT_NE(menu.output.find(": パターンの詳細編集(&E)...\n"), std::string::npos);
+    ASSERT_EQ(menu.Status, 0) << menu.Output;
+    EXPECT_NE(menu.Output.find("0: Pelmora(&D)\n1: &1. "), std::string::npos) << menu.Output;
+    EXPECT_NE(menu.Output.find(": パターンのインポート(&I)\n"), std::string::npos);
+    EXPECT_NE(menu.Output.find(": パターンの詳細編集(&E)...\n"), std::string::npos);
     // The end of the run rewrote the settings file with a "Main" section first.
-    EXPECT_EQ(IniFile::Load(settings_).Sections().front().name, "Main");
+    EXPECT_EQ(IniFile::Load(settings_).Sections().front().Name, "Main");
 }
 
 TEST_F(HostEndToEnd, ClickPaintsWhatTheRendererPaints) {
@@ -133,25 +133,25 @@ TEST_F(HostEndToEnd, ClickPaintsWhatTheRendererPaints) {
         for (int index = 0; index < count; ++index) {
             for (const Pad& pad : kPads) {
                 SCOPED_TRACE(std::string(sample) + " pattern " + std::to_string(index) + " pad " +
-                             std::to_string(pad.id));
+                             std::to_string(pad.Id));
                 const fs::path reference = dir_ / "reference.bmp";
-                const std::string padSpec = pad.width + "," + pad.height + "," + pad.caption + "," +
-                                            pad.smallIcon + "," + pad.color;
+                const std::string padSpec = pad.Width + "," + pad.Height + "," + pad.Caption + "," +
+                                            pad.SmallIcon + "," + pad.Color;
                 const Outcome render =
                     RunCommand(Quote(PELMORA_CLI_EXE) + " render " +
                                Quote((fs::path(PELMORA_SAMPLES_DIR) / sample).string()) +
                                " --index " + std::to_string(index) + " --pad " + Quote(padSpec) +
                                " -o " + Quote(reference.string()));
-                ASSERT_EQ(render.status, 0) << render.output;
+                ASSERT_EQ(render.Status, 0) << render.Output;
 
                 const Outcome click =
-                    Host("click " + std::to_string(index + 1) + " --pad " + std::to_string(pad.id));
-                ASSERT_EQ(click.status, 0) << click.output;
+                    Host("click " + std::to_string(index + 1) + " --pad " + std::to_string(pad.Id));
+                ASSERT_EQ(click.Status, 0) << click.Output;
                 const fs::path wallpaper = dir_ / "settings.bmp";
-                EXPECT_EQ(PadFile().Value(std::to_string(pad.id), "WallPaper"), wallpaper.string());
+                EXPECT_EQ(PadFile().Value(std::to_string(pad.Id), "WallPaper"), wallpaper.string());
                 const Bitmap24 painted = LoadBmp(wallpaper);
-                EXPECT_EQ(painted.Width(), std::stoi(pad.width) + 4);
-                EXPECT_EQ(painted.Height(), std::stoi(pad.height) + 4);
+                EXPECT_EQ(painted.Width(), std::stoi(pad.Width) + 4);
+                EXPECT_EQ(painted.Height(), std::stoi(pad.Height) + 4);
                 EXPECT_EQ(painted, LoadBmp(reference));
             }
         }
@@ -161,22 +161,22 @@ TEST_F(HostEndToEnd, ClickPaintsWhatTheRendererPaints) {
 TEST_F(HostEndToEnd, ImportThroughTheFileDialogAddsThePatterns) {
     const fs::path sample = fs::path(PELMORA_SAMPLES_DIR) / "basic.ptn";
     const Outcome first = Host("import " + Quote(sample.string()));
-    ASSERT_EQ(first.status, 0) << first.output;
-    EXPECT_NE(first.output.find("dialog: パターンファイルの指定\n"), std::string::npos)
-        << first.output;
-    EXPECT_EQ(first.output.find("dialog: パターンファイルの指定\n"),
-              first.output.rfind("dialog: パターンファイルの指定\n"))
+    ASSERT_EQ(first.Status, 0) << first.Output;
+    EXPECT_NE(first.Output.find("dialog: パターンファイルの指定\n"), std::string::npos)
+        << first.Output;
+    EXPECT_EQ(first.Output.find("dialog: パターンファイルの指定\n"),
+              first.Output.rfind("dialog: パターンファイルの指定\n"))
         << "answered at the first showing\n"
-        << first.output;
-    EXPECT_NE(first.output.find("をインポートしました。"), std::string::npos) << first.output;
+        << first.Output;
+    EXPECT_NE(first.Output.find("をインポートしました。"), std::string::npos) << first.Output;
     const Outcome second = Host("import " + Quote(sample.string()));
-    ASSERT_EQ(second.status, 0) << second.output;
+    ASSERT_EQ(second.Status, 0) << second.Output;
 
     const IniFile sampleFile = IniFile::Load(sample);
     const IniFile settings = IniFile::Load(settings_);
     const std::size_t patterns = sampleFile.Sections().size();
     ASSERT_EQ(settings.Sections().size(), 1 + 2 * patterns);
-    const std::string firstName = *sampleFile.Value(sampleFile.Sections()[0].name, "Name");
+    const std::string firstName = *sampleFile.Value(sampleFile.Sections()[0].Name, "Name");
     EXPECT_EQ(settings.Value("0", "Name"), firstName);
     EXPECT_EQ(settings.Value(std::to_string(patterns), "Name"), firstName + "2");
     EXPECT_EQ(settings.Value("Main", "ImportDir"), sample.parent_path().string() + "/");
@@ -186,24 +186,24 @@ TEST_F(HostEndToEnd, ImportThroughTheFileDialogAddsThePatterns) {
 // then cancels it and the import answers false.
 TEST_F(HostEndToEnd, ImportOfAMissingFileIsRefusedByTheDialog) {
     const Outcome import = Host("import " + Quote((dir_ / "missing.ptn").string()));
-    EXPECT_EQ(import.status, 2) << import.output;
-    EXPECT_NE(import.output.find("message: missing.ptn\nファイルが見つかりません。"),
+    EXPECT_EQ(import.Status, 2) << import.Output;
+    EXPECT_NE(import.Output.find("message: missing.ptn\nファイルが見つかりません。"),
               std::string::npos)
-        << import.output;
-    EXPECT_NE(import.output.find("refused the file (cancelled)\nimport: false\n"),
+        << import.Output;
+    EXPECT_NE(import.Output.find("refused the file (cancelled)\nimport: false\n"),
               std::string::npos)
-        << import.output;
+        << import.Output;
 }
 
 TEST_F(HostEndToEnd, WallpaperThatCannotBeWrittenIsShownAndThePadKept) {
     fs::copy_file(fs::path(PELMORA_SAMPLES_DIR) / "basic.ptn", settings_);
     fs::create_directory(dir_ / "settings.bmp");
     const Outcome click = Host("click 1 --pad 1");
-    EXPECT_EQ(click.status, 2) << click.output;
-    EXPECT_NE(click.output.find("message: ファイル \"" + (dir_ / "settings.bmp").string() +
+    EXPECT_EQ(click.Status, 2) << click.Output;
+    EXPECT_NE(click.Output.find("message: ファイル \"" + (dir_ / "settings.bmp").string() +
                                 "\" に書き込めません。フォルダーです。"),
               std::string::npos)
-        << click.output;
+        << click.Output;
     EXPECT_EQ(PadFile().Value("1", "WallPaper"), "");
 }
 
@@ -216,13 +216,13 @@ TEST_F(HostEndToEnd, TheRendererWritesIntoStandardOutput) {
     const std::string render = Quote(PELMORA_CLI_EXE) + " render " +
                                Quote((fs::path(PELMORA_SAMPLES_DIR) / "basic.ptn").string()) +
                                " --index 0 --pad 80,60,1,0,0 --name-height 12 -o ";
-    ASSERT_EQ(RunCommand(render + Quote((dir_ / "cell.bmp").string())).status, 0);
+    ASSERT_EQ(RunCommand(render + Quote((dir_ / "cell.bmp").string())).Status, 0);
     std::ifstream file(dir_ / "cell.bmp", std::ios::binary);
     const std::string bmp((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     for (const std::string& output : {(dir_ / "stdout").string(), std::string("-")}) {
         const Outcome piped = RunCommand(render + Quote(output) + " | cat");
-        EXPECT_EQ(piped.status, 0) << output;
-        EXPECT_EQ(piped.output, bmp) << output;
+        EXPECT_EQ(piped.Status, 0) << output;
+        EXPECT_EQ(piped.Output, bmp) << output;
     }
     EXPECT_TRUE(fs::is_symlink(dir_ / "stdout"));
 }
@@ -231,12 +231,12 @@ TEST_F(HostEndToEnd, TheRendererWritesIntoStandardOutput) {
 TEST_F(HostEndToEnd, ASettingsFileThatIsAPipeIsRefusedAndKept) {
     ASSERT_EQ(::mkfifo(settings_.c_str(), 0600), 0);
     const Outcome menu = Host("menu");
-    EXPECT_NE(menu.status, 0);
-    EXPECT_NE(menu.output.find("message: ファイル \"" + settings_.string() +
+    EXPECT_NE(menu.Status, 0);
+    EXPECT_NE(menu.Output.find("message: ファイル \"" + settings_.string() +
                                "\" を読み込めません。装置、パイプ、ソケットなど、通常のファイルでは"
                                "ありません。"),
               std::string::npos)
-        << menu.output;
+        << menu.Output;
     EXPECT_EQ(fs::status(settings_).type(), fs::file_type::fifo);
 }
 
@@ -303,7 +303,7 @@ TEST_F(HostEndToEnd, CtrlCClosesTheWindowAndEndsThePlugIn) {
 TEST_F(HostEndToEnd, OnlyTheClickedPadChanges) {
     fs::copy_file(fs::path(PELMORA_SAMPLES_DIR) / "basic.ptn", settings_);
     const Outcome click = Host("click 1 --pad 2");
-    ASSERT_EQ(click.status, 0) << click.output;
+    ASSERT_EQ(click.Status, 0) << click.Output;
     const IniFile pads = PadFile();
     EXPECT_EQ(pads.Value("1", "WallPaper"), "");
     EXPECT_EQ(pads.Value("2", "WallPaper"), (dir_ / "settings.bmp").string());
@@ -325,7 +325,7 @@ TEST_F(HostEndToEnd, EveryPadNumberReachesItsOwnPad) {
     const std::string wallpaper = (dir_ / "settings.bmp").string();
     for (std::size_t clicked = 0; clicked < numbers.size(); ++clicked) {
         const Outcome click = Host("click 1 --pad " + numbers[clicked]);
-        ASSERT_EQ(click.status, 0) << click.output;
+        ASSERT_EQ(click.Status, 0) << click.Output;
         const IniFile pads = PadFile();
         for (std::size_t i = 0; i < numbers.size(); ++i) {
             EXPECT_EQ(pads.Value(numbers[i], "WallPaper"), i <= clicked ? wallpaper : "")
@@ -363,11 +363,11 @@ TEST_F(HostEndToEnd, OneFileForPadsAndSettingsIsRefused) {
                  Quote((data / "pads.ini").string()) + module,
          }) {
         const Outcome outcome = RunCommand(command);
-        EXPECT_EQ(outcome.status, 1) << command << "\n" << outcome.output;
-        EXPECT_NE(outcome.output.find("--pads and --settings name the same file"),
+        EXPECT_EQ(outcome.Status, 1) << command << "\n" << outcome.Output;
+        EXPECT_NE(outcome.Output.find("--pads and --settings name the same file"),
                   std::string::npos)
             << command << "\n"
-            << outcome.output;
+            << outcome.Output;
     }
     std::ifstream after(pads_, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(after), {}), padText);
@@ -378,23 +378,23 @@ TEST_F(HostEndToEnd, ItemsTheMenuDoesNotShowAnswerFalse) {
     fs::copy_file(fs::path(PELMORA_SAMPLES_DIR) / "basic.ptn", settings_);
     for (const char* item : {"0", "5", "99"}) {
         const Outcome click = Host(std::string("click ") + item + " --pad 1");
-        EXPECT_EQ(click.status, 2) << item << click.output;
+        EXPECT_EQ(click.Status, 2) << item << click.Output;
     }
     EXPECT_FALSE(fs::exists(dir_ / "settings.bmp"));
 }
 
 TEST_F(HostEndToEnd, CommandLineMistakesAreExplained) {
     struct Case {
-        std::string arguments;
-        std::string says;
+        std::string Arguments;
+        std::string Says;
     };
     for (const Case& c :
          {Case{"click 1 --pad 7", "there is no pad 7"},
           Case{"click 1 --pad", "--pad needs a value"}, Case{"click", "wrong number of arguments"},
           Case{"paint", "unknown command"}, Case{"click x --pad 1", "ITEM must be a number"}}) {
-        const Outcome outcome = Host(c.arguments);
-        EXPECT_EQ(outcome.status, 1) << c.arguments;
-        EXPECT_NE(outcome.output.find(c.says), std::string::npos) << outcome.output;
+        const Outcome outcome = Host(c.Arguments);
+        EXPECT_EQ(outcome.Status, 1) << c.Arguments;
+        EXPECT_NE(outcome.Output.find(c.Says), std::string::npos) << outcome.Output;
     }
 }
 
@@ -403,11 +403,11 @@ TEST_F(HostEndToEnd, HelpAnywhereShowsTheUsageAndRunsNothing) {
     for (const char* arguments : {"--help", "-h", "menu --help", "click 1 --help --pad 1",
                                   "click 1 --pad 1 -h", "paint --help", "--pads --help"}) {
         const Outcome bare = RunCommand(Quote(PELMORA_HOST_EXE) + " " + arguments);
-        EXPECT_EQ(bare.status, 0) << arguments << "\n" << bare.output;
-        EXPECT_EQ(bare.output.rfind("Usage: tavrin-host", 0), 0u) << arguments << bare.output;
+        EXPECT_EQ(bare.Status, 0) << arguments << "\n" << bare.Output;
+        EXPECT_EQ(bare.Output.rfind("Usage: tavrin-host", 0), 0u) << arguments << bare.Output;
         const Outcome withFiles = Host(arguments);
-        EXPECT_EQ(withFiles.status, 0) << arguments << "\n" << withFiles.output;
-        EXPECT_EQ(withFiles.output, bare.output) << arguments;
+        EXPECT_EQ(withFiles.Status, 0) << arguments << "\n" << withFiles.Output;
+        EXPECT_EQ(withFiles.Output, bare.Output) << arguments;
     }
     EXPECT_FALSE(fs::exists(settings_)) << "the plug-in was never started";
     EXPECT_EQ(PadFile().Value("1", "WallPaper"), "");
@@ -416,19 +416,19 @@ TEST_F(HostEndToEnd, HelpAnywhereShowsTheUsageAndRunsNothing) {
 // Both programs tell the project's one version.
 TEST_F(HostEndToEnd, BothProgramsTellTheVersion) {
     const Outcome host = RunCommand(Quote(PELMORA_HOST_EXE) + " --version");
-    EXPECT_EQ(host.status, 0);
-    EXPECT_EQ(host.output, std::string("tavrin-host ") + PELMORA_VERSION + " (Pelmora)\n");
+    EXPECT_EQ(host.Status, 0);
+    EXPECT_EQ(host.Output, std::string("tavrin-host ") + PELMORA_VERSION + " (Pelmora)\n");
     const Outcome cli = RunCommand(Quote(PELMORA_CLI_EXE) + " --version");
-    EXPECT_EQ(cli.status, 0);
-    EXPECT_EQ(cli.output, std::string("pelmora ") + PELMORA_VERSION + "\n");
+    EXPECT_EQ(cli.Status, 0);
+    EXPECT_EQ(cli.Output, std::string("pelmora ") + PELMORA_VERSION + "\n");
 }
 
 TEST_F(HostEndToEnd, MissingModuleIsAClearError) {
     const Outcome outcome = RunCommand(
         Quote(PELMORA_HOST_EXE) + " run --pads " + Quote(pads_.string()) + " --settings " +
         Quote(settings_.string()) + " --module " + Quote((dir_ / "none.trx").string()) + " menu");
-    EXPECT_EQ(outcome.status, 1);
-    EXPECT_NE(outcome.output.find("cannot load the plug-in"), std::string::npos) << outcome.output;
+    EXPECT_EQ(outcome.Status, 1);
+    EXPECT_NE(outcome.Output.find("cannot load the plug-in"), std::string::npos) << outcome.Output;
     EXPECT_FALSE(fs::exists(settings_));
 }
 
@@ -443,33 +443,33 @@ TEST_F(HostEndToEnd, FirstRunSeedsTheDataFolderAndTheShortFormsWork) {
                           " " + command);
     };
     const Outcome name = host("name");
-    ASSERT_EQ(name.status, 0) << name.output;
-    EXPECT_NE(name.output.find("created"), std::string::npos) << name.output;
-    EXPECT_NE(name.output.find("Pelmora\n"), std::string::npos) << name.output;
+    ASSERT_EQ(name.Status, 0) << name.Output;
+    EXPECT_NE(name.Output.find("created"), std::string::npos) << name.Output;
+    EXPECT_NE(name.Output.find("Pelmora\n"), std::string::npos) << name.Output;
     const fs::path data = home / ".local" / "share" / "tavrin-host";
     const IniFile pads = IniFile::Load(data / "pads.ini");
     ASSERT_EQ(pads.Sections().size(), 2u);
     EXPECT_EQ(pads.Value("1", "WallPaper"), "");
 
     const Outcome explanation = host("explanation");
-    ASSERT_EQ(explanation.status, 0) << explanation.output;
-    EXPECT_NE(explanation.output.find("ボタンサイズに従って"), std::string::npos);
-    EXPECT_EQ(explanation.output.find("created"), std::string::npos) << "seeded only once";
-    EXPECT_EQ(explanation.output.find('\r'), std::string::npos);
+    ASSERT_EQ(explanation.Status, 0) << explanation.Output;
+    EXPECT_NE(explanation.Output.find("ボタンサイズに従って"), std::string::npos);
+    EXPECT_EQ(explanation.Output.find("created"), std::string::npos) << "seeded only once";
+    EXPECT_EQ(explanation.Output.find('\r'), std::string::npos);
 
     const Outcome menu = host("menu");
-    ASSERT_EQ(menu.status, 0) << menu.output;
+    ASSERT_EQ(menu.Status, 0) << menu.Output;
     for (const char* shown : {"1: &1. 標準ボタン\n", ". 青空\n", ". 夜桜\n"}) {
-        EXPECT_NE(menu.output.find(shown), std::string::npos) << shown << menu.output;
+        EXPECT_NE(menu.Output.find(shown), std::string::npos) << shown << menu.Output;
     }
 
     const Outcome click = host("click 1"); // the first pad by default
-    ASSERT_EQ(click.status, 0) << click.output;
+    ASSERT_EQ(click.Status, 0) << click.Output;
     const fs::path wallpaper = data / "Pelmora.bmp";
     EXPECT_EQ(IniFile::Load(data / "pads.ini").Value("1", "WallPaper"), wallpaper.string());
     EXPECT_EQ(LoadBmp(wallpaper).Width(), 84);
     const Outcome second = host("click 1 --pad 2");
-    ASSERT_EQ(second.status, 0) << second.output;
+    ASSERT_EQ(second.Status, 0) << second.Output;
     EXPECT_EQ(LoadBmp(wallpaper).Width(), 124);
 }
 
@@ -478,7 +478,7 @@ TEST_F(HostEndToEnd, ExplicitFilesWithoutTheRunWord) {
     const Outcome click = RunCommand(
         Quote(PELMORA_HOST_EXE) + " --settings " + Quote(settings_.string()) + " --pads " +
         Quote(pads_.string()) + " --module " + Quote(PELMORA_MODULE_FILE) + " click 2");
-    ASSERT_EQ(click.status, 0) << click.output;
+    ASSERT_EQ(click.Status, 0) << click.Output;
     EXPECT_EQ(PadFile().Value("1", "WallPaper"), (dir_ / "settings.bmp").string());
     EXPECT_EQ(PadFile().Value("2", "WallPaper"), "");
 }

@@ -33,70 +33,70 @@ inline std::string Sj(const char* utf8) {
 
 class RecordingView final : public PatternEditorView {
 public:
-    std::optional<ScreenSize> screen = ScreenSize{1024, 768};
-    WindowBounds bounds;       // what the window shows; tests move it as a user would
-    int previewHeight = 0;     // told at creation
-    int userPreviewHeight = 0; // the strip as the user left it
-    std::map<EditItem, bool> enabled;
-    std::map<EditItem, bool> checked;
-    std::vector<std::string> rows;
-    std::vector<int> selection;
-    int current = -1;
-    std::vector<int> scrolls;
-    Bitmap24 preview;
-    std::string padValues;
-    std::string padMark;
-    TColor padMarkColor = 0;
-    std::vector<PartRow> parts;
-    int partCurrent = -1;
-    int lumi = 0;
-    int hue = 0;
-    bool btnColTrim = false;
-    std::string status = "(untouched)";
-    int closed = 0;
+    std::optional<ScreenSize> ScreenArea = ScreenSize{1024, 768};
+    WindowBounds WindowBox;       // what the window shows; tests move it as a user would
+    int InitialPreviewHeight = 0; // told at creation
+    int UserPreviewHeight = 0;    // the strip as the user left it
+    std::map<EditItem, bool> Enabled;
+    std::map<EditItem, bool> Checked;
+    std::vector<std::string> Rows;
+    std::vector<int> Selection;
+    int Current = -1;
+    std::vector<int> Scrolls;
+    Bitmap24 Preview;
+    std::string PadValues;
+    std::string PadMark;
+    TColor PadMarkColor = 0;
+    std::vector<PartRow> Parts;
+    int PartCurrent = -1;
+    int Lumi = 0;
+    int Hue = 0;
+    bool BtnColTrim = false;
+    std::string Status = "(untouched)";
+    int Closed = 0;
     // Runs when the colour controls are set, as a toolkit that reports its own
     // programmatic changes would.
-    std::function<void()> echoColorAdjust;
+    std::function<void()> EchoColorAdjust;
 
-    std::optional<ScreenSize> Screen() const override { return screen; }
-    WindowBounds Bounds() const override { return bounds; }
-    int PreviewHeight() const override { return userPreviewHeight; }
+    std::optional<ScreenSize> Screen() const override { return ScreenArea; }
+    WindowBounds Bounds() const override { return WindowBox; }
+    int PreviewHeight() const override { return UserPreviewHeight; }
     void SetBounds(const WindowBounds& b, int height) override {
-        bounds = b;
-        previewHeight = userPreviewHeight = height;
+        WindowBox = b;
+        InitialPreviewHeight = UserPreviewHeight = height;
     }
-    void SetItemEnabled(EditItem item, bool on) override { enabled[item] = on; }
-    void SetItemChecked(EditItem item, bool on) override { checked[item] = on; }
-    void ShowPatternRows(const std::vector<std::string>& names) override { rows = names; }
+    void SetItemEnabled(EditItem item, bool on) override { Enabled[item] = on; }
+    void SetItemChecked(EditItem item, bool on) override { Checked[item] = on; }
+    void ShowPatternRows(const std::vector<std::string>& names) override { Rows = names; }
     void ShowPatternSelection(const std::vector<int>& selected, int row) override {
-        selection = selected;
-        current = row;
+        Selection = selected;
+        Current = row;
     }
-    void ScrollPatternList(int by) override { scrolls.push_back(by); }
-    void ShowPreview(const Bitmap24& cell) override { preview = cell; }
+    void ScrollPatternList(int by) override { Scrolls.push_back(by); }
+    void ShowPreview(const Bitmap24& cell) override { Preview = cell; }
     void ShowPadInfo(const std::string& values, const std::string& mark, TColor color) override {
-        padValues = values;
-        padMark = mark;
-        padMarkColor = color;
+        PadValues = values;
+        PadMark = mark;
+        PadMarkColor = color;
     }
     void ShowPartRows(const std::vector<PartRow>& shown, int row) override {
-        parts = shown;
-        partCurrent = row;
+        Parts = shown;
+        PartCurrent = row;
     }
     void ShowColorAdjust(int l, int h, bool trim) override {
-        lumi = l;
-        hue = h;
-        btnColTrim = trim;
-        if (echoColorAdjust) {
-            echoColorAdjust();
+        Lumi = l;
+        Hue = h;
+        BtnColTrim = trim;
+        if (EchoColorAdjust) {
+            EchoColorAdjust();
         }
     }
-    void SetStatusText(const std::string& text) override { status = text; }
-    void CloseWindow() override { ++closed; }
+    void SetStatusText(const std::string& text) override { Status = text; }
+    void CloseWindow() override { ++Closed; }
 
     std::vector<std::string> PartTexts() const {
         std::vector<std::string> texts;
-        for (const PartRow& row : parts) {
+        for (const PartRow& row : Parts) {
             texts.push_back(row.Text);
         }
         return texts;
@@ -108,47 +108,47 @@ class FakeEditorHost final : public EditorHost {
 public:
     FakeEditorHost(const std::filesystem::path& folder, Prompts& dialogs)
         : folder_(folder), dialogs_(dialogs) {
-        nextPad = DerivePadInfo(PadValues{80, 60, 1, 0, static_cast<std::int32_t>(0x8000000F)}, 12);
-        pad = nextPad;
+        NextPad = DerivePadInfo(PadValues{80, 60, 1, 0, static_cast<std::int32_t>(0x8000000F)}, 12);
+        Pad = NextPad;
     }
 
-    TPadInfo pad;
-    TPadInfo nextPad; // what the next read of the pad gives
-    int padReads = 0;
-    std::optional<std::string> wallPaper = std::string("old.bmp");
-    int wallPaperReads = 0;
-    std::vector<std::string> wallPaperSets;
-    std::filesystem::path trialFolder;   // empty: the session's folder
-    std::filesystem::path wallpaperFile; // empty: settings.bmp in the session's folder
-    std::deque<std::optional<std::string>> nameAnswers; // UTF-8; nullopt: Cancel
-    std::vector<std::string> askedNames;                // UTF-8
-    std::vector<std::string> askedLists;                // "A;B;"
-    std::vector<std::string> askedPrompts;
-    std::optional<std::filesystem::path> importFile;
-    std::vector<std::vector<std::string>> exported; // UTF-8 names
-    std::vector<std::vector<const TPatrn*>> exportedPatterns;
-    int closed = 0;
+    TPadInfo Pad;
+    TPadInfo NextPad; // what the next read of the pad gives
+    int PadReads = 0;
+    std::optional<std::string> WallPaper = std::string("old.bmp");
+    int WallPaperReads = 0;
+    std::vector<std::string> WallPaperSets;
+    std::filesystem::path TrialFolder;   // empty: the session's folder
+    std::filesystem::path WallpaperPath; // empty: settings.bmp in the session's folder
+    std::deque<std::optional<std::string>> NameAnswers; // UTF-8; nullopt: Cancel
+    std::vector<std::string> AskedNames;                // UTF-8
+    std::vector<std::string> AskedLists;                // "A;B;"
+    std::vector<std::string> AskedPrompts;
+    std::optional<std::filesystem::path> ImportFile;
+    std::vector<std::vector<std::string>> Exported; // UTF-8 names
+    std::vector<std::vector<const TPatrn*>> ExportedPatterns;
+    int Closed = 0;
 
     void ReadPadInfo() override {
-        ++padReads;
-        pad = nextPad;
+        ++PadReads;
+        Pad = NextPad;
     }
-    const TPadInfo& PadInfo() const override { return pad; }
+    const TPadInfo& PadInfo() const override { return Pad; }
     std::optional<std::string> GetPadWallPaper() override {
-        ++wallPaperReads;
-        return wallPaper;
+        ++WallPaperReads;
+        return WallPaper;
     }
     bool SetPadWallPaper(const std::string& value) override {
-        wallPaperSets.push_back(value);
-        wallPaper = value;
+        WallPaperSets.push_back(value);
+        WallPaper = value;
         return true;
     }
     std::filesystem::path WallpaperFile() const override {
-        return wallpaperFile.empty() ? folder_ / "settings.bmp" : wallpaperFile;
+        return WallpaperPath.empty() ? folder_ / "settings.bmp" : WallpaperPath;
     }
     std::string WallpaperText() const override { return WallpaperFile().string(); }
     std::filesystem::path CreateTrialFile() override {
-        std::string name = ((trialFolder.empty() ? folder_ : trialFolder) / "pelXXXXXX").string();
+        std::string name = ((TrialFolder.empty() ? folder_ : TrialFolder) / "pelXXXXXX").string();
         const int fd = ::mkstemp(name.data());
         if (fd < 0) {
             throw std::runtime_error("no temporary file");
@@ -161,17 +161,17 @@ public:
     }
     bool AskPatternName(const std::string& prompt, std::string& name,
                         const PatternLibrary& names) override {
-        askedPrompts.push_back(prompt);
-        askedNames.push_back(SjisToUtf8(name));
+        AskedPrompts.push_back(prompt);
+        AskedNames.push_back(SjisToUtf8(name));
         std::string list;
         for (const std::string& n : names.Names()) {
             list += SjisToUtf8(n) + ";";
         }
-        askedLists.push_back(list);
+        AskedLists.push_back(list);
         std::optional<std::string> answer;
-        if (!nameAnswers.empty()) {
-            answer = nameAnswers.front();
-            nameAnswers.pop_front();
+        if (!NameAnswers.empty()) {
+            answer = NameAnswers.front();
+            NameAnswers.pop_front();
         }
         if (!answer) {
             return false;
@@ -180,10 +180,10 @@ public:
         return true;
     }
     bool ImportPatterns(PatternLibrary& list) override {
-        if (!importFile) {
+        if (!ImportFile) {
             return false;
         }
-        LoadPatterns(IniFile::Load(*importFile), list);
+        LoadPatterns(IniFile::Load(*ImportFile), list);
         return true;
     }
     bool ExportPatterns(const std::vector<TExportEntry>& entries) override {
@@ -193,11 +193,11 @@ public:
             names.push_back(SjisToUtf8(entry.Name));
             patterns.push_back(entry.Pattern);
         }
-        exported.push_back(names);
-        exportedPatterns.push_back(patterns);
+        Exported.push_back(names);
+        ExportedPatterns.push_back(patterns);
         return true;
     }
-    void EditorClosed() override { ++closed; }
+    void EditorClosed() override { ++Closed; }
     Prompts& Dialogs() override { return dialogs_; }
 
 private:
@@ -211,22 +211,22 @@ private:
 class FakeDialogs final : public EditorDialogs {
 public:
     struct AreaShown {
-        std::uint8_t area;
-        bool isFrame;
-        TTrim thick;
-        TTrim outer;
+        std::uint8_t Area;
+        bool IsFrame;
+        TTrim Thick;
+        TTrim Outer;
     };
-    std::deque<std::optional<std::string>> gradientAnswers; // gradient texts
-    std::vector<std::string> gradientsShown;
-    std::deque<std::optional<AreaAdjustment>> areaAnswers;
-    std::vector<AreaShown> areasShown;
+    std::deque<std::optional<std::string>> GradientAnswers; // gradient texts
+    std::vector<std::string> GradientsShown;
+    std::deque<std::optional<AreaAdjustment>> AreaAnswers;
+    std::vector<AreaShown> AreasShown;
     // Runs while a dialog is open (the plug-in may end meanwhile).
-    std::function<void()> whileOpen;
+    std::function<void()> WhileOpen;
 
     bool EditGradient(TGrad& gradient) override {
-        gradientsShown.push_back(gradient.SaveToText());
+        GradientsShown.push_back(gradient.SaveToText());
         Open();
-        const std::optional<std::string> answer = Next(gradientAnswers);
+        const std::optional<std::string> answer = Next(GradientAnswers);
         if (!answer) {
             gradient.Reverse();
             return false;
@@ -236,15 +236,15 @@ public:
     }
     std::optional<AreaAdjustment> AdjustArea(std::uint8_t area, bool isFrame, const TTrim& thick,
                                              const TTrim& outer) override {
-        areasShown.push_back({area, isFrame, thick, outer});
+        AreasShown.push_back({area, isFrame, thick, outer});
         Open();
-        return Next(areaAnswers);
+        return Next(AreaAnswers);
     }
 
 private:
     void Open() {
-        if (whileOpen) {
-            whileOpen();
+        if (WhileOpen) {
+            WhileOpen();
         }
     }
     template <typename T> static std::optional<T> Next(std::deque<std::optional<T>>& queue) {
@@ -276,38 +276,38 @@ inline std::unique_ptr<TPatrn> PatternOf(const std::vector<std::pair<int, int>>&
 // One editor session: a library, the settings record, the fakes and the logic.
 class EditorTest : public ::testing::Test {
 protected:
-    EditorTest() : host(dir.Path(), *prompts) {
-        settings.Left = 10;
-        settings.Top = 20;
-        settings.Width = 600;
-        settings.Height = 450;
-        settings.PrevHeight = 140;
+    EditorTest() : host_(dir_.Path(), *prompts_) {
+        settings_.Left = 10;
+        settings_.Top = 20;
+        settings_.Width = 600;
+        settings_.Height = 450;
+        settings_.PrevHeight = 140;
     }
 
     // Library entries named `names`, entry i with Lumi i.
     void Add(const std::vector<std::string>& names) {
         for (const std::string& name : names) {
-            library.Append(Sj(name.c_str()), PatternOf({}, library.Count()));
+            library_.Append(Sj(name.c_str()), PatternOf({}, library_.Count()));
         }
     }
     void Add(const char* name, std::unique_ptr<TPatrn> pattern) {
-        library.Append(Sj(name), std::move(pattern));
+        library_.Append(Sj(name), std::move(pattern));
     }
     // Creates the window's logic and shows it the first time.
     void Open() {
-        form = std::make_unique<PatternEditorLogic>(library, settings, host, dialogs, view);
-        form->FormShow();
+        form_ = std::make_unique<PatternEditorLogic>(library_, settings_, host_, dialogs_, view_);
+        form_->FormShow();
     }
-    void Close() { form.reset(); }
+    void Close() { form_.reset(); }
 
     std::vector<std::string> RowNames() const {
         std::vector<std::string> names;
-        for (const EditorRow& row : form->Rows()) {
+        for (const EditorRow& row : form_->Rows()) {
             names.push_back(SjisToUtf8(row.Name));
         }
         return names;
     }
-    TPatrn& Current() { return *form->CurrentPattern(); }
+    TPatrn& Current() { return *form_->CurrentPattern(); }
     std::vector<std::string> PartNames() {
         std::vector<std::string> names;
         for (int i = 0; i < Current().Count(); ++i) {
@@ -317,20 +317,20 @@ protected:
     }
     // The row shows the part's name and its picture.
     bool RowShowsPart(int row) {
-        const PartRow& shown = view.parts.at(static_cast<std::size_t>(row));
+        const PartRow& shown = view_.Parts.at(static_cast<std::size_t>(row));
         const TParts& part = *Current().Parts(row);
-        return shown.Text == part.GetName() && shown.Icon == part.CreatePreview(20, host.pad);
+        return shown.Text == part.GetName() && shown.Icon == part.CreatePreview(20, host_.Pad);
     }
-    bool Enabled(EditItem item) const { return view.enabled.at(item); }
+    bool Enabled(EditItem item) const { return view_.Enabled.at(item); }
 
-    TempDir dir;
-    ScopedScriptedPrompts prompts;
-    PatternLibrary library;
-    TIniData settings;
-    FakeEditorHost host;
-    FakeDialogs dialogs;
-    RecordingView view;
-    std::unique_ptr<PatternEditorLogic> form;
+    TempDir dir_;
+    ScopedScriptedPrompts prompts_;
+    PatternLibrary library_;
+    TIniData settings_;
+    FakeEditorHost host_;
+    FakeDialogs dialogs_;
+    RecordingView view_;
+    std::unique_ptr<PatternEditorLogic> form_;
 };
 
 } // namespace pelmora::testing

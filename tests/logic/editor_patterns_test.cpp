@@ -16,130 +16,130 @@ using PatternList = EditorTest;
 TEST_F(PatternList, OpensOnACopyWithTheFirstRowSelected) {
     Add({"A", "B"});
     Open();
-    EXPECT_EQ(view.rows, (Strings{"A", "B"}));
-    EXPECT_EQ(view.selection, Rows{0});
-    EXPECT_NE(&Current(), &library.Pattern(0));
-    EXPECT_EQ(form->Rows()[1].Pattern->Lumi, 1);
-    EXPECT_FALSE(form->IsModified());
+    EXPECT_EQ(view_.Rows, (Strings{"A", "B"}));
+    EXPECT_EQ(view_.Selection, Rows{0});
+    EXPECT_NE(&Current(), &library_.Pattern(0));
+    EXPECT_EQ(form_->Rows()[1].Pattern->Lumi, 1);
+    EXPECT_FALSE(form_->IsModified());
 }
 
 TEST_F(PatternList, EmptyLibraryThenNew) {
     Open();
-    EXPECT_TRUE(view.rows.empty());
-    EXPECT_EQ(form->Preview().Width(), 0);
-    EXPECT_EQ(view.preview.Width(), 0);
-    EXPECT_TRUE(view.parts.empty());
+    EXPECT_TRUE(view_.Rows.empty());
+    EXPECT_EQ(form_->Preview().Width(), 0);
+    EXPECT_EQ(view_.Preview.Width(), 0);
+    EXPECT_TRUE(view_.Parts.empty());
 
-    form->MenuClick(EditItem::mnNew);
+    form_->MenuClick(EditItem::mnNew);
     EXPECT_EQ(RowNames(), Strings{"新規パターン"});
-    EXPECT_EQ(view.selection, Rows{0});
-    const TPatrn& made = *form->Rows()[0].Pattern;
+    EXPECT_EQ(view_.Selection, Rows{0});
+    const TPatrn& made = *form_->Rows()[0].Pattern;
     ASSERT_EQ(made.Count(), 2);
     EXPECT_EQ(made.Parts(0)->Fill, fkBtn);
     EXPECT_FALSE(made.Parts(0)->IsFrame);
     EXPECT_EQ(made.Parts(1)->Area, paAll);
     EXPECT_TRUE(made.Parts(1)->IsFrame);
     EXPECT_EQ(made.Parts(1)->Fill, fkBtnF);
-    EXPECT_EQ(view.preview.Width(), 84);
-    EXPECT_EQ(view.preview.Height(), 64);
-    EXPECT_TRUE(form->IsModified());
+    EXPECT_EQ(view_.Preview.Width(), 84);
+    EXPECT_EQ(view_.Preview.Height(), 64);
+    EXPECT_TRUE(form_->IsModified());
 }
 
 TEST_F(PatternList, NewGivesNumberedNames) {
     Add({"A"});
     Open();
     for (int i = 0; i < 3; ++i) {
-        form->MenuClick(EditItem::mnNew);
+        form_->MenuClick(EditItem::mnNew);
     }
     const Strings expected{"A", "新規パターン", "新規パターン2", "新規パターン3"};
     EXPECT_EQ(RowNames(), expected);
-    EXPECT_EQ(view.rows, expected);
-    EXPECT_EQ(view.selection, Rows{3});
-    EXPECT_EQ(view.current, 3);
+    EXPECT_EQ(view_.Rows, expected);
+    EXPECT_EQ(view_.Selection, Rows{3});
+    EXPECT_EQ(view_.Current, 3);
 }
 
 TEST_F(PatternList, CopyGivesNextFreeNumber) {
     Add({"A", "B"});
     Open();
-    form->MenuClick(EditItem::mnCopy);
+    form_->MenuClick(EditItem::mnCopy);
     EXPECT_EQ(RowNames(), (Strings{"A", "B", "A2"}));
-    EXPECT_EQ(view.selection, Rows{2});
-    form->PatternListClick({0});
-    form->MenuClick(EditItem::mnCopy);
+    EXPECT_EQ(view_.Selection, Rows{2});
+    form_->PatternListClick({0});
+    form_->MenuClick(EditItem::mnCopy);
     EXPECT_EQ(RowNames(), (Strings{"A", "B", "A2", "A3"}));
     // A deep copy: its own object with the same settings.
-    EXPECT_NE(form->Rows()[3].Pattern.get(), form->Rows()[0].Pattern.get());
-    EXPECT_EQ(form->Rows()[3].Pattern->Lumi, 0);
-    EXPECT_TRUE(form->IsModified());
+    EXPECT_NE(form_->Rows()[3].Pattern.get(), form_->Rows()[0].Pattern.get());
+    EXPECT_EQ(form_->Rows()[3].Pattern->Lumi, 0);
+    EXPECT_TRUE(form_->IsModified());
 }
 
 TEST_F(PatternList, RenameAcceptedAndCancelled) {
     Add({"A", "B"});
     Open();
-    form->PatternListClick({1});
-    host.nameAnswers.push_back(std::nullopt);
-    form->MenuClick(EditItem::mnRename);
-    EXPECT_EQ(host.askedNames, Strings{"B"});
-    EXPECT_EQ(host.askedLists, Strings{"A;B;"});
-    EXPECT_EQ(host.askedPrompts, Strings{"変更後のパターン名を入力して下さい。"});
+    form_->PatternListClick({1});
+    host_.NameAnswers.push_back(std::nullopt);
+    form_->MenuClick(EditItem::mnRename);
+    EXPECT_EQ(host_.AskedNames, Strings{"B"});
+    EXPECT_EQ(host_.AskedLists, Strings{"A;B;"});
+    EXPECT_EQ(host_.AskedPrompts, Strings{"変更後のパターン名を入力して下さい。"});
     EXPECT_EQ(RowNames(), (Strings{"A", "B"}));
-    EXPECT_FALSE(form->IsModified());
+    EXPECT_FALSE(form_->IsModified());
 
-    host.nameAnswers.push_back("ボタン");
-    form->MenuClick(EditItem::mnRename);
+    host_.NameAnswers.push_back("ボタン");
+    form_->MenuClick(EditItem::mnRename);
     EXPECT_EQ(RowNames(), (Strings{"A", "ボタン"}));
-    EXPECT_EQ(view.rows, (Strings{"A", "ボタン"}));
-    EXPECT_EQ(view.selection, Rows{1});
-    EXPECT_TRUE(form->IsModified());
+    EXPECT_EQ(view_.Rows, (Strings{"A", "ボタン"}));
+    EXPECT_EQ(view_.Selection, Rows{1});
+    EXPECT_TRUE(form_->IsModified());
 }
 
 TEST_F(PatternList, DeleteAsksWithEverySelectedName) {
     Add({"A", "B", "C", "D"});
     Open();
-    form->PatternListClick({0, 1, 2});
-    prompts->messageAnswers.push_back(MsgResult::Ok);
-    form->MenuClick(EditItem::mnDelete);
-    EXPECT_EQ(prompts->Messages(),
+    form_->PatternListClick({0, 1, 2});
+    prompts_->MessageAnswers.push_back(MsgResult::Ok);
+    form_->MenuClick(EditItem::mnDelete);
+    EXPECT_EQ(prompts_->Messages(),
               Strings{"\"A\"\r\n\"B\"\r\n\"C\"\r\nを削除してもよろしいですか？"});
-    EXPECT_EQ(prompts->shown.back().title, "確認");
-    EXPECT_EQ(prompts->shown.back().kind, MsgKind::Confirmation);
-    EXPECT_EQ(prompts->shown.back().buttons, MsgButtons::OkCancel);
+    EXPECT_EQ(prompts_->Shown.back().Title, "確認");
+    EXPECT_EQ(prompts_->Shown.back().Kind, MsgKind::Confirmation);
+    EXPECT_EQ(prompts_->Shown.back().Buttons, MsgButtons::OkCancel);
     EXPECT_EQ(RowNames(), Strings{"D"});
-    EXPECT_EQ(view.rows, Strings{"D"});
-    EXPECT_EQ(view.selection, Rows{0});
-    EXPECT_EQ(form->Rows()[0].Pattern->Lumi, 3);
+    EXPECT_EQ(view_.Rows, Strings{"D"});
+    EXPECT_EQ(view_.Selection, Rows{0});
+    EXPECT_EQ(form_->Rows()[0].Pattern->Lumi, 3);
 }
 
 TEST_F(PatternList, DeleteRowsApartFromEachOther) {
     Add({"A", "B", "C", "D"});
     Open();
-    form->PatternListClick({3, 1});
-    prompts->messageAnswers.push_back(MsgResult::Ok);
-    form->MenuClick(EditItem::mnDelete);
-    EXPECT_EQ(prompts->Messages(), Strings{"\"B\"\r\n\"D\"\r\nを削除してもよろしいですか？"});
+    form_->PatternListClick({3, 1});
+    prompts_->MessageAnswers.push_back(MsgResult::Ok);
+    form_->MenuClick(EditItem::mnDelete);
+    EXPECT_EQ(prompts_->Messages(), Strings{"\"B\"\r\n\"D\"\r\nを削除してもよろしいですか？"});
     EXPECT_EQ(RowNames(), (Strings{"A", "C"}));
-    EXPECT_EQ(view.selection, Rows{0});
-    EXPECT_TRUE(form->IsModified());
+    EXPECT_EQ(view_.Selection, Rows{0});
+    EXPECT_TRUE(form_->IsModified());
 }
 
 TEST_F(PatternList, DeleteCancelledKeepsRows) {
     Add({"A", "B"});
     Open();
-    prompts->messageAnswers.push_back(MsgResult::Cancel);
-    form->MenuClick(EditItem::mnDelete);
-    EXPECT_EQ(prompts->Messages().size(), 1u);
+    prompts_->MessageAnswers.push_back(MsgResult::Cancel);
+    form_->MenuClick(EditItem::mnDelete);
+    EXPECT_EQ(prompts_->Messages().size(), 1u);
     EXPECT_EQ(RowNames(), (Strings{"A", "B"}));
-    EXPECT_FALSE(form->IsModified());
+    EXPECT_FALSE(form_->IsModified());
 }
 
 TEST_F(PatternList, DeletingTheLastRowLeavesNoPreview) {
     Add({"A"});
     Open();
-    prompts->messageAnswers.push_back(MsgResult::Ok);
-    form->MenuClick(EditItem::mnDelete);
-    EXPECT_TRUE(view.rows.empty());
-    EXPECT_EQ(view.preview.Width(), 0);
-    EXPECT_TRUE(view.parts.empty());
+    prompts_->MessageAnswers.push_back(MsgResult::Ok);
+    form_->MenuClick(EditItem::mnDelete);
+    EXPECT_TRUE(view_.Rows.empty());
+    EXPECT_EQ(view_.Preview.Width(), 0);
+    EXPECT_TRUE(view_.Parts.empty());
     EXPECT_FALSE(Enabled(EditItem::mnDelete));
 }
 
@@ -153,8 +153,8 @@ TEST_F(PatternList, EnablingRulesFollowTheSelection) {
     const EditItem always[] = {EditItem::mnNew,    EditItem::mnCopy, EditItem::mnInfo,
                                EditItem::mnImport, EditItem::mnExit, EditItem::mnCancel};
     for (const Rows& selected : {Rows{1}, Rows{0, 1}, Rows{}}) {
-        form->PatternListClick(selected);
-        form->mnPatternClick();
+        form_->PatternListClick(selected);
+        form_->mnPatternClick();
         const std::size_t s = selected.size();
         for (const EditItem item : oneRow) {
             EXPECT_EQ(Enabled(item), s == 1) << s;
@@ -163,7 +163,7 @@ TEST_F(PatternList, EnablingRulesFollowTheSelection) {
             EXPECT_EQ(Enabled(item), s >= 1) << s;
         }
         for (const EditItem item : always) {
-            EXPECT_TRUE(form->IsEnabled(item)) << s;
+            EXPECT_TRUE(form_->IsEnabled(item)) << s;
         }
         EXPECT_FALSE(Enabled(EditItem::mnUndo));
     }
@@ -172,114 +172,114 @@ TEST_F(PatternList, EnablingRulesFollowTheSelection) {
 TEST_F(PatternList, SeveralSelectedBlankThePreviewAndDisabledCommandsDoNothing) {
     Add({"A", "B", "C"});
     Open();
-    EXPECT_EQ(view.preview.Width(), 84);
-    form->PatternListClick({0, 1});
-    EXPECT_EQ(view.preview.Width(), 0);
-    EXPECT_EQ(form->CurrentPattern(), nullptr);
-    EXPECT_TRUE(view.parts.empty());
+    EXPECT_EQ(view_.Preview.Width(), 84);
+    form_->PatternListClick({0, 1});
+    EXPECT_EQ(view_.Preview.Width(), 0);
+    EXPECT_EQ(form_->CurrentPattern(), nullptr);
+    EXPECT_TRUE(view_.Parts.empty());
     for (const EditItem item :
          {EditItem::mnRename, EditItem::mnUpper, EditItem::mnLower, EditItem::mnPad}) {
-        form->MenuClick(item);
+        form_->MenuClick(item);
     }
-    EXPECT_TRUE(prompts->shown.empty());
+    EXPECT_TRUE(prompts_->Shown.empty());
     EXPECT_EQ(RowNames(), (Strings{"A", "B", "C"}));
-    EXPECT_TRUE(host.wallPaperSets.empty());
-    EXPECT_FALSE(form->IsModified());
+    EXPECT_TRUE(host_.WallPaperSets.empty());
+    EXPECT_FALSE(form_->IsModified());
 
-    form->PatternListClick({});
-    form->MenuClick(EditItem::mnExport);
-    form->MenuClick(EditItem::mnDelete);
-    EXPECT_TRUE(prompts->shown.empty());
-    EXPECT_TRUE(host.exported.empty());
+    form_->PatternListClick({});
+    form_->MenuClick(EditItem::mnExport);
+    form_->MenuClick(EditItem::mnDelete);
+    EXPECT_TRUE(prompts_->Shown.empty());
+    EXPECT_TRUE(host_.Exported.empty());
 }
 
 TEST_F(PatternList, UpAndDownStopAtTheEnds) {
     Add({"A", "B", "C"});
     Open();
-    form->MenuClick(EditItem::mnUpper);
+    form_->MenuClick(EditItem::mnUpper);
     EXPECT_EQ(RowNames(), (Strings{"A", "B", "C"}));
-    EXPECT_FALSE(form->IsModified());
+    EXPECT_FALSE(form_->IsModified());
 
-    form->MenuClick(EditItem::mnLower);
+    form_->MenuClick(EditItem::mnLower);
     EXPECT_EQ(RowNames(), (Strings{"B", "A", "C"}));
-    EXPECT_EQ(view.rows, (Strings{"B", "A", "C"}));
-    EXPECT_EQ(view.selection, Rows{1});
+    EXPECT_EQ(view_.Rows, (Strings{"B", "A", "C"}));
+    EXPECT_EQ(view_.Selection, Rows{1});
     EXPECT_EQ(Current().Lumi, 0);
-    EXPECT_TRUE(form->IsModified());
+    EXPECT_TRUE(form_->IsModified());
 
-    form->PatternListClick({2});
-    form->MenuClick(EditItem::mnLower);
+    form_->PatternListClick({2});
+    form_->MenuClick(EditItem::mnLower);
     EXPECT_EQ(RowNames(), (Strings{"B", "A", "C"}));
-    form->MenuClick(EditItem::mnUpper);
+    form_->MenuClick(EditItem::mnUpper);
     EXPECT_EQ(RowNames(), (Strings{"B", "C", "A"}));
-    EXPECT_EQ(view.selection, Rows{1});
+    EXPECT_EQ(view_.Selection, Rows{1});
 }
 
 TEST_F(PatternList, SelectionChangeClearsTheStatusBar) {
     Add({"A", "B"});
     Open();
-    view.status = "hint";
-    form->PatternListClick({1});
-    EXPECT_EQ(view.status, "");
+    view_.Status = "hint";
+    form_->PatternListClick({1});
+    EXPECT_EQ(view_.Status, "");
 }
 
 TEST_F(PatternList, PreviewIsTheWallpaper) {
     Add({"A", "B"});
-    library.Pattern(1).AddNew().Fill = fkMono; // a black icon area
-    library.Pattern(1).Parts(1)->Area = paIcon;
+    library_.Pattern(1).AddNew().Fill = fkMono; // a black icon area
+    library_.Pattern(1).Parts(1)->Area = paIcon;
     Open();
-    EXPECT_EQ(view.preview, DrawWallpaper(library.Pattern(0), host.pad));
-    form->PatternListClick({1});
-    EXPECT_EQ(view.preview, DrawWallpaper(library.Pattern(1), host.pad));
-    EXPECT_EQ(form->Preview(), view.preview);
-    EXPECT_NE(view.preview, DrawWallpaper(library.Pattern(0), host.pad));
+    EXPECT_EQ(view_.Preview, DrawWallpaper(library_.Pattern(0), host_.Pad));
+    form_->PatternListClick({1});
+    EXPECT_EQ(view_.Preview, DrawWallpaper(library_.Pattern(1), host_.Pad));
+    EXPECT_EQ(form_->Preview(), view_.Preview);
+    EXPECT_NE(view_.Preview, DrawWallpaper(library_.Pattern(0), host_.Pad));
 }
 
 TEST_F(PatternList, ExportWritesSelectedRowsInOrder) {
     Add({"A", "B", "C", "D", "E"});
     Open();
-    form->PatternListClick({4, 1, 2});
-    form->MenuClick(EditItem::mnExport);
-    ASSERT_EQ(host.exported.size(), 1u);
-    EXPECT_EQ(host.exported[0], (Strings{"B", "C", "E"}));
-    EXPECT_EQ(host.exportedPatterns[0][2], form->Rows()[4].Pattern.get());
-    EXPECT_FALSE(form->IsModified());
+    form_->PatternListClick({4, 1, 2});
+    form_->MenuClick(EditItem::mnExport);
+    ASSERT_EQ(host_.Exported.size(), 1u);
+    EXPECT_EQ(host_.Exported[0], (Strings{"B", "C", "E"}));
+    EXPECT_EQ(host_.ExportedPatterns[0][2], form_->Rows()[4].Pattern.get());
+    EXPECT_FALSE(form_->IsModified());
 }
 
 TEST_F(PatternList, ImportAppendsRowsKeepingSelection) {
     Add({"A", "B"});
-    const std::filesystem::path file = dir / "import.ptn";
+    const std::filesystem::path file = dir_ / "import.ptn";
     IniFile ini;
     PatternOf({}, 7)->SaveToIni(ini, 1, "A");
     PatternOf({}, 8)->SaveToIni(ini, 2, "X");
     ini.Save(file);
-    host.importFile = file;
+    host_.ImportFile = file;
     Open();
-    form->PatternListClick({1});
-    form->MenuClick(EditItem::mnImport);
+    form_->PatternListClick({1});
+    form_->MenuClick(EditItem::mnImport);
     EXPECT_EQ(RowNames(), (Strings{"A", "B", "A2", "X"}));
-    EXPECT_EQ(view.rows, (Strings{"A", "B", "A2", "X"}));
-    EXPECT_EQ(form->Rows()[2].Pattern->Lumi, 7);
-    EXPECT_EQ(view.selection, Rows{1});
-    EXPECT_TRUE(form->IsModified());
+    EXPECT_EQ(view_.Rows, (Strings{"A", "B", "A2", "X"}));
+    EXPECT_EQ(form_->Rows()[2].Pattern->Lumi, 7);
+    EXPECT_EQ(view_.Selection, Rows{1});
+    EXPECT_TRUE(form_->IsModified());
 }
 
 TEST_F(PatternList, CancelledImportChangesNothing) {
     Add({"A"});
     Open();
-    form->MenuClick(EditItem::mnImport);
+    form_->MenuClick(EditItem::mnImport);
     EXPECT_EQ(RowNames(), Strings{"A"});
-    EXPECT_FALSE(form->IsModified());
+    EXPECT_FALSE(form_->IsModified());
 }
 
 // Names that are not Shift-JIS show with replacement characters, in the list
 // and in the delete question.
 TEST_F(PatternList, BrokenNamesShowReplacementCharacters) {
-    library.Append("a\x81", PatternOf({}));
+    library_.Append("a\x81", PatternOf({}));
     Open();
-    EXPECT_EQ(view.rows, Strings{"a\xEF\xBF\xBD"});
-    form->MenuClick(EditItem::mnDelete);
-    EXPECT_EQ(prompts->Messages(), Strings{"\"a\xEF\xBF\xBD\"\r\nを削除してもよろしいですか？"});
+    EXPECT_EQ(view_.Rows, Strings{"a\xEF\xBF\xBD"});
+    form_->MenuClick(EditItem::mnDelete);
+    EXPECT_EQ(prompts_->Messages(), Strings{"\"a\xEF\xBF\xBD\"\r\nを削除してもよろしいですか？"});
 }
 
 // --- Dragging rows -----------------------------------------------------------------
@@ -287,26 +287,26 @@ TEST_F(PatternList, BrokenNamesShowReplacementCharacters) {
 TEST_F(PatternList, DropOnARowMovesTheCurrentRowThere) {
     Add({"A", "B", "C", "D", "E"});
     Open();
-    form->PatternListClick({3});
+    form_->PatternListClick({3});
     const ListScroll scroll{0, 20};
-    EXPECT_TRUE(form->PatternListDragOver(DragSpot::PatternList, 1, scroll));
-    form->PatternListDragDrop(1);
+    EXPECT_TRUE(form_->PatternListDragOver(DragSpot::PatternList, 1, scroll));
+    form_->PatternListDragDrop(1);
     EXPECT_EQ(RowNames(), (Strings{"A", "D", "B", "C", "E"}));
-    EXPECT_EQ(view.selection, Rows{1});
-    EXPECT_TRUE(form->IsModified());
+    EXPECT_EQ(view_.Selection, Rows{1});
+    EXPECT_TRUE(form_->IsModified());
 }
 
 TEST_F(PatternList, DropBelowTheLastRowOrWithSeveralSelectedIsRefused) {
     Add({"A", "B"});
     Open();
     const ListScroll scroll{0, 2};
-    EXPECT_FALSE(form->PatternListDragOver(DragSpot::PatternList, 2, scroll));
-    form->PatternListDragDrop(2);
-    form->PatternListClick({0, 1});
-    EXPECT_FALSE(form->PatternListDragOver(DragSpot::PatternList, 1, scroll));
-    form->PatternListDragDrop(1);
+    EXPECT_FALSE(form_->PatternListDragOver(DragSpot::PatternList, 2, scroll));
+    form_->PatternListDragDrop(2);
+    form_->PatternListClick({0, 1});
+    EXPECT_FALSE(form_->PatternListDragOver(DragSpot::PatternList, 1, scroll));
+    form_->PatternListDragDrop(1);
     EXPECT_EQ(RowNames(), (Strings{"A", "B"}));
-    EXPECT_FALSE(form->IsModified());
+    EXPECT_FALSE(form_->IsModified());
 }
 
 // Each drag-over event scrolls at most one row: on the first visible row
@@ -320,11 +320,11 @@ TEST_F(PatternList, DraggingOverTheEdgesScrollsOneRow) {
     Add(names);
     Open();
     struct Case {
-        DragSpot spot;
-        int item;
-        ListScroll scroll;
-        std::vector<int> scrolls;
-        bool accepted;
+        DragSpot Spot;
+        int Item;
+        ListScroll Scroll;
+        std::vector<int> Scrolls;
+        bool Accepted;
     };
     const Case cases[] = {
         {DragSpot::PatternList, 3, {0, 20}, {}, true},
@@ -339,12 +339,12 @@ TEST_F(PatternList, DraggingOverTheEdgesScrollsOneRow) {
         {DragSpot::Elsewhere, 3, {5, 25}, {}, false},
     };
     for (const Case& c : cases) {
-        view.scrolls.clear();
-        EXPECT_EQ(form->PatternListDragOver(c.spot, c.item, c.scroll), c.accepted) << c.item;
-        EXPECT_EQ(view.scrolls, c.scrolls) << c.item;
+        view_.Scrolls.clear();
+        EXPECT_EQ(form_->PatternListDragOver(c.Spot, c.Item, c.Scroll), c.Accepted) << c.Item;
+        EXPECT_EQ(view_.Scrolls, c.Scrolls) << c.Item;
     }
     EXPECT_EQ(RowNames(), names);
-    EXPECT_FALSE(form->IsModified());
+    EXPECT_FALSE(form_->IsModified());
 }
 
 } // namespace

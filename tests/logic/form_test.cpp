@@ -1,11 +1,11 @@
 // The windows' forms as tables: what every table must hold, where the
 // controls stand at any size, and the rules every window shares.
-#include "logic/PatternEditorWindow.h"
+#include "logic/FineAdjustWindow.h"
 #include "logic/Form.h"
 #include "logic/FormWindow.h"
 #include "logic/GradientDialogWindow.h"
 #include "logic/InputBoxWindow.h"
-#include "logic/FineAdjustWindow.h"
+#include "logic/PatternEditorWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -83,8 +83,8 @@ TEST(EditorLayout, FillsTheWindowAsDocumented) {
 TEST(EditorLayout, TheSplitterKeepsBothPanesWhole) {
     const FormTable& table = PatternEditorWindow::Table();
     const struct {
-        int asked;
-        int strip;
+        int Asked;
+        int Strip;
     } cases[] = {{130, 130}, {10, 100}, {1000, 172}};
     for (const auto& c : cases) {
         LayoutInput input;
@@ -92,11 +92,11 @@ TEST(EditorLayout, TheSplitterKeepsBothPanesWhole) {
             if (std::string_view(control.Name) != "pnRBTop") {
                 return std::nullopt;
             }
-            return std::max(std::min(c.asked, room - 3 - 120), 100);
+            return std::max(std::min(c.Asked, room - 3 - 120), 100);
         };
         const std::vector<Rect96> r = ArrangeForm(table, {550, 400}, input);
-        EXPECT_EQ(At(table, r, "pnRBTop").Height, c.strip) << c.asked;
-        EXPECT_GE(At(table, r, "pnRBBottom").Height, 120) << c.asked;
+        EXPECT_EQ(At(table, r, "pnRBTop").Height, c.Strip) << c.Asked;
+        EXPECT_GE(At(table, r, "pnRBBottom").Height, 120) << c.Asked;
     }
 }
 

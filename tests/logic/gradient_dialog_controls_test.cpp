@@ -13,78 +13,78 @@ using Ints = std::vector<int>;
 TEST(GradientDialogControls, LoadingAGradientShowsItWithoutChangingIt) {
     const std::string text = "1,400,-250,30,1,,00000000FF,3200FF0000,640000FF00";
     GradDialog d(text.c_str());
-    EXPECT_EQ(d.view.kind, 1);
-    EXPECT_EQ(d.view.numbers[edAngle], 359); // the fields show what their ranges allow
-    EXPECT_EQ(d.view.numbers[edX], -200);
-    EXPECT_EQ(d.view.numbers[edY], 30);
-    EXPECT_TRUE(d.view.checked[cbNormal]);
-    EXPECT_TRUE(d.view.checked[btHdl]);
-    EXPECT_FALSE(d.view.checked[cbWrap]);
-    EXPECT_EQ(d.gradient.SaveToText(), text);
-    EXPECT_EQ(Positions(d.logic.Work()), (Ints{0, 50, 100}));
+    EXPECT_EQ(d.View.Kind, 1);
+    EXPECT_EQ(d.View.Numbers[edAngle], 359); // the fields show what their ranges allow
+    EXPECT_EQ(d.View.Numbers[edX], -200);
+    EXPECT_EQ(d.View.Numbers[edY], 30);
+    EXPECT_TRUE(d.View.Checked[cbNormal]);
+    EXPECT_TRUE(d.View.Checked[btHdl]);
+    EXPECT_FALSE(d.View.Checked[cbWrap]);
+    EXPECT_EQ(d.Gradient.SaveToText(), text);
+    EXPECT_EQ(Positions(d.Logic.Work()), (Ints{0, 50, 100}));
 
     // The up-downs: the angle wraps round 0..359, the centre stops at -200 and 200.
-    EXPECT_EQ(d.logic.UpDown(udAngle).Min, 0);
-    EXPECT_EQ(d.logic.UpDown(udAngle).Max, 359);
-    EXPECT_TRUE(d.logic.UpDown(udAngle).Wrap);
+    EXPECT_EQ(d.Logic.UpDown(udAngle).Min, 0);
+    EXPECT_EQ(d.Logic.UpDown(udAngle).Max, 359);
+    EXPECT_TRUE(d.Logic.UpDown(udAngle).Wrap);
     for (const GradControl centre : {udX, udY}) {
-        EXPECT_EQ(d.logic.UpDown(centre).Min, -200);
-        EXPECT_EQ(d.logic.UpDown(centre).Max, 200);
-        EXPECT_FALSE(d.logic.UpDown(centre).Wrap);
+        EXPECT_EQ(d.Logic.UpDown(centre).Min, -200);
+        EXPECT_EQ(d.Logic.UpDown(centre).Max, 200);
+        EXPECT_FALSE(d.Logic.UpDown(centre).Wrap);
     }
 }
 
 TEST(GradientDialogControls, SwitchingToFourCornersSnapsTheAngleAndStepsBy90) {
     GradDialog d("0,45,0,0,0,,00000000FF,0A00FF0000,140000FF00,1E00FFFFFF,6400000000");
-    d.logic.cbKindChange(gkQuad);
-    EXPECT_EQ(d.gradient.Kind, gkQuad);
-    EXPECT_EQ(Positions(d.gradient), (Ints{0, 33, 67, 100}));
-    EXPECT_EQ(Positions(d.logic.Work()), (Ints{0, 33, 67, 100}));
-    EXPECT_EQ(Colors(d.gradient), (std::vector<TColor>{kRed, kBlue, kGreen, 0}));
-    EXPECT_EQ(d.gradient.Angle, 0);
-    EXPECT_EQ(d.logic.UpDown(udAngle).Increment, 90);
+    d.Logic.cbKindChange(gkQuad);
+    EXPECT_EQ(d.Gradient.Kind, gkQuad);
+    EXPECT_EQ(Positions(d.Gradient), (Ints{0, 33, 67, 100}));
+    EXPECT_EQ(Positions(d.Logic.Work()), (Ints{0, 33, 67, 100}));
+    EXPECT_EQ(Colors(d.Gradient), (std::vector<TColor>{kRed, kBlue, kGreen, 0}));
+    EXPECT_EQ(d.Gradient.Angle, 0);
+    EXPECT_EQ(d.Logic.UpDown(udAngle).Increment, 90);
 
-    d.logic.udAngleClick(-1); // down from 0 wraps to 359, which shows as 270
-    EXPECT_EQ(d.view.numbers[edAngle], 270);
-    EXPECT_EQ(d.gradient.Angle, 270);
-    d.logic.udAngleClick(-1);
-    EXPECT_EQ(d.gradient.Angle, 180);
-    d.logic.udAngleClick(1);
-    d.logic.udAngleClick(1);
-    EXPECT_EQ(d.view.numbers[edAngle], 0);
-    EXPECT_EQ(d.gradient.Angle, 0);
+    d.Logic.udAngleClick(-1); // down from 0 wraps to 359, which shows as 270
+    EXPECT_EQ(d.View.Numbers[edAngle], 270);
+    EXPECT_EQ(d.Gradient.Angle, 270);
+    d.Logic.udAngleClick(-1);
+    EXPECT_EQ(d.Gradient.Angle, 180);
+    d.Logic.udAngleClick(1);
+    d.Logic.udAngleClick(1);
+    EXPECT_EQ(d.View.Numbers[edAngle], 0);
+    EXPECT_EQ(d.Gradient.Angle, 0);
 
     // Back to a linear kind the step is 1 again and the four stops stay.
-    d.logic.cbKindChange(gkLinear);
-    EXPECT_EQ(d.logic.UpDown(udAngle).Increment, 1);
-    d.logic.udAngleClick(-1);
-    EXPECT_EQ(d.gradient.Angle, 359);
-    EXPECT_EQ(Positions(d.gradient), (Ints{0, 33, 67, 100}));
+    d.Logic.cbKindChange(gkLinear);
+    EXPECT_EQ(d.Logic.UpDown(udAngle).Increment, 1);
+    d.Logic.udAngleClick(-1);
+    EXPECT_EQ(d.Gradient.Angle, 359);
+    EXPECT_EQ(Positions(d.Gradient), (Ints{0, 33, 67, 100}));
 }
 
 struct Enabling {
-    const char* text;
-    bool angle;
-    bool centre;
-    bool normalise;
+    const char* Text;
+    bool Angle;
+    bool Centre;
+    bool Normalise;
 };
 
 void PrintTo(const Enabling& row, std::ostream* os) {
-    *os << '"' << row.text << '"';
+    *os << '"' << row.Text << '"';
 }
 
 class GradientDialogEnabling : public ::testing::TestWithParam<Enabling> {};
 
 TEST_P(GradientDialogEnabling, FollowsKindCentreAndNormalisation) {
     const Enabling& row = GetParam();
-    GradDialog d(row.text);
+    GradDialog d(row.Text);
     for (const GradControl c : {lbAngle, edAngle, udAngle, lbDegree}) {
-        EXPECT_EQ(d.view.enabled[c], row.angle) << static_cast<int>(c);
+        EXPECT_EQ(d.View.Enabled[c], row.Angle) << static_cast<int>(c);
     }
     for (const GradControl c : {lbCenter, lbX, edX, udX, lbXPer, lbY, edY, udY, lbYPer}) {
-        EXPECT_EQ(d.view.enabled[c], row.centre) << static_cast<int>(c);
+        EXPECT_EQ(d.View.Enabled[c], row.Centre) << static_cast<int>(c);
     }
-    EXPECT_EQ(d.view.enabled[cbNormal], row.normalise);
+    EXPECT_EQ(d.View.Enabled[cbNormal], row.Normalise);
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, GradientDialogEnabling,
@@ -100,9 +100,9 @@ INSTANTIATE_TEST_SUITE_P(Kinds, GradientDialogEnabling,
 
 TEST(GradientDialogControls, NumberFieldsHoldDigitsOnlyAndTheCentreASign) {
     const struct {
-        GradControl field;
-        const char* text;
-        bool accepted;
+        GradControl Field;
+        const char* Text;
+        bool Accepted;
     } rows[] = {
         {edAngle, "", true},    {edAngle, "359", true}, {edAngle, "1a", false},
         {edAngle, "-1", false}, {edAngle, " 1", false}, {edAngle, "４５", false},
@@ -110,116 +110,116 @@ TEST(GradientDialogControls, NumberFieldsHoldDigitsOnlyAndTheCentreASign) {
         {edX, "+5", false},     {edY, "１", false},     {edY, "0x1", false},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(GradientDialogLogic::FieldAccepts(row.field, row.text), row.accepted) << row.text;
+        EXPECT_EQ(GradientDialogLogic::FieldAccepts(row.Field, row.Text), row.Accepted) << row.Text;
     }
 }
 
 TEST(GradientDialogControls, TypedNumbersReadAsZeroWhenEmptyAndAreLimited) {
     GradDialog d("1,0,0,0,1,,00000000FF,6400FF0000");
-    d.view.numbers.clear();
-    d.logic.edAngleChange("1");
-    d.logic.edAngleChange("12");
-    EXPECT_EQ(d.gradient.Angle, 12);
-    EXPECT_TRUE(d.view.numbers.empty()); // typing is not disturbed
-    d.logic.edAngleChange("1");
-    d.logic.edAngleChange("");
-    EXPECT_EQ(d.gradient.Angle, 0);
-    d.logic.edAngleChange("500");
-    EXPECT_EQ(d.view.numbers[edAngle], 359);
-    EXPECT_EQ(d.gradient.Angle, 359);
-    d.logic.udAngleClick(1); // the arrows wrap
-    EXPECT_EQ(d.view.numbers[edAngle], 0);
-    EXPECT_EQ(d.gradient.Angle, 0);
-    d.logic.udAngleClick(-1);
-    EXPECT_EQ(d.gradient.Angle, 359);
+    d.View.Numbers.clear();
+    d.Logic.edAngleChange("1");
+    d.Logic.edAngleChange("12");
+    EXPECT_EQ(d.Gradient.Angle, 12);
+    EXPECT_TRUE(d.View.Numbers.empty()); // typing is not disturbed
+    d.Logic.edAngleChange("1");
+    d.Logic.edAngleChange("");
+    EXPECT_EQ(d.Gradient.Angle, 0);
+    d.Logic.edAngleChange("500");
+    EXPECT_EQ(d.View.Numbers[edAngle], 359);
+    EXPECT_EQ(d.Gradient.Angle, 359);
+    d.Logic.udAngleClick(1); // the arrows wrap
+    EXPECT_EQ(d.View.Numbers[edAngle], 0);
+    EXPECT_EQ(d.Gradient.Angle, 0);
+    d.Logic.udAngleClick(-1);
+    EXPECT_EQ(d.Gradient.Angle, 359);
 
     // Moving the centre onto the edge makes normalisation possible and, with
     // it on, disables the angle.
-    EXPECT_FALSE(d.view.enabled[cbNormal]);
-    d.logic.edXChange("5");
-    d.logic.edXChange("50");
-    EXPECT_EQ(d.gradient.CenterX, 50);
-    EXPECT_TRUE(d.view.enabled[cbNormal]);
-    EXPECT_FALSE(d.view.enabled[edAngle]);
-    d.logic.edXChange("5");
-    EXPECT_EQ(d.gradient.CenterX, 5);
-    EXPECT_TRUE(d.view.enabled[edAngle]);
-    d.logic.edXChange("-999");
-    EXPECT_EQ(d.view.numbers[edX], -200);
-    EXPECT_EQ(d.gradient.CenterX, -200);
-    d.logic.udXClick(udY, 1);
-    EXPECT_EQ(d.view.numbers[edY], 1);
-    EXPECT_EQ(d.gradient.CenterY, 1);
+    EXPECT_FALSE(d.View.Enabled[cbNormal]);
+    d.Logic.edXChange("5");
+    d.Logic.edXChange("50");
+    EXPECT_EQ(d.Gradient.CenterX, 50);
+    EXPECT_TRUE(d.View.Enabled[cbNormal]);
+    EXPECT_FALSE(d.View.Enabled[edAngle]);
+    d.Logic.edXChange("5");
+    EXPECT_EQ(d.Gradient.CenterX, 5);
+    EXPECT_TRUE(d.View.Enabled[edAngle]);
+    d.Logic.edXChange("-999");
+    EXPECT_EQ(d.View.Numbers[edX], -200);
+    EXPECT_EQ(d.Gradient.CenterX, -200);
+    d.Logic.udXClick(udY, 1);
+    EXPECT_EQ(d.View.Numbers[edY], 1);
+    EXPECT_EQ(d.Gradient.CenterY, 1);
 
     // Unticking normalisation while it is enabled.
-    d.logic.cbNormalClick(false);
-    EXPECT_FALSE(d.gradient.Normalize);
-    EXPECT_TRUE(d.view.enabled[edAngle]);
+    d.Logic.cbNormalClick(false);
+    EXPECT_FALSE(d.Gradient.Normalize);
+    EXPECT_TRUE(d.View.Enabled[edAngle]);
 }
 
 TEST(GradientDialogPreview, DraggingTheCentreHandle) {
     GradDialog d("1,0,0,0,0,,00000000FF,6400FF0000");
-    d.logic.pbGradMouseDown({121, 119});
-    EXPECT_TRUE(d.logic.CenterDrag());
-    d.logic.pbGradMouseMove({150, 100});
-    d.logic.pbGradMouseMove({180, 60});
-    d.logic.pbGradMouseUp();
-    EXPECT_FALSE(d.logic.CenterDrag());
-    EXPECT_EQ(d.gradient.CenterX, 50);
-    EXPECT_EQ(d.gradient.CenterY, -50);
-    EXPECT_EQ(d.view.numbers[edX], 50);
-    EXPECT_EQ(d.view.numbers[edY], -50);
-    EXPECT_TRUE(d.view.enabled[cbNormal]);
+    d.Logic.pbGradMouseDown({121, 119});
+    EXPECT_TRUE(d.Logic.CenterDrag());
+    d.Logic.pbGradMouseMove({150, 100});
+    d.Logic.pbGradMouseMove({180, 60});
+    d.Logic.pbGradMouseUp();
+    EXPECT_FALSE(d.Logic.CenterDrag());
+    EXPECT_EQ(d.Gradient.CenterX, 50);
+    EXPECT_EQ(d.Gradient.CenterY, -50);
+    EXPECT_EQ(d.View.Numbers[edX], 50);
+    EXPECT_EQ(d.View.Numbers[edY], -50);
+    EXPECT_TRUE(d.View.Enabled[cbNormal]);
 
     // Dragged far outside, the centre stops at the fields' limits.
-    const TPoint p = d.logic.HandlePoints().first;
+    const TPoint p = d.Logic.HandlePoints().first;
     EXPECT_EQ(p, (TPoint{180, 60}));
-    d.logic.pbGradMouseDown(p);
-    d.logic.pbGradMouseMove({-200, 239});
-    d.logic.pbGradMouseUp();
-    EXPECT_EQ(d.gradient.CenterX, -200);
-    EXPECT_EQ(d.gradient.CenterY, 99);
+    d.Logic.pbGradMouseDown(p);
+    d.Logic.pbGradMouseMove({-200, 239});
+    d.Logic.pbGradMouseUp();
+    EXPECT_EQ(d.Gradient.CenterX, -200);
+    EXPECT_EQ(d.Gradient.CenterY, 99);
 
     // A press away from both handles grabs nothing.
-    d.logic.pbGradMouseDown({10, 10});
-    d.logic.pbGradMouseMove({120, 120});
-    EXPECT_EQ(d.gradient.CenterX, -200);
+    d.Logic.pbGradMouseDown({10, 10});
+    d.Logic.pbGradMouseMove({120, 120});
+    EXPECT_EQ(d.Gradient.CenterX, -200);
 }
 
 TEST(GradientDialogPreview, DraggingTheAngleHandle) {
     GradDialog d("0,0,0,0,0,,00000000FF,6400FF0000");
-    d.logic.pbGradMouseDown({172, 122}); // Q = (170, 120)
-    EXPECT_TRUE(d.logic.AngleDrag());
+    d.Logic.pbGradMouseDown({172, 122}); // Q = (170, 120)
+    EXPECT_TRUE(d.Logic.AngleDrag());
     const struct {
-        TPoint to;
-        int angle;
+        TPoint To;
+        int Angle;
     } moves[] = {{{120, 200}, 90},
                  {{120, 10}, 270},
                  {{200, 200}, 45},
                  {{40, 40}, 225},
                  {{320, 119}, 0}}; // just above the axis: 360 becomes 0
     for (const auto& move : moves) {
-        d.logic.pbGradMouseMove(move.to);
-        EXPECT_EQ(d.gradient.Angle, move.angle);
-        EXPECT_EQ(d.view.numbers[edAngle], move.angle);
+        d.Logic.pbGradMouseMove(move.To);
+        EXPECT_EQ(d.Gradient.Angle, move.Angle);
+        EXPECT_EQ(d.View.Numbers[edAngle], move.Angle);
     }
-    d.logic.pbGradMouseUp();
-    EXPECT_FALSE(d.logic.AngleDrag());
+    d.Logic.pbGradMouseUp();
+    EXPECT_FALSE(d.Logic.AngleDrag());
 
     EXPECT_EQ(GradientDialogLogic::AngleFromPoints({120, 120}, {100, 120}), 180);
     EXPECT_EQ(GradientDialogLogic::AngleFromPoints({120, 120}, {220, 119}), 359);
     EXPECT_EQ(GradientDialogLogic::AngleFromPoints({120, 120}, {320, 119}), 360);
 
     // With the handles hidden a press grabs nothing.
-    d.logic.btHdlClick(false);
-    d.logic.pbGradMouseDown({170, 120});
-    d.logic.pbGradMouseMove({120, 200});
-    EXPECT_EQ(d.gradient.Angle, 0);
+    d.Logic.btHdlClick(false);
+    d.Logic.pbGradMouseDown({170, 120});
+    d.Logic.pbGradMouseMove({120, 200});
+    EXPECT_EQ(d.Gradient.Angle, 0);
 }
 
 TEST(GradientDialogPreview, ShowsTheGradientWithItsHandlesOnlyWhenAsked) {
     GradDialog d("0,0,0,0,0,,0000000000,6400FFFFFF");
-    const Bitmap24& preview = d.view.pictures[pbGrad];
+    const Bitmap24& preview = d.View.Pictures[pbGrad];
     // Angle handle at Q = (170, 120): white inside, black outline.
     EXPECT_EQ(preview.Pixel(169, 119), kWhite);
     EXPECT_EQ(preview.Pixel(167, 119), TColor{0});
@@ -238,21 +238,21 @@ TEST(GradientDialogPreview, ShowsTheGradientWithItsHandlesOnlyWhenAsked) {
     EXPECT_EQ(preview.Pixel(59, 70), face);
     EXPECT_EQ(preview.Pixel(181, 181), face);
 
-    d.logic.btHdlClick(false);
-    const Bitmap24& plain = d.view.pictures[pbGrad];
+    d.Logic.btHdlClick(false);
+    const Bitmap24& plain = d.View.Pictures[pbGrad];
     EXPECT_EQ(plain.Pixel(169, 119), plain.Pixel(169, 110));
     EXPECT_EQ(plain.Pixel(140, 120), plain.Pixel(140, 121));
 
     // The bar shows the working stops from 0 at the left to 100 at the right.
-    EXPECT_EQ(d.view.pictures[pbBar].Pixel(0, 10), TColor{0});
-    EXPECT_EQ(d.view.pictures[pbBar].Pixel(270, 10), kWhite);
+    EXPECT_EQ(d.View.Pictures[pbBar].Pixel(0, 10), TColor{0});
+    EXPECT_EQ(d.View.Pictures[pbBar].Pixel(270, 10), kWhite);
 }
 
 TEST(GradientDialogPreview, TheCentreHandleIsBlackWithAWhiteOutline) {
     GradDialog d("2,0,-20,10,0,,00000000FF,6400FF0000");
-    const auto [p, q] = d.logic.HandlePoints();
+    const auto [p, q] = d.Logic.HandlePoints();
     EXPECT_EQ(p, (TPoint{96, 132})); // Round(-24) + 120, Round(12) + 120
-    const Bitmap24& preview = d.view.pictures[pbGrad];
+    const Bitmap24& preview = d.View.Pictures[pbGrad];
     EXPECT_EQ(preview.Pixel(p.X, p.Y), TColor{0});
     EXPECT_EQ(preview.Pixel(p.X - 3, p.Y), kWhite);
     // No angle handle for rings.
@@ -261,7 +261,7 @@ TEST(GradientDialogPreview, TheCentreHandleIsBlackWithAWhiteOutline) {
 
 TEST(GradientDialogControls, KindPicturesAreGreyOnTransparent) {
     GradDialog d("0,0,0,0,0,,");
-    for (const Bitmap24& picture : d.view.kindPictures) {
+    for (const Bitmap24& picture : d.View.KindPictures) {
         ASSERT_EQ(picture.Width(), 14);
         ASSERT_EQ(picture.Height(), 14);
         EXPECT_EQ(picture.Pixel(0, 0), kPictureTransparent);
@@ -275,10 +275,10 @@ TEST(GradientDialogControls, KindPicturesAreGreyOnTransparent) {
 
 TEST(GradientDialogControls, OkAndCancelCloseAndCancelKeepsTheEdits) {
     GradDialog d("0,0,0,0,0,,00000000FF,1E00FF0000,640000FF00");
-    d.logic.btReverseClick();
-    d.logic.btCancelClick();
-    EXPECT_EQ(d.view.closed, false);
-    EXPECT_EQ(d.gradient.SaveToText(), "0,0,0,0,0,,000000FF00,4600FF0000,64000000FF");
-    d.logic.btOKClick();
-    EXPECT_EQ(d.view.closed, true);
+    d.Logic.btReverseClick();
+    d.Logic.btCancelClick();
+    EXPECT_EQ(d.View.Closed, false);
+    EXPECT_EQ(d.Gradient.SaveToText(), "0,0,0,0,0,,000000FF00,4600FF0000,64000000FF");
+    d.Logic.btOKClick();
+    EXPECT_EQ(d.View.Closed, true);
 }

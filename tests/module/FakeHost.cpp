@@ -25,8 +25,8 @@ FakeHost& Host() {
 
 std::vector<HostCall> FakeHost::CallsTo(const std::string& function) const {
     std::vector<HostCall> found;
-    std::copy_if(calls.begin(), calls.end(), std::back_inserter(found),
-                 [&](const HostCall& c) { return c.function == function; });
+    std::copy_if(Calls.begin(), Calls.end(), std::back_inserter(found),
+                 [&](const HostCall& c) { return c.Function == function; });
     return found;
 }
 
@@ -40,20 +40,20 @@ using pelmora::testing::Host;
 #define FAKE_HOST_EXPORT PELMORA_HOST_EXPORT
 
 FAKE_HOST_EXPORT std::int32_t PELMORA_WINAPI TRAGetPadID(std::int32_t pad) {
-    Host().calls.push_back({"TRAGetPadID", {std::to_string(pad)}});
+    Host().Calls.push_back({"TRAGetPadID", {std::to_string(pad)}});
     return pad + pelmora::testing::FakeHost::kPadIdOffset;
 }
 
 FAKE_HOST_EXPORT std::int32_t PELMORA_WINAPI TRAGetPadInit(std::int32_t padId, const char* key,
                                                            char* buffer, std::int32_t size) {
-    Host().calls.push_back({"TRAGetPadInit", {std::to_string(padId), key, std::to_string(size)}});
+    Host().Calls.push_back({"TRAGetPadInit", {std::to_string(padId), key, std::to_string(size)}});
 #if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
-    asm volatile("fnstcw %0" : "=m"(Host().x87Seen));
-    asm volatile("stmxcsr %0" : "=m"(Host().sseSeen));
+    asm volatile("fnstcw %0" : "=m"(Host().X87Seen));
+    asm volatile("stmxcsr %0" : "=m"(Host().SseSeen));
 #endif
-    const auto pad = Host().pads.find(padId);
-    const bool found = pad != Host().pads.end() && pad->second.count(key) != 0;
-    const std::string text = found ? pad->second.at(key) : Host().missingKeyFill;
+    const auto pad = Host().Pads.find(padId);
+    const bool found = pad != Host().Pads.end() && pad->second.count(key) != 0;
+    const std::string text = found ? pad->second.at(key) : Host().MissingKeyFill;
     const std::size_t length =
         std::min<std::size_t>(text.size(), static_cast<std::size_t>(size) - 1);
     std::memcpy(buffer, text.data(), length);
@@ -63,27 +63,27 @@ FAKE_HOST_EXPORT std::int32_t PELMORA_WINAPI TRAGetPadInit(std::int32_t padId, c
 
 FAKE_HOST_EXPORT std::int32_t PELMORA_WINAPI TRASetPadInit(std::int32_t padId, const char* key,
                                                            const char* value) {
-    Host().calls.push_back({"TRASetPadInit", {std::to_string(padId), key, value}});
-    if (Host().setPadInitResult != 0) {
-        Host().pads[padId][key] = value;
+    Host().Calls.push_back({"TRASetPadInit", {std::to_string(padId), key, value}});
+    if (Host().SetPadInitResult != 0) {
+        Host().Pads[padId][key] = value;
     }
-    return Host().setPadInitResult;
+    return Host().SetPadInitResult;
 }
 
 FAKE_HOST_EXPORT std::int32_t PELMORA_WINAPI TRAChangePluginMenus(const char* name) {
-    Host().calls.push_back({"TRAChangePluginMenus", {name}});
-    return Host().changeMenusResult;
+    Host().Calls.push_back({"TRAChangePluginMenus", {name}});
+    return Host().ChangeMenusResult;
 }
 
 FAKE_HOST_EXPORT std::intptr_t PELMORA_WINAPI TRAGetPadWnd(std::int32_t padId) {
-    Host().calls.push_back({"TRAGetPadWnd", {std::to_string(padId)}});
+    Host().Calls.push_back({"TRAGetPadWnd", {std::to_string(padId)}});
     return 0;
 }
 
 // Bound but never called by the plug-in.
 #define UNUSED_HOST_FUNCTION(name)                                                                 \
     FAKE_HOST_EXPORT std::int32_t PELMORA_WINAPI name() {                                          \
-        Host().calls.push_back({#name, {}});                                                       \
+        Host().Calls.push_back({#name, {}});                                                       \
         return 0;                                                                                  \
     }
 PELMORA_UNCALLED_HOST_FUNCTIONS(UNUSED_HOST_FUNCTION)

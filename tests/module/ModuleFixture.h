@@ -146,8 +146,8 @@ class ModuleTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Host().Reset();
-        TestEditor().opens = false;
-        TestEditor().closes = 0;
+        TestEditor().Opens = false;
+        TestEditor().Closes = 0;
         ASSERT_TRUE(TestModule().Host.BindMainExecutable());
         TestModule().State = TModuleState{};
         dir_ = NewFolder();
@@ -206,7 +206,7 @@ protected:
     }
 
     void SetPad(std::int32_t padValue, std::map<std::string, std::string> settings) {
-        Host().pads[padValue + FakeHost::kPadIdOffset] = std::move(settings);
+        Host().Pads[padValue + FakeHost::kPadIdOffset] = std::move(settings);
     }
 
     // The files of `folder` whose names begin with `start`.

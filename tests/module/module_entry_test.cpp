@@ -39,15 +39,15 @@ using EntryPoints = ModuleTest;
 
 TEST_F(EntryPoints, NameIsCutToTheLowSixteenBitsOfTheSize) {
     struct Case {
-        std::int32_t size;
-        std::string expected;
+        std::int32_t Size;
+        std::string Expected;
     };
     for (const Case& c : {Case{5, "Pelm"}, Case{0x10005, "Pelm"}, Case{1, ""}, Case{8, "Pelmora"},
                           Case{1024, "Pelmora"}, Case{0x7FFF0008, "Pelmora"}}) {
         std::array<char, 16> buffer;
         buffer.fill('#');
-        EXPECT_EQ(TRXGetName(buffer.data(), c.size), kTrxTrue);
-        EXPECT_EQ(std::string(buffer.data()), c.expected) << c.size;
+        EXPECT_EQ(TRXGetName(buffer.data(), c.Size), kTrxTrue);
+        EXPECT_EQ(std::string(buffer.data()), c.Expected) << c.Size;
     }
     std::array<char, 4> untouched{'#', '#', '#', '#'};
     EXPECT_EQ(TRXGetName(untouched.data(), 0x10000), kTrxTrue);
@@ -111,8 +111,8 @@ TEST_F(EntryPoints, RunWithTheirOwnFloatingPointEnvironment) {
     asm volatile("stmxcsr %0" : "=m"(sseAfter));
     asm volatile("fldcw %0" : : "m"(x87Before));
     asm volatile("ldmxcsr %0" : : "m"(sseBefore));
-    EXPECT_EQ(Host().x87Seen & 0x0F3F, 0x033F); // 64-bit, nearest, all masked
-    EXPECT_EQ(Host().sseSeen & 0xFFC0, 0x1F80u);
+    EXPECT_EQ(Host().X87Seen & 0x0F3F, 0x033F); // 64-bit, nearest, all masked
+    EXPECT_EQ(Host().SseSeen & 0xFFC0, 0x1F80u);
     EXPECT_EQ(x87After & 0x1F3F, hostX87 & 0x1F3F);
     EXPECT_EQ(sseAfter & 0xFFC0, hostSse);
 }
@@ -120,7 +120,7 @@ TEST_F(EntryPoints, RunWithTheirOwnFloatingPointEnvironment) {
 
 TEST_F(EntryPoints, MissingSettingsFileGivesDefaultsAndIsCreatedAtEnd) {
     ASSERT_FALSE(std::filesystem::exists(settings_));
-    EXPECT_EQ(Start(), Host().changeMenusResult);
+    EXPECT_EQ(Start(), Host().ChangeMenusResult);
     const TIniData& s = TestModule().State.Settings;
     const std::string folder = FolderText(dir_);
     EXPECT_EQ(s.Left, 0);
@@ -134,14 +134,14 @@ TEST_F(EntryPoints, MissingSettingsFileGivesDefaultsAndIsCreatedAtEnd) {
     EXPECT_EQ(ReadBytes(settings_), "[Main]\r\nLeft=0\r\nTop=0\r\nWidth=400\r\nHeight=350\r\n"
                                     "PrevHeight=130\r\nImportDir=" +
                                         folder + "\r\nExportDir=" + folder + "\r\n\r\n");
-    EXPECT_TRUE(prompts_->shown.empty());
+    EXPECT_TRUE(prompts_->Shown.empty());
 }
 
 TEST_F(EntryPoints, MainSettingsAreReadWithDefaultsForUnreadableValues) {
     const std::string text = "[main]\r\nwidth=abc\r\nLeft=$10\r\nTop=-5\r\nHeight=\r\n"
                              "PrevHeight=200\r\nImportDir=/imports/\r\nExtra=1\r\n"
                              "[Other]\r\nKey=Value\r\n";
-    EXPECT_EQ(Start(&text), Host().changeMenusResult);
+    EXPECT_EQ(Start(&text), Host().ChangeMenusResult);
     EXPECT_EQ(TRXEndPlugin(), kTrxTrue);
     const std::string folder = FolderText(dir_);
     EXPECT_EQ(ReadBytes(settings_), "[Main]\r\nLeft=16\r\nTop=-5\r\nWidth=400\r\nHeight=350\r\n"
@@ -150,10 +150,10 @@ TEST_F(EntryPoints, MainSettingsAreReadWithDefaultsForUnreadableValues) {
 }
 
 TEST_F(EntryPoints, BeginAsksForTheMenuAndPassesTheHostsAnswerBack) {
-    Host().changeMenusResult = 1234;
+    Host().ChangeMenusResult = 1234;
     EXPECT_EQ(Start(), 1234);
     ASSERT_EQ(Host().CallsTo("TRAChangePluginMenus").size(), 1u);
-    EXPECT_EQ(Host().CallsTo("TRAChangePluginMenus")[0].args[0], "Pelmora");
+    EXPECT_EQ(Host().CallsTo("TRAChangePluginMenus")[0].Args[0], "Pelmora");
     EXPECT_TRUE(TestModule().State.PluginActive);
 }
 
@@ -163,11 +163,11 @@ TEST_F(EntryPoints, IncompleteHostRefusesToStartAndNothingElseActs) {
     });
     EXPECT_EQ(Start(), kTrxFalse);
     EXPECT_EQ(prompts_->Messages(), std::vector<std::string>{kHostIncomplete});
-    EXPECT_EQ(prompts_->shown[0].kind, MsgKind::Error);
+    EXPECT_EQ(prompts_->Shown[0].Kind, MsgKind::Error);
     EXPECT_FALSE(MenuCaption(0));
     EXPECT_EQ(TRXMenuClick(1, 1), kTrxFalse);
     EXPECT_EQ(TRXEndPlugin(), kTrxFalse);
-    EXPECT_TRUE(Host().calls.empty());
+    EXPECT_TRUE(Host().Calls.empty());
     EXPECT_FALSE(std::filesystem::exists(settings_));
 }
 
@@ -176,9 +176,9 @@ TEST_F(EntryPoints, WithoutAStartTheMenuIsEmptyAndClicksAndEndDoNothing) {
     EXPECT_FALSE(MenuCaption(0));
     EXPECT_EQ(TRXMenuClick(0, 1), kTrxFalse);
     EXPECT_EQ(TRXEndPlugin(), kTrxFalse);
-    EXPECT_TRUE(Host().calls.empty());
+    EXPECT_TRUE(Host().Calls.empty());
     EXPECT_FALSE(std::filesystem::exists(settings_));
-    EXPECT_TRUE(prompts_->shown.empty());
+    EXPECT_TRUE(prompts_->Shown.empty());
 }
 
 TEST_F(EntryPoints, StartWithoutASettingsPathIsRefused) {
@@ -200,7 +200,7 @@ TEST_F(EntryPoints, SettingsPathWithJapaneseFoldersWorks) {
     const std::string path = HostPath(folder / "Pelmora.ini");
     const std::string folderText = FolderText(folder);
     EXPECT_EQ(TRXSetInitFile(path.c_str()), kTrxTrue);
-    EXPECT_EQ(TRXBeginPlugin(), Host().changeMenusResult);
+    EXPECT_EQ(TRXBeginPlugin(), Host().ChangeMenusResult);
     EXPECT_EQ(TestModule().State.Settings.ImportDir, folderText);
     EXPECT_EQ(TRXEndPlugin(), kTrxTrue);
     const IniFile saved = IniFile::Load(folder / "Pelmora.ini");
@@ -260,9 +260,9 @@ TEST_F(PluginMenu, LongCaptionIsCutAtACharacterBoundary) {
 
 TEST_F(PluginMenu, OpenEditorShowsTheEditingTitleAloneUntilItCloses) {
     StartWith({"A", "B"});
-    TestEditor().opens = true;
-    Host().changeMenusResult = 77;
-    Host().calls.clear();
+    TestEditor().Opens = true;
+    Host().ChangeMenusResult = 77;
+    Host().Calls.clear();
     EXPECT_EQ(TRXMenuClick(5, 3), 77);
     EXPECT_TRUE(TestModule().State.EditorOpen);
     EXPECT_EQ(this->Menu(), std::vector<std::string>{Sjis("Pelmora[詳細編集中]")});
@@ -271,7 +271,7 @@ TEST_F(PluginMenu, OpenEditorShowsTheEditingTitleAloneUntilItCloses) {
     EXPECT_EQ(TRXMenuClick(1, 3), kTrxFalse);
     EXPECT_TRUE(Host().CallsTo("TRASetPadInit").empty());
     EXPECT_FALSE(std::filesystem::exists(dir_ / "Pelmora.bmp"));
-    Host().calls.clear();
+    Host().Calls.clear();
     TestModule().Operations->EditorClosed();
     EXPECT_FALSE(TestModule().State.EditorOpen);
     EXPECT_EQ(Host().CallsTo("TRAChangePluginMenus").size(), 1u);
@@ -280,11 +280,11 @@ TEST_F(PluginMenu, OpenEditorShowsTheEditingTitleAloneUntilItCloses) {
 
 TEST_F(PluginMenu, EndClosesAnOpenEditorWithoutAskingForTheMenu) {
     StartWith({"A"});
-    TestEditor().opens = true;
+    TestEditor().Opens = true;
     TRXMenuClick(4, 3);
-    Host().calls.clear();
+    Host().Calls.clear();
     EXPECT_EQ(TRXEndPlugin(), kTrxTrue);
-    EXPECT_EQ(TestEditor().closes, 1);
+    EXPECT_EQ(TestEditor().Closes, 1);
     EXPECT_FALSE(TestModule().State.EditorOpen);
     EXPECT_TRUE(Host().CallsTo("TRAChangePluginMenus").empty());
     EXPECT_FALSE(MenuCaption(0));
@@ -292,7 +292,7 @@ TEST_F(PluginMenu, EndClosesAnOpenEditorWithoutAskingForTheMenu) {
 
 TEST_F(PluginMenu, EditorThatDoesNotOpenLeavesTheMenuAsItWas) {
     StartWith({"A"});
-    Host().calls.clear();
+    Host().Calls.clear();
     EXPECT_EQ(TRXMenuClick(4, 3), kTrxFalse);
     EXPECT_FALSE(TestModule().State.EditorOpen);
     EXPECT_TRUE(Host().CallsTo("TRAChangePluginMenus").empty());
@@ -301,17 +301,17 @@ TEST_F(PluginMenu, EditorThatDoesNotOpenLeavesTheMenuAsItWas) {
 TEST_F(PluginMenu, EveryClickRefreshesThePadButOnlyShownItemsAct) {
     StartWith({"A", "B"});
     for (std::int32_t number : {0, -1, 3, 6, 100}) {
-        Host().calls.clear();
+        Host().Calls.clear();
         EXPECT_EQ(TRXMenuClick(number, number + 7), kTrxFalse) << number;
         const std::vector<HostCall> ids = Host().CallsTo("TRAGetPadID");
         ASSERT_EQ(ids.size(), 1u);
-        EXPECT_EQ(ids[0].args[0], std::to_string(number + 7));
+        EXPECT_EQ(ids[0].Args[0], std::to_string(number + 7));
         EXPECT_EQ(TestModule().State.CurrentPad, number + 7 + FakeHost::kPadIdOffset);
         EXPECT_EQ(Host().CallsTo("TRAGetPadInit").size(), 5u);
         EXPECT_TRUE(Host().CallsTo("TRASetPadInit").empty());
         EXPECT_TRUE(Host().CallsTo("TRAChangePluginMenus").empty());
     }
-    EXPECT_TRUE(prompts_->shown.empty());
+    EXPECT_TRUE(prompts_->Shown.empty());
 }
 
 } // namespace

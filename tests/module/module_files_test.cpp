@@ -21,7 +21,7 @@ std::vector<std::string> NamesOf(const PatternLibrary& library) {
 std::vector<std::string> SectionNames(const IniFile& ini) {
     std::vector<std::string> names;
     for (const IniFile::Section& s : ini.Sections()) {
-        names.emplace_back(s.name);
+        names.emplace_back(s.Name);
     }
     return names;
 }
@@ -58,7 +58,7 @@ TEST_F(SettingsFile, EndRewritesTheWholeFileInItsOrder) {
     MakePattern(0)->SaveToIni(expected, 0, "A");
     EXPECT_EQ(ReadBytes(settings_), expected.ToText());
     const IniFile saved = IniFile::Parse(ReadBytes(settings_));
-    const auto& main = saved.Sections()[0].values;
+    const auto& main = saved.Sections()[0].Values;
     std::vector<std::string> keys;
     for (const auto& kv : main) {
         keys.emplace_back(kv.first);
@@ -74,7 +74,7 @@ TEST_F(SettingsFile, FolderInPlaceOfTheFileIsReportedAndLeftAlone) {
     EXPECT_EQ(TRXEndPlugin(), kTrxFalse);
     ASSERT_EQ(prompts_->Messages().size(), 1u);
     EXPECT_NE(prompts_->Messages()[0].find(settings_.string()), std::string::npos);
-    EXPECT_EQ(prompts_->shown[0].kind, MsgKind::Error);
+    EXPECT_EQ(prompts_->Shown[0].Kind, MsgKind::Error);
     EXPECT_TRUE(std::filesystem::is_directory(settings_));
     EXPECT_TRUE(std::filesystem::is_empty(settings_));
     EXPECT_FALSE(TestModule().State.PluginActive);
@@ -101,7 +101,7 @@ TEST_F(SettingsFile, RelativePathIsResolvedOnceWhenGiven) {
     EXPECT_EQ(TRXSetInitFile("./Pelmora.ini"), kTrxTrue);
     std::filesystem::current_path(elsewhere); // as an open-file dialog leaves it
     EXPECT_EQ(TestModule().State.SettingsPath, HostPath(settings_));
-    EXPECT_EQ(TRXBeginPlugin(), Host().changeMenusResult);
+    EXPECT_EQ(TRXBeginPlugin(), Host().ChangeMenusResult);
     TestModule().State.Library->Append("B", MakePattern(1));
     EXPECT_EQ(TRXEndPlugin(), kTrxTrue);
     std::filesystem::current_path(before);
@@ -116,12 +116,12 @@ TEST_F(SettingsFile, FolderMissingAtTheStartIsSaidAndItsFileIsNeverReplaced) {
     const std::filesystem::path file = folder / "Pelmora.ini";
     const std::string real = SettingsText({"A", "B", "C"});
     for (const bool edited : {false, true}) {
-        prompts_->shown.clear();
+        prompts_->Shown.clear();
         std::filesystem::remove_all(folder);
         ASSERT_EQ(TRXSetInitFile(HostPath(file).c_str()), kTrxTrue);
-        EXPECT_EQ(TRXBeginPlugin(), Host().changeMenusResult);
+        EXPECT_EQ(TRXBeginPlugin(), Host().ChangeMenusResult);
         ASSERT_EQ(prompts_->Messages().size(), 1u);
-        EXPECT_EQ(prompts_->shown[0].kind, MsgKind::Warning);
+        EXPECT_EQ(prompts_->Shown[0].Kind, MsgKind::Warning);
         EXPECT_NE(prompts_->Messages()[0].find("フォルダー"), std::string::npos);
         EXPECT_EQ(TestModule().State.Library->Count(), 0);
         if (edited) {
@@ -148,8 +148,8 @@ TEST_F(SettingsFile, Utf16FileStartsWithItsPatternsAndIsWrittenBackInShiftJis) {
     MakePattern(2)->SaveToIni(ini, 0, "表示");
     MakePattern(3)->SaveToIni(ini, 1, "B");
     WriteBytes(settings_, Utf16File(ini.ToText()));
-    EXPECT_EQ(Start(), Host().changeMenusResult);
-    EXPECT_TRUE(prompts_->shown.empty());
+    EXPECT_EQ(Start(), Host().ChangeMenusResult);
+    EXPECT_TRUE(prompts_->Shown.empty());
     EXPECT_EQ(NamesOf(*TestModule().State.Library), (std::vector<std::string>{Sjis("表示"), "B"}));
     EXPECT_EQ(TestModule().State.Settings.Left, 9);
     EXPECT_EQ(TRXEndPlugin(), kTrxTrue);
@@ -163,7 +163,7 @@ TEST_F(SettingsFile, ReservedDeviceNamesAreRefusedAtTheStart) {
     for (const char* name :
          {"NUL", "con", "AUX.ini", "COM1", "lpt1.ini", "CONIN$", "nul .ini", "Aux.", "COM9.txt"}) {
         TestModule().State = TModuleState{};
-        prompts_->shown.clear();
+        prompts_->Shown.clear();
         ASSERT_EQ(TRXSetInitFile(HostPath(dir_ / name).c_str()), kTrxTrue);
         EXPECT_EQ(TRXBeginPlugin(), kTrxFalse) << name;
         ASSERT_EQ(prompts_->Messages().size(), 1u) << name;
@@ -234,19 +234,19 @@ TEST_F(Import, FileIsAskedForAndItsPatternsAddedUnderFreeNames) {
     MakePattern(7)->SaveToIni(ptn, 1, "A");
     MakePattern(8)->SaveToIni(ptn, 2, "A");
     ptn.Save(file);
-    prompts_->openAnswers.push_back(file.string());
-    Host().changeMenusResult = 55;
-    Host().calls.clear();
+    prompts_->OpenAnswers.push_back(file.string());
+    Host().ChangeMenusResult = 55;
+    Host().Calls.clear();
     EXPECT_EQ(TRXMenuClick(3, 1), 55); // n = 1: item 3 is import
 
-    ASSERT_EQ(prompts_->fileRequests.size(), 1u);
-    const FileDialogRequest& request = prompts_->fileRequests[0];
-    EXPECT_EQ(request.title, "パターンファイルの指定");
-    EXPECT_EQ(request.filter, "パターンファイル(*.ptn)|*.ptn|すべてのファイル(*.*)|*.*");
-    EXPECT_EQ(request.defaultExtension, "ptn");
-    EXPECT_EQ(request.typeName, "Pelmora パターンファイル");
-    EXPECT_EQ(request.initialDir, FolderText(dir_));
-    EXPECT_TRUE(request.mustExist);
+    ASSERT_EQ(prompts_->FileRequests.size(), 1u);
+    const FileDialogRequest& request = prompts_->FileRequests[0];
+    EXPECT_EQ(request.Title, "パターンファイルの指定");
+    EXPECT_EQ(request.Filter, "パターンファイル(*.ptn)|*.ptn|すべてのファイル(*.*)|*.*");
+    EXPECT_EQ(request.DefaultExtension, "ptn");
+    EXPECT_EQ(request.TypeName, "Pelmora パターンファイル");
+    EXPECT_EQ(request.InitialDir, FolderText(dir_));
+    EXPECT_TRUE(request.MustExist);
     EXPECT_EQ(prompts_->Messages(),
               std::vector<std::string>{"\"A2\"\r\n\"A3\"\r\nをインポートしました。"});
     EXPECT_EQ(NamesOf(*TestModule().State.Library), (std::vector<std::string>{"A", "A2", "A3"}));
@@ -258,8 +258,8 @@ TEST_F(Import, FileIsAskedForAndItsPatternsAddedUnderFreeNames) {
 
 TEST_F(Import, CancelChangesNothingAndShowsNothing) {
     StartWith({"A"});
-    prompts_->openAnswers.push_back(std::nullopt);
-    Host().calls.clear();
+    prompts_->OpenAnswers.push_back(std::nullopt);
+    Host().Calls.clear();
     EXPECT_EQ(TRXMenuClick(3, 1), kTrxFalse);
     EXPECT_TRUE(prompts_->Messages().empty());
     EXPECT_EQ(TestModule().State.Library->Count(), 1);
@@ -272,9 +272,9 @@ TEST_F(Import, CancelChangesNothingAndShowsNothing) {
 // reported success.
 TEST_F(Import, FileWithoutAReadablePatternIsAnErrorAndChangesNothing) {
     const struct {
-        const char* what;
-        std::string bytes;
-        const char* reason;
+        const char* What;
+        std::string Bytes;
+        const char* Reason;
     } cases[] = {
         {"settings only", "[Main]\r\nLeft=1\r\n", "パターンを読み込めませんでした。"},
         {"empty", "", "パターンを読み込めませんでした。"},
@@ -284,16 +284,16 @@ TEST_F(Import, FileWithoutAReadablePatternIsAnErrorAndChangesNothing) {
     };
     StartWith({"A"});
     for (const auto& c : cases) {
-        prompts_->shown.clear();
-        WriteBytes(dir_ / "in.ptn", c.bytes);
-        prompts_->openAnswers.push_back((dir_ / "in.ptn").string());
-        EXPECT_EQ(TRXMenuClick(3, 1), kTrxFalse) << c.what;
-        ASSERT_EQ(prompts_->Messages().size(), 1u) << c.what;
-        EXPECT_EQ(prompts_->shown.back().kind, MsgKind::Error) << c.what;
-        EXPECT_NE(prompts_->Messages()[0].find("in.ptn"), std::string::npos) << c.what;
-        EXPECT_NE(prompts_->Messages()[0].find(c.reason), std::string::npos)
-            << c.what << ": " << prompts_->Messages()[0];
-        EXPECT_EQ(NamesOf(*TestModule().State.Library), std::vector<std::string>{"A"}) << c.what;
+        prompts_->Shown.clear();
+        WriteBytes(dir_ / "in.ptn", c.Bytes);
+        prompts_->OpenAnswers.push_back((dir_ / "in.ptn").string());
+        EXPECT_EQ(TRXMenuClick(3, 1), kTrxFalse) << c.What;
+        ASSERT_EQ(prompts_->Messages().size(), 1u) << c.What;
+        EXPECT_EQ(prompts_->Shown.back().Kind, MsgKind::Error) << c.What;
+        EXPECT_NE(prompts_->Messages()[0].find("in.ptn"), std::string::npos) << c.What;
+        EXPECT_NE(prompts_->Messages()[0].find(c.Reason), std::string::npos)
+            << c.What << ": " << prompts_->Messages()[0];
+        EXPECT_EQ(NamesOf(*TestModule().State.Library), std::vector<std::string>{"A"}) << c.What;
     }
 }
 
@@ -304,7 +304,7 @@ TEST_F(Import, UnicodeFilesImportAsTheirText) {
     StartWith({});
     for (const std::string& bytes : files) {
         WriteBytes(dir_ / "u.ptn", bytes);
-        prompts_->openAnswers.push_back((dir_ / "u.ptn").string());
+        prompts_->OpenAnswers.push_back((dir_ / "u.ptn").string());
         TRXMenuClick(TestModule().State.Library->Count() + 2, 1);
     }
     const std::string name = Sjis("パターン");
@@ -315,7 +315,7 @@ TEST_F(Import, UnicodeFilesImportAsTheirText) {
 
 TEST_F(Import, SettingsFileItselfAddsEveryPatternAgain) {
     StartWith({"A", "B"});
-    prompts_->openAnswers.push_back(settings_.string());
+    prompts_->OpenAnswers.push_back(settings_.string());
     TRXMenuClick(4, 1);
     EXPECT_EQ(NamesOf(*TestModule().State.Library),
               (std::vector<std::string>{"A", "B", "A2", "B2"}));
@@ -323,11 +323,11 @@ TEST_F(Import, SettingsFileItselfAddsEveryPatternAgain) {
 
 TEST_F(Import, MissingFileIsAnErrorNotAnEmptyImport) {
     StartWith({"A"});
-    prompts_->openAnswers.push_back((dir_ / "gone.ptn").string());
+    prompts_->OpenAnswers.push_back((dir_ / "gone.ptn").string());
     EXPECT_EQ(TRXMenuClick(3, 1), kTrxFalse);
     ASSERT_EQ(prompts_->Messages().size(), 1u);
     EXPECT_NE(prompts_->Messages()[0].find("gone.ptn"), std::string::npos);
-    EXPECT_EQ(prompts_->shown.back().kind, MsgKind::Error);
+    EXPECT_EQ(prompts_->Shown.back().Kind, MsgKind::Error);
     EXPECT_EQ(TestModule().State.Settings.ImportDir, FolderText(dir_));
 }
 
@@ -336,7 +336,7 @@ TEST_F(Import, ImportedPatternsReachTheSettingsFileAtEnd) {
     IniFile ptn;
     MakePattern(4)->SaveToIni(ptn, 1, "New");
     ptn.Save(dir_ / "one.ptn");
-    prompts_->openAnswers.push_back((dir_ / "one.ptn").string());
+    prompts_->OpenAnswers.push_back((dir_ / "one.ptn").string());
     TRXMenuClick(2, 1);
     TRXEndPlugin();
     const IniFile saved = IniFile::Parse(ReadBytes(settings_));
@@ -356,19 +356,19 @@ TEST_F(Export, SelectedPatternsReplaceTheFileAsSectionsFromOne) {
     }
     previous.Save(file);
     const PatternLibrary& library = *TestModule().State.Library;
-    prompts_->saveAnswers.push_back(file.string());
+    prompts_->SaveAnswers.push_back(file.string());
     EXPECT_TRUE(TestModule().Operations->ExportPatterns(
         {{"B", &library.Pattern(1)}, {"D", &library.Pattern(3)}}));
 
-    ASSERT_EQ(prompts_->fileRequests.size(), 1u);
-    const FileDialogRequest& request = prompts_->fileRequests[0];
-    EXPECT_EQ(request.title, "パターン出力先のファイル指定");
-    EXPECT_EQ(request.filter, "パターンファイル(*.ptn)|*.ptn");
-    EXPECT_EQ(request.defaultExtension, "ptn");
-    EXPECT_EQ(request.typeName, "Pelmora パターンファイル");
-    EXPECT_EQ(request.initialDir, FolderText(dir_));
-    EXPECT_TRUE(request.confirmOverwrite);
-    EXPECT_TRUE(request.folderMustExist);
+    ASSERT_EQ(prompts_->FileRequests.size(), 1u);
+    const FileDialogRequest& request = prompts_->FileRequests[0];
+    EXPECT_EQ(request.Title, "パターン出力先のファイル指定");
+    EXPECT_EQ(request.Filter, "パターンファイル(*.ptn)|*.ptn");
+    EXPECT_EQ(request.DefaultExtension, "ptn");
+    EXPECT_EQ(request.TypeName, "Pelmora パターンファイル");
+    EXPECT_EQ(request.InitialDir, FolderText(dir_));
+    EXPECT_TRUE(request.ConfirmOverwrite);
+    EXPECT_TRUE(request.FolderMustExist);
 
     IniFile expected;
     library.Pattern(1).SaveToIni(expected, 1, "B");
@@ -380,7 +380,7 @@ TEST_F(Export, SelectedPatternsReplaceTheFileAsSectionsFromOne) {
 
 TEST_F(Export, CancelWritesNothing) {
     StartWith({"A"});
-    prompts_->saveAnswers.push_back(std::nullopt);
+    prompts_->SaveAnswers.push_back(std::nullopt);
     EXPECT_FALSE(
         TestModule().Operations->ExportPatterns({{"A", &TestModule().State.Library->Pattern(0)}}));
     EXPECT_EQ(TestModule().State.Settings.ExportDir, FolderText(dir_));
@@ -392,10 +392,10 @@ TEST_F(Export, CancelWritesNothing) {
 TEST_F(Export, ExportedFileImportsBack) {
     StartWith({"A", "B"});
     const PatternLibrary& library = *TestModule().State.Library;
-    prompts_->saveAnswers.push_back((dir_ / "both.ptn").string());
+    prompts_->SaveAnswers.push_back((dir_ / "both.ptn").string());
     TestModule().Operations->ExportPatterns(
         {{"A", &library.Pattern(0)}, {"B", &library.Pattern(1)}});
-    prompts_->openAnswers.push_back((dir_ / "both.ptn").string());
+    prompts_->OpenAnswers.push_back((dir_ / "both.ptn").string());
     TRXMenuClick(4, 1);
     EXPECT_EQ(NamesOf(library), (std::vector<std::string>{"A", "B", "A2", "B2"}));
     EXPECT_EQ(library.Pattern(3).Lumi, library.Pattern(1).Lumi);
@@ -409,7 +409,7 @@ protected:
     }
     // Renames entry `name` with the typed answer; returns accepted and the name.
     std::pair<bool, std::string> Rename(std::string name, std::optional<std::string> typed) {
-        prompts_->inputAnswers.push_back(std::move(typed));
+        prompts_->InputAnswers.push_back(std::move(typed));
         const bool accepted = TestModule().Operations->AskPatternName(
             "変更後のパターン名を入力して下さい。", name, *TestModule().State.Library);
         return {accepted, name};
@@ -418,20 +418,20 @@ protected:
 
 TEST_F(NamePrompt, ShowsTheBoxWithTheCurrentName) {
     Rename("A", std::nullopt);
-    ASSERT_EQ(prompts_->shown.size(), 1u);
-    EXPECT_EQ(prompts_->shown[0].what, "input");
-    EXPECT_EQ(prompts_->shown[0].title, "パターン名の指定");
-    EXPECT_EQ(prompts_->shown[0].text, "変更後のパターン名を入力して下さい。");
-    EXPECT_EQ(prompts_->inputInitials[0], "A");
+    ASSERT_EQ(prompts_->Shown.size(), 1u);
+    EXPECT_EQ(prompts_->Shown[0].What, "input");
+    EXPECT_EQ(prompts_->Shown[0].Title, "パターン名の指定");
+    EXPECT_EQ(prompts_->Shown[0].Text, "変更後のパターン名を入力して下さい。");
+    EXPECT_EQ(prompts_->InputInitials[0], "A");
 }
 
 TEST_F(NamePrompt, AnswersAndMessages) {
     struct Case {
-        std::string current;
-        std::optional<std::string> typed;
-        bool accepted;
-        std::string result;
-        std::string message;
+        std::string Current;
+        std::optional<std::string> Typed;
+        bool Accepted;
+        std::string Result;
+        std::string Message;
     };
     const Case cases[] = {
         {"A", std::nullopt, false, "A", ""},
@@ -443,12 +443,12 @@ TEST_F(NamePrompt, AnswersAndMessages) {
         {"A", "新しい名前", true, Utf8ToSjis("新しい名前"), ""},
     };
     for (const Case& c : cases) {
-        prompts_->shown.clear();
-        const auto [accepted, result] = Rename(c.current, c.typed);
-        EXPECT_EQ(accepted, c.accepted) << c.typed.value_or("<cancel>");
-        EXPECT_EQ(result, c.result) << c.typed.value_or("<cancel>");
+        prompts_->Shown.clear();
+        const auto [accepted, result] = Rename(c.Current, c.Typed);
+        EXPECT_EQ(accepted, c.Accepted) << c.Typed.value_or("<cancel>");
+        EXPECT_EQ(result, c.Result) << c.Typed.value_or("<cancel>");
         const std::vector<std::string> messages = prompts_->Messages();
-        EXPECT_EQ(messages.empty() ? "" : messages[0], c.message);
+        EXPECT_EQ(messages.empty() ? "" : messages[0], c.Message);
     }
 }
 

@@ -25,7 +25,7 @@ using PadLayout = ModuleTest;
 TEST_F(PadLayout, FiveSettingsAreReadWithA1024ByteBuffer) {
     StartWith({"A"});
     SetPad(2, kPad80x60);
-    Host().calls.clear();
+    Host().Calls.clear();
     TRXMenuClick(0, 2);
     const std::vector<HostCall> reads = Host().CallsTo("TRAGetPadInit");
     const std::string pad = std::to_string(2 + FakeHost::kPadIdOffset);
@@ -42,10 +42,10 @@ TEST_F(PadLayout, FiveSettingsAreReadWithA1024ByteBuffer) {
 TEST_F(PadLayout, MissingOrUnreadableValuesAreOne) {
     StartWith({"A"});
     SetPad(1, {{"BtnWidth", "wide"}, {"BtnHeight", " 30"}, {"BtnCaption", "0"}});
-    Host().missingKeyFill = "99"; // what a host might leave in the buffer: still read
+    Host().MissingKeyFill = "99"; // what a host might leave in the buffer: still read
     TRXMenuClick(0, 1);
     EXPECT_EQ(TestModule().State.PadInfo, DerivePadInfo(PadValues{1, 30, 0, 99, 99}, 0));
-    Host().missingKeyFill.clear();
+    Host().MissingKeyFill.clear();
     TRXMenuClick(0, 1);
     EXPECT_EQ(TestModule().State.PadInfo, DerivePadInfo(PadValues{1, 30, 0, 1, 1}, 0));
 }
@@ -55,7 +55,7 @@ using ApplyingPatterns = ModuleTest;
 TEST_F(ApplyingPatterns, ClickPaintsTheCellBesideTheSettingsAndHandsItToThePad) {
     StartWith({"A", "B"});
     SetPad(2, kPad80x60);
-    Host().calls.clear();
+    Host().Calls.clear();
     EXPECT_EQ(TRXMenuClick(2, 2), kTrxTrue);
     const std::filesystem::path bmp = dir_ / "Pelmora.bmp";
     const std::vector<HostCall> sets = Host().CallsTo("TRASetPadInit");
@@ -70,7 +70,7 @@ TEST_F(ApplyingPatterns, ClickPaintsTheCellBesideTheSettingsAndHandsItToThePad) 
               DrawWallpaper(TestModule().State.Library->Pattern(1), TestModule().State.PadInfo));
     EXPECT_NE(written,
               DrawWallpaper(TestModule().State.Library->Pattern(0), TestModule().State.PadInfo));
-    EXPECT_TRUE(prompts_->shown.empty());
+    EXPECT_TRUE(prompts_->Shown.empty());
 }
 
 TEST_F(ApplyingPatterns, EveryPadGetsTheSameFile) {
@@ -80,8 +80,8 @@ TEST_F(ApplyingPatterns, EveryPadGetsTheSameFile) {
     EXPECT_EQ(TRXMenuClick(1, 1), kTrxTrue);
     EXPECT_EQ(TRXMenuClick(1, 2), kTrxTrue);
     const std::string bmp = (dir_ / "Pelmora.bmp").string();
-    EXPECT_EQ(Host().pads[1 + FakeHost::kPadIdOffset]["WallPaper"], bmp);
-    EXPECT_EQ(Host().pads[2 + FakeHost::kPadIdOffset]["WallPaper"], bmp);
+    EXPECT_EQ(Host().Pads[1 + FakeHost::kPadIdOffset]["WallPaper"], bmp);
+    EXPECT_EQ(Host().Pads[2 + FakeHost::kPadIdOffset]["WallPaper"], bmp);
     EXPECT_EQ(LoadBmp(bmp).Width(), 24);
 }
 
@@ -95,10 +95,10 @@ TEST_F(ApplyingPatterns, PadWithoutSettingsGetsAFiveByFiveCell) {
 
 TEST_F(ApplyingPatterns, RefusedWallpaperGivesFalseButTheFileIsWritten) {
     StartWith({"A"});
-    Host().setPadInitResult = 0;
+    Host().SetPadInitResult = 0;
     EXPECT_EQ(TRXMenuClick(1, 1), kTrxFalse);
     EXPECT_TRUE(std::filesystem::exists(dir_ / "Pelmora.bmp"));
-    EXPECT_TRUE(prompts_->shown.empty());
+    EXPECT_TRUE(prompts_->Shown.empty());
 }
 
 TEST_F(ApplyingPatterns, OversizedCellIsRefusedWithAMessageAndThePadIsUntouched) {
@@ -134,8 +134,8 @@ TEST_F(ApplyingPatterns, SettingsPathTakenAwayAfterStartWritesNoWallpaperAnywher
 
 TEST(WallpaperPath, ExtensionOfTheFileNameIsReplaced) {
     struct Case {
-        std::string settings;
-        std::string wallpaper;
+        std::string Settings;
+        std::string Wallpaper;
     };
     const std::string hyo = Utf8ToSjis("表"); // its second byte is a backslash
     for (const Case& c : {
@@ -146,7 +146,7 @@ TEST(WallpaperPath, ExtensionOfTheFileNameIsReplaced) {
              Case{"X.ini", "X.bmp"},
              Case{"/a/" + hyo + ".ini", "/a/" + hyo + ".bmp"},
          }) {
-        EXPECT_EQ(WallpaperPathFor(c.settings), c.wallpaper) << c.settings;
+        EXPECT_EQ(WallpaperPathFor(c.Settings), c.Wallpaper) << c.Settings;
     }
 }
 
@@ -195,7 +195,7 @@ TEST_F(Trial, TwoTrialsThenUndoRestoreTheWallpaperFromBeforeTheFirst) {
         EXPECT_TRUE(trial.Try(first));
         EXPECT_EQ(LoadBmp(trialFile), first);
         const std::int32_t pad = 1 + FakeHost::kPadIdOffset;
-        EXPECT_EQ(Host().pads[pad]["WallPaper"], trialFile.string());
+        EXPECT_EQ(Host().Pads[pad]["WallPaper"], trialFile.string());
         EXPECT_TRUE(trial.Try(Bitmap24(3, 3, 0x00FF00)));
         EXPECT_EQ(trial.OldWallPaper(), "/old/paper.bmp");
         const std::vector<HostCall> reads = Host().CallsTo("TRAGetPadInit");
@@ -203,7 +203,7 @@ TEST_F(Trial, TwoTrialsThenUndoRestoreTheWallpaperFromBeforeTheFirst) {
         EXPECT_EQ(reads.back(),
                   (HostCall{"TRAGetPadInit", {std::to_string(pad), "WallPaper", "1024"}}));
         EXPECT_TRUE(trial.Undo());
-        EXPECT_EQ(Host().pads[pad]["WallPaper"], "/old/paper.bmp");
+        EXPECT_EQ(Host().Pads[pad]["WallPaper"], "/old/paper.bmp");
         EXPECT_FALSE(trial.Applied());
         EXPECT_TRUE(trial.OldWallPaper().empty());
     }
@@ -219,7 +219,7 @@ TEST_F(Trial, PadWithoutWallpaperIsRestoredToEmpty) {
     EXPECT_TRUE(trial.Applied());
     EXPECT_EQ(trial.OldWallPaper(), "");
     trial.Undo();
-    EXPECT_EQ(Host().pads[1 + FakeHost::kPadIdOffset]["WallPaper"], "");
+    EXPECT_EQ(Host().Pads[1 + FakeHost::kPadIdOffset]["WallPaper"], "");
 }
 
 TEST_F(Trial, KeptTrialBecomesTheWallpaperFile) {
@@ -231,7 +231,7 @@ TEST_F(Trial, KeptTrialBecomesTheWallpaperFile) {
     trial.Try(preview);
     EXPECT_TRUE(trial.Keep());
     EXPECT_EQ(LoadBmp(dir_ / "Pelmora.bmp"), preview);
-    EXPECT_EQ(Host().pads[1 + FakeHost::kPadIdOffset]["WallPaper"],
+    EXPECT_EQ(Host().Pads[1 + FakeHost::kPadIdOffset]["WallPaper"],
               (dir_ / "Pelmora.bmp").string());
     EXPECT_FALSE(trial.Applied());
 }
@@ -241,7 +241,7 @@ TEST_F(Trial, RefusedSettingIsReported) {
     TRXMenuClick(0, 1);
     ModuleOperations& host = *TestModule().Operations;
     WallpaperTrial trial(host);
-    Host().setPadInitResult = 0;
+    Host().SetPadInitResult = 0;
     EXPECT_FALSE(trial.Try(Bitmap24(2, 2)));
     EXPECT_TRUE(trial.Applied());
 }

@@ -57,21 +57,21 @@ template <typename Write> void WithFileSizeLimit(rlim_t limit, Write&& write) {
 }
 
 // Where the end keeps the library it could not write into the settings file.
-enum class KeptIn { Beside, SystemTemp, Nowhere };
+enum class Keeping { Beside, SystemTemp, Nowhere };
 
 // One way for a write to fail. `prepare` puts the old file (if any) in place,
 // breaks the file system and returns the path to write; `afterStart`, when
 // set, breaks it after the plug-in has read the file.
 struct FaultCase {
-    const char* name;
-    const char* reason; // the system's words for the failure, part of the message
+    const char* Name;
+    const char* Reason; // the system's words for the failure, part of the message
     std::function<std::filesystem::path(const std::filesystem::path& dir, const std::string& old)>
-        prepare;
-    bool oldIsFolder = false;   // the target is a folder, which must stay empty
-    bool wholeWriteCut = false; // the write runs under a file size limit
-    KeptIn keptIn = KeptIn::SystemTemp;
-    std::function<void(const std::filesystem::path& target)> afterStart = nullptr;
-    const char* settingsReason = nullptr; // when the end words it otherwise
+        Prepare;
+    bool OldIsFolder = false;   // the target is a folder, which must stay empty
+    bool WholeWriteCut = false; // the write runs under a file size limit
+    Keeping KeptIn = Keeping::SystemTemp;
+    std::function<void(const std::filesystem::path& target)> AfterStart = nullptr;
+    const char* SettingsReason = nullptr; // when the end words it otherwise
 };
 
 std::vector<FaultCase> FaultCases() {
@@ -89,13 +89,13 @@ std::vector<FaultCase> FaultCases() {
          }},
         {"target is a folder", "フォルダーです。",
          [](const std::filesystem::path& dir, const std::string&) { return dir / "target"; }, true,
-         false, KeptIn::Beside,
+         false, Keeping::Beside,
          [](const std::filesystem::path& target) { std::filesystem::create_directory(target); }},
         {"folder does not exist", "フォルダーが見つかりません。",
          [](const std::filesystem::path& dir, const std::string&) {
              return dir / "missing" / "target";
          },
-         false, false, KeptIn::SystemTemp, nullptr, "フォルダーが見つからなかった"},
+         false, false, Keeping::SystemTemp, nullptr, "フォルダーが見つからなかった"},
         {"full disk", "ディスクの空き容量が足りません。",
          [](const std::filesystem::path& dir, const std::string& old) {
              const std::filesystem::path folder = dir / "full";
@@ -111,7 +111,7 @@ std::vector<FaultCase> FaultCases() {
              WriteBytes(dir / "target", old);
              return dir / "target";
          },
-         false, true, KeptIn::Nowhere},
+         false, true, Keeping::Nowhere},
     };
 }
 
@@ -142,10 +142,10 @@ protected:
         const std::string name = target.filename().string() + "." + std::string("未保存");
         const auto beside = FilesStartingWith(target.parent_path(), name);
         const auto inTemp = FilesStartingWith(systemTempDir_, name);
-        EXPECT_EQ(beside.size(), c.keptIn == KeptIn::Beside ? 1u : 0u) << c.name;
-        EXPECT_EQ(inTemp.size(), c.keptIn == KeptIn::SystemTemp ? 1u : 0u) << c.name;
-        for (const auto& kept : c.keptIn == KeptIn::Beside ? beside : inTemp) {
-            EXPECT_EQ(LibraryNames(ReadBytes(kept)).size(), patterns) << c.name;
+        EXPECT_EQ(beside.size(), c.KeptIn == Keeping::Beside ? 1u : 0u) << c.Name;
+        EXPECT_EQ(inTemp.size(), c.KeptIn == Keeping::SystemTemp ? 1u : 0u) << c.Name;
+        for (const auto& kept : c.KeptIn == Keeping::Beside ? beside : inTemp) {
+            EXPECT_EQ(LibraryNames(ReadBytes(kept)).size(), patterns) << c.Name;
             std::filesystem::remove(kept);
         }
     }
@@ -162,16 +162,16 @@ protected:
     // folder, or nothing at all; and no temporary file is left beside it.
     void ExpectUntouched(const FaultCase& c, const std::filesystem::path& target,
                          const std::string& old, std::size_t entriesBefore) {
-        if (c.oldIsFolder) {
-            EXPECT_TRUE(std::filesystem::is_directory(target)) << c.name;
-            EXPECT_TRUE(std::filesystem::is_empty(target)) << c.name;
+        if (c.OldIsFolder) {
+            EXPECT_TRUE(std::filesystem::is_directory(target)) << c.Name;
+            EXPECT_TRUE(std::filesystem::is_empty(target)) << c.Name;
         } else if (std::filesystem::exists(target.parent_path())) {
-            EXPECT_EQ(ReadBytes(target), old) << c.name;
+            EXPECT_EQ(ReadBytes(target), old) << c.Name;
         } else {
-            EXPECT_FALSE(std::filesystem::exists(target.parent_path())) << c.name;
+            EXPECT_FALSE(std::filesystem::exists(target.parent_path())) << c.Name;
         }
         if (std::filesystem::exists(target.parent_path())) {
-            EXPECT_EQ(EntriesIn(target.parent_path()), entriesBefore) << c.name;
+            EXPECT_EQ(EntriesIn(target.parent_path()), entriesBefore) << c.Name;
         }
     }
 };
@@ -180,35 +180,35 @@ TEST_F(ReliabilityWriteFaults, SettingsFileAtEndStaysAsItWasAndTheLibraryIsKept)
     const std::string old = SettingsText({"Old"});
     for (const FaultCase& c : FaultCases()) {
         TestModule().State = TModuleState{};
-        prompts_->shown.clear();
-        const std::filesystem::path target = c.prepare(dir_, old);
+        prompts_->Shown.clear();
+        const std::filesystem::path target = c.Prepare(dir_, old);
         if (target.empty()) {
-            std::cout << "[ skipped  ] " << c.name << ": mounting is not allowed here\n";
+            std::cout << "[ skipped  ] " << c.Name << ": mounting is not allowed here\n";
             continue;
         }
         ASSERT_EQ(TRXSetInitFile(target.c_str()), kTrxTrue);
-        ASSERT_EQ(TRXBeginPlugin(), 1) << c.name;
+        ASSERT_EQ(TRXBeginPlugin(), 1) << c.Name;
         GrowLibrary();
         const auto patterns = static_cast<std::size_t>(TestModule().State.Library->Count());
-        if (c.afterStart) {
-            c.afterStart(target);
+        if (c.AfterStart) {
+            c.AfterStart(target);
         }
         const std::size_t entriesBefore =
             std::filesystem::exists(target.parent_path()) ? EntriesIn(target.parent_path()) : 0;
         std::int32_t result = kTrxTrue;
-        if (c.wholeWriteCut) {
+        if (c.WholeWriteCut) {
             WithFileSizeLimit(old.size() + 10, [&] { result = TRXEndPlugin(); });
         } else {
             result = TRXEndPlugin();
         }
-        EXPECT_EQ(result, kTrxFalse) << c.name;
-        EXPECT_FALSE(TestModule().State.PluginActive) << c.name;
-        ASSERT_FALSE(prompts_->Messages().empty()) << c.name;
+        EXPECT_EQ(result, kTrxFalse) << c.Name;
+        EXPECT_FALSE(TestModule().State.PluginActive) << c.Name;
+        ASSERT_FALSE(prompts_->Messages().empty()) << c.Name;
         const std::string shown = prompts_->Messages().back();
-        EXPECT_EQ(prompts_->shown.back().kind, MsgKind::Error) << c.name;
-        EXPECT_NE(shown.find(target.string()), std::string::npos) << c.name << ": " << shown;
-        const char* reason = c.settingsReason != nullptr ? c.settingsReason : c.reason;
-        EXPECT_NE(shown.find(reason), std::string::npos) << c.name << ": " << shown;
+        EXPECT_EQ(prompts_->Shown.back().Kind, MsgKind::Error) << c.Name;
+        EXPECT_NE(shown.find(target.string()), std::string::npos) << c.Name << ": " << shown;
+        const char* reason = c.SettingsReason != nullptr ? c.SettingsReason : c.Reason;
+        EXPECT_NE(shown.find(reason), std::string::npos) << c.Name << ": " << shown;
         ExpectKept(c, target, patterns);
         ExpectUntouched(c, target, old, entriesBefore);
         std::error_code ignored;
@@ -228,18 +228,18 @@ TEST_F(ReliabilityWriteFaults, ExportTargetStaysAsItWasAndTheErrorNamesIt) {
             {TestModule().State.Library->Name(i), &TestModule().State.Library->Pattern(i)});
     }
     for (const FaultCase& c : FaultCases()) {
-        prompts_->shown.clear();
-        const std::filesystem::path target = c.prepare(dir_, old);
+        prompts_->Shown.clear();
+        const std::filesystem::path target = c.Prepare(dir_, old);
         if (target.empty()) {
-            std::cout << "[ skipped  ] " << c.name << ": mounting is not allowed here\n";
+            std::cout << "[ skipped  ] " << c.Name << ": mounting is not allowed here\n";
             continue;
         }
-        if (c.afterStart) {
-            c.afterStart(target);
+        if (c.AfterStart) {
+            c.AfterStart(target);
         }
         const std::size_t entriesBefore =
             std::filesystem::exists(target.parent_path()) ? EntriesIn(target.parent_path()) : 0;
-        prompts_->saveAnswers.push_back(target.string());
+        prompts_->SaveAnswers.push_back(target.string());
         // The editor shows what the export throws; the message is the file's.
         std::string error;
         const auto exportNow = [&] {
@@ -249,14 +249,14 @@ TEST_F(ReliabilityWriteFaults, ExportTargetStaysAsItWasAndTheErrorNamesIt) {
                 error = e.what();
             }
         };
-        if (c.wholeWriteCut) {
+        if (c.WholeWriteCut) {
             WithFileSizeLimit(old.size() + 10, exportNow);
         } else {
             exportNow();
         }
-        EXPECT_NE(error.find(target.string()), std::string::npos) << c.name << ": " << error;
-        EXPECT_NE(error.find(c.reason), std::string::npos) << c.name << ": " << error;
-        EXPECT_EQ(TestModule().State.Settings.ExportDir, exportDirBefore) << c.name;
+        EXPECT_NE(error.find(target.string()), std::string::npos) << c.Name << ": " << error;
+        EXPECT_NE(error.find(c.Reason), std::string::npos) << c.Name << ": " << error;
+        EXPECT_EQ(TestModule().State.Settings.ExportDir, exportDirBefore) << c.Name;
         ExpectUntouched(c, target, old, entriesBefore);
         std::error_code ignored;
         std::filesystem::remove_all(dir_ / "target", ignored);
@@ -272,14 +272,14 @@ TEST_F(ReliabilityWriteFaults, ProcessKilledInTheMiddleOfTheWriteLeavesTheOldFil
     IniFile oldPatterns;
     MakePattern(9)->SaveToIni(oldPatterns, 1, "Old");
     const struct {
-        const char* name;
-        std::string old;
-        std::function<void()> write;
+        const char* Name;
+        std::string Old;
+        std::function<void()> Write;
     } writes[] = {
         {"settings file at end", oldSettings, [] { TRXEndPlugin(); }},
         {"export", oldPatterns.ToText(),
          [this] {
-             prompts_->saveAnswers.push_back((dir_ / "target").string());
+             prompts_->SaveAnswers.push_back((dir_ / "target").string());
              TestModule().Operations->ExportPatterns(
                  {{"A", &TestModule().State.Library->Pattern(0)},
                   {"P0", &TestModule().State.Library->Pattern(2)}});
@@ -289,24 +289,24 @@ TEST_F(ReliabilityWriteFaults, ProcessKilledInTheMiddleOfTheWriteLeavesTheOldFil
         TestModule().State = TModuleState{};
         StartWithLargeLibrary();
         const std::filesystem::path target = dir_ / "target";
-        WriteBytes(target, w.old);
+        WriteBytes(target, w.Old);
         ASSERT_EQ(TRXSetInitFile(target.c_str()), kTrxTrue);
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
             rlimit small{};
             ::getrlimit(RLIMIT_FSIZE, &small);
-            small.rlim_cur = w.old.size() + 10;
+            small.rlim_cur = w.Old.size() + 10;
             std::signal(SIGXFSZ, SIG_DFL);
             ::setrlimit(RLIMIT_FSIZE, &small);
-            w.write();
+            w.Write();
             ::_exit(0); // not reached when the write was cut off
         }
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFSIGNALED(status)) << w.name << ": the write was not interrupted";
-        EXPECT_EQ(WTERMSIG(status), SIGXFSZ) << w.name;
-        EXPECT_EQ(ReadBytes(target), w.old) << w.name;
+        ASSERT_TRUE(WIFSIGNALED(status)) << w.Name << ": the write was not interrupted";
+        EXPECT_EQ(WTERMSIG(status), SIGXFSZ) << w.Name;
+        EXPECT_EQ(ReadBytes(target), w.Old) << w.Name;
         std::filesystem::remove(target);
         TestModule().State = TModuleState{};
     }

@@ -91,7 +91,7 @@ TEST_F(SettingsFileKinds, WhatIsNotARegularFileIsRefusedAtTheStartAndNeverWritte
             for (const auto& [file, reason] : cases) {
                 SCOPED_TRACE(file.string());
                 TestModule().State = TModuleState{};
-                prompts_->shown.clear();
+                prompts_->Shown.clear();
                 ASSERT_EQ(TRXSetInitFile(file.c_str()), kTrxTrue);
                 EXPECT_EQ(TRXBeginPlugin(), kTrxFalse);
                 EXPECT_FALSE(TestModule().State.PluginActive);
@@ -117,7 +117,7 @@ TEST_F(SettingsFileKinds, ALinkToAFileNotYetThereIsFollowed) {
     ASSERT_EQ(TRXEndPlugin(), kTrxTrue);
     EXPECT_TRUE(fs::is_symlink(settings_));
     EXPECT_EQ(IniFile::Load(dir_ / "data" / "Pelmora.ini").Value("0", "Name"), "A");
-    EXPECT_TRUE(prompts_->shown.empty());
+    EXPECT_TRUE(prompts_->Shown.empty());
 }
 
 // A settings file whose write permission was removed was replaced anyway by
@@ -163,7 +163,7 @@ TEST_F(SettingsFileKinds, ExportsGoOnlyIntoRegularFiles) {
     ASSERT_GE(reader, 0);
     const std::string exportDir = TestModule().State.Settings.ExportDir;
     for (const fs::path& target : targets) {
-        prompts_->saveAnswers.push_back(target.string());
+        prompts_->SaveAnswers.push_back(target.string());
         try {
             TestModule().Operations->ExportPatterns(entries);
             ADD_FAILURE() << target << " was written";
@@ -186,28 +186,28 @@ using LockOut = ModuleTest;
 // grows past the limit when written is imported, and the library stays whole.
 TEST_F(LockOut, AnImportTheSettingsFileCouldNotHoldIsRefusedUpFront) {
     const struct {
-        int lines;
-        std::string message; // after the file's path
+        int Lines;
+        std::string Message; // after the file's path
     } cases[] = {
         {2'100'000, "\" を読み込めません。ファイルが大きすぎます (上限は 8 MB です)。"},
         {400'000, ""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.lines);
+        SCOPED_TRACE(c.Lines);
         TestModule().State = TModuleState{};
-        prompts_->shown.clear();
+        prompts_->Shown.clear();
         StartWith({"A", "B"});
         const fs::path file = dir_ / "in" / "big.ptn";
         fs::create_directories(file.parent_path());
-        WriteBytes(file, ShortFormPatternFile(c.lines));
+        WriteBytes(file, ShortFormPatternFile(c.Lines));
         const std::vector<std::string> menu = Menu();
         const std::string importDir = TestModule().State.Settings.ImportDir;
-        prompts_->openAnswers.push_back(file.string());
+        prompts_->OpenAnswers.push_back(file.string());
         EXPECT_EQ(TRXMenuClick(4, 1), kTrxFalse); // n = 2: item 4 is import
-        const std::string expected = c.message.empty()
+        const std::string expected = c.Message.empty()
                                          ? "インポートすると設定ファイルが上限の 8 MB "
                                            "を超えるため、インポートしませんでした。"
-                                         : "ファイル \"" + file.string() + c.message;
+                                         : "ファイル \"" + file.string() + c.Message;
         EXPECT_EQ(prompts_->Messages(), std::vector<std::string>{expected});
         EXPECT_EQ(Menu(), menu);
         EXPECT_EQ(TestModule().State.Settings.ImportDir, importDir);
@@ -255,7 +255,7 @@ TEST_F(OutOfMemory, IsAPlainMessageAndLeavesTheLibraryAndTheFileAlone) {
     for (const std::size_t limit : {1u << 20, 6u << 20, 24u << 20, 64u << 20, 100u << 20}) {
         SCOPED_TRACE(limit);
         TestModule().State = TModuleState{};
-        prompts_->shown.clear();
+        prompts_->Shown.clear();
         // The start, on a settings file there is not memory enough for.
         ASSERT_EQ(TRXSetInitFile(bigFile.c_str()), kTrxTrue);
         {
@@ -268,9 +268,9 @@ TEST_F(OutOfMemory, IsAPlainMessageAndLeavesTheLibraryAndTheFileAlone) {
         EXPECT_EQ(ReadBytes(bigFile), big);
 
         // An import of it into a running plug-in.
-        prompts_->shown.clear();
+        prompts_->Shown.clear();
         ASSERT_EQ(StartWith({"A", "B"}), 1);
-        prompts_->openAnswers.push_back(bigFile.string());
+        prompts_->OpenAnswers.push_back(bigFile.string());
         {
             MemoryLimit memory(limit);
             EXPECT_EQ(TRXMenuClick(4, 1), kTrxFalse);

@@ -107,12 +107,12 @@ enum class Call { SetPath, SetEmptyPath, SetLongPath, Begin, End, Menu, Click };
 constexpr std::int32_t kMenusChanged = 1;
 
 struct OrderCase {
-    const char* name;
-    std::vector<std::pair<Call, std::int32_t>> calls; // call and its expected answer
-    std::size_t messages;                             // errors shown
-    const char* message;                              // part of the last one
-    bool activeAfter;
-    bool settingsRewritten;
+    const char* Name;
+    std::vector<std::pair<Call, std::int32_t>> Calls; // call and its expected answer
+    std::size_t Messages;                             // errors shown
+    const char* Message;                              // part of the last one
+    bool ActiveAfter;
+    bool SettingsRewritten;
 };
 
 TEST_F(ReliabilityEntryOrder, CallsOutOfOrderOrRepeatedGiveTheseAnswers) {
@@ -216,11 +216,11 @@ TEST_F(ReliabilityEntryOrder, CallsOutOfOrderOrRepeatedGiveTheseAnswers) {
     std::array<char, kMenuRecordSize> record{};
     for (const OrderCase& c : cases) {
         TestModule().State = TModuleState{};
-        prompts_->shown.clear();
+        prompts_->Shown.clear();
         WriteBytes(settings_, initial);
         std::filesystem::remove(dir_ / "Pelmora.bmp");
         std::size_t step = 0;
-        for (const auto& [call, expected] : c.calls) {
+        for (const auto& [call, expected] : c.Calls) {
             std::int32_t result = 0;
             switch (call) {
             case Call::SetPath:
@@ -245,22 +245,22 @@ TEST_F(ReliabilityEntryOrder, CallsOutOfOrderOrRepeatedGiveTheseAnswers) {
                 result = TRXMenuClick(1, 1);
                 break;
             }
-            EXPECT_EQ(result, expected) << c.name << ", call " << step;
+            EXPECT_EQ(result, expected) << c.Name << ", call " << step;
             ++step;
         }
-        EXPECT_EQ(prompts_->Messages().size(), c.messages) << c.name;
-        if (c.messages != 0) {
-            EXPECT_NE(prompts_->Messages().back().find(c.message), std::string::npos) << c.name;
+        EXPECT_EQ(prompts_->Messages().size(), c.Messages) << c.Name;
+        if (c.Messages != 0) {
+            EXPECT_NE(prompts_->Messages().back().find(c.Message), std::string::npos) << c.Name;
         }
-        for (const ScriptedPrompts::Shown& shown : prompts_->shown) {
-            EXPECT_EQ(shown.kind, MsgKind::Error) << c.name;
+        for (const ScriptedPrompts::Dialog& shown : prompts_->Shown) {
+            EXPECT_EQ(shown.Kind, MsgKind::Error) << c.Name;
         }
-        EXPECT_EQ(TestModule().State.PluginActive, c.activeAfter) << c.name;
-        EXPECT_EQ(static_cast<bool>(TestModule().State.Library), c.activeAfter) << c.name;
+        EXPECT_EQ(TestModule().State.PluginActive, c.ActiveAfter) << c.Name;
+        EXPECT_EQ(static_cast<bool>(TestModule().State.Library), c.ActiveAfter) << c.Name;
         const std::string after = ReadBytes(settings_);
-        EXPECT_EQ(after != initial, c.settingsRewritten) << c.name;
-        EXPECT_EQ(LibraryNames(after), (std::vector<std::string>{"A", "B", "C"})) << c.name;
-        EXPECT_FALSE(std::filesystem::exists(dir_ / "Pelmora.bmp")) << c.name;
+        EXPECT_EQ(after != initial, c.SettingsRewritten) << c.Name;
+        EXPECT_EQ(LibraryNames(after), (std::vector<std::string>{"A", "B", "C"})) << c.Name;
+        EXPECT_FALSE(std::filesystem::exists(dir_ / "Pelmora.bmp")) << c.Name;
     }
 }
 
@@ -278,7 +278,7 @@ TEST_F(ReliabilitySettingsFaults, EveryTruncationStartsAndEndsWithAWholeFile) {
         ASSERT_EQ(TRXEndPlugin(), kTrxTrue) << cut;
         EXPECT_EQ(LibraryNames(ReadBytes(settings_)), loaded) << cut;
     }
-    EXPECT_TRUE(prompts_->shown.empty());
+    EXPECT_TRUE(prompts_->Shown.empty());
 }
 
 TEST_F(ReliabilitySettingsFaults, BinaryGarbageStartsAndIsReplacedByAWholeFileAtEnd) {
@@ -399,7 +399,7 @@ TEST_F(ReliabilitySoak, AThousandStartClickEndCyclesChangeNothingAndKeepMemoryFl
         }
         ASSERT_EQ(settings, firstEnd) << cycle;
         ASSERT_EQ(wallpaper, firstWallpaper) << cycle;
-        Host().calls.clear(); // the fake host's record of calls is not the module's memory
+        Host().Calls.clear(); // the fake host's record of calls is not the module's memory
         if (cycle == kSoakWarmUpCycles) {
             heapAfterWarmUp = HeapInUse();
         }
@@ -415,7 +415,7 @@ TEST_F(ReliabilitySoak, AThousandStartClickEndCyclesChangeNothingAndKeepMemoryFl
     EXPECT_LE(heapAtEnd, heapAfterWarmUp + kSoakHeapSlack);
     EXPECT_LE(heapHighest, heapAfterWarmUp + kSoakHeapSlack);
     EXPECT_EQ(LibraryNames(firstEnd), names);
-    EXPECT_TRUE(prompts_->shown.empty());
+    EXPECT_TRUE(prompts_->Shown.empty());
     std::size_t entries = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir_)) {
         ++entries;

@@ -15,60 +15,60 @@ namespace pelmora::testing {
 
 class ScriptedPrompts final : public Prompts {
 public:
-    struct Shown {
-        std::string what;  // "message", "input", "open", "save", "color"
-        std::string text;  // message text, input prompt, or dialog title
-        std::string title; // message or input title
-        MsgKind kind = MsgKind::Information;
-        MsgButtons buttons = MsgButtons::Ok;
+    struct Dialog {
+        std::string What;  // "message", "input", "open", "save", "color"
+        std::string Text;  // message text, input prompt, or dialog title
+        std::string Title; // message or input title
+        MsgKind Kind = MsgKind::Information;
+        MsgButtons Buttons = MsgButtons::Ok;
     };
 
-    std::deque<MsgResult> messageAnswers;
-    std::deque<std::optional<std::string>> inputAnswers;
-    std::deque<std::optional<std::string>> openAnswers;
-    std::deque<std::optional<std::string>> saveAnswers;
-    std::deque<std::optional<TColor>> colorAnswers;
-    std::vector<Shown> shown;
-    std::vector<FileDialogRequest> fileRequests;
-    std::vector<std::string> inputInitials;
-    std::vector<TColor> colorInitials;
+    std::deque<MsgResult> MessageAnswers;
+    std::deque<std::optional<std::string>> InputAnswers;
+    std::deque<std::optional<std::string>> OpenAnswers;
+    std::deque<std::optional<std::string>> SaveAnswers;
+    std::deque<std::optional<TColor>> ColorAnswers;
+    std::vector<Dialog> Shown;
+    std::vector<FileDialogRequest> FileRequests;
+    std::vector<std::string> InputInitials;
+    std::vector<TColor> ColorInitials;
 
     MsgResult Message(const std::string& text, MsgKind kind, MsgButtons buttons,
                       const std::string& title) override {
-        shown.push_back({"message", text, title, kind, buttons});
-        if (messageAnswers.empty()) {
+        Shown.push_back({"message", text, title, kind, buttons});
+        if (MessageAnswers.empty()) {
             return buttons == MsgButtons::Ok ? MsgResult::Ok : MsgResult::Cancel;
         }
-        return Pop(messageAnswers);
+        return Pop(MessageAnswers);
     }
     std::optional<std::string> Input(const std::string& title, const std::string& prompt,
                                      const std::string& initial, int) override {
-        shown.push_back({"input", prompt, title, MsgKind::Information, MsgButtons::OkCancel});
-        inputInitials.push_back(initial);
-        return inputAnswers.empty() ? std::nullopt : Pop(inputAnswers);
+        Shown.push_back({"input", prompt, title, MsgKind::Information, MsgButtons::OkCancel});
+        InputInitials.push_back(initial);
+        return InputAnswers.empty() ? std::nullopt : Pop(InputAnswers);
     }
     std::optional<std::string> OpenFile(const FileDialogRequest& request) override {
-        shown.push_back({"open", request.title, {}, MsgKind::Information, MsgButtons::OkCancel});
-        fileRequests.push_back(request);
-        return openAnswers.empty() ? std::nullopt : Pop(openAnswers);
+        Shown.push_back({"open", request.Title, {}, MsgKind::Information, MsgButtons::OkCancel});
+        FileRequests.push_back(request);
+        return OpenAnswers.empty() ? std::nullopt : Pop(OpenAnswers);
     }
     std::optional<std::string> SaveFile(const FileDialogRequest& request) override {
-        shown.push_back({"save", request.title, {}, MsgKind::Information, MsgButtons::OkCancel});
-        fileRequests.push_back(request);
-        return saveAnswers.empty() ? std::nullopt : Pop(saveAnswers);
+        Shown.push_back({"save", request.Title, {}, MsgKind::Information, MsgButtons::OkCancel});
+        FileRequests.push_back(request);
+        return SaveAnswers.empty() ? std::nullopt : Pop(SaveAnswers);
     }
     std::optional<TColor> ChooseColor(TColor initial) override {
-        shown.push_back({"color", {}, {}, MsgKind::Information, MsgButtons::OkCancel});
-        colorInitials.push_back(initial);
-        return colorAnswers.empty() ? std::nullopt : Pop(colorAnswers);
+        Shown.push_back({"color", {}, {}, MsgKind::Information, MsgButtons::OkCancel});
+        ColorInitials.push_back(initial);
+        return ColorAnswers.empty() ? std::nullopt : Pop(ColorAnswers);
     }
 
     // The messages shown, in order.
     std::vector<std::string> Messages() const {
         std::vector<std::string> texts;
-        for (const Shown& s : shown) {
-            if (s.what == "message") {
-                texts.push_back(s.text);
+        for (const Dialog& s : Shown) {
+            if (s.What == "message") {
+                texts.push_back(s.Text);
             }
         }
         return texts;

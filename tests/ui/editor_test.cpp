@@ -50,28 +50,28 @@ std::string Sj(const char* utf8) {
 class FakeHost final : public EditorHost {
 public:
     FakeHost(const fs::path& folder, Prompts& dialogs) : folder_(folder), dialogs_(dialogs) {
-        nextPad = DerivePadInfo(PadValues{80, 60, 1, 0, static_cast<std::int32_t>(0x8000000F)}, 12);
-        pad = nextPad;
+        NextPad = DerivePadInfo(PadValues{80, 60, 1, 0, static_cast<std::int32_t>(0x8000000F)}, 12);
+        Pad = NextPad;
     }
 
-    TPadInfo pad;
-    TPadInfo nextPad;
-    int padReads = 0;
-    std::optional<std::string> wallPaper = std::string("old.bmp");
-    std::vector<std::string> wallPaperSets;
-    std::optional<fs::path> importFile;
-    std::vector<std::vector<std::string>> exported;
-    int closed = 0;
+    TPadInfo Pad;
+    TPadInfo NextPad;
+    int PadReads = 0;
+    std::optional<std::string> WallPaper = std::string("old.bmp");
+    std::vector<std::string> WallPaperSets;
+    std::optional<fs::path> ImportFile;
+    std::vector<std::vector<std::string>> Exported;
+    int Closed = 0;
 
     void ReadPadInfo() override {
-        ++padReads;
-        pad = nextPad;
+        ++PadReads;
+        Pad = NextPad;
     }
-    const TPadInfo& PadInfo() const override { return pad; }
-    std::optional<std::string> GetPadWallPaper() override { return wallPaper; }
+    const TPadInfo& PadInfo() const override { return Pad; }
+    std::optional<std::string> GetPadWallPaper() override { return WallPaper; }
     bool SetPadWallPaper(const std::string& value) override {
-        wallPaperSets.push_back(value);
-        wallPaper = value;
+        WallPaperSets.push_back(value);
+        WallPaper = value;
         return true;
     }
     fs::path WallpaperFile() const override { return folder_ / "settings.bmp"; }
@@ -96,10 +96,10 @@ public:
         return true;
     }
     bool ImportPatterns(PatternLibrary& list) override {
-        if (!importFile) {
+        if (!ImportFile) {
             return false;
         }
-        LoadPatterns(IniFile::Load(*importFile), list);
+        LoadPatterns(IniFile::Load(*ImportFile), list);
         return true;
     }
     bool ExportPatterns(const std::vector<TExportEntry>& entries) override {
@@ -107,10 +107,10 @@ public:
         for (const TExportEntry& entry : entries) {
             names.push_back(U8(entry.Name));
         }
-        exported.push_back(names);
+        Exported.push_back(names);
         return true;
     }
-    void EditorClosed() override { ++closed; }
+    void EditorClosed() override { ++Closed; }
     Prompts& Dialogs() override { return dialogs_; }
 
 private:
@@ -128,19 +128,19 @@ std::unique_ptr<TPatrn> PatternWithLumi(int lumi) {
 // scripted dialogs and the window.
 struct Session {
     explicit Session(const std::vector<std::string>& names = {})
-        : host(Folder(), *prompts), dialogs([this]() -> Prompts& { return *prompts; }) {
+        : Host(Folder(), *Prompts), Dialogs([this]() -> pelmora::Prompts& { return *Prompts; }) {
         for (std::size_t i = 0; i < names.size(); ++i) {
-            library.Append(Sj(names[i].c_str()), PatternWithLumi(static_cast<int>(i)));
+            Library.Append(Sj(names[i].c_str()), PatternWithLumi(static_cast<int>(i)));
         }
-        settings.Left = 10;
-        settings.Top = 20;
-        settings.Width = 600;
-        settings.Height = 450;
-        settings.PrevHeight = 140;
+        Settings.Left = 10;
+        Settings.Top = 20;
+        Settings.Width = 600;
+        Settings.Height = 450;
+        Settings.PrevHeight = 140;
     }
     ~Session() {
-        if (form) {
-            std::unique_ptr<TEditForm> owned(form.data());
+        if (Form) {
+            std::unique_ptr<TEditForm> owned(Form.data());
         }
     }
 
@@ -150,16 +150,16 @@ struct Session {
     }
 
     void Open() {
-        form = new TEditForm(library, settings, host, dialogs);
-        form->show();
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form));
+        Form = new TEditForm(Library, Settings, Host, Dialogs);
+        Form->show();
+        Form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Form));
         list()->setFocus();
     }
 
-    QListWidget* list() const { return form->findChild<QListWidget*>("PatternList"); }
-    QAction* action(const char* name) const { return form->findChild<QAction*>(name); }
-    template <typename T> T* control(const char* name) const { return form->findChild<T*>(name); }
+    QListWidget* list() const { return Form->findChild<QListWidget*>("PatternList"); }
+    QAction* action(const char* name) const { return Form->findChild<QAction*>(name); }
+    template <typename T> T* control(const char* name) const { return Form->findChild<T*>(name); }
 
     std::vector<std::string> rowTexts() const {
         std::vector<std::string> texts;
@@ -170,7 +170,7 @@ struct Session {
     }
     std::vector<std::string> rowNames() const {
         std::vector<std::string> names;
-        for (const EditorRow& row : form->Logic().Rows()) {
+        for (const EditorRow& row : Form->Logic().Rows()) {
             names.push_back(U8(row.Name));
         }
         return names;
@@ -194,12 +194,12 @@ struct Session {
     // Lets a closed window be deleted.
     void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
-    ScopedScriptedPrompts prompts;
-    PatternLibrary library;
-    TIniData settings;
-    FakeHost host;
-    QtEditorDialogs dialogs;
-    QPointer<TEditForm> form;
+    ScopedScriptedPrompts Prompts;
+    PatternLibrary Library;
+    TIniData Settings;
+    FakeHost Host;
+    QtEditorDialogs Dialogs;
+    QPointer<TEditForm> Form;
 };
 
 } // namespace
@@ -230,11 +230,11 @@ private slots:
 void EditorTest::windowCarriesItsNamesAndTexts() {
     Session s({"A"});
     s.Open();
-    QCOMPARE(s.form->objectName(), QString("TEditForm"));
-    QCOMPARE(s.form->windowTitle(), QString("パターンの詳細編集"));
-    QVERIFY(!(s.form->windowFlags() & Qt::WindowCloseButtonHint));
-    QVERIFY(!(s.form->windowFlags() & Qt::WindowMinMaxButtonsHint));
-    QCOMPARE(s.form->minimumSize(), QSize(550, 400));
+    QCOMPARE(s.Form->objectName(), QString("TEditForm"));
+    QCOMPARE(s.Form->windowTitle(), QString("パターンの詳細編集"));
+    QVERIFY(!(s.Form->windowFlags() & Qt::WindowCloseButtonHint));
+    QVERIFY(!(s.Form->windowFlags() & Qt::WindowMinMaxButtonsHint));
+    QCOMPARE(s.Form->minimumSize(), QSize(550, 400));
     for (const char* name : {"pnTop", "pnLeft", "pnRight", "pnRBottom", "pnRBTop", "pnRBBottom",
                              "bvInfo", "pnBottom"}) {
         QVERIFY2(s.control<QWidget>(name) != nullptr, name);
@@ -242,7 +242,7 @@ void EditorTest::windowCarriesItsNamesAndTexts() {
     for (const char* name :
          {"lbPattern", "lbParts", "lbInfoTitle", "lbInfoItem", "lbInfo", "lbInfoCol", "pbPreview",
           "Splitter1", "StatusBar", "btOK", "btCamcel", "MainMenu", "mnFile", "mnPattern"}) {
-        QVERIFY2(s.form->findChild<QObject*>(name) != nullptr, name);
+        QVERIFY2(s.Form->findChild<QObject*>(name) != nullptr, name);
     }
     QCOMPARE(s.control<QLabel>("lbPattern")->text(), QString("パターン一覧(&Ｌ)："));
     QCOMPARE(s.control<QLabel>("lbParts")->text(), QString("部品一覧(&S)："));
@@ -253,10 +253,10 @@ void EditorTest::windowCarriesItsNamesAndTexts() {
     QCOMPARE(s.list()->visualItemRect(s.list()->item(0)).height(), 12);
 
     struct Item {
-        const char* name;
-        const char* caption;
-        QKeySequence shortcut;
-        const char* hint;
+        const char* Name;
+        const char* Caption;
+        QKeySequence Shortcut;
+        const char* Hint;
     };
     const Item items[] = {
         {"mnImport", "インポート(&I)...", QKeySequence("Ctrl+I"),
@@ -286,11 +286,11 @@ void EditorTest::windowCarriesItsNamesAndTexts() {
         {"mnUndo", "仮適用の取り消し(&D)", {}, "仮適用した壁紙を本画面を表示する直前の状態に戻す"},
     };
     for (const Item& item : items) {
-        QAction* action = s.action(item.name);
-        QVERIFY2(action != nullptr, item.name);
-        QCOMPARE(action->text(), QString::fromUtf8(item.caption));
-        QCOMPARE(action->shortcut(), item.shortcut);
-        QCOMPARE(action->statusTip(), QString::fromUtf8(item.hint));
+        QAction* action = s.action(item.Name);
+        QVERIFY2(action != nullptr, item.Name);
+        QCOMPARE(action->text(), QString::fromUtf8(item.Caption));
+        QCOMPARE(action->shortcut(), item.Shortcut);
+        QCOMPARE(action->statusTip(), QString::fromUtf8(item.Hint));
     }
 }
 
@@ -301,7 +301,7 @@ void EditorTest::shortcutsAndButtonsReachTheCommands() {
     IniFile ini;
     PatternWithLumi(7)->SaveToIni(ini, 1, "X");
     ini.Save(file);
-    s.host.importFile = file;
+    s.Host.ImportFile = file;
     s.Open();
     s.key(Qt::Key_Insert);
     QCOMPARE(s.rowTexts(), (std::vector<std::string>{"A", "B", "新規パターン"}));
@@ -312,37 +312,37 @@ void EditorTest::shortcutsAndButtonsReachTheCommands() {
     QCOMPARE(s.rowTexts()[2], std::string("新規パターン2"));
     s.key(Qt::Key_L, Qt::ControlModifier);
     QCOMPARE(s.rowTexts()[3], std::string("新規パターン2"));
-    s.prompts->inputAnswers.push_back(std::string("R"));
+    s.Prompts->InputAnswers.push_back(std::string("R"));
     s.key(Qt::Key_R, Qt::ControlModifier);
     QCOMPARE(s.rowTexts()[3], std::string("R"));
-    s.prompts->messageAnswers.push_back(MsgResult::Ok);
+    s.Prompts->MessageAnswers.push_back(MsgResult::Ok);
     s.key(Qt::Key_Delete);
     QCOMPARE(s.rowTexts(), (std::vector<std::string>{"A", "B", "新規パターン"}));
     s.key(Qt::Key_I, Qt::ControlModifier);
     QCOMPARE(s.rowTexts().back(), std::string("X"));
     s.key(Qt::Key_E, Qt::ControlModifier);
-    QCOMPARE(s.host.exported, std::vector<std::vector<std::string>>{{"A"}});
+    QCOMPARE(s.Host.Exported, std::vector<std::vector<std::string>>{{"A"}});
 
-    const int reads = s.host.padReads;
+    const int reads = s.Host.PadReads;
     s.action("mnInfo")->trigger();
-    QCOMPARE(s.host.padReads, reads + 1);
+    QCOMPARE(s.Host.PadReads, reads + 1);
     s.key(Qt::Key_A, Qt::ControlModifier);
-    QVERIFY(s.form->Logic().IsTrialApplied());
+    QVERIFY(s.Form->Logic().IsTrialApplied());
     s.action("mnUndo")->trigger();
-    QVERIFY(!s.form->Logic().IsTrialApplied());
+    QVERIFY(!s.Form->Logic().IsTrialApplied());
 
-    s.prompts->messageAnswers.push_back(MsgResult::Cancel);
+    s.Prompts->MessageAnswers.push_back(MsgResult::Cancel);
     QTest::mouseClick(s.control<QPushButton>("btCamcel"), Qt::LeftButton);
-    s.prompts->messageAnswers.push_back(MsgResult::Cancel);
+    s.Prompts->MessageAnswers.push_back(MsgResult::Cancel);
     s.action("mnCancel")->trigger();
-    QCOMPARE(s.prompts->Messages(),
+    QCOMPARE(s.Prompts->Messages(),
              (std::vector<std::string>{"\"R\"\r\nを削除してもよろしいですか？",
                                        "編集結果を破棄してよろしいですか？",
                                        "編集結果を破棄してよろしいですか？"}));
     s.action("mnExit")->trigger();
     s.settle();
-    QVERIFY(s.form.isNull());
-    QCOMPARE(s.library.Count(), 4);
+    QVERIFY(s.Form.isNull());
+    QCOMPARE(s.Library.Count(), 4);
 }
 
 // Clicks, Shift-clicks and Ctrl-clicks select rows; the logic works on what
@@ -353,13 +353,13 @@ void EditorTest::clicksSelectRows() {
     QCOMPARE(s.selectedRows(), std::vector<int>{0});
     s.click(2, Qt::ShiftModifier);
     QCOMPARE(s.selectedRows(), (std::vector<int>{0, 1, 2}));
-    QCOMPARE(s.form->Logic().SelectedRows(), (std::vector<int>{0, 1, 2}));
+    QCOMPARE(s.Form->Logic().SelectedRows(), (std::vector<int>{0, 1, 2}));
     s.click(3);
     s.click(1, Qt::ControlModifier);
-    QCOMPARE(s.form->Logic().SelectedRows(), (std::vector<int>{1, 3}));
+    QCOMPARE(s.Form->Logic().SelectedRows(), (std::vector<int>{1, 3}));
     s.click(1, Qt::ControlModifier);
-    QCOMPARE(s.form->Logic().SelectedRows(), std::vector<int>{3});
-    QCOMPARE(s.form->Logic().Preview(), DrawWallpaper(s.library.Pattern(3), s.host.pad));
+    QCOMPARE(s.Form->Logic().SelectedRows(), std::vector<int>{3});
+    QCOMPARE(s.Form->Logic().Preview(), DrawWallpaper(s.Library.Pattern(3), s.Host.Pad));
 }
 
 void EditorTest::clickBelowTheLastRowKeepsTheSelection() {
@@ -370,8 +370,8 @@ void EditorTest::clickBelowTheLastRowKeepsTheSelection() {
     QVERIFY(s.list()->viewport()->rect().contains(below));
     QTest::mouseClick(s.list()->viewport(), Qt::LeftButton, Qt::NoModifier, below);
     QCOMPARE(s.selectedRows(), std::vector<int>{1});
-    QCOMPARE(s.form->Logic().Preview(), DrawWallpaper(s.library.Pattern(1), s.host.pad));
-    QCOMPARE(s.form->findChild<QListWidget*>("PartsList")->count(), 1);
+    QCOMPARE(s.Form->Logic().Preview(), DrawWallpaper(s.Library.Pattern(1), s.Host.Pad));
+    QCOMPARE(s.Form->findChild<QListWidget*>("PartsList")->count(), 1);
 }
 
 // Opening the menu shows its rules; shortcuts of disabled items do nothing.
@@ -380,8 +380,8 @@ void EditorTest::severalSelectedDisableSingleRowCommands() {
     s.Open();
     s.click(1, Qt::ControlModifier);
     QCOMPARE(s.selectedRows(), (std::vector<int>{0, 1}));
-    QMenu* menu = s.form->findChild<QMenu*>("mnPattern");
-    menu->popup(s.form->mapToGlobal(QPoint(0, 0)));
+    QMenu* menu = s.Form->findChild<QMenu*>("mnPattern");
+    menu->popup(s.Form->mapToGlobal(QPoint(0, 0)));
     QVERIFY(QTest::qWaitForWindowExposed(menu));
     for (const char* name : {"mnRename", "mnUpper", "mnLower", "mnPad", "mnUndo"}) {
         QVERIFY2(!s.action(name)->isEnabled(), name);
@@ -396,11 +396,11 @@ void EditorTest::severalSelectedDisableSingleRowCommands() {
     s.key(Qt::Key_U, Qt::ControlModifier);
     s.key(Qt::Key_L, Qt::ControlModifier);
     s.key(Qt::Key_A, Qt::ControlModifier);
-    QVERIFY(s.prompts->shown.empty());
+    QVERIFY(s.Prompts->Shown.empty());
     QCOMPARE(s.rowTexts(), (std::vector<std::string>{"A", "B", "C"}));
     QCOMPARE(s.selectedRows(), (std::vector<int>{0, 1}));
-    QVERIFY(s.host.wallPaperSets.empty());
-    QVERIFY(!s.form->Logic().IsModified());
+    QVERIFY(s.Host.WallPaperSets.empty());
+    QVERIFY(!s.Form->Logic().IsModified());
 
     // Nothing selected: export and delete are off too.
     s.click(0, Qt::ControlModifier);
@@ -410,8 +410,8 @@ void EditorTest::severalSelectedDisableSingleRowCommands() {
     QVERIFY(!s.action("mnDelete")->isEnabled());
     s.key(Qt::Key_E, Qt::ControlModifier);
     s.key(Qt::Key_Delete);
-    QVERIFY(s.prompts->shown.empty());
-    QVERIFY(s.host.exported.empty());
+    QVERIFY(s.Prompts->Shown.empty());
+    QVERIFY(s.Host.Exported.empty());
 }
 
 void EditorTest::dragMovesARow() {
@@ -424,7 +424,7 @@ void EditorTest::dragMovesARow() {
     QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, s.rowCentre(1));
     QCOMPARE(s.rowNames(), (std::vector<std::string>{"A", "D", "B", "C", "E"}));
     QCOMPARE(s.selectedRows(), std::vector<int>{1});
-    QVERIFY(s.form->Logic().IsModified());
+    QVERIFY(s.Form->Logic().IsModified());
 
     // A drop below the last row is refused.
     Session t({"A", "B"});
@@ -436,7 +436,7 @@ void EditorTest::dragMovesARow() {
     QTest::mouseMove(tv, below);
     QTest::mouseRelease(tv, Qt::LeftButton, Qt::NoModifier, below);
     QCOMPARE(t.rowNames(), (std::vector<std::string>{"A", "B"}));
-    QVERIFY(!t.form->Logic().IsModified());
+    QVERIFY(!t.Form->Logic().IsModified());
 }
 
 void EditorTest::dragOnEdgeRowsScrolls() {
@@ -481,14 +481,14 @@ void EditorTest::dragOnEdgeRowsScrolls() {
     QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier,
                         viewport->mapFromGlobal(status->mapToGlobal(status->rect().center())));
     QCOMPARE(s.rowNames(), names);
-    QVERIFY(!s.form->Logic().IsModified());
+    QVERIFY(!s.Form->Logic().IsModified());
 }
 
 // The preview paints the cell at its top-left corner on white.
 void EditorTest::previewPaintsTheCell() {
     Session s({"A"});
-    s.library.Pattern(0).Parts(0)->Fill = fkMono;
-    s.library.Pattern(0).Parts(0)->Color = 0x000000FF;
+    s.Library.Pattern(0).Parts(0)->Fill = fkMono;
+    s.Library.Pattern(0).Parts(0)->Color = 0x000000FF;
     s.Open();
     QWidget* box = s.control<QWidget>("pbPreview");
     const QImage shown = box->grab().toImage();
@@ -507,7 +507,7 @@ void EditorTest::infoPanelShowsThePad() {
     QCOMPARE(s.control<QLabel>("lbInfoItem")->text(),
              QString(" ・ボタンサイズ：\n ・ボタン名：\n ・小さいアイコン：\n ・ボタン色："));
     // The mark is drawn in the pad's button colour.
-    s.host.nextPad = DerivePadInfo(PadValues{120, 40, 2, 1, 0x00FF0000}, 12);
+    s.Host.NextPad = DerivePadInfo(PadValues{120, 40, 2, 1, 0x00FF0000}, 12);
     s.action("mnInfo")->trigger();
     QLabel* mark = s.control<QLabel>("lbInfoCol");
     QCOMPARE(mark->text(), QString("■"));
@@ -519,9 +519,9 @@ void EditorTest::doubleClickTriesThePattern() {
     s.Open();
     QTest::mouseDClick(s.list()->viewport(), Qt::LeftButton, Qt::NoModifier, s.rowCentre(1));
     QCOMPARE(s.selectedRows(), std::vector<int>{1});
-    QVERIFY(s.form->Logic().IsTrialApplied());
-    QCOMPARE(LoadBmp(s.form->Logic().TrialFilePath()),
-             DrawWallpaper(s.library.Pattern(1), s.host.pad));
+    QVERIFY(s.Form->Logic().IsTrialApplied());
+    QCOMPARE(LoadBmp(s.Form->Logic().TrialFilePath()),
+             DrawWallpaper(s.Library.Pattern(1), s.Host.Pad));
 }
 
 // OK and Cancel close the window, which is then destroyed with its trial file.
@@ -531,15 +531,15 @@ void EditorTest::keyboardUndoesATrial() {
     Session s({"A", "B"});
     s.Open();
     s.key(Qt::Key_A, Qt::ControlModifier);
-    QVERIFY(s.form->Logic().IsTrialApplied());
+    QVERIFY(s.Form->Logic().IsTrialApplied());
     s.key(Qt::Key_P, Qt::AltModifier);
     QMenu* menu = s.control<QMenu>("mnPattern");
     QTRY_VERIFY_WITH_TIMEOUT(menu->isVisible(), kSlowMachineTimeoutMs);
     QTest::keyClick(menu, Qt::Key_Up);
     QCOMPARE(menu->activeAction(), s.action("mnUndo"));
     QTest::keyClick(menu, Qt::Key_Return);
-    QTRY_VERIFY_WITH_TIMEOUT(!s.form->Logic().IsTrialApplied(), kSlowMachineTimeoutMs);
-    QCOMPARE(s.host.wallPaper, std::optional<std::string>("old.bmp"));
+    QTRY_VERIFY_WITH_TIMEOUT(!s.Form->Logic().IsTrialApplied(), kSlowMachineTimeoutMs);
+    QCOMPARE(s.Host.WallPaper, std::optional<std::string>("old.bmp"));
     QCOMPARE(s.rowNames(), (std::vector<std::string>{"A", "B"}));
 }
 
@@ -547,13 +547,13 @@ void EditorTest::okAndCancelCloseTheWindow() {
     for (const char* button : {"btOK", "btCamcel"}) {
         Session s({"A"});
         s.Open();
-        const fs::path trial = s.form->Logic().TrialFilePath();
+        const fs::path trial = s.Form->Logic().TrialFilePath();
         QVERIFY(fs::exists(trial));
         QTest::mouseClick(s.control<QPushButton>(button), Qt::LeftButton);
         s.settle();
-        QVERIFY2(s.form.isNull(), button);
+        QVERIFY2(s.Form.isNull(), button);
         QVERIFY(!fs::exists(trial));
-        QCOMPARE(s.host.closed, 1);
+        QCOMPARE(s.Host.Closed, 1);
     }
 }
 
@@ -564,30 +564,30 @@ void EditorTest::enterIsOkAndEscIsCancel() {
         s.key(Qt::Key_Insert);
         s.key(Qt::Key_Return);
         s.settle();
-        QVERIFY(s.form.isNull());
-        QCOMPARE(s.library.Count(), 2);
+        QVERIFY(s.Form.isNull());
+        QCOMPARE(s.Library.Count(), 2);
     }
     {
         Session s({"A"});
         s.Open();
         s.key(Qt::Key_Insert);
-        s.prompts->messageAnswers.push_back(MsgResult::Ok);
+        s.Prompts->MessageAnswers.push_back(MsgResult::Ok);
         s.key(Qt::Key_Escape);
-        QCOMPARE(s.prompts->Messages().size(), std::size_t(1));
+        QCOMPARE(s.Prompts->Messages().size(), std::size_t(1));
         s.settle();
-        QVERIFY(s.form.isNull());
-        QCOMPARE(s.library.Count(), 1);
+        QVERIFY(s.Form.isNull());
+        QCOMPARE(s.Library.Count(), 1);
     }
     {
         // A close asked for by the window system is a Cancel.
         Session s({"A"});
         s.Open();
         s.key(Qt::Key_Insert);
-        s.prompts->messageAnswers.push_back(MsgResult::Cancel);
-        QVERIFY(!s.form->close());
-        QTRY_COMPARE_WITH_TIMEOUT(s.prompts->Messages().size(), std::size_t(1),
+        s.Prompts->MessageAnswers.push_back(MsgResult::Cancel);
+        QVERIFY(!s.Form->close());
+        QTRY_COMPARE_WITH_TIMEOUT(s.Prompts->Messages().size(), std::size_t(1),
                                   kSlowMachineTimeoutMs);
-        QVERIFY(!s.form.isNull());
+        QVERIFY(!s.Form.isNull());
     }
 }
 
@@ -597,12 +597,12 @@ void EditorTest::enterOnFocusedCancelIsCancel() {
     s.key(Qt::Key_Insert);
     QPushButton* cancel = s.control<QPushButton>("btCamcel");
     cancel->setFocus();
-    s.prompts->messageAnswers.push_back(MsgResult::Ok);
+    s.Prompts->MessageAnswers.push_back(MsgResult::Ok);
     QTest::keyClick(cancel, Qt::Key_Return);
-    QCOMPARE(s.prompts->Messages(), std::vector<std::string>{"編集結果を破棄してよろしいですか？"});
+    QCOMPARE(s.Prompts->Messages(), std::vector<std::string>{"編集結果を破棄してよろしいですか？"});
     s.settle();
-    QVERIFY(s.form.isNull());
-    QCOMPARE(s.library.Count(), 1);
+    QVERIFY(s.Form.isNull());
+    QCOMPARE(s.Library.Count(), 1);
 }
 
 void EditorTest::altLFocusesTheList() {
@@ -618,38 +618,38 @@ void EditorTest::altLFocusesTheList() {
 void EditorTest::boundsCorrectedAndStored() {
     Session s({"A"});
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    s.settings.Left = screen.width() + 1;
-    s.settings.Top = screen.height() + 1;
-    s.settings.Width = 640;
-    s.settings.Height = 480;
-    s.settings.PrevHeight = 150;
+    s.Settings.Left = screen.width() + 1;
+    s.Settings.Top = screen.height() + 1;
+    s.Settings.Width = 640;
+    s.Settings.Height = 480;
+    s.Settings.PrevHeight = 150;
     s.Open();
-    QCOMPARE(s.settings.Left, 0);
-    QCOMPARE(s.settings.Top, 0);
-    QCOMPARE(s.form->pos(), QPoint(0, 0));
-    QCOMPARE(s.form->size(), QSize(640, 480));
+    QCOMPARE(s.Settings.Left, 0);
+    QCOMPARE(s.Settings.Top, 0);
+    QCOMPARE(s.Form->pos(), QPoint(0, 0));
+    QCOMPARE(s.Form->size(), QSize(640, 480));
     QCOMPARE(s.control<QWidget>("pnRBTop")->height(), 150);
 
-    s.form->move(30, 40);
-    s.form->resize(700, 500);
+    s.Form->move(30, 40);
+    s.Form->resize(700, 500);
     DragSplitter(s.control<QWidget>("Splitter1"), 170 - 150);
     QCOMPARE(s.control<QWidget>("pnRBTop")->height(), 170);
     s.key(Qt::Key_Escape);
     s.settle();
-    QVERIFY(s.form.isNull());
-    QCOMPARE(s.settings.Left, 30);
-    QCOMPARE(s.settings.Top, 40);
-    QCOMPARE(s.settings.Width, 700);
-    QCOMPARE(s.settings.Height, 500);
-    QCOMPARE(s.settings.PrevHeight, 170);
+    QVERIFY(s.Form.isNull());
+    QCOMPARE(s.Settings.Left, 30);
+    QCOMPARE(s.Settings.Top, 40);
+    QCOMPARE(s.Settings.Width, 700);
+    QCOMPARE(s.Settings.Height, 500);
+    QCOMPARE(s.Settings.PrevHeight, 170);
 
     // Too small a window and preview strip are brought up to their minimums.
     Session t({"A"});
-    t.settings.Width = 400;
-    t.settings.Height = 350;
-    t.settings.PrevHeight = 20;
+    t.Settings.Width = 400;
+    t.Settings.Height = 350;
+    t.Settings.PrevHeight = 20;
     t.Open();
-    QCOMPARE(t.form->size(), QSize(550, 400));
+    QCOMPARE(t.Form->size(), QSize(550, 400));
     QCOMPARE(t.control<QWidget>("pnRBTop")->height(), 100);
     QVERIFY(t.control<QWidget>("pnRBBottom")->height() >= 100);
 }

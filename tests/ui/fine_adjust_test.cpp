@@ -31,14 +31,14 @@ namespace {
 // One fine-adjust dialog, shown without blocking.
 struct Form {
     Form(std::uint8_t area, bool isFrame, TTrim thick, TTrim outer) {
-        dialog.SetValues(area, isFrame, thick, outer);
-        dialog.show();
-        dialog.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        Dialog.SetValues(area, isFrame, thick, outer);
+        Dialog.show();
+        Dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&Dialog));
     }
 
     template <typename T> T* Find(const char* name) {
-        T* w = dialog.findChild<T*>(QString::fromLatin1(name));
+        T* w = Dialog.findChild<T*>(QString::fromLatin1(name));
         if (w == nullptr) {
             qFatal("control %s not found", name);
         }
@@ -58,14 +58,14 @@ struct Form {
         QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, button->height() / 2));
     }
 
-    TValueForm dialog;
+    TValueForm Dialog;
 };
 
 // Opens a dialog on an icon frame and answers it with `answer` (which closes
 // it); exec's result, or why the dialog did not respond.
 struct Outcome {
-    int result = -1;
-    QByteArray failure;
+    int Result = -1;
+    QByteArray Failure;
 };
 Outcome Run(std::function<void(TValueForm*)> answer) {
     TValueForm dialog;
@@ -93,9 +93,9 @@ private slots:
 
 void FineAdjustTest::layoutAndNames() {
     Form f(0, true, {1, 1, 1, 1}, {0, 0, 0, 0});
-    QCOMPARE(f.dialog.objectName(), QStringLiteral("TValueForm"));
-    QCOMPARE(f.dialog.windowTitle(), QStringLiteral("描画範囲の微調整"));
-    QCOMPARE(f.dialog.size(), QSize(281, 315));
+    QCOMPARE(f.Dialog.objectName(), QStringLiteral("TValueForm"));
+    QCOMPARE(f.Dialog.windowTitle(), QStringLiteral("描画範囲の微調整"));
+    QCOMPARE(f.Dialog.size(), QSize(281, 315));
     QCOMPARE(f.Find<TUpDown>("udRight")->geometry(), QRect(185, 144, 40, 25));
     QCOMPARE(f.Find<TUpDown>("udTop")->geometry(), QRect(120, 96, 40, 25));
     QCOMPARE(f.Find<QPushButton>("btReset")->geometry(), QRect(112, 144, 57, 25));
@@ -110,7 +110,7 @@ void FineAdjustTest::layoutAndNames() {
     QCOMPARE(f.Find<QLabel>("lbStandard")->text(), QStringLiteral("全体"));
     QCOMPARE(f.Labels(), QStringLiteral("- - - -"));
     // The dotted outline of the base range lies above the cyan region.
-    const QObjectList& children = f.dialog.children();
+    const QObjectList& children = f.Dialog.children();
     QVERIFY(children.indexOf(f.Find<QWidget>("spStandard")) >
             children.indexOf(f.Find<QWidget>("spOut")));
     // Tab order: the arrows, Reset, OK, Cancel, the mode buttons.
@@ -141,20 +141,20 @@ void FineAdjustTest::arrowClicksAndModeButtonsReachTheValues() {
     Form f(1, true, {1, 1, 1, 1}, {2, -2, 0, 1});
     auto* left = f.Find<TUpDown>("udLeft");
     QTest::mouseClick(left, Qt::LeftButton, {}, QPoint(10, 12)); // left arrow: outward
-    QCOMPARE(f.dialog.GetOuter(), (TTrim{3, -2, 0, 1}));
+    QCOMPARE(f.Dialog.GetOuter(), (TTrim{3, -2, 0, 1}));
     QCOMPARE(f.Labels(), QStringLiteral("外(3) 内(2) - 外(1)"));
 
     f.ClickButton("rbIn");
-    QVERIFY(f.dialog.ThickMode());
+    QVERIFY(f.Dialog.ThickMode());
     QCOMPARE(f.Labels(), QStringLiteral("太さ(1) 太さ(1) 太さ(1) 太さ(1)"));
     QTest::mouseClick(f.Find<TUpDown>("udTop"), Qt::LeftButton, {}, QPoint(20, 20)); // down
-    QCOMPARE(f.dialog.GetThick(), (TTrim{1, 2, 1, 1}));
+    QCOMPARE(f.Dialog.GetThick(), (TTrim{1, 2, 1, 1}));
 
     f.ClickButton("btReset");
-    QCOMPARE(f.dialog.GetOuter(), (TTrim{1, 1, 1, 1}));
-    QCOMPARE(f.dialog.GetThick(), (TTrim{1, 1, 1, 1}));
+    QCOMPARE(f.Dialog.GetOuter(), (TTrim{1, 1, 1, 1}));
+    QCOMPARE(f.Dialog.GetThick(), (TTrim{1, 1, 1, 1}));
     f.ClickButton("rbOut");
-    QVERIFY(!f.dialog.ThickMode());
+    QVERIFY(!f.Dialog.ThickMode());
     QCOMPARE(f.Labels(), QStringLiteral("外(1) 外(1) 外(1) 外(1)"));
 }
 
@@ -169,7 +169,7 @@ void FineAdjustTest::shapesFollowTheValues() {
     QVERIFY(!f.Find<TShape>("spStandard")->Brush().isValid());
 
     // The dotted outline over the cyan region, every other pixel.
-    const QImage image = f.dialog.grab().toImage();
+    const QImage image = f.Dialog.grab().toImage();
     QCOMPARE(QColor(image.pixel(40, 80)), QColor(Qt::cyan));
     QCOMPARE(QColor(image.pixel(41, 80)), QColor(Qt::black));
     QCOMPARE(QColor(image.pixel(30, 100)), QColor(Qt::cyan));
@@ -182,8 +182,8 @@ void FineAdjustTest::holdingAnArrowRepeats() {
     const QPoint at(30, 12);
     QCursor::setPos(arrows->mapToGlobal(at));
     QTest::mousePress(arrows, Qt::LeftButton, {}, at);
-    QCOMPARE(f.dialog.GetOuter().Right, 1);
-    QTRY_VERIFY_WITH_TIMEOUT(f.dialog.GetOuter().Right >= 3, kSlowMachineTimeoutMs);
+    QCOMPARE(f.Dialog.GetOuter().Right, 1);
+    QTRY_VERIFY_WITH_TIMEOUT(f.Dialog.GetOuter().Right >= 3, kSlowMachineTimeoutMs);
     QTest::mouseRelease(arrows, Qt::LeftButton, {}, at);
     QVERIFY(!repeat->isActive()); // no further steps after the release
 }
@@ -195,9 +195,9 @@ void FineAdjustTest::focusStartsOnTheLeftArrowsAndShows() {
     auto* left = f.Find<TUpDown>("udLeft");
     QCOMPARE(QApplication::focusWidget(), left);
     const QImage focused = left->grab().toImage();
-    QTest::keyClick(f.dialog.windowHandle(), Qt::Key_Right); // to the focused control
-    QCOMPARE(f.dialog.GetOuter(), (TTrim{-1, 0, 0, 0}));
-    QVERIFY(!f.dialog.ThickMode());
+    QTest::keyClick(f.Dialog.windowHandle(), Qt::Key_Right); // to the focused control
+    QCOMPARE(f.Dialog.GetOuter(), (TTrim{-1, 0, 0, 0}));
+    QVERIFY(!f.Dialog.ThickMode());
 
     f.Find<QWidget>("udTop")->setFocus();
     QVERIFY(left->grab().toImage() != focused);
@@ -210,8 +210,8 @@ void FineAdjustTest::enterPressesTheFocusedButtonElseOk() {
         QTest::keyClick(target, Qt::Key_Return);
     };
     Outcome outcome = Run([&](TValueForm* d) { enterOn(d, "Cancel"); });
-    QVERIFY2(outcome.failure.isEmpty(), outcome.failure);
-    QCOMPARE(outcome.result, int(QDialog::Rejected));
+    QVERIFY2(outcome.Failure.isEmpty(), outcome.Failure);
+    QCOMPARE(outcome.Result, int(QDialog::Rejected));
 
     // Reset resets and keeps the dialog open; Enter on an arrow control gives OK.
     bool openAfterReset = false;
@@ -222,17 +222,17 @@ void FineAdjustTest::enterPressesTheFocusedButtonElseOk() {
         outerAfterReset = d->GetOuter();
         enterOn(d, "udTop");
     });
-    QVERIFY2(outcome.failure.isEmpty(), outcome.failure);
+    QVERIFY2(outcome.Failure.isEmpty(), outcome.Failure);
     QVERIFY(openAfterReset);
     QCOMPARE(outerAfterReset, (TTrim{1, 1, 1, 1}));
-    QCOMPARE(outcome.result, int(QDialog::Accepted));
+    QCOMPARE(outcome.Result, int(QDialog::Accepted));
 }
 
 void FineAdjustTest::cancelAndCloseReject() {
     const struct {
-        const char* how;
-        std::function<void(TValueForm*)> finish;
-        int result;
+        const char* How;
+        std::function<void(TValueForm*)> Finish;
+        int Result;
     } ways[] = {
         {"Cancel",
          [](TValueForm* d) {
@@ -251,11 +251,11 @@ void FineAdjustTest::cancelAndCloseReject() {
             QTest::mouseClick(shown->findChild<TUpDown*>("udTop"), Qt::LeftButton, {},
                               QPoint(20, 4));
             edited = shown->GetOuter();
-            way.finish(shown);
+            way.Finish(shown);
         });
-        QVERIFY2(outcome.failure.isEmpty(), outcome.failure);
+        QVERIFY2(outcome.Failure.isEmpty(), outcome.Failure);
         QCOMPARE(edited, (TTrim{0, 1, 0, 0}));
-        QVERIFY2(outcome.result == way.result, way.how);
+        QVERIFY2(outcome.Result == way.Result, way.How);
     }
 }
 

@@ -104,23 +104,23 @@ void TypeIntoMenus(std::vector<Qt::Key> keys) {
 // sequence and the implicit grab during drags are the real ones.
 struct Editor {
     explicit Editor(const char* text) {
-        gradient.LoadFromText(text);
-        dialog.SetGradient(gradient);
-        dialog.show();
-        dialog.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        Gradient.LoadFromText(text);
+        Dialog.SetGradient(Gradient);
+        Dialog.show();
+        Dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&Dialog));
     }
 
     template <typename T> T* Find(const char* name) {
-        T* w = dialog.findChild<T*>(QString::fromLatin1(name));
+        T* w = Dialog.findChild<T*>(QString::fromLatin1(name));
         if (w == nullptr) {
             qFatal("control %s not found", name);
         }
         return w;
     }
 
-    QWindow* Window() { return dialog.windowHandle(); }
-    QPoint At(QWidget* w, QPoint p) { return w->mapTo(&dialog, p); }
+    QWindow* Window() { return Dialog.windowHandle(); }
+    QPoint At(QWidget* w, QPoint p) { return w->mapTo(&Dialog, p); }
     QWidget* Strip() { return Find<QWidget>("pbPtr"); }
     QWidget* Preview() { return Find<QWidget>("pbGrad"); }
 
@@ -142,22 +142,22 @@ struct Editor {
     // been shown for a moment; returns when its menus are done.
     void AltS() {
         QSignalSpy clicked(Find<QAbstractButton>("btSelect"), &QAbstractButton::clicked);
-        QTest::keyClick(&dialog, Qt::Key_S, Qt::AltModifier);
+        QTest::keyClick(&Dialog, Qt::Key_S, Qt::AltModifier);
         QTRY_COMPARE_WITH_TIMEOUT(clicked.count(), 1, kSlowMachineTimeoutMs);
     }
 
     QImage Grab(QWidget* w) { return w->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
-    ScopedScriptedPrompts prompts;
-    TGrad gradient;
-    TGradDlg dialog{*prompts};
+    ScopedScriptedPrompts Prompts;
+    TGrad Gradient;
+    TGradDlg Dialog{*Prompts};
 };
 
 // Runs the component's dialog, answering it with `answer` (which closes it);
 // OK or Cancel, or why the dialog did not respond.
 struct Outcome {
-    bool ok = false;
-    QByteArray failure;
+    bool Ok = false;
+    QByteArray Failure;
 };
 Outcome ExecuteAnswering(TGradDialog& component, std::function<void(TGradDlg*)> answer) {
     DialogAnswer<TGradDlg> reply("the gradient dialog", std::move(answer));
@@ -201,9 +201,9 @@ private slots:
 
 void GradFormTest::controlsCarryTheirNamesClassesAndPlaces() {
     Editor e("0,0,0,0,0,,0000000000,6400000000");
-    QCOMPARE(e.dialog.objectName(), QStringLiteral("TGradDlg"));
-    QCOMPARE(e.dialog.windowTitle(), QStringLiteral("グラデーションの設定"));
-    QCOMPARE(e.dialog.size(), QSize(514, 338));
+    QCOMPARE(e.Dialog.objectName(), QStringLiteral("TGradDlg"));
+    QCOMPARE(e.Dialog.windowTitle(), QStringLiteral("グラデーションの設定"));
+    QCOMPARE(e.Dialog.size(), QSize(514, 338));
     QCOMPARE(e.Find<TPaintBox>("pbGrad")->geometry(), QRect(8, 9, 240, 240));
     QCOMPARE(e.Find<TPaintBox>("pbPtr")->geometry(), QRect(11, 23, 294, 25));
     QCOMPARE(e.Find<TPaintBox>("pbBar")->geometry(), QRect(16, 48, 271, 26));
@@ -232,7 +232,7 @@ void GradFormTest::controlsCarryTheirNamesClassesAndPlaces() {
 void GradFormTest::stripClicksAndDragsReachTheStops() {
     Editor e("0,0,0,0,0,,0000000000,3200FF0000,6400FFFFFF");
     e.Click(e.Strip(), {90, 20}); // Round(85 / 2.7) = 31
-    QCOMPARE(Positions(e.gradient), (std::vector<int>{0, 31, 50, 100}));
+    QCOMPARE(Positions(e.Gradient), (std::vector<int>{0, 31, 50, 100}));
 
     // Pulled off the strip the handle disappears at once, its number with it;
     // released there, it goes.
@@ -255,25 +255,25 @@ void GradFormTest::stripClicksAndDragsReachTheStops() {
     QVERIFY(Pixel(e.Grab(e.Strip()), handle.x(), 17) != QColor(Qt::blue));
     QVERIFY2(!numberShows(), "the stop's number goes with its handle");
     e.Release(e.Strip(), {handle.x(), -6});
-    QCOMPARE(Positions(e.gradient), (std::vector<int>{0, 31, 100}));
+    QCOMPARE(Positions(e.Gradient), (std::vector<int>{0, 31, 100}));
 }
 
 void GradFormTest::doubleClickOnAHandleOpensTheColourDialogOnce() {
     Editor e("0,0,0,0,0,,00000000FF,3200FF0000,640000FF00");
-    e.prompts->colorAnswers = {kWhite, kWhite};
+    e.Prompts->ColorAnswers = {kWhite, kWhite};
     QTest::mouseDClick(e.Window(), Qt::LeftButton, {}, e.At(e.Strip(), e.OnHandle(50)));
-    QTRY_COMPARE_WITH_TIMEOUT(e.prompts->colorInitials.size(), std::size_t{1},
+    QTRY_COMPARE_WITH_TIMEOUT(e.Prompts->ColorInitials.size(), std::size_t{1},
                               kSlowMachineTimeoutMs);
-    QCOMPARE(e.prompts->colorInitials, (std::vector<TColor>{kBlue}));
-    QCOMPARE(Colors(e.gradient), (std::vector<TColor>{kRed, kWhite, kGreen}));
+    QCOMPARE(e.Prompts->ColorInitials, (std::vector<TColor>{kBlue}));
+    QCOMPARE(Colors(e.Gradient), (std::vector<TColor>{kRed, kWhite, kGreen}));
     QCoreApplication::sendPostedEvents(); // nothing else is waiting to open
-    QCOMPARE(e.prompts->colorAnswers.size(), std::size_t{1});
+    QCOMPARE(e.Prompts->ColorAnswers.size(), std::size_t{1});
 
     // A double-click on the empty strip opens nothing (but adds a stop there).
     QTest::mouseDClick(e.Window(), Qt::LeftButton, {}, e.At(e.Strip(), {200, 20}));
     QCoreApplication::sendPostedEvents();
-    QCOMPARE(e.prompts->colorInitials.size(), std::size_t{1});
-    QCOMPARE(e.gradient.Count(), 4);
+    QCOMPARE(e.Prompts->ColorInitials.size(), std::size_t{1});
+    QCOMPARE(e.Gradient.Count(), 4);
 }
 
 void GradFormTest::rightClickMenuShowsTheLogicsEntriesAndRunsTheChoice() {
@@ -294,11 +294,11 @@ void GradFormTest::rightClickMenuShowsTheLogicsEntriesAndRunsTheChoice() {
     QVERIFY(!paste);
     QVERIFY(!select);
     QCOMPARE(shownAt, e.Strip()->mapToGlobal(e.OnHandle(50)));
-    QCOMPARE(e.dialog.Logic().CopiedColor(), kBlue);
+    QCOMPARE(e.Dialog.Logic().CopiedColor(), kBlue);
 
     TypeIntoMenus({Qt::Key_P});
     e.Click(e.Strip(), e.OnHandle(0), Qt::RightButton);
-    QCOMPARE(Colors(e.gradient), (std::vector<TColor>{kBlue, kBlue, kGreen}));
+    QCOMPARE(Colors(e.Gradient), (std::vector<TColor>{kBlue, kBlue, kGreen}));
 }
 
 void GradFormTest::altSOpensTheKeyboardMenu() {
@@ -315,7 +315,7 @@ void GradFormTest::altSOpensTheKeyboardMenu() {
     e.AltS();
     QVERIFY(keyboardEntries);
     QCOMPARE(shownAt, e.Strip()->mapToGlobal(QPoint(5, 13)));
-    QCOMPARE(Positions(e.gradient), (std::vector<int>{0, 10, 10, 11, 100}));
+    QCOMPARE(Positions(e.Gradient), (std::vector<int>{0, 10, 10, 11, 100}));
 }
 
 void GradFormTest::kindListAndAngleArrowsReachTheGradient() {
@@ -325,15 +325,15 @@ void GradFormTest::kindListAndAngleArrowsReachTheGradient() {
     auto* arrows = e.Find<TUpDown>("udAngle");
     kinds->setFocus();
     QTest::keyClick(kinds, Qt::Key_End);
-    QCOMPARE(e.gradient.Kind, std::uint8_t{gkQuad});
-    QCOMPARE(Positions(e.gradient), (std::vector<int>{0, 33, 67, 100}));
+    QCOMPARE(e.Gradient.Kind, std::uint8_t{gkQuad});
+    QCOMPARE(Positions(e.Gradient), (std::vector<int>{0, 33, 67, 100}));
     QCOMPARE(angle->text(), QStringLiteral("0"));
 
     QTest::mouseClick(arrows, Qt::LeftButton, {}, QPoint(8, arrows->height() - 3)); // down
     QCOMPARE(angle->text(), QStringLiteral("270"));
-    QCOMPARE(e.gradient.Angle, 270);
+    QCOMPARE(e.Gradient.Angle, 270);
     QTest::keyClick(kinds, Qt::Key_Home);
-    QCOMPARE(e.gradient.Kind, std::uint8_t{gkLinear});
+    QCOMPARE(e.Gradient.Kind, std::uint8_t{gkLinear});
     QCOMPARE(kinds->currentIndex(), 0);
 }
 
@@ -346,14 +346,14 @@ void GradFormTest::fieldsTakeDigitsOnlyHoweverTheyArrive() {
     angle->selectAll();
     QTest::keyClicks(angle, "1a-2");
     QCOMPARE(angle->text(), QStringLiteral("12"));
-    QCOMPARE(e.gradient.Angle, 12);
+    QCOMPARE(e.Gradient.Angle, 12);
     angle->selectAll();
     QTest::keyClicks(angle, "500");
     QCOMPARE(angle->text(), QStringLiteral("359"));
     QTest::keyClick(angle, Qt::Key_Up); // the arrow keys step the field, wrapping
     QCOMPARE(angle->text(), QStringLiteral("0"));
     QTest::keyClick(angle, Qt::Key_Down);
-    QCOMPARE(e.gradient.Angle, 359);
+    QCOMPARE(e.Gradient.Angle, 359);
 
     // Text from an input method: full-width digits and kana are refused.
     for (const QString& composed : {QStringLiteral("４５"), QStringLiteral("あ")}) {
@@ -362,7 +362,7 @@ void GradFormTest::fieldsTakeDigitsOnlyHoweverTheyArrive() {
         QApplication::sendEvent(angle, &commit);
         QCOMPARE(angle->text(), QStringLiteral("359"));
     }
-    QCOMPARE(e.gradient.Angle, 359);
+    QCOMPARE(e.Gradient.Angle, 359);
 
     // Pasted text likewise; the centre also takes a minus sign.
     x->setFocus();
@@ -374,7 +374,7 @@ void GradFormTest::fieldsTakeDigitsOnlyHoweverTheyArrive() {
     x->selectAll();
     x->paste();
     QCOMPARE(x->text(), QStringLiteral("-50"));
-    QCOMPARE(e.gradient.CenterX, -50);
+    QCOMPARE(e.Gradient.CenterX, -50);
     QVERIFY(e.Find<QCheckBox>("cbNormal")->isEnabled());
 }
 
@@ -384,12 +384,12 @@ void GradFormTest::previewDragsMoveTheCentre() {
     e.Move(e.Preview(), {150, 100});
     e.Move(e.Preview(), {180, 60});
     e.Release(e.Preview(), {180, 60});
-    QCOMPARE(e.gradient.CenterX, 50);
-    QCOMPARE(e.gradient.CenterY, -50);
+    QCOMPARE(e.Gradient.CenterX, 50);
+    QCOMPARE(e.Gradient.CenterY, -50);
     QCOMPARE(e.Find<QLineEdit>("edX")->text(), QStringLiteral("50"));
     QCOMPARE(e.Find<QLineEdit>("edY")->text(), QStringLiteral("-50"));
     QVERIFY(e.Find<QCheckBox>("cbNormal")->isEnabled());
-    QVERIFY(!e.dialog.Logic().CenterDrag());
+    QVERIFY(!e.Dialog.Logic().CenterDrag());
 }
 
 void GradFormTest::checkBoxesReachTheGradient() {
@@ -400,10 +400,10 @@ void GradFormTest::checkBoxesReachTheGradient() {
         return box->isChecked();
     };
     QVERIFY(tick("cbWrap"));
-    QCOMPARE(Colors(e.gradient), (std::vector<TColor>{kRed, kBlue, kRed}));
+    QCOMPARE(Colors(e.Gradient), (std::vector<TColor>{kRed, kBlue, kRed}));
     QVERIFY(!e.Find<QLineEdit>("edAngle")->isEnabled());
     QVERIFY(!tick("cbNormal"));
-    QVERIFY(!e.gradient.Normalize);
+    QVERIFY(!e.Gradient.Normalize);
     QVERIFY(e.Find<QLineEdit>("edAngle")->isEnabled());
 }
 
@@ -488,17 +488,17 @@ void GradFormTest::enterPressesTheFocusedButtonElseOk() {
         openAfterReverse = dialog->isVisible();
         enterOn(dialog, "edAngle");
     });
-    QVERIFY2(outcome.failure.isEmpty(), outcome.failure);
+    QVERIFY2(outcome.Failure.isEmpty(), outcome.Failure);
     QVERIFY(openAfterReverse);
-    QVERIFY(outcome.ok);
+    QVERIFY(outcome.Ok);
     QCOMPARE(Positions(component.Gradation()), (std::vector<int>{0, 70, 100}));
 
     outcome = ExecuteAnswering(component, [&](TGradDlg* d) { enterOn(d, "btCancel"); });
-    QVERIFY2(outcome.failure.isEmpty(), outcome.failure);
-    QVERIFY(!outcome.ok);
+    QVERIFY2(outcome.Failure.isEmpty(), outcome.Failure);
+    QVERIFY(!outcome.Ok);
     outcome = ExecuteAnswering(component, [&](TGradDlg* d) { enterOn(d, "cbWrap"); });
-    QVERIFY2(outcome.failure.isEmpty(), outcome.failure);
-    QVERIFY(outcome.ok);
+    QVERIFY2(outcome.Failure.isEmpty(), outcome.Failure);
+    QVERIFY(outcome.Ok);
 }
 
 void GradFormTest::cancelKeepsEditsOkReportsTrue() {
@@ -512,28 +512,28 @@ void GradFormTest::cancelKeepsEditsOkReportsTrue() {
         };
     };
     Outcome outcome = ExecuteAnswering(component, reverseThen("btCancel"));
-    QVERIFY2(outcome.failure.isEmpty(), outcome.failure);
-    QVERIFY(!outcome.ok);
+    QVERIFY2(outcome.Failure.isEmpty(), outcome.Failure);
+    QVERIFY(!outcome.Ok);
     QCOMPARE(component.Gradation().SaveToText(),
              std::string("0,0,0,0,0,,000000FF00,4600FF0000,64000000FF"));
     outcome = ExecuteAnswering(component, reverseThen("btOK"));
-    QVERIFY2(outcome.failure.isEmpty(), outcome.failure);
-    QVERIFY(outcome.ok);
+    QVERIFY2(outcome.Failure.isEmpty(), outcome.Failure);
+    QVERIFY(outcome.Ok);
     QCOMPARE(component.Gradation().SaveToText(),
              std::string("0,0,0,0,0,,00000000FF,1E00FF0000,640000FF00"));
 
     // Escape cancels.
     outcome = ExecuteAnswering(component,
                                [](TGradDlg* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
-    QVERIFY2(outcome.failure.isEmpty(), outcome.failure);
-    QVERIFY(!outcome.ok);
+    QVERIFY2(outcome.Failure.isEmpty(), outcome.Failure);
+    QVERIFY(!outcome.Ok);
 }
 
 // Two stops at one position make a hard edge; editing other stops and the
 // kind, then OK, keeps both in their order.
 void GradFormTest::okKeepsAHardEdge() {
     ScopedScriptedPrompts prompts;
-    prompts->colorAnswers = {kGreen};
+    prompts->ColorAnswers = {kGreen};
     TGradDialog component(*prompts);
     component.Gradation().LoadFromText("0,0,0,0,0,,00000000FF,3200FF0000,320000FF00,6400FFFFFF");
     const Outcome outcome = ExecuteAnswering(component, [](TGradDlg* dialog) {
@@ -547,8 +547,8 @@ void GradFormTest::okKeepsAHardEdge() {
         QTest::keyClick(kinds, Qt::Key_Down);
         QTest::mouseClick(dialog->findChild<QPushButton*>("btOK"), Qt::LeftButton);
     });
-    QVERIFY2(outcome.failure.isEmpty(), outcome.failure);
-    QVERIFY(outcome.ok);
+    QVERIFY2(outcome.Failure.isEmpty(), outcome.Failure);
+    QVERIFY(outcome.Ok);
     const std::string text = component.Gradation().SaveToText();
     QVERIFY2(text.starts_with("1,0,0,0,0,,000000FF00,3200FF0000,320000FF00,5B"), text.c_str());
     QCOMPARE(component.Gradation().Count(), 5);

@@ -128,17 +128,17 @@ constexpr TColor kGreen = 0x0000FF00;
 class PadHost final : public EditorHost {
 public:
     PadHost(const fs::path& folder, Prompts& dialogs) : folder_(folder), dialogs_(dialogs) {
-        pad = DerivePadInfo(PadValues{80, 60, 1, 0, static_cast<std::int32_t>(0x8000000F)}, 12);
+        Pad = DerivePadInfo(PadValues{80, 60, 1, 0, static_cast<std::int32_t>(0x8000000F)}, 12);
     }
 
-    TPadInfo pad;
-    std::optional<std::string> wallPaper = std::string("old.bmp");
+    TPadInfo Pad;
+    std::optional<std::string> WallPaper = std::string("old.bmp");
 
     void ReadPadInfo() override {}
-    const TPadInfo& PadInfo() const override { return pad; }
-    std::optional<std::string> GetPadWallPaper() override { return wallPaper; }
+    const TPadInfo& PadInfo() const override { return Pad; }
+    std::optional<std::string> GetPadWallPaper() override { return WallPaper; }
     bool SetPadWallPaper(const std::string& value) override {
-        wallPaper = value;
+        WallPaper = value;
         return true;
     }
     fs::path WallpaperFile() const override { return folder_ / "settings.bmp"; }
@@ -219,16 +219,17 @@ std::unique_ptr<TPatrn> PatternOf(const std::vector<std::pair<int, int>>& parts)
 }
 
 struct Session {
-    Session() : host(Folder(), *prompts), dialogs([this]() -> Prompts& { return *prompts; }) {
-        settings.Left = 10;
-        settings.Top = 20;
-        settings.Width = 640;
-        settings.Height = 480;
-        settings.PrevHeight = 120;
+    Session()
+        : Host(Folder(), *Prompts), Dialogs([this]() -> pelmora::Prompts& { return *Prompts; }) {
+        Settings.Left = 10;
+        Settings.Top = 20;
+        Settings.Width = 640;
+        Settings.Height = 480;
+        Settings.PrevHeight = 120;
     }
     ~Session() {
-        if (form) {
-            std::unique_ptr<TEditForm> owned(form.data());
+        if (Form) {
+            std::unique_ptr<TEditForm> owned(Form.data());
         }
     }
 
@@ -238,22 +239,22 @@ struct Session {
     }
 
     void Add(const char* name, std::unique_ptr<TPatrn> pattern) {
-        library.Append(Sj(name), std::move(pattern));
+        Library.Append(Sj(name), std::move(pattern));
     }
 
     void Open() {
-        form = new TEditForm(library, settings, host, dialogs);
-        form->show();
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form));
+        Form = new TEditForm(Library, Settings, Host, Dialogs);
+        Form->show();
+        Form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Form));
         parts()->setFocus();
     }
 
-    QListWidget* patterns() const { return Child<QListWidget>(form, "PatternList"); }
-    QListWidget* parts() const { return Child<QListWidget>(form, "PartsList"); }
-    QAction* action(const char* name) const { return Child<QAction>(form, name); }
-    QSlider* slider(const char* name) const { return Child<QSlider>(form, name); }
-    TPatrn& pattern() const { return *form->Logic().CurrentPattern(); }
+    QListWidget* patterns() const { return Child<QListWidget>(Form, "PatternList"); }
+    QListWidget* parts() const { return Child<QListWidget>(Form, "PartsList"); }
+    QAction* action(const char* name) const { return Child<QAction>(Form, name); }
+    QSlider* slider(const char* name) const { return Child<QSlider>(Form, name); }
+    TPatrn& pattern() const { return *Form->Logic().CurrentPattern(); }
 
     std::vector<std::string> rowTexts() const {
         std::vector<std::string> texts;
@@ -271,7 +272,7 @@ struct Session {
     }
     bool iconMatches(int row) const {
         return IconShows(parts()->item(row)->data(kRowPictureRole),
-                         pattern().Parts(row)->CreatePreview(20, host.pad));
+                         pattern().Parts(row)->CreatePreview(20, Host.Pad));
     }
     QPoint partCentre(int row) const {
         return parts()->visualItemRect(parts()->item(row)).center();
@@ -309,12 +310,12 @@ struct Session {
         return parts()->viewport()->grab(parts()->visualItemRect(parts()->item(row))).toImage();
     }
 
-    ScopedScriptedPrompts prompts;
-    PatternLibrary library;
-    TIniData settings;
-    PadHost host;
-    QtEditorDialogs dialogs;
-    QPointer<TEditForm> form;
+    ScopedScriptedPrompts Prompts;
+    PatternLibrary Library;
+    TIniData Settings;
+    PadHost Host;
+    QtEditorDialogs Dialogs;
+    QPointer<TEditForm> Form;
 };
 
 // The pixel left of `maxX` farthest from the row's `background`: the text's
@@ -365,22 +366,22 @@ void PartsTest::paneAndMenuCarryTheirNamesAndTexts() {
     s.Add("A", PatternOf({}));
     s.Open();
     struct Caption {
-        const char* name;
-        const char* text;
+        const char* Name;
+        const char* Text;
     };
     for (const Caption& c : {Caption{"Label1", "全体の色調整"}, Caption{"lbLumi", "明るさ(&B)："},
                              Caption{"lbHue", "色合い(&H)："}}) {
-        QLabel* label = Child<QLabel>(s.form, c.name);
-        QVERIFY2(label != nullptr, c.name);
-        QCOMPARE(label->text(), QString::fromUtf8(c.text));
+        QLabel* label = Child<QLabel>(s.Form, c.Name);
+        QVERIFY2(label != nullptr, c.Name);
+        QCOMPARE(label->text(), QString::fromUtf8(c.Text));
     }
-    QCOMPARE(Child<QLabel>(s.form, "Label3")->text().front(), QChar('-'));
-    QCOMPARE(Child<QLabel>(s.form, "Label3")->text().back(), QChar('+'));
-    QCOMPARE(Child<QLabel>(s.form, "lbLumi")->buddy(), s.slider("tbLumi"));
-    QCOMPARE(Child<QLabel>(s.form, "lbHue")->buddy(), s.slider("tbHue"));
-    QCOMPARE(Child<QLabel>(s.form, "lbParts")->buddy(), s.parts());
-    QCOMPARE(Child<TShape>(s.form, "Shape1")->size(), QSize(1, 75));
-    QCOMPARE(Child<QCheckBox>(s.form, "cbBtnCol")->text(), QString("ボタン色部品も調整する(&T)"));
+    QCOMPARE(Child<QLabel>(s.Form, "Label3")->text().front(), QChar('-'));
+    QCOMPARE(Child<QLabel>(s.Form, "Label3")->text().back(), QChar('+'));
+    QCOMPARE(Child<QLabel>(s.Form, "lbLumi")->buddy(), s.slider("tbLumi"));
+    QCOMPARE(Child<QLabel>(s.Form, "lbHue")->buddy(), s.slider("tbHue"));
+    QCOMPARE(Child<QLabel>(s.Form, "lbParts")->buddy(), s.parts());
+    QCOMPARE(Child<TShape>(s.Form, "Shape1")->size(), QSize(1, 75));
+    QCOMPARE(Child<QCheckBox>(s.Form, "cbBtnCol")->text(), QString("ボタン色部品も調整する(&T)"));
     QCOMPARE(s.slider("tbLumi")->minimum(), -8);
     QCOMPARE(s.slider("tbLumi")->maximum(), 8);
     QCOMPARE(s.slider("tbHue")->minimum(), -6);
@@ -389,19 +390,19 @@ void PartsTest::paneAndMenuCarryTheirNamesAndTexts() {
     QCOMPARE(s.parts()->selectionMode(), QAbstractItemView::SingleSelection);
     QCOMPARE(s.parts()->visualItemRect(s.parts()->item(0)).height(), 24);
 
-    QMenu* parts = Child<QMenu>(s.form, "mnParts");
+    QMenu* parts = Child<QMenu>(s.Form, "mnParts");
     QCOMPARE(parts->title(), QString("部品(&Ｒ)"));
-    QCOMPARE(Child<QMenu>(s.form, "mnPNew")->menuAction()->statusTip(),
+    QCOMPARE(Child<QMenu>(s.Form, "mnPNew")->menuAction()->statusTip(),
              QString("新しく部品を作成する"));
-    QCOMPARE(Child<QMenu>(s.form, "mnFill")->title(), QString("描画色の設定(&M)"));
-    QCOMPARE(Child<QMenu>(s.form, "mnFill")->menuAction()->statusTip(),
+    QCOMPARE(Child<QMenu>(s.Form, "mnFill")->title(), QString("描画色の設定(&M)"));
+    QCOMPARE(Child<QMenu>(s.Form, "mnFill")->menuAction()->statusTip(),
              QString("選択した部品の描画色を設定する"));
 
     struct Item {
-        const char* name;
-        const char* caption;
-        QKeySequence shortcut;
-        const char* hint;
+        const char* Name;
+        const char* Caption;
+        QKeySequence Shortcut;
+        const char* Hint;
     };
     const Item items[] = {
         {"mnAll", "ボタン枠(&F)", {}, "ボタン枠部分に1ドット幅の枠を描画する"},
@@ -422,30 +423,30 @@ void PartsTest::paneAndMenuCarryTheirNamesAndTexts() {
         {"mnPDelete", "削除(&Ｄ)", QKeySequence("Ctrl+Del"), "選択した部品を削除する"},
     };
     for (const Item& item : items) {
-        QAction* action = s.action(item.name);
-        QVERIFY2(action != nullptr, item.name);
-        QCOMPARE(action->text(), QString::fromUtf8(item.caption));
-        QCOMPARE(action->shortcut(), item.shortcut);
-        QCOMPARE(action->statusTip(), QString::fromUtf8(item.hint));
+        QAction* action = s.action(item.Name);
+        QVERIFY2(action != nullptr, item.Name);
+        QCOMPARE(action->text(), QString::fromUtf8(item.Caption));
+        QCOMPARE(action->shortcut(), item.Shortcut);
+        QCOMPARE(action->statusTip(), QString::fromUtf8(item.Hint));
     }
 
     // Order, separators after the new-part entries and after the fills; the
     // new-part entries carry their region, the fills form one radio group.
     const QList<QAction*> top = parts->actions();
     QCOMPARE(top.size(), 8);
-    QCOMPARE(top[0], Child<QMenu>(s.form, "mnPNew")->menuAction());
+    QCOMPARE(top[0], Child<QMenu>(s.Form, "mnPNew")->menuAction());
     QVERIFY(top[1]->isSeparator());
     QCOMPARE(top[2], s.action("mnArea"));
-    QCOMPARE(top[3], Child<QMenu>(s.form, "mnFill")->menuAction());
+    QCOMPARE(top[3], Child<QMenu>(s.Form, "mnFill")->menuAction());
     QVERIFY(top[4]->isSeparator());
     QCOMPARE(top[5], s.action("mnPUpper"));
     QCOMPARE(top[7], s.action("mnPDelete"));
     std::vector<int> tags;
-    for (QAction* entry : Child<QMenu>(s.form, "mnPNew")->actions()) {
+    for (QAction* entry : Child<QMenu>(s.Form, "mnPNew")->actions()) {
         tags.push_back(entry->data().toInt());
     }
     QCOMPARE(tags, (std::vector<int>{0, 1, 1, 2, 2}));
-    const QList<QAction*> fills = Child<QMenu>(s.form, "mnFill")->actions();
+    const QList<QAction*> fills = Child<QMenu>(s.Form, "mnFill")->actions();
     QCOMPARE(fills.size(), 5);
     for (QAction* fill : fills) {
         QVERIFY(fill->isCheckable());
@@ -485,8 +486,8 @@ void PartsTest::menuShowsTheRulesAndMarks() {
     s.Add("B", PatternOf({}));
     s.Open();
     QCOMPARE(s.parts()->currentRow(), 0);
-    QMenu* menu = Child<QMenu>(s.form, "mnParts");
-    menu->popup(s.form->mapToGlobal(QPoint(0, 0)));
+    QMenu* menu = Child<QMenu>(s.Form, "mnParts");
+    menu->popup(s.Form->mapToGlobal(QPoint(0, 0)));
     QVERIFY(QTest::qWaitForWindowExposed(menu));
     for (const char* name : {"mnArea", "mnPUpper", "mnPLower", "mnPDelete", "mnNon", "mnBtnF"}) {
         QVERIFY2(!s.action(name)->isEnabled(), name);
@@ -494,17 +495,17 @@ void PartsTest::menuShowsTheRulesAndMarks() {
     for (const char* name : {"mnMono", "mnGrad", "mnBtn"}) {
         QVERIFY2(s.action(name)->isEnabled(), name);
     }
-    QVERIFY(Child<QMenu>(s.form, "mnPNew")->menuAction()->isEnabled());
-    QVERIFY(Child<QMenu>(s.form, "mnFill")->menuAction()->isEnabled());
+    QVERIFY(Child<QMenu>(s.Form, "mnPNew")->menuAction()->isEnabled());
+    QVERIFY(Child<QMenu>(s.Form, "mnFill")->menuAction()->isEnabled());
     QVERIFY(s.action("mnBtn")->isChecked());
     menu->hide();
 
-    s.prompts->colorAnswers.push_back(kRed);
+    s.Prompts->ColorAnswers.push_back(kRed);
     QVERIFY(s.pick("mnMono"));
     QVERIFY(s.action("mnMono")->isChecked());
     QVERIFY(!s.action("mnBtn")->isChecked());
     // A cancelled choice leaves the mark where the fill is.
-    s.prompts->colorAnswers.push_back(std::nullopt);
+    s.Prompts->ColorAnswers.push_back(std::nullopt);
     s.clickPart(1);
     QVERIFY(s.pick("mnMono"));
     QVERIFY(s.action("mnBtnF")->isChecked());
@@ -513,10 +514,10 @@ void PartsTest::menuShowsTheRulesAndMarks() {
     // Several patterns selected: the pane is empty and its menu off.
     s.clickPattern(1, Qt::ControlModifier);
     QCOMPARE(s.parts()->count(), 0);
-    menu->popup(s.form->mapToGlobal(QPoint(0, 0)));
+    menu->popup(s.Form->mapToGlobal(QPoint(0, 0)));
     QVERIFY(QTest::qWaitForWindowExposed(menu));
-    QVERIFY(!Child<QMenu>(s.form, "mnPNew")->menuAction()->isEnabled());
-    QVERIFY(!Child<QMenu>(s.form, "mnFill")->menuAction()->isEnabled());
+    QVERIFY(!Child<QMenu>(s.Form, "mnPNew")->menuAction()->isEnabled());
+    QVERIFY(!Child<QMenu>(s.Form, "mnFill")->menuAction()->isEnabled());
     menu->hide();
 }
 
@@ -531,7 +532,7 @@ void PartsTest::shortcutsReachThePartCommands() {
     s.key(Qt::Key_Delete, Qt::ControlModifier);
     QCOMPARE(s.partNames(), (std::vector<std::string>{"ボタン背景", "アイコン領域",
                                                       "アイコン領域枠", "ボタン名領域枠"}));
-    QVERIFY(!s.form->Logic().IsModified());
+    QVERIFY(!s.Form->Logic().IsModified());
 
     s.clickPart(2);
     s.key(Qt::Key_U, Qt::ControlModifier | Qt::AltModifier);
@@ -543,12 +544,12 @@ void PartsTest::shortcutsReachThePartCommands() {
     s.key(Qt::Key_L, Qt::ControlModifier | Qt::AltModifier);
     QCOMPARE(s.parts()->currentRow(), 2);
     s.key(Qt::Key_Delete, Qt::ControlModifier);
-    QVERIFY(s.prompts->shown.empty());
+    QVERIFY(s.Prompts->Shown.empty());
     QCOMPARE(s.rowTexts(),
              (std::vector<std::string>{"ボタン背景", "アイコン領域", "ボタン名領域枠"}));
     QCOMPARE(s.parts()->currentRow(), 0);
     QCOMPARE(s.patterns()->count(), 1);
-    QCOMPARE(s.form->Logic().Preview(), DrawWallpaper(s.pattern(), s.host.pad));
+    QCOMPARE(s.Form->Logic().Preview(), DrawWallpaper(s.pattern(), s.Host.Pad));
 }
 
 void PartsTest::fillZeroGreysTheRowAndButtonColourBringsTheIconBack() {
@@ -621,7 +622,7 @@ void PartsTest::gradientDialogPresetCancelAndOk() {
     QVERIFY2(answer->Answered(), answer->Failure());
     QCOMPARE(QString::fromStdString(shown), QString::fromStdString(stored));
     QCOMPARE(s.pattern().Parts(1)->GradText, stored);
-    QVERIFY(!s.form->Logic().IsModified());
+    QVERIFY(!s.Form->Logic().IsModified());
 
     answer = WhenModal<TGradDlg>("the gradient dialog", [&](TGradDlg* dialog) {
         auto* kinds = Child<QComboBox>(dialog, "cbKind");
@@ -639,7 +640,7 @@ void PartsTest::gradientDialogPresetCancelAndOk() {
     QCOMPARE(result.CenterX, 10);
     QCOMPARE(result.GetColor(0), kBlue);
     QVERIFY(s.iconMatches(1));
-    QVERIFY(s.form->Logic().IsModified());
+    QVERIFY(s.Form->Logic().IsModified());
 }
 
 // The real fine-adjust dialog opens on the part's adjustments; Cancel leaves
@@ -657,7 +658,7 @@ void PartsTest::fineAdjustCancelAndOk() {
     QVERIFY(s.pick("mnArea"));
     QVERIFY2(answer->Answered(), answer->Failure());
     QCOMPARE(s.pattern().Parts(1)->Outer, TTrim{});
-    QVERIFY(!s.form->Logic().IsModified());
+    QVERIFY(!s.Form->Logic().IsModified());
 
     // Reset puts the icon frame one pixel outside the icon; one more pixel of
     // thickness on the left.
@@ -677,7 +678,7 @@ void PartsTest::fineAdjustCancelAndOk() {
     QCOMPARE(part.Outer, (TTrim{1, 1, 1, 1}));
     QCOMPARE(part.Thick, (TTrim{2, 1, 1, 1}));
     QVERIFY(s.iconMatches(1));
-    QVERIFY(s.form->Logic().IsModified());
+    QVERIFY(s.Form->Logic().IsModified());
 }
 
 void PartsTest::draggingPartsKeepsTheBasePart() {
@@ -689,7 +690,7 @@ void PartsTest::draggingPartsKeepsTheBasePart() {
     // Onto row 0: refused.
     s.dragPart(3, {2, 1, 0});
     QCOMPARE(s.partNames(), start);
-    QVERIFY(!s.form->Logic().IsModified());
+    QVERIFY(!s.Form->Logic().IsModified());
 
     // Row 3 onto row 1: the former part 1 moves to index 2.
     s.dragPart(3, {2, 1});
@@ -715,7 +716,7 @@ void PartsTest::statusBarDescribesTheSelectedPart() {
     s.Add("A", std::move(pattern));
     s.Add("B", PatternOf({}));
     s.Open();
-    QStatusBar* status = Child<QStatusBar>(s.form, "StatusBar");
+    QStatusBar* status = Child<QStatusBar>(s.Form, "StatusBar");
     s.clickPart(1);
     QCOMPARE(status->currentMessage(), QString("描画範囲：ボタン名領域   描画色：単色"));
     s.key(Qt::Key_Down);
@@ -743,10 +744,10 @@ void PartsTest::colourAdjustmentStoresPositions() {
         QTest::keyClick(hue, Qt::Key_Right);
     }
     QCOMPARE(s.pattern().Hue, 6);
-    QCheckBox* trim = Child<QCheckBox>(s.form, "cbBtnCol");
+    QCheckBox* trim = Child<QCheckBox>(s.Form, "cbBtnCol");
     QTest::mouseClick(trim, Qt::LeftButton, {}, QPoint(5, trim->height() / 2));
     QVERIFY(s.pattern().BtnColTrim);
-    QCOMPARE(s.form->Logic().Preview(), DrawWallpaper(s.pattern(), s.host.pad));
+    QCOMPARE(s.Form->Logic().Preview(), DrawWallpaper(s.pattern(), s.Host.Pad));
 }
 
 // The whole colour-adjustment group shows inside the lower pane, and its
@@ -756,23 +757,23 @@ void PartsTest::colourGroupFitsAtTheSmallestSizes() {
     Session s;
     s.Add("A", PatternOf({}));
     s.Open();
-    s.form->resize(s.form->minimumSize());
-    QTRY_COMPARE_WITH_TIMEOUT(s.form->size(), QSize(550, 400), kSlowMachineTimeoutMs);
-    auto* splitter = Child<QWidget>(s.form, "Splitter1");
-    QWidget* pane = Child<QWidget>(s.form, "pnRBBottom");
-    auto* trim = Child<QCheckBox>(s.form, "cbBtnCol");
+    s.Form->resize(s.Form->minimumSize());
+    QTRY_COMPARE_WITH_TIMEOUT(s.Form->size(), QSize(550, 400), kSlowMachineTimeoutMs);
+    auto* splitter = Child<QWidget>(s.Form, "Splitter1");
+    QWidget* pane = Child<QWidget>(s.Form, "pnRBBottom");
+    auto* trim = Child<QCheckBox>(s.Form, "cbBtnCol");
     for (const int previewHeight : {0, 10000}) {
         DragSplitter(splitter, previewHeight == 0 ? -10000 : 10000);
         for (const char* name :
              {"Label1", "Label3", "Shape1", "lbLumi", "tbLumi", "lbHue", "tbHue", "cbBtnCol"}) {
-            QWidget* control = Child<QWidget>(s.form, name);
+            QWidget* control = Child<QWidget>(s.Form, name);
             const QRect area(control->mapTo(pane, QPoint(0, 0)), control->size());
             QVERIFY2(control->isVisible() && pane->rect().contains(area), name);
         }
         QTest::mouseClick(trim, Qt::LeftButton, {}, QPoint(5, trim->height() / 2));
     }
     QVERIFY(!s.pattern().BtnColTrim);
-    QVERIFY(s.form->Logic().IsModified());
+    QVERIFY(s.Form->Logic().IsModified());
 }
 
 void PartsTest::selectingAnotherPatternAndBackIsNoChange() {
@@ -792,21 +793,21 @@ void PartsTest::selectingAnotherPatternAndBackIsNoChange() {
     s.clickPattern(0);
     QCOMPARE(s.slider("tbLumi")->value(), 4);
     QCOMPARE(s.slider("tbHue")->value(), 4);
-    QVERIFY(!Child<QCheckBox>(s.form, "cbBtnCol")->isChecked());
-    QVERIFY(!s.form->Logic().IsModified());
-    QCOMPARE(s.library.Pattern(1).Lumi, -2);
+    QVERIFY(!Child<QCheckBox>(s.Form, "cbBtnCol")->isChecked());
+    QVERIFY(!s.Form->Logic().IsModified());
+    QCOMPARE(s.Library.Pattern(1).Lumi, -2);
 }
 
 void PartsTest::altROpensThePartsMenu() {
     Session s;
     s.Add("A", PatternOf({}));
     s.Open();
-    QMenu* menu = Child<QMenu>(s.form, "mnParts");
+    QMenu* menu = Child<QMenu>(s.Form, "mnParts");
     QTest::keyClick(s.parts(), Qt::Key_R, Qt::AltModifier);
     QTRY_VERIFY_WITH_TIMEOUT(menu->isVisible(), kSlowMachineTimeoutMs);
     // N opens the new-part entries, C picks the icon-area frame.
     QTest::keyClick(menu, Qt::Key_N);
-    QMenu* entries = Child<QMenu>(s.form, "mnPNew");
+    QMenu* entries = Child<QMenu>(s.Form, "mnPNew");
     QTRY_VERIFY_WITH_TIMEOUT(entries->isVisible(), kSlowMachineTimeoutMs);
     QTest::keyClick(entries, Qt::Key_C);
     QTRY_COMPARE_WITH_TIMEOUT(s.pattern().Count(), 2, kSlowMachineTimeoutMs);
@@ -823,7 +824,7 @@ void PartsTest::windowDestroyedUnderAnOpenDialog() {
         s.clickPart(1);
         bool survived = false;
         const auto endTheWindow = [&](QDialog* dialog) {
-            delete s.form.data();
+            delete s.Form.data();
             survived = dialog->isVisible();
             dialog->accept();
         };
@@ -837,9 +838,9 @@ void PartsTest::windowDestroyedUnderAnOpenDialog() {
         QVERIFY(s.pick(command));
         QVERIFY2(adjust ? adjust->Answered() : gradient->Answered(),
                  adjust ? adjust->Failure() : gradient->Failure());
-        QVERIFY2(s.form.isNull(), command);
+        QVERIFY2(s.Form.isNull(), command);
         QVERIFY2(survived, command);
-        QCOMPARE(s.library.Pattern(0).Parts(1)->Fill, std::uint8_t(fkMono));
+        QCOMPARE(s.Library.Pattern(0).Parts(1)->Fill, std::uint8_t(fkMono));
     }
 }
 
@@ -980,7 +981,7 @@ void PartsTest::designAPatternFromTheLauncher() {
 
     // A red-to-blue radial gradient: both end stops recoloured by
     // double-clicks on their handles.
-    prompts->colorAnswers = {kRed, kBlue};
+    prompts->ColorAnswers = {kRed, kBlue};
     const auto gradientAnswer = WhenModal<TGradDlg>("the gradient dialog", [](TGradDlg* dialog) {
         QWidget* strip = Child<QWidget>(dialog, "pbPtr");
         for (int handle : {5, 5 + 270}) {
@@ -1054,7 +1055,7 @@ void PartsTest::designAPatternFromTheLauncher() {
     QCOMPARE(LoadBmp(trial), form->Logic().Preview());
 
     // OK, keeping the trial wallpaper.
-    prompts->messageAnswers.push_back(MsgResult::Yes);
+    prompts->MessageAnswers.push_back(MsgResult::Yes);
     QTest::mouseClick(Child<QPushButton>(form, "btOK"), Qt::LeftButton);
     QCOMPARE(prompts->Messages(), std::vector<std::string>{"仮適用した壁紙をそのまま使いますか？"});
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

@@ -92,12 +92,12 @@ QStringList RowTexts(const QTreeView* list, const QString& name) {
 
 FileDialogRequest SaveRequest(const QString& folder) {
     FileDialogRequest request;
-    request.title = "パターン出力先のファイル指定";
-    request.filter = "パターンファイル(*.ptn)|*.ptn";
-    request.defaultExtension = "ptn";
-    request.initialDir = folder.toStdString();
-    request.confirmOverwrite = true;
-    request.folderMustExist = true;
+    request.Title = "パターン出力先のファイル指定";
+    request.Filter = "パターンファイル(*.ptn)|*.ptn";
+    request.DefaultExtension = "ptn";
+    request.InitialDir = folder.toStdString();
+    request.ConfirmOverwrite = true;
+    request.FolderMustExist = true;
     return request;
 }
 
@@ -131,9 +131,9 @@ private slots:
         QFETCH(QString, typeName);
         QFETCH(QStringList, filters);
         FileDialogRequest request;
-        request.filter = filter.toStdString();
-        request.defaultExtension = "ptn";
-        request.typeName = typeName.toStdString();
+        request.Filter = filter.toStdString();
+        request.DefaultExtension = "ptn";
+        request.TypeName = typeName.toStdString();
         QCOMPARE(QtNameFilters(request), filters);
     }
 
@@ -306,11 +306,11 @@ private slots:
             ChooseFile(dialog, dir.filePath("a.ptn"));
         });
         FileDialogRequest request;
-        request.title = "パターンファイルの指定";
-        request.filter = "パターンファイル(*.ptn)|*.ptn|すべてのファイル(*.*)|*.*";
-        request.defaultExtension = "ptn";
-        request.initialDir = dir.path().toStdString() + "/";
-        request.mustExist = true;
+        request.Title = "パターンファイルの指定";
+        request.Filter = "パターンファイル(*.ptn)|*.ptn|すべてのファイル(*.*)|*.*";
+        request.DefaultExtension = "ptn";
+        request.InitialDir = dir.path().toStdString() + "/";
+        request.MustExist = true;
         QtPrompts prompts;
         const std::optional<std::string> chosen = prompts.OpenFile(request);
         QVERIFY2(reply.Answered(), reply.Failure());
@@ -346,10 +346,10 @@ private slots:
             }
         });
         FileDialogRequest request;
-        request.filter = "パターンファイル(*.ptn)|*.ptn|すべてのファイル(*.*)|*.*";
-        request.defaultExtension = "ptn";
-        request.typeName = "Pelmora パターンファイル";
-        request.initialDir = dir.path().toStdString();
+        request.Filter = "パターンファイル(*.ptn)|*.ptn|すべてのファイル(*.*)|*.*";
+        request.DefaultExtension = "ptn";
+        request.TypeName = "Pelmora パターンファイル";
+        request.InitialDir = dir.path().toStdString();
         QtPrompts prompts;
         QVERIFY(!prompts.OpenFile(request).has_value());
         QVERIFY2(reply.Answered(), reply.Failure());

@@ -19,9 +19,9 @@ namespace pelmora {
 namespace {
 
 struct Outcome {
-    int code;
-    std::string out;
-    std::string err;
+    int Code;
+    std::string Out;
+    std::string Err;
 };
 
 Outcome RunCli(const std::vector<std::string>& args) {
@@ -41,17 +41,17 @@ constexpr TColor Grey(int v) {
 
 // A one-line error that names the program.
 void ExpectError(const Outcome& o, int code, const std::string& fragment) {
-    EXPECT_EQ(o.code, code) << o.err;
-    EXPECT_EQ(o.out, "");
-    EXPECT_EQ(o.err.rfind("pelmora: ", 0), 0u) << o.err;
-    EXPECT_EQ(o.err.find('\n'), o.err.size() - 1) << o.err;
-    EXPECT_NE(o.err.find(fragment), std::string::npos) << o.err;
+    EXPECT_EQ(o.Code, code) << o.Err;
+    EXPECT_EQ(o.Out, "");
+    EXPECT_EQ(o.Err.rfind("pelmora: ", 0), 0u) << o.Err;
+    EXPECT_EQ(o.Err.find('\n'), o.Err.size() - 1) << o.Err;
+    EXPECT_NE(o.Err.find(fragment), std::string::npos) << o.Err;
 }
 
 class CliRender : public ::testing::Test {
 protected:
-    testing::TempDir dir;
-    std::string Out(const char* name = "cell.bmp") { return (dir / name).string(); }
+    testing::TempDir dir_;
+    std::string Out(const char* name = "cell.bmp") { return (dir_ / name).string(); }
 
     Bitmap24 Render(const std::vector<std::string>& args) {
         std::vector<std::string> all = {"render"};
@@ -59,23 +59,23 @@ protected:
         all.push_back("-o");
         all.push_back(Out());
         const Outcome o = RunCli(all);
-        EXPECT_EQ(o.code, 0) << o.err;
-        EXPECT_EQ(o.err, "");
+        EXPECT_EQ(o.Code, 0) << o.Err;
+        EXPECT_EQ(o.Err, "");
         return LoadBmp(Out());
     }
 };
 
 TEST(CliUsage, Help) {
     const Outcome main = RunCli({"--help"});
-    EXPECT_EQ(main.code, 0);
-    EXPECT_NE(main.out.find("render"), std::string::npos);
-    EXPECT_NE(main.out.find("list"), std::string::npos);
+    EXPECT_EQ(main.Code, 0);
+    EXPECT_NE(main.Out.find("render"), std::string::npos);
+    EXPECT_NE(main.Out.find("list"), std::string::npos);
     const Outcome render = RunCli({"render", "--help"});
-    EXPECT_EQ(render.code, 0);
-    EXPECT_NE(render.out.find("--pad W,H,CAPTION,SMALLICON,COLOR"), std::string::npos);
+    EXPECT_EQ(render.Code, 0);
+    EXPECT_NE(render.Out.find("--pad W,H,CAPTION,SMALLICON,COLOR"), std::string::npos);
     const Outcome list = RunCli({"list", "--help"});
-    EXPECT_EQ(list.code, 0);
-    EXPECT_NE(list.out.find("pelmora list FILE"), std::string::npos);
+    EXPECT_EQ(list.Code, 0);
+    EXPECT_NE(list.Out.find("pelmora list FILE"), std::string::npos);
 }
 
 TEST(CliUsage, BadCommandLines) {
@@ -112,11 +112,11 @@ TEST(CliUsage, BadNumbers) {
 }
 
 TEST_F(CliRender, Failures) {
-    ExpectError(RunCli({"render", (dir / "missing.ptn").string(), "--index", "0", "--pad",
+    ExpectError(RunCli({"render", (dir_ / "missing.ptn").string(), "--index", "0", "--pad",
                         "80,60,1,0,0", "-o", Out()}),
                 1, "no such file");
-    ExpectError(RunCli({"list", (dir / "missing.ptn").string()}), 1, "no such file");
-    ExpectError(RunCli({"list", dir.Path().string()}), 1, "folder");
+    ExpectError(RunCli({"list", (dir_ / "missing.ptn").string()}), 1, "no such file");
+    ExpectError(RunCli({"list", dir_.Path().string()}), 1, "folder");
     ExpectError(RunCli({"render", Sample("basic.ptn"), "--pattern", "なし", "--pad", "80,60,1,0,0",
                         "-o", Out()}),
                 1, "no pattern named \"なし\"");
@@ -127,24 +127,25 @@ TEST_F(CliRender, Failures) {
                         "--name-height", "12", "-o", Out()}),
                 1, "8192");
     ExpectError(RunCli({"render", Sample("basic.ptn"), "--index", "0", "--pad", "80,60,1,0,0",
-                        "--name-height", "12", "-o", (dir / "no" / "such" / "dir.bmp").string()}),
+                        "--name-height", "12", "-o", (dir_ / "no" / "such" / "dir.bmp").string()}),
                 1, "dir.bmp");
-    EXPECT_EQ(testing::EntryCount(dir.Path()), 0u); // nothing half-written
+    EXPECT_EQ(testing::EntryCount(dir_.Path()), 0u); // nothing half-written
 }
 
 TEST(CliList, NamesInFileOrderAsUtf8) {
     const Outcome basic = RunCli({"list", Sample("basic.ptn")});
-    EXPECT_EQ(basic.code, 0) << basic.err;
-    EXPECT_EQ(basic.out, "標準ボタン\n厚い枠\n赤いアイコン枠\n夕暮れ\n");
+    EXPECT_EQ(basic.Code, 0) << basic.Err;
+    EXPECT_EQ(basic.Out, "標準ボタン\n厚い枠\n赤いアイコン枠\n夕暮れ\n");
     const Outcome gradients = RunCli({"list", Sample("gradients.ptn")});
-    EXPECT_EQ(gradients.out, "アイコンの光\n四隅\n放射状\n円弧\n");
+    EXPECT_EQ(gradients.Out, "アイコンの光\n四隅\n放射状\n円弧\n");
 }
 
 TEST_F(CliRender, ListShowsNumberedNamesAndUndecodableBytes) {
-    testing::WriteRaw(dir / "odd.ptn", "[1]\r\nName=A\r\n[2]\r\nName=A\r\n[3]\r\nName=B\x81 C\r\n");
-    const Outcome o = RunCli({"list", (dir / "odd.ptn").string()});
-    EXPECT_EQ(o.code, 0) << o.err;
-    EXPECT_EQ(o.out, "A\nA2\nB\\x81\\x20C\n");
+    testing::WriteRaw(dir_ / "odd.ptn",
+                      "[1]\r\nName=A\r\n[2]\r\nName=A\r\n[3]\r\nName=B\x81 C\r\n");
+    const Outcome o = RunCli({"list", (dir_ / "odd.ptn").string()});
+    EXPECT_EQ(o.Code, 0) << o.Err;
+    EXPECT_EQ(o.Out, "A\nA2\nB\\x81\\x20C\n");
 }
 
 TEST_F(CliRender, PlainButtonWithBevel) {
@@ -254,22 +255,23 @@ TEST_F(CliRender, OutputsToStandardOutputAndIntoPipes) {
                                            "--pad",  "40,30,0,0,0",       "-o"};
     std::vector<std::string> toFile = args;
     toFile.push_back(Out());
-    ASSERT_EQ(RunCli(toFile).code, 0);
+    ASSERT_EQ(RunCli(toFile).Code, 0);
     const std::string bmp = testing::ReadRaw(Out());
 
     std::vector<std::string> toStdout = args;
     toStdout.push_back("-");
     const Outcome o = RunCli(toStdout);
-    EXPECT_EQ(o.code, 0) << o.err;
-    EXPECT_EQ(o.out, bmp);
+    EXPECT_EQ(o.Code, 0) << o.Err;
+    EXPECT_EQ(o.Out, bmp);
 
 #ifndef _WIN32 // pipes and /proc are POSIX's
     int pipeEnds[2];
     ASSERT_EQ(::pipe(pipeEnds), 0);
-    std::filesystem::create_symlink("/proc/self/fd/" + std::to_string(pipeEnds[1]), dir / "stdout");
+    std::filesystem::create_symlink("/proc/self/fd/" + std::to_string(pipeEnds[1]),
+                                    dir_ / "stdout");
     std::vector<std::string> toPipe = args;
     toPipe.push_back(Out("stdout"));
-    EXPECT_EQ(RunCli(toPipe).code, 0);
+    EXPECT_EQ(RunCli(toPipe).Code, 0);
     ::close(pipeEnds[1]);
     std::string received;
     char buffer[4096];
@@ -278,7 +280,7 @@ TEST_F(CliRender, OutputsToStandardOutputAndIntoPipes) {
     }
     ::close(pipeEnds[0]);
     EXPECT_EQ(received, bmp);
-    EXPECT_TRUE(std::filesystem::is_symlink(dir / "stdout"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir_ / "stdout"));
 
     // A named pipe nobody reads is an error, not a wait.
     ASSERT_EQ(::mkfifo(Out("fifo").c_str(), 0600), 0);

@@ -14,10 +14,10 @@ inline std::ostream& operator<<(std::ostream& os, const THls& h) {
 namespace {
 
 struct Rgb3 {
-    int r, g, b;
+    int R, G, B;
     bool operator==(const Rgb3&) const = default;
     friend std::ostream& operator<<(std::ostream& os, const Rgb3& c) {
-        return os << "(" << c.r << ", " << c.g << ", " << c.b << ")";
+        return os << "(" << c.R << ", " << c.G << ", " << c.B << ")";
     }
 };
 
@@ -25,18 +25,18 @@ Rgb3 Split(TColor c) {
     return Rgb3{RedOf(c), GreenOf(c), BlueOf(c)};
 }
 TColor Join(const Rgb3& c) {
-    return Rgb(c.r, c.g, c.b);
+    return Rgb(c.R, c.G, c.B);
 }
 
 struct ToHlsCase {
-    Rgb3 rgb;
-    THls hls;
+    Rgb3 Rgb;
+    THls Hls;
 };
 
 class ColorToHlsTest : public ::testing::TestWithParam<ToHlsCase> {};
 
 TEST_P(ColorToHlsTest, ConvertsExactly) {
-    EXPECT_EQ(ColorToHLS(Join(GetParam().rgb)), GetParam().hls);
+    EXPECT_EQ(ColorToHLS(Join(GetParam().Rgb)), GetParam().Hls);
 }
 
 INSTANTIATE_TEST_SUITE_P(Primaries, ColorToHlsTest,
@@ -85,18 +85,18 @@ TEST(HueToValueTest, PiecesOfTheHueCircle) {
 }
 
 struct AdjustCase {
-    Rgb3 in;
-    int lumi;
-    int hue;
-    Rgb3 out;
+    Rgb3 In;
+    int Lumi;
+    int Hue;
+    Rgb3 Out;
 };
 
 class ColorAdjustTest : public ::testing::TestWithParam<AdjustCase> {};
 
 TEST_P(ColorAdjustTest, ShiftsExactly) {
     const AdjustCase& c = GetParam();
-    EXPECT_EQ(Split(ColorAdjust(Join(c.in), c.lumi, c.hue)), c.out)
-        << "lumi " << c.lumi << " hue " << c.hue;
+    EXPECT_EQ(Split(ColorAdjust(Join(c.In), c.Lumi, c.Hue)), c.Out)
+        << "lumi " << c.Lumi << " hue " << c.Hue;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -143,7 +143,7 @@ TEST(ColorAdjustMore, GreysStayGreyUnderAnyHue) {
     for (int hue = -12; hue <= 12; hue += 2) {
         for (int lumi = -8; lumi <= 8; ++lumi) {
             const Rgb3 c = Split(ColorAdjust(Rgb(77, 77, 77), lumi, hue));
-            EXPECT_TRUE(c.r == c.g && c.g == c.b) << lumi << " " << hue;
+            EXPECT_TRUE(c.R == c.G && c.G == c.B) << lumi << " " << hue;
         }
     }
 }

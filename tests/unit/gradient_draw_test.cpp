@@ -79,12 +79,12 @@ TGrad Centred(std::uint8_t kind, int angle, int cx, int cy, bool normalize) {
 }
 
 struct Probe {
-    int x, y, pos;
+    int X, Y, Pos;
 };
 
 void ExpectPositions(const Bitmap24& b, const std::vector<Probe>& probes) {
     for (const Probe& p : probes) {
-        EXPECT_EQ(PosAt(b, p.x, p.y), p.pos) << "pixel (" << p.x << ", " << p.y << ")";
+        EXPECT_EQ(PosAt(b, p.X, p.Y), p.Pos) << "pixel (" << p.X << ", " << p.Y << ")";
     }
 }
 
@@ -131,21 +131,21 @@ TEST(GradDrawLinear, Angle90RunsTopToBottomAnd270BottomToTop) {
 }
 
 struct CornerCase {
-    int angle;
-    int w, h;
-    int topLeft, topRight, bottomLeft, bottomRight;
+    int Angle;
+    int W, H;
+    int TopLeft, TopRight, BottomLeft, BottomRight;
 };
 
 class GradDrawLinearAngles : public ::testing::TestWithParam<CornerCase> {};
 
 TEST_P(GradDrawLinearAngles, CornersFollowTheDirection) {
     const CornerCase& c = GetParam();
-    TGrad g = Linear(c.angle);
-    const Bitmap24 b = Paint(g, c.w, c.h);
-    ExpectPositions(b, {{0, 0, c.topLeft},
-                        {c.w - 1, 0, c.topRight},
-                        {0, c.h - 1, c.bottomLeft},
-                        {c.w - 1, c.h - 1, c.bottomRight}});
+    TGrad g = Linear(c.Angle);
+    const Bitmap24 b = Paint(g, c.W, c.H);
+    ExpectPositions(b, {{0, 0, c.TopLeft},
+                        {c.W - 1, 0, c.TopRight},
+                        {0, c.H - 1, c.BottomLeft},
+                        {c.W - 1, c.H - 1, c.BottomRight}});
 }
 
 INSTANTIATE_TEST_SUITE_P(Square, GradDrawLinearAngles,
@@ -180,17 +180,17 @@ TEST(GradDrawRadiate, UnnormalisedTurnsClockwiseFromTheAngle) {
 }
 
 struct RegionCase {
-    int cx, cy;
-    Probe start, end; // corner pixels with positions 0 and 1000
+    int Cx, Cy;
+    Probe Start, End; // corner pixels with positions 0 and 1000
 };
 
 class GradDrawRadiateRegions : public ::testing::TestWithParam<RegionCase> {};
 
 TEST_P(GradDrawRadiateRegions, SweepCoversTheVisibleCorners) {
     const RegionCase& c = GetParam();
-    TGrad g = Centred(gkRadiate, 123, c.cx, c.cy, true); // the angle plays no part
+    TGrad g = Centred(gkRadiate, 123, c.Cx, c.Cy, true); // the angle plays no part
     const Bitmap24 b = Paint(g, 21, 15);
-    ExpectPositions(b, {c.start, c.end});
+    ExpectPositions(b, {c.Start, c.End});
 }
 
 // Corners of the 21 x 15 rectangle: TL (0,0), TR (20,0), BL (0,14), BR (20,14).
@@ -263,20 +263,20 @@ TGrad Quad(int angle, TColor c0 = kRed, TColor c1 = kGreen, TColor c2 = kBlue, T
 }
 
 struct QuadCase {
-    int angle;
-    TColor topLeft, topRight, bottomRight, bottomLeft;
+    int Angle;
+    TColor TopLeft, TopRight, BottomRight, BottomLeft;
 };
 
 class GradDrawQuadAngles : public ::testing::TestWithParam<QuadCase> {};
 
 TEST_P(GradDrawQuadAngles, StopsGoClockwiseRoundTheCorners) {
     const QuadCase& c = GetParam();
-    TGrad g = Quad(c.angle);
+    TGrad g = Quad(c.Angle);
     const Bitmap24 b = Paint(g, 9, 6);
-    EXPECT_EQ(b.Pixel(0, 0), c.topLeft);
-    EXPECT_EQ(b.Pixel(8, 0), c.topRight);
-    EXPECT_EQ(b.Pixel(8, 5), c.bottomRight);
-    EXPECT_EQ(b.Pixel(0, 5), c.bottomLeft);
+    EXPECT_EQ(b.Pixel(0, 0), c.TopLeft);
+    EXPECT_EQ(b.Pixel(8, 0), c.TopRight);
+    EXPECT_EQ(b.Pixel(8, 5), c.BottomRight);
+    EXPECT_EQ(b.Pixel(0, 5), c.BottomLeft);
 }
 
 INSTANTIATE_TEST_SUITE_P(Angles, GradDrawQuadAngles,

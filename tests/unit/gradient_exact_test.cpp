@@ -239,10 +239,10 @@ TColor PixelRef(const TGrad& g, const Geometry& r, std::int64_t x, std::int64_t 
 // --- Random cases --------------------------------------------------------------------
 
 struct Case {
-    std::string text;
-    int w, h;
-    int left, top; // where the rectangle lands on a canvas a little larger
-    int lumi, hue;
+    std::string Text;
+    int W, H;
+    int Left, Top; // where the rectangle lands on a canvas a little larger
+    int Lumi, Hue;
 };
 
 class CaseMaker {
@@ -252,16 +252,16 @@ public:
     Case Next() {
         Case c;
         const int kind = Pick(0, 3);
-        c.text = std::to_string(kind) + "," + std::to_string(Angle()) + "," +
+        c.Text = std::to_string(kind) + "," + std::to_string(Angle()) + "," +
                  std::to_string(CentrePercent()) + "," + std::to_string(CentrePercent()) + "," +
                  std::to_string(Pick(0, 1)) + ",," + Stops(kind);
-        Size(c.w, c.h);
+        Size(c.W, c.H);
         // Mostly the whole rectangle on the canvas, sometimes partly off it.
-        c.left = Pick(0, 3) == 0 ? Pick(-c.w / 2, 2) : 1;
-        c.top = Pick(0, 3) == 0 ? Pick(-c.h / 2, 2) : 1;
+        c.Left = Pick(0, 3) == 0 ? Pick(-c.W / 2, 2) : 1;
+        c.Top = Pick(0, 3) == 0 ? Pick(-c.H / 2, 2) : 1;
         const bool shifted = Pick(0, 4) == 0;
-        c.lumi = shifted ? Pick(-8, 8) : 0;
-        c.hue = shifted ? 2 * Pick(-6, 6) : 0;
+        c.Lumi = shifted ? Pick(-8, 8) : 0;
+        c.Hue = shifted ? 2 * Pick(-6, 6) : 0;
         return c;
     }
 
@@ -362,21 +362,21 @@ int GradientCount() {
 // number of pixels that differ (reporting the first few).
 int CompareCase(const Case& c) {
     TGrad g;
-    g.LoadFromText(c.text);
-    const std::int32_t canvasW = c.w + 2, canvasH = c.h + 2;
+    g.LoadFromText(c.Text);
+    const std::int32_t canvasW = c.W + 2, canvasH = c.H + 2;
     Bitmap24 canvas(canvasW, canvasH, 0x123456);
-    g.Draw(canvas, c.left, c.top, c.left + c.w - 1, c.top + c.h - 1, c.lumi, c.hue);
-    const Geometry r{c.w, c.h};
+    g.Draw(canvas, c.Left, c.Top, c.Left + c.W - 1, c.Top + c.H - 1, c.Lumi, c.Hue);
+    const Geometry r{c.W, c.H};
     int wrong = 0;
     for (std::int32_t cyPix = 0; cyPix < canvasH; ++cyPix) {
         for (std::int32_t cxPix = 0; cxPix < canvasW; ++cxPix) {
-            const std::int64_t x = cxPix - c.left;
-            const std::int64_t y = cyPix - c.top;
-            const bool inside = x >= 0 && y >= 0 && x < c.w && y < c.h;
-            const TColor expected = inside ? PixelRef(g, r, x, y, c.lumi, c.hue) : 0x123456;
+            const std::int64_t x = cxPix - c.Left;
+            const std::int64_t y = cyPix - c.Top;
+            const bool inside = x >= 0 && y >= 0 && x < c.W && y < c.H;
+            const TColor expected = inside ? PixelRef(g, r, x, y, c.Lumi, c.Hue) : 0x123456;
             if (canvas.Pixel(cxPix, cyPix) != expected && ++wrong <= 3) {
-                ADD_FAILURE() << "text " << c.text << ", " << c.w << " x " << c.h << " at ("
-                              << c.left << ", " << c.top << "), shift " << c.lumi << "/" << c.hue
+                ADD_FAILURE() << "text " << c.Text << ", " << c.W << " x " << c.H << " at ("
+                              << c.Left << ", " << c.Top << "), shift " << c.Lumi << "/" << c.Hue
                               << ": pixel (" << x << ", " << y << ") is " << std::hex
                               << canvas.Pixel(cxPix, cyPix) << ", expected " << expected;
             }
@@ -422,7 +422,7 @@ TEST_P(GradExactLoops, PositionsOnRoundingBoundariesMatchTheReference) {
         {"3,0,0,0,0,,00000000FF,2100FF0000,4300FFFF00,6400000000", 256, 256, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(CompareCase(c), 0) << c.text;
+        EXPECT_EQ(CompareCase(c), 0) << c.Text;
     }
 }
 

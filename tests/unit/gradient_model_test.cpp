@@ -268,17 +268,17 @@ TEST(GradKind, OtherKindsKeepTheStops) {
 }
 
 struct SnapCase {
-    int before;
-    int after;
+    int Before;
+    int After;
 };
 
 class GradKindSnap : public ::testing::TestWithParam<SnapCase> {};
 
 TEST_P(GradKindSnap, FourCornerSnapsTheAngle) {
     TGrad g;
-    g.Angle = GetParam().before;
+    g.Angle = GetParam().Before;
     g.SetKind(gkQuad);
-    EXPECT_EQ(g.Angle, GetParam().after) << GetParam().before;
+    EXPECT_EQ(g.Angle, GetParam().After) << GetParam().Before;
 }
 
 INSTANTIATE_TEST_SUITE_P(HalvesToEven, GradKindSnap,
@@ -288,21 +288,21 @@ INSTANTIATE_TEST_SUITE_P(HalvesToEven, GradKindSnap,
                                            SnapCase{2147483647, 90}));
 
 struct AngleCase {
-    std::uint8_t kind;
-    int set;
-    int result;
+    std::uint8_t Kind;
+    int Set;
+    int Result;
 };
 
 class GradAngle : public ::testing::TestWithParam<AngleCase> {};
 
 TEST_P(GradAngle, SetAngleReducesIntoATurn) {
     TGrad g;
-    if (GetParam().kind == gkQuad) {
+    if (GetParam().Kind == gkQuad) {
         g.SetKind(gkQuad);
     }
     g.BuildTable(0, 0);
-    g.SetAngle(GetParam().set);
-    EXPECT_EQ(g.Angle, GetParam().result) << GetParam().set;
+    g.SetAngle(GetParam().Set);
+    EXPECT_EQ(g.Angle, GetParam().Result) << GetParam().Set;
     EXPECT_FALSE(g.Dirty());
 }
 
@@ -442,14 +442,14 @@ TEST(GradText, EmptyTextGivesTheResetGradient) {
 }
 
 struct EntriesCase {
-    const char* text;
-    std::vector<TCol> stops;
+    const char* Text;
+    std::vector<TCol> Stops;
 };
 
 class GradTextEntries : public ::testing::TestWithParam<EntriesCase> {};
 
 TEST_P(GradTextEntries, StopsLandByPosition) {
-    EXPECT_EQ(StopsOf(FromText(GetParam().text)), GetParam().stops) << GetParam().text;
+    EXPECT_EQ(StopsOf(FromText(GetParam().Text)), GetParam().Stops) << GetParam().Text;
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -74,9 +74,9 @@ TEST(LibraryLoad, RepeatedNamesAreNumberedAndWrittenBackInOrder) {
         library.Pattern(i).SaveToIni(out, i, library.Name(i));
     }
     ASSERT_EQ(out.Sections().size(), 3u);
-    EXPECT_EQ(out.Sections()[0].name, "0");
-    EXPECT_EQ(out.Sections()[1].name, "1");
-    EXPECT_EQ(out.Sections()[2].name, "2");
+    EXPECT_EQ(out.Sections()[0].Name, "0");
+    EXPECT_EQ(out.Sections()[1].Name, "1");
+    EXPECT_EQ(out.Sections()[2].Name, "2");
     EXPECT_EQ(out.Value("1", "Name"), "A2");
     EXPECT_EQ(out.Value("2", "Name"), "B");
 }

@@ -50,9 +50,9 @@ TEST(SettingsFileWeight, IsTheLengthOfTheTextTheEndWrites) {
     odd.ImportDir = Utf8ToSjis("/ホーム/表示/");
     odd.ExportDir = "a\r\nb"; // line breaks are stored as blanks, as long
     const struct {
-        const char* what;
-        const TIniData& settings;
-        PatternLibrary library;
+        const char* What;
+        const TIniData& Settings;
+        PatternLibrary Library;
     } cases[] = {
         {"empty library", defaults, PatternLibrary()},
         {"one default pattern", odd, RichLibrary(1, 0)},
@@ -60,10 +60,10 @@ TEST(SettingsFileWeight, IsTheLengthOfTheTextTheEndWrites) {
         {"many parts", defaults, RichLibrary(2, 3000)},
     };
     for (const auto& c : cases) {
-        const std::string written = WrittenText(c.settings, c.library);
-        EXPECT_EQ(SettingsFileSize(c.settings, c.library), written.size()) << c.what;
+        const std::string written = WrittenText(c.Settings, c.Library);
+        EXPECT_EQ(SettingsFileSize(c.Settings, c.Library), written.size()) << c.What;
         // The end makes its text piece by piece, never through an INI file.
-        EXPECT_EQ(SettingsFileText(c.settings, PatternsOf(c.library)), written) << c.what;
+        EXPECT_EQ(SettingsFileText(c.Settings, PatternsOf(c.Library)), written) << c.What;
     }
     // Counting stops once past the bound, so a huge library costs little.
     const PatternLibrary big = RichLibrary(300, 10);
@@ -117,21 +117,21 @@ std::vector<std::string> NamesIn(const fs::path& file) {
 
 // The plug-in's start and end on a settings file, as the module runs them.
 struct Session {
-    SettingsOrigin origin;
-    TIniData settings;
-    PatternLibrary library;
-    std::uint64_t digest = 0;
+    SettingsOrigin Origin;
+    TIniData Settings;
+    PatternLibrary Library;
+    std::uint64_t Digest = 0;
 
     explicit Session(const fs::path& file) {
         SettingsAtStart start = ReadSettingsFile(file);
-        origin = start.origin;
-        settings = ReadIniData(start.ini, file.string());
-        LoadPatterns(start.ini, library);
-        digest = SettingsFileDigest(settings, library);
+        Origin = start.Origin;
+        Settings = ReadIniData(start.Ini, file.string());
+        LoadPatterns(start.Ini, Library);
+        Digest = SettingsFileDigest(Settings, Library);
     }
     SettingsSaveResult End(const fs::path& file, const fs::path& fallback) const {
         return SaveSettingsFile(file,
-                                SettingsSave{settings, library, origin, digest, fallback, {}});
+                                SettingsSave{Settings, Library, Origin, Digest, fallback, {}});
     }
 };
 
@@ -140,18 +140,18 @@ using Outcome = SettingsSaveResult::Outcome;
 // The end replaces only what the start read: every way the file can change
 // between start and end, with and without edits in the session.
 TEST(SettingsFileEnd, ReplacesOnlyWhatTheStartReadAndKeepsEverythingElse) {
-    enum Before { File, NoFile, NoFolder, Garbage };
+    enum Start { File, NoFile, NoFolder, Garbage };
     const std::string mine = SettingsOf({"Mine"});
     const std::string other = SettingsOf({"Other"});
     const struct {
-        const char* what;
-        Before before;
-        std::function<void(const fs::path& file, const std::string& read)> meanwhile;
-        bool edited;
-        Outcome outcome;
-        std::vector<std::string> fileHolds; // empty: the file is not there
-        bool keptBeside;
-        bool keptInFallback;
+        const char* What;
+        Start Before;
+        std::function<void(const fs::path& file, const std::string& read)> Meanwhile;
+        bool Edited;
+        Outcome Expected;
+        std::vector<std::string> FileHolds; // empty: the file is not there
+        bool KeptBeside;
+        bool KeptInFallback;
     } cases[] = {
         {"untouched, edited", File, nullptr, true, Outcome::Written, {"Mine", "New"}, false, false},
         {"untouched, not edited", File, nullptr, false, Outcome::Written, {"Mine"}, false, false},
@@ -239,38 +239,38 @@ TEST(SettingsFileEnd, ReplacesOnlyWhatTheStartReadAndKeepsEverythingElse) {
         const fs::path file = folder / "Pelmora.ini";
         const fs::path fallback = dir / "temp";
         fs::create_directory(fallback);
-        if (c.before != NoFolder) {
+        if (c.Before != NoFolder) {
             fs::create_directory(folder);
         }
-        if (c.before == File) {
+        if (c.Before == File) {
             testing::WriteRaw(file, mine);
-        } else if (c.before == Garbage) {
+        } else if (c.Before == Garbage) {
             testing::WriteRaw(file, "\x01garbage\xFF");
         }
         Session session(file);
-        if (c.edited) {
-            session.library.Append("New", std::make_unique<TPatrn>());
+        if (c.Edited) {
+            session.Library.Append("New", std::make_unique<TPatrn>());
         }
-        if (c.meanwhile) {
-            c.meanwhile(file, mine);
+        if (c.Meanwhile) {
+            c.Meanwhile(file, mine);
         }
         const SettingsSaveResult result = session.End(file, fallback);
-        EXPECT_EQ(result.outcome, c.outcome) << c.what;
-        if (c.before == Garbage) {
-            EXPECT_EQ(testing::ReadRaw(file), "\x01garbage\xFF") << c.what;
-        } else if (c.fileHolds.empty()) {
-            EXPECT_FALSE(fs::exists(file)) << c.what;
+        EXPECT_EQ(result.Status, c.Expected) << c.What;
+        if (c.Before == Garbage) {
+            EXPECT_EQ(testing::ReadRaw(file), "\x01garbage\xFF") << c.What;
+        } else if (c.FileHolds.empty()) {
+            EXPECT_FALSE(fs::exists(file)) << c.What;
         } else {
-            EXPECT_EQ(NamesIn(file), c.fileHolds) << c.what;
+            EXPECT_EQ(NamesIn(file), c.FileHolds) << c.What;
         }
         const fs::path beside = folder / u8"Pelmora.ini.未保存.ini";
         const fs::path inFallback = fallback / u8"Pelmora.ini.未保存.ini";
-        EXPECT_EQ(fs::exists(beside), c.keptBeside) << c.what;
-        EXPECT_EQ(fs::exists(inFallback), c.keptInFallback) << c.what;
-        if (c.outcome == Outcome::Kept) {
-            EXPECT_EQ(result.keptIn, c.keptBeside ? beside : inFallback) << c.what;
-            EXPECT_EQ(NamesIn(result.keptIn), session.library.Names()) << c.what;
-            EXPECT_FALSE(result.reason.empty()) << c.what;
+        EXPECT_EQ(fs::exists(beside), c.KeptBeside) << c.What;
+        EXPECT_EQ(fs::exists(inFallback), c.KeptInFallback) << c.What;
+        if (c.Expected == Outcome::Kept) {
+            EXPECT_EQ(result.KeptIn, c.KeptBeside ? beside : inFallback) << c.What;
+            EXPECT_EQ(NamesIn(result.KeptIn), session.Library.Names()) << c.What;
+            EXPECT_FALSE(result.Reason.empty()) << c.What;
         }
     }
 }
@@ -297,9 +297,9 @@ TEST(SettingsFileStart, UnicodeFilesReadAsTheirText) {
     for (const std::string& bytes : files) {
         testing::WriteRaw(dir / "u.ini", bytes);
         const SettingsAtStart start = ReadSettingsFile(dir / "u.ini");
-        EXPECT_EQ(start.origin.kind, SettingsOrigin::Kind::Read);
-        EXPECT_EQ(start.ini.Value("Main", "Left"), "7");
-        EXPECT_EQ(start.ini.Value("0", "Name"), Utf8ToSjis("表示"));
+        EXPECT_EQ(start.Origin.Kind, SettingsOrigin::Kind::Read);
+        EXPECT_EQ(start.Ini.Value("Main", "Left"), "7");
+        EXPECT_EQ(start.Ini.Value("0", "Name"), Utf8ToSjis("表示"));
     }
     testing::WriteRaw(dir / "bad.ini", Utf16File("[0]\r\nName=\xF0\x9F\x98\x80\r\n"));
     try {

@@ -8,7 +8,7 @@ namespace pelmora {
 namespace {
 
 struct Area {
-    std::int32_t left, top, width, height;
+    std::int32_t Left, Top, Width, Height;
     bool operator==(const Area&) const = default;
 };
 
@@ -20,29 +20,29 @@ Area NameOf(const TPadInfo& p) {
 }
 
 std::ostream& operator<<(std::ostream& os, const Area& a) {
-    return os << "(" << a.left << ", " << a.top << ", " << a.width << ", " << a.height << ")";
+    return os << "(" << a.Left << ", " << a.Top << ", " << a.Width << ", " << a.Height << ")";
 }
 
 struct LayoutCase {
-    const char* what;
-    PadValues pad;
-    std::int32_t nameHeight;
-    Area icon;
-    Area name;
+    const char* What;
+    PadValues Pad;
+    std::int32_t NameHeight;
+    Area Icon;
+    Area Name;
 };
 
 class PadLayout : public ::testing::TestWithParam<LayoutCase> {};
 
 TEST_P(PadLayout, IconAndNameAreas) {
     const LayoutCase& c = GetParam();
-    const TPadInfo info = DerivePadInfo(c.pad, c.nameHeight);
-    EXPECT_EQ(IconOf(info), c.icon) << c.what;
-    EXPECT_EQ(NameOf(info), c.name) << c.what;
-    EXPECT_EQ(info.BtnWidth, c.pad.BtnWidth);
-    EXPECT_EQ(info.BtnHeight, c.pad.BtnHeight);
-    EXPECT_EQ(info.BtnCaption, c.pad.BtnCaption);
-    EXPECT_EQ(info.BtnSmallIcon, c.pad.BtnSmallIcon);
-    EXPECT_EQ(info.BtnColor, c.pad.BtnColor);
+    const TPadInfo info = DerivePadInfo(c.Pad, c.NameHeight);
+    EXPECT_EQ(IconOf(info), c.Icon) << c.What;
+    EXPECT_EQ(NameOf(info), c.Name) << c.What;
+    EXPECT_EQ(info.BtnWidth, c.Pad.BtnWidth);
+    EXPECT_EQ(info.BtnHeight, c.Pad.BtnHeight);
+    EXPECT_EQ(info.BtnCaption, c.Pad.BtnCaption);
+    EXPECT_EQ(info.BtnSmallIcon, c.Pad.BtnSmallIcon);
+    EXPECT_EQ(info.BtnColor, c.Pad.BtnColor);
 }
 
 INSTANTIATE_TEST_SUITE_P(

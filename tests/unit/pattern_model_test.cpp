@@ -143,13 +143,13 @@ TEST(PartsText, RoundTripKeepsWhatTheFillUses) {
     TPatrn owner;
     const std::string sjisText = Utf8ToSjis("名前") + "\\\"x, y"; // odd bytes pass unchanged
     struct Case {
-        std::uint8_t area;
-        bool frame;
-        TTrim outer;
-        TTrim thick;
-        std::uint8_t fill;
-        TColor color;
-        std::string grad;
+        std::uint8_t Area;
+        bool Frame;
+        TTrim Outer;
+        TTrim Thick;
+        std::uint8_t Fill;
+        TColor Color;
+        std::string Grad;
     };
     const std::vector<Case> cases = {
         {paAll, false, {0, 0, 0, 0}, {1, 1, 1, 1}, fkBtn, 0, ""},
@@ -168,24 +168,24 @@ TEST(PartsText, RoundTripKeepsWhatTheFillUses) {
     };
     for (const Case& c : cases) {
         TParts part(&owner);
-        part.Area = c.area;
-        part.IsFrame = c.frame;
-        part.Outer = c.outer;
-        part.Thick = c.thick;
-        part.Fill = c.fill;
-        part.Color = c.color;
-        part.GradText = c.grad;
+        part.Area = c.Area;
+        part.IsFrame = c.Frame;
+        part.Outer = c.Outer;
+        part.Thick = c.Thick;
+        part.Fill = c.Fill;
+        part.Color = c.Color;
+        part.GradText = c.Grad;
         const std::string line = part.SaveToText();
 
         TParts back(&owner);
         back.LoadFromText(line);
-        EXPECT_EQ(back.Area, c.area) << line;
-        EXPECT_EQ(back.IsFrame, c.frame) << line;
-        EXPECT_EQ(back.Outer, c.outer) << line;
-        EXPECT_EQ(back.Thick, c.thick) << line;
-        EXPECT_EQ(back.Fill, c.fill) << line;
-        EXPECT_EQ(back.Color, c.color) << line;
-        EXPECT_EQ(back.GradText, c.grad) << line;
+        EXPECT_EQ(back.Area, c.Area) << line;
+        EXPECT_EQ(back.IsFrame, c.Frame) << line;
+        EXPECT_EQ(back.Outer, c.Outer) << line;
+        EXPECT_EQ(back.Thick, c.Thick) << line;
+        EXPECT_EQ(back.Fill, c.Fill) << line;
+        EXPECT_EQ(back.Color, c.Color) << line;
+        EXPECT_EQ(back.GradText, c.Grad) << line;
         EXPECT_EQ(back.SaveToText(), line);
     }
 }
@@ -469,10 +469,10 @@ TEST(PatternIni, PartsBeyondTheLastLineReadStay) {
 
 TEST(PatternIni, NumbersAndBooleans) {
     struct Case {
-        const char* text;
-        std::int32_t lumi;
-        std::int32_t hue;
-        bool trim;
+        const char* Text;
+        std::int32_t Lumi;
+        std::int32_t Hue;
+        bool Trim;
     };
     const Case cases[] = {
         {"Lumi=0x10\r\nHue=-12\r\nBtnColTrim=2", 16, -12, true},
@@ -486,10 +486,10 @@ TEST(PatternIni, NumbersAndBooleans) {
         p.Lumi = 5;
         p.Hue = 5;
         p.BtnColTrim = true;
-        p.LoadFromIni(IniOf(std::string("[P]\r\n") + c.text + "\r\n"), "p");
-        EXPECT_EQ(p.Lumi, c.lumi) << c.text;
-        EXPECT_EQ(p.Hue, c.hue) << c.text;
-        EXPECT_EQ(p.BtnColTrim, c.trim) << c.text;
+        p.LoadFromIni(IniOf(std::string("[P]\r\n") + c.Text + "\r\n"), "p");
+        EXPECT_EQ(p.Lumi, c.Lumi) << c.Text;
+        EXPECT_EQ(p.Hue, c.Hue) << c.Text;
+        EXPECT_EQ(p.BtnColTrim, c.Trim) << c.Text;
     }
 }
 
@@ -515,13 +515,13 @@ TEST(PatternIni, SaveWritesTheKeysInOrder) {
     p.SaveToIni(ini, 7, "abc");
     ASSERT_EQ(ini.Sections().size(), 1u);
     const IniFile::Section& s = ini.Sections()[0];
-    EXPECT_EQ(s.name, "7");
+    EXPECT_EQ(s.Name, "7");
     const std::vector<IniFile::KeyValue> expected = {{"Name", "abc"},
                                                      {"Lumi", "0"},
                                                      {"Hue", "0"},
                                                      {"BtnColTrim", "0"},
                                                      {"0", R"(0,"0,0,0,0","1,1,1,1",3)"}};
-    EXPECT_EQ(s.values, expected);
+    EXPECT_EQ(s.Values, expected);
 }
 
 TEST(PatternIni, SaveLeavesOtherKeysOfTheSection) {

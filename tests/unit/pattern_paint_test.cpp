@@ -523,8 +523,8 @@ void ReferenceFrame(Bitmap24& c, const TRect64& r, const TTrim& thick, std::int6
 TEST(PatternPaintWild, HugeThicknessPaintsWhatTheArithmeticSays) {
     const TPadInfo pad = Pad(26, 16); // cell 30 x 20
     struct Case {
-        TTrim thick;
-        TRect64 region;
+        TTrim Thick;
+        TRect64 Region;
     };
     // After a hundred bevels every line of these stacks has left the cell.
     const Case cases[] = {
@@ -538,11 +538,11 @@ TEST(PatternPaintWild, HugeThicknessPaintsWhatTheArithmeticSays) {
         TParts& part = p.AddNew();
         part.IsFrame = true;
         part.Fill = fkBtnF;
-        part.Thick = c.thick;
+        part.Thick = c.Thick;
         Bitmap24 actual = Cell(pad);
-        part.PaintBtnFrame(actual, c.region, false, pad);
+        part.PaintBtnFrame(actual, c.Region, false, pad);
         Bitmap24 expected = Cell(pad);
-        ReferenceFrame(expected, c.region, c.thick, 1000);
+        ReferenceFrame(expected, c.Region, c.Thick, 1000);
         ExpectSame(actual, expected);
     }
 }

@@ -57,8 +57,8 @@ TEST(PlatformBitmap, PixelsAreStoredBlueGreenRed) {
 }
 
 struct FillCase {
-    TRect rect;
-    std::vector<std::string> picture;
+    TRect Rect;
+    std::vector<std::string> Picture;
 };
 
 TEST(PlatformBitmap, FillRectClips) {
@@ -72,15 +72,15 @@ TEST(PlatformBitmap, FillRectClips) {
     };
     for (const auto& c : cases) {
         Bitmap24 b(4, 3);
-        b.FillRect(c.rect, kRed);
-        EXPECT_EQ(Picture(b, kRed), c.picture)
-            << c.rect.Left << "," << c.rect.Top << "," << c.rect.Right << "," << c.rect.Bottom;
+        b.FillRect(c.Rect, kRed);
+        EXPECT_EQ(Picture(b, kRed), c.Picture)
+            << c.Rect.Left << "," << c.Rect.Top << "," << c.Rect.Right << "," << c.Rect.Bottom;
     }
 }
 
 struct LineCase {
-    std::vector<TPoint> points;
-    std::vector<std::string> picture;
+    std::vector<TPoint> Points;
+    std::vector<std::string> Picture;
 };
 
 TEST(PlatformBitmap, PolylineLeavesOutTheFinalPoint) {
@@ -111,8 +111,8 @@ TEST(PlatformBitmap, PolylineLeavesOutTheFinalPoint) {
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         Bitmap24 b(5, 5);
-        b.Polyline(cases[i].points, kRed);
-        EXPECT_EQ(Picture(b, kRed), cases[i].picture) << "case " << i;
+        b.Polyline(cases[i].Points, kRed);
+        EXPECT_EQ(Picture(b, kRed), cases[i].Picture) << "case " << i;
     }
 }
 
@@ -124,9 +124,9 @@ TEST(PlatformBitmap, CopyRectClipsBothSides) {
         }
     }
     struct CopyCase {
-        int destX, destY;
-        TRect rect;
-        std::vector<std::string> expected; // source pixel number per cell, '.' untouched
+        int DestX, DestY;
+        TRect Rect;
+        std::vector<std::string> Expected; // source pixel number per cell, '.' untouched
     };
     // Cells hold '1'..'9' for source pixels (10*y+x+1 -> y*3+x+1 printed).
     const CopyCase cases[] = {
@@ -151,7 +151,7 @@ TEST(PlatformBitmap, CopyRectClipsBothSides) {
     for (std::size_t i = 0; i < std::size(cases); ++i) {
         const auto& c = cases[i];
         Bitmap24 dest(4, 4, 0);
-        dest.CopyRect(c.destX, c.destY, src, c.rect);
+        dest.CopyRect(c.DestX, c.DestY, src, c.Rect);
         std::vector<std::string> got;
         for (int y = 0; y < 4; ++y) {
             std::string row;
@@ -161,7 +161,7 @@ TEST(PlatformBitmap, CopyRectClipsBothSides) {
             }
             got.push_back(row);
         }
-        EXPECT_EQ(got, c.expected) << "case " << i;
+        EXPECT_EQ(got, c.Expected) << "case " << i;
     }
 }
 

@@ -129,8 +129,8 @@ TEST(PlatformBmp, EmptyBitmapsCannotBeWritten) {
 }
 
 struct Corruption {
-    const char* what;
-    std::function<void(std::string&)> apply;
+    const char* What;
+    std::function<void(std::string&)> Apply;
 };
 
 TEST(PlatformBmp, RefusesCorruptHeaders) {
@@ -173,8 +173,8 @@ TEST(PlatformBmp, RefusesCorruptHeaders) {
     EXPECT_EQ(DecodeBmp(valid), Sample(3, 2));
     for (const auto& c : cases) {
         std::string file = valid;
-        c.apply(file);
-        EXPECT_THROW(DecodeBmp(file), BitmapError) << c.what;
+        c.Apply(file);
+        EXPECT_THROW(DecodeBmp(file), BitmapError) << c.What;
     }
 }
 

@@ -10,8 +10,8 @@ using namespace pelmora;
 namespace {
 
 struct CodecCase {
-    const char* utf8;
-    std::string sjis;
+    const char* Utf8;
+    std::string Sjis;
 };
 
 // Characters chosen for the traps of the code page: second bytes that look like
@@ -31,9 +31,9 @@ const CodecCase kCodecCases[] = {
 
 TEST(PlatformCodec, ConvertsBothWays) {
     for (const auto& c : kCodecCases) {
-        SCOPED_TRACE(c.utf8);
-        EXPECT_EQ(Utf8ToSjis(c.utf8), c.sjis);
-        EXPECT_EQ(SjisToUtf8(c.sjis), c.utf8);
+        SCOPED_TRACE(c.Utf8);
+        EXPECT_EQ(Utf8ToSjis(c.Utf8), c.Sjis);
+        EXPECT_EQ(SjisToUtf8(c.Sjis), c.Utf8);
     }
 }
 
@@ -48,8 +48,8 @@ TEST(PlatformCodec, KeepsEmbeddedNulAndLongTexts) {
 }
 
 struct BadInput {
-    std::string bytes;
-    const char* offsetText;
+    std::string Bytes;
+    const char* OffsetText;
 };
 
 TEST(PlatformCodec, InvalidShiftJisNamesTheOffset) {
@@ -60,12 +60,12 @@ TEST(PlatformCodec, InvalidShiftJisNamesTheOffset) {
         {"\x82\xA0x\xFF", "先頭から 3 バイト"}, // after a double-byte character
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.offsetText);
+        SCOPED_TRACE(c.OffsetText);
         try {
-            SjisToUtf8(c.bytes);
+            SjisToUtf8(c.Bytes);
             ADD_FAILURE() << "no error";
         } catch (const CodecError& error) {
-            EXPECT_NE(std::string(error.what()).find(c.offsetText), std::string::npos)
+            EXPECT_NE(std::string(error.what()).find(c.OffsetText), std::string::npos)
                 << error.what();
         }
     }
@@ -96,7 +96,7 @@ TEST(PlatformCodec, LookAlikesAndUnassignedBytesAreAlikeEverywhere) {
         {"—", "\x81\x5C"},  {"¥", "\\"},       {"‾", "~"},
     };
     for (const auto& c : lookAlikes) {
-        EXPECT_EQ(Utf8ToSjis(c.utf8), c.sjis) << c.utf8;
+        EXPECT_EQ(Utf8ToSjis(c.Utf8), c.Sjis) << c.Utf8;
     }
     for (const char* single : {"\x80", "\xA0", "\xFD", "\xFE", "\xFF"}) {
         EXPECT_THROW(SjisToUtf8(single), CodecError) << static_cast<int>(single[0] & 0xFF);
@@ -132,9 +132,9 @@ TEST(PlatformCodec, CharacterLengthsAndBoundaries) {
 
 TEST(PlatformCodec, ShiftJisLengthsAndUnstorableCharactersOfUtf8Text) {
     const struct {
-        const char* text;
-        int bytes;
-        std::optional<std::string> unstorable;
+        const char* Text;
+        int Bytes;
+        std::optional<std::string> Unstorable;
     } cases[] = {
         {"", 0, std::nullopt},
         {"abc", 3, std::nullopt},
@@ -147,8 +147,8 @@ TEST(PlatformCodec, ShiftJisLengthsAndUnstorableCharactersOfUtf8Text) {
         {"表\xED\x95\x9C", 4, "\xED\x95\x9C"}, // 한
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(SjisByteLength(c.text), c.bytes) << c.text;
-        EXPECT_EQ(FirstUnstorableCharacter(c.text), c.unstorable) << c.text;
+        EXPECT_EQ(SjisByteLength(c.Text), c.Bytes) << c.Text;
+        EXPECT_EQ(FirstUnstorableCharacter(c.Text), c.Unstorable) << c.Text;
     }
 }
 

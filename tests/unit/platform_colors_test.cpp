@@ -9,8 +9,8 @@ namespace {
 
 TEST(PlatformColors, SystemColorTable) {
     const struct {
-        int index;
-        TColor rgb;
+        int Index;
+        TColor Rgb;
     } table[] = {
         {kColorWindow, Rgb(255, 255, 255)},
         {kColorWindowText, Rgb(0, 0, 0)},
@@ -27,7 +27,7 @@ TEST(PlatformColors, SystemColorTable) {
         {256, 0},
     };
     for (const auto& entry : table) {
-        EXPECT_EQ(SystemColor(entry.index), entry.rgb) << entry.index;
+        EXPECT_EQ(SystemColor(entry.Index), entry.Rgb) << entry.Index;
     }
 }
 

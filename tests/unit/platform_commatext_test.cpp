@@ -9,11 +9,11 @@ using namespace pelmora;
 
 namespace {
 
-using Items = std::vector<std::string>;
+using Strings = std::vector<std::string>;
 
 struct ReadCase {
-    std::string line;
-    Items items;
+    std::string Line;
+    Strings Items;
 };
 
 const ReadCase kReadCases[] = {
@@ -48,16 +48,16 @@ const ReadCase kReadCases[] = {
 
 TEST(PlatformCommaText, Reads) {
     for (const auto& c : kReadCases) {
-        SCOPED_TRACE("line \"" + c.line + "\"");
-        EXPECT_EQ(ReadCommaText(c.line), c.items);
+        SCOPED_TRACE("line \"" + c.Line + "\"");
+        EXPECT_EQ(ReadCommaText(c.Line), c.Items);
     }
     // The text ends at a NUL, as a line passed as a C string would.
-    EXPECT_EQ(ReadCommaText(std::string("a\0,b", 4)), Items{"a"});
+    EXPECT_EQ(ReadCommaText(std::string("a\0,b", 4)), Strings{"a"});
 }
 
 struct WriteCase {
-    Items items;
-    std::string line;
+    Strings Items;
+    std::string Line;
 };
 
 const WriteCase kWriteCases[] = {
@@ -79,8 +79,8 @@ const WriteCase kWriteCases[] = {
 
 TEST(PlatformCommaText, Writes) {
     for (const auto& c : kWriteCases) {
-        SCOPED_TRACE("line \"" + c.line + "\"");
-        EXPECT_EQ(WriteCommaText(c.items), c.line);
+        SCOPED_TRACE("line \"" + c.Line + "\"");
+        EXPECT_EQ(WriteCommaText(c.Items), c.Line);
     }
 }
 
@@ -94,16 +94,16 @@ TEST(PlatformCommaText, StepsOverDoubleByteCharacters) {
     // valid text, but the scan must still treat the pair as one unit).
     EXPECT_EQ(WriteCommaText({"\x81\x22x"}), "\x81\x22x");
     EXPECT_EQ(WriteCommaText({"\x81,x"}), "\x81,x");
-    EXPECT_EQ(ReadCommaText("\x81,x,y"), (Items{"\x81,x", "y"}));
-    EXPECT_EQ(ReadCommaText("\x81 x y"), (Items{"\x81 x", "y"}));
+    EXPECT_EQ(ReadCommaText("\x81,x,y"), (Strings{"\x81,x", "y"}));
+    EXPECT_EQ(ReadCommaText("\x81 x y"), (Strings{"\x81 x", "y"}));
     EXPECT_EQ(ReadCommaText("\"\x95\x5C,\""
                             ",b"),
-              (Items{"\x95\x5C,", "b"}));
+              (Strings{"\x95\x5C,", "b"}));
 }
 
 TEST(PlatformCommaText, EveryWrittenListReadsBack) {
     const std::string hyou = "\x95\x5C";
-    const std::vector<Items> lists = {
+    const std::vector<Strings> lists = {
         {},
         {""},
         {"", ""},
@@ -131,9 +131,9 @@ TEST(PlatformCommaText, EveryWrittenListReadsBack) {
 
 TEST(PlatformCommaText, EveryByteAloneReadsBack) {
     for (int c = 1; c < 256; ++c) {
-        const Items items = {std::string(1, static_cast<char>(c)), "z"};
+        const Strings items = {std::string(1, static_cast<char>(c)), "z"};
         EXPECT_EQ(ReadCommaText(WriteCommaText(items)), items) << c;
-        const Items pair = {std::string("\x88") + static_cast<char>(c), "z"};
+        const Strings pair = {std::string("\x88") + static_cast<char>(c), "z"};
         EXPECT_EQ(ReadCommaText(WriteCommaText(pair)), pair) << c;
     }
 }

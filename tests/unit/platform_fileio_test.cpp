@@ -110,8 +110,8 @@ TEST(PlatformFileIo, ErrorsAreJapaneseAndNameTheFile) {
     EXPECT_EQ(LimitText(1000), "1000 バイト");
     // The system's words (English here) only ever follow Pelmora's own.
     const struct {
-        int error;
-        const char* reason;
+        int Error;
+        const char* Reason;
     } codes[] = {{EBUSY, "ほかのプログラムが使用中です。"},
                  {ETXTBSY, "ほかのプログラムが使用中です。"},
                  {EIO, "装置の読み書きでエラーが発生しました。"},
@@ -119,9 +119,9 @@ TEST(PlatformFileIo, ErrorsAreJapaneseAndNameTheFile) {
                  {EXDEV, "予期しないエラーです (システムのエラー 18: "}};
     for (const auto& c : codes) {
         const std::string text =
-            FileErrorFromSystem(FileAction::Write, "x.ini", static_cast<unsigned long>(c.error))
+            FileErrorFromSystem(FileAction::Write, "x.ini", static_cast<unsigned long>(c.Error))
                 .what();
-        EXPECT_EQ(text.rfind(std::string("ファイル \"x.ini\" に書き込めません。") + c.reason, 0),
+        EXPECT_EQ(text.rfind(std::string("ファイル \"x.ini\" に書き込めません。") + c.Reason, 0),
                   0u)
             << text;
     }

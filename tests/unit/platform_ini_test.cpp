@@ -31,11 +31,11 @@ TEST(PlatformIni, ReadsSectionsKeysAndValues) {
                                        "[ 0 ]\r\n"
                                        "Name=\x95\x5C\r\n");
     ASSERT_EQ(ini.Sections().size(), 2u);
-    EXPECT_EQ(ini.Sections()[0].name, "Main");
+    EXPECT_EQ(ini.Sections()[0].Name, "Main");
     EXPECT_EQ(
-        ini.Sections()[0].values,
+        ini.Sections()[0].Values,
         (Values{{"Left", "10"}, {"Top", "20"}, {"Name", "a=b"}, {"", "empty key"}, {"Empty", ""}}));
-    EXPECT_EQ(ini.Sections()[1].name, "0");
+    EXPECT_EQ(ini.Sections()[1].Name, "0");
     EXPECT_EQ(ini.Value("0", "Name"), "\x95\x5C");
     EXPECT_EQ(ini.Value("Main", "before"), std::nullopt);
     EXPECT_EQ(ini.Value("Main", "no equals sign here"), std::nullopt);
@@ -47,25 +47,25 @@ TEST(PlatformIni, AcceptsEveryLineEnd) {
         ASSERT_EQ(ini.Sections().size(), 2u);
         EXPECT_EQ(ini.ReadInteger("A", "k", 0), 1);
         EXPECT_EQ(ini.ReadInteger("B", "k", 0), 2);
-        EXPECT_EQ(ini.Sections()[0].values.size(), 1u);
+        EXPECT_EQ(ini.Sections()[0].Values.size(), 1u);
     }
     const IniFile mixed = IniFile::Parse("[A]\rk=1\n\r\nj=2\r\r\nm=3");
-    EXPECT_EQ(mixed.Sections()[0].values, (Values{{"k", "1"}, {"j", "2"}, {"m", "3"}}));
+    EXPECT_EQ(mixed.Sections()[0].Values, (Values{{"k", "1"}, {"j", "2"}, {"m", "3"}}));
 }
 
 TEST(PlatformIni, StripsControlCharactersAndBlanks) {
     const IniFile ini =
         IniFile::Parse("\t [\x01 Sec \t]\x1F\n\x02key\x03=\x04value with  blanks\x05\n");
     ASSERT_EQ(ini.Sections().size(), 1u);
-    EXPECT_EQ(ini.Sections()[0].name, "Sec");
+    EXPECT_EQ(ini.Sections()[0].Name, "Sec");
     EXPECT_EQ(ini.Value("sec", "KEY"), "value with  blanks");
 }
 
 TEST(PlatformIni, BracketLinesThatAreNotSections) {
     const IniFile ini = IniFile::Parse("[A]\n[B\nk]=1\nx=[y]\n[]\nz=2\n");
     ASSERT_EQ(ini.Sections().size(), 2u);
-    EXPECT_EQ(ini.Sections()[0].values, (Values{{"k]", "1"}, {"x", "[y]"}}));
-    EXPECT_EQ(ini.Sections()[1].name, "");
+    EXPECT_EQ(ini.Sections()[0].Values, (Values{{"k]", "1"}, {"x", "[y]"}}));
+    EXPECT_EQ(ini.Sections()[1].Name, "");
     EXPECT_EQ(ini.Value("", "z"), "2");
 }
 
@@ -92,7 +92,7 @@ TEST(PlatformIni, RepeatedSectionsAndKeysFindTheFirst) {
     ASSERT_EQ(ini.Sections().size(), 2u);
     EXPECT_EQ(ini.Value("P", "Name"), "A");
     EXPECT_EQ(ini.Value("P", "Only"), std::nullopt);
-    EXPECT_EQ(ini.Sections()[1].values, (Values{{"Name", "C"}, {"Only", "D"}}));
+    EXPECT_EQ(ini.Sections()[1].Values, (Values{{"Name", "C"}, {"Only", "D"}}));
 }
 
 TEST(PlatformIni, TypedReads) {
@@ -144,8 +144,8 @@ TEST(PlatformIni, TextRoundTrip) {
     const IniFile back = IniFile::Parse(ini.ToText());
     ASSERT_EQ(back.Sections().size(), 2u);
     for (std::size_t i = 0; i < 2; ++i) {
-        EXPECT_EQ(back.Sections()[i].name, ini.Sections()[i].name);
-        EXPECT_EQ(back.Sections()[i].values, ini.Sections()[i].values);
+        EXPECT_EQ(back.Sections()[i].Name, ini.Sections()[i].Name);
+        EXPECT_EQ(back.Sections()[i].Values, ini.Sections()[i].Values);
     }
 }
 
@@ -201,8 +201,8 @@ TEST(PlatformIni, ViewsStayValidThroughMovesCopiesAndWrites) {
     IniFile assigned;
     assigned = copy;
     for (const IniFile* file : {&moved, &copy, &assigned}) {
-        EXPECT_EQ(file->Sections()[0].name, "a");
-        EXPECT_EQ(file->Sections()[0].values, (Values{{"k", "v"}}));
+        EXPECT_EQ(file->Sections()[0].Name, "a");
+        EXPECT_EQ(file->Sections()[0].Values, (Values{{"k", "v"}}));
     }
     EXPECT_EQ(moved.Sections().size(), 5001u);
     EXPECT_EQ(moved.Value("s4999", "key"), std::string(40, 'x'));

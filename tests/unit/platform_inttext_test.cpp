@@ -11,8 +11,8 @@ using namespace pelmora;
 namespace {
 
 struct IntCase {
-    std::string text;
-    std::optional<std::int32_t> value;
+    std::string Text;
+    std::optional<std::int32_t> Value;
 };
 
 const IntCase kIntCases[] = {
@@ -67,9 +67,9 @@ const IntCase kIntCases[] = {
 
 TEST(PlatformIntText, ParsesTheIntegerForms) {
     for (const auto& c : kIntCases) {
-        SCOPED_TRACE("text \"" + c.text + "\"");
-        EXPECT_EQ(ParseIntText(c.text), c.value);
-        EXPECT_EQ(StrToIntDef(c.text, 1234), c.value.value_or(1234));
+        SCOPED_TRACE("text \"" + c.Text + "\"");
+        EXPECT_EQ(ParseIntText(c.Text), c.Value);
+        EXPECT_EQ(StrToIntDef(c.Text, 1234), c.Value.value_or(1234));
     }
 }
 

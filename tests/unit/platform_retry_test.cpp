@@ -16,20 +16,20 @@ constexpr int kHeld = 32; // a "sharing violation"
 constexpr int kRefused = 5;
 
 struct Attempts {
-    int attempts = 0;
-    std::vector<milliseconds> waits;
-    int result = 0;
+    int Attempts = 0;
+    std::vector<milliseconds> Waits;
+    int Result = 0;
 };
 
 // Attempts answer `answers` in turn (the last one from then on).
 Attempts Retry(const std::vector<int>& answers) {
     Attempts run;
     WriteOptions options;
-    options.wait = [&](milliseconds wait) { run.waits.push_back(wait); };
-    run.result = detail::RetryWhileTransient<int>(
+    options.Wait = [&](milliseconds wait) { run.Waits.push_back(wait); };
+    run.Result = detail::RetryWhileTransient<int>(
         options,
         [&] {
-            const auto at = static_cast<std::size_t>(run.attempts++);
+            const auto at = static_cast<std::size_t>(run.Attempts++);
             return answers[std::min(at, answers.size() - 1)];
         },
         [](int code) { return code == kHeld; });
@@ -38,26 +38,26 @@ Attempts Retry(const std::vector<int>& answers) {
 
 TEST(WriteRetry, WaitsWhileAnotherProgramHoldsTheFileAndNoLonger) {
     const Attempts first = Retry({0});
-    EXPECT_EQ(first.attempts, 1);
-    EXPECT_TRUE(first.waits.empty());
+    EXPECT_EQ(first.Attempts, 1);
+    EXPECT_TRUE(first.Waits.empty());
 
     const Attempts released = Retry({kHeld, kHeld, 0});
-    EXPECT_EQ(released.result, 0);
-    EXPECT_EQ(released.attempts, 3);
-    EXPECT_EQ(released.waits, (std::vector<milliseconds>{kRetryWaits[0], kRetryWaits[1]}));
+    EXPECT_EQ(released.Result, 0);
+    EXPECT_EQ(released.Attempts, 3);
+    EXPECT_EQ(released.Waits, (std::vector<milliseconds>{kRetryWaits[0], kRetryWaits[1]}));
 
     const Attempts refused = Retry({kHeld, kRefused});
-    EXPECT_EQ(refused.result, kRefused) << "a failure of another kind is not waited out";
-    EXPECT_EQ(refused.attempts, 2);
+    EXPECT_EQ(refused.Result, kRefused) << "a failure of another kind is not waited out";
+    EXPECT_EQ(refused.Attempts, 2);
 
     const Attempts heldThroughout = Retry({kHeld});
-    EXPECT_EQ(heldThroughout.result, kHeld);
-    EXPECT_EQ(heldThroughout.attempts, static_cast<int>(std::size(kRetryWaits)) + 1);
+    EXPECT_EQ(heldThroughout.Result, kHeld);
+    EXPECT_EQ(heldThroughout.Attempts, static_cast<int>(std::size(kRetryWaits)) + 1);
     milliseconds total{0};
-    for (std::size_t i = 0; i < heldThroughout.waits.size(); ++i) {
-        total += heldThroughout.waits[i];
+    for (std::size_t i = 0; i < heldThroughout.Waits.size(); ++i) {
+        total += heldThroughout.Waits[i];
         if (i > 0) {
-            EXPECT_GT(heldThroughout.waits[i], heldThroughout.waits[i - 1]) << "waits grow";
+            EXPECT_GT(heldThroughout.Waits[i], heldThroughout.Waits[i - 1]) << "waits grow";
         }
     }
     EXPECT_GE(total, milliseconds(1800));

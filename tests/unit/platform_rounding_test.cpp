@@ -12,8 +12,8 @@ namespace {
 
 TEST(PlatformRounding, HalvesGoToEven) {
     const struct {
-        Extended value;
-        std::int64_t rounded;
+        Extended Value;
+        std::int64_t Rounded;
     } cases[] = {
         {0.5L, 0},
         {1.5L, 2},
@@ -30,7 +30,7 @@ TEST(PlatformRounding, HalvesGoToEven) {
         {1e12L + 0.5L, 1000000000000LL},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(RoundEven(c.value), c.rounded) << static_cast<double>(c.value);
+        EXPECT_EQ(RoundEven(c.Value), c.Rounded) << static_cast<double>(c.Value);
     }
 }
 

@@ -70,7 +70,7 @@ TEST(ReliabilityLargeInputs, SavingAVeryLargeLibraryStaysLinear) {
     const IniFile again = IniFile::Parse(ini.ToText());
     ASSERT_EQ(again.Sections().size(), static_cast<std::size_t>(kCount + 1));
     EXPECT_EQ(again.Value(std::to_string(kCount - 1), "Name"), "p" + std::to_string(kCount - 1));
-    EXPECT_EQ(again.Sections().back().values.size(), static_cast<std::size_t>(4 + kCount));
+    EXPECT_EQ(again.Sections().back().Values.size(), static_cast<std::size_t>(4 + kCount));
     EXPECT_EQ(again.Value(std::to_string(kCount), std::to_string(kCount - 1)),
               tall.Parts(kCount - 1)->SaveToText());
 }
@@ -107,8 +107,8 @@ TEST(ReliabilityCommaText, ALeadByteBeforeAFinalControlCodeIsQuoted) {
     // Found by fuzzing: unquoted, the control code ended the line of the
     // settings file and was stripped with its blanks when read back.
     const struct {
-        std::string item;
-        std::string written;
+        std::string Item;
+        std::string Written;
     } cases[] = {
         {"\x95\x01", "\"\x95\x01\""},
         {"a\x95 ", "\"a\x95 \""},
@@ -116,8 +116,8 @@ TEST(ReliabilityCommaText, ALeadByteBeforeAFinalControlCodeIsQuoted) {
         {"\x95\x40", "\x95\x40"}, // a character: written as it is
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(WriteCommaText({"x", c.item}), "x," + c.written) << c.written;
-        EXPECT_EQ(ReadCommaText("x," + c.written), (std::vector<std::string>{"x", c.item}));
+        EXPECT_EQ(WriteCommaText({"x", c.Item}), "x," + c.Written) << c.Written;
+        EXPECT_EQ(ReadCommaText("x," + c.Written), (std::vector<std::string>{"x", c.Item}));
     }
 }
 
@@ -197,9 +197,9 @@ TEST(ReliabilityExtremeValues, PartLinesAtTheEndsOfTheRangePaintTheCell) {
 TEST(ReliabilityExtremeValues, ShiftsBeyondTenStepsStayAtWhiteOrBlack) {
     const TPadInfo pad = Pad(20, 20);
     const struct {
-        std::int32_t lumi;
-        std::int32_t hue;
-        TColor expected;
+        std::int32_t Lumi;
+        std::int32_t Hue;
+        TColor Expected;
     } cases[] = {
         {INT32_MAX, 0, 0xFFFFFF},
         {INT32_MAX, INT32_MIN, 0xFFFFFF},
@@ -208,11 +208,11 @@ TEST(ReliabilityExtremeValues, ShiftsBeyondTenStepsStayAtWhiteOrBlack) {
     };
     for (const auto& c : cases) {
         TPatrn pattern;
-        pattern.Lumi = c.lumi;
-        pattern.Hue = c.hue;
+        pattern.Lumi = c.Lumi;
+        pattern.Hue = c.Hue;
         pattern.AddNew().LoadFromText(R"(0,"0,0,0,0","1,1,1,1",1,255)");
         const Bitmap24 cell = DrawWallpaper(pattern, pad);
-        EXPECT_EQ(cell.Pixel(10, 10), c.expected) << c.lumi << " " << c.hue;
+        EXPECT_EQ(cell.Pixel(10, 10), c.Expected) << c.Lumi << " " << c.Hue;
     }
 }
 

@@ -15,8 +15,8 @@ namespace pelmora {
 namespace {
 
 struct ReplayTarget {
-    const char* name;
-    void (*check)(const std::uint8_t*, std::size_t);
+    const char* Name;
+    void (*Check)(const std::uint8_t*, std::size_t);
 };
 
 const ReplayTarget kReplayTargets[] = {
@@ -36,8 +36,8 @@ class ReliabilityReplay : public ::testing::TestWithParam<ReplayTarget> {};
 
 TEST_P(ReliabilityReplay, EverySavedInputPassesTheChecks) {
     const std::filesystem::path root = PELMORA_SOURCE_DIR;
-    const std::filesystem::path seeds = root / "fuzz" / "corpus" / GetParam().name;
-    const std::filesystem::path found = root / "tests" / "data" / "reliability" / GetParam().name;
+    const std::filesystem::path seeds = root / "fuzz" / "corpus" / GetParam().Name;
+    const std::filesystem::path found = root / "tests" / "data" / "reliability" / GetParam().Name;
     ASSERT_TRUE(std::filesystem::is_directory(seeds)) << seeds;
 
     int replayed = 0;
@@ -51,7 +51,7 @@ TEST_P(ReliabilityReplay, EverySavedInputPassesTheChecks) {
             }
             const std::string bytes = ReadBytes(entry.path());
             const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
-            EXPECT_NO_THROW(GetParam().check(data, bytes.size())) << entry.path();
+            EXPECT_NO_THROW(GetParam().Check(data, bytes.size())) << entry.path();
             ++replayed;
         }
     }
@@ -60,7 +60,7 @@ TEST_P(ReliabilityReplay, EverySavedInputPassesTheChecks) {
 
 INSTANTIATE_TEST_SUITE_P(Targets, ReliabilityReplay, ::testing::ValuesIn(kReplayTargets),
                          [](const ::testing::TestParamInfo<ReplayTarget>& info) {
-                             return std::string(info.param.name);
+                             return std::string(info.param.Name);
                          });
 
 } // namespace

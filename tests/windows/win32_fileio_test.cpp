@@ -125,7 +125,7 @@ TEST(Win32Files, AFileHeldByAnotherProgramIsWaitedForThenReportedAsInUse) {
         // Let go at the first wait: the next attempt goes through.
         WriteOptions options;
         int waits = 0;
-        options.wait = [&](std::chrono::milliseconds) {
+        options.Wait = [&](std::chrono::milliseconds) {
             ++waits;
             CloseHandle(holder);
             holder = INVALID_HANDLE_VALUE;
@@ -139,7 +139,7 @@ TEST(Win32Files, AFileHeldByAnotherProgramIsWaitedForThenReportedAsInUse) {
                              FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(holder, INVALID_HANDLE_VALUE);
         waits = 0;
-        options.wait = [&](std::chrono::milliseconds) { ++waits; };
+        options.Wait = [&](std::chrono::milliseconds) { ++waits; };
         ExpectRefused([&] { WriteWholeFile(file, "newer", options); }, "s.ini",
                       "ほかのプログラムが使用中です。");
         CloseHandle(holder);
@@ -151,8 +151,8 @@ TEST(Win32Files, AFileHeldByAnotherProgramIsWaitedForThenReportedAsInUse) {
 
 TEST(Win32Files, SystemErrorsAreWordedInJapaneseFirst) {
     const struct {
-        unsigned long error;
-        const char* reason;
+        unsigned long Error;
+        const char* Reason;
     } codes[] = {{ERROR_SHARING_VIOLATION, "ほかのプログラムが使用中です。"},
                  {ERROR_UNABLE_TO_MOVE_REPLACEMENT, "ほかのプログラムが使用中です。"},
                  {ERROR_NOT_READY, "ドライブの準備ができていません。"},
@@ -161,8 +161,8 @@ TEST(Win32Files, SystemErrorsAreWordedInJapaneseFirst) {
                  {ERROR_CRC, "装置の読み書きでエラーが発生しました。"},
                  {ERROR_INVALID_FUNCTION, "予期しないエラーです (システムのエラー 1: "}};
     for (const auto& c : codes) {
-        const std::string text = FileErrorFromSystem(FileAction::Write, L"x.ini", c.error).what();
-        EXPECT_EQ(text.rfind(std::string("ファイル \"x.ini\" に書き込めません。") + c.reason, 0),
+        const std::string text = FileErrorFromSystem(FileAction::Write, L"x.ini", c.Error).what();
+        EXPECT_EQ(text.rfind(std::string("ファイル \"x.ini\" に書き込めません。") + c.Reason, 0),
                   0u)
             << text;
     }

@@ -239,10 +239,10 @@ TEST(Win32Prompts, OpenDialogReturnsTheChosenFileAsUtf8) {
                          },
                          [](HWND dialog) { DialogScript::Press(dialog, IDCANCEL); }});
     FileDialogRequest request;
-    request.title = "パターンファイルの指定";
-    request.filter = "パターンファイル(*.ptn)|*.ptn|すべてのファイル(*.*)|*.*";
-    request.defaultExtension = "ptn";
-    request.mustExist = true;
+    request.Title = "パターンファイルの指定";
+    request.Filter = "パターンファイル(*.ptn)|*.ptn|すべてのファイル(*.*)|*.*";
+    request.DefaultExtension = "ptn";
+    request.MustExist = true;
     const std::u8string expected = file.u8string();
     EXPECT_EQ(prompts.OpenFile(request), std::string(expected.begin(), expected.end()));
     EXPECT_EQ(title, "パターンファイルの指定");

@@ -21,14 +21,14 @@ void CALLBACK ScriptTick(HWND, UINT, UINT_PTR, DWORD) {
 }
 
 struct ClassSearch {
-    const wchar_t* name;
-    HWND found = nullptr;
+    const wchar_t* Name;
+    HWND Found = nullptr;
 };
 
 BOOL CALLBACK MatchClass(HWND window, LPARAM search) {
     auto* s = reinterpret_cast<ClassSearch*>(search);
-    if (IsWindowVisible(window) && ClassOf(window) == s->name) {
-        s->found = window;
+    if (IsWindowVisible(window) && ClassOf(window) == s->Name) {
+        s->Found = window;
         return FALSE;
     }
     return TRUE;
@@ -37,7 +37,7 @@ BOOL CALLBACK MatchClass(HWND window, LPARAM search) {
 HWND ThreadWindowOf(const wchar_t* className) {
     ClassSearch search{className};
     EnumThreadWindows(GetCurrentThreadId(), MatchClass, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return search.Found;
 }
 
 } // namespace
@@ -99,19 +99,19 @@ void DialogScript::Tick() {
         }
         return;
     }
-    if (steps_.front().ready()) {
+    if (steps_.front().Ready()) {
         // Taken off first: the step may block in a modal loop of its own,
         // inside which the next steps run.
         Step step = std::move(steps_.front());
         steps_.pop_front();
         frontSince_ = GetTickCount();
         idleSince_ = GetTickCount();
-        step.act();
+        step.Act();
         return;
     }
     if (GetTickCount() - frontSince_ >= kWaitLimitMs) {
         problems_.push_back("did not happen within " + std::to_string(kWaitLimitMs / 1000) +
-                            " s: " + steps_.front().what);
+                            " s: " + steps_.front().What);
         steps_.clear();
         abandoned_ = true;
         Abandon();
@@ -142,7 +142,7 @@ void DialogScript::Abandon() {
         failure << problem << "\n";
     }
     for (const Step& step : steps_) {
-        failure << "never reached: " << step.what << "\n";
+        failure << "never reached: " << step.What << "\n";
     }
     return failure;
 }
@@ -171,7 +171,7 @@ std::uint32_t PixelOf(HWND window, int x, int y) {
 }
 
 void PrintTo(const Rect& r, std::ostream* os) {
-    *os << "(" << r.left << ", " << r.top << ", " << r.width << ", " << r.height << ")";
+    *os << "(" << r.Left << ", " << r.Top << ", " << r.Width << ", " << r.Height << ")";
 }
 
 Rect PlaceOf(HWND control) {

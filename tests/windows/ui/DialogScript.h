@@ -55,9 +55,9 @@ public:
 
 private:
     struct Step {
-        std::string what;
-        std::function<bool()> ready;
-        std::function<void()> act;
+        std::string What;
+        std::function<bool()> Ready;
+        std::function<void()> Act;
     };
     void Abandon();
 
@@ -86,7 +86,7 @@ std::uint32_t PixelOf(HWND window, int x, int y);
 
 // A control's place in its parent's client area.
 struct Rect {
-    LONG left, top, width, height;
+    LONG Left, Top, Width, Height;
     bool operator==(const Rect&) const = default;
 };
 void PrintTo(const Rect& r, std::ostream* os);

@@ -11,14 +11,14 @@ namespace pelmora::uitest {
 namespace {
 
 struct Tracked {
-    std::set<HGDIOBJ> gdi;
-    std::multiset<HWND> dcWindows;
-    std::set<HWND> windows;
-    std::set<HHOOK> hooks;
-    std::set<std::pair<HWND, UINT_PTR>> timers;
-    std::set<HACCEL> accelerators;
-    std::set<HMENU> menus;
-    std::set<std::wstring> classes;
+    std::set<HGDIOBJ> Gdi;
+    std::multiset<HWND> DcWindows;
+    std::set<HWND> Windows;
+    std::set<HHOOK> Hooks;
+    std::set<std::pair<HWND, UINT_PTR>> Timers;
+    std::set<HACCEL> Accelerators;
+    std::set<HMENU> Menus;
+    std::set<std::wstring> Classes;
 };
 
 Tracked& State() {
@@ -35,7 +35,7 @@ std::wstring ClassKey(LPCWSTR name) {
 
 template <typename H> H KeepGdi(H object) {
     if (object != nullptr) {
-        State().gdi.insert(object);
+        State().Gdi.insert(object);
     }
     return object;
 }
@@ -71,30 +71,30 @@ HDC WINAPI MyCreateCompatibleDC(HDC dc) {
     return KeepGdi(CreateCompatibleDC(dc));
 }
 BOOL WINAPI MyDeleteObject(HGDIOBJ object) {
-    State().gdi.erase(object);
+    State().Gdi.erase(object);
     return DeleteObject(object);
 }
 BOOL WINAPI MyDeleteDC(HDC dc) {
-    State().gdi.erase(dc);
+    State().Gdi.erase(dc);
     return DeleteDC(dc);
 }
 HDC WINAPI MyGetDC(HWND window) {
     const HDC dc = GetDC(window);
     if (dc != nullptr) {
-        State().dcWindows.insert(window);
+        State().DcWindows.insert(window);
     }
     return dc;
 }
 HDC WINAPI MyGetWindowDC(HWND window) {
     const HDC dc = GetWindowDC(window);
     if (dc != nullptr) {
-        State().dcWindows.insert(window);
+        State().DcWindows.insert(window);
     }
     return dc;
 }
 int WINAPI MyReleaseDC(HWND window, HDC dc) {
-    if (const auto found = State().dcWindows.find(window); found != State().dcWindows.end()) {
-        State().dcWindows.erase(found);
+    if (const auto found = State().DcWindows.find(window); found != State().DcWindows.end()) {
+        State().DcWindows.erase(found);
     }
     return ReleaseDC(window, dc);
 }
@@ -104,78 +104,78 @@ HWND WINAPI MyCreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR caption,
     const HWND window = CreateWindowExW(exStyle, className, caption, style, x, y, width, height,
                                         parent, menu, instance, param);
     if (window != nullptr) {
-        State().windows.insert(window);
+        State().Windows.insert(window);
     }
     return window;
 }
 HHOOK WINAPI MySetWindowsHookExW(int kind, HOOKPROC procedure, HINSTANCE module, DWORD thread) {
     const HHOOK hook = SetWindowsHookExW(kind, procedure, module, thread);
     if (hook != nullptr) {
-        State().hooks.insert(hook);
+        State().Hooks.insert(hook);
     }
     return hook;
 }
 BOOL WINAPI MyUnhookWindowsHookEx(HHOOK hook) {
-    State().hooks.erase(hook);
+    State().Hooks.erase(hook);
     return UnhookWindowsHookEx(hook);
 }
 UINT_PTR WINAPI MySetTimer(HWND window, UINT_PTR id, UINT ms, TIMERPROC procedure) {
     const UINT_PTR timer = SetTimer(window, id, ms, procedure);
     if (timer != 0) {
-        State().timers.insert({window, window != nullptr ? id : timer});
+        State().Timers.insert({window, window != nullptr ? id : timer});
     }
     return timer;
 }
 BOOL WINAPI MyKillTimer(HWND window, UINT_PTR id) {
-    State().timers.erase({window, id});
+    State().Timers.erase({window, id});
     return KillTimer(window, id);
 }
 HACCEL WINAPI MyCreateAcceleratorTableW(LPACCEL table, int count) {
     const HACCEL accelerators = CreateAcceleratorTableW(table, count);
     if (accelerators != nullptr) {
-        State().accelerators.insert(accelerators);
+        State().Accelerators.insert(accelerators);
     }
     return accelerators;
 }
 BOOL WINAPI MyDestroyAcceleratorTable(HACCEL accelerators) {
-    State().accelerators.erase(accelerators);
+    State().Accelerators.erase(accelerators);
     return DestroyAcceleratorTable(accelerators);
 }
 HMENU WINAPI MyCreateMenu() {
     const HMENU menu = CreateMenu();
-    State().menus.insert(menu);
+    State().Menus.insert(menu);
     return menu;
 }
 HMENU WINAPI MyCreatePopupMenu() {
     const HMENU menu = CreatePopupMenu();
-    State().menus.insert(menu);
+    State().Menus.insert(menu);
     return menu;
 }
 ATOM WINAPI MyRegisterClassExW(const WNDCLASSEXW* windowClass) {
     const ATOM atom = RegisterClassExW(windowClass);
     if (atom != 0) {
-        State().classes.insert(ClassKey(windowClass->lpszClassName));
+        State().Classes.insert(ClassKey(windowClass->lpszClassName));
     }
     return atom;
 }
 ATOM WINAPI MyRegisterClassW(const WNDCLASSW* windowClass) {
     const ATOM atom = RegisterClassW(windowClass);
     if (atom != 0) {
-        State().classes.insert(ClassKey(windowClass->lpszClassName));
+        State().Classes.insert(ClassKey(windowClass->lpszClassName));
     }
     return atom;
 }
 BOOL WINAPI MyUnregisterClassW(LPCWSTR name, HINSTANCE instance) {
     const BOOL done = UnregisterClassW(name, instance);
     if (done) {
-        State().classes.erase(ClassKey(name));
+        State().Classes.erase(ClassKey(name));
     }
     return done;
 }
 
 struct Redirect {
-    const char* name;
-    void* wrapper;
+    const char* Name;
+    void* Wrapper;
 };
 
 #define REDIRECT(name)                                                                             \
@@ -252,20 +252,20 @@ std::map<IMAGE_THUNK_DATA*, ULONG_PTR>& Originals() {
 } // namespace
 
 std::string Describe(const LiveObjects& live) {
-    return "GDI objects " + std::to_string(live.gdiObjects) + ", window DCs " +
-           std::to_string(live.windowDcs) + ", windows " + std::to_string(live.windows) +
-           ", hooks " + std::to_string(live.hooks) + ", timers " + std::to_string(live.timers) +
-           ", accelerator tables " + std::to_string(live.accelerators) + ", menus " +
-           std::to_string(live.menus) + ", window classes " + std::to_string(live.classes);
+    return "GDI objects " + std::to_string(live.GdiObjects) + ", window DCs " +
+           std::to_string(live.WindowDcs) + ", windows " + std::to_string(live.Windows) +
+           ", hooks " + std::to_string(live.Hooks) + ", timers " + std::to_string(live.Timers) +
+           ", accelerator tables " + std::to_string(live.Accelerators) + ", menus " +
+           std::to_string(live.Menus) + ", window classes " + std::to_string(live.Classes);
 }
 
 ResourceWatch::ResourceWatch(HMODULE module) : module_(module) {
     State() = Tracked{};
     ForEachImport(module_, [this](const char* name, IMAGE_THUNK_DATA* slot) {
         for (const Redirect& redirect : kRedirects) {
-            if (std::strcmp(redirect.name, name) == 0) {
+            if (std::strcmp(redirect.Name, name) == 0) {
                 Originals()[slot] = slot->u1.Function;
-                Write(slot, reinterpret_cast<ULONG_PTR>(redirect.wrapper));
+                Write(slot, reinterpret_cast<ULONG_PTR>(redirect.Wrapper));
                 ++redirected_;
             }
         }
@@ -282,20 +282,20 @@ ResourceWatch::~ResourceWatch() {
 LiveObjects ResourceWatch::Live() const {
     const Tracked& s = State();
     LiveObjects live;
-    live.gdiObjects = static_cast<long>(s.gdi.size());
-    live.windowDcs = static_cast<long>(s.dcWindows.size());
-    live.windows = static_cast<long>(std::count_if(s.windows.begin(), s.windows.end(),
+    live.GdiObjects = static_cast<long>(s.Gdi.size());
+    live.WindowDcs = static_cast<long>(s.DcWindows.size());
+    live.Windows = static_cast<long>(std::count_if(s.Windows.begin(), s.Windows.end(),
                                                    [](HWND w) { return IsWindow(w) != FALSE; }));
-    live.hooks = static_cast<long>(s.hooks.size());
+    live.Hooks = static_cast<long>(s.Hooks.size());
     // A window's timers end with it.
-    live.timers = static_cast<long>(
-        std::count_if(s.timers.begin(), s.timers.end(), [](const std::pair<HWND, UINT_PTR>& t) {
+    live.Timers = static_cast<long>(
+        std::count_if(s.Timers.begin(), s.Timers.end(), [](const std::pair<HWND, UINT_PTR>& t) {
             return t.first == nullptr || IsWindow(t.first) != FALSE;
         }));
-    live.accelerators = static_cast<long>(s.accelerators.size());
-    live.menus = static_cast<long>(
-        std::count_if(s.menus.begin(), s.menus.end(), [](HMENU m) { return IsMenu(m) != FALSE; }));
-    live.classes = static_cast<long>(s.classes.size());
+    live.Accelerators = static_cast<long>(s.Accelerators.size());
+    live.Menus = static_cast<long>(
+        std::count_if(s.Menus.begin(), s.Menus.end(), [](HMENU m) { return IsMenu(m) != FALSE; }));
+    live.Classes = static_cast<long>(s.Classes.size());
     return live;
 }
 

@@ -12,14 +12,14 @@
 namespace pelmora::uitest {
 
 struct LiveObjects {
-    long gdiObjects = 0; // fonts, brushes, pens, bitmaps, regions, memory DCs
-    long windowDcs = 0;  // GetDC / GetWindowDC without ReleaseDC
-    long windows = 0;    // created and still existing
-    long hooks = 0;
-    long timers = 0; // set, not killed, and their window still there
-    long accelerators = 0;
-    long menus = 0;   // created and still existing
-    long classes = 0; // registered and not unregistered
+    long GdiObjects = 0; // fonts, brushes, pens, bitmaps, regions, memory DCs
+    long WindowDcs = 0;  // GetDC / GetWindowDC without ReleaseDC
+    long Windows = 0;    // created and still existing
+    long Hooks = 0;
+    long Timers = 0; // set, not killed, and their window still there
+    long Accelerators = 0;
+    long Menus = 0;   // created and still existing
+    long Classes = 0; // registered and not unregistered
     bool operator==(const LiveObjects&) const = default;
 };
 

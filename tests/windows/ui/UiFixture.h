@@ -49,7 +49,7 @@ protected:
 
     void SetPad(std::int32_t pad, int width, int height, int caption, int small,
                 const std::string& color) {
-        auto& keys = Host().pads[pad + UiHostState::kPadIdOffset];
+        auto& keys = Host().Pads[pad + UiHostState::kPadIdOffset];
         keys["BtnWidth"] = std::to_string(width);
         keys["BtnHeight"] = std::to_string(height);
         keys["BtnCaption"] = std::to_string(caption);
@@ -57,7 +57,7 @@ protected:
         keys["BtnColor"] = color;
     }
     std::string PadSetting(std::int32_t pad, const std::string& key) {
-        return Host().pads[pad + UiHostState::kPadIdOffset][key];
+        return Host().Pads[pad + UiHostState::kPadIdOffset][key];
     }
     std::int32_t Begin() {
         const std::int32_t result = module_->Begin();

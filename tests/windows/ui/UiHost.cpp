@@ -40,15 +40,15 @@ template <typename Proc> Proc Entry(HMODULE module, const char* name) {
 // The launcher's pad: a plain top-level window the plug-in's dialogs belong
 // to, which also carries posted menu clicks into the message loop.
 struct PostedClick {
-    LoadedModule* module;
-    std::int32_t number;
-    std::int32_t pad;
+    LoadedModule* Module;
+    std::int32_t Number;
+    std::int32_t Pad;
 };
 
 LRESULT CALLBACK PadProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kClickMessage) {
         const auto* click = reinterpret_cast<PostedClick*>(lParam);
-        click->module->Click(click->number, click->pad);
+        click->Module->Click(click->Number, click->Pad);
         delete click;
         return 0;
     }
@@ -77,8 +77,8 @@ UiHostState& Host() {
 
 std::vector<HostCall> UiHostState::CallsTo(const std::string& function) const {
     std::vector<HostCall> found;
-    std::copy_if(calls.begin(), calls.end(), std::back_inserter(found),
-                 [&](const HostCall& c) { return c.function == function; });
+    std::copy_if(Calls.begin(), Calls.end(), std::back_inserter(found),
+                 [&](const HostCall& c) { return c.Function == function; });
     return found;
 }
 
@@ -119,7 +119,7 @@ std::filesystem::path NewFolder(const std::string& prefix) {
 }
 
 LoadedModule::LoadedModule() {
-    Host().padWindow = PadWindow();
+    Host().PadWindow = PadWindow();
     const std::filesystem::path file = ProgramFolder() / L"trPELM.trx";
     module_ = LoadLibraryW(file.c_str());
     if (module_ == nullptr) {
@@ -163,7 +163,7 @@ std::vector<MenuItem> LoadedModule::Menu() {
 int LoadedModule::MenuNumber(const std::string& captionUtf8) {
     const std::vector<MenuItem> items = Menu();
     for (std::size_t i = 0; i < items.size(); ++i) {
-        if (items[i].caption == captionUtf8) {
+        if (items[i].Caption == captionUtf8) {
             return static_cast<int>(i);
         }
     }
@@ -186,15 +186,15 @@ void LoadedModule::PostClick(std::int32_t number, std::int32_t pad) {
 using pelmora::uitest::Host;
 
 PELMORA_HOST_EXPORT std::int32_t PELMORA_WINAPI TRAGetPadID(std::int32_t pad) {
-    Host().calls.push_back({"TRAGetPadID", {std::to_string(pad)}});
+    Host().Calls.push_back({"TRAGetPadID", {std::to_string(pad)}});
     return pad + pelmora::uitest::UiHostState::kPadIdOffset;
 }
 
 PELMORA_HOST_EXPORT std::int32_t PELMORA_WINAPI TRAGetPadInit(std::int32_t padId, const char* key,
                                                               char* buffer, std::int32_t size) {
-    Host().calls.push_back({"TRAGetPadInit", {std::to_string(padId), key}});
-    const auto pad = Host().pads.find(padId);
-    const bool found = pad != Host().pads.end() && pad->second.count(key) != 0;
+    Host().Calls.push_back({"TRAGetPadInit", {std::to_string(padId), key}});
+    const auto pad = Host().Pads.find(padId);
+    const bool found = pad != Host().Pads.end() && pad->second.count(key) != 0;
     const std::string text = found ? pad->second.at(key) : std::string();
     const std::size_t length =
         std::min<std::size_t>(text.size(), static_cast<std::size_t>(size) - 1);
@@ -205,23 +205,23 @@ PELMORA_HOST_EXPORT std::int32_t PELMORA_WINAPI TRAGetPadInit(std::int32_t padId
 
 PELMORA_HOST_EXPORT std::int32_t PELMORA_WINAPI TRASetPadInit(std::int32_t padId, const char* key,
                                                               const char* value) {
-    Host().calls.push_back({"TRASetPadInit", {std::to_string(padId), key, value}});
-    Host().pads[padId][key] = value;
+    Host().Calls.push_back({"TRASetPadInit", {std::to_string(padId), key, value}});
+    Host().Pads[padId][key] = value;
     return 1;
 }
 
 PELMORA_HOST_EXPORT std::int32_t PELMORA_WINAPI TRAChangePluginMenus(const char* name) {
-    Host().calls.push_back({"TRAChangePluginMenus", {name}});
+    Host().Calls.push_back({"TRAChangePluginMenus", {name}});
     return -1;
 }
 
 PELMORA_HOST_EXPORT std::intptr_t PELMORA_WINAPI TRAGetPadWnd(std::int32_t) {
-    return reinterpret_cast<std::intptr_t>(Host().padWindow);
+    return reinterpret_cast<std::intptr_t>(Host().PadWindow);
 }
 
 #define UNUSED_HOST_FUNCTION(name)                                                                 \
     PELMORA_HOST_EXPORT std::int32_t PELMORA_WINAPI name() {                                       \
-        Host().calls.push_back({#name, {}});                                                       \
+        Host().Calls.push_back({#name, {}});                                                       \
         return 0;                                                                                  \
     }
 PELMORA_UNCALLED_HOST_FUNCTIONS(UNUSED_HOST_FUNCTION)

@@ -14,17 +14,17 @@
 namespace pelmora::uitest {
 
 struct HostCall {
-    std::string function;
-    std::vector<std::string> args; // Shift-JIS as the plug-in passed them
+    std::string Function;
+    std::vector<std::string> Args; // Shift-JIS as the plug-in passed them
     bool operator==(const HostCall&) const = default;
 };
 
 struct UiHostState {
     // Pad identifier = pad value + kPadIdOffset.
     static constexpr std::int32_t kPadIdOffset = 1000;
-    std::map<std::int32_t, std::map<std::string, std::string>> pads;
-    std::vector<HostCall> calls;
-    HWND padWindow = nullptr;
+    std::map<std::int32_t, std::map<std::string, std::string>> Pads;
+    std::vector<HostCall> Calls;
+    HWND PadWindow = nullptr;
 
     std::vector<HostCall> CallsTo(const std::string& function) const;
     int MenuRequests() const { return static_cast<int>(CallsTo("TRAChangePluginMenus").size()); }
@@ -39,7 +39,7 @@ std::string SjisPath(const std::filesystem::path& path);
 
 // A 128-byte menu record's caption.
 struct MenuItem {
-    std::string caption; // UTF-8
+    std::string Caption; // UTF-8
 };
 
 // The real module, loaded for one test.

@@ -135,18 +135,18 @@ void DialogAnswers::Tick() {
     const std::vector<HWND> windows = ThreadWindows();
     if (!pending_.empty()) {
         for (HWND window : windows) {
-            if (pending_.front().matches(window)) {
+            if (pending_.front().Matches(window)) {
                 Answer answer = std::move(pending_.front());
                 pending_.pop_front();
                 frontSince_ = GetTickCount();
                 answered_.push_back(window);
-                answer.act(window);
+                answer.Act(window);
                 return;
             }
         }
         if (GetTickCount() - frontSince_ >= kWaitLimitMs) {
             problems_.push_back("did not appear within " + std::to_string(kWaitLimitMs / 1000) +
-                                " s: " + pending_.front().what);
+                                " s: " + pending_.front().What);
             pending_.pop_front();
             frontSince_ = GetTickCount();
         }

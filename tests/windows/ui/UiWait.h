@@ -35,9 +35,9 @@ std::string MessageTextOf(HWND messageBox); // the text of a message box
 class DialogAnswers {
 public:
     struct Answer {
-        std::string what; // for messages: "the delete question"
-        std::function<bool(HWND)> matches;
-        std::function<void(HWND)> act; // should post, not send, to the dialog
+        std::string What; // for messages: "the delete question"
+        std::function<bool(HWND)> Matches;
+        std::function<void(HWND)> Act; // should post, not send, to the dialog
     };
 
     DialogAnswers();

@@ -12,9 +12,9 @@ namespace {
 using Editor = EditorUiTest;
 
 struct ControlRow {
-    const char* name;
-    const wchar_t* className;
-    const char* caption;
+    const char* Name;
+    const wchar_t* ClassName;
+    const char* Caption;
 };
 
 // Every control of the window with its kind and caption.
@@ -96,15 +96,15 @@ TEST_F(Editor, OpensFromTheMenuWithEveryControlOfItsTables) {
     EXPECT_EQ(style & WS_SYSMENU, 0) << "no title-bar buttons";
     EXPECT_NE(style & WS_THICKFRAME, 0) << "resizable";
     for (const ControlRow& row : kControls) {
-        const HWND control = Control(row.name);
-        ASSERT_NE(control, nullptr) << row.name;
-        EXPECT_EQ(ClassOf(control), row.className) << row.name;
-        EXPECT_EQ(TextOf(control), row.caption) << row.name;
+        const HWND control = Control(row.Name);
+        ASSERT_NE(control, nullptr) << row.Name;
+        EXPECT_EQ(ClassOf(control), row.ClassName) << row.Name;
+        EXPECT_EQ(TextOf(control), row.Caption) << row.Name;
     }
     // While it is open the plug-in menu shows its title alone.
     const std::vector<MenuItem> menu = module_->Menu();
     ASSERT_EQ(menu.size(), 1u);
-    EXPECT_EQ(menu[0].caption, "Pelmora[詳細編集中]");
+    EXPECT_EQ(menu[0].Caption, "Pelmora[詳細編集中]");
 }
 
 TEST_F(Editor, ControlsStandWhereTheTablesPutThem) {
@@ -236,7 +236,7 @@ TEST_F(Editor, ImportAndExportGoThroughTheFileDialogs) {
 }
 
 TEST_F(Editor, TrialShowsThePreviewOnThePadAndUndoPutsTheOldWallpaperBack) {
-    Host().pads[kPad + UiHostState::kPadIdOffset]["WallPaper"] = "before.bmp";
+    Host().Pads[kPad + UiHostState::kPadIdOffset]["WallPaper"] = "before.bmp";
     OpenEditor(SettingsWithPatterns({"A"}));
     const HWND list = Control("PatternList");
     PostMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4));
@@ -286,7 +286,7 @@ TEST_F(Editor, OkKeepsTheTrialWallpaperAndTheEditedLibrary) {
 }
 
 TEST_F(Editor, CancelAfterEditsAsksFirstAndPutsTheWallpaperBack) {
-    Host().pads[kPad + UiHostState::kPadIdOffset]["WallPaper"] = "before.bmp";
+    Host().Pads[kPad + UiHostState::kPadIdOffset]["WallPaper"] = "before.bmp";
     OpenEditor();
     Command(EditItem::mnNew);
     Command(EditItem::mnPad);

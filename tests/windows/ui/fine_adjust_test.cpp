@@ -57,10 +57,10 @@ TEST(FineAdjustWindow, ControlsHaveTheirKindsCaptionsPlacesAndTabOrder) {
         EXPECT_EQ(client.right, 281);
         EXPECT_EQ(client.bottom, 315);
         const struct {
-            const char* name;
-            const wchar_t* kind;
-            const char* caption;
-            Rect place;
+            const char* Name;
+            const wchar_t* Kind;
+            const char* Caption;
+            Rect Place;
         } controls[] = {
             {"udLeft", UPDOWN_CLASSW, "", {56, 144, 40, 25}},
             {"udTop", UPDOWN_CLASSW, "", {120, 96, 40, 25}},
@@ -77,14 +77,14 @@ TEST(FineAdjustWindow, ControlsHaveTheirKindsCaptionsPlacesAndTabOrder) {
             {"lbBottom", L"Static", "-", {120, 202, 41, 17}},
         };
         for (const auto& c : controls) {
-            const HWND control = Named(dialog, c.name);
+            const HWND control = Named(dialog, c.Name);
             if (control == nullptr) {
                 continue;
             }
-            EXPECT_EQ(ClassOf(control), c.kind) << c.name;
-            EXPECT_EQ(TextOf(control), c.caption) << c.name;
+            EXPECT_EQ(ClassOf(control), c.Kind) << c.Name;
+            EXPECT_EQ(TextOf(control), c.Caption) << c.Name;
             const RECT r = win32ui::ChildRect(control);
-            EXPECT_EQ((Rect{r.left, r.top, r.right - r.left, r.bottom - r.top}), c.place) << c.name;
+            EXPECT_EQ((Rect{r.left, r.top, r.right - r.left, r.bottom - r.top}), c.Place) << c.Name;
         }
         EXPECT_EQ(GetWindowLongPtrW(Named(dialog, "udLeft"), GWL_STYLE) & UDS_HORZ, UDS_HORZ);
         EXPECT_EQ(GetWindowLongPtrW(Named(dialog, "udTop"), GWL_STYLE) & UDS_HORZ, 0);
@@ -190,9 +190,9 @@ TEST(FineAdjustWindow, ArrowsModesAndResetReachTheValuesAndTheSchematic) {
 
 TEST(FineAdjustWindow, CancelEscapeAndTheCloseBoxChangeNothingEnterOnAButtonPressesIt) {
     const struct {
-        const char* how;
-        std::function<void(HWND)> finish;
-        bool ok;
+        const char* How;
+        std::function<void(HWND)> Finish;
+        bool Ok;
     } ways[] = {
         {"Cancel", [](HWND d) { SendMessageW(Named(d, "Cancel"), BM_CLICK, 0, 0); }, false},
         {"the close box", [](HWND d) { PostMessageW(d, WM_SYSCOMMAND, SC_CLOSE, 0); }, false},
@@ -208,11 +208,11 @@ TEST(FineAdjustWindow, CancelEscapeAndTheCloseBoxChangeNothingEnterOnAButtonPres
     for (const auto& way : ways) {
         const auto result = RunForm(1, true, {1, 1, 1, 1}, {0, 0, 0, 0}, [&](HWND dialog) {
             ClickArrow(dialog, "udTop", true);
-            way.finish(dialog);
+            way.Finish(dialog);
         });
-        EXPECT_EQ(result.has_value(), way.ok) << way.how;
+        EXPECT_EQ(result.has_value(), way.Ok) << way.How;
         if (result) {
-            EXPECT_EQ(result->Outer, (TTrim{0, 1, 0, 0})) << way.how;
+            EXPECT_EQ(result->Outer, (TTrim{0, 1, 0, 0})) << way.How;
         }
     }
     // Enter on Reset resets and keeps the dialog open.

@@ -55,19 +55,19 @@ void Close(HWND dialog, int id) {
 
 // The dialog open on a gradient; `drive` runs from inside its modal loop.
 struct GradientEditor {
-    explicit GradientEditor(const char* text) { gradient.LoadFromText(text); }
+    explicit GradientEditor(const char* text) { Gradient.LoadFromText(text); }
 
-    bool Run() { return ExecuteGradientDialog(nullptr, *prompts, gradient); }
+    bool Run() { return ExecuteGradientDialog(nullptr, *Prompts, Gradient); }
 
-    ScopedScriptedPrompts prompts;
-    TGrad gradient;
-    DialogScript script;
-    HWND dialog = nullptr;
+    ScopedScriptedPrompts Prompts;
+    TGrad Gradient;
+    DialogScript Script;
+    HWND Dialog = nullptr;
 };
 
 TEST(GradDialogWindow, ControlsHaveTheirKindsCaptionsAndPlaces) {
     GradientEditor e("0,0,0,0,0,,0000000000,6400000000");
-    e.script.OnDialog(kGradDlgClass, [&](HWND dialog) {
+    e.Script.OnDialog(kGradDlgClass, [&](HWND dialog) {
         EXPECT_EQ(win32ui::WindowDpi(dialog), 96);
         EXPECT_EQ(TextOf(dialog), "グラデーションの設定");
         RECT client = {};
@@ -76,11 +76,11 @@ TEST(GradDialogWindow, ControlsHaveTheirKindsCaptionsAndPlaces) {
         EXPECT_EQ(client.bottom, 338);
         EXPECT_EQ(GetWindowLongPtrW(dialog, GWL_STYLE) & (WS_THICKFRAME | WS_CAPTION), WS_CAPTION);
         const struct {
-            const char* name;
-            const wchar_t* kind;
-            const char* caption;
-            Rect place;
-            const char* parent;
+            const char* Name;
+            const wchar_t* Kind;
+            const char* Caption;
+            Rect Place;
+            const char* Parent;
         } controls[] = {
             {"pnGrad", L"TPanel", "", {0, 0, 417, 257}, nullptr},
             {"bvGrad", L"TPanel", "", {8, 8, 241, 241}, "pnGrad"},
@@ -113,21 +113,21 @@ TEST(GradDialogWindow, ControlsHaveTheirKindsCaptionsAndPlaces) {
             {"btCancel", L"Button", "キャンセル", {432, 80, 73, 25}, nullptr},
         };
         for (const auto& c : controls) {
-            const HWND control = Named(dialog, c.name);
+            const HWND control = Named(dialog, c.Name);
             if (control == nullptr) {
                 continue;
             }
-            EXPECT_EQ(ClassOf(control), c.kind) << c.name;
-            EXPECT_EQ(TextOf(control), c.caption) << c.name;
-            const HWND parent = c.parent != nullptr ? Named(dialog, c.parent) : dialog;
-            EXPECT_EQ(GetParent(control), parent) << c.name;
+            EXPECT_EQ(ClassOf(control), c.Kind) << c.Name;
+            EXPECT_EQ(TextOf(control), c.Caption) << c.Name;
+            const HWND parent = c.Parent != nullptr ? Named(dialog, c.Parent) : dialog;
+            EXPECT_EQ(GetParent(control), parent) << c.Name;
             Rect place = PlaceOf(control);
-            if (c.place.width == 0) { // a label as wide and high as its text
-                EXPECT_GT(place.width, 0) << c.name;
-                EXPECT_GE(place.height, 12) << c.name;
-                place.width = place.height = 0;
+            if (c.Place.Width == 0) { // a label as wide and high as its text
+                EXPECT_GT(place.Width, 0) << c.Name;
+                EXPECT_GE(place.Height, 12) << c.Name;
+                place.Width = place.Height = 0;
             }
-            EXPECT_EQ(place, c.place) << c.name;
+            EXPECT_EQ(place, c.Place) << c.Name;
         }
         // Styles that make the kinds: owner-drawn list, buddies, toggles, defaults.
         const HWND kinds = Named(dialog, "cbKind");
@@ -162,20 +162,20 @@ TEST(GradDialogWindow, ControlsHaveTheirKindsCaptionsAndPlaces) {
         }
         PostAltKey(L'a'); // a label's accelerator focuses its field
     });
-    e.script.When(
+    e.Script.When(
         "Alt+A focuses the angle",
         [&] { return GetFocus() == win32ui::FindControl(GetActiveWindow(), "edAngle"); },
         [] { PostKey(VK_ESCAPE); });
     EXPECT_FALSE(e.Run());
-    EXPECT_TRUE(e.script.Finished());
+    EXPECT_TRUE(e.Script.Finished());
 }
 
 TEST(GradDialogWindow, StripClicksAndDragsAddMoveAndDeleteStops) {
     GradientEditor e("0,0,0,0,0,,0000000000,3200FF0000,6400FFFFFF");
-    e.script.OnDialog(kGradDlgClass, [&](HWND dialog) {
+    e.Script.OnDialog(kGradDlgClass, [&](HWND dialog) {
         const HWND strip = Named(dialog, "pbPtr");
         SendClick(strip, 90, 20); // Round(85 / 2.7) = 31
-        EXPECT_EQ(Positions(e.gradient), (std::vector<int>{0, 31, 50, 100}));
+        EXPECT_EQ(Positions(e.Gradient), (std::vector<int>{0, 31, 50, 100}));
 
         // Pulled off the strip, the handle disappears at once, its number with
         // it; let go there, it goes.
@@ -199,30 +199,30 @@ TEST(GradDialogWindow, StripClicksAndDragsAddMoveAndDeleteStops) {
         EXPECT_FALSE(numberShows()) << "the stop's number goes with its handle";
         SendMouse(strip, WM_LBUTTONUP, handle.x, -6);
         EXPECT_EQ(GetCapture(), nullptr);
-        EXPECT_EQ(Positions(e.gradient), (std::vector<int>{0, 31, 100}));
+        EXPECT_EQ(Positions(e.Gradient), (std::vector<int>{0, 31, 100}));
 
         // A drag moves a stop; the bar follows at the release.
         const POINT moved = OnHandle(31);
         SendMouse(strip, WM_LBUTTONDOWN, moved.x, moved.y, MK_LBUTTON);
         SendMouse(strip, WM_MOUSEMOVE, 5 + 108, moved.y, MK_LBUTTON); // Round(108 / 2.7) = 40
         SendMouse(strip, WM_LBUTTONUP, 5 + 108, moved.y);
-        EXPECT_EQ(Positions(e.gradient), (std::vector<int>{0, 40, 100}));
+        EXPECT_EQ(Positions(e.Gradient), (std::vector<int>{0, 40, 100}));
         FocusControl(dialog, Named(dialog, "edAngle"));
         PostKey(VK_RETURN); // Enter in a field gives OK
     });
     EXPECT_TRUE(e.Run());
-    EXPECT_TRUE(e.script.Finished());
+    EXPECT_TRUE(e.Script.Finished());
     // The stop moved is the one the click added, in the colour the bar had there.
-    EXPECT_EQ(e.gradient.SaveToText(), "0,0,0,0,0,,0000000000,28009E0000,6400FFFFFF");
+    EXPECT_EQ(e.Gradient.SaveToText(), "0,0,0,0,0,,0000000000,28009E0000,6400FFFFFF");
 }
 
 // The platform sends the second press of a double-click as WM_LBUTTONDBLCLK;
 // the colour dialog opens once, for the stop, after the second release.
 TEST(GradDialogWindow, ADoubleClickOnAHandleOpensTheColourDialogOnce) {
     GradientEditor e("0,0,0,0,0,,00000000FF,3200FF0000,640000FF00");
-    e.prompts->colorAnswers = {kWhite, kWhite};
+    e.Prompts->ColorAnswers = {kWhite, kWhite};
     HWND strip = nullptr;
-    e.script.OnDialog(kGradDlgClass, [&](HWND dialog) {
+    e.Script.OnDialog(kGradDlgClass, [&](HWND dialog) {
         strip = Named(dialog, "pbPtr");
         // A real double-click from the pointer: the class asks for double-clicks.
         RECT box = {};
@@ -238,46 +238,46 @@ TEST(GradDialogWindow, ADoubleClickOnAHandleOpensTheColourDialogOnce) {
         }
         SendInput(4, clicks, sizeof(INPUT));
     });
-    e.script.When(
-        "the colour dialog is asked for", [&] { return e.prompts->colorInitials.size() == 1; },
+    e.Script.When(
+        "the colour dialog is asked for", [&] { return e.Prompts->ColorInitials.size() == 1; },
         [&] {
-            EXPECT_EQ(e.prompts->colorInitials, (std::vector<TColor>{kBlue}));
-            EXPECT_EQ(Colors(e.gradient), (std::vector<TColor>{kRed, kWhite, kGreen}));
+            EXPECT_EQ(e.Prompts->ColorInitials, (std::vector<TColor>{kBlue}));
+            EXPECT_EQ(Colors(e.Gradient), (std::vector<TColor>{kRed, kWhite, kGreen}));
         });
     // Everything the double-click posted has been handled by the next step.
-    e.script.When(
+    e.Script.When(
         "the double-click's messages are handled", [] { return true; },
         [&] {
-            EXPECT_EQ(e.prompts->colorAnswers.size(), 1u);
+            EXPECT_EQ(e.Prompts->ColorAnswers.size(), 1u);
             // A double-click on the empty strip opens nothing (it adds a stop).
             SendMouse(strip, WM_LBUTTONDOWN, 200, 20, MK_LBUTTON);
             SendMouse(strip, WM_LBUTTONUP, 200, 20);
             SendMouse(strip, WM_LBUTTONDBLCLK, 200, 20, MK_LBUTTON);
             SendMouse(strip, WM_LBUTTONUP, 200, 20);
         });
-    e.script.When(
+    e.Script.When(
         "the second double-click's messages are handled", [] { return true; },
         [&] {
-            EXPECT_EQ(e.prompts->colorInitials.size(), 1u);
-            EXPECT_EQ(e.gradient.Count(), 4);
+            EXPECT_EQ(e.Prompts->ColorInitials.size(), 1u);
+            EXPECT_EQ(e.Gradient.Count(), 4);
             Close(GetParent(GetParent(strip)), IDOK);
         });
     EXPECT_TRUE(e.Run());
-    EXPECT_TRUE(e.script.Finished());
+    EXPECT_TRUE(e.Script.Finished());
 }
 
 TEST(GradDialogWindow, TheStopMenuShowsTheLogicsEntriesAndRunsTheChoice) {
     GradientEditor e("0,0,0,0,0,,00000000FF,0A00FF0000,0B0000FF00,6400FFFFFF"); // 0, 10, 11, 100
     HWND dialog = nullptr;
     HWND strip = nullptr;
-    e.script.OnDialog(kGradDlgClass, [&](HWND shown) {
+    e.Script.OnDialog(kGradDlgClass, [&](HWND shown) {
         dialog = shown;
         strip = Named(dialog, "pbPtr");
         const POINT handle = OnHandle(11); // the handle of 11 lies over the one of 10
         SendMouse(strip, WM_RBUTTONDOWN, handle.x, handle.y, MK_RBUTTON);
         PostMessageW(strip, WM_RBUTTONUP, 0, MAKELPARAM(handle.x, handle.y));
     });
-    e.script.OnMenu("the stop menu of a right-click", [&](HWND menuWindow, HMENU menu) {
+    e.Script.OnMenu("the stop menu of a right-click", [&](HWND menuWindow, HMENU menu) {
         ASSERT_EQ(GetMenuItemCount(menu), 6);
         EXPECT_EQ(ItemText(menu, 0), "色変更(&O)...");
         EXPECT_EQ(GetMenuDefaultItem(menu, TRUE, 0), 0u);
@@ -293,23 +293,23 @@ TEST(GradDialogWindow, TheStopMenuShowsTheLogicsEntriesAndRunsTheChoice) {
         EXPECT_EQ(shown.top, at.y);
         PostMessageW(menuWindow, WM_CHAR, L'c', 1); // 色コピー
     });
-    e.script.When(
+    e.Script.When(
         "the menu is closed", [] { return ShownMenu() == nullptr; },
         [&] {
             const POINT first = OnHandle(0);
             SendMouse(strip, WM_RBUTTONDOWN, first.x, first.y, MK_RBUTTON);
             PostMessageW(strip, WM_RBUTTONUP, 0, MAKELPARAM(first.x, first.y));
         });
-    e.script.OnMenu("the stop menu on the first stop", [](HWND menuWindow, HMENU menu) {
+    e.Script.OnMenu("the stop menu on the first stop", [](HWND menuWindow, HMENU menu) {
         EXPECT_FALSE(ItemEnabled(menu, 1)); // an end stop cannot be positioned
         EXPECT_TRUE(ItemEnabled(menu, 4));
         PostMessageW(menuWindow, WM_CHAR, L'p', 1); // 色貼り付け
     });
-    e.script.When(
-        "the colour is pasted", [&] { return e.gradient.GetColor(0) == kGreen; },
+    e.Script.When(
+        "the colour is pasted", [&] { return e.Gradient.GetColor(0) == kGreen; },
         [&] { PostAltKey(L's'); });
     // Alt+S: the keyboard's menu, over the first stop, with the entries to move on.
-    e.script.OnMenu("the stop menu from the keyboard", [&](HWND menuWindow, HMENU menu) {
+    e.Script.OnMenu("the stop menu from the keyboard", [&](HWND menuWindow, HMENU menu) {
         EXPECT_EQ(GetMenuItemCount(menu), 9);
         EXPECT_EQ(ItemText(menu, 7), "次を選択(&S)");
         RECT shown = {};
@@ -320,34 +320,34 @@ TEST(GradDialogWindow, TheStopMenuShowsTheLogicsEntriesAndRunsTheChoice) {
         EXPECT_EQ(shown.top, at.y);
         PostMessageW(menuWindow, WM_CHAR, L's', 1); // 次を選択
     });
-    e.script.OnMenu("the stop menu over the next stop", [](HWND menuWindow, HMENU) {
+    e.Script.OnMenu("the stop menu over the next stop", [](HWND menuWindow, HMENU) {
         PostMessageW(menuWindow, WM_CHAR, L'a', 1); // 次に追加: between 10 and 11
     });
-    e.script.When(
-        "the stop is added", [&] { return e.gradient.Count() == 5; }, [&] { PostKey(VK_ESCAPE); });
+    e.Script.When(
+        "the stop is added", [&] { return e.Gradient.Count() == 5; }, [&] { PostKey(VK_ESCAPE); });
     EXPECT_FALSE(e.Run());
-    EXPECT_TRUE(e.script.Finished());
-    EXPECT_EQ(Positions(e.gradient), (std::vector<int>{0, 10, 10, 11, 100}));
-    EXPECT_EQ(Colors(e.gradient)[0], kGreen);
+    EXPECT_TRUE(e.Script.Finished());
+    EXPECT_EQ(Positions(e.Gradient), (std::vector<int>{0, 10, 10, 11, 100}));
+    EXPECT_EQ(Colors(e.Gradient)[0], kGreen);
 }
 
 TEST(GradDialogWindow, KindListArrowsAndFieldsReachTheGradient) {
     GradientEditor e("0,45,0,0,0,,00000000FF,0A00FF0000,140000FF00,1E00FFFFFF,6400000000");
-    e.script.OnDialog(kGradDlgClass, [&](HWND dialog) {
+    e.Script.OnDialog(kGradDlgClass, [&](HWND dialog) {
         const HWND kinds = Named(dialog, "cbKind");
         const HWND angle = Named(dialog, "edAngle");
         const HWND arrows = Named(dialog, "udAngle");
         FocusControl(dialog, kinds);
         SendMessageW(kinds, WM_KEYDOWN, VK_END, 1);
-        EXPECT_EQ(e.gradient.Kind, gkQuad);
-        EXPECT_EQ(Positions(e.gradient), (std::vector<int>{0, 33, 67, 100}));
+        EXPECT_EQ(e.Gradient.Kind, gkQuad);
+        EXPECT_EQ(Positions(e.Gradient), (std::vector<int>{0, 33, 67, 100}));
         EXPECT_EQ(TextOf(angle), "0");
         SendMouse(arrows, WM_LBUTTONDOWN, 8, 17, MK_LBUTTON); // the down arrow
         SendMouse(arrows, WM_LBUTTONUP, 8, 17);
         EXPECT_EQ(TextOf(angle), "270");
-        EXPECT_EQ(e.gradient.Angle, 270);
+        EXPECT_EQ(e.Gradient.Angle, 270);
         SendMessageW(kinds, WM_KEYDOWN, VK_HOME, 1);
-        EXPECT_EQ(e.gradient.Kind, gkLinear);
+        EXPECT_EQ(e.Gradient.Kind, gkLinear);
 
         // Typed: only digits take.
         FocusControl(dialog, angle);
@@ -356,7 +356,7 @@ TEST(GradDialogWindow, KindListArrowsAndFieldsReachTheGradient) {
             SendMessageW(angle, WM_CHAR, c, 1);
         }
         EXPECT_EQ(TextOf(angle), "12");
-        EXPECT_EQ(e.gradient.Angle, 12);
+        EXPECT_EQ(e.Gradient.Angle, 12);
         SendMessageW(angle, EM_SETSEL, 0, -1);
         for (const wchar_t c : std::wstring(L"500")) {
             SendMessageW(angle, WM_CHAR, c, 1);
@@ -365,23 +365,23 @@ TEST(GradDialogWindow, KindListArrowsAndFieldsReachTheGradient) {
         SendMessageW(angle, WM_KEYDOWN, VK_UP, 1); // the buddy's arrow keys step, wrapping
         EXPECT_EQ(TextOf(angle), "0");
         SendMessageW(angle, WM_KEYDOWN, VK_DOWN, 1);
-        EXPECT_EQ(e.gradient.Angle, 359);
+        EXPECT_EQ(e.Gradient.Angle, 359);
         // Full-width digits from an input method, and kana, are refused.
         for (const wchar_t* composed : {L"\xFF14\xFF15", L"\x3042"}) {
             SendMessageW(angle, EM_SETSEL, 0, -1);
             SendMessageW(angle, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(composed));
             EXPECT_EQ(TextOf(angle), "359");
         }
-        EXPECT_EQ(e.gradient.Angle, 359);
+        EXPECT_EQ(e.Gradient.Angle, 359);
         PostKey(VK_ESCAPE);
     });
     EXPECT_FALSE(e.Run());
-    EXPECT_TRUE(e.script.Finished());
+    EXPECT_TRUE(e.Script.Finished());
 }
 
 TEST(GradDialogWindow, PastedCentresAndPreviewDragsMoveTheCentre) {
     GradientEditor e("1,0,0,0,1,,00000000FF,6400FF0000");
-    e.script.OnDialog(kGradDlgClass, [&](HWND dialog) {
+    e.Script.OnDialog(kGradDlgClass, [&](HWND dialog) {
         const HWND x = Named(dialog, "edX");
         const auto paste = [x](const wchar_t* text) {
             ASSERT_TRUE(OpenClipboard(x));
@@ -399,7 +399,7 @@ TEST(GradDialogWindow, PastedCentresAndPreviewDragsMoveTheCentre) {
         EXPECT_EQ(TextOf(x), "0");
         paste(L"-50");
         EXPECT_EQ(TextOf(x), "-50");
-        EXPECT_EQ(e.gradient.CenterX, -50);
+        EXPECT_EQ(e.Gradient.CenterX, -50);
         EXPECT_TRUE(IsWindowEnabled(Named(dialog, "cbNormal")));
         paste(L"0");
 
@@ -408,8 +408,8 @@ TEST(GradDialogWindow, PastedCentresAndPreviewDragsMoveTheCentre) {
         SendMouse(preview, WM_MOUSEMOVE, 150, 100, MK_LBUTTON);
         SendMouse(preview, WM_MOUSEMOVE, 180, 60, MK_LBUTTON);
         SendMouse(preview, WM_LBUTTONUP, 180, 60);
-        EXPECT_EQ(e.gradient.CenterX, 50);
-        EXPECT_EQ(e.gradient.CenterY, -50);
+        EXPECT_EQ(e.Gradient.CenterX, 50);
+        EXPECT_EQ(e.Gradient.CenterY, -50);
         EXPECT_EQ(TextOf(x), "50");
         EXPECT_EQ(TextOf(Named(dialog, "edY")), "-50");
         // With the centre outside, normalising disables the angle.
@@ -417,18 +417,18 @@ TEST(GradDialogWindow, PastedCentresAndPreviewDragsMoveTheCentre) {
         EXPECT_FALSE(IsWindowEnabled(Named(dialog, "edAngle")));
         EXPECT_FALSE(IsWindowEnabled(Named(dialog, "lbAngle")));
         SendMessageW(Named(dialog, "cbNormal"), BM_CLICK, 0, 0);
-        EXPECT_FALSE(e.gradient.Normalize);
+        EXPECT_FALSE(e.Gradient.Normalize);
         EXPECT_TRUE(IsWindowEnabled(Named(dialog, "edAngle")));
         Close(dialog, IDOK);
     });
     EXPECT_TRUE(e.Run());
-    EXPECT_TRUE(e.script.Finished());
-    EXPECT_EQ(e.gradient.SaveToText(), "1,0,50,-50,0,,00000000FF,6400FF0000");
+    EXPECT_TRUE(e.Script.Finished());
+    EXPECT_EQ(e.Gradient.SaveToText(), "1,0,50,-50,0,,00000000FF,6400FF0000");
 }
 
 TEST(GradDialogWindow, PaintsTheLogicsPictures) {
     GradientEditor e("0,0,0,0,0,,0000000000,6400FFFFFF");
-    e.script.OnDialog(kGradDlgClass, [&](HWND dialog) {
+    e.Script.OnDialog(kGradDlgClass, [&](HWND dialog) {
         const HWND preview = Named(dialog, "pbGrad");
         // The angle handle at Q = (170, 120): white inside, black outline.
         EXPECT_EQ(PixelOf(preview, 169, 119), kWhite);
@@ -465,7 +465,7 @@ TEST(GradDialogWindow, PaintsTheLogicsPictures) {
         Close(dialog, IDCANCEL);
     });
     EXPECT_FALSE(e.Run());
-    EXPECT_TRUE(e.script.Finished());
+    EXPECT_TRUE(e.Script.Finished());
 }
 
 TEST(GradDialogWindow, EnterPressesTheFocusedButtonElseOkAndEscapeCancels) {
@@ -560,18 +560,18 @@ TEST(GradDialogWindow, ReleasesEverythingItMadeWhenItCloses) {
     const win32ui::ResourceCounts before = win32ui::LiveResources();
     GradientEditor e("0,0,0,0,0,,00000000FF,3200FF0000,640000FF00");
     HFONT font = nullptr;
-    e.script.OnDialog(kGradDlgClass, [&](HWND dialog) {
+    e.Script.OnDialog(kGradDlgClass, [&](HWND dialog) {
         font = reinterpret_cast<HFONT>(SendMessageW(Named(dialog, "btOK"), WM_GETFONT, 0, 0));
         EXPECT_NE(GetObjectType(font), 0u);
         const POINT handle = OnHandle(50);
         SendMouse(Named(dialog, "pbPtr"), WM_RBUTTONDOWN, handle.x, handle.y, MK_RBUTTON);
         PostMessageW(Named(dialog, "pbPtr"), WM_RBUTTONUP, 0, MAKELPARAM(handle.x, handle.y));
     });
-    e.script.OnMenu("the stop menu", [](HWND, HMENU) { EndMenu(); });
-    e.script.When(
+    e.Script.OnMenu("the stop menu", [](HWND, HMENU) { EndMenu(); });
+    e.Script.When(
         "the menu is closed", [] { return ShownMenu() == nullptr; }, [] { PostKey(VK_ESCAPE); });
     EXPECT_FALSE(e.Run());
-    EXPECT_TRUE(e.script.Finished());
+    EXPECT_TRUE(e.Script.Finished());
     EXPECT_EQ(ThreadWindowCount(), windowsBefore);
     EXPECT_EQ(win32ui::LiveResources(), before);
     EXPECT_EQ(GetObjectType(font), 0u);
@@ -620,7 +620,7 @@ bool CaptionUnderlinesItsS(HWND dialog) {
 TEST(DialogsAtTheWindowsDpi, PlacesFontPicturesAndThePointerScale) {
     SetProcessDPIAware();
     GradientEditor e("0,0,0,0,0,,0000000000,3200FF0000,6400FFFFFF");
-    e.script.OnDialog(kGradDlgClass, [&](HWND dialog) {
+    e.Script.OnDialog(kGradDlgClass, [&](HWND dialog) {
         const win32ui::Scale scale(win32ui::WindowDpi(dialog));
         std::printf("dialogs at %d dpi\n", scale.Dpi());
         RECT client = {};
@@ -631,7 +631,7 @@ TEST(DialogsAtTheWindowsDpi, PlacesFontPicturesAndThePointerScale) {
                   (Rect{scale(11), scale(23), scale(294), scale(25)}));
         EXPECT_EQ(PlaceOf(Named(dialog, "edAngle")),
                   (Rect{scale(328), scale(64), scale(33), scale(20)}));
-        EXPECT_EQ(PlaceOf(Named(dialog, "cbKind")).height, scale(20));
+        EXPECT_EQ(PlaceOf(Named(dialog, "cbKind")).Height, scale(20));
         // The open kind list shows all four kinds, whole, without scrolling.
         const HWND kinds = Named(dialog, "cbKind");
         SendMessageW(kinds, CB_SHOWDROPDOWN, TRUE, 0);
@@ -656,11 +656,11 @@ TEST(DialogsAtTheWindowsDpi, PlacesFontPicturesAndThePointerScale) {
         EXPECT_EQ(PixelOf(preview, scale(169), scale(119)), kWhite);
         EXPECT_EQ(PixelOf(preview, scale(167), scale(119)), 0u);
         SendClick(Named(dialog, "pbPtr"), scale(90), scale(20));
-        EXPECT_EQ(Positions(e.gradient), (std::vector<int>{0, 31, 50, 100}));
+        EXPECT_EQ(Positions(e.Gradient), (std::vector<int>{0, 31, 50, 100}));
         PostKey(VK_ESCAPE);
     });
     EXPECT_FALSE(e.Run());
-    EXPECT_TRUE(e.script.Finished());
+    EXPECT_TRUE(e.Script.Finished());
 }
 
 } // namespace

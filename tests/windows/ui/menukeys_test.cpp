@@ -104,8 +104,8 @@ TEST_F(MenuKeys, AltLetterOpensItsMenuAndCommitsNothing) {
     OpenInFront(SettingsWithPatterns({"A"}));
     Command(EditItem::mnNew);
     const struct {
-        WORD letter;
-        int menu;
+        WORD Letter;
+        int Menu;
     } cases[] = {{'F', kFileMenu}, {'P', kPatternMenu}, {'R', kPartsMenu}};
     for (const auto& c : cases) {
         HMENU shown = nullptr;
@@ -114,9 +114,9 @@ TEST_F(MenuKeys, AltLetterOpensItsMenuAndCommitsNothing) {
             shown = menu;
             LeaveMenus();
         });
-        TypeWithMenu({VK_MENU, c.letter}, script);
-        EXPECT_EQ(shown, MenuOfBar(c.menu)) << "Alt+" << static_cast<char>(c.letter);
-        ASSERT_FALSE(EditorGone()) << "Alt+" << static_cast<char>(c.letter);
+        TypeWithMenu({VK_MENU, c.Letter}, script);
+        EXPECT_EQ(shown, MenuOfBar(c.Menu)) << "Alt+" << static_cast<char>(c.Letter);
+        ASSERT_FALSE(EditorGone()) << "Alt+" << static_cast<char>(c.Letter);
     }
     // The new pattern is still the editor's own: OK was never run.
     ASSERT_EQ(End(), -1);
@@ -138,7 +138,7 @@ TEST_F(MenuKeys, EnterRunsTheHighlightedEntryNotOk) {
 // The README's keyboard route to 仮適用の取り消し(&D), whose letter 削除(&D)
 // has first: Alt+P, ↑ to the menu's last entry, Enter.
 TEST_F(MenuKeys, AltPUpEnterUndoesATrial) {
-    Host().pads[kPad + UiHostState::kPadIdOffset]["WallPaper"] = "before.bmp";
+    Host().Pads[kPad + UiHostState::kPadIdOffset]["WallPaper"] = "before.bmp";
     OpenInFront(SettingsWithPatterns({"A"}));
     Command(EditItem::mnPad);
     ASSERT_NE(PadSetting(kPad, "WallPaper"), "before.bmp");

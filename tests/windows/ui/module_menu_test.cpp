@@ -15,8 +15,8 @@ TEST_F(ModuleMenu, StartsListsItsMenuAndWritesTheSettingsAtTheEnd) {
     ASSERT_EQ(Begin(), -1);
     const std::vector<MenuItem> menu = module_->Menu();
     ASSERT_EQ(menu.size(), 4u);
-    EXPECT_EQ(menu[0].caption, "Pelmora(&D)");
-    EXPECT_EQ(menu[3].caption, "パターンの詳細編集(&E)...");
+    EXPECT_EQ(menu[0].Caption, "Pelmora(&D)");
+    EXPECT_EQ(menu[3].Caption, "パターンの詳細編集(&E)...");
     EXPECT_EQ(End(), -1);
     EXPECT_NE(ReadBytes(settings_).find("[Main]"), std::string::npos);
 }

@@ -34,10 +34,10 @@ protected:
         DragRow(Control("PatternList"), 0, 0);
         Command(EditItem::mnPad);
         const LiveObjects open = watch_->Live();
-        EXPECT_GT(open.windows, 20) << Describe(open);
-        EXPECT_GT(open.gdiObjects, 0) << Describe(open);
-        EXPECT_EQ(open.hooks, 1) << "the dialog keys' hook";
-        EXPECT_EQ(open.accelerators, 1);
+        EXPECT_GT(open.Windows, 20) << Describe(open);
+        EXPECT_GT(open.GdiObjects, 0) << Describe(open);
+        EXPECT_EQ(open.Hooks, 1) << "the dialog keys' hook";
+        EXPECT_EQ(open.Accelerators, 1);
     }
 
     std::unique_ptr<ResourceWatch> watch_;

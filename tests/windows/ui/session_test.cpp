@@ -50,7 +50,7 @@ void CopyOut(const std::filesystem::path& file) {
 TEST_F(UserSession, DesignsAPatternFromTheLauncherAndKeepsIt) {
     constexpr std::int32_t pad = 3;
     SetPad(pad, 96, 64, 1, 0, "$00C08040");
-    Host().pads[pad + UiHostState::kPadIdOffset]["WallPaper"] = "before.bmp";
+    Host().Pads[pad + UiHostState::kPadIdOffset]["WallPaper"] = "before.bmp";
     settings_ = folder_ / L"Pelmora.ini";
     module_->SetInitFile(settings_);
     ASSERT_NE(Begin(), 0);
