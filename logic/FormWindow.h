@@ -44,14 +44,14 @@ enum class FormEventKind {
 
 struct FormEvent {
     FormEventKind Kind = FormEventKind::Click;
-    std::string_view Control;
+    std::string_view Control{};
     int Value = 0;
-    std::string Text;
-    std::vector<int> Rows;
+    std::string Text{};
+    std::vector<int> Rows{};
     TPoint At{};
     MouseButton Button = MouseButton::Left;
     bool LeftHeld = false;
-    std::string_view Over;
+    std::string_view Over{};
 };
 
 class FormEvents {
@@ -92,7 +92,7 @@ PictureItemLayout PictureItemPlaces(const TRect& item, int side);
 // patch no taller than MaxHeight.
 struct TextAt {
     std::int32_t X = 0;
-    std::string Text;
+    std::string Text{};
     int MaxHeight = 0;
     bool operator==(const TextAt&) const = default;
 };
@@ -132,7 +132,7 @@ struct ScreenSize {
 
 // A control's place, as ArrangeForm gives it.
 struct Placement {
-    std::string_view Control;
+    std::string_view Control{};
     Rect96 Bounds;
 };
 

@@ -223,14 +223,24 @@ bool ModuleOperations::ApplyPattern(const TPatrn& pattern) {
     return module_.Host.TRASetPadInit(state.CurrentPad, kWallPaperKey, path.c_str()) != 0;
 }
 
-bool ModuleOperations::ImportPatterns(PatternLibrary& names) {
-    TIniData& settings = module_.State.Settings;
+namespace {
+
+FileDialogRequest PatternFileRequest(const char* title, const char* filter,
+                                     const std::string& folder) {
     FileDialogRequest request;
-    request.Title = kImportTitle;
-    request.Filter = kImportFilter;
+    request.Title = title;
+    request.Filter = filter;
     request.DefaultExtension = kPatternExtension;
     request.TypeName = kPatternTypeName;
-    request.InitialDir = DisplayText(settings.ImportDir);
+    request.InitialDir = DisplayText(folder);
+    return request;
+}
+
+} // namespace
+
+bool ModuleOperations::ImportPatterns(PatternLibrary& names) {
+    TIniData& settings = module_.State.Settings;
+    FileDialogRequest request = PatternFileRequest(kImportTitle, kImportFilter, settings.ImportDir);
     request.MustExist = true;
     const std::optional<std::string> chosen = Dialogs().OpenFile(request);
     if (!chosen) {
@@ -267,12 +277,7 @@ bool ModuleOperations::ImportPatterns(PatternLibrary& names) {
 
 bool ModuleOperations::ExportPatterns(const std::vector<TExportEntry>& entries) {
     TIniData& settings = module_.State.Settings;
-    FileDialogRequest request;
-    request.Title = kExportTitle;
-    request.Filter = kExportFilter;
-    request.DefaultExtension = kPatternExtension;
-    request.TypeName = kPatternTypeName;
-    request.InitialDir = DisplayText(settings.ExportDir);
+    FileDialogRequest request = PatternFileRequest(kExportTitle, kExportFilter, settings.ExportDir);
     request.ConfirmOverwrite = true;
     request.FolderMustExist = true;
     const std::optional<std::string> chosen = Dialogs().SaveFile(request);

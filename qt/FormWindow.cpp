@@ -460,11 +460,7 @@ bool QtForm::Report(FormEvent event) {
 void QtForm::Connect(const FormControl& control, QWidget* widget) {
     const std::string_view name = control.Name;
     const auto report = [this, name](FormEventKind kind, int value = 0) {
-        FormEvent event;
-        event.Kind = kind;
-        event.Control = name;
-        event.Value = value;
-        Report(std::move(event));
+        Report({.Kind = kind, .Control = name, .Value = value});
     };
     switch (control.Kind) {
     case ControlKind::Button:
@@ -488,11 +484,8 @@ void QtForm::Connect(const FormControl& control, QWidget* widget) {
         // program, as the platform's edits report them.
         connect(static_cast<QLineEdit*>(widget), &QLineEdit::textChanged, this,
                 [this, name](const QString& text) {
-                    FormEvent event;
-                    event.Kind = FormEventKind::Edit;
-                    event.Control = name;
-                    event.Text = text.toStdString();
-                    Report(std::move(event));
+                    Report(
+                        {.Kind = FormEventKind::Edit, .Control = name, .Text = text.toStdString()});
                 });
         break;
     case ControlKind::UpDown:
@@ -511,12 +504,10 @@ void QtForm::Connect(const FormControl& control, QWidget* widget) {
         auto* list = static_cast<FormList*>(widget);
         if (control.Has(style::MultiSelect)) {
             connect(list, &QListWidget::itemSelectionChanged, this, [this, name, list] {
-                FormEvent event;
-                event.Kind = FormEventKind::Select;
-                event.Control = name;
-                event.Rows = list->SelectedRows();
-                event.Value = list->currentRow();
-                Report(std::move(event));
+                Report({.Kind = FormEventKind::Select,
+                        .Control = name,
+                        .Value = list->currentRow(),
+                        .Rows = list->SelectedRows()});
             });
         } else {
             connect(list, &QListWidget::currentRowChanged, this,
@@ -548,13 +539,11 @@ void QtForm::Connect(const FormControl& control, QWidget* widget) {
         }
         if (control.Has(style::Mouse)) {
             const auto mouse = [this, name](FormEventKind kind, QMouseEvent* e) {
-                FormEvent event;
-                event.Kind = kind;
-                event.Control = name;
-                event.At = PointOf(e);
-                event.Button = ButtonOf(e);
-                event.LeftHeld = (e->buttons() & Qt::LeftButton) != 0;
-                Report(std::move(event));
+                Report({.Kind = kind,
+                        .Control = name,
+                        .At = PointOf(e),
+                        .Button = ButtonOf(e),
+                        .LeftHeld = (e->buttons() & Qt::LeftButton) != 0});
             };
             box->OnMouseDown = [mouse](QMouseEvent* e) { mouse(FormEventKind::MouseDown, e); };
             box->OnMouseMove = [mouse](QMouseEvent* e) { mouse(FormEventKind::MouseMove, e); };
@@ -660,12 +649,8 @@ void QtForm::MakeMenus() {
                 }
                 group->addAction(item);
             }
-            connect(item, &QAction::triggered, this, [this, name] {
-                FormEvent event;
-                event.Kind = FormEventKind::Click;
-                event.Control = name;
-                Report(std::move(event));
-            });
+            connect(item, &QAction::triggered, this,
+                    [this, name] { Report({.Kind = FormEventKind::Click, .Control = name}); });
         }
         item->setObjectName(QString::fromLatin1(line.Name));
         item->setStatusTip(Text(line.Hint));
@@ -674,12 +659,8 @@ void QtForm::MakeMenus() {
     MakePopUps();
     for (const auto& [menuName, menu] : menus_) {
         const std::string_view name = menuName;
-        connect(menu, &QMenu::aboutToShow, this, [this, name] {
-            FormEvent event;
-            event.Kind = FormEventKind::MenuOpen;
-            event.Control = name;
-            Report(std::move(event));
-        });
+        connect(menu, &QMenu::aboutToShow, this,
+                [this, name] { Report({.Kind = FormEventKind::MenuOpen, .Control = name}); });
     }
 }
 
@@ -697,10 +678,7 @@ bool QtForm::event(QEvent* e) {
 }
 
 void QtForm::reject() {
-    FormEvent event;
-    event.Kind = FormEventKind::Click;
-    event.Control = EscPresses(table_);
-    Report(std::move(event));
+    Report({.Kind = FormEventKind::Click, .Control = EscPresses(table_)});
 }
 
 void QtForm::showEvent(QShowEvent* event) {
@@ -710,9 +688,7 @@ void QtForm::showEvent(QShowEvent* event) {
     if (auto* field = qobject_cast<QLineEdit*>(focusWidget())) {
         field->selectAll();
     }
-    FormEvent shown;
-    shown.Kind = FormEventKind::Show;
-    Report(std::move(shown));
+    Report({.Kind = FormEventKind::Show});
 }
 
 void QtForm::resizeEvent(QResizeEvent* event) {
@@ -720,9 +696,7 @@ void QtForm::resizeEvent(QResizeEvent* event) {
     if (menuBar_ != nullptr) {
         menuBar_->setGeometry(0, 0, width(), menuBar_->sizeHint().height());
     }
-    FormEvent resized;
-    resized.Kind = FormEventKind::Resize;
-    if (!Report(std::move(resized))) {
+    if (!Report({.Kind = FormEventKind::Resize})) {
         PlaceAll(*this, table_, ArrangeForm(table_, ClientSize()));
     }
 }
@@ -734,11 +708,7 @@ void QtForm::closeEvent(QCloseEvent* event) {
     }
     // Closing from outside (the window system): the logic decides.
     event->ignore();
-    QTimer::singleShot(0, this, [this] {
-        FormEvent request;
-        request.Kind = FormEventKind::CloseRequest;
-        Report(std::move(request));
-    });
+    QTimer::singleShot(0, this, [this] { Report({.Kind = FormEventKind::CloseRequest}); });
 }
 
 // --- What the logic shows --------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <stdexcept>
 
 namespace pelmora {
@@ -35,6 +36,10 @@ std::runtime_error CannotOpen() {
                               ")。");
 }
 
+bool OneOf(UINT message, std::initializer_list<UINT> messages) {
+    return std::find(messages.begin(), messages.end(), message) != messages.end();
+}
+
 // Captions keep their line breaks as the platform's statics want them.
 std::wstring ControlText(std::string_view utf8) {
     std::wstring text;
@@ -48,85 +53,38 @@ std::wstring ControlText(std::string_view utf8) {
 }
 
 bool IsChildNotification(UINT message) {
-    switch (message) {
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-    case WM_COMPAREITEM:
-    case WM_DELETEITEM:
-    case WM_VKEYTOITEM:
-    case WM_CHARTOITEM:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLOREDIT:
-        return true;
-    default:
-        return false;
-    }
+    return OneOf(message, {WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_MEASUREITEM, WM_COMPAREITEM,
+                           WM_DELETEITEM, WM_VKEYTOITEM, WM_CHARTOITEM, WM_HSCROLL, WM_VSCROLL,
+                           WM_CTLCOLORBTN, WM_CTLCOLORSTATIC, WM_CTLCOLORLISTBOX, WM_CTLCOLOREDIT});
 }
 
 // Messages whose answer a dialog procedure returns itself instead of through
 // DWLP_MSGRESULT.
 bool AnswersDirectly(UINT message) {
-    switch (message) {
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-    case WM_COMPAREITEM:
-    case WM_VKEYTOITEM:
-    case WM_CHARTOITEM:
-    case WM_QUERYDRAGICON:
-    case WM_INITDIALOG:
-        return true;
-    default:
-        return false;
-    }
+    return OneOf(message, {WM_CTLCOLORMSGBOX, WM_CTLCOLOREDIT, WM_CTLCOLORLISTBOX, WM_CTLCOLORBTN,
+                           WM_CTLCOLORDLG, WM_CTLCOLORSCROLLBAR, WM_CTLCOLORSTATIC, WM_COMPAREITEM,
+                           WM_VKEYTOITEM, WM_CHARTOITEM, WM_QUERYDRAGICON, WM_INITDIALOG});
 }
 
 bool IsPress(UINT message) {
-    switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDBLCLK:
-        return true;
-    default:
-        return false;
-    }
+    return OneOf(message, {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN, WM_LBUTTONDBLCLK,
+                           WM_RBUTTONDBLCLK, WM_MBUTTONDBLCLK});
 }
 
 bool IsDoubleClick(UINT message) {
-    return message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK ||
-           message == WM_MBUTTONDBLCLK;
+    return OneOf(message, {WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK, WM_MBUTTONDBLCLK});
 }
 
 bool IsRelease(UINT message) {
-    return message == WM_LBUTTONUP || message == WM_RBUTTONUP || message == WM_MBUTTONUP;
+    return OneOf(message, {WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP});
 }
 
 MouseButton ButtonOf(UINT message) {
-    switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
+    if (OneOf(message, {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK})) {
         return MouseButton::Left;
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONUP:
-    case WM_RBUTTONDBLCLK:
-        return MouseButton::Right;
-    default:
-        return MouseButton::Other;
     }
+    return OneOf(message, {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDBLCLK}) ? MouseButton::Right
+                                                                            : MouseButton::Other;
 }
 
 // "Ctrl+Alt+U" as an accelerator; false for a shortcut that is none.
@@ -375,22 +333,8 @@ LRESULT CALLBACK PaintBoxProcedure(HWND window, UINT message, WPARAM wParam, LPA
 // arrives: typed, pasted, composed by an input method or sent by another
 // program. A refused change leaves text and selection as they were.
 bool MayChangeText(UINT message) {
-    switch (message) {
-    case WM_CHAR:
-    case WM_IME_CHAR:
-    case WM_IME_COMPOSITION:
-    case WM_KEYDOWN:
-    case WM_PASTE:
-    case WM_CUT:
-    case WM_CLEAR:
-    case WM_UNDO:
-    case EM_UNDO:
-    case EM_REPLACESEL:
-    case WM_SETTEXT:
-        return true;
-    default:
-        return false;
-    }
+    return OneOf(message, {WM_CHAR, WM_IME_CHAR, WM_IME_COMPOSITION, WM_KEYDOWN, WM_PASTE, WM_CUT,
+                           WM_CLEAR, WM_UNDO, EM_UNDO, EM_REPLACESEL, WM_SETTEXT});
 }
 
 std::wstring TextOf(HWND window) {
@@ -609,9 +553,7 @@ void Win32Form::Show() {
     if (!order.empty()) {
         SetFocus(Control(order.front()->Name));
     }
-    FormEvent shown;
-    shown.Kind = FormEventKind::Show;
-    Report(std::move(shown));
+    Report({.Kind = FormEventKind::Show});
 }
 
 void Win32Form::Initialise(HWND dialog, HWND owner) {
@@ -796,11 +738,9 @@ HWND Win32Form::MakeControl(const FormControl& c, std::size_t index, HWND parent
             SendMessageW(control, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Control(c.Buddy)), 0);
         } else {
             TakeArrowKeys(control, prompts_, c.Has(style::Horizontal), [this, name](int direction) {
-                FormEvent event;
-                event.Kind = FormEventKind::Step;
-                event.Control = table_.Control(name).Name;
-                event.Value = direction;
-                Report(std::move(event));
+                Report({.Kind = FormEventKind::Step,
+                        .Control = table_.Control(name).Name,
+                        .Value = direction});
             });
         }
         break;
@@ -830,11 +770,10 @@ HWND Win32Form::MakeControl(const FormControl& c, std::size_t index, HWND parent
                 [this, control, single, &c] {
                     // The pressed row is the current one before any drag is judged.
                     if (single) {
-                        FormEvent event;
-                        event.Kind = FormEventKind::Select;
-                        event.Control = c.Name;
-                        event.Value = static_cast<int>(SendMessageW(control, LB_GETCURSEL, 0, 0));
-                        Report(std::move(event));
+                        Report(
+                            {.Kind = FormEventKind::Select,
+                             .Control = c.Name,
+                             .Value = static_cast<int>(SendMessageW(control, LB_GETCURSEL, 0, 0))});
                     }
                 }));
         }
@@ -935,9 +874,7 @@ INT_PTR CALLBACK Win32Form::Procedure(HWND dialog, UINT message, WPARAM wParam, 
                                  reinterpret_cast<WPARAM>(self->Control(order.front()->Name)),
                                  TRUE);
                 }
-                FormEvent shown;
-                shown.Kind = FormEventKind::Show;
-                self->Report(std::move(shown));
+                self->Report({.Kind = FormEventKind::Show});
             }
             return FALSE;
         } catch (...) {
@@ -992,23 +929,19 @@ std::optional<LRESULT> Win32Form::Dispatch(UINT message, WPARAM wParam, LPARAM l
         }
         const int delta = reinterpret_cast<const NMUPDOWN*>(lParam)->iDelta;
         if (delta != 0) {
-            FormEvent event;
-            event.Kind = FormEventKind::Step;
-            event.Control = table_.Controls[*index].Name;
-            event.Value = delta > 0 ? 1 : -1;
-            Report(std::move(event));
+            Report({.Kind = FormEventKind::Step,
+                    .Control = table_.Controls[*index].Name,
+                    .Value = delta > 0 ? 1 : -1});
         }
         return TRUE; // the control leaves its position to the logic
     }
     case WM_HSCROLL: {
         const std::optional<std::size_t> index = IndexOfWindow(reinterpret_cast<HWND>(lParam));
         if (index && table_.Controls[*index].Kind == ControlKind::TrackBar) {
-            FormEvent event;
-            event.Kind = FormEventKind::Slide;
-            event.Control = table_.Controls[*index].Name;
-            event.Value =
-                static_cast<int>(SendMessageW(controls_[*index]->Window, TBM_GETPOS, 0, 0));
-            Report(std::move(event));
+            Report({.Kind = FormEventKind::Slide,
+                    .Control = table_.Controls[*index].Name,
+                    .Value = static_cast<int>(
+                        SendMessageW(controls_[*index]->Window, TBM_GETPOS, 0, 0))});
         }
         return 0;
     }
@@ -1059,10 +992,7 @@ std::optional<LRESULT> Win32Form::Dispatch(UINT message, WPARAM wParam, LPARAM l
     case WM_INITMENUPOPUP:
         if (const auto found = menus_.find(reinterpret_cast<HMENU>(wParam));
             found != menus_.end()) {
-            FormEvent event;
-            event.Kind = FormEventKind::MenuOpen;
-            event.Control = found->second;
-            Report(std::move(event));
+            Report({.Kind = FormEventKind::MenuOpen, .Control = found->second});
         }
         return 0;
     case WM_MENUSELECT: {
@@ -1093,9 +1023,7 @@ std::optional<LRESULT> Win32Form::Dispatch(UINT message, WPARAM wParam, LPARAM l
         if (controls_.empty()) {
             return 0;
         }
-        FormEvent event;
-        event.Kind = FormEventKind::Resize;
-        if (!Report(std::move(event))) {
+        if (!Report({.Kind = FormEventKind::Resize})) {
             PlaceAll(*this, table_, ArrangeForm(table_, ClientSize()));
         }
         return 0;
@@ -1114,9 +1042,7 @@ std::optional<LRESULT> Win32Form::Dispatch(UINT message, WPARAM wParam, LPARAM l
         SetWindowPos(window_, nullptr, suggested->left, suggested->top,
                      suggested->right - suggested->left, suggested->bottom - suggested->top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        FormEvent event;
-        event.Kind = FormEventKind::Resize;
-        if (!Report(std::move(event))) {
+        if (!Report({.Kind = FormEventKind::Resize})) {
             PlaceAll(*this, table_, ArrangeForm(table_, ClientSize()));
         }
         return 0;
@@ -1124,9 +1050,7 @@ std::optional<LRESULT> Win32Form::Dispatch(UINT message, WPARAM wParam, LPARAM l
     case WM_CLOSE:
         if (!closing_) {
             // Closing from outside (the window system): the logic decides.
-            FormEvent event;
-            event.Kind = FormEventKind::CloseRequest;
-            Report(std::move(event));
+            Report({.Kind = FormEventKind::CloseRequest});
         }
         return 0;
     case kCloseNow:
