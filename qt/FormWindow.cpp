@@ -308,6 +308,13 @@ QtForm::QtForm(const FormTable& table, QWidget* parent) : QDialog(parent), table
     for (auto it = table.Controls.rbegin(); it != table.Controls.rend(); ++it) {
         Control(it->Name)->raise();
     }
+    // Shapes and bevels are no windows of their own on Windows, where their
+    // parent paints them below every control: the same here.
+    for (const FormControl& control : table.Controls) {
+        if (control.Kind == ControlKind::Shape || control.Kind == ControlKind::Bevel) {
+            Control(control.Name)->lower();
+        }
+    }
     const std::vector<const FormControl*> tabOrder = table.TabOrder();
     for (std::size_t i = 1; i < tabOrder.size(); ++i) {
         setTabOrder(Control(tabOrder[i - 1]->Name), Control(tabOrder[i]->Name));

@@ -314,11 +314,9 @@ LRESULT CALLBACK PaintBoxProcedure(HWND window, UINT message, WPARAM wParam, LPA
                     [&](HDC dc, const RECT& client) { part->Form->PaintPart(*part, dc, client); });
         return 0;
     case WM_SETCURSOR:
-        if (GetWindowLongPtrW(window, GWLP_ID) != 0 && std::wstring_view(kSplitterClass) == [&] {
-                static wchar_t name[32];
-                GetClassNameW(window, name, 32);
-                return std::wstring_view(name);
-            }()) {
+        if (wchar_t name[32] = {}; GetWindowLongPtrW(window, GWLP_ID) != 0 &&
+                                   GetClassNameW(window, name, 32) != 0 &&
+                                   std::wstring_view(name) == kSplitterClass) {
             SetCursor(LoadCursorW(nullptr, IDC_SIZENS));
             return TRUE;
         }
