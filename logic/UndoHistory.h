@@ -35,7 +35,7 @@ public:
         position_ = steps_.size();
         gesture_ = gesture;
         while (steps_.size() > 1 && (steps_.size() > maxSteps_ || bytes_ > maxBytes_)) {
-            bytes_ -= steps_.front().bytes;
+            bytes_ -= steps_.front().Bytes;
             steps_.pop_front();
             --position_;
             if (clean_ == 0) {
@@ -57,8 +57,8 @@ public:
     bool CanUndo() const { return position_ > 0; }
     bool CanRedo() const { return position_ < steps_.size(); }
     // What the next undo or redo does; empty when there is none.
-    std::string UndoLabel() const { return CanUndo() ? steps_[position_ - 1].label : ""; }
-    std::string RedoLabel() const { return CanRedo() ? steps_[position_].label : ""; }
+    std::string UndoLabel() const { return CanUndo() ? steps_[position_ - 1].Label : ""; }
+    std::string RedoLabel() const { return CanRedo() ? steps_[position_].Label : ""; }
 
     // Applies the step before the position to the window's state with
     // `apply(Step&)`, which turns the state back and leaves in the step what
@@ -100,21 +100,21 @@ public:
 
 private:
     struct Entry {
-        Step step;
-        std::string label;
-        std::size_t bytes = 0;
+        Step Change;
+        std::string Label;
+        std::size_t Bytes = 0;
     };
     static constexpr std::size_t kNowhere = static_cast<std::size_t>(-1);
 
     template <typename Apply> void Apply1(Entry& entry, Apply& apply) {
-        apply(entry.step);
-        bytes_ -= entry.bytes;
-        entry.bytes = StepBytes(entry.step);
-        bytes_ += entry.bytes;
+        apply(entry.Change);
+        bytes_ -= entry.Bytes;
+        entry.Bytes = StepBytes(entry.Change);
+        bytes_ += entry.Bytes;
     }
     void DropRedo() {
         while (steps_.size() > position_) {
-            bytes_ -= steps_.back().bytes;
+            bytes_ -= steps_.back().Bytes;
             steps_.pop_back();
         }
         if (clean_ != kNowhere && clean_ > position_) {
