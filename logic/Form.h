@@ -128,6 +128,15 @@ struct MenuLine {
     bool IsSeparator() const { return std::string_view(Caption) == "-"; }
 };
 
+// A key the whole window answers, wherever the focus is in it (an edit's
+// own use of the key included): it is reported as a Click of Command, as a
+// menu item's shortcut is (and where Command names a menu item, it runs
+// that item).
+struct FormShortcut {
+    const char* Keys = "";    // as MenuLine::Shortcut
+    const char* Command = ""; // the name the Click carries
+};
+
 // A menu of the menu bar.
 struct MenuTitle {
     const char* Name = "";
@@ -144,6 +153,7 @@ struct FormTable {
     std::span<const FormControl> Controls{};
     std::span<const MenuTitle> MenuBar{};
     std::span<const MenuLine> Menus{};
+    std::span<const FormShortcut> Shortcuts{};
 
     // Throws std::out_of_range for a name the table does not hold.
     const FormControl& Control(std::string_view name) const;

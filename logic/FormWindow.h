@@ -28,6 +28,7 @@ enum class FormEventKind {
     Edit,          // an edit's text changed by the user; Text: the new text
     Step,          // an up-down's arrow or arrow key; Value: +1 or -1
     Slide,         // a track bar moved; Value: its position
+    SlideDone,     // a track bar's drag, key press or click is over; Value: its position
     Choose,        // a combo box's item chosen; Value: its index
     Select,        // a list's selection changed; Rows: selected, Value: current
     DoubleClick,   // a list or paint box; Button
@@ -165,6 +166,8 @@ public:
     // A menu item's state (menu bar items and shortcuts).
     virtual void SetItemEnabled(std::string_view item, bool enabled) = 0;
     virtual void SetItemChecked(std::string_view item, bool checked) = 0;
+    // A menu bar item's caption ("&" marks its mnemonic); its shortcut stays.
+    virtual void SetItemText(std::string_view item, const std::string& caption) = 0;
     // Pops up a menu of `lines` (those of the menu named `menu`) at a point
     // of a control and waits; the chosen item's name, none when dismissed.
     virtual std::optional<std::string> PopUpMenu(std::span<const MenuLine> lines,

@@ -35,6 +35,14 @@ constexpr const char* kTooLargeToKeep = "設定ファイルが上限の ";
 constexpr const char* kTooLargeToKeepEnd =
     " を超えるため、編集結果を確定できません。パターンか部品を減らして下さい。";
 
+// What the Edit menu calls the steps.
+constexpr const char* kStepNewPattern = "パターンの新規作成";
+constexpr const char* kStepCopyPattern = "パターンの複製作成";
+constexpr const char* kStepRenamePattern = "パターンの名前変更";
+constexpr const char* kStepMovePattern = "パターンの移動";
+constexpr const char* kStepDeletePattern = "パターンの削除";
+constexpr const char* kStepImport = "インポート";
+
 bool Ask(Prompts& dialogs, const char* question, MsgButtons buttons, MsgResult yes) {
     return dialogs.Message(question, MsgKind::Confirmation, buttons, kConfirmTitle) == yes;
 }
@@ -64,6 +72,7 @@ PatternEditorLogic::PatternEditorLogic(PatternLibrary& library, TIniData& settin
     view_.ShowPreview(previewBmp_);
     mnPatternClick();
     mnPartsClick();
+    UpdateEditMenu();
 }
 
 PatternEditorLogic::~PatternEditorLogic() {
@@ -191,6 +200,8 @@ void PatternEditorLogic::PatternListClick(const std::vector<int>& selected) {
 }
 
 void PatternEditorLogic::SelectionChange() {
+    // A drag of the colour controls does not reach into another pattern.
+    history_.EndGesture();
     mnPatternClick();
     UpdatePreview();
     UpdatePartsList();
@@ -266,6 +277,10 @@ bool PatternEditorLogic::IsEnabled(EditItem item) {
         return part == nullptr || i != 0;
     case EditItem::mnBtnF:
         return part == nullptr || part->IsFrame;
+    case EditItem::mnEditUndo:
+        return history_.CanUndo();
+    case EditItem::mnEditRedo:
+        return history_.CanRedo();
     default:
         return true;
     }
@@ -332,6 +347,10 @@ void PatternEditorLogic::MenuClick(EditItem item) {
         return mnPLowerClick();
     case EditItem::mnPDelete:
         return mnPDeleteClick();
+    case EditItem::mnEditUndo:
+        return mnEditUndoClick();
+    case EditItem::mnEditRedo:
+        return mnEditRedoClick();
     case EditItem::mnPNew:
     case EditItem::mnFill:
         return; // submenus
@@ -348,11 +367,11 @@ void PatternEditorLogic::mnNewClick() {
         frame.Area = paAll;
         frame.IsFrame = true;
         frame.Fill = fkBtnF;
-        rows_.push_back({std::move(name), std::move(pattern)});
-        selected_ = {static_cast<int>(rows_.size()) - 1};
-        ShowRows();
-        SelectionChange();
-        modified_ = true;
+        const int at = static_cast<int>(rows_.size());
+        std::vector<EditorRow> added;
+        added.push_back({std::move(name), std::move(pattern)});
+        ChangeRows(RowChange::Insert({at}, std::move(added)), std::vector<int>{at},
+                   kStepNewPattern);
     });
 }
 
@@ -364,12 +383,11 @@ void PatternEditorLogic::mnCopyClick() {
         }
         const EditorRow& source = rows_[static_cast<std::size_t>(row)];
         std::string name = UniquePatternName(source.Name, RowNames());
-        std::unique_ptr<TPatrn> copy = source.Pattern->Clone();
-        rows_.push_back({std::move(name), std::move(copy)});
-        selected_ = {static_cast<int>(rows_.size()) - 1};
-        ShowRows();
-        SelectionChange();
-        modified_ = true;
+        const int at = static_cast<int>(rows_.size());
+        std::vector<EditorRow> added;
+        added.push_back({std::move(name), source.Pattern->Clone()});
+        ChangeRows(RowChange::Insert({at}, std::move(added)), std::vector<int>{at},
+                   kStepCopyPattern);
     });
 }
 
@@ -385,10 +403,10 @@ void PatternEditorLogic::mnRenameClick() {
         if (alive.expired() || !accepted) {
             return;
         }
-        EditorRow& entry = rows_[static_cast<std::size_t>(row)];
-        if (name != entry.Name) {
-            entry.Name = std::move(name);
-            modified_ = true;
+        if (name != rows_[static_cast<std::size_t>(row)].Name) {
+            ChangeRows(RowChange::Rename(row, std::move(name)), std::vector<int>{row},
+                       kStepRenamePattern);
+            return;
         }
         selected_ = {row};
         ShowRows();
@@ -418,13 +436,7 @@ void PatternEditorLogic::MovePattern(int from, int to) {
     if (from == to) {
         return;
     }
-    EditorRow moved = std::move(rows_[static_cast<std::size_t>(from)]);
-    rows_.erase(rows_.begin() + from);
-    rows_.insert(rows_.begin() + to, std::move(moved));
-    selected_ = {to};
-    ShowRows();
-    SelectionChange();
-    modified_ = true;
+    ChangeRows(RowChange::Move(from, to), std::vector<int>{to}, kStepMovePattern);
 }
 
 void PatternEditorLogic::mnDeleteClick() {
@@ -445,16 +457,11 @@ void PatternEditorLogic::mnDeleteClick() {
         if (alive.expired() || !confirmed) {
             return;
         }
-        for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) {
-            rows_.erase(rows_.begin() + *it);
+        std::vector<int> after;
+        if (rows_.size() > doomed.size()) {
+            after = {0};
         }
-        selected_.clear();
-        if (!rows_.empty()) {
-            selected_ = {0};
-        }
-        ShowRows();
-        SelectionChange();
-        modified_ = true;
+        ChangeRows(RowChange::Remove(doomed), std::move(after), kStepDeletePattern);
     });
 }
 
@@ -467,12 +474,16 @@ void PatternEditorLogic::mnImportClick() {
         if (alive.expired() || !imported) {
             return;
         }
+        std::vector<int> positions;
+        std::vector<EditorRow> added;
         for (int i = before; i < list.Count(); ++i) {
-            rows_.push_back({list.Name(i), list.Pattern(i).Clone()});
+            positions.push_back(static_cast<int>(rows_.size() + added.size()));
+            added.push_back({list.Name(i), list.Pattern(i).Clone()});
         }
-        if (list.Count() > before) {
-            modified_ = true;
-            ShowRows();
+        if (!added.empty()) {
+            // The selection stays as it was.
+            ChangeRows(RowChange::Insert(std::move(positions), std::move(added)), std::nullopt,
+                       kStepImport);
         }
         mnPatternClick();
     });
@@ -536,7 +547,7 @@ void PatternEditorLogic::mnUndoClick() {
 // copied leaves both the library and the window as they were.
 void PatternEditorLogic::mnExitClick() {
     Guarded([&] {
-        if (modified_ && !SettingsFileFits(settings_, RowPatterns())) {
+        if (IsModified() && !SettingsFileFits(settings_, RowPatterns())) {
             throw std::runtime_error(kTooLargeToKeep + LimitText(kMaxInputFileSize) +
                                      kTooLargeToKeepEnd);
         }
@@ -553,7 +564,7 @@ void PatternEditorLogic::mnExitClick() {
                 trial_->Undo();
             }
         }
-        if (modified_) {
+        if (IsModified()) {
             library_ = TakeRows();
         }
         view_.CloseWindow();
@@ -562,7 +573,7 @@ void PatternEditorLogic::mnExitClick() {
 
 void PatternEditorLogic::mnCancelClick() {
     Guarded([&] {
-        if (modified_) {
+        if (IsModified()) {
             const std::weak_ptr<int> alive = Alive();
             const bool discard =
                 Ask(host_.Dialogs(), kDiscardQuestion, MsgButtons::OkCancel, MsgResult::Ok);
@@ -587,10 +598,14 @@ NamedPatterns PatternEditorLogic::RowPatterns() const {
 
 // The rows' patterns move into the new library rather than being copied: the
 // window is closing, and a third copy of a large library is what would run
-// a 32-bit launcher out of memory. The window shows no rows afterwards.
+// a 32-bit launcher out of memory; nor are the steps kept. The window shows
+// no rows afterwards.
 PatternLibrary PatternEditorLogic::TakeRows() {
     PatternLibrary edited;
     edited.Reserve(static_cast<int>(rows_.size()));
+    const bool modified = IsModified();
+    history_.Clear();
+    unrecorded_ = modified;
     for (EditorRow& row : rows_) {
         edited.Append(std::move(row.Name), std::move(row.Pattern));
     }

@@ -8,13 +8,16 @@
 // which are named after the control and the event.
 #include "library/PatternLibrary.h"
 #include "library/SettingsFile.h"
+#include "logic/PatternEditorHistory.h"
 #include "logic/PatternEditorView.h"
 #include "pattern/Pattern.h"
 #include "platform/bitmap.h"
 
 #include <exception>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,12 +27,6 @@ class EditorDialogs;
 class EditorHost;
 class WallpaperTrial;
 struct TIniData;
-
-// One row of the pattern list.
-struct EditorRow {
-    std::string Name; // Shift-JIS
-    std::unique_ptr<TPatrn> Pattern;
-};
 
 // Where a dragged pattern row is over.
 enum class DragSpot { PatternList, PatternLabel, StatusBar, Elsewhere };
@@ -56,7 +53,10 @@ public:
     TPatrn* CurrentPattern();
     // The parts list's current row while a pattern is current; -1 otherwise.
     int PartIndex() const;
-    bool IsModified() const { return modified_; }
+    // Whether the working copy differs from the library: undoing every step
+    // makes it the same again.
+    bool IsModified() const { return unrecorded_ || history_.Changed(); }
+    const EditorHistory& History() const { return history_; }
     bool IsTrialApplied() const;
     const std::filesystem::path& TrialFilePath() const;
     const Bitmap24& Preview() const { return previewBmp_; }
@@ -69,9 +69,11 @@ public:
     // A menu item, its shortcut or its button; does nothing when the item's
     // rules leave it disabled.
     void MenuClick(EditItem item);
-    // The enabling rules of the Pattern (and File) menu and of the Parts menu.
+    // The enabling rules of the Pattern (and File) menu, of the Parts menu
+    // and of the Edit menu (which also names the steps).
     void mnPatternClick();
     void mnPartsClick();
+    void mnEditClick();
 
     // The user changed the pattern list's selection.
     void PatternListClick(const std::vector<int>& selected);
@@ -88,7 +90,10 @@ public:
     bool PartsListDragOver(int itemAtPos);
     void PartsListDragDrop(int itemAtPos);
     // A track bar moved or the check box was clicked: the controls' states.
+    // The changes until ColorAdjustDone (the end of a drag or a key press)
+    // are one step.
     void ColorAdjustChange(int lumi, int hue, bool btnColTrim);
+    void ColorAdjustDone();
 
     // --- Commands -------------------------------------------------------------
     void mnNewClick();
@@ -112,6 +117,8 @@ public:
     void mnPUpperClick();
     void mnPLowerClick();
     void mnPDeleteClick();
+    void mnEditUndoClick();
+    void mnEditRedoClick();
 
 private:
     // Raises a flag for a scope: the one guard idiom of the window.
@@ -153,6 +160,24 @@ private:
     NamedPatterns RowPatterns() const;
     PatternLibrary TakeRows();
 
+    // --- The history ---------------------------------------------------------
+    // Every change of the working copy is one step, recorded by one of these
+    // right after it is made. `label` names it in the Edit menu (UTF-8).
+    EditorSelection Selection(bool withPart) const;
+    // Applies a change of the rows, then selects `selectAfter` (none: the
+    // selection stays, and so do the preview and the parts list).
+    void ChangeRows(RowChange change, std::optional<std::vector<int>> selectAfter,
+                    const char* label);
+    // Runs `change` on the current pattern in place (it also updates the
+    // parts pane's rows); when it throws, the pattern is put back as it was.
+    // Changes of one `gesture` (nonzero) in a row are one step.
+    void ChangePattern(const char* label, const std::function<void(TPatrn&)>& change,
+                       int gesture = 0);
+    void Record(RowChange change, EditorSelection before, const char* label, int gesture = 0);
+    // Shows the rows, the selection and the part a step brings back.
+    void ShowStep(const EditorSelection& shown, bool namesChanged);
+    void UpdateEditMenu();
+
     // The parts pane.
     void UpdatePartsList();
     TParts* CurrentPart();
@@ -171,7 +196,10 @@ private:
     std::vector<EditorRow> rows_;
     std::vector<int> selected_; // ascending
     std::unique_ptr<WallpaperTrial> trial_;
-    bool modified_ = false;
+    EditorHistory history_{kEditorHistorySteps, kEditorHistoryBytes};
+    // A change was made that the history could not record (no memory): the
+    // working copy counts as changed for good.
+    bool unrecorded_ = false;
     bool firstShow_ = true;
     Bitmap24 previewBmp_;
     int prevHeight_ = 100; // the preview strip's height until the window is shown

@@ -7,6 +7,7 @@ namespace {
 
 constexpr MenuTitle kMenuBar[] = {
     {"mnFile", "ファイル(&F)"},
+    {"mnEdit", "編集(&E)"},
     {"mnPattern", "パターン(&P)"},
     {"mnParts", "部品(&Ｒ)"},
 };
@@ -38,6 +39,16 @@ constexpr MenuLine kMenus[] = {
      .Name = "mnCancel",
      .Caption = "キャンセルして閉じる(&C)",
      .Hint = "編集した結果を破棄して本画面を閉じる(キャンセルボタン)"},
+    {.Menu = "mnEdit",
+     .Name = "mnEditUndo",
+     .Caption = "元に戻す(&U)",
+     .Shortcut = "Ctrl+Z",
+     .Hint = "直前の編集を取り消して元に戻す"},
+    {.Menu = "mnEdit",
+     .Name = "mnEditRedo",
+     .Caption = "やり直し(&R)",
+     .Shortcut = "Ctrl+Y",
+     .Hint = "元に戻した編集をもう一度行う"},
     {.Menu = "mnPattern",
      .Name = "mnNew",
      .Caption = "新規作成(&N)",
@@ -165,12 +176,18 @@ constexpr MenuLine kMenus[] = {
 
 // Item names in EditItem order.
 constexpr const char* kItemNames[] = {
-    "mnImport", "mnExport", "mnExit",   "mnCancel", "mnNew",     "mnCopy", "mnRename", "mnUpper",
-    "mnLower",  "mnDelete", "mnInfo",   "mnPad",    "mnUndo",    "mnPNew", "mnAll",    "mnIcon",
-    "mnIconF",  "mnName",   "mnNameF",  "mnArea",   "mnFill",    "mnNon",  "mnMono",   "mnGrad",
-    "mnBtn",    "mnBtnF",   "mnPUpper", "mnPLower", "mnPDelete",
+    "mnImport",  "mnExport",   "mnExit",     "mnCancel", "mnNew",   "mnCopy",   "mnRename",
+    "mnUpper",   "mnLower",    "mnDelete",   "mnInfo",   "mnPad",   "mnUndo",   "mnPNew",
+    "mnAll",     "mnIcon",     "mnIconF",    "mnName",   "mnNameF", "mnArea",   "mnFill",
+    "mnNon",     "mnMono",     "mnGrad",     "mnBtn",    "mnBtnF",  "mnPUpper", "mnPLower",
+    "mnPDelete", "mnEditUndo", "mnEditRedo",
 };
-static_assert(std::size(kItemNames) == static_cast<std::size_t>(EditItem::mnPDelete) + 1);
+static_assert(std::size(kItemNames) == static_cast<std::size_t>(EditItem::mnEditRedo) + 1);
+
+// Keys beside the menus' own: redo also answers the other common key.
+constexpr FormShortcut kShortcuts[] = {
+    {.Keys = "Ctrl+Shift+Z", .Command = "mnEditRedo"},
+};
 
 } // namespace
 
@@ -180,6 +197,10 @@ std::span<const MenuTitle> EditMenuBar() {
 
 std::span<const MenuLine> EditMenus() {
     return kMenus;
+}
+
+std::span<const FormShortcut> EditShortcuts() {
+    return kShortcuts;
 }
 
 const char* ItemName(EditItem item) {

@@ -15,6 +15,21 @@ namespace {
 
 constexpr int kIconSide = 20;
 
+// What the Edit menu calls the steps.
+constexpr const char* kStepNewPart = "部品の新規作成";
+constexpr const char* kStepAdjustArea = "描画範囲の微調整";
+constexpr const char* kStepFill = "描画色の設定";
+constexpr const char* kStepColor = "単色の設定";
+constexpr const char* kStepGradient = "グラデーションの設定";
+constexpr const char* kStepMovePart = "部品の移動";
+constexpr const char* kStepDeletePart = "部品の削除";
+constexpr const char* kStepLumi = "明るさの変更";
+constexpr const char* kStepHue = "色合いの変更";
+constexpr const char* kStepBtnColTrim = "ボタン色部品の色調整";
+
+// A drag of a track bar, or a key held on it, is one step.
+enum ColorGesture { kLumiGesture = 1, kHueGesture, kTrimGesture };
+
 // The new-part entries in menu order: positions 0, 2 and 4 make frames.
 constexpr std::array<EditItem, 5> kNewPartEntries = {
     EditItem::mnAll, EditItem::mnIcon, EditItem::mnIconF, EditItem::mnName, EditItem::mnNameF};
@@ -122,7 +137,6 @@ void PatternEditorLogic::mnPartsClick() {
 void PatternEditorLogic::PartChanged() {
     view_.ShowPartRows(partRows_, partIndex_);
     UpdatePreview();
-    modified_ = true;
     mnPartsClick();
     DescribeCurrentPart();
 }
@@ -136,12 +150,14 @@ void PatternEditorLogic::mnNewPartClick(EditItem entry) {
         if (pattern == nullptr || position < 0) {
             return;
         }
-        TParts& part = pattern->AddNew();
-        part.Area = TagOf(entry);
-        part.IsFrame = position % 2 == 0;
-        part.Fill = fkNon;
-        partRows_.push_back(RowFor(part));
-        partIndex_ = static_cast<int>(partRows_.size()) - 1;
+        ChangePattern(kStepNewPart, [&](TPatrn& changed) {
+            TParts& part = changed.AddNew();
+            part.Area = TagOf(entry);
+            part.IsFrame = position % 2 == 0;
+            part.Fill = fkNon;
+            partRows_.push_back(RowFor(part));
+            partIndex_ = static_cast<int>(partRows_.size()) - 1;
+        });
         PartChanged();
     });
 }
@@ -164,9 +180,11 @@ void PatternEditorLogic::mnAreaClick() {
         if (changed == nullptr) {
             return;
         }
-        changed->Outer = adjusted->Outer;
-        changed->Thick = adjusted->Thick;
-        partRows_[static_cast<std::size_t>(PartIndex())] = RowFor(*changed);
+        ChangePattern(kStepAdjustArea, [&](TPatrn&) {
+            changed->Outer = adjusted->Outer;
+            changed->Thick = adjusted->Thick;
+            partRows_[static_cast<std::size_t>(PartIndex())] = RowFor(*changed);
+        });
         PartChanged();
     });
 }
@@ -180,6 +198,9 @@ void PatternEditorLogic::mnFillClick(EditItem entry) {
         if (part == nullptr || fill < 0) {
             return;
         }
+        const char* label = kStepFill;
+        std::optional<TColor> color;
+        std::optional<std::string> gradientText;
         switch (fill) {
         case fkNon:
             // The base part always paints.
@@ -192,7 +213,8 @@ void PatternEditorLogic::mnFillClick(EditItem entry) {
             if (alive.expired() || !chosen || (part = CurrentPart()) == nullptr) {
                 return;
             }
-            part->Color = *chosen;
+            label = kStepColor;
+            color = chosen;
             break;
         }
         case fkGrad: {
@@ -202,7 +224,8 @@ void PatternEditorLogic::mnFillClick(EditItem entry) {
             if (alive.expired() || !accepted || (part = CurrentPart()) == nullptr) {
                 return;
             }
-            part->GradText = gradient.SaveToText();
+            label = kStepGradient;
+            gradientText = gradient.SaveToText();
             break;
         }
         case fkBtnF:
@@ -214,8 +237,16 @@ void PatternEditorLogic::mnFillClick(EditItem entry) {
         default:
             break;
         }
-        part->Fill = static_cast<std::uint8_t>(fill);
-        partRows_[static_cast<std::size_t>(PartIndex())] = RowFor(*part);
+        ChangePattern(label, [&](TPatrn&) {
+            if (color) {
+                part->Color = *color;
+            }
+            if (gradientText) {
+                part->GradText = std::move(*gradientText);
+            }
+            part->Fill = static_cast<std::uint8_t>(fill);
+            partRows_[static_cast<std::size_t>(PartIndex())] = RowFor(*part);
+        });
         PartChanged();
     });
     // The marks follow the part's fill, also when the choice was cancelled.
@@ -247,11 +278,13 @@ void PatternEditorLogic::MovePart(int from, int to) {
     if (pattern == nullptr || from == to) {
         return;
     }
-    pattern->Move(from, to);
-    PartRow moved = std::move(partRows_[static_cast<std::size_t>(from)]);
-    partRows_.erase(partRows_.begin() + from);
-    partRows_.insert(partRows_.begin() + to, std::move(moved));
-    partIndex_ = to;
+    ChangePattern(kStepMovePart, [&](TPatrn& changed) {
+        changed.Move(from, to);
+        PartRow moved = std::move(partRows_[static_cast<std::size_t>(from)]);
+        partRows_.erase(partRows_.begin() + from);
+        partRows_.insert(partRows_.begin() + to, std::move(moved));
+        partIndex_ = to;
+    });
     PartChanged();
 }
 
@@ -262,9 +295,11 @@ void PatternEditorLogic::mnPDeleteClick() {
         if (pattern == nullptr || i < 1) {
             return;
         }
-        pattern->Delete(i);
-        partRows_.erase(partRows_.begin() + i);
-        partIndex_ = 0;
+        ChangePattern(kStepDeletePart, [&](TPatrn& changed) {
+            changed.Delete(i);
+            partRows_.erase(partRows_.begin() + i);
+            partIndex_ = 0;
+        });
         PartChanged();
     });
 }
@@ -288,16 +323,33 @@ void PatternEditorLogic::PartsListDragDrop(int itemAtPos) {
 
 void PatternEditorLogic::ColorAdjustChange(int lumi, int hue, bool btnColTrim) {
     Guarded([&] {
-        TPatrn* pattern = CurrentPattern();
+        const TPatrn* pattern = CurrentPattern();
         if (adjustGuard_ || pattern == nullptr) {
             return;
         }
-        pattern->Lumi = lumi;
-        pattern->Hue = 2 * hue;
-        pattern->BtnColTrim = btnColTrim;
+        // A view may report a position it already had (the end of a drag).
+        // The hue bar shows half the hue, truncated.
+        const bool lumiMoved = pattern->Lumi != lumi;
+        const bool hueMoved = pattern->Hue / 2 != hue;
+        if (!lumiMoved && !hueMoved && pattern->BtnColTrim == btnColTrim) {
+            return;
+        }
+        const char* label = lumiMoved ? kStepLumi : hueMoved ? kStepHue : kStepBtnColTrim;
+        const int gesture = lumiMoved ? kLumiGesture : hueMoved ? kHueGesture : kTrimGesture;
+        ChangePattern(
+            label,
+            [&](TPatrn& changed) {
+                changed.Lumi = lumi;
+                changed.Hue = 2 * hue;
+                changed.BtnColTrim = btnColTrim;
+            },
+            gesture);
         UpdatePreview();
-        modified_ = true;
     });
+}
+
+void PatternEditorLogic::ColorAdjustDone() {
+    history_.EndGesture();
 }
 
 } // namespace pelmora

@@ -48,11 +48,16 @@ enum class EditItem {
     mnPUpper,
     mnPLower,
     mnPDelete,
+    // Edit menu
+    mnEditUndo,
+    mnEditRedo,
 };
 
 // The menu bar's menus, and every line of every menu in order.
 std::span<const MenuTitle> EditMenuBar();
 std::span<const MenuLine> EditMenus();
+// Keys that run a menu item besides its own shortcut.
+std::span<const FormShortcut> EditShortcuts();
 // An item's documented name, and the item of a name.
 const char* ItemName(EditItem item);
 std::optional<EditItem> ItemNamed(std::string_view name);
@@ -80,6 +85,8 @@ public:
     virtual void SetBounds(const WindowBounds& bounds, int previewHeight) = 0;
     virtual void SetItemEnabled(EditItem item, bool enabled) = 0;
     virtual void SetItemChecked(EditItem item, bool checked) = 0;
+    // A menu item's caption ("&" marks its mnemonic); its shortcut stays.
+    virtual void SetItemCaption(EditItem item, const std::string& caption) = 0;
 
     virtual void ShowPatternRows(const std::vector<std::string>& names) = 0;
     // Sets the list's selection and its current row (-1: leave it).

@@ -177,6 +177,7 @@ const FormTable& MakeTable() {
         .Controls = kControls,
         .MenuBar = EditMenuBar(),
         .Menus = EditMenus(),
+        .Shortcuts = EditShortcuts(),
     };
     return table;
 }
@@ -200,8 +201,9 @@ const FormTable& PatternEditorWindow::Table() {
     return MakeTable();
 }
 
-PatternEditorWindow::PatternEditorWindow(FormWindow& window, PatternLibrary& library, TIniData& settings,
-                               EditorHost& host, EditorDialogs& dialogs)
+PatternEditorWindow::PatternEditorWindow(FormWindow& window, PatternLibrary& library,
+                                         TIniData& settings, EditorHost& host,
+                                         EditorDialogs& dialogs)
     : window_(window) {
     const Rect96 mark = Table().Control("Shape1").Bounds;
     window_.SetShape(
@@ -265,7 +267,11 @@ bool PatternEditorWindow::Handle(const FormEvent& event) {
         }
         return true;
     case FormEventKind::MenuOpen:
-        IsPartsMenu(c) ? logic_->mnPartsClick() : logic_->mnPatternClick();
+        if (c == "mnEdit") {
+            logic_->mnEditClick();
+        } else {
+            IsPartsMenu(c) ? logic_->mnPartsClick() : logic_->mnPatternClick();
+        }
         return true;
     case FormEventKind::MenuHighlight:
         SetStatusText(std::string(MenuHint(Table(), c)));
@@ -289,9 +295,15 @@ bool PatternEditorWindow::Handle(const FormEvent& event) {
         (c == "tbLumi" ? lumi_ : hue_) = event.Value;
         ReportColorAdjust();
         return true;
+    case FormEventKind::SlideDone:
+        (c == "tbLumi" ? lumi_ : hue_) = event.Value;
+        ReportColorAdjust();
+        logic_->ColorAdjustDone();
+        return true;
     case FormEventKind::Toggle:
         btnColTrim_ = event.Value != 0;
         ReportColorAdjust();
+        logic_->ColorAdjustDone();
         return true;
     case FormEventKind::MouseDown:
         dragStart_ = arrangedStrip_;
@@ -359,6 +371,10 @@ void PatternEditorWindow::SetItemChecked(EditItem item, bool checked) {
     window_.SetItemChecked(ItemName(item), checked);
 }
 
+void PatternEditorWindow::SetItemCaption(EditItem item, const std::string& caption) {
+    window_.SetItemText(ItemName(item), caption);
+}
+
 void PatternEditorWindow::ShowPatternRows(const std::vector<std::string>& names) {
     std::vector<ListRow> rows;
     rows.reserve(names.size());
@@ -381,7 +397,7 @@ void PatternEditorWindow::ShowPreview(const Bitmap24& cell) {
 }
 
 void PatternEditorWindow::ShowPadInfo(const std::string& values, const std::string& mark,
-                                 TColor markColor) {
+                                      TColor markColor) {
     window_.SetText("lbInfo", values);
     window_.SetText("lbInfoCol", mark);
     window_.SetTextColor("lbInfoCol", markColor);

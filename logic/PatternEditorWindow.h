@@ -2,8 +2,8 @@
 // The pattern editor as a window: its form, its menus, its layout (the
 // splitter's preview strip, the panes' least heights, the pad settings'
 // columns), and its logic wired to a window built from them.
-#include "logic/PatternEditorLogic.h"
 #include "logic/FormWindow.h"
+#include "logic/PatternEditorLogic.h"
 
 #include <memory>
 
@@ -18,7 +18,7 @@ public:
     // Copies `library` into the working list and shows it in `window`, which
     // is built from Table(); see PatternEditorLogic.
     PatternEditorWindow(FormWindow& window, PatternLibrary& library, TIniData& settings,
-                   EditorHost& host, EditorDialogs& dialogs);
+                        EditorHost& host, EditorDialogs& dialogs);
     ~PatternEditorWindow() override;
 
     PatternEditorLogic& Logic() { return *logic_; }
@@ -39,6 +39,7 @@ private:
     void SetBounds(const WindowBounds& bounds, int previewHeight) override;
     void SetItemEnabled(EditItem item, bool enabled) override;
     void SetItemChecked(EditItem item, bool checked) override;
+    void SetItemCaption(EditItem item, const std::string& caption) override;
     void ShowPatternRows(const std::vector<std::string>& names) override;
     void ShowPatternSelection(const std::vector<int>& selected, int current) override;
     void ScrollPatternList(int rows) override;
@@ -56,7 +57,8 @@ private:
     int lumi_ = 0;
     int hue_ = 0;
     bool btnColTrim_ = false;
-    std::unique_ptr<PatternEditorLogic> logic_; // last: destroyed first, while the rest still answers
+    std::unique_ptr<PatternEditorLogic>
+        logic_; // last: destroyed first, while the rest still answers
 };
 
 } // namespace pelmora

@@ -229,6 +229,21 @@ std::unique_ptr<TPatrn> TPatrn::Clone() const {
     return copy;
 }
 
+std::unique_ptr<TPatrn> TPatrn::Duplicate() const {
+    auto copy = std::make_unique<TPatrn>();
+    copy->Lumi = Lumi;
+    copy->Hue = Hue;
+    copy->BtnColTrim = BtnColTrim;
+    copy->parts_.clear();
+    copy->parts_.reserve(parts_.size());
+    for (const auto& part : parts_) {
+        auto same = std::make_unique<TParts>(*part);
+        same->Owner = copy.get();
+        copy->parts_.push_back(std::move(same));
+    }
+    return copy;
+}
+
 void TPatrn::EnsureBase() {
     if (parts_.empty()) {
         AddNew().Fill = fkBtn;

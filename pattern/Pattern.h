@@ -142,6 +142,9 @@ public:
     // Deep copy; the colour or gradient text a part's fill does not use is not carried.
     void Assign(const TPatrn& source);
     std::unique_ptr<TPatrn> Clone() const;
+    // An exact copy, also of the colours and gradient texts the parts' fills
+    // do not use now (what an undo in the editor brings back).
+    std::unique_ptr<TPatrn> Duplicate() const;
 
     // Makes sure there is a part 0 and that it covers the whole button.
     void EnsureBase();

@@ -11,6 +11,8 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -297,6 +299,7 @@ QtForm::QtForm(const FormTable& table, QWidget* parent) : QDialog(parent), table
         setFixedSize(table.Client.Width, table.Client.Height);
     }
     MakeMenus();
+    MakeShortcuts();
     for (const FormControl& control : table.Controls) {
         QWidget* parentWidget = *control.Parent == '\0' ? this : Control(control.Parent);
         QWidget* widget = Make(control, parentWidget);
@@ -390,6 +393,8 @@ QWidget* QtForm::Make(const FormControl& control, QWidget* parent) {
             },
             parent);
         edit->setText(Text(control.Caption));
+        // The window's shortcuts reach it past the field's own keys.
+        edit->installEventFilter(this);
         if (control.Max > 0) {
             edit->setMaxLength(control.Max);
         }
@@ -499,10 +504,20 @@ void QtForm::Connect(const FormControl& control, QWidget* widget) {
         connect(static_cast<TUpDown*>(widget), &TUpDown::Clicked, this,
                 [report](int direction) { report(FormEventKind::Step, direction); });
         break;
-    case ControlKind::TrackBar:
-        connect(static_cast<QSlider*>(widget), &QSlider::valueChanged, this,
-                [report](int position) { report(FormEventKind::Slide, position); });
+    case ControlKind::TrackBar: {
+        // A drag ends when the handle is let go; a key press, a click on the
+        // groove or a turn of the wheel is over at once.
+        auto* bar = static_cast<QSlider*>(widget);
+        connect(bar, &QSlider::valueChanged, this, [report, bar](int position) {
+            report(FormEventKind::Slide, position);
+            if (!bar->isSliderDown()) {
+                report(FormEventKind::SlideDone, position);
+            }
+        });
+        connect(bar, &QSlider::sliderReleased, this,
+                [report, bar] { report(FormEventKind::SlideDone, bar->value()); });
         break;
+    }
     case ControlKind::ComboBox:
         connect(static_cast<QComboBox*>(widget), &QComboBox::activated, this,
                 [report](int index) { report(FormEventKind::Choose, index); });
@@ -669,6 +684,40 @@ void QtForm::MakeMenus() {
         connect(menu, &QMenu::aboutToShow, this,
                 [this, name] { Report({.Kind = FormEventKind::MenuOpen, .Control = name}); });
     }
+}
+
+void QtForm::MakeShortcuts() {
+    for (const FormShortcut& key : table_.Shortcuts) {
+        auto* shortcut = new QShortcut(QKeySequence(QString::fromLatin1(key.Keys)), this);
+        shortcut->setContext(Qt::WindowShortcut);
+        const std::string_view command = key.Command;
+        connect(shortcut, &QShortcut::activated, this, [this, command] {
+            FormEvent event;
+            event.Kind = FormEventKind::Click;
+            event.Control = command;
+            Report(std::move(event));
+        });
+    }
+}
+
+bool QtForm::IsWindowShortcut(const QKeySequence& keys) const {
+    const auto same = [&keys](const char* text) {
+        return *text != '\0' && QKeySequence(QString::fromLatin1(text)) == keys;
+    };
+    return std::any_of(table_.Shortcuts.begin(), table_.Shortcuts.end(),
+                       [&](const FormShortcut& key) { return same(key.Keys); }) ||
+           std::any_of(table_.Menus.begin(), table_.Menus.end(),
+                       [&](const MenuLine& line) { return same(line.Shortcut); });
+}
+
+// A field leaves the window's shortcuts alone (its own undo included), so
+// they act the same wherever the focus is.
+bool QtForm::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::ShortcutOverride &&
+        IsWindowShortcut(QKeySequence(static_cast<QKeyEvent*>(e)->keyCombination()))) {
+        return true;
+    }
+    return QDialog::eventFilter(watched, e);
 }
 
 // Hints of menu items go to the status bar, as Qt tells them.
@@ -883,6 +932,10 @@ void QtForm::SetItemEnabled(std::string_view item, bool enabled) {
 
 void QtForm::SetItemChecked(std::string_view item, bool checked) {
     items_.at(std::string(item))->setChecked(checked);
+}
+
+void QtForm::SetItemText(std::string_view item, const std::string& caption) {
+    items_.at(std::string(item))->setText(Text(caption));
 }
 
 // The menu runs its own event loop; the command runs after it has closed, so

@@ -10,6 +10,7 @@
 #include <string>
 
 class QAction;
+class QKeySequence;
 class QMenu;
 class QMenuBar;
 
@@ -47,6 +48,7 @@ public:
     void Place(const std::vector<Placement>& places) override;
     void SetItemEnabled(std::string_view item, bool enabled) override;
     void SetItemChecked(std::string_view item, bool checked) override;
+    void SetItemText(std::string_view item, const std::string& caption) override;
     std::optional<std::string> PopUpMenu(std::span<const MenuLine> lines, std::string_view menu,
                                          const std::vector<std::string>& disabled,
                                          const std::vector<std::string>& hidden,
@@ -65,6 +67,7 @@ public:
 
 protected:
     bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -75,6 +78,8 @@ private:
     void Connect(const FormControl& control, QWidget* widget);
     void MakeMenus();
     void MakePopUps();
+    void MakeShortcuts();
+    bool IsWindowShortcut(const QKeySequence& keys) const;
     void DragOver(const FormControl& list, const QPoint& global, bool drop, bool* accepted);
 
     const FormTable& table_;

@@ -22,6 +22,8 @@ namespace {
 
 constexpr int kFirstControlId = 100;
 constexpr int kFirstMenuCommand = 1000;
+// The table's keys beside the menus' own; after every menu line's command.
+constexpr int kFirstShortcutCommand = 3000;
 constexpr UINT kCloseNow = WM_APP + 1;
 constexpr UINT kRunPosted = WM_APP + 2;
 
@@ -842,6 +844,13 @@ void Win32Form::MakeMenus() {
             shortcuts.push_back(accel);
         }
     }
+    for (std::size_t i = 0; i < table_.Shortcuts.size(); ++i) {
+        ACCEL accel;
+        if (ParseShortcut(table_.Shortcuts[i].Keys, accel)) {
+            accel.cmd = static_cast<WORD>(kFirstShortcutCommand + static_cast<int>(i));
+            shortcuts.push_back(accel);
+        }
+    }
     // Owned by the window from here: destroyed with it.
     SetMenu(window_, bar);
     if (!shortcuts.empty()) {
@@ -936,7 +945,9 @@ std::optional<LRESULT> Win32Form::Dispatch(UINT message, WPARAM wParam, LPARAM l
     case WM_HSCROLL: {
         const std::optional<std::size_t> index = IndexOfWindow(reinterpret_cast<HWND>(lParam));
         if (index && table_.Controls[*index].Kind == ControlKind::TrackBar) {
-            Report({.Kind = FormEventKind::Slide,
+            // The bar tells when a drag, a click or a key press is over.
+            Report({.Kind = LOWORD(wParam) == TB_ENDTRACK ? FormEventKind::SlideDone
+                                                          : FormEventKind::Slide,
                     .Control = table_.Controls[*index].Name,
                     .Value = static_cast<int>(
                         SendMessageW(controls_[*index]->Window, TBM_GETPOS, 0, 0))});
@@ -1078,8 +1089,11 @@ std::optional<LRESULT> Win32Form::Command(int id, int code, HWND control) {
         const int line = id - kFirstMenuCommand;
         FormEvent event;
         event.Kind = FormEventKind::Click;
+        const int key = id - kFirstShortcutCommand;
         if (line >= 0 && line < static_cast<int>(table_.Menus.size())) {
             event.Control = table_.Menus[static_cast<std::size_t>(line)].Name;
+        } else if (key >= 0 && key < static_cast<int>(table_.Shortcuts.size())) {
+            event.Control = table_.Shortcuts[static_cast<std::size_t>(key)].Command;
         } else if (id == IDOK) {
             event.Control = EnterPresses(table_, "");
         } else if (id == IDCANCEL) {
@@ -1645,6 +1659,26 @@ void Win32Form::SetItemEnabled(std::string_view item, bool enabled) {
             EnableMenuItem(menu, static_cast<UINT>(command), flags);
         }
     }
+}
+
+// The shortcut stays beside the caption, as the menu was made.
+void Win32Form::SetItemText(std::string_view item, const std::string& caption) {
+    const int command = CommandOf(table_, item);
+    if (command == 0) {
+        return;
+    }
+    std::string text = caption;
+    const char* shortcut =
+        table_.Menus[static_cast<std::size_t>(command - kFirstMenuCommand)].Shortcut;
+    if (*shortcut != '\0') {
+        text += std::string("\t") + shortcut;
+    }
+    std::wstring wide = Wide(text);
+    MENUITEMINFOW info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STRING;
+    info.dwTypeData = wide.data();
+    SetMenuItemInfoW(GetMenu(window_), static_cast<UINT>(command), FALSE, &info);
 }
 
 void Win32Form::SetItemChecked(std::string_view item, bool checked) {

@@ -67,6 +67,7 @@ public:
     void Place(const std::vector<Placement>& places) override;
     void SetItemEnabled(std::string_view item, bool enabled) override;
     void SetItemChecked(std::string_view item, bool checked) override;
+    void SetItemText(std::string_view item, const std::string& caption) override;
     std::optional<std::string> PopUpMenu(std::span<const MenuLine> lines, std::string_view menu,
                                          const std::vector<std::string>& disabled,
                                          const std::vector<std::string>& hidden,

@@ -9,6 +9,7 @@
 // The peak is the process's highest memory in use less what it held before
 // the session began: the resident set's high-water mark (VmHWM) on Linux, the
 // peak working set (process memory counters) on Windows.
+#include "NoWindow.h"
 #include "library/IniData.h"
 #include "library/PatternLibrary.h"
 #include "library/SettingsFile.h"
@@ -124,40 +125,6 @@ MemoryUse Memory() {
     return use;
 #endif
 }
-
-// ---- The editor without a window --------------------------------------------
-
-class NoView final : public PatternEditorView {
-public:
-    std::optional<ScreenSize> Screen() const override { return std::nullopt; }
-    WindowBounds Bounds() const override { return {}; }
-    int PreviewHeight() const override { return 130; }
-    void SetBounds(const WindowBounds&, int) override {}
-    void SetItemEnabled(EditItem, bool) override {}
-    void SetItemChecked(EditItem, bool) override {}
-    // A list box holds every name, as the views' lists do.
-    void ShowPatternRows(const std::vector<std::string>& names) override { rows_ = names; }
-    void ShowPatternSelection(const std::vector<int>&, int) override {}
-    void ScrollPatternList(int) override {}
-    void ShowPreview(const Bitmap24&) override {}
-    void ShowPadInfo(const std::string&, const std::string&, TColor) override {}
-    void ShowPartRows(const std::vector<PartRow>&, int) override {}
-    void ShowColorAdjust(int, int, bool) override {}
-    void SetStatusText(const std::string&) override {}
-    void CloseWindow() override {}
-
-private:
-    std::vector<std::string> rows_;
-};
-
-class NoDialogs final : public EditorDialogs {
-public:
-    bool EditGradient(TGrad&) override { return false; }
-    std::optional<AreaAdjustment> AdjustArea(std::uint8_t, bool, const TTrim&,
-                                             const TTrim&) override {
-        return std::nullopt;
-    }
-};
 
 // ---- One phase in a process of its own -----------------------------------------
 

@@ -39,6 +39,7 @@ public:
     int UserPreviewHeight = 0;    // the strip as the user left it
     std::map<EditItem, bool> Enabled;
     std::map<EditItem, bool> Checked;
+    std::map<EditItem, std::string> Captions; // UTF-8
     std::vector<std::string> Rows;
     std::vector<int> Selection;
     int Current = -1;
@@ -67,6 +68,7 @@ public:
     }
     void SetItemEnabled(EditItem item, bool on) override { Enabled[item] = on; }
     void SetItemChecked(EditItem item, bool on) override { Checked[item] = on; }
+    void SetItemCaption(EditItem item, const std::string& text) override { Captions[item] = text; }
     void ShowPatternRows(const std::vector<std::string>& names) override { Rows = names; }
     void ShowPatternSelection(const std::vector<int>& selected, int row) override {
         Selection = selected;

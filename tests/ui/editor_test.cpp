@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSlider>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
@@ -225,6 +226,7 @@ private slots:
     void altLFocusesTheList();
     void boundsCorrectedAndStored();
     void hintsGoToStatusBar();
+    void editMenuUndoesAndRedoes();
 };
 
 void EditorTest::windowCarriesItsNamesAndTexts() {
@@ -674,6 +676,68 @@ void EditorTest::hintsGoToStatusBar() {
     // A selection change clears it.
     s.click(1);
     QCOMPARE(status->currentMessage(), QString());
+}
+
+// The Edit menu's items and keys reach the history; a track bar's drag or
+// key press is one step.
+void EditorTest::editMenuUndoesAndRedoes() {
+    Session s({"A", "B"});
+    s.Open();
+    QMenuBar* bar = s.control<QMenuBar>("MainMenu");
+    QCOMPARE(bar->actions().size(), 4);
+    QCOMPARE(bar->actions()[1]->menu(), s.control<QMenu>("mnEdit"));
+    QCOMPARE(bar->actions()[1]->text(), QString("編集(&E)"));
+    QAction* undo = s.action("mnEditUndo");
+    QAction* redo = s.action("mnEditRedo");
+    QVERIFY(undo != nullptr && redo != nullptr);
+    QCOMPARE(undo->shortcut(), QKeySequence("Ctrl+Z"));
+    QCOMPARE(redo->shortcut(), QKeySequence("Ctrl+Y"));
+    QCOMPARE(undo->statusTip(), QString("直前の編集を取り消して元に戻す"));
+    QCOMPARE(redo->statusTip(), QString("元に戻した編集をもう一度行う"));
+    QCOMPARE(undo->text(), QString("元に戻す(&U)"));
+    QVERIFY(!undo->isEnabled());
+    QVERIFY(!redo->isEnabled());
+
+    s.key(Qt::Key_Insert);
+    QVERIFY(undo->isEnabled());
+    QCOMPARE(undo->text(), QString("元に戻す: パターンの新規作成(&U)"));
+    s.key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(s.rowTexts(), (std::vector<std::string>{"A", "B"}));
+    QCOMPARE(s.selectedRows(), std::vector<int>{0});
+    QCOMPARE(redo->text(), QString("やり直し: パターンの新規作成(&R)"));
+    QVERIFY(!undo->isEnabled());
+    s.key(Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(s.rowTexts(), (std::vector<std::string>{"A", "B", "新規パターン"}));
+    QCOMPARE(s.selectedRows(), std::vector<int>{2});
+    undo->trigger();
+    QCOMPARE(s.rowTexts().size(), std::size_t{2});
+    s.key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(s.rowTexts().size(), std::size_t{3});
+    redo->trigger(); // nothing to redo
+    QCOMPARE(s.rowTexts().size(), std::size_t{3});
+
+    // Two key presses on the bar are two steps; a drag, however far, is one.
+    s.click(0);
+    auto* lumi = s.control<QSlider>("tbLumi");
+    lumi->setFocus();
+    QTest::keyClick(lumi, Qt::Key_Right);
+    QTest::keyClick(lumi, Qt::Key_Right);
+    lumi->setSliderDown(true);
+    for (int at = 3; at <= 6; ++at) {
+        lumi->setValue(at);
+    }
+    lumi->setSliderDown(false);
+    QCOMPARE(s.Form->Logic().Rows()[0].Pattern->Lumi, 6);
+    QCOMPARE(undo->text(), QString("元に戻す: 明るさの変更(&U)"));
+    // Ctrl+Z on the focused bar is the window's.
+    QTest::keyClick(lumi, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(lumi->value(), 2);
+    QCOMPARE(s.Form->Logic().Rows()[0].Pattern->Lumi, 2);
+    undo->trigger();
+    QCOMPARE(lumi->value(), 1);
+    undo->trigger();
+    QCOMPARE(lumi->value(), 0);
+    QCOMPARE(undo->text(), QString("元に戻す: パターンの新規作成(&U)"));
 }
 
 QTEST_MAIN(EditorTest)

@@ -26,6 +26,12 @@ inline BOOL CALLBACK TakeFileNameEdit(HWND child, LPARAM found) {
     return TRUE;
 }
 
+// The menu bar's menus, by position.
+constexpr int kFileMenu = 0;
+constexpr int kEditMenu = 1;
+constexpr int kPatternMenu = 2;
+constexpr int kPartsMenu = 3;
+
 class EditorUiTest : public UiModuleTest {
 protected:
     // Starts the plug-in with `settings` as the settings file's text (none:

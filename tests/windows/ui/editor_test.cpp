@@ -186,7 +186,7 @@ TEST_F(Editor, NewCopyRenameAndDeleteThroughMenusShortcutsAndTheirDialogs) {
     ClickPattern(1, true);
     EXPECT_EQ(SelectedPatterns(), (std::vector<int>{0, 1}));
     EXPECT_EQ(PartCount(), 0) << "two selected: no current pattern";
-    OpenMenu(1);
+    OpenMenu(kPatternMenu);
     EXPECT_FALSE(MenuEnabled(EditItem::mnRename));
     EXPECT_TRUE(MenuEnabled(EditItem::mnDelete));
     Answers().ExpectMessage("the delete question", "を削除してもよろしいですか？", IDOK);
@@ -336,7 +336,7 @@ TEST_F(Editor, EnterInTheListIsOk) {
 
 TEST_F(Editor, AHighlightedMenuItemsHintGoesToTheStatusBar) {
     OpenEditor(SettingsWithPatterns({"A"}));
-    const HMENU patterns = GetSubMenu(GetMenu(form_), 1);
+    const HMENU patterns = GetSubMenu(GetMenu(form_), kPatternMenu);
     SendMessageW(form_, WM_MENUSELECT, MAKEWPARAM(ItemId(EditItem::mnNew), MF_HILITE),
                  reinterpret_cast<LPARAM>(patterns));
     EXPECT_EQ(StatusText(), "新しくパターンを作成する");

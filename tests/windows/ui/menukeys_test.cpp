@@ -3,54 +3,13 @@
 // with the menu's own modal loop running inside the launcher's.
 #include "DialogScript.h"
 #include "EditorFixture.h"
+#include "RealKeys.h"
 
 #include <initializer_list>
 #include <vector>
 
 namespace pelmora::uitest {
 namespace {
-
-// The menu bar's menus, by position.
-constexpr int kFileMenu = 0;
-constexpr int kPatternMenu = 1;
-constexpr int kPartsMenu = 2;
-
-bool IsExtendedKey(WORD key) {
-    switch (key) {
-    case VK_LEFT:
-    case VK_RIGHT:
-    case VK_UP:
-    case VK_DOWN:
-    case VK_INSERT:
-    case VK_DELETE:
-        return true;
-    default:
-        return false;
-    }
-}
-
-INPUT KeyInput(WORD key, DWORD flags) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = flags | (IsExtendedKey(key) ? KEYEVENTF_EXTENDEDKEY : 0);
-    return input;
-}
-
-// Presses the keys in order and lets them go in reverse, as a user types a
-// chord ({VK_MENU, 'F'} is Alt+F).
-void Type(std::initializer_list<WORD> chord) {
-    std::vector<INPUT> inputs;
-    for (const WORD key : chord) {
-        inputs.push_back(KeyInput(key, 0));
-    }
-    for (auto key = std::rbegin(chord); key != std::rend(chord); ++key) {
-        inputs.push_back(KeyInput(*key, KEYEVENTF_KEYUP));
-    }
-    ASSERT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)),
-              inputs.size());
-}
 
 bool InMenuMode() {
     GUITHREADINFO info = {};
@@ -106,7 +65,7 @@ TEST_F(MenuKeys, AltLetterOpensItsMenuAndCommitsNothing) {
     const struct {
         WORD Letter;
         int Menu;
-    } cases[] = {{'F', kFileMenu}, {'P', kPatternMenu}, {'R', kPartsMenu}};
+    } cases[] = {{'F', kFileMenu}, {'E', kEditMenu}, {'P', kPatternMenu}, {'R', kPartsMenu}};
     for (const auto& c : cases) {
         HMENU shown = nullptr;
         DialogScript script;

@@ -54,7 +54,7 @@ TEST_F(Parts, NewPartsMoveAndGoAndTheBasePartStaysFirst) {
     Command(EditItem::mnNew);
     ASSERT_EQ(PartCount(), 2);
     EXPECT_EQ(CurrentPart(), 0);
-    OpenMenu(2);
+    OpenMenu(kPartsMenu);
     EXPECT_FALSE(MenuEnabled(EditItem::mnPUpper)) << "the base part";
     EXPECT_FALSE(MenuEnabled(EditItem::mnPDelete));
     EXPECT_FALSE(MenuEnabled(EditItem::mnNon));

@@ -1,0 +1,94 @@
+// The editor's Edit menu under Wine: its place and items, and Ctrl+Z, Ctrl+Y
+// and Ctrl+Shift+Z typed for real (SendInput) reaching the history through
+// the launcher's message loop, whichever control has the focus.
+#include "EditorFixture.h"
+#include "RealKeys.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace pelmora::uitest {
+namespace {
+
+class UndoKeys : public EditorUiTest {
+protected:
+    void OpenInFront(const std::string& settings) {
+        OpenEditor(settings);
+        SetForegroundWindow(form_);
+        ASSERT_TRUE(
+            PumpUntil([this] { return GetForegroundWindow() == form_; }, "the editor in front"));
+    }
+    // What the menu shows for an item: its caption, a tab and its shortcut.
+    std::string MenuText(EditItem item) {
+        wchar_t text[256] = {};
+        GetMenuStringW(GetMenu(form_), static_cast<UINT>(ItemId(item)), text, 256, MF_BYCOMMAND);
+        return win32ui::Utf8(text);
+    }
+    void TypeUntil(std::initializer_list<WORD> chord, const std::function<bool()>& done,
+                   const char* what) {
+        Type(chord);
+        EXPECT_TRUE(PumpUntil(done, what));
+    }
+    using Rows = std::vector<std::string>;
+};
+
+TEST_F(UndoKeys, CtrlZAndCtrlYTypedForRealUndoAndRedo) {
+    OpenInFront(SettingsWithPatterns({"A"}));
+    const HMENU edit = GetSubMenu(GetMenu(form_), kEditMenu);
+    wchar_t title[64] = {};
+    GetMenuStringW(GetMenu(form_), kEditMenu, title, 64, MF_BYPOSITION);
+    EXPECT_EQ(win32ui::Utf8(title), "編集(&E)");
+    ASSERT_EQ(GetMenuItemCount(edit), 2);
+    EXPECT_EQ(GetMenuItemID(edit, 0), static_cast<UINT>(ItemId(EditItem::mnEditUndo)));
+    EXPECT_EQ(MenuText(EditItem::mnEditUndo), "元に戻す(&U)\tCtrl+Z");
+    EXPECT_FALSE(MenuEnabled(EditItem::mnEditUndo));
+    EXPECT_FALSE(MenuEnabled(EditItem::mnEditRedo));
+
+    Command(EditItem::mnNew);
+    ASSERT_EQ(PatternRows(), (Rows{"A", "新規パターン"}));
+    EXPECT_TRUE(MenuEnabled(EditItem::mnEditUndo));
+    EXPECT_EQ(MenuText(EditItem::mnEditUndo), "元に戻す: パターンの新規作成(&U)\tCtrl+Z");
+
+    TypeUntil(
+        {VK_CONTROL, 'Z'}, [&] { return PatternRows() == Rows{"A"}; },
+        "Ctrl+Z took the new pattern back");
+    EXPECT_EQ(SelectedPatterns(), std::vector<int>{0});
+    EXPECT_EQ(MenuText(EditItem::mnEditRedo), "やり直し: パターンの新規作成(&R)\tCtrl+Y");
+    TypeUntil(
+        {VK_CONTROL, 'Y'}, [&] { return PatternRows().size() == 2; }, "Ctrl+Y brought it again");
+    EXPECT_EQ(SelectedPatterns(), std::vector<int>{1});
+    TypeUntil(
+        {VK_CONTROL, 'Z'}, [&] { return PatternRows().size() == 1; }, "Ctrl+Z again");
+    TypeUntil(
+        {VK_CONTROL, VK_SHIFT, 'Z'}, [&] { return PatternRows().size() == 2; },
+        "Ctrl+Shift+Z redid it");
+
+    // Each key press on a track bar is one step, undone with the focus there.
+    const HWND lumi = Control("tbLumi");
+    SendMessageW(form_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(lumi), TRUE);
+    ASSERT_EQ(GetFocus(), lumi);
+    const auto position = [lumi] { return SendMessageW(lumi, TBM_GETPOS, 0, 0); };
+    TypeUntil(
+        {VK_RIGHT}, [&] { return position() == 1; }, "one step right");
+    TypeUntil(
+        {VK_RIGHT}, [&] { return position() == 2; }, "another step right");
+    EXPECT_EQ(MenuText(EditItem::mnEditUndo), "元に戻す: 明るさの変更(&U)\tCtrl+Z");
+    TypeUntil(
+        {VK_CONTROL, 'Z'}, [&] { return position() == 1; }, "Ctrl+Z on the track bar");
+    TypeUntil(
+        {VK_CONTROL, 'Z'}, [&] { return position() == 0; }, "Ctrl+Z once more");
+    EXPECT_EQ(GetFocus(), lumi);
+    EXPECT_EQ(PatternRows().size(), 2u);
+
+    // The steps undone and redone are what OK keeps.
+    Click(Control("btOK"));
+    ASSERT_TRUE(Closed());
+    ASSERT_EQ(End(), -1);
+    const std::string stored = FromSjis(ReadBytes(settings_));
+    EXPECT_NE(stored.find("Name=新規パターン"), std::string::npos);
+    EXPECT_EQ(stored.find("Lumi=1"), std::string::npos);
+}
+
+} // namespace
+} // namespace pelmora::uitest
