@@ -277,6 +277,7 @@ void PatternEditorLogic::mnPatternClick() {
           EditItem::mnDelete, EditItem::mnPad, EditItem::mnUndo}) {
         view_.SetItemEnabled(item, IsEnabled(item));
     }
+    view_.SetItemChecked(EditItem::mnPerPadFile, settings_.WallPaperPerPad);
 }
 
 // --- Dispatch ---------------------------------------------------------------------------
@@ -308,6 +309,8 @@ void PatternEditorLogic::MenuClick(EditItem item) {
         return mnDeleteClick();
     case EditItem::mnInfo:
         return mnInfoClick();
+    case EditItem::mnPerPadFile:
+        return mnPerPadFileClick();
     case EditItem::mnPad:
         return mnPadClick();
     case EditItem::mnUndo:
@@ -499,6 +502,14 @@ void PatternEditorLogic::mnInfoClick() {
         UpdatePadInfo();
         UpdatePreview();
     });
+}
+
+// A choice of the module, not an edit of the library: it holds at once, for
+// the menu's patterns too, and Cancel leaves it as it is. A trial still goes
+// to the trial file; keeping it writes the file this choice names.
+void PatternEditorLogic::mnPerPadFileClick() {
+    settings_.WallPaperPerPad = !settings_.WallPaperPerPad;
+    view_.SetItemChecked(EditItem::mnPerPadFile, settings_.WallPaperPerPad);
 }
 
 void PatternEditorLogic::PatternListDblClick() {

@@ -100,6 +100,8 @@ public:
     void mnImportClick();
     void mnExportClick();
     void mnInfoClick();
+    // Turns a wallpaper file of each pad's own on or off.
+    void mnPerPadFileClick();
     void mnPadClick();
     void mnUndoClick();
     void mnExitClick();

@@ -651,7 +651,7 @@ void QtForm::MakeMenus() {
             item = menu->addAction(Text(line.Caption));
             item->setShortcut(QKeySequence(QString::fromLatin1(line.Shortcut)));
             item->setShortcutContext(Qt::WindowShortcut);
-            item->setCheckable(line.Radio);
+            item->setCheckable(line.Radio || line.Check);
             item->setData(line.Tag);
             if (line.Radio) {
                 QActionGroup*& group = groups[std::string(line.Menu)];

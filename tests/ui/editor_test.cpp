@@ -225,6 +225,7 @@ private slots:
     void altLFocusesTheList();
     void boundsCorrectedAndStored();
     void hintsGoToStatusBar();
+    void perPadWallpaperFileIsACheckedEntry();
 };
 
 void EditorTest::windowCarriesItsNamesAndTexts() {
@@ -674,6 +675,43 @@ void EditorTest::hintsGoToStatusBar() {
     // A selection change clears it.
     s.click(1);
     QCOMPARE(status->currentMessage(), QString());
+}
+
+// Beyond the original: a wallpaper file of each pad's own, a checked entry of
+// the Pattern menu (Alt+P, W) that turns the settings record's choice.
+void EditorTest::perPadWallpaperFileIsACheckedEntry() {
+    for (const bool stored : {false, true}) {
+        Session s({"A"});
+        s.Settings.WallPaperPerPad = stored;
+        s.Open();
+        QAction* entry = s.action("mnPerPadFile");
+        QVERIFY(entry != nullptr);
+        QVERIFY(s.control<QMenu>("mnPattern")->actions().contains(entry));
+        QCOMPARE(entry->text(), QString("パッドごとに壁紙ファイルを作成(&W)"));
+        QCOMPARE(entry->statusTip(),
+                 QString("壁紙ファイルをパッドごとに分けて作成する(オフでは全パッド共通)"));
+        QVERIFY(entry->isCheckable());
+        QCOMPARE(entry->isChecked(), stored);
+
+        s.key(Qt::Key_P, Qt::AltModifier);
+        QMenu* menu = s.control<QMenu>("mnPattern");
+        QTRY_VERIFY_WITH_TIMEOUT(menu->isVisible(), kSlowMachineTimeoutMs);
+        QTest::keyClick(menu, Qt::Key_W);
+        QTRY_COMPARE_WITH_TIMEOUT(s.Settings.WallPaperPerPad, !stored, kSlowMachineTimeoutMs);
+        QCOMPARE(entry->isChecked(), !stored);
+        QVERIFY(!menu->isVisible());
+        QVERIFY(!s.Form->Logic().IsModified());
+
+        // And back with the mouse.
+        QMenuBar* bar = s.control<QMenuBar>("MainMenu");
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier,
+                          bar->actionGeometry(menu->menuAction()).center());
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier,
+                          menu->actionGeometry(entry).center());
+        QTRY_COMPARE_WITH_TIMEOUT(s.Settings.WallPaperPerPad, stored, kSlowMachineTimeoutMs);
+        QCOMPARE(entry->isChecked(), stored);
+    }
 }
 
 QTEST_MAIN(EditorTest)
