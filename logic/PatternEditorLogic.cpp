@@ -194,7 +194,7 @@ void PatternEditorLogic::SelectionChange() {
     mnPatternClick();
     UpdatePreview();
     UpdatePartsList();
-    view_.SetStatusText({});
+    DescribeCurrentPart();
 }
 
 // Painted fresh each time, so the preview (and a trial made from it) is

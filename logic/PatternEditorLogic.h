@@ -84,6 +84,10 @@ public:
 
     // The user made `row` the parts list's current row.
     void PartsListClick(int row);
+    // The hint of the menu item the user highlights; empty when none is
+    // highlighted (the menu closed), and the bar describes the current part
+    // again.
+    void MenuHighlight(const std::string& hint);
     // `itemAtPos` as above; -1 when the pointer is not over the list.
     bool PartsListDragOver(int itemAtPos);
     void PartsListDragDrop(int itemAtPos);
@@ -161,7 +165,7 @@ private:
     PartRow RowFor(const TParts& part) const;
     void MovePart(int from, int to);
     void PartChanged();
-    // The status bar's description of the current part.
+    // The status bar's description of the current part; empty without one.
     void DescribeCurrentPart();
 
     PatternLibrary& library_;

@@ -200,8 +200,9 @@ const FormTable& PatternEditorWindow::Table() {
     return MakeTable();
 }
 
-PatternEditorWindow::PatternEditorWindow(FormWindow& window, PatternLibrary& library, TIniData& settings,
-                               EditorHost& host, EditorDialogs& dialogs)
+PatternEditorWindow::PatternEditorWindow(FormWindow& window, PatternLibrary& library,
+                                         TIniData& settings, EditorHost& host,
+                                         EditorDialogs& dialogs)
     : window_(window) {
     const Rect96 mark = Table().Control("Shape1").Bounds;
     window_.SetShape(
@@ -268,7 +269,7 @@ bool PatternEditorWindow::Handle(const FormEvent& event) {
         IsPartsMenu(c) ? logic_->mnPartsClick() : logic_->mnPatternClick();
         return true;
     case FormEventKind::MenuHighlight:
-        SetStatusText(std::string(MenuHint(Table(), c)));
+        logic_->MenuHighlight(std::string(MenuHint(Table(), c)));
         return true;
     case FormEventKind::Select:
         if (c == "PatternList") {
@@ -381,7 +382,7 @@ void PatternEditorWindow::ShowPreview(const Bitmap24& cell) {
 }
 
 void PatternEditorWindow::ShowPadInfo(const std::string& values, const std::string& mark,
-                                 TColor markColor) {
+                                      TColor markColor) {
     window_.SetText("lbInfo", values);
     window_.SetText("lbInfoCol", mark);
     window_.SetTextColor("lbInfoCol", markColor);

@@ -669,11 +669,18 @@ void EditorTest::hintsGoToStatusBar() {
     QTRY_COMPARE_WITH_TIMEOUT(status->currentMessage(),
                               QString("選択したパターンを複写して新しくパターンを作成する"),
                               kSlowMachineTimeoutMs);
+    // With no item highlighted the bar describes the current part again.
+    const QString basePart("描画範囲：ボタン背景   描画色：ボタン色");
     menu->hide();
+    QCOMPARE(status->currentMessage(), basePart);
     s.action("mnUndo")->showStatusText(s.list());
     QCOMPARE(status->currentMessage(), QString("仮適用した壁紙を本画面を表示する直前の状態に戻す"));
-    // A selection change clears it.
+    // A selection change describes the part that is current then; with no
+    // pattern current there is none to describe.
     s.click(1);
+    QCOMPARE(status->currentMessage(), basePart);
+    s.click(0, Qt::ControlModifier);
+    QCOMPARE(s.selectedRows(), (std::vector<int>{0, 1}));
     QCOMPARE(status->currentMessage(), QString());
 }
 

@@ -157,6 +157,21 @@ TEST_F(MenuKeys, AltPUpEnterUndoesATrial) {
     EXPECT_EQ(PatternRows(), std::vector<std::string>{"A"});
 }
 
+// A part added from the keyboard (Alt+R, N, I) is described at once, though
+// the menu's closing told the bar that no item is highlighted any more.
+TEST_F(MenuKeys, APartAddedFromTheKeyboardIsDescribed) {
+    OpenInFront(SettingsWithPatterns({"A"}));
+    DialogScript script;
+    script.OnMenu("the Parts menu", [](HWND, HMENU) {
+        Type({'N'});
+        Type({'I'});
+    });
+    TypeWithMenu({VK_MENU, 'R'}, script);
+    ASSERT_EQ(PartCount(), 2);
+    EXPECT_EQ(CurrentPart(), 1);
+    EXPECT_EQ(StatusText(), "描画範囲：アイコン領域   描画色：無効");
+}
+
 TEST_F(MenuKeys, EscClosesTheMenuNotTheEditor) {
     OpenInFront(SettingsWithPatterns({"A"}));
     // An edited pattern list: Cancel would ask before closing.
