@@ -285,6 +285,37 @@ TEST_F(Editor, OkKeepsTheTrialWallpaperAndTheEditedLibrary) {
     EXPECT_NE(FromSjis(ReadBytes(settings_)).find("Name=新規パターン"), std::string::npos);
 }
 
+// Beyond the original: a wallpaper file of each pad's own, the Pattern
+// menu's checked entry after パッド設定情報の取り込み. Kept, a trial then goes to
+// "<settings base>-<pad identifier>.bmp", and the settings file keeps the
+// choice.
+TEST_F(Editor, AWallpaperFileOfThePadsOwnIsACheckedChoice) {
+    OpenEditor();
+    const HMENU patterns = GetSubMenu(GetMenu(form_), 1);
+    wchar_t caption[64] = {};
+    GetMenuStringW(patterns, 9, caption, 64, MF_BYPOSITION);
+    EXPECT_EQ(win32ui::Utf8(caption), "パッドごとに壁紙ファイルを作成(&W)");
+    EXPECT_EQ(GetMenuItemID(patterns, 9), static_cast<UINT>(ItemId(EditItem::mnPerPadFile)));
+    EXPECT_FALSE(MenuChecked(EditItem::mnPerPadFile));
+    Command(EditItem::mnPerPadFile);
+    EXPECT_TRUE(MenuChecked(EditItem::mnPerPadFile));
+
+    Command(EditItem::mnNew);
+    Key('A', true);
+    Answers().ExpectMessage("the keep-trial question", "仮適用した壁紙をそのまま使いますか？",
+                            IDYES);
+    Click(Control("btOK"));
+    ASSERT_TRUE(Answers().AllAnswered());
+    ASSERT_TRUE(Closed());
+    const std::filesystem::path own =
+        folder_ / (L"trPELM-" + std::to_wstring(kPad + UiHostState::kPadIdOffset) + L".bmp");
+    EXPECT_EQ(PadSetting(kPad, "WallPaper"), SjisPath(own));
+    EXPECT_TRUE(std::filesystem::exists(own));
+    EXPECT_FALSE(std::filesystem::exists(folder_ / L"trPELM.bmp"));
+    ASSERT_EQ(End(), -1);
+    EXPECT_NE(ReadBytes(settings_).find("\r\nWallPaperPerPad=1\r\n"), std::string::npos);
+}
+
 TEST_F(Editor, CancelAfterEditsAsksFirstAndPutsTheWallpaperBack) {
     Host().Pads[kPad + UiHostState::kPadIdOffset]["WallPaper"] = "before.bmp";
     OpenEditor();

@@ -172,6 +172,17 @@ TEST_F(MenuKeys, APartAddedFromTheKeyboardIsDescribed) {
     EXPECT_EQ(StatusText(), "描画範囲：アイコン領域   描画色：無効");
 }
 
+// The wallpaper-file choice's letter, typed in the Pattern menu, turns it.
+TEST_F(MenuKeys, AltPWTurnsTheWallpaperFileChoice) {
+    OpenInFront(SettingsWithPatterns({"A"}));
+    ASSERT_FALSE(MenuChecked(EditItem::mnPerPadFile));
+    DialogScript script;
+    script.OnMenu("the Pattern menu", [](HWND, HMENU) { Type({'W'}); });
+    TypeWithMenu({VK_MENU, 'P'}, script);
+    EXPECT_TRUE(MenuChecked(EditItem::mnPerPadFile));
+    EXPECT_EQ(PatternRows(), std::vector<std::string>{"A"});
+}
+
 TEST_F(MenuKeys, EscClosesTheMenuNotTheEditor) {
     OpenInFront(SettingsWithPatterns({"A"}));
     // An edited pattern list: Cancel would ask before closing.
