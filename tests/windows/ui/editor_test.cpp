@@ -45,7 +45,8 @@ const ControlRow kControls[] = {
     {"lbHue", L"Static", "色合い(&H)："},
     {"tbHue", L"msctls_trackbar32", ""},
     {"cbBtnCol", L"Button", "ボタン色部品も調整する(&T)"},
-    {"StatusBar", L"msctls_statusbar32", ""},
+    // The current part: the base part of the first pattern.
+    {"StatusBar", L"msctls_statusbar32", "描画範囲：ボタン背景   描画色：ボタン色"},
     {"pnBottom", L"TPanel", ""},
     {"btOK", L"Button", "OK"},
     {"btCamcel", L"Button", "キャンセル"},
