@@ -67,35 +67,6 @@ TEST_F(SettingsFile, EndRewritesTheWholeFileInItsOrder) {
                                               "ImportDir", "ExportDir"}));
 }
 
-// The wallpaper file of each pad's own is kept after the original's keys
-// while it is on; turned off, the "Main" section is the original's again.
-TEST_F(SettingsFile, PerPadWallpaperChoiceIsKeptOnlyWhileOn) {
-    for (const bool on : {true, false}) {
-        SCOPED_TRACE(on);
-        IniFile ini;
-        ini.WriteString("Main", "WallPaperPerPad", "1");
-        MakePattern(0)->SaveToIni(ini, 0, "A");
-        const std::string text = ini.ToText();
-        Start(&text);
-        EXPECT_TRUE(TestModule().State.Settings.WallPaperPerPad);
-        TestModule().State.Settings.WallPaperPerPad = on;
-        EXPECT_EQ(TRXEndPlugin(), kTrxTrue);
-        const IniFile saved = IniFile::Parse(ReadBytes(settings_));
-        std::vector<std::string> keys;
-        for (const auto& kv : saved.Sections()[0].Values) {
-            keys.emplace_back(kv.first);
-        }
-        std::vector<std::string> expected{"Left",       "Top",       "Width",    "Height",
-                                          "PrevHeight", "ImportDir", "ExportDir"};
-        if (on) {
-            expected.emplace_back("WallPaperPerPad");
-            EXPECT_EQ(saved.Value("Main", "WallPaperPerPad"), "1");
-        }
-        EXPECT_EQ(keys, expected);
-        TestModule().State = TModuleState{};
-    }
-}
-
 TEST_F(SettingsFile, FolderInPlaceOfTheFileIsReportedAndLeftAlone) {
     StartWith({"A"});
     std::filesystem::remove(settings_);

