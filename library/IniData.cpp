@@ -2,6 +2,7 @@
 
 #include "platform/hostpath.h"
 #include "platform/inifile.h"
+#include "platform/inttext.h"
 
 namespace pelmora {
 
@@ -15,17 +16,29 @@ TIniData ReadIniData(const IniFile& ini, std::string_view settingsPath) {
     data.PrevHeight = ini.ReadInteger(kMainSection, "PrevHeight", 130);
     data.ImportDir = ini.ReadString(kMainSection, "ImportDir", folder);
     data.ExportDir = ini.ReadString(kMainSection, "ExportDir", folder);
+    data.WallPaperPerPad = ini.ReadBool(kMainSection, kWallPaperPerPadKey, false);
     return data;
 }
 
+void ForEachMainValue(
+    const TIniData& data,
+    const std::function<void(std::string_view key, std::string_view value)>& out) {
+    out("Left", IntToStr(data.Left));
+    out("Top", IntToStr(data.Top));
+    out("Width", IntToStr(data.Width));
+    out("Height", IntToStr(data.Height));
+    out("PrevHeight", IntToStr(data.PrevHeight));
+    out("ImportDir", data.ImportDir);
+    out("ExportDir", data.ExportDir);
+    if (data.WallPaperPerPad) {
+        out(kWallPaperPerPadKey, "1");
+    }
+}
+
 void WriteIniData(IniFile& ini, const TIniData& data) {
-    ini.WriteInteger(kMainSection, "Left", data.Left);
-    ini.WriteInteger(kMainSection, "Top", data.Top);
-    ini.WriteInteger(kMainSection, "Width", data.Width);
-    ini.WriteInteger(kMainSection, "Height", data.Height);
-    ini.WriteInteger(kMainSection, "PrevHeight", data.PrevHeight);
-    ini.WriteString(kMainSection, "ImportDir", data.ImportDir);
-    ini.WriteString(kMainSection, "ExportDir", data.ExportDir);
+    ForEachMainValue(data, [&](std::string_view key, std::string_view value) {
+        ini.WriteString(kMainSection, key, value);
+    });
 }
 
 } // namespace pelmora

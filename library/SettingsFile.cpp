@@ -11,13 +11,8 @@ namespace {
 
 void WriteMain(IniTextWriter& writer, const TIniData& data) {
     writer.Section(kMainSection);
-    writer.Key("Left", IntToStr(data.Left));
-    writer.Key("Top", IntToStr(data.Top));
-    writer.Key("Width", IntToStr(data.Width));
-    writer.Key("Height", IntToStr(data.Height));
-    writer.Key("PrevHeight", IntToStr(data.PrevHeight));
-    writer.Key("ImportDir", data.ImportDir);
-    writer.Key("ExportDir", data.ExportDir);
+    ForEachMainValue(data,
+                     [&](std::string_view key, std::string_view value) { writer.Key(key, value); });
 }
 
 void WritePatterns(IniTextWriter& writer, const NamedPatterns& patterns, int firstSection) {

@@ -1,5 +1,9 @@
 #include "library/Wallpaper.h"
 
+#include "library/IniData.h"
+#include "platform/hostpath.h"
+#include "platform/inttext.h"
+
 #include <string>
 
 namespace pelmora {
@@ -35,6 +39,14 @@ Bitmap24 DrawWallpaper(const TPatrn& pattern, const TPadInfo& pad) {
     Bitmap24 bitmap;
     DrawWallpaper(bitmap, pattern, pad);
     return bitmap;
+}
+
+std::string PadWallpaperPath(std::string_view settingsPath, const TIniData& settings,
+                             std::int32_t pad) {
+    if (!settings.WallPaperPerPad) {
+        return WallpaperPathFor(settingsPath);
+    }
+    return ReplaceExtension(settingsPath, "-" + IntToStr(pad) + ".bmp");
 }
 
 } // namespace pelmora

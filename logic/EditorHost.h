@@ -22,8 +22,8 @@ public:
     virtual std::optional<std::string> GetPadWallPaper() = 0;
     // True when the host accepted the setting.
     virtual bool SetPadWallPaper(const std::string& value) = 0;
-    // Where a kept trial wallpaper goes (the settings file with ".bmp"), as a
-    // file and as the text handed to the pad.
+    // Where a kept trial wallpaper goes (the current pad's wallpaper file
+    // beside the settings file), as a file and as the text handed to the pad.
     virtual std::filesystem::path WallpaperFile() const = 0;
     virtual std::string WallpaperText() const = 0;
     // A new empty temporary file whose name begins with "pel".

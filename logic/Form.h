@@ -123,6 +123,7 @@ struct MenuLine {
     const char* Hint = "";     // the status bar's text while it is highlighted
     const char* Opens = "";    // the submenu it opens
     bool Radio = false;        // one of a group of which exactly one is marked
+    bool Check = false;        // a choice of its own, marked while it is on
     bool Default = false;      // shown in bold: what a double-click does
     int Tag = 0;               // what the item carries for its command
     bool IsSeparator() const { return std::string_view(Caption) == "-"; }

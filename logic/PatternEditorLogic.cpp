@@ -205,7 +205,7 @@ void PatternEditorLogic::SelectionChange() {
     mnPatternClick();
     UpdatePreview();
     UpdatePartsList();
-    view_.SetStatusText({});
+    DescribeCurrentPart();
 }
 
 // Painted fresh each time, so the preview (and a trial made from it) is
@@ -292,6 +292,7 @@ void PatternEditorLogic::mnPatternClick() {
           EditItem::mnDelete, EditItem::mnPad, EditItem::mnUndo}) {
         view_.SetItemEnabled(item, IsEnabled(item));
     }
+    view_.SetItemChecked(EditItem::mnPerPadFile, settings_.WallPaperPerPad);
 }
 
 // --- Dispatch ---------------------------------------------------------------------------
@@ -323,6 +324,8 @@ void PatternEditorLogic::MenuClick(EditItem item) {
         return mnDeleteClick();
     case EditItem::mnInfo:
         return mnInfoClick();
+    case EditItem::mnPerPadFile:
+        return mnPerPadFileClick();
     case EditItem::mnPad:
         return mnPadClick();
     case EditItem::mnUndo:
@@ -510,6 +513,14 @@ void PatternEditorLogic::mnInfoClick() {
         UpdatePadInfo();
         UpdatePreview();
     });
+}
+
+// A choice of the module, not an edit of the library: it holds at once, for
+// the menu's patterns too, and Cancel leaves it as it is. A trial still goes
+// to the trial file; keeping it writes the file this choice names.
+void PatternEditorLogic::mnPerPadFileClick() {
+    settings_.WallPaperPerPad = !settings_.WallPaperPerPad;
+    view_.SetItemChecked(EditItem::mnPerPadFile, settings_.WallPaperPerPad);
 }
 
 void PatternEditorLogic::PatternListDblClick() {

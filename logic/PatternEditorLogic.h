@@ -86,6 +86,10 @@ public:
 
     // The user made `row` the parts list's current row.
     void PartsListClick(int row);
+    // The hint of the menu item the user highlights; empty when none is
+    // highlighted (the menu closed), and the bar describes the current part
+    // again.
+    void MenuHighlight(const std::string& hint);
     // `itemAtPos` as above; -1 when the pointer is not over the list.
     bool PartsListDragOver(int itemAtPos);
     void PartsListDragDrop(int itemAtPos);
@@ -105,6 +109,8 @@ public:
     void mnImportClick();
     void mnExportClick();
     void mnInfoClick();
+    // Turns a wallpaper file of each pad's own on or off.
+    void mnPerPadFileClick();
     void mnPadClick();
     void mnUndoClick();
     void mnExitClick();
@@ -184,7 +190,7 @@ private:
     PartRow RowFor(const TParts& part) const;
     void MovePart(int from, int to);
     void PartChanged();
-    // The status bar's description of the current part.
+    // The status bar's description of the current part; empty without one.
     void DescribeCurrentPart();
 
     PatternLibrary& library_;

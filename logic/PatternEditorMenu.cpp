@@ -85,6 +85,13 @@ constexpr MenuLine kMenus[] = {
      .Name = "mnInfo",
      .Caption = "パッド設定情報の取り込み(&P)",
      .Hint = "現在のパッド設定情報を再度取り込む"},
+    // Beyond the original, which shares one wallpaper file among all pads;
+    // its letter W is free in this menu.
+    {.Menu = "mnPattern",
+     .Name = "mnPerPadFile",
+     .Caption = "パッドごとに壁紙ファイルを作成(&W)",
+     .Hint = "壁紙ファイルをパッドごとに分けて作成する(オフでは全パッド共通)",
+     .Check = true},
     {.Menu = "mnPattern", .Name = "mnSep7", .Caption = "-"},
     {.Menu = "mnPattern",
      .Name = "mnPad",
@@ -176,11 +183,11 @@ constexpr MenuLine kMenus[] = {
 
 // Item names in EditItem order.
 constexpr const char* kItemNames[] = {
-    "mnImport",  "mnExport",   "mnExit",     "mnCancel", "mnNew",   "mnCopy",   "mnRename",
-    "mnUpper",   "mnLower",    "mnDelete",   "mnInfo",   "mnPad",   "mnUndo",   "mnPNew",
-    "mnAll",     "mnIcon",     "mnIconF",    "mnName",   "mnNameF", "mnArea",   "mnFill",
-    "mnNon",     "mnMono",     "mnGrad",     "mnBtn",    "mnBtnF",  "mnPUpper", "mnPLower",
-    "mnPDelete", "mnEditUndo", "mnEditRedo",
+    "mnImport", "mnExport",  "mnExit",     "mnCancel",   "mnNew",        "mnCopy",  "mnRename",
+    "mnUpper",  "mnLower",   "mnDelete",   "mnInfo",     "mnPerPadFile", "mnPad",   "mnUndo",
+    "mnPNew",   "mnAll",     "mnIcon",     "mnIconF",    "mnName",       "mnNameF", "mnArea",
+    "mnFill",   "mnNon",     "mnMono",     "mnGrad",     "mnBtn",        "mnBtnF",  "mnPUpper",
+    "mnPLower", "mnPDelete", "mnEditUndo", "mnEditRedo",
 };
 static_assert(std::size(kItemNames) == static_cast<std::size_t>(EditItem::mnEditRedo) + 1);
 

@@ -109,10 +109,20 @@ void PatternEditorLogic::PartsListClick(int row) {
     });
 }
 
+// Whatever made a part current (a click, the keys, a new pattern or part, a
+// dialog's OK), the bar says which it is; with none current it is empty.
 void PatternEditorLogic::DescribeCurrentPart() {
-    if (const TParts* part = CurrentPart()) {
-        view_.SetStatusText("描画範囲：" + part->GetDescription() + "   描画色：" +
-                            part->GetFillName());
+    const TParts* part = CurrentPart();
+    view_.SetStatusText(part == nullptr ? std::string()
+                                        : "描画範囲：" + part->GetDescription() + "   描画色：" +
+                                              part->GetFillName());
+}
+
+void PatternEditorLogic::MenuHighlight(const std::string& hint) {
+    if (hint.empty()) {
+        DescribeCurrentPart();
+    } else {
+        view_.SetStatusText(hint);
     }
 }
 

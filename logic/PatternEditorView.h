@@ -28,6 +28,7 @@ enum class EditItem {
     mnLower,
     mnDelete,
     mnInfo,
+    mnPerPadFile,
     mnPad,
     mnUndo,
     // Parts menu: the new-part submenu and its five entries

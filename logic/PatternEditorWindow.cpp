@@ -274,7 +274,7 @@ bool PatternEditorWindow::Handle(const FormEvent& event) {
         }
         return true;
     case FormEventKind::MenuHighlight:
-        SetStatusText(std::string(MenuHint(Table(), c)));
+        logic_->MenuHighlight(std::string(MenuHint(Table(), c)));
         return true;
     case FormEventKind::Select:
         if (c == "PatternList") {

@@ -31,8 +31,8 @@ public:
     bool Try(const Bitmap24& preview);
     // Puts the remembered wallpaper back and ends the trial.
     bool Undo();
-    // The trial bitmap becomes the wallpaper file beside the settings file,
-    // and the pad is pointed at it. Ends the trial.
+    // The trial bitmap becomes the pad's wallpaper file beside the settings
+    // file, and the pad is pointed at it. Ends the trial.
     bool Keep();
 
 private:

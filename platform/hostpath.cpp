@@ -33,17 +33,21 @@ std::string FolderOfPath(std::string_view path) {
     return std::string(path.substr(0, FileNameStart(path)));
 }
 
-std::string WallpaperPathFor(std::string_view settingsPath) {
-    const std::size_t nameStart = FileNameStart(settingsPath);
+std::string ReplaceExtension(std::string_view path, std::string_view ending) {
+    const std::size_t nameStart = FileNameStart(path);
     std::size_t extension = std::string_view::npos;
-    for (std::size_t pos = nameStart; pos < settingsPath.size();) {
-        const std::size_t length = SjisCharLength(settingsPath, pos);
-        if (length == 1 && settingsPath[pos] == '.') {
+    for (std::size_t pos = nameStart; pos < path.size();) {
+        const std::size_t length = SjisCharLength(path, pos);
+        if (length == 1 && path[pos] == '.') {
             extension = pos;
         }
         pos += length;
     }
-    return std::string(settingsPath.substr(0, extension)) + ".bmp";
+    return std::string(path.substr(0, extension)).append(ending);
+}
+
+std::string WallpaperPathFor(std::string_view settingsPath) {
+    return ReplaceExtension(settingsPath, ".bmp");
 }
 
 std::filesystem::path Utf8ToFsPath(const std::string& utf8) {

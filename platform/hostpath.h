@@ -12,7 +12,9 @@ namespace pelmora {
 // The path up to and including its last separator; empty when it has none.
 std::string FolderOfPath(std::string_view path);
 // The path with the extension of its file name (from the last full stop)
-// replaced by ".bmp", or ".bmp" appended when the name has none.
+// replaced by `ending`, or `ending` appended when the name has none.
+std::string ReplaceExtension(std::string_view path, std::string_view ending);
+// The settings path with ".bmp" for its extension.
 std::string WallpaperPathFor(std::string_view settingsPath);
 // A host path as a file-system path; throws CodecError for bytes that are
 // not Shift-JIS.

@@ -207,11 +207,11 @@ bool ModuleOperations::SetPadText(std::int32_t pad, const char* key, const std::
 // The wallpaper lives beside the settings file; without one there is no
 // folder to put it in, and the process's working folder is no place for it.
 std::string ModuleOperations::WallpaperText() const {
-    const std::string& settings = module_.State.SettingsPath;
-    if (settings.empty()) {
+    const TModuleState& state = module_.State;
+    if (state.SettingsPath.empty()) {
         throw std::runtime_error("設定ファイルが指定されていないため、壁紙を保存できません。");
     }
-    return WallpaperPathFor(settings);
+    return PadWallpaperPath(state.SettingsPath, state.Settings, state.CurrentPad);
 }
 
 bool ModuleOperations::ApplyPattern(const TPatrn& pattern) {

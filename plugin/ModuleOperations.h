@@ -33,8 +33,9 @@ public:
     const TPadInfo& PadInfo() const override;
     std::optional<std::string> GetPadWallPaper() override;
     bool SetPadWallPaper(const std::string& value) override;
-    // The wallpaper file beside the settings file; throws when the host has
-    // named no settings file.
+    // The current pad's wallpaper file beside the settings file (one for all
+    // pads, or the pad's own while WallPaperPerPad is on); throws when the
+    // host has named no settings file.
     std::filesystem::path WallpaperFile() const override;
     std::string WallpaperText() const override;
     std::filesystem::path CreateTrialFile() override;
@@ -52,8 +53,9 @@ public:
     void EditorClosed() override;
     Prompts& Dialogs() override;
 
-    // Paints `pattern` as the wallpaper of the current pad, saves it beside
-    // the settings file and hands it to the pad. True when the host accepted it.
+    // Paints `pattern` as the wallpaper of the current pad, saves it in the
+    // pad's wallpaper file and hands it to the pad. True when the host
+    // accepted it.
     bool ApplyPattern(const TPatrn& pattern);
     // One setting of a pad, read with a 1024-byte buffer; nullopt when the
     // host has none.

@@ -662,7 +662,7 @@ void QtForm::MakeMenus() {
             item = menu->addAction(Text(line.Caption));
             item->setShortcut(QKeySequence(QString::fromLatin1(line.Shortcut)));
             item->setShortcutContext(Qt::WindowShortcut);
-            item->setCheckable(line.Radio);
+            item->setCheckable(line.Radio || line.Check);
             item->setData(line.Tag);
             if (line.Radio) {
                 QActionGroup*& group = groups[std::string(line.Menu)];
@@ -720,14 +720,29 @@ bool QtForm::eventFilter(QObject* watched, QEvent* e) {
     return QDialog::eventFilter(watched, e);
 }
 
-// Hints of menu items go to the status bar, as Qt tells them.
+// Hints of menu items, as Qt tells them, reach the status bar through the
+// logic, which knows what the bar shows when no item is highlighted (Qt then
+// tells an empty hint). Qt names no item: the table's hints do.
 bool QtForm::event(QEvent* e) {
     if (e->type() == QEvent::StatusTip) {
         for (const FormControl& control : table_.Controls) {
-            if (control.Kind == ControlKind::StatusBar) {
-                SetText(control.Name, static_cast<QStatusTipEvent*>(e)->tip().toStdString());
-                return true;
+            if (control.Kind != ControlKind::StatusBar) {
+                continue;
             }
+            const std::string tip = static_cast<QStatusTipEvent*>(e)->tip().toStdString();
+            FormEvent highlight;
+            highlight.Kind = FormEventKind::MenuHighlight;
+            for (const MenuLine& line : table_.Menus) {
+                if (!tip.empty() && tip == line.Hint) {
+                    highlight.Control = line.Name;
+                    break;
+                }
+            }
+            const bool known = tip.empty() || !highlight.Control.empty();
+            if (!known || !Report(std::move(highlight))) {
+                SetText(control.Name, tip);
+            }
+            return true;
         }
     }
     return QDialog::event(e);

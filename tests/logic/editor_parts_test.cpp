@@ -38,9 +38,9 @@ TEST_F(PartsList, SelectingAPartDescribesItInTheStatusBar) {
     form_->PartsListClick(2);
     EXPECT_EQ(view_.Status, "描画範囲：アイコン領域枠 [左:外(2), 上:-, 右:-, 下:内(1)]   "
                             "描画色：グラデーション");
-    // A pattern selection clears it.
+    // A pattern selection makes its base part current, and describes it.
     form_->PatternListClick({1});
-    EXPECT_EQ(view_.Status, "");
+    EXPECT_EQ(view_.Status, "描画範囲：ボタン背景   描画色：ボタン色");
 }
 
 // After a part command the status bar describes the part that is current
@@ -61,6 +61,36 @@ TEST_F(PartsList, StatusBarDescribesTheCurrentPartAfterEachCommand) {
     form_->MenuClick(EditItem::mnPUpper);
     ASSERT_EQ(form_->PartIndex(), 1);
     EXPECT_EQ(view_.Status, description("アイコン領域", "ボタン色"));
+}
+
+// A gradient dialog's OK changes the current part's fill: the bar says so at
+// once. Cancel changes nothing, and the bar keeps what it said.
+TEST_F(PartsList, GradientOkDescribesThePartAtOnce) {
+    Add("A", PatternOf({{2, 1}}));
+    Open();
+    form_->PartsListClick(1);
+    dialogs_.GradientAnswers = {std::nullopt, "0,0,0,0,0,,0000FF0000,640000FF00"};
+    form_->MenuClick(EditItem::mnGrad);
+    EXPECT_EQ(view_.Status, "描画範囲：アイコン領域   描画色：単色");
+    form_->MenuClick(EditItem::mnGrad);
+    EXPECT_EQ(view_.Status, "描画範囲：アイコン領域   描画色：グラデーション");
+}
+
+// A highlighted menu item shows its hint; once none is (the menu closed), the
+// bar describes the current part again, or is empty without one.
+TEST_F(PartsList, MenuHintsGiveWayToTheCurrentPart) {
+    Add("A", PatternOf({{4, 3}}));
+    Add("B", PatternOf({}));
+    Open();
+    form_->PartsListClick(1);
+    form_->MenuHighlight("新しく部品を作成する");
+    EXPECT_EQ(view_.Status, "新しく部品を作成する");
+    form_->MenuHighlight("");
+    EXPECT_EQ(view_.Status, "描画範囲：ボタン名領域   描画色：ボタン色");
+    form_->PatternListClick({0, 1});
+    form_->MenuHighlight("選択したパターンを削除する");
+    form_->MenuHighlight("");
+    EXPECT_EQ(view_.Status, "");
 }
 
 TEST_F(PartsList, SeveralPatternsSelectedEmptyThePaneAndKeepTheControls) {

@@ -215,11 +215,22 @@ TEST_F(PatternList, UpAndDownStopAtTheEnds) {
     EXPECT_EQ(view_.Selection, Rows{1});
 }
 
-TEST_F(PatternList, SelectionChangeClearsTheStatusBar) {
+// A selection change makes the base part of the pattern current then: the
+// bar describes it, as a click on its row does; with no pattern current the
+// bar is empty.
+TEST_F(PatternList, SelectionChangeDescribesTheCurrentPartOrClearsTheStatusBar) {
+    const std::string basePart = "描画範囲：ボタン背景   描画色：ボタン色";
     Add({"A", "B"});
     Open();
+    EXPECT_EQ(view_.Status, basePart) << "at the first show";
     view_.Status = "hint";
     form_->PatternListClick({1});
+    EXPECT_EQ(view_.Status, basePart);
+    form_->PatternListClick({0, 1});
+    EXPECT_EQ(view_.Status, "");
+    form_->MenuClick(EditItem::mnNew);
+    EXPECT_EQ(view_.Status, basePart);
+    form_->PatternListClick({});
     EXPECT_EQ(view_.Status, "");
 }
 

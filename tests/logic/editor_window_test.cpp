@@ -2,6 +2,7 @@
 // and undo), OK, Cancel, closing, the window's bounds and event errors.
 #include "EditorFakes.h"
 
+#include "library/SettingsFile.h"
 #include "library/Wallpaper.h"
 #include "platform/bmp.h"
 #include "platform/syscolors.h"
@@ -130,6 +131,42 @@ TEST_F(TrialOnThePad, FileErrorShowsABoxAndTheWindowGoesOn) {
     EXPECT_EQ(view_.Closed, 0);
     form_->MenuClick(EditItem::mnNew);
     EXPECT_EQ(view_.Rows.size(), 2u);
+}
+
+// A wallpaper file of each pad's own: a choice the Pattern menu shows checked
+// while it is on, kept in the settings record (and so in the settings file
+// the end writes, only while it is on). It is the module's, not an edit:
+// it holds at once and Cancel keeps it.
+using WallpaperFileChoice = EditorTest;
+
+TEST_F(WallpaperFileChoice, TheCheckedEntryTurnsTheStoredChoice) {
+    for (const bool stored : {false, true}) {
+        SCOPED_TRACE(stored);
+        settings_.WallPaperPerPad = stored;
+        Add({"A"});
+        Open();
+        EXPECT_EQ(view_.Checked.at(EditItem::mnPerPadFile), stored);
+        EXPECT_TRUE(form_->IsEnabled(EditItem::mnPerPadFile));
+        view_.Checked.clear();
+        form_->mnPatternClick();
+        EXPECT_EQ(view_.Checked.at(EditItem::mnPerPadFile), stored);
+
+        form_->MenuClick(EditItem::mnPerPadFile);
+        EXPECT_EQ(settings_.WallPaperPerPad, !stored);
+        EXPECT_EQ(view_.Checked.at(EditItem::mnPerPadFile), !stored);
+        EXPECT_FALSE(form_->IsModified());
+        const std::string text = SettingsFileText(settings_, PatternsOf(library_));
+        EXPECT_EQ(text.find("ExportDir=\r\nWallPaperPerPad=1\r\n") != std::string::npos, !stored);
+        EXPECT_EQ(text.find("WallPaperPerPad") != std::string::npos, !stored);
+
+        form_->MenuClick(EditItem::mnCancel);
+        EXPECT_EQ(view_.Closed, 1);
+        EXPECT_TRUE(prompts_->Shown.empty()) << "no edit to ask about";
+        Close();
+        EXPECT_EQ(settings_.WallPaperPerPad, !stored);
+        library_.Clear();
+        view_ = RecordingView();
+    }
 }
 
 using OkAndCancel = EditorTest;

@@ -5,12 +5,15 @@
 #include "logic/FormWindow.h"
 #include "logic/GradientDialogWindow.h"
 #include "logic/InputBoxWindow.h"
+#include "logic/PatternEditorView.h"
 #include "logic/PatternEditorWindow.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace pelmora {
 namespace {
@@ -127,6 +130,55 @@ TEST(FormRules, FullWidthMnemonicsHavePlainLetterStandIns) {
     EXPECT_EQ(MnemonicLetter("a && b"), std::nullopt);
     EXPECT_EQ(PlainCaption("逆転(&R)"), "逆転(R)");
     EXPECT_EQ(PlainCaption("a && b"), "a & b");
+}
+
+// No two shortcuts of the editor and, menu by menu, no two mnemonics alike,
+// but for the Pattern menu's 削除(&D) and 仮適用の取り消し(&D), whose letter
+// the original gave to both.
+TEST(EditorMenus, ShortcutsAndMnemonicsDoNotCollide) {
+    std::set<std::string> shortcuts;
+    std::map<std::string, std::map<char, std::vector<std::string>>> letters;
+    for (const MenuLine& line : EditMenus()) {
+        if (*line.Shortcut != '\0') {
+            EXPECT_TRUE(shortcuts.insert(line.Shortcut).second) << line.Shortcut << " twice";
+        }
+        if (const std::optional<char> letter = MnemonicLetter(line.Caption)) {
+            letters[line.Menu][*letter].push_back(line.Name);
+        }
+    }
+    for (const auto& [menu, byLetter] : letters) {
+        for (const auto& [letter, names] : byLetter) {
+            const std::vector<std::string> known{"mnDelete", "mnUndo"};
+            if (names.size() > 1) {
+                EXPECT_EQ(names, known) << menu << ": " << letter;
+            }
+        }
+    }
+    EXPECT_EQ(letters["mnPattern"]['W'], std::vector<std::string>{"mnPerPadFile"});
+}
+
+// The wallpaper-file choice is a checked entry of the Pattern menu among the
+// pad commands; 仮適用の取り消し stays the menu's last entry (Alt+P, ↑).
+TEST(EditorMenus, TheWallpaperFileChoiceIsACheckedPatternEntry) {
+    std::vector<std::string> pattern;
+    const MenuLine* choice = nullptr;
+    for (const MenuLine& line : EditMenus()) {
+        if (std::string_view(line.Menu) == "mnPattern") {
+            pattern.emplace_back(line.Name);
+        }
+        if (std::string_view(line.Name) == ItemName(EditItem::mnPerPadFile)) {
+            choice = &line;
+        }
+    }
+    ASSERT_NE(choice, nullptr);
+    EXPECT_STREQ(choice->Caption, "パッドごとに壁紙ファイルを作成(&W)");
+    EXPECT_STREQ(choice->Hint, "壁紙ファイルをパッドごとに分けて作成する(オフでは全パッド共通)");
+    EXPECT_STREQ(choice->Shortcut, "");
+    EXPECT_TRUE(choice->Check);
+    EXPECT_FALSE(choice->Radio);
+    EXPECT_EQ(pattern, (std::vector<std::string>{"mnNew", "mnCopy", "mnSep4", "mnRename", "mnUpper",
+                                                 "mnLower", "mnDelete", "mnSep2", "mnInfo",
+                                                 "mnPerPadFile", "mnSep7", "mnPad", "mnUndo"}));
 }
 
 // A dimmed row (a part that paints nothing) is grey only where grey can be

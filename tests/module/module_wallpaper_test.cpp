@@ -1,6 +1,7 @@
 // Reading the pad's layout, applying a pattern and the trial protocol.
 #include "ModuleFixture.h"
 
+#include "library/IniData.h"
 #include "library/PatternLibrary.h"
 #include "library/Wallpaper.h"
 #include "logic/WallpaperTrial.h"
@@ -85,6 +86,42 @@ TEST_F(ApplyingPatterns, EveryPadGetsTheSameFile) {
     EXPECT_EQ(LoadBmp(bmp).Width(), 24);
 }
 
+// Pads of two button sizes, a pattern applied to each in turn. One shared
+// file (the default, as the original): both pads point at it, and it holds
+// the cell applied last, so pad 1 shows pad 2's cell. A file per pad: each
+// pad its own file, "<settings base>-<pad identifier>.bmp", and its own cell.
+// The host hears the same calls either way but for the path.
+TEST_F(ApplyingPatterns, OneSharedFileOrAFileOfEachPadsOwn) {
+    for (const bool perPad : {false, true}) {
+        SCOPED_TRACE(perPad);
+        StartWith({"A"});
+        TestModule().State.Settings.WallPaperPerPad = perPad;
+        SetPad(1, kPad80x60);
+        SetPad(2, {{"BtnWidth", "20"}, {"BtnHeight", "10"}, {"BtnCaption", "0"}});
+        Host().Calls.clear();
+        EXPECT_EQ(TRXMenuClick(1, 1), kTrxTrue);
+        EXPECT_EQ(TRXMenuClick(1, 2), kTrxTrue);
+        const std::int32_t pad1 = 1 + FakeHost::kPadIdOffset;
+        const std::int32_t pad2 = 2 + FakeHost::kPadIdOffset;
+        const std::filesystem::path shared = dir_ / "Pelmora.bmp";
+        const std::filesystem::path file1 =
+            perPad ? dir_ / ("Pelmora-" + std::to_string(pad1) + ".bmp") : shared;
+        const std::filesystem::path file2 =
+            perPad ? dir_ / ("Pelmora-" + std::to_string(pad2) + ".bmp") : shared;
+        EXPECT_EQ(Host().CallsTo("TRASetPadInit"),
+                  (std::vector<HostCall>{
+                      {"TRASetPadInit", {std::to_string(pad1), "WallPaper", file1.string()}},
+                      {"TRASetPadInit", {std::to_string(pad2), "WallPaper", file2.string()}}}));
+        EXPECT_EQ(Host().CallsTo("TRAGetPadInit").size(), 10u) << "the layouts only";
+        EXPECT_EQ(LoadBmp(file1).Width(), perPad ? 84 : 24);
+        EXPECT_EQ(LoadBmp(file2).Width(), 24);
+        EXPECT_EQ(std::filesystem::exists(shared), !perPad);
+        ASSERT_EQ(TRXEndPlugin(), kTrxTrue);
+        std::filesystem::remove(file1);
+        std::filesystem::remove(file2);
+    }
+}
+
 TEST_F(ApplyingPatterns, PadWithoutSettingsGetsAFiveByFiveCell) {
     StartWith({"A"});
     EXPECT_EQ(TRXMenuClick(1, 9), kTrxTrue);
@@ -147,6 +184,26 @@ TEST(WallpaperPath, ExtensionOfTheFileNameIsReplaced) {
              Case{"/a/" + hyo + ".ini", "/a/" + hyo + ".bmp"},
          }) {
         EXPECT_EQ(WallpaperPathFor(c.Settings), c.Wallpaper) << c.Settings;
+    }
+}
+
+TEST(WallpaperPath, APadsOwnFileCarriesItsIdentifier) {
+    struct Case {
+        std::string Settings;
+        bool PerPad;
+        std::int32_t Pad;
+        std::string Wallpaper;
+    };
+    const std::string hyo = Utf8ToSjis("表");
+    for (const Case& c : {
+             Case{"/a/X.ini", false, 7, "/a/X.bmp"},
+             Case{"/a.b/X", true, 12, "/a.b/X-12.bmp"},
+             Case{"/a/X.ini", true, -3, "/a/X--3.bmp"},
+             Case{"/a/" + hyo + ".ini", true, 1001, "/a/" + hyo + "-1001.bmp"},
+         }) {
+        TIniData settings;
+        settings.WallPaperPerPad = c.PerPad;
+        EXPECT_EQ(PadWallpaperPath(c.Settings, settings, c.Pad), c.Wallpaper) << c.Settings;
     }
 }
 
@@ -234,6 +291,33 @@ TEST_F(Trial, KeptTrialBecomesTheWallpaperFile) {
     EXPECT_EQ(Host().Pads[1 + FakeHost::kPadIdOffset]["WallPaper"],
               (dir_ / "Pelmora.bmp").string());
     EXPECT_FALSE(trial.Applied());
+}
+
+// While each pad has a file of its own, a trial still goes to the trial
+// file (an undo puts back the pad's own file untouched); keeping it writes
+// the pad's own file.
+TEST_F(Trial, KeptTrialGoesToThePadsOwnFileWhileChosen) {
+    StartWith({"A"});
+    TestModule().State.Settings.WallPaperPerPad = true;
+    const std::int32_t pad = 3 + FakeHost::kPadIdOffset;
+    const std::filesystem::path own = dir_ / ("Pelmora-" + std::to_string(pad) + ".bmp");
+    const Bitmap24 before(3, 3, 0x00FF00);
+    SaveBmp(before, own);
+    SetPad(3, {{"WallPaper", own.string()}});
+    TRXMenuClick(0, 3);
+    ModuleOperations& host = *TestModule().Operations;
+    WallpaperTrial trial(host);
+    const Bitmap24 preview(6, 4, 0x123456);
+    trial.Try(preview);
+    EXPECT_EQ(Host().Pads[pad]["WallPaper"], trial.File().string());
+    EXPECT_EQ(LoadBmp(own), before);
+    trial.Undo();
+    EXPECT_EQ(Host().Pads[pad]["WallPaper"], own.string());
+    trial.Try(preview);
+    EXPECT_TRUE(trial.Keep());
+    EXPECT_EQ(LoadBmp(own), preview);
+    EXPECT_EQ(Host().Pads[pad]["WallPaper"], own.string());
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "Pelmora.bmp"));
 }
 
 TEST_F(Trial, RefusedSettingIsReported) {

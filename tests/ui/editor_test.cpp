@@ -227,6 +227,7 @@ private slots:
     void boundsCorrectedAndStored();
     void hintsGoToStatusBar();
     void editMenuUndoesAndRedoes();
+    void perPadWallpaperFileIsACheckedEntry();
 };
 
 void EditorTest::windowCarriesItsNamesAndTexts() {
@@ -670,11 +671,18 @@ void EditorTest::hintsGoToStatusBar() {
     QTRY_COMPARE_WITH_TIMEOUT(status->currentMessage(),
                               QString("選択したパターンを複写して新しくパターンを作成する"),
                               kSlowMachineTimeoutMs);
+    // With no item highlighted the bar describes the current part again.
+    const QString basePart("描画範囲：ボタン背景   描画色：ボタン色");
     menu->hide();
+    QCOMPARE(status->currentMessage(), basePart);
     s.action("mnUndo")->showStatusText(s.list());
     QCOMPARE(status->currentMessage(), QString("仮適用した壁紙を本画面を表示する直前の状態に戻す"));
-    // A selection change clears it.
+    // A selection change describes the part that is current then; with no
+    // pattern current there is none to describe.
     s.click(1);
+    QCOMPARE(status->currentMessage(), basePart);
+    s.click(0, Qt::ControlModifier);
+    QCOMPARE(s.selectedRows(), (std::vector<int>{0, 1}));
     QCOMPARE(status->currentMessage(), QString());
 }
 
@@ -738,6 +746,40 @@ void EditorTest::editMenuUndoesAndRedoes() {
     undo->trigger();
     QCOMPARE(lumi->value(), 0);
     QCOMPARE(undo->text(), QString("元に戻す: パターンの新規作成(&U)"));
+}
+
+// Beyond the original: a wallpaper file of each pad's own, a checked entry of
+// the Pattern menu (Alt+P, W) that turns the settings record's choice.
+void EditorTest::perPadWallpaperFileIsACheckedEntry() {
+    for (const bool stored : {false, true}) {
+        Session s({"A"});
+        s.Settings.WallPaperPerPad = stored;
+        s.Open();
+        QAction* entry = s.action("mnPerPadFile");
+        QVERIFY(entry != nullptr);
+        QVERIFY(s.control<QMenu>("mnPattern")->actions().contains(entry));
+        QVERIFY(entry->isCheckable());
+        QCOMPARE(entry->isChecked(), stored);
+
+        s.key(Qt::Key_P, Qt::AltModifier);
+        QMenu* menu = s.control<QMenu>("mnPattern");
+        QTRY_VERIFY_WITH_TIMEOUT(menu->isVisible(), kSlowMachineTimeoutMs);
+        QTest::keyClick(menu, Qt::Key_W);
+        QTRY_COMPARE_WITH_TIMEOUT(s.Settings.WallPaperPerPad, !stored, kSlowMachineTimeoutMs);
+        QCOMPARE(entry->isChecked(), !stored);
+        QVERIFY(!menu->isVisible());
+        QVERIFY(!s.Form->Logic().IsModified());
+
+        // And back with the mouse.
+        QMenuBar* bar = s.control<QMenuBar>("MainMenu");
+        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier,
+                          bar->actionGeometry(menu->menuAction()).center());
+        QVERIFY(QTest::qWaitForWindowExposed(menu));
+        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier,
+                          menu->actionGeometry(entry).center());
+        QTRY_COMPARE_WITH_TIMEOUT(s.Settings.WallPaperPerPad, stored, kSlowMachineTimeoutMs);
+        QCOMPARE(entry->isChecked(), stored);
+    }
 }
 
 QTEST_MAIN(EditorTest)

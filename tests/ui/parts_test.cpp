@@ -723,9 +723,9 @@ void PartsTest::statusBarDescribesTheSelectedPart() {
     QCOMPARE(status->currentMessage(),
              QString("描画範囲：アイコン領域枠 [左:外(2), 上:-, 右:-, 下:内(1)]   "
                      "描画色：グラデーション"));
-    // A pattern selection clears it.
+    // A pattern selection describes the part current then.
     s.clickPattern(1);
-    QCOMPARE(status->currentMessage(), QString());
+    QCOMPARE(status->currentMessage(), QString("描画範囲：ボタン背景   描画色：ボタン色"));
 }
 
 // The keys of the track bars and a click on the check box reach the pattern.

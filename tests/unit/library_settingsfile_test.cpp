@@ -49,12 +49,15 @@ TEST(SettingsFileWeight, IsTheLengthOfTheTextTheEndWrites) {
     odd.Left = -2147483647 - 1;
     odd.ImportDir = Utf8ToSjis("/ホーム/表示/");
     odd.ExportDir = "a\r\nb"; // line breaks are stored as blanks, as long
+    TIniData perPad;
+    perPad.WallPaperPerPad = true;
     const struct {
         const char* What;
         const TIniData& Settings;
         PatternLibrary Library;
     } cases[] = {
         {"empty library", defaults, PatternLibrary()},
+        {"a wallpaper file per pad", perPad, RichLibrary(2, 1)},
         {"one default pattern", odd, RichLibrary(1, 0)},
         {"rich patterns", odd, RichLibrary(40, 12)},
         {"many parts", defaults, RichLibrary(2, 3000)},
@@ -71,6 +74,34 @@ TEST(SettingsFileWeight, IsTheLengthOfTheTextTheEndWrites) {
     const std::size_t stopped = SettingsFileSize(defaults, big, 1000);
     EXPECT_GT(stopped, 1000u);
     EXPECT_LT(stopped, whole / 10);
+}
+
+// The per-pad wallpaper choice is read as any integer of the file and
+// written, after the original's keys, only while it is on: a user who never
+// turns it on gets the "Main" section the original writes, to the byte.
+TEST(MainSettings, WallPaperPerPadIsWrittenOnlyWhileOn) {
+    const struct {
+        const char* Line; // in "Main"; none when null
+        bool On;
+    } cases[] = {
+        {nullptr, false},
+        {"wallpaperperpad=1", true},
+        {"WallPaperPerPad=0", false},
+        {"WallPaperPerPad=yes", false},
+    };
+    const std::string original = "[Main]\r\nLeft=0\r\nTop=0\r\nWidth=400\r\nHeight=350\r\n"
+                                 "PrevHeight=130\r\nImportDir=/s/\r\nExportDir=/s/\r\n\r\n";
+    for (const auto& c : cases) {
+        const std::string line = c.Line != nullptr ? c.Line : "";
+        SCOPED_TRACE(line);
+        const TIniData read = ReadIniData(IniFile::Parse("[Main]\r\n" + line + "\r\n"), "/s/P.ini");
+        EXPECT_EQ(read.WallPaperPerPad, c.On);
+        const std::string written = SettingsFileText(read, PatternsOf(PatternLibrary()));
+        EXPECT_EQ(written,
+                  c.On ? original.substr(0, original.size() - 2) + "WallPaperPerPad=1\r\n\r\n"
+                       : original);
+        EXPECT_EQ(ReadIniData(IniFile::Parse(written), "/s/P.ini").WallPaperPerPad, c.On);
+    }
 }
 
 TEST(SettingsFileWeight, FitsUpToTheReadLimitExactly) {

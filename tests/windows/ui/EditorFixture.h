@@ -163,6 +163,13 @@ protected:
         SendMessageW(bar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
         return win32ui::Utf8(text);
     }
+    bool MenuChecked(EditItem item) {
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_STATE;
+        GetMenuItemInfoW(GetMenu(form_), ItemId(item), FALSE, &info);
+        return (info.fState & MFS_CHECKED) != 0;
+    }
     bool MenuEnabled(EditItem item) {
         MENUITEMINFOW info = {};
         info.cbSize = sizeof info;

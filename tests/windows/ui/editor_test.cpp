@@ -45,7 +45,8 @@ const ControlRow kControls[] = {
     {"lbHue", L"Static", "色合い(&H)："},
     {"tbHue", L"msctls_trackbar32", ""},
     {"cbBtnCol", L"Button", "ボタン色部品も調整する(&T)"},
-    {"StatusBar", L"msctls_statusbar32", ""},
+    // The current part: the base part of the first pattern.
+    {"StatusBar", L"msctls_statusbar32", "描画範囲：ボタン背景   描画色：ボタン色"},
     {"pnBottom", L"TPanel", ""},
     {"btOK", L"Button", "OK"},
     {"btCamcel", L"Button", "キャンセル"},
@@ -285,6 +286,37 @@ TEST_F(Editor, OkKeepsTheTrialWallpaperAndTheEditedLibrary) {
     EXPECT_NE(FromSjis(ReadBytes(settings_)).find("Name=新規パターン"), std::string::npos);
 }
 
+// Beyond the original: a wallpaper file of each pad's own, the Pattern
+// menu's checked entry after パッド設定情報の取り込み. Kept, a trial then goes to
+// "<settings base>-<pad identifier>.bmp", and the settings file keeps the
+// choice.
+TEST_F(Editor, AWallpaperFileOfThePadsOwnIsACheckedChoice) {
+    OpenEditor();
+    const HMENU patterns = GetSubMenu(GetMenu(form_), 1);
+    wchar_t caption[64] = {};
+    GetMenuStringW(patterns, 9, caption, 64, MF_BYPOSITION);
+    EXPECT_EQ(win32ui::Utf8(caption), "パッドごとに壁紙ファイルを作成(&W)");
+    EXPECT_EQ(GetMenuItemID(patterns, 9), static_cast<UINT>(ItemId(EditItem::mnPerPadFile)));
+    EXPECT_FALSE(MenuChecked(EditItem::mnPerPadFile));
+    Command(EditItem::mnPerPadFile);
+    EXPECT_TRUE(MenuChecked(EditItem::mnPerPadFile));
+
+    Command(EditItem::mnNew);
+    Key('A', true);
+    Answers().ExpectMessage("the keep-trial question", "仮適用した壁紙をそのまま使いますか？",
+                            IDYES);
+    Click(Control("btOK"));
+    ASSERT_TRUE(Answers().AllAnswered());
+    ASSERT_TRUE(Closed());
+    const std::filesystem::path own =
+        folder_ / (L"trPELM-" + std::to_wstring(kPad + UiHostState::kPadIdOffset) + L".bmp");
+    EXPECT_EQ(PadSetting(kPad, "WallPaper"), SjisPath(own));
+    EXPECT_TRUE(std::filesystem::exists(own));
+    EXPECT_FALSE(std::filesystem::exists(folder_ / L"trPELM.bmp"));
+    ASSERT_EQ(End(), -1);
+    EXPECT_NE(ReadBytes(settings_).find("\r\nWallPaperPerPad=1\r\n"), std::string::npos);
+}
+
 TEST_F(Editor, CancelAfterEditsAsksFirstAndPutsTheWallpaperBack) {
     Host().Pads[kPad + UiHostState::kPadIdOffset]["WallPaper"] = "before.bmp";
     OpenEditor();
@@ -340,8 +372,9 @@ TEST_F(Editor, AHighlightedMenuItemsHintGoesToTheStatusBar) {
     SendMessageW(form_, WM_MENUSELECT, MAKEWPARAM(ItemId(EditItem::mnNew), MF_HILITE),
                  reinterpret_cast<LPARAM>(patterns));
     EXPECT_EQ(StatusText(), "新しくパターンを作成する");
+    // The menu closed: the bar describes the current part again.
     SendMessageW(form_, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
-    EXPECT_EQ(StatusText(), "");
+    EXPECT_EQ(StatusText(), "描画範囲：ボタン背景   描画色：ボタン色");
 }
 
 TEST_F(Editor, TheSplitterSetsThePreviewHeightThatIsStored) {
@@ -359,7 +392,7 @@ TEST_F(Editor, TheSplitterSetsThePreviewHeightThatIsStored) {
 // Growing the window step by step leaves nothing of the status bar's former
 // right edges behind: its empty middle row is its background throughout.
 TEST_F(Editor, TheStatusBarKeepsNoFormerEdgesWhenTheWindowGrows) {
-    OpenEditor(SettingsWithPatterns({"A"}));
+    OpenEditor(); // no pattern: no part to describe, an empty bar
     const HWND bar = Control("StatusBar");
     ASSERT_EQ(StatusText(), "");
     for (const int width : {560, 600, 640, 700}) {

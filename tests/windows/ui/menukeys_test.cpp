@@ -116,6 +116,32 @@ TEST_F(MenuKeys, AltPUpEnterUndoesATrial) {
     EXPECT_EQ(PatternRows(), std::vector<std::string>{"A"});
 }
 
+// A part added from the keyboard (Alt+R, N, I) is described at once, though
+// the menu's closing told the bar that no item is highlighted any more.
+TEST_F(MenuKeys, APartAddedFromTheKeyboardIsDescribed) {
+    OpenInFront(SettingsWithPatterns({"A"}));
+    DialogScript script;
+    script.OnMenu("the Parts menu", [](HWND, HMENU) {
+        Type({'N'});
+        Type({'I'});
+    });
+    TypeWithMenu({VK_MENU, 'R'}, script);
+    ASSERT_EQ(PartCount(), 2);
+    EXPECT_EQ(CurrentPart(), 1);
+    EXPECT_EQ(StatusText(), "描画範囲：アイコン領域   描画色：無効");
+}
+
+// The wallpaper-file choice's letter, typed in the Pattern menu, turns it.
+TEST_F(MenuKeys, AltPWTurnsTheWallpaperFileChoice) {
+    OpenInFront(SettingsWithPatterns({"A"}));
+    ASSERT_FALSE(MenuChecked(EditItem::mnPerPadFile));
+    DialogScript script;
+    script.OnMenu("the Pattern menu", [](HWND, HMENU) { Type({'W'}); });
+    TypeWithMenu({VK_MENU, 'P'}, script);
+    EXPECT_TRUE(MenuChecked(EditItem::mnPerPadFile));
+    EXPECT_EQ(PatternRows(), std::vector<std::string>{"A"});
+}
+
 TEST_F(MenuKeys, EscClosesTheMenuNotTheEditor) {
     OpenInFront(SettingsWithPatterns({"A"}));
     // An edited pattern list: Cancel would ask before closing.

@@ -95,6 +95,8 @@ TEST_F(UserSession, DesignsAPatternFromTheLauncherAndKeepsIt) {
         Command(EditItem::mnGrad);
         ASSERT_TRUE(script.Finished());
     }
+    EXPECT_EQ(StatusText(), "描画範囲：アイコン領域枠   描画色：グラデーション")
+        << "as the gradient dialog closed with OK";
     ClickPart(2);
     EXPECT_EQ(StatusText(), "描画範囲：アイコン領域枠   描画色：グラデーション");
 
