@@ -292,7 +292,7 @@ TEST_F(Editor, OkKeepsTheTrialWallpaperAndTheEditedLibrary) {
 // choice.
 TEST_F(Editor, AWallpaperFileOfThePadsOwnIsACheckedChoice) {
     OpenEditor();
-    const HMENU patterns = GetSubMenu(GetMenu(form_), 1);
+    const HMENU patterns = GetSubMenu(GetMenu(form_), kPatternMenu);
     wchar_t caption[64] = {};
     GetMenuStringW(patterns, 9, caption, 64, MF_BYPOSITION);
     EXPECT_EQ(win32ui::Utf8(caption), "パッドごとに壁紙ファイルを作成(&W)");
