@@ -17,6 +17,10 @@
 
 namespace pelmora {
 
+// What the windows of either toolkit say when something fails them.
+inline constexpr const char* kUnexpectedErrorText = "予期しないエラーが発生しました。";
+inline constexpr const char* kCannotOpenWindowText = "ウィンドウを開けません";
+
 enum class MouseButton { Left, Right, Other };
 
 enum class FormEventKind {

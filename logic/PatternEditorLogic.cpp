@@ -6,6 +6,7 @@
 #include "library/SettingsFile.h"
 #include "library/Wallpaper.h"
 #include "logic/EditorHost.h"
+#include "logic/FormWindow.h"
 #include "logic/WallpaperTrial.h"
 #include "platform/cp932.h"
 #include "platform/fileio.h"
@@ -30,7 +31,6 @@ constexpr const char* kRenamePrompt = "変更後のパターン名を入力し�
 constexpr const char* kDeleteQuestionEnd = "を削除してもよろしいですか？";
 constexpr const char* kKeepTrialQuestion = "仮適用した壁紙をそのまま使いますか？";
 constexpr const char* kDiscardQuestion = "編集結果を破棄してよろしいですか？";
-constexpr const char* kUnexpectedError = "予期しないエラーが発生しました。";
 constexpr const char* kTooLargeToKeep = "設定ファイルが上限の ";
 constexpr const char* kTooLargeToKeepEnd =
     " を超えるため、編集結果を確定できません。パターンか部品を減らして下さい。";
@@ -112,7 +112,7 @@ void PatternEditorLogic::ShowEventError(const std::exception_ptr& error) {
     } catch (const std::exception& e) {
         ShowError(host_.Dialogs(), e.what());
     } catch (...) {
-        ShowError(host_.Dialogs(), kUnexpectedError);
+        ShowError(host_.Dialogs(), kUnexpectedErrorText);
     }
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The fine-adjust dialog ("描画範囲の微調整") with the platform's own
+// The fine-adjust dialog with the platform's own
 // controls, modal over its owner.
 #include "logic/EditorDialogs.h"
 #include "pattern/Pattern.h"

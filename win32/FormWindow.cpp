@@ -34,8 +34,8 @@ constexpr const wchar_t* kSplitterClass = L"TSplitter";
 
 // The window cannot be made: the system says why, in its own language.
 std::runtime_error CannotOpen() {
-    return std::runtime_error("ウィンドウを開けません (" + win32::ErrorText(GetLastError()) +
-                              ")。");
+    return std::runtime_error(std::string(kCannotOpenWindowText) + " (" +
+                              win32::ErrorText(GetLastError()) + ")。");
 }
 
 bool OneOf(UINT message, std::initializer_list<UINT> messages) {

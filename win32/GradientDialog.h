@@ -1,5 +1,5 @@
 #pragma once
-// The gradient editor dialog ("グラデーションの設定") with the platform's own
+// The gradient editor dialog with the platform's own
 // controls, modal over its owner, and the component that owns the gradient
 // the dialog edits in place.
 #include "gradient/Gradient.h"

@@ -1,5 +1,6 @@
 #include "win32/Win32Ui.h"
 
+#include "logic/FormWindow.h"
 #include "platform/win32/wide.h"
 
 #include <commctrl.h>
@@ -12,7 +13,6 @@
 namespace pelmora::win32ui {
 namespace {
 
-constexpr const char* kUnexpectedError = "予期しないエラーが発生しました。";
 constexpr const wchar_t* kNameProperty = L"Pelmora.Name";
 // The face the windows were laid out for, the family it belongs to, and the
 // metric-compatible face the Linux views use, which Wine finds among the
@@ -233,7 +233,7 @@ GdiObject CreateDialogFont(int dpi, int pixels96) {
 
 void ShowHandlerError(Prompts& dialogs, const std::exception_ptr& error) noexcept {
     try {
-        std::string text = kUnexpectedError;
+        std::string text = kUnexpectedErrorText;
         try {
             std::rethrow_exception(error);
         } catch (const std::exception& e) {
