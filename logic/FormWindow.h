@@ -194,6 +194,40 @@ public:
     virtual void Close(bool ok) = 0;
 };
 
+// Declares, in a class that implements FormWindow, every function it must
+// define: one list for every toolkit's window.
+#define PELMORA_FORM_WINDOW_OVERRIDES                                                              \
+    void SetText(std::string_view control, const std::string& text) override;                      \
+    void SetTextColor(std::string_view control, TColor color) override;                            \
+    void SetEnabled(std::string_view control, bool enabled) override;                              \
+    void SetVisible(std::string_view control, bool visible) override;                              \
+    void SetChecked(std::string_view control, bool checked) override;                              \
+    void SetPosition(std::string_view control, int position, int min, int max) override;           \
+    void SetPicture(std::string_view control, const Bitmap24& picture) override;                   \
+    void SetTextsOver(std::string_view control, const std::vector<TextAt>& texts) override;        \
+    void SetShape(std::string_view control, const ShapeLook& look) override;                       \
+    void SetRows(std::string_view control, const std::vector<ListRow>& rows) override;             \
+    void SetSelection(std::string_view control, const std::vector<int>& rows, int current)         \
+        override;                                                                                  \
+    void ScrollRows(std::string_view control, int rows) override;                                  \
+    ListScroll Scroll(std::string_view control) const override;                                    \
+    void Place(const std::vector<Placement>& places) override;                                     \
+    void SetItemEnabled(std::string_view item, bool enabled) override;                             \
+    void SetItemChecked(std::string_view item, bool checked) override;                             \
+    void SetItemText(std::string_view item, const std::string& caption) override;                  \
+    std::optional<std::string> PopUpMenu(std::span<const MenuLine> lines, std::string_view menu,   \
+                                         const std::vector<std::string>& disabled,                 \
+                                         const std::vector<std::string>& hidden,                   \
+                                         std::string_view control, TPoint at) override;            \
+    void SetTitle(const std::string& text) override;                                               \
+    Size96 ClientSize() const override;                                                            \
+    Size96 TextSize(const std::string& text) const override;                                       \
+    WindowBounds Bounds() const override;                                                          \
+    void SetBounds(const WindowBounds& bounds) override;                                           \
+    std::optional<ScreenSize> Screen() const override;                                             \
+    void Post(std::function<void()> later) override;                                               \
+    void Close(bool ok) override;
+
 // Applies a whole layout in one go; shapes keep the places SetShape gave them.
 void PlaceAll(FormWindow& window, const FormTable& table, const std::vector<Rect96>& rects);
 

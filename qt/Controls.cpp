@@ -227,30 +227,22 @@ void TPaintBox::paintEvent(QPaintEvent*) {
 
 void TPaintBox::mousePressEvent(QMouseEvent* event) {
     pressed_ = true;
-    if (OnMouseDown) {
-        OnMouseDown(event);
-    }
+    Mouse(FormEventKind::MouseDown, event);
 }
 
 void TPaintBox::mouseMoveEvent(QMouseEvent* event) {
-    if (OnMouseMove) {
-        OnMouseMove(event);
-    }
+    Mouse(FormEventKind::MouseMove, event);
 }
 
 void TPaintBox::mouseReleaseEvent(QMouseEvent* event) {
     pressed_ = false;
-    if (OnMouseUp) {
-        OnMouseUp(event);
-    }
+    Mouse(FormEventKind::MouseUp, event);
 }
 
 // Qt delivers the double-click after the second press. Should a platform
 // deliver it in place of that press, the handlers see the press after it.
 void TPaintBox::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (OnDblClick) {
-        OnDblClick(event);
-    }
+    Mouse(FormEventKind::DoubleClick, event);
     if (!pressed_) {
         mousePressEvent(event);
     }

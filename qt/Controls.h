@@ -2,6 +2,7 @@
 // Small controls the dialogs share: an up-down (spin arrows without a field of
 // their own, optionally driven from a buddy edit), a number edit that holds
 // only certain text, a plain shape, a paint box, and the dialogs' font.
+#include "logic/FormWindow.h"
 #include "platform/bitmap.h"
 
 #include <QFont>
@@ -105,10 +106,8 @@ public:
     void SetPicture(const Bitmap24& picture);
 
     std::function<void(QPainter&)> OnPaint;
-    std::function<void(QMouseEvent*)> OnMouseDown;
-    std::function<void(QMouseEvent*)> OnMouseMove;
-    std::function<void(QMouseEvent*)> OnMouseUp;
-    std::function<void(QMouseEvent*)> OnDblClick;
+    // MouseDown, MouseMove, MouseUp or DoubleClick.
+    std::function<void(FormEventKind, QMouseEvent*)> OnMouse;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -118,6 +117,12 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    void Mouse(FormEventKind kind, QMouseEvent* event) {
+        if (OnMouse) {
+            OnMouse(kind, event);
+        }
+    }
+
     QImage picture_;
     bool pressed_ = false; // a press has been delivered and not yet released
 };

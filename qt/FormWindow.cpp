@@ -47,13 +47,14 @@ QColor SystemQColor(int index) {
     return QColorOf(SystemColorRef(index));
 }
 
-// A row: its text (grey when dimmed and not selected), then its picture in a
-// column after the widest text the list has shown.
+// A row of a list: its text (grey when dimmed and not selected), then its
+// picture in a column after the control's TextColumn; or of a combo box: its
+// picture, then its text, where PictureItemPlaces puts them.
 class RowDelegate : public QStyledItemDelegate {
 public:
-    RowDelegate(QAbstractItemView* view, int rowHeight, QString textColumn)
-        : QStyledItemDelegate(view), view_(view), rowHeight_(rowHeight),
-          textColumn_(std::move(textColumn)) {}
+    RowDelegate(QAbstractItemView* view, const FormControl& control)
+        : QStyledItemDelegate(view), view_(view), rowHeight_(control.RowHeight),
+          textColumn_(Text(control.TextColumn)), combo_(control.Kind == ControlKind::ComboBox) {}
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         return {QStyledItemDelegate::sizeHint(option, index).width(), rowHeight_};
@@ -63,9 +64,9 @@ public:
                const QModelIndex& index) const override {
         const bool selected = option.state & QStyle::State_Selected;
         const QPalette& palette = option.palette;
+        const QRect& r = option.rect;
         painter->save();
-        painter->fillRect(option.rect, selected ? palette.highlight() : palette.base());
-        QRect r = option.rect.adjusted(2, 0, 0, 0);
+        painter->fillRect(r, selected ? palette.highlight() : palette.base());
         ListRow row;
         row.Dimmed = index.data(kDimmedRole).toBool();
         const RowInk ink = ListRowInk(row, selected);
@@ -73,22 +74,29 @@ public:
                             : ink == RowInk::SelectedText ? palette.highlightedText().color()
                                                           : palette.text().color();
         const QFontMetrics metrics(view_->font());
-        const QVariant picture = index.data(kRowPictureRole);
-        const int textWidth = metrics.horizontalAdvance(textColumn_);
+        QRect textBox = r.adjusted(2, 0, 0, 0);
+        QPoint picture(textBox.left() + metrics.horizontalAdvance(textColumn_) + 2, r.top() + 2);
+        if (combo_) {
+            const PictureItemLayout layout =
+                PictureItemPlaces({r.left(), r.top(), r.right() + 1, r.bottom() + 1}, rowHeight_);
+            picture = {layout.Picture.X, layout.Picture.Y};
+            textBox.setCoords(layout.Text.Left, layout.Text.Top, layout.Text.Right - 1,
+                              layout.Text.Bottom - 1);
+        }
         painter->setPen(text);
         painter->setFont(view_->font());
         // Drawn as it is: an "&" in a name is no accelerator.
-        const QString shown =
-            metrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight, r.width());
-        painter->drawText(
-            r, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip, shown);
-        if (!picture.isNull()) {
-            painter->drawImage(r.left() + textWidth + 2, option.rect.top() + 2,
-                               picture.value<QImage>());
+        painter->drawText(textBox,
+                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine |
+                              (combo_ ? 0 : Qt::TextDontClip),
+                          metrics.elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight,
+                                             textBox.width()));
+        if (const QVariant image = index.data(kRowPictureRole); !image.isNull()) {
+            painter->drawImage(picture, image.value<QImage>());
         }
-        if (option.state & QStyle::State_HasFocus) {
+        if (!combo_ && (option.state & QStyle::State_HasFocus)) {
             painter->setPen(QPen(text, 1, Qt::DotLine));
-            painter->drawRect(option.rect.adjusted(0, 0, -1, -1));
+            painter->drawRect(r.adjusted(0, 0, -1, -1));
         }
         painter->restore();
     }
@@ -97,6 +105,7 @@ private:
     QAbstractItemView* view_;
     int rowHeight_;
     QString textColumn_;
+    bool combo_;
 };
 
 // A list of fixed-height rows; with style::DragRows its rows are dragged.
@@ -107,7 +116,7 @@ public:
                                                          : QAbstractItemView::SingleSelection);
         setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
         setUniformItemSizes(true);
-        setItemDelegate(new RowDelegate(this, control.RowHeight, Text(control.TextColumn)));
+        setItemDelegate(new RowDelegate(this, control));
     }
     std::function<void()> OnDoubleClick;
 
@@ -144,40 +153,6 @@ protected:
         }
         RowDragList::keyPressEvent(e);
     }
-};
-
-// A combo box whose items show a picture before their name.
-class PictureItemDelegate : public QStyledItemDelegate {
-public:
-    PictureItemDelegate(int rowHeight, QObject* parent)
-        : QStyledItemDelegate(parent), rowHeight_(rowHeight) {}
-
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        return {QStyledItemDelegate::sizeHint(option, index).width(), rowHeight_};
-    }
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        const bool selected = option.state & QStyle::State_Selected;
-        const QRect r = option.rect;
-        painter->fillRect(r, option.palette.brush(selected ? QPalette::Highlight : QPalette::Base));
-        const PictureItemLayout layout =
-            PictureItemPlaces({r.left(), r.top(), r.right() + 1, r.bottom() + 1}, rowHeight_);
-        const QVariant picture = index.data(kRowPictureRole);
-        if (!picture.isNull()) {
-            painter->drawImage(layout.Picture.X, layout.Picture.Y, picture.value<QImage>());
-        }
-        const QRect text(layout.Text.Left, layout.Text.Top, layout.Text.Right - layout.Text.Left,
-                         layout.Text.Bottom - layout.Text.Top);
-        painter->setPen(
-            option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
-        painter->drawText(
-            text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-            option.fontMetrics.elidedText(index.data().toString(), Qt::ElideRight, text.width()));
-    }
-
-private:
-    int rowHeight_;
 };
 
 // The bar between two panes: dragging it reports how far it moved.
@@ -429,7 +404,7 @@ QWidget* QtForm::Make(const FormControl& control, QWidget* parent) {
         for (const char* item : control.Items) {
             combo->addItem(Text(item));
         }
-        combo->view()->setItemDelegate(new PictureItemDelegate(control.RowHeight, combo));
+        combo->view()->setItemDelegate(new RowDelegate(combo->view(), control));
         return combo;
     }
     case ControlKind::ListBox:
@@ -560,17 +535,13 @@ void QtForm::Connect(const FormControl& control, QWidget* widget) {
             };
         }
         if (control.Has(style::Mouse)) {
-            const auto mouse = [this, name](FormEventKind kind, QMouseEvent* e) {
+            box->OnMouse = [this, name](FormEventKind kind, QMouseEvent* e) {
                 Report({.Kind = kind,
                         .Control = name,
                         .At = PointOf(e),
                         .Button = ButtonOf(e),
                         .LeftHeld = (e->buttons() & Qt::LeftButton) != 0});
             };
-            box->OnMouseDown = [mouse](QMouseEvent* e) { mouse(FormEventKind::MouseDown, e); };
-            box->OnMouseMove = [mouse](QMouseEvent* e) { mouse(FormEventKind::MouseMove, e); };
-            box->OnMouseUp = [mouse](QMouseEvent* e) { mouse(FormEventKind::MouseUp, e); };
-            box->OnDblClick = [mouse](QMouseEvent* e) { mouse(FormEventKind::DoubleClick, e); };
         }
         break;
     }

@@ -68,25 +68,39 @@ bool AnswersDirectly(UINT message) {
                            WM_VKEYTOITEM, WM_CHARTOITEM, WM_QUERYDRAGICON, WM_INITDIALOG});
 }
 
-bool IsPress(UINT message) {
-    return OneOf(message, {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN, WM_LBUTTONDBLCLK,
-                           WM_RBUTTONDBLCLK, WM_MBUTTONDBLCLK});
-}
+} // namespace
 
-bool IsDoubleClick(UINT message) {
-    return OneOf(message, {WM_LBUTTONDBLCLK, WM_RBUTTONDBLCLK, WM_MBUTTONDBLCLK});
-}
+// What a mouse message of a paint box reports; a double-click stands for
+// the press it replaces too.
+struct Win32Form::MouseMessage {
+    UINT Message;
+    FormEventKind Kind;
+    MouseButton Button;
+    bool Double = false;
+};
 
-bool IsRelease(UINT message) {
-    return OneOf(message, {WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP});
-}
+namespace {
 
-MouseButton ButtonOf(UINT message) {
-    if (OneOf(message, {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK})) {
-        return MouseButton::Left;
-    }
-    return OneOf(message, {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDBLCLK}) ? MouseButton::Right
-                                                                            : MouseButton::Other;
+using MouseMessage = Win32Form::MouseMessage;
+
+constexpr MouseMessage kMouseMessages[] = {
+    {WM_MOUSEMOVE, FormEventKind::MouseMove, MouseButton::Left},
+    {WM_LBUTTONDOWN, FormEventKind::MouseDown, MouseButton::Left},
+    {WM_RBUTTONDOWN, FormEventKind::MouseDown, MouseButton::Right},
+    {WM_MBUTTONDOWN, FormEventKind::MouseDown, MouseButton::Other},
+    {WM_LBUTTONDBLCLK, FormEventKind::MouseDown, MouseButton::Left, true},
+    {WM_RBUTTONDBLCLK, FormEventKind::MouseDown, MouseButton::Right, true},
+    {WM_MBUTTONDBLCLK, FormEventKind::MouseDown, MouseButton::Other, true},
+    {WM_LBUTTONUP, FormEventKind::MouseUp, MouseButton::Left},
+    {WM_RBUTTONUP, FormEventKind::MouseUp, MouseButton::Right},
+    {WM_MBUTTONUP, FormEventKind::MouseUp, MouseButton::Other},
+};
+
+const MouseMessage* MouseMessageOf(UINT message) {
+    const auto* found =
+        std::find_if(std::begin(kMouseMessages), std::end(kMouseMessages),
+                     [message](const MouseMessage& m) { return m.Message == message; });
+    return found == std::end(kMouseMessages) ? nullptr : found;
 }
 
 // "Ctrl+Alt+U" as an accelerator; false for a shortcut that is none.
@@ -233,6 +247,67 @@ int ControlId(const FormControl& c, std::size_t index) {
     return kFirstControlId + static_cast<int>(index);
 }
 
+// How a control of a kind is made: its window class (none for what its
+// parent paints), its styles, whether the form draws it (a part) and
+// whether its window text is its caption.
+struct KindLook {
+    const wchar_t* Class = nullptr;
+    DWORD Style = 0;
+    DWORD ExStyle = 0;
+    bool Part = false;
+    bool Caption = false;
+};
+
+KindLook LookOf(const FormControl& c) {
+    switch (c.Kind) {
+    case ControlKind::Panel:
+        return {kPanelClass, WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT, true};
+    case ControlKind::Label:
+        return {WC_STATICW,
+                static_cast<DWORD>(
+                    (c.Has(style::Centered) ? SS_CENTER : SS_LEFT) |
+                    (c.Has(style::NoPrefix) ? SS_NOPREFIX : 0) |
+                    (c.Has(style::NoWordWrap) ? SS_LEFTNOWORDWRAP | WS_CLIPSIBLINGS : 0)),
+                0, false, true};
+    case ControlKind::Button:
+    case ControlKind::CheckBox:
+    case ControlKind::RadioButton:
+        return {WC_BUTTONW, ButtonStyle(c), 0, false, true};
+    case ControlKind::Edit:
+        return {WC_EDITW, ES_LEFT | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, false, true};
+    case ControlKind::UpDown:
+        return {
+            UPDOWN_CLASSW,
+            static_cast<DWORD>((c.Has(style::Horizontal) ? UDS_HORZ : 0) |
+                               (c.Has(style::Wrap) ? UDS_WRAP : 0) |
+                               (*c.Buddy != '\0' ? UDS_ARROWKEYS | UDS_NOTHOUSANDS : WS_TABSTOP))};
+    case ControlKind::TrackBar:
+        return {TRACKBAR_CLASSW, TBS_HORZ | TBS_TOP | TBS_AUTOTICKS, 0, false, true};
+    case ControlKind::ComboBox:
+        return {
+            WC_COMBOBOXW,
+            static_cast<DWORD>(CBS_DROPDOWNLIST | WS_VSCROLL |
+                               (c.Has(style::Pictures) ? CBS_OWNERDRAWFIXED | CBS_HASSTRINGS : 0)),
+            0, false, true};
+    case ControlKind::ListBox:
+        return {WC_LISTBOXW,
+                static_cast<DWORD>(LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL |
+                                   (c.Has(style::MultiSelect) ? LBS_EXTENDEDSEL : 0) |
+                                   (c.Has(style::Pictures) ? LBS_OWNERDRAWFIXED : 0)),
+                WS_EX_CLIENTEDGE, false, true};
+    case ControlKind::PaintBox:
+        return {c.Has(style::Mouse) ? kMousePaintBoxClass : kPaintBoxClass, 0, 0, true};
+    case ControlKind::Splitter:
+        return {kSplitterClass, 0, 0, true, true};
+    case ControlKind::StatusBar:
+        return {STATUSCLASSNAMEW, CCS_NOPARENTALIGN | CCS_NORESIZE};
+    case ControlKind::Shape:
+    case ControlKind::Bevel:
+        break;
+    }
+    return {};
+}
+
 } // namespace
 
 // --- The parts the form draws itself -------------------------------------------------
@@ -267,7 +342,9 @@ void KeepPart(HWND window, LPARAM createParams) {
         reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(createParams)->lpCreateParams));
 }
 
-LRESULT CALLBACK PanelProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+// Panels, paint boxes and splitters: the form paints them; panels pass their
+// children's notifications on to the form.
+LRESULT CALLBACK PartProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         KeepPart(window, lParam);
     }
@@ -277,35 +354,20 @@ LRESULT CALLBACK PanelProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
         }
     }
     Win32Form::Part* part = PartOf(window);
-    if (message == WM_ERASEBKGND && part != nullptr) {
-        return 1;
-    }
-    if (message == WM_PAINT && part != nullptr) {
-        PaintWindow(part->Form->Dialogs(), window,
-                    [&](HDC dc, const RECT& client) { part->Form->PaintPart(*part, dc, client); });
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK PaintBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        KeepPart(window, lParam);
-    }
-    Win32Form::Part* part = PartOf(window);
     if (part == nullptr) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    const bool press = IsPress(message);
-    if (press || IsRelease(message) || message == WM_MOUSEMOVE) {
-        if (press) {
+    const MouseMessage* mouse = MouseMessageOf(message);
+    if (mouse != nullptr && part->Form->ReportsMouse(*part)) {
+        if (mouse->Kind == FormEventKind::MouseDown) {
             SetCapture(window);
-        } else if (IsRelease(message) && (wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 &&
+        } else if (mouse->Kind == FormEventKind::MouseUp &&
+                   (wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 &&
                    GetCapture() == window) {
             ReleaseCapture();
         }
         RunHandler(part->Form->Dialogs(),
-                   [&] { part->Form->PartMouse(*part, message, wParam, lParam); });
+                   [&] { part->Form->PartMouse(*part, *mouse, wParam, lParam); });
         return 0;
     }
     switch (message) {
@@ -451,7 +513,6 @@ Win32Form::Win32Form(const FormTable& table, Prompts& prompts) : table_(table), 
 Win32Form::~Win32Form() {
     events_ = nullptr;
     keys_.reset();
-    drags_.clear();
     if (window_ != nullptr && IsWindow(window_)) {
         // The object is going: what the window still receives is not its.
         SetWindowLongPtrW(window_, DWLP_USER, 0);
@@ -613,10 +674,10 @@ void Win32Form::MakeControls() {
     INITCOMMONCONTROLSEX common = {sizeof common, ICC_BAR_CLASSES | ICC_UPDOWN_CLASS |
                                                       ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&common);
-    classes_.emplace_back(kPanelClass, PanelProcedure, CS_HREDRAW | CS_VREDRAW);
-    classes_.emplace_back(kPaintBoxClass, PaintBoxProcedure);
-    classes_.emplace_back(kMousePaintBoxClass, PaintBoxProcedure, CS_DBLCLKS);
-    classes_.emplace_back(kSplitterClass, PaintBoxProcedure);
+    classes_.emplace_back(kPanelClass, PartProcedure, CS_HREDRAW | CS_VREDRAW);
+    classes_.emplace_back(kPaintBoxClass, PartProcedure);
+    classes_.emplace_back(kMousePaintBoxClass, PartProcedure, CS_DBLCLKS);
+    classes_.emplace_back(kSplitterClass, PartProcedure);
     for (std::size_t i = 0; i < table_.Controls.size(); ++i) {
         const FormControl& c = table_.Controls[i];
         auto state = std::make_unique<ControlState>();
@@ -640,79 +701,17 @@ HWND Win32Form::MakeControl(const FormControl& c, std::size_t index, HWND parent
                               table_.Controls[index - 1].Kind == ControlKind::RadioButton;
     DWORD style = WS_CHILD | WS_VISIBLE | (c.Has(style::TabStop) ? WS_TABSTOP : 0) |
                   (followsRadio ? 0 : WS_GROUP);
-    DWORD exStyle = 0;
-    const wchar_t* windowClass = nullptr;
-    std::wstring caption = ControlText(c.Caption);
-    void* createParams = nullptr;
-    switch (c.Kind) {
-    case ControlKind::Panel:
-        windowClass = kPanelClass;
-        style |= WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
-        exStyle = WS_EX_CONTROLPARENT;
-        createParams = part();
-        caption.clear();
-        break;
-    case ControlKind::Label:
-        windowClass = WC_STATICW;
-        style |= (c.Has(style::Centered) ? SS_CENTER : SS_LEFT) |
-                 (c.Has(style::NoPrefix) ? SS_NOPREFIX : 0) |
-                 (c.Has(style::NoWordWrap) ? SS_LEFTNOWORDWRAP | WS_CLIPSIBLINGS : 0);
-        break;
-    case ControlKind::Button:
-    case ControlKind::CheckBox:
-    case ControlKind::RadioButton:
-        windowClass = WC_BUTTONW;
-        style |= ButtonStyle(c);
-        break;
-    case ControlKind::Edit:
-        windowClass = WC_EDITW;
-        style |= ES_LEFT | ES_AUTOHSCROLL;
-        exStyle = WS_EX_CLIENTEDGE;
-        break;
-    case ControlKind::UpDown:
-        windowClass = UPDOWN_CLASSW;
-        style |= (c.Has(style::Horizontal) ? UDS_HORZ : 0) | (c.Has(style::Wrap) ? UDS_WRAP : 0) |
-                 (*c.Buddy != '\0' ? UDS_ARROWKEYS | UDS_NOTHOUSANDS : WS_TABSTOP);
-        caption.clear();
-        break;
-    case ControlKind::TrackBar:
-        windowClass = TRACKBAR_CLASSW;
-        style |= TBS_HORZ | TBS_TOP | TBS_AUTOTICKS;
-        break;
-    case ControlKind::ComboBox:
-        windowClass = WC_COMBOBOXW;
-        style |= CBS_DROPDOWNLIST | WS_VSCROLL |
-                 (c.Has(style::Pictures) ? CBS_OWNERDRAWFIXED | CBS_HASSTRINGS : 0);
-        break;
-    case ControlKind::ListBox:
-        windowClass = WC_LISTBOXW;
-        style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL |
-                 (c.Has(style::MultiSelect) ? LBS_EXTENDEDSEL : 0) |
-                 (c.Has(style::Pictures) ? LBS_OWNERDRAWFIXED : 0);
-        exStyle = WS_EX_CLIENTEDGE;
-        break;
-    case ControlKind::PaintBox:
-        windowClass = c.Has(style::Mouse) ? kMousePaintBoxClass : kPaintBoxClass;
-        createParams = part();
-        caption.clear();
-        break;
-    case ControlKind::Splitter:
-        windowClass = kSplitterClass;
-        createParams = part();
-        break;
-    case ControlKind::StatusBar:
-        windowClass = STATUSCLASSNAMEW;
-        style |= CCS_NOPARENTALIGN | CCS_NORESIZE;
-        caption.clear();
-        break;
-    case ControlKind::Shape:
-    case ControlKind::Bevel:
+    const KindLook look = LookOf(c);
+    if (look.Class == nullptr) {
         return nullptr; // painted by the parent
     }
+    style |= look.Style;
+    const std::wstring caption = look.Caption ? ControlText(c.Caption) : std::wstring();
     const int id = controls_[index]->Id;
-    const HWND control = CreateWindowExW(exStyle, windowClass, caption.c_str(), style, 0, 0, 0, 0,
-                                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                         ModuleInstance(), createParams);
+    const HWND control =
+        CreateWindowExW(look.ExStyle, look.Class, caption.c_str(), style, 0, 0, 0, 0, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ModuleInstance(),
+                        look.Part ? part() : nullptr);
     if (control == nullptr) {
         throw CannotOpen();
     }
@@ -759,23 +758,24 @@ HWND Win32Form::MakeControl(const FormControl& c, std::size_t index, HWND parent
         SendMessageW(control, LB_SETITEMHEIGHT, 0, scale_(c.RowHeight));
         if (c.Has(style::DragRows)) {
             const bool single = !c.Has(style::MultiSelect);
-            drags_.push_back(std::make_unique<ListRowDrag>(
-                control, prompts_,
-                [this, index](POINT p) {
-                    bool accepted = false;
-                    ReportDrag(index, p, false, &accepted);
-                    return accepted;
-                },
-                [this, index](POINT p) { ReportDrag(index, p, true, nullptr); },
-                [this, control, single, &c] {
-                    // The pressed row is the current one before any drag is judged.
-                    if (single) {
-                        Report(
-                            {.Kind = FormEventKind::Select,
-                             .Control = c.Name,
-                             .Value = static_cast<int>(SendMessageW(control, LB_GETCURSEL, 0, 0))});
-                    }
-                }));
+            DragRows(control, prompts_,
+                     {.Over =
+                          [this, index](POINT p) {
+                              bool accepted = false;
+                              ReportDrag(index, p, false, &accepted);
+                              return accepted;
+                          },
+                      .Drop = [this, index](POINT p) { ReportDrag(index, p, true, nullptr); },
+                      .Pressed =
+                          [this, control, single, &c] {
+                              // The pressed row is the current one before any drag is judged.
+                              if (single) {
+                                  Report({.Kind = FormEventKind::Select,
+                                          .Control = c.Name,
+                                          .Value = static_cast<int>(
+                                              SendMessageW(control, LB_GETCURSEL, 0, 0))});
+                              }
+                          }});
         }
         break;
     case ControlKind::StatusBar: {
@@ -1032,9 +1032,7 @@ std::optional<LRESULT> Win32Form::Dispatch(UINT message, WPARAM wParam, LPARAM l
         if (controls_.empty()) {
             return 0;
         }
-        if (!Report({.Kind = FormEventKind::Resize})) {
-            PlaceAll(*this, table_, ArrangeForm(table_, ClientSize()));
-        }
+        Relayout();
         return 0;
     }
     case WM_GETMINMAXINFO:
@@ -1051,9 +1049,7 @@ std::optional<LRESULT> Win32Form::Dispatch(UINT message, WPARAM wParam, LPARAM l
         SetWindowPos(window_, nullptr, suggested->left, suggested->top,
                      suggested->right - suggested->left, suggested->bottom - suggested->top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        if (!Report({.Kind = FormEventKind::Resize})) {
-            PlaceAll(*this, table_, ArrangeForm(table_, ClientSize()));
-        }
+        Relayout();
         return 0;
     }
     case WM_CLOSE:
@@ -1207,19 +1203,31 @@ void Win32Form::ReportDrag(std::size_t list, POINT screen, bool drop, bool* acce
     }
 }
 
-void Win32Form::PartMouse(const Part& part, UINT message, WPARAM keys, LPARAM at) {
+// The logic places the controls, or the table's rules do.
+void Win32Form::Relayout() {
+    if (!Report({.Kind = FormEventKind::Resize})) {
+        PlaceAll(*this, table_, ArrangeForm(table_, ClientSize()));
+    }
+}
+
+bool Win32Form::ReportsMouse(const Part& part) const {
     const FormControl& c = table_.Controls[part.Index];
-    FormEvent event;
-    event.Control = c.Name;
+    return c.Kind == ControlKind::Splitter || c.Has(style::Mouse);
+}
+
+void Win32Form::PartMouse(const Part& part, const MouseMessage& mouse, WPARAM keys, LPARAM at) {
+    const FormControl& c = table_.Controls[part.Index];
+    FormEvent event{.Control = c.Name};
     if (c.Kind == ControlKind::Splitter) {
         POINT p = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
         ClientToScreen(controls_[part.Index]->Window, &p);
-        if (message == WM_LBUTTONDOWN) {
-            controls_[part.Index]->SplitterPress = p.y;
+        int& press = controls_[part.Index]->SplitterPress;
+        if (mouse.Message == WM_LBUTTONDOWN) {
+            press = p.y;
             event.Kind = FormEventKind::MouseDown;
-        } else if (message == WM_MOUSEMOVE && (keys & MK_LBUTTON) != 0) {
+        } else if (mouse.Message == WM_MOUSEMOVE && (keys & MK_LBUTTON) != 0) {
             event.Kind = FormEventKind::SplitterDrag;
-            event.Value = scale_.Unscale(p.y - controls_[part.Index]->SplitterPress);
+            event.Value = scale_.Unscale(p.y - press);
         } else {
             return;
         }
@@ -1227,21 +1235,15 @@ void Win32Form::PartMouse(const Part& part, UINT message, WPARAM keys, LPARAM at
         return;
     }
     event.At = {scale_.Floor(GET_X_LPARAM(at)), scale_.Floor(GET_Y_LPARAM(at))};
-    event.Button = ButtonOf(message);
+    event.Button = mouse.Button;
     event.LeftHeld = (keys & MK_LBUTTON) != 0;
     // The platform sends a double-click in place of the second press: the
     // double-click is told first, then the press it stands for.
-    if (IsDoubleClick(message)) {
+    if (mouse.Double) {
         event.Kind = FormEventKind::DoubleClick;
         Report(event);
     }
-    if (IsPress(message)) {
-        event.Kind = FormEventKind::MouseDown;
-    } else if (IsRelease(message)) {
-        event.Kind = FormEventKind::MouseUp;
-    } else {
-        event.Kind = FormEventKind::MouseMove;
-    }
+    event.Kind = mouse.Kind;
     Report(std::move(event));
 }
 

@@ -17,7 +17,6 @@
 namespace pelmora {
 
 namespace win32ui {
-class ListRowDrag;
 class ModelessKeys;
 } // namespace win32ui
 
@@ -50,42 +49,15 @@ public:
     // The identifier a menu item's command arrives with.
     static int CommandOf(const FormTable& table, std::string_view item);
 
-    // FormWindow
-    void SetText(std::string_view control, const std::string& text) override;
-    void SetTextColor(std::string_view control, TColor color) override;
-    void SetEnabled(std::string_view control, bool enabled) override;
-    void SetVisible(std::string_view control, bool visible) override;
-    void SetChecked(std::string_view control, bool checked) override;
-    void SetPosition(std::string_view control, int position, int min, int max) override;
-    void SetPicture(std::string_view control, const Bitmap24& picture) override;
-    void SetTextsOver(std::string_view control, const std::vector<TextAt>& texts) override;
-    void SetShape(std::string_view control, const ShapeLook& look) override;
-    void SetRows(std::string_view control, const std::vector<ListRow>& rows) override;
-    void SetSelection(std::string_view control, const std::vector<int>& rows, int current) override;
-    void ScrollRows(std::string_view control, int rows) override;
-    ListScroll Scroll(std::string_view control) const override;
-    void Place(const std::vector<Placement>& places) override;
-    void SetItemEnabled(std::string_view item, bool enabled) override;
-    void SetItemChecked(std::string_view item, bool checked) override;
-    void SetItemText(std::string_view item, const std::string& caption) override;
-    std::optional<std::string> PopUpMenu(std::span<const MenuLine> lines, std::string_view menu,
-                                         const std::vector<std::string>& disabled,
-                                         const std::vector<std::string>& hidden,
-                                         std::string_view control, TPoint at) override;
-    void SetTitle(const std::string& text) override;
-    Size96 ClientSize() const override;
-    Size96 TextSize(const std::string& text) const override;
-    WindowBounds Bounds() const override;
-    void SetBounds(const WindowBounds& bounds) override;
-    std::optional<ScreenSize> Screen() const override;
-    void Post(std::function<void()> later) override;
-    void Close(bool ok) override;
+    PELMORA_FORM_WINDOW_OVERRIDES
 
     // Painting and events of the controls the form draws itself (paint boxes,
     // panels with their shapes, owner-drawn rows), for their procedures.
     struct Part;
+    struct MouseMessage;
     void PaintPart(const Part& part, HDC dc, const RECT& client);
-    void PartMouse(const Part& part, UINT message, WPARAM keys, LPARAM at);
+    bool ReportsMouse(const Part& part) const;
+    void PartMouse(const Part& part, const MouseMessage& mouse, WPARAM keys, LPARAM at);
 
 private:
     struct ControlState;
@@ -96,6 +68,7 @@ private:
     HWND MakeControl(const FormControl& control, std::size_t index, HWND parent);
     void MakeMenus();
     void ApplyDpi(int dpi);
+    void Relayout();
     std::optional<LRESULT> Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     std::optional<LRESULT> Command(int id, int code, HWND control);
     bool Report(FormEvent event);
@@ -123,7 +96,6 @@ private:
     std::vector<win32ui::WindowClass> classes_;
     std::vector<std::unique_ptr<ControlState>> controls_; // in table order
     std::vector<std::unique_ptr<Part>> parts_;
-    std::vector<std::unique_ptr<win32ui::ListRowDrag>> drags_;
     std::map<HMENU, std::string> menus_;
     std::map<std::string, HMENU, std::less<>> popUps_;
     HACCEL accelerators_ = nullptr;

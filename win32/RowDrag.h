@@ -12,40 +12,15 @@
 
 namespace pelmora::win32ui {
 
-class ListRowDrag {
-public:
-    // Positions are in screen coordinates.
-    using Over = std::function<bool(POINT screen)>;
-    using Drop = std::function<void(POINT screen)>;
-    using Pressed = std::function<void()>;
-
-    // Errors of the drag are shown through `dialogs`.
-    ListRowDrag(HWND list, Prompts& dialogs, Over over, Drop drop, Pressed pressed = {});
-    ~ListRowDrag();
-    ListRowDrag(const ListRowDrag&) = delete;
-    ListRowDrag& operator=(const ListRowDrag&) = delete;
-
-    bool Dragging() const { return dragging_; }
-
-private:
-    static LRESULT CALLBACK Subclass(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
-                                     UINT_PTR id, DWORD_PTR self);
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void DragOver(POINT screen);
-    void EndDrag();
-    POINT ToScreen(LPARAM lParam) const;
-
-    HWND list_;
-    Prompts& dialogs_;
-    Over over_;
-    Drop drop_;
-    Pressed pressed_;
-    WindowTimer repeat_;
-    POINT press_ = {};
-    POINT last_ = {};
-    bool armed_ = false;
-    bool dragging_ = false;
-    bool accepted_ = false;
+// Positions are in screen coordinates.
+struct RowDragHandlers {
+    std::function<bool(POINT screen)> Over; // whether a drop there would be taken
+    std::function<void(POINT screen)> Drop;
+    std::function<void()> Pressed;
 };
+
+// Lets the rows of `list` be dragged for as long as it lives; errors of the
+// drag are shown through `dialogs`.
+void DragRows(HWND list, Prompts& dialogs, RowDragHandlers handlers);
 
 } // namespace pelmora::win32ui

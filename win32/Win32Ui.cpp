@@ -55,10 +55,6 @@ std::string WindowTextUtf8(HWND window) {
     return Utf8(text);
 }
 
-void SetWindowTextUtf8(HWND window, std::string_view utf8) {
-    SetWindowTextW(window, Wide(utf8).c_str());
-}
-
 // --- The module -----------------------------------------------------------------------------
 
 HINSTANCE ModuleInstance() {

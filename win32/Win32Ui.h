@@ -26,7 +26,6 @@ namespace pelmora::win32ui {
 std::wstring Wide(std::string_view utf8);
 std::string Utf8(std::wstring_view utf16);
 std::string WindowTextUtf8(HWND window);
-void SetWindowTextUtf8(HWND window, std::string_view utf8);
 
 // --- The module ---------------------------------------------------------------
 // The instance of the module these views are linked into (the DLL, not the
