@@ -144,6 +144,14 @@ struct MenuTitle {
     const char* Caption = "";
 };
 
+// The windows' font, 12 pixels high at 96 dpi: the face they were laid out
+// for, the faces of its family, then IPAPGothic, a face with the same
+// metrics that Linux has (and Wine finds among its fonts). The first a
+// system has is the one.
+inline constexpr const char* kFormFontFaces[] = {"ＭＳ Ｐゴシック", "MS PGothic", "MS UI Gothic",
+                                                 "IPAPGothic"};
+inline constexpr int kFormFontPixels = 12;
+
 struct FormTable {
     const char* ClassName = ""; // the window's documented class name
     const char* Caption = "";

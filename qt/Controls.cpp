@@ -39,9 +39,12 @@ private:
 
 QFont DialogFont() {
     QFont font;
-    // The dialogs were laid out for this face; IPAPGothic has the same metrics.
-    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic")});
-    font.setPixelSize(12);
+    QStringList faces;
+    for (const char* face : kFormFontFaces) {
+        faces << QString::fromUtf8(face);
+    }
+    font.setFamilies(faces);
+    font.setPixelSize(kFormFontPixels);
     return font;
 }
 

@@ -20,7 +20,7 @@ class QTimer;
 
 namespace pelmora {
 
-// The dialogs' font: "ＭＳ Ｐゴシック" 12 pixels high, substituted by IPAPGothic.
+// The windows' font (kFormFontFaces).
 QFont DialogFont();
 
 // Two arrow buttons. Every click of an arrow, and every repeat while one is

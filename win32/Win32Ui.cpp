@@ -14,12 +14,6 @@ namespace pelmora::win32ui {
 namespace {
 
 constexpr const wchar_t* kNameProperty = L"Pelmora.Name";
-// The face the windows were laid out for, the family it belongs to, and the
-// metric-compatible face the Linux views use, which Wine finds among the
-// system's fonts where Windows' own faces are missing.
-constexpr const wchar_t* kDialogFaces[] = {L"ＭＳ Ｐゴシック", L"MS PGothic", L"MS UI Gothic",
-                                           L"IPAPGothic"};
-
 // What the views hold now; single-threaded like the windows themselves.
 ResourceCounts& Live() {
     static ResourceCounts counts;
@@ -203,15 +197,15 @@ GdiObject CreateDialogFont(int dpi, int pixels96) {
     look.lfQuality = DEFAULT_QUALITY;
     look.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
     GdiObject first;
-    for (const wchar_t* face : kDialogFaces) {
-        lstrcpynW(look.lfFaceName, face, LF_FACESIZE);
+    for (const char* face : kFormFontFaces) {
+        lstrcpynW(look.lfFaceName, Wide(face).c_str(), LF_FACESIZE);
         GdiObject font(CreateFontIndirectW(&look));
         if (!font) {
             continue;
         }
         const std::wstring resolved = ResolvedFaceName(font.Font());
-        const bool family = std::any_of(std::begin(kDialogFaces), std::end(kDialogFaces),
-                                        [&](const wchar_t* f) { return resolved == f; });
+        const bool family = std::any_of(std::begin(kFormFontFaces), std::end(kFormFontFaces),
+                                        [&](const char* f) { return resolved == Wide(f); });
         if (family) {
             return font;
         }

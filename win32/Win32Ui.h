@@ -146,12 +146,10 @@ private:
 };
 
 // --- Fonts --------------------------------------------------------------------------
-// The windows' font: "ＭＳ Ｐゴシック" at `pixels96` pixels high (at 96 dpi) in
-// the Shift-JIS character set, scaled to `dpi`. Where the system has no such
-// face, a face of the "MS UI Gothic" family it has, else IPAPGothic (the
-// Linux views' metric-compatible face, which Wine finds among the system's
-// fonts), else whatever it resolves the name to.
-GdiObject CreateDialogFont(int dpi, int pixels96 = 12);
+// The windows' font (kFormFontFaces, the first the system has) at `pixels96`
+// pixels high at 96 dpi, in the Shift-JIS character set, scaled to `dpi`;
+// whatever the system resolves the name to where it has none of them.
+GdiObject CreateDialogFont(int dpi, int pixels96 = kFormFontPixels);
 // The face the system actually chose for a font.
 std::wstring ResolvedFaceName(HFONT font);
 // The size of a text (its widest line, all its lines) in a font, in device pixels.
