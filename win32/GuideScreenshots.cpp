@@ -11,8 +11,7 @@
 #include "logic/GuideScene.h"
 #include "platform/bmp.h"
 #include "platform/win32/Win32Prompts.h"
-#include "win32/FineAdjustDialog.h"
-#include "win32/GradientDialog.h"
+#include "win32/Dialogs.h"
 #include "win32/PatternEditor.h"
 #include "win32/Win32Ui.h"
 

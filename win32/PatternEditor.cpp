@@ -1,7 +1,6 @@
 #include "win32/PatternEditor.h"
 
-#include "win32/FineAdjustDialog.h"
-#include "win32/GradientDialog.h"
+#include "win32/Dialogs.h"
 
 namespace pelmora {
 

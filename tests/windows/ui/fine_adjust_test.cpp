@@ -4,7 +4,7 @@
 // on Linux.
 #include "DialogScript.h"
 #include "tests/support/ScriptedPrompts.h"
-#include "win32/FineAdjustDialog.h"
+#include "win32/Dialogs.h"
 #include "win32/Win32Ui.h"
 
 #include <commctrl.h>

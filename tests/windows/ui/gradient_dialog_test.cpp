@@ -9,7 +9,7 @@
 #include "platform/win32/Win32Prompts.h"
 #include "tests/support/GradStops.h"
 #include "tests/support/ScriptedPrompts.h"
-#include "win32/GradientDialog.h"
+#include "win32/Dialogs.h"
 #include "win32/Win32Ui.h"
 
 #include <commctrl.h>

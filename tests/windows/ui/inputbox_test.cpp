@@ -3,7 +3,7 @@
 // refusal of what the settings file could not store.
 #include "DialogScript.h"
 #include "platform/win32/Win32Prompts.h"
-#include "win32/InputBox.h"
+#include "win32/Dialogs.h"
 #include "win32/Win32Ui.h"
 
 #include <gtest/gtest.h>
