@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace pelmora {
 
@@ -25,6 +26,12 @@ struct FileDialogRequest {
     // calls them; empty: as the filter names them.
     std::string TypeName;
 };
+
+// The request's "name|pattern|name|pattern" as the name filters of a file
+// dialog that writes them "name (pattern ...)": ";" separated patterns split,
+// "*.*" standing for every file ("*"), a name's own "(...)" dropped, and the
+// filter of the default extension alone named by TypeName where it has one.
+std::vector<std::string> NameFilters(const FileDialogRequest& request);
 
 // What a one-line input box shows and allows.
 struct InputRequest {

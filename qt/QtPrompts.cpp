@@ -118,7 +118,11 @@ void PrepareFileDialog(QFileDialog& dialog, const FileDialogRequest& request) {
     dialog.setWindowTitle(Q(request.Title));
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setProxyModel(new JapaneseFileColumns(request, &dialog));
-    dialog.setNameFilters(QtNameFilters(request));
+    QStringList filters;
+    for (const std::string& filter : NameFilters(request)) {
+        filters << Q(filter);
+    }
+    dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(Q(request.DefaultExtension));
     if (!request.InitialDir.empty() && QDir(Q(request.InitialDir)).exists()) {
         dialog.setDirectory(Q(request.InitialDir));
@@ -166,31 +170,6 @@ void EnsureQtApplication() {
     static const std::unique_ptr<QApplication> application =
         std::make_unique<QApplication>(argc, argv);
     LoadQtJapanese(*application);
-}
-
-QStringList QtNameFilters(const FileDialogRequest& request) {
-    const QStringList items = Q(request.Filter).split(QLatin1Char('|'));
-    const QString ownPattern = QStringLiteral("*.") + Q(request.DefaultExtension);
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < items.size(); i += 2) {
-        QString name = items[i].trimmed();
-        QStringList patterns = items[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
-        for (QString& pattern : patterns) {
-            pattern = pattern.trimmed() == QStringLiteral("*.*") ? QStringLiteral("*")
-                                                                 : pattern.trimmed();
-        }
-        // A name that already shows its patterns keeps them as its visible part.
-        const qsizetype open = name.lastIndexOf(QLatin1Char('('));
-        if (open > 0 && name.endsWith(QLatin1Char(')'))) {
-            name.truncate(open);
-        }
-        if (!request.TypeName.empty() && patterns == QStringList{ownPattern}) {
-            name = Q(request.TypeName);
-        }
-        filters << name.trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-                       QStringLiteral(")");
-    }
-    return filters;
 }
 
 MsgResult QtPrompts::Message(const std::string& text, MsgKind kind, MsgButtons buttons,

@@ -3,8 +3,6 @@
 // file dialogs and the colour dialog.
 #include "platform/prompts.h"
 
-#include <QString>
-#include <QStringList>
 #include <string>
 
 namespace pelmora {
@@ -25,10 +23,5 @@ public:
 // translation is loaded into it, so Qt's own dialogs speak Japanese. Throws
 // std::runtime_error when the host has a non-widget application object.
 void EnsureQtApplication();
-
-// The request's "name|pattern|name|pattern" as Qt name filters: "name
-// (pattern ...)", with ";" separated patterns split and "*.*" standing for
-// every file. The filter of the default extension alone takes the type name.
-QStringList QtNameFilters(const FileDialogRequest& request);
 
 } // namespace pelmora

@@ -107,36 +107,6 @@ class QtPromptsTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void filtersBecomeQtNameFilters_data() {
-        QTest::addColumn<QString>("filter");
-        QTest::addColumn<QString>("typeName");
-        QTest::addColumn<QStringList>("filters");
-        const QString patterns =
-            QString::fromUtf8("パターンファイル(*.ptn)|*.ptn|すべてのファイル(*.*)|*.*");
-        const QString all = QString::fromUtf8("すべてのファイル (*)");
-        QTest::newRow("as the filter names them")
-            << patterns << QString()
-            << QStringList{QString::fromUtf8("パターンファイル (*.ptn)"), all};
-        QTest::newRow("the default extension's filter takes the type name")
-            << patterns << QString::fromUtf8("Pelmora パターンファイル")
-            << QStringList{QString::fromUtf8("Pelmora パターンファイル (*.ptn)"), all};
-        QTest::newRow("only a filter of that extension alone")
-            << "Pictures|*.bmp;*.ptn"
-            << "Pelmora" << QStringList{"Pictures (*.bmp *.ptn)"};
-        QTest::newRow("nothing") << ""
-                                 << "Pelmora" << QStringList();
-    }
-    void filtersBecomeQtNameFilters() {
-        QFETCH(QString, filter);
-        QFETCH(QString, typeName);
-        QFETCH(QStringList, filters);
-        FileDialogRequest request;
-        request.Filter = filter.toStdString();
-        request.DefaultExtension = "ptn";
-        request.TypeName = typeName.toStdString();
-        QCOMPARE(QtNameFilters(request), filters);
-    }
-
     void messageBoxHasTitleIconAndJapaneseButtons_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("buttons");
