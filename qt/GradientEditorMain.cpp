@@ -1,7 +1,7 @@
 // pelmora-gradient-editor [TEXT]: opens the gradient editor on the gradient
 // TEXT (or on a new one). OK prints the edited gradient's text and exits with
 // 0; Cancel prints nothing and exits with 1.
-#include "qt/GradientDialog.h"
+#include "qt/Dialogs.h"
 #include "qt/QtPrompts.h"
 
 #include <QApplication>

@@ -7,8 +7,7 @@
 #include "logic/GuideScene.h"
 #include "platform/prompts.h"
 #include "qt/Controls.h"
-#include "qt/FineAdjustDialog.h"
-#include "qt/GradientDialog.h"
+#include "qt/Dialogs.h"
 #include "qt/PatternEditor.h"
 
 #include <QApplication>

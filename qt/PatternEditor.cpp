@@ -1,7 +1,6 @@
 #include "qt/PatternEditor.h"
 
-#include "qt/FineAdjustDialog.h"
-#include "qt/GradientDialog.h"
+#include "qt/Dialogs.h"
 
 namespace pelmora {
 

@@ -2,7 +2,7 @@
 // reaching the logic, the schematic's shapes, and the keyboard. The
 // behaviour itself is tested in tests/logic.
 #include "qt/Controls.h"
-#include "qt/FineAdjustDialog.h"
+#include "qt/Dialogs.h"
 #include "tests/support/DialogAnswer.h"
 #include "tests/support/UiWait.h"
 

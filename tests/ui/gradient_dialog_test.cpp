@@ -4,7 +4,7 @@
 #include "logic/GradientDialogPaint.h"
 #include "platform/syscolors.h"
 #include "qt/Controls.h"
-#include "qt/GradientDialog.h"
+#include "qt/Dialogs.h"
 #include "tests/support/DialogAnswer.h"
 #include "tests/support/GradStops.h"
 #include "tests/support/ScriptedPrompts.h"

@@ -1,6 +1,8 @@
 #pragma once
-// The gradient editor in Qt: the dialog built from its form, and the
-// component that owns the gradient the dialog edits in place.
+// The module's dialogs in Qt, each a window built from its form: the gradient
+// editor (and the component that owns the gradient it edits in place) and the
+// fine-adjust dialog.
+#include "logic/FineAdjustWindow.h"
 #include "logic/GradientDialogWindow.h"
 #include "qt/FormWindow.h"
 
@@ -50,6 +52,28 @@ public:
 private:
     Prompts& dialogs_;
     std::unique_ptr<TGrad> gradation_;
+};
+
+class TValueForm final : public QtForm {
+    Q_OBJECT
+public:
+    explicit TValueForm(QWidget* parent = nullptr)
+        : QtForm(FineAdjustWindow::Table(), parent), window_(*this) {
+        Attach(window_);
+    }
+
+    // A part's region (0 whole button, 1 icon area, 2 name area), whether it
+    // is a frame, its thicknesses and outer-edge adjustments.
+    void SetValues(std::uint8_t area, bool isFrame, const TTrim& thick, const TTrim& outer) {
+        window_.SetValues(area, isFrame, thick, outer);
+    }
+    TTrim GetOuter() const { return window_.Logic().GetOuter(); }
+    TTrim GetThick() const { return window_.Logic().GetThick(); }
+    bool ThickMode() const { return window_.Logic().ThickMode(); }
+    const FineAdjustLogic& Logic() const { return window_.Logic(); }
+
+private:
+    FineAdjustWindow window_;
 };
 
 } // namespace pelmora
