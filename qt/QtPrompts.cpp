@@ -19,9 +19,11 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTranslator>
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <vector>
 
 namespace pelmora {
 namespace {
@@ -177,34 +179,30 @@ MsgResult QtPrompts::Message(const std::string& text, MsgKind kind, MsgButtons b
     EnsureQtApplication();
     QMessageBox box(IconFor(kind), title.empty() ? Q(kDefaultTitle) : Q(title), WindowText(text));
     box.setObjectName(QStringLiteral("MessageBox"));
-    QPushButton* accept = nullptr;
-    QPushButton* reject = nullptr;
-    switch (buttons) {
-    case MsgButtons::Ok:
-        accept = box.addButton(Q(kOk), QMessageBox::AcceptRole);
-        break;
-    case MsgButtons::OkCancel:
-        accept = box.addButton(Q(kOk), QMessageBox::AcceptRole);
-        reject = box.addButton(Q(kCancel), QMessageBox::RejectRole);
-        break;
-    case MsgButtons::YesNo:
-        accept = box.addButton(Q(kYes), QMessageBox::YesRole);
-        reject = box.addButton(Q(kNo), QMessageBox::NoRole);
-        break;
+    // The buttons, and what each answers: the first is the default, the last Esc's.
+    struct Answer {
+        const char* Caption;
+        QMessageBox::ButtonRole Role;
+        MsgResult Result;
+    };
+    std::vector<Answer> answers = {{kOk, QMessageBox::AcceptRole, MsgResult::Ok}};
+    if (buttons == MsgButtons::OkCancel) {
+        answers.push_back({kCancel, QMessageBox::RejectRole, MsgResult::Cancel});
+    } else if (buttons == MsgButtons::YesNo) {
+        answers = {{kYes, QMessageBox::YesRole, MsgResult::Yes},
+                   {kNo, QMessageBox::NoRole, MsgResult::No}};
     }
-    box.setDefaultButton(accept);
-    box.setEscapeButton(reject != nullptr ? reject : accept);
+    std::vector<QPushButton*> shown;
+    for (const Answer& answer : answers) {
+        shown.push_back(box.addButton(Q(answer.Caption), answer.Role));
+    }
+    box.setDefaultButton(shown.front());
+    box.setEscapeButton(shown.back());
     box.exec();
-    const bool accepted = box.clickedButton() == accept;
-    switch (buttons) {
-    case MsgButtons::Ok:
-        return MsgResult::Ok;
-    case MsgButtons::OkCancel:
-        return accepted ? MsgResult::Ok : MsgResult::Cancel;
-    case MsgButtons::YesNo:
-        return accepted ? MsgResult::Yes : MsgResult::No;
-    }
-    return MsgResult::Cancel;
+    // Closed without a button (the system closing it): Esc's answer.
+    const auto clicked = std::find(shown.begin(), shown.end(), box.clickedButton());
+    const auto index = static_cast<std::size_t>(clicked - shown.begin());
+    return answers[std::min(index, shown.size() - 1)].Result;
 }
 
 std::optional<std::string> QtPrompts::Input(const std::string& title, const std::string& prompt,
