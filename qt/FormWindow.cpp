@@ -581,45 +581,37 @@ void QtForm::DragOver(const FormControl& list, const QPoint& global, bool drop, 
     }
 }
 
-// Menus that no menu bar holds pop up where they are needed.
-void QtForm::MakePopUps() {
-    for (const MenuLine& line : table_.Menus) {
-        if (menus_.count(line.Menu) == 0) {
-            auto* menu = new QMenu(this);
-            menu->setObjectName(QString::fromLatin1(line.Menu));
-            popUps_.emplace(line.Menu, menu);
-            menus_.emplace(line.Menu, menu);
-        }
-        QMenu* menu = popUps_.count(line.Menu) != 0 ? popUps_.at(line.Menu) : nullptr;
-        if (menu == nullptr) {
-            continue;
-        }
-        QAction* item =
-            line.IsSeparator() ? menu->addSeparator() : menu->addAction(Text(line.Caption));
-        item->setObjectName(QString::fromLatin1(line.Name));
-        if (line.Default) {
-            menu->setDefaultAction(item);
-        }
-    }
-}
-
 void QtForm::MakeMenus() {
-    if (table_.MenuBar.empty()) {
-        MakePopUps();
-        return;
-    }
-    menuBar_ = new QMenuBar(this);
-    menuBar_->setObjectName(QStringLiteral("MainMenu"));
-    for (const MenuTitle& title : table_.MenuBar) {
-        QMenu* menu = menuBar_->addMenu(Text(title.Caption));
-        menu->setObjectName(QString::fromLatin1(title.Name));
-        menus_.emplace(title.Name, menu);
+    if (!table_.MenuBar.empty()) {
+        menuBar_ = new QMenuBar(this);
+        menuBar_->setObjectName(QStringLiteral("MainMenu"));
+        for (const MenuTitle& title : table_.MenuBar) {
+            QMenu* menu = menuBar_->addMenu(Text(title.Caption));
+            menu->setObjectName(QString::fromLatin1(title.Name));
+            menus_.emplace(title.Name, menu);
+        }
     }
     std::map<std::string, QActionGroup*, std::less<>> groups;
     for (const MenuLine& line : table_.Menus) {
+        if (menus_.count(line.Menu) == 0) {
+            // Menus that no menu bar holds pop up where they are needed.
+            auto* popUp = new QMenu(this);
+            popUp->setObjectName(QString::fromLatin1(line.Menu));
+            popUps_.emplace(line.Menu, popUp);
+            menus_.emplace(line.Menu, popUp);
+        }
         QMenu* menu = menus_.at(std::string(line.Menu));
         if (line.IsSeparator()) {
             menu->addSeparator()->setObjectName(QString::fromLatin1(line.Name));
+            continue;
+        }
+        if (popUps_.count(line.Menu) != 0) {
+            // PopUpMenu tells the choice: the item itself reports nothing.
+            QAction* item = menu->addAction(Text(line.Caption));
+            item->setObjectName(QString::fromLatin1(line.Name));
+            if (line.Default) {
+                menu->setDefaultAction(item);
+            }
             continue;
         }
         QAction* item = nullptr;
@@ -649,7 +641,6 @@ void QtForm::MakeMenus() {
         item->setStatusTip(Text(line.Hint));
         items_.emplace(line.Name, item);
     }
-    MakePopUps();
     for (const auto& [menuName, menu] : menus_) {
         const std::string_view name = menuName;
         connect(menu, &QMenu::aboutToShow, this,

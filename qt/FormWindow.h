@@ -48,7 +48,6 @@ private:
     QWidget* Make(const FormControl& control, QWidget* parent);
     void Connect(const FormControl& control, QWidget* widget);
     void MakeMenus();
-    void MakePopUps();
     void MakeShortcuts();
     bool IsWindowShortcut(const QKeySequence& keys) const;
     void DragOver(const FormControl& list, const QPoint& global, bool drop, bool* accepted);
