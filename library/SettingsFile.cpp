@@ -1,8 +1,12 @@
 #include "library/SettingsFile.h"
 
 #include "library/PatternLibrary.h"
+#include "platform/cp932.h"
+#include "platform/hostpath.h"
 #include "platform/inttext.h"
 
+#include <new>
+#include <stdexcept>
 #include <system_error>
 
 namespace pelmora {
@@ -268,6 +272,55 @@ SettingsSaveResult SaveSettingsFile(const std::filesystem::path& file, const Set
             }
         }
     }
+}
+
+namespace {
+
+constexpr const char* kImportTooLarge = "インポートすると設定ファイルが上限の ";
+constexpr const char* kImportTooLargeEnd = " を超えるため、インポートしませんでした。";
+constexpr const char* kNothingImported = "ファイル \"";
+constexpr const char* kNothingImportedEnd =
+    "\" からパターンを読み込めませんでした。名前 (Name) のあるパターンが 1 つもありません。";
+
+// The folder of a file as a Shift-JIS text, or `current` when the path is one
+// Shift-JIS cannot hold.
+std::string ImportFolder(const std::filesystem::path& file, const std::string& current) {
+    try {
+        return FolderOfPath(FsPathToHost(file));
+    } catch (const CodecError&) {
+        return current;
+    }
+}
+
+} // namespace
+
+std::string ImportPatternFile(const std::filesystem::path& file, PatternLibrary& names,
+                              TIniData& settings) {
+    // A file that is not there is an error here, not an empty pattern file.
+    const IniFile ini = IniFile::LoadExisting(file);
+    TIniData after = settings;
+    after.ImportDir = ImportFolder(file, settings.ImportDir);
+    const int before = names.Count();
+    std::string report;
+    try {
+        report = LoadPatterns(ini, names, file);
+        if (names.Count() == before) {
+            // A file in another format, or damaged: not an empty success.
+            throw std::runtime_error(kNothingImported + PathText(file) + kNothingImportedEnd);
+        }
+        if (!SettingsFileFits(after, names)) {
+            throw std::runtime_error(kImportTooLarge + LimitText(kMaxInputFileSize) +
+                                     kImportTooLargeEnd);
+        }
+    } catch (const std::bad_alloc&) {
+        names.Truncate(before);
+        throw FileError(FileAction::Read, file, FileProblem::OutOfMemory);
+    } catch (...) {
+        names.Truncate(before);
+        throw;
+    }
+    settings.ImportDir = std::move(after.ImportDir);
+    return report;
 }
 
 } // namespace pelmora

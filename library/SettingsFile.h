@@ -57,6 +57,18 @@ std::size_t SettingsFileSize(const TIniData& settings, const PatternLibrary& lib
 bool SettingsFileFits(const TIniData& settings, const NamedPatterns& patterns);
 bool SettingsFileFits(const TIniData& settings, const PatternLibrary& library);
 
+// Appends the patterns of a pattern file (or a settings file, whose "Main"
+// has no name) to `names`, as an import does: each under a name made unique
+// there. All or nothing: a file that cannot be read, that holds no pattern,
+// or whose patterns would take the settings file of `settings` (with
+// `names` for its library) past the read limit throws, and `names` is as it
+// was. Afterwards settings.ImportDir is the file's folder. Returns the report
+// of LoadPatterns (Shift-JIS).
+std::string ImportPatternFile(const std::filesystem::path& file, PatternLibrary& names,
+                              TIniData& settings);
+// What the report is followed by when it is shown (UTF-8).
+inline constexpr const char* kImportedText = "をインポートしました。";
+
 // A digest of that text, made without making the text: the end tells by it
 // whether anything changed since the start.
 std::uint64_t SettingsFileDigest(const TIniData& settings, const PatternLibrary& library);

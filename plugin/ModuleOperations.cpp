@@ -33,12 +33,6 @@ constexpr const char* kNameDuplicate = "パターンの名前が重複してい�
 constexpr const char* kNameRegisteredAs = "で登録します。";
 constexpr const char* kImportTitle = "パターンファイルの指定";
 constexpr const char* kImportFilter = "パターンファイル(*.ptn)|*.ptn|すべてのファイル(*.*)|*.*";
-constexpr const char* kImported = "をインポートしました。";
-constexpr const char* kImportTooLarge = "インポートすると設定ファイルが上限の ";
-constexpr const char* kImportTooLargeEnd = " を超えるため、インポートしませんでした。";
-constexpr const char* kNothingImported = "ファイル \"";
-constexpr const char* kNothingImportedEnd =
-    "\" からパターンを読み込めませんでした。名前 (Name) のあるパターンが 1 つもありません。";
 constexpr const char* kExportKept = "エクスポートする内容は \"";
 constexpr const char* kExportKeptEnd =
     "\" に保存しました。ほかのプログラムを閉じてからもう一度エクスポートするか、"
@@ -112,6 +106,10 @@ void ModuleOperations::ShowMessage(const std::string& utf8, MsgKind kind) {
 
 Prompts& ModuleOperations::Dialogs() {
     return *module_.Dialogs;
+}
+
+TextClipboard& ModuleOperations::Clipboard() {
+    return *module_.Clipboard;
 }
 
 bool ModuleOperations::AskPatternName(const std::string& promptUtf8, std::string& name,
@@ -246,32 +244,8 @@ bool ModuleOperations::ImportPatterns(PatternLibrary& names) {
     if (!chosen) {
         return false;
     }
-    const std::filesystem::path file = Utf8ToFsPath(*chosen);
-    // A file that is not there is an error here, not an empty pattern file.
-    const IniFile ini = IniFile::LoadExisting(file);
-    TIniData after = settings;
-    after.ImportDir = RememberedFolder(file, settings.ImportDir);
-    const int before = names.Count();
-    std::string report;
-    try {
-        report = LoadPatterns(ini, names, file);
-        if (names.Count() == before) {
-            // A file in another format, or damaged: not an empty success.
-            throw std::runtime_error(kNothingImported + PathText(file) + kNothingImportedEnd);
-        }
-        if (!SettingsFileFits(after, names)) {
-            throw std::runtime_error(kImportTooLarge + LimitText(kMaxInputFileSize) +
-                                     kImportTooLargeEnd);
-        }
-    } catch (const std::bad_alloc&) {
-        names.Truncate(before);
-        throw FileError(FileAction::Read, file, FileProblem::OutOfMemory);
-    } catch (...) {
-        names.Truncate(before);
-        throw;
-    }
-    ShowMessage(DisplayText(report) + kImported, MsgKind::Information);
-    settings.ImportDir = std::move(after.ImportDir);
+    const std::string report = ImportPatternFile(Utf8ToFsPath(*chosen), names, settings);
+    ShowMessage(DisplayText(report) + kImportedText, MsgKind::Information);
     return true;
 }
 
