@@ -12,6 +12,8 @@
 
 namespace pelmora {
 
+class TextClipboard;
+
 class EditorHost {
 public:
     virtual ~EditorHost() = default;
@@ -43,6 +45,8 @@ public:
     virtual void EditorClosed() = 0;
     // The dialog service the editor's questions and messages go through.
     virtual Prompts& Dialogs() = 0;
+    // The clipboard the editor copies to and pastes from.
+    virtual TextClipboard& Clipboard() = 0;
 };
 
 } // namespace pelmora

@@ -159,6 +159,7 @@ struct FormTable {
     Size96 MinimumSize{}; // of the whole window; none when not resizable
     bool Resizable = false;
     bool ToolWindow = false;
+    bool AcceptsFiles = false; // files dropped on it are reported (FilesDropped)
     std::span<const FormControl> Controls{};
     std::span<const MenuTitle> MenuBar{};
     std::span<const MenuLine> Menus{};

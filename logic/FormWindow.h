@@ -45,6 +45,9 @@ enum class FormEventKind {
     SplitterDrag,  // Value: how far it moved down since the press (96-dpi)
     MenuOpen,      // a menu is about to show (Control: the menu)
     MenuHighlight, // a menu item is highlighted (Control: the item; empty: none)
+    ContextMenu,   // a list's context menu is asked for (the right button or the
+                   // keyboard); At: where, Value: the row there (-1: the current)
+    FilesDropped,  // files dropped on a window whose table accepts them; Files
 };
 
 struct FormEvent {
@@ -57,6 +60,7 @@ struct FormEvent {
     MouseButton Button = MouseButton::Left;
     bool LeftHeld = false;
     std::string_view Over{};
+    std::vector<std::string> Files{}; // UTF-8 paths
 };
 
 class FormEvents {

@@ -4,6 +4,7 @@
 // name below the icon that reaches no launcher.
 #include "library/IniData.h"
 #include "library/PatternLibrary.h"
+#include "logic/Clipboard.h"
 #include "logic/EditorHost.h"
 #include "pattern/PadInfo.h"
 
@@ -32,9 +33,11 @@ public:
     bool ExportPatterns(const std::vector<TExportEntry>&) override { return false; }
     void EditorClosed() override {}
     Prompts& Dialogs() override { return dialogs_; }
+    TextClipboard& Clipboard() override { return clipboard_; }
 
 private:
     Prompts& dialogs_;
+    MemoryClipboard clipboard_;
     TPadInfo pad_;
 };
 

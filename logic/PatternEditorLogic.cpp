@@ -246,6 +246,7 @@ bool PatternEditorLogic::IsEnabled(EditItem item) {
     switch (item) {
     case EditItem::mnExport:
     case EditItem::mnDelete:
+    case EditItem::mnCopyPattern:
         return selected >= 1;
     case EditItem::mnRename:
     case EditItem::mnUpper:
@@ -268,6 +269,10 @@ bool PatternEditorLogic::IsEnabled(EditItem item) {
     case EditItem::mnArea:
     case EditItem::mnPDelete:
         return one && i >= 1;
+    case EditItem::mnCopyPart:
+        return part != nullptr;
+    case EditItem::mnCopyGrad:
+        return part != nullptr && part->Fill == fkGrad;
     case EditItem::mnPUpper:
         return one && i >= 2;
     case EditItem::mnPLower:
@@ -293,6 +298,7 @@ void PatternEditorLogic::mnPatternClick() {
         view_.SetItemEnabled(item, IsEnabled(item));
     }
     view_.SetItemChecked(EditItem::mnPerPadFile, settings_.WallPaperPerPad);
+    UpdateClipboardItems();
 }
 
 // --- Dispatch ---------------------------------------------------------------------------
@@ -354,6 +360,14 @@ void PatternEditorLogic::MenuClick(EditItem item) {
         return mnEditUndoClick();
     case EditItem::mnEditRedo:
         return mnEditRedoClick();
+    case EditItem::mnCopyPattern:
+        return mnCopyPatternClick();
+    case EditItem::mnCopyPart:
+        return mnCopyPartClick();
+    case EditItem::mnCopyGrad:
+        return mnCopyGradClick();
+    case EditItem::mnPaste:
+        return mnPasteClick();
     case EditItem::mnPNew:
     case EditItem::mnFill:
         return; // submenus

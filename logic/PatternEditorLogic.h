@@ -98,6 +98,13 @@ public:
     // are one step.
     void ColorAdjustChange(int lumi, int hue, bool btnColTrim);
     void ColorAdjustDone();
+    // Files dropped on the window (UTF-8 paths): imported as the import
+    // command imports, all in one step; those that cannot be read are named
+    // in one message.
+    void FilesDropped(const std::vector<std::string>& paths);
+    // Whether the clipboard holds any text to paste (the context menu's rule;
+    // the Edit menu's paste stays enabled and tells what it cannot paste).
+    bool ClipboardHasText();
 
     // --- Commands -------------------------------------------------------------
     void mnNewClick();
@@ -125,6 +132,13 @@ public:
     void mnPDeleteClick();
     void mnEditUndoClick();
     void mnEditRedoClick();
+    // The clipboard: the selected patterns as pattern file sections, the
+    // current part as its stored line, its gradient as its text; the paste
+    // takes any of the three and refuses anything else.
+    void mnCopyPatternClick();
+    void mnCopyPartClick();
+    void mnCopyGradClick();
+    void mnPasteClick();
 
 private:
     // Raises a flag for a scope: the one guard idiom of the window.
@@ -183,6 +197,15 @@ private:
     // Shows the rows, the selection and the part a step brings back.
     void ShowStep(const EditorSelection& shown, bool namesChanged);
     void UpdateEditMenu();
+
+    // The clipboard.
+    void UpdateClipboardItems();
+    // False when the text holds no pattern section.
+    bool PastePatterns(const std::string& sjis);
+    void PastePart(const std::string& line);
+    void PasteGradient(const std::string& line);
+    // Throws when the rows would make a settings file too large to be read.
+    void CheckPastedSize() const;
 
     // The parts pane.
     void UpdatePartsList();

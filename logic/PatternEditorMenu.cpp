@@ -2,6 +2,8 @@
 #include "logic/PatternEditorView.h"
 #include "pattern/Pattern.h"
 
+#include <algorithm>
+
 namespace pelmora {
 namespace {
 
@@ -18,6 +20,15 @@ constexpr const char* kMovePatternDown =
     "選択したパターンの順序を下に移動する(ドラッグ&ドロップでも可能)";
 constexpr const char* kMovePartUp = "選択した部品の順序を上に移動する(ドラッグ&ドロップでも可能)";
 constexpr const char* kMovePartDown = "選択した部品の順序を下に移動する(ドラッグ&ドロップでも可能)";
+
+constexpr const char* kCopyPatternHint =
+    "選択したパターンをテキストとしてクリップボードにコピーする";
+constexpr const char* kCopyPartHint = "選択した部品をテキストとしてクリップボードにコピーする";
+constexpr const char* kCopyGradHint =
+    "選択した部品のグラデーションをテキストとしてクリップボードにコピーする";
+constexpr const char* kPasteHint =
+    "クリップボードのパターン・部品・グラデーションを貼り付ける(部品は選択した部品の後ろに、"
+    "グラデーションは選択した部品に)";
 
 constexpr MenuLine kMenus[] = {
     {.Menu = "mnFile",
@@ -49,6 +60,30 @@ constexpr MenuLine kMenus[] = {
      .Caption = "やり直し(&R)",
      .Shortcut = "Ctrl+Y",
      .Hint = "元に戻した編集をもう一度行う"},
+    // The clipboard holds the stored forms as text: a pattern as its pattern
+    // file section, a part as its line, a gradient as its text. Ctrl+C is
+    // the Pattern menu's copy and the parts' own keys carry Alt, so the
+    // clipboard copies are Ctrl+Shift+C and Ctrl+Alt+C.
+    {.Menu = "mnEdit", .Name = "", .Caption = "-"},
+    {.Menu = "mnEdit",
+     .Name = "mnCopyPattern",
+     .Caption = "パターンのコピー(&C)",
+     .Shortcut = "Ctrl+Shift+C",
+     .Hint = kCopyPatternHint},
+    {.Menu = "mnEdit",
+     .Name = "mnCopyPart",
+     .Caption = "部品のコピー(&B)",
+     .Shortcut = "Ctrl+Alt+C",
+     .Hint = kCopyPartHint},
+    {.Menu = "mnEdit",
+     .Name = "mnCopyGrad",
+     .Caption = "グラデーションのコピー(&G)",
+     .Hint = kCopyGradHint},
+    {.Menu = "mnEdit",
+     .Name = "mnPaste",
+     .Caption = "貼り付け(&P)",
+     .Shortcut = "Ctrl+V",
+     .Hint = kPasteHint},
     {.Menu = "mnPattern",
      .Name = "mnNew",
      .Caption = "新規作成(&N)",
@@ -179,21 +214,40 @@ constexpr MenuLine kMenus[] = {
      .Caption = "ボタン枠色(&F)",
      .Hint = "パッドに設定されたボタン色による枠色で描画する",
      .Radio = true},
+    // The parts list's context menu, last; each item's Tag is the EditItem it runs.
+    {.Menu = "pmParts",
+     .Name = "pmCopyPart",
+     .Caption = "部品のコピー(&B)",
+     .Hint = kCopyPartHint,
+     .Tag = static_cast<int>(EditItem::mnCopyPart)},
+    {.Menu = "pmParts",
+     .Name = "pmCopyGrad",
+     .Caption = "グラデーションのコピー(&G)",
+     .Hint = kCopyGradHint,
+     .Tag = static_cast<int>(EditItem::mnCopyGrad)},
+    {.Menu = "pmParts", .Name = "", .Caption = "-"},
+    {.Menu = "pmParts",
+     .Name = "pmPaste",
+     .Caption = "貼り付け(&P)",
+     .Hint = kPasteHint,
+     .Tag = static_cast<int>(EditItem::mnPaste)},
 };
 
 // Item names in EditItem order.
 constexpr const char* kItemNames[] = {
-    "mnImport", "mnExport",  "mnExit",     "mnCancel",   "mnNew",        "mnCopy",  "mnRename",
-    "mnUpper",  "mnLower",   "mnDelete",   "mnInfo",     "mnPerPadFile", "mnPad",   "mnUndo",
-    "mnPNew",   "mnAll",     "mnIcon",     "mnIconF",    "mnName",       "mnNameF", "mnArea",
-    "mnFill",   "mnNon",     "mnMono",     "mnGrad",     "mnBtn",        "mnBtnF",  "mnPUpper",
-    "mnPLower", "mnPDelete", "mnEditUndo", "mnEditRedo",
+    "mnImport",   "mnExport",   "mnExit",        "mnCancel",   "mnNew",      "mnCopy",
+    "mnRename",   "mnUpper",    "mnLower",       "mnDelete",   "mnInfo",     "mnPerPadFile",
+    "mnPad",      "mnUndo",     "mnPNew",        "mnAll",      "mnIcon",     "mnIconF",
+    "mnName",     "mnNameF",    "mnArea",        "mnFill",     "mnNon",      "mnMono",
+    "mnGrad",     "mnBtn",      "mnBtnF",        "mnPUpper",   "mnPLower",   "mnPDelete",
+    "mnEditUndo", "mnEditRedo", "mnCopyPattern", "mnCopyPart", "mnCopyGrad", "mnPaste",
 };
-static_assert(std::size(kItemNames) == static_cast<std::size_t>(EditItem::mnEditRedo) + 1);
+static_assert(std::size(kItemNames) == static_cast<std::size_t>(EditItem::mnPaste) + 1);
 
-// Keys beside the menus' own: redo also answers the other common key.
+// Keys beside the menus' own: redo and paste also answer the other common key.
 constexpr FormShortcut kShortcuts[] = {
     {.Keys = "Ctrl+Shift+Z", .Command = "mnEditRedo"},
+    {.Keys = "Shift+Ins", .Command = "mnPaste"},
 };
 
 } // namespace
@@ -208,6 +262,16 @@ std::span<const MenuLine> EditMenus() {
 
 std::span<const FormShortcut> EditShortcuts() {
     return kShortcuts;
+}
+
+std::span<const MenuLine> PartsPopUpMenu() {
+    const std::span<const MenuLine> all = kMenus;
+    return all.subspan(static_cast<std::size_t>(std::find_if(all.begin(), all.end(),
+                                                             [](const MenuLine& line) {
+                                                                 return std::string_view(
+                                                                            line.Menu) == "pmParts";
+                                                             }) -
+                                                all.begin()));
 }
 
 const char* ItemName(EditItem item) {

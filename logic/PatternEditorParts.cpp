@@ -131,6 +131,7 @@ void PatternEditorLogic::mnPartsClick() {
                                 EditItem::mnPUpper, EditItem::mnPLower, EditItem::mnPDelete}) {
         view_.SetItemEnabled(item, IsEnabled(item));
     }
+    UpdateClipboardItems();
     const TParts* part = CurrentPart();
     if (part == nullptr) {
         return;

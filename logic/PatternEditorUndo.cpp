@@ -148,6 +148,7 @@ void PatternEditorLogic::ShowStep(const EditorSelection& shown, bool namesChange
 
 void PatternEditorLogic::mnEditClick() {
     UpdateEditMenu();
+    UpdateClipboardItems();
 }
 
 void PatternEditorLogic::UpdateEditMenu() {

@@ -52,6 +52,10 @@ enum class EditItem {
     // Edit menu
     mnEditUndo,
     mnEditRedo,
+    mnCopyPattern,
+    mnCopyPart,
+    mnCopyGrad,
+    mnPaste,
 };
 
 // The menu bar's menus, and every line of every menu in order.
@@ -59,6 +63,9 @@ std::span<const MenuTitle> EditMenuBar();
 std::span<const MenuLine> EditMenus();
 // Keys that run a menu item besides its own shortcut.
 std::span<const FormShortcut> EditShortcuts();
+// The parts list's context menu ("pmParts", the last lines of EditMenus());
+// each item's Tag is the EditItem it runs.
+std::span<const MenuLine> PartsPopUpMenu();
 // An item's documented name, and the item of a name.
 const char* ItemName(EditItem item);
 std::optional<EditItem> ItemNamed(std::string_view name);

@@ -174,6 +174,7 @@ const FormTable& MakeTable() {
         .Client = {kClientWidth, 400},
         .MinimumSize = {550, 400},
         .Resizable = true,
+        .AcceptsFiles = true,
         .Controls = kControls,
         .MenuBar = EditMenuBar(),
         .Menus = EditMenus(),
@@ -291,6 +292,14 @@ bool PatternEditorWindow::Handle(const FormEvent& event) {
     case FormEventKind::DragOver:
     case FormEventKind::DragDrop:
         return HandleDrag(event);
+    case FormEventKind::FilesDropped:
+        logic_->FilesDropped(event.Files);
+        return true;
+    case FormEventKind::ContextMenu:
+        if (c == "PartsList") {
+            PopUpPartsMenu(event);
+        }
+        return true;
     case FormEventKind::Slide:
         (c == "tbLumi" ? lumi_ : hue_) = event.Value;
         ReportColorAdjust();
@@ -337,6 +346,33 @@ bool PatternEditorWindow::HandleDrag(const FormEvent& event) {
         return true;
     }
     return logic_->PartsListDragOver(row);
+}
+
+// The row under the pointer becomes current first, so the menu acts on the
+// part it was asked over.
+void PatternEditorWindow::PopUpPartsMenu(const FormEvent& event) {
+    if (event.Value >= 0) {
+        logic_->PartsListClick(event.Value);
+    }
+    const std::span<const MenuLine> lines = PartsPopUpMenu();
+    std::vector<std::string> disabled;
+    for (const MenuLine& line : lines) {
+        const auto item = static_cast<EditItem>(line.Tag);
+        const bool enabled =
+            item == EditItem::mnPaste ? logic_->ClipboardHasText() : logic_->IsEnabled(item);
+        if (!line.IsSeparator() && !enabled) {
+            disabled.emplace_back(line.Name);
+        }
+    }
+    const std::weak_ptr<int> alive = life_;
+    const std::optional<std::string> chosen =
+        window_.PopUpMenu(lines, lines.front().Menu, disabled, {}, "PartsList", event.At);
+    // The menu ran its own event loop, in which the window may have gone.
+    for (const MenuLine& line : lines) {
+        if (!alive.expired() && chosen && *chosen == line.Name) {
+            logic_->MenuClick(static_cast<EditItem>(line.Tag));
+        }
+    }
 }
 
 void PatternEditorWindow::ReportColorAdjust() {

@@ -30,6 +30,7 @@ public:
 
 private:
     bool HandleDrag(const FormEvent& event);
+    void PopUpPartsMenu(const FormEvent& event);
     void ReportColorAdjust();
 
     // PatternEditorView
@@ -57,6 +58,7 @@ private:
     int lumi_ = 0;
     int hue_ = 0;
     bool btnColTrim_ = false;
+    std::shared_ptr<int> life_ = std::make_shared<int>(0); // expires with the window
     std::unique_ptr<PatternEditorLogic>
         logic_; // last: destroyed first, while the rest still answers
 };

@@ -6,6 +6,7 @@
 #include "library/IniData.h"
 #include "library/PatternLibrary.h"
 #include "library/SettingsFile.h"
+#include "logic/Clipboard.h"
 #include "pattern/PadInfo.h"
 #include "platform/prompts.h"
 #include "plugin/HostBinding.h"
@@ -48,7 +49,8 @@ public:
 
 struct ModuleContext {
     // Binds the launcher's functions from the process's main executable.
-    ModuleContext(std::unique_ptr<Prompts> dialogs, std::unique_ptr<EditorLauncher> editor);
+    ModuleContext(std::unique_ptr<Prompts> dialogs, std::unique_ptr<EditorLauncher> editor,
+                  std::unique_ptr<TextClipboard> clipboard);
     ~ModuleContext();
     ModuleContext(const ModuleContext&) = delete;
     ModuleContext& operator=(const ModuleContext&) = delete;
@@ -57,6 +59,7 @@ struct ModuleContext {
     HostBinding Host;
     std::unique_ptr<Prompts> Dialogs;
     std::unique_ptr<EditorLauncher> Editor;
+    std::unique_ptr<TextClipboard> Clipboard;     // the editor's copy and paste
     std::unique_ptr<ModuleOperations> Operations; // on pads and files; the editor's host
 };
 

@@ -52,6 +52,7 @@ public:
     // Clears EditorOpen and asks the host to list the patterns again.
     void EditorClosed() override;
     Prompts& Dialogs() override;
+    TextClipboard& Clipboard() override;
 
     // Paints `pattern` as the wallpaper of the current pad, saves it in the
     // pad's wallpaper file and hands it to the pad. True when the host

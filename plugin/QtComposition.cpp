@@ -5,6 +5,7 @@
 
 #include "plugin/EntryPoints.h"
 #include "qt/PatternEditor.h"
+#include "qt/QtClipboard.h"
 #include "qt/QtPrompts.h"
 
 #include <QPointer>
@@ -46,8 +47,8 @@ private:
 } // namespace
 
 ModuleContext& QtModule() {
-    static ModuleContext module(std::make_unique<QtPrompts>(),
-                                std::make_unique<QtEditorLauncher>());
+    static ModuleContext module(std::make_unique<QtPrompts>(), std::make_unique<QtEditorLauncher>(),
+                                std::make_unique<QtClipboard>());
     return module;
 }
 

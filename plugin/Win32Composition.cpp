@@ -6,6 +6,7 @@
 
 #include "platform/win32/Win32Prompts.h"
 #include "plugin/EntryPoints.h"
+#include "win32/Clipboard.h"
 #include "win32/Dialogs.h"
 #include "win32/PatternEditor.h"
 
@@ -73,7 +74,10 @@ ModuleContext& Win32Module() {
                 return RunInputBox(static_cast<HWND>(owner), messages, request);
             });
         auto editor = std::make_unique<Win32EditorLauncher>(*prompts);
-        return ModuleContext(std::move(prompts), std::move(editor));
+        auto clipboard = std::make_unique<Win32Clipboard>([] {
+            return static_cast<const Win32EditorLauncher&>(*Win32Module().Editor).Window();
+        });
+        return ModuleContext(std::move(prompts), std::move(editor), std::move(clipboard));
     }();
     return module;
 }

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
@@ -251,6 +252,18 @@ void PaintTextsOver(QPainter& painter, const QWidget& box, const std::vector<Tex
     }
 }
 
+// Files of this computer only; a folder among them is the logic's to refuse.
+std::vector<std::string> LocalFiles(const QMimeData* data) {
+    std::vector<std::string> files;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile()) {
+            return {};
+        }
+        files.push_back(url.toLocalFile().toStdString());
+    }
+    return files;
+}
+
 } // namespace
 
 // --- Building the window -------------------------------------------------------------
@@ -273,6 +286,7 @@ QtForm::QtForm(const FormTable& table, QWidget* parent) : QDialog(parent), table
                        Qt::WindowCloseButtonHint);
         setFixedSize(table.Client.Width, table.Client.Height);
     }
+    setAcceptDrops(table.AcceptsFiles);
     MakeMenus();
     MakeShortcuts();
     for (const FormControl& control : table.Controls) {
@@ -514,6 +528,15 @@ void QtForm::Connect(const FormControl& control, QWidget* widget) {
             });
         }
         list->OnDoubleClick = [report] { report(FormEventKind::DoubleClick); };
+        list->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(list, &QWidget::customContextMenuRequested, this, [this, name, list](QPoint at) {
+            const QModelIndex index = list->indexAt(at);
+            at = list->viewport()->mapTo(list, at);
+            Report({.Kind = FormEventKind::ContextMenu,
+                    .Control = name,
+                    .Value = index.isValid() ? index.row() : -1,
+                    .At = {at.x(), at.y()}});
+        });
         if (control.Has(style::DragRows)) {
             list->onDragOver = [this, &control](const QPoint& global) {
                 bool accepted = false;
@@ -708,6 +731,24 @@ bool QtForm::event(QEvent* e) {
         }
     }
     return QDialog::event(e);
+}
+
+void QtForm::dragEnterEvent(QDragEnterEvent* e) {
+    if (!LocalFiles(e->mimeData()).empty()) {
+        e->acceptProposedAction();
+    }
+}
+
+// Reported once the drop is over: the import may ask and tell, and the
+// program the files came from should not wait for that.
+void QtForm::dropEvent(QDropEvent* e) {
+    std::vector<std::string> files = LocalFiles(e->mimeData());
+    if (!files.empty()) {
+        e->acceptProposedAction();
+        QTimer::singleShot(0, this, [this, files] {
+            Report({.Kind = FormEventKind::FilesDropped, .Files = files});
+        });
+    }
 }
 
 void QtForm::reject() {

@@ -8,6 +8,7 @@
 #include "win32/RowDrag.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -619,6 +620,7 @@ void Win32Form::Show() {
 
 void Win32Form::Initialise(HWND dialog, HWND owner) {
     window_ = dialog;
+    DragAcceptFiles(dialog, table_.AcceptsFiles ? TRUE : FALSE);
     scale_ = Scale(WindowDpi(dialog));
     font_ = CreateDialogFont(scale_.Dpi());
     SendMessageW(dialog, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Font()), FALSE);
@@ -806,7 +808,11 @@ void Win32Form::MakeMenus() {
     std::vector<ACCEL> shortcuts;
     for (std::size_t i = 0; i < table_.Menus.size(); ++i) {
         const MenuLine& line = table_.Menus[i];
-        const HMENU menu = menus.at(std::string(line.Menu));
+        const auto found = menus.find(line.Menu);
+        if (found == menus.end()) {
+            continue; // a pop-up menu's: PopUpMenu makes it when it is needed
+        }
+        const HMENU menu = found->second;
         if (line.IsSeparator()) {
             AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
             continue;
@@ -1026,6 +1032,40 @@ std::optional<LRESULT> Win32Form::Dispatch(UINT message, WPARAM wParam, LPARAM l
             }
         }
         Report(std::move(event));
+        return 0;
+    }
+    case WM_DROPFILES: {
+        // The system's list of paths, of any length; folders are the logic's to refuse.
+        const auto drop = reinterpret_cast<HDROP>(wParam);
+        FormEvent event{.Kind = FormEventKind::FilesDropped};
+        for (UINT i = 0, n = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0); i < n; ++i) {
+            std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+            path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+            event.Files.push_back(Utf8(path));
+        }
+        DragFinish(drop);
+        Report(std::move(event));
+        return 0;
+    }
+    case WM_CONTEXTMENU: {
+        const std::optional<std::size_t> index = IndexOfWindow(reinterpret_cast<HWND>(wParam));
+        if (!index || table_.Controls[*index].Kind != ControlKind::ListBox) {
+            return std::nullopt;
+        }
+        // From the keyboard (no point): at the list's corner, on its current row.
+        const HWND list = controls_[*index]->Window;
+        POINT p = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ScreenToClient(list, &p);
+        const bool keyboard = lParam == -1;
+        Report(
+            {.Kind = FormEventKind::ContextMenu,
+             .Control = table_.Controls[*index].Name,
+             .Value = keyboard
+                          ? -1
+                          : RowAtY(p.y, static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0)),
+                                   static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)),
+                                   static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0))),
+             .At = keyboard ? TPoint{} : TPoint{scale_.Floor(p.x), scale_.Floor(p.y)}});
         return 0;
     }
     case WM_SIZE: {

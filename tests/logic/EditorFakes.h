@@ -4,6 +4,7 @@
 // dialogs answered from queues, and the scripted dialog service.
 #include "library/IniData.h"
 #include "library/PatternLibrary.h"
+#include "logic/Clipboard.h"
 #include "logic/EditorDialogs.h"
 #include "logic/EditorHost.h"
 #include "logic/PatternEditorLogic.h"
@@ -201,6 +202,9 @@ public:
     }
     void EditorClosed() override { ++Closed; }
     Prompts& Dialogs() override { return dialogs_; }
+    TextClipboard& Clipboard() override { return Clip; }
+
+    MemoryClipboard Clip;
 
 private:
     std::filesystem::path folder_;

@@ -132,12 +132,16 @@ TEST(FormRules, FullWidthMnemonicsHavePlainLetterStandIns) {
     EXPECT_EQ(PlainCaption("a && b"), "a & b");
 }
 
-// No two shortcuts of the editor and, menu by menu, no two mnemonics alike,
+// No two shortcuts of the editor (its menus' and its window's own) and, menu
+// by menu (the parts list's context menu too), no two mnemonics alike,
 // but for the Pattern menu's 削除(&D) and 仮適用の取り消し(&D), whose letter
 // the original gave to both.
 TEST(EditorMenus, ShortcutsAndMnemonicsDoNotCollide) {
     std::set<std::string> shortcuts;
     std::map<std::string, std::map<char, std::vector<std::string>>> letters;
+    for (const FormShortcut& key : EditShortcuts()) {
+        EXPECT_TRUE(shortcuts.insert(key.Keys).second) << key.Keys << " twice";
+    }
     for (const MenuLine& line : EditMenus()) {
         if (*line.Shortcut != '\0') {
             EXPECT_TRUE(shortcuts.insert(line.Shortcut).second) << line.Shortcut << " twice";

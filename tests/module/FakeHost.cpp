@@ -10,7 +10,8 @@ namespace pelmora::testing {
 
 ModuleContext& TestModule() {
     static ModuleContext module(std::make_unique<SilentPrompts>(),
-                                std::make_unique<FakeEditorLauncher>());
+                                std::make_unique<FakeEditorLauncher>(),
+                                std::make_unique<MemoryClipboard>());
     return module;
 }
 

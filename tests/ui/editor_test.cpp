@@ -7,17 +7,21 @@
 #include "logic/EditorHost.h"
 #include "platform/bmp.h"
 #include "platform/cp932.h"
+#include "platform/fileio.h"
 #include "platform/inifile.h"
 #include "qt/PatternEditor.h"
+#include "qt/QtClipboard.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/SplitterDrag.h"
 #include "tests/support/UiWait.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -113,8 +117,10 @@ public:
     }
     void EditorClosed() override { ++Closed; }
     Prompts& Dialogs() override { return dialogs_; }
+    TextClipboard& Clipboard() override { return clipboard_; }
 
 private:
+    QtClipboard clipboard_; // the system's: the clipboard commands reach it
     fs::path folder_;
     Prompts& dialogs_;
 };
@@ -228,6 +234,7 @@ private slots:
     void hintsGoToStatusBar();
     void editMenuUndoesAndRedoes();
     void perPadWallpaperFileIsACheckedEntry();
+    void clipboardAndDroppedFilesReachTheLogic();
 };
 
 void EditorTest::windowCarriesItsNamesAndTexts() {
@@ -780,6 +787,64 @@ void EditorTest::perPadWallpaperFileIsACheckedEntry() {
         QTRY_COMPARE_WITH_TIMEOUT(s.Settings.WallPaperPerPad, stored, kSlowMachineTimeoutMs);
         QCOMPARE(entry->isChecked(), stored);
     }
+}
+
+// The clipboard is the system's, as text; the keys, the parts list's context
+// menu and files dropped on the window reach the logic.
+void EditorTest::clipboardAndDroppedFilesReachTheLogic() {
+    Session s({"A"});
+    s.Open();
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    s.key(Qt::Key_C, Qt::ControlModifier | Qt::AltModifier);
+    QCOMPARE(clipboard->text(), QString(R"(0,"0,0,0,0","1,1,1,1",3)"));
+    clipboard->setText(R"(3,"0,0,0,0","2,2,2,2",1,255)");
+    s.key(Qt::Key_V, Qt::ControlModifier);
+    auto* parts = s.control<QListWidget>("PartsList");
+    QCOMPARE(parts->count(), 2);
+    QCOMPARE(parts->currentRow(), 1);
+    QCOMPARE(s.action("mnPaste")->shortcut(), QKeySequence("Ctrl+V"));
+
+    // The context menu acts on the row it was asked over.
+    clipboard->setText("x");
+    QTimer poll;
+    poll.setInterval(5);
+    QStringList shown;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+            poll.stop();
+            for (QAction* item : menu->actions()) {
+                shown << item->objectName() + (item->isEnabled() ? "" : "-");
+            }
+            QTest::keyClick(menu, Qt::Key_B);
+        }
+    });
+    poll.start();
+    const QPoint row0 = parts->visualItemRect(parts->item(0)).center();
+    QContextMenuEvent ask(QContextMenuEvent::Mouse, row0, parts->viewport()->mapToGlobal(row0));
+    QApplication::sendEvent(parts->viewport(), &ask);
+    QCOMPARE(shown, (QStringList{"pmCopyPart", "pmCopyGrad-", "", "pmPaste"}));
+    QCOMPARE(clipboard->text(), QString(R"(0,"0,0,0,0","1,1,1,1",3)"));
+
+    // Files of this computer are taken; anything else is not.
+    const fs::path file = Session::Folder() / "dropped.ptn";
+    IniFile ini;
+    ini.WriteString("1", "Name", "Dropped");
+    WriteWholeFile(file, ini.ToText());
+    QMimeData web;
+    web.setUrls({QUrl("https://example.invalid/a.ptn")});
+    QDragEnterEvent enterWeb(QPoint(5, 5), Qt::CopyAction, &web, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(s.Form, &enterWeb);
+    QVERIFY(!enterWeb.isAccepted());
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(QString::fromStdString(file.string()))});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(s.Form, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(s.Form, &drop);
+    QTRY_COMPARE_WITH_TIMEOUT(s.rowTexts(), (std::vector<std::string>{"A", "Dropped"}),
+                              kSlowMachineTimeoutMs);
+    QCOMPARE(s.Prompts->Messages().back(), std::string("\"Dropped\"\r\nをインポートしました。"));
 }
 
 QTEST_MAIN(EditorTest)

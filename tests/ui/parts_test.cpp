@@ -6,6 +6,7 @@
 // executable standing in for the launcher.
 #include "library/PatternLibrary.h"
 #include "library/Wallpaper.h"
+#include "logic/Clipboard.h"
 #include "logic/EditorHost.h"
 #include "platform/bmp.h"
 #include "platform/cp932.h"
@@ -158,8 +159,10 @@ public:
     bool ExportPatterns(const std::vector<TExportEntry>&) override { return false; }
     void EditorClosed() override {}
     Prompts& Dialogs() override { return dialogs_; }
+    TextClipboard& Clipboard() override { return clipboard_; }
 
 private:
+    MemoryClipboard clipboard_;
     fs::path folder_;
     Prompts& dialogs_;
 };

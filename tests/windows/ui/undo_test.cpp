@@ -1,9 +1,13 @@
 // The editor's Edit menu under Wine: its place and items, and Ctrl+Z, Ctrl+Y
 // and Ctrl+Shift+Z typed for real (SendInput) reaching the history through
-// the launcher's message loop, whichever control has the focus.
+// the launcher's message loop, whichever control has the focus; the
+// clipboard keys and files dropped on the window.
 #include "EditorFixture.h"
 #include "RealKeys.h"
 
+#include <shlobj.h>
+
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -39,7 +43,7 @@ TEST_F(UndoKeys, CtrlZAndCtrlYTypedForRealUndoAndRedo) {
     wchar_t title[64] = {};
     GetMenuStringW(GetMenu(form_), kEditMenu, title, 64, MF_BYPOSITION);
     EXPECT_EQ(win32ui::Utf8(title), "編集(&E)");
-    ASSERT_EQ(GetMenuItemCount(edit), 2);
+    ASSERT_EQ(GetMenuItemCount(edit), 7); // undo, redo, a line, three copies and the paste
     EXPECT_EQ(GetMenuItemID(edit, 0), static_cast<UINT>(ItemId(EditItem::mnEditUndo)));
     EXPECT_EQ(MenuText(EditItem::mnEditUndo), "元に戻す(&U)\tCtrl+Z");
     EXPECT_FALSE(MenuEnabled(EditItem::mnEditUndo));
@@ -88,6 +92,50 @@ TEST_F(UndoKeys, CtrlZAndCtrlYTypedForRealUndoAndRedo) {
     const std::string stored = FromSjis(ReadBytes(settings_));
     EXPECT_NE(stored.find("Name=新規パターン"), std::string::npos);
     EXPECT_EQ(stored.find("Lumi=1"), std::string::npos);
+}
+
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (OpenClipboard(nullptr)) {
+        if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            text = static_cast<const wchar_t*>(GlobalLock(data));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+    }
+    return text;
+}
+
+// The clipboard holds Unicode text; Ctrl+Alt+C copies the current part and
+// Ctrl+V pastes it after it. Files come as the system hands them over.
+TEST_F(UndoKeys, TheClipboardKeysAndDroppedFilesReachTheEditor) {
+    OpenInFront(SettingsWithPatterns({"A"}));
+    EXPECT_EQ(MenuText(EditItem::mnPaste), "貼り付け(&P)\tCtrl+V");
+    TypeUntil(
+        {VK_CONTROL, VK_MENU, 'C'},
+        [&] { return ClipboardText() == LR"(0,"0,0,0,0","1,1,1,1",3)"; }, "the base part copied");
+    TypeUntil(
+        {VK_CONTROL, 'V'}, [&] { return PartCount() == 2; }, "the part pasted after it");
+    EXPECT_EQ(CurrentPart(), 1);
+    EXPECT_EQ(MenuText(EditItem::mnEditUndo), "元に戻す: 部品の貼り付け(&U)\tCtrl+Z");
+
+    const std::filesystem::path file = folder_ / L"落とした.ptn";
+    WriteBytes(file, "[1]\r\nName=Dropped\r\n");
+    const std::wstring path = file.wstring();
+    const HGLOBAL drop = GlobalAlloc(GHND, sizeof(DROPFILES) + (path.size() + 2) * sizeof(wchar_t));
+    auto* files = static_cast<DROPFILES*>(GlobalLock(drop));
+    files->pFiles = sizeof(DROPFILES);
+    files->fWide = TRUE;
+    std::copy(path.begin(), path.end(), reinterpret_cast<wchar_t*>(files + 1));
+    GlobalUnlock(drop);
+    Answers().ExpectMessage("the import report", "\"Dropped\"\r\nをインポートしました。", IDOK);
+    PostMessageW(form_, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+    EXPECT_TRUE(PumpUntil(
+        [&] {
+            return PatternRows() == Rows{"A", "Dropped"};
+        },
+        "the file imported"));
+    EXPECT_TRUE(Answers().AllAnswered());
 }
 
 } // namespace
