@@ -348,11 +348,15 @@ bool PatternEditorWindow::HandleDrag(const FormEvent& event) {
     return logic_->PartsListDragOver(row);
 }
 
-// The row under the pointer becomes current first, so the menu acts on the
-// part it was asked over.
+// The row under the pointer becomes current first (a list that a right
+// click does not select is shown selecting it), so the menu acts on the part
+// it was asked over.
 void PatternEditorWindow::PopUpPartsMenu(const FormEvent& event) {
     if (event.Value >= 0) {
         logic_->PartsListClick(event.Value);
+    }
+    if (const int current = logic_->PartIndex(); current >= 0) {
+        window_.SetSelection("PartsList", {current}, current);
     }
     const std::span<const MenuLine> lines = PartsPopUpMenu();
     std::vector<std::string> disabled;

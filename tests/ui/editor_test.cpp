@@ -824,6 +824,7 @@ void EditorTest::clipboardAndDroppedFilesReachTheLogic() {
     QApplication::sendEvent(parts->viewport(), &ask);
     QCOMPARE(shown, (QStringList{"pmCopyPart", "pmCopyGrad-", "", "pmPaste"}));
     QCOMPARE(clipboard->text(), QString(R"(0,"0,0,0,0","1,1,1,1",3)"));
+    QCOMPARE(parts->currentRow(), 0);
 
     // Files of this computer are taken; anything else is not.
     const fs::path file = Session::Folder() / "dropped.ptn";

@@ -129,7 +129,9 @@ def normalised_bytes(data, side, samples):
 
 ENTRY_POINTS = sorted(["TRXGetName", "TRXGetExplanation", "TRXSetInitFile", "TRXBeginPlugin", "TRXEndPlugin",
                        "TRXGetMenu", "TRXMenuClick"])
-SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comdlg32.dll", "comctl32.dll", "msvcrt.dll"}
+# shell32: the files dropped on the editor (DragQueryFileW).
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comdlg32.dll", "comctl32.dll", "shell32.dll",
+               "msvcrt.dll"}
 
 
 def module_file(checks, module, arch):

@@ -106,8 +106,20 @@ std::wstring ClipboardText() {
     return text;
 }
 
+void SetClipboardText(HWND owner, const std::wstring& text) {
+    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    std::copy(text.c_str(), text.c_str() + text.size() + 1,
+              static_cast<wchar_t*>(GlobalLock(memory)));
+    GlobalUnlock(memory);
+    ASSERT_TRUE(OpenClipboard(owner));
+    EmptyClipboard();
+    SetClipboardData(CF_UNICODETEXT, memory);
+    CloseClipboard();
+}
+
 // The clipboard holds Unicode text; Ctrl+Alt+C copies the current part and
-// Ctrl+V pastes it after it. Files come as the system hands them over.
+// Ctrl+V pastes it after it; the parts list's context menu acts on the row
+// it was asked over. Files come as the system hands them over.
 TEST_F(UndoKeys, TheClipboardKeysAndDroppedFilesReachTheEditor) {
     OpenInFront(SettingsWithPatterns({"A"}));
     EXPECT_EQ(MenuText(EditItem::mnPaste), "貼り付け(&P)\tCtrl+V");
@@ -118,6 +130,32 @@ TEST_F(UndoKeys, TheClipboardKeysAndDroppedFilesReachTheEditor) {
         {VK_CONTROL, 'V'}, [&] { return PartCount() == 2; }, "the part pasted after it");
     EXPECT_EQ(CurrentPart(), 1);
     EXPECT_EQ(MenuText(EditItem::mnEditUndo), "元に戻す: 部品の貼り付け(&U)\tCtrl+Z");
+
+    SetClipboardText(form_, L"x");
+    std::vector<bool> enabled;
+    Answers().Expect(
+        {"the parts list's context menu", [](HWND window) { return ClassOf(window) == L"#32768"; },
+         [&](HWND shown) {
+             const auto menu = reinterpret_cast<HMENU>(SendMessageW(shown, MN_GETHMENU, 0, 0));
+             for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+                 const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
+                 if ((state & MF_SEPARATOR) == 0) {
+                     enabled.push_back((state & (MF_GRAYED | MF_DISABLED)) == 0);
+                 }
+             }
+             PostMessageW(shown, WM_CHAR, L'b', 1); // 部品のコピー
+         }});
+    const HWND parts = Control("PartsList");
+    RECT row = {};
+    SendMessageW(parts, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+    POINT at = {row.left + 5, row.top + 5};
+    ClientToScreen(parts, &at);
+    PostMessageW(parts, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(parts), MAKELPARAM(at.x, at.y));
+    EXPECT_TRUE(PumpUntil([&] { return ClipboardText() == LR"(0,"0,0,0,0","1,1,1,1",3)"; },
+                          "row 0 copied from its context menu"));
+    EXPECT_TRUE(Answers().AllAnswered());
+    EXPECT_EQ(enabled, (std::vector<bool>{true, false, true})); // the part has no gradient
+    EXPECT_EQ(CurrentPart(), 0) << "the row asked over is shown selected";
 
     const std::filesystem::path file = folder_ / L"落とした.ptn";
     WriteBytes(file, "[1]\r\nName=Dropped\r\n");
