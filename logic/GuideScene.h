@@ -4,7 +4,7 @@
 // name below the icon that reaches no launcher.
 #include "library/IniData.h"
 #include "library/PatternLibrary.h"
-#include "logic/Clipboard.h"
+#include "platform/clipboard.h"
 #include "logic/EditorHost.h"
 #include "pattern/PadInfo.h"
 

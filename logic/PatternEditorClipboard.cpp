@@ -8,7 +8,7 @@
 
 #include "gradient/Gradient.h"
 #include "library/SettingsFile.h"
-#include "logic/Clipboard.h"
+#include "platform/clipboard.h"
 #include "logic/EditorHost.h"
 #include "platform/cp932.h"
 #include "platform/fileio.h"

@@ -6,7 +6,7 @@
 #include "library/IniData.h"
 #include "library/PatternLibrary.h"
 #include "library/SettingsFile.h"
-#include "logic/Clipboard.h"
+#include "platform/clipboard.h"
 #include "pattern/PadInfo.h"
 #include "platform/prompts.h"
 #include "plugin/HostBinding.h"

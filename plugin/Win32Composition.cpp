@@ -6,7 +6,7 @@
 
 #include "platform/win32/Win32Prompts.h"
 #include "plugin/EntryPoints.h"
-#include "win32/Clipboard.h"
+#include "platform/win32/Win32Clipboard.h"
 #include "win32/Dialogs.h"
 #include "win32/PatternEditor.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 // The system clipboard through Qt, as plain text (text/plain).
-#include "logic/Clipboard.h"
+#include "platform/clipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

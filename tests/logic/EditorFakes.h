@@ -4,7 +4,7 @@
 // dialogs answered from queues, and the scripted dialog service.
 #include "library/IniData.h"
 #include "library/PatternLibrary.h"
-#include "logic/Clipboard.h"
+#include "platform/clipboard.h"
 #include "logic/EditorDialogs.h"
 #include "logic/EditorHost.h"
 #include "logic/PatternEditorLogic.h"

@@ -6,7 +6,7 @@
 // executable standing in for the launcher.
 #include "library/PatternLibrary.h"
 #include "library/Wallpaper.h"
-#include "logic/Clipboard.h"
+#include "platform/clipboard.h"
 #include "logic/EditorHost.h"
 #include "platform/bmp.h"
 #include "platform/cp932.h"

@@ -1,7 +1,9 @@
-#include "win32/Clipboard.h"
+#include "platform/win32/Win32Clipboard.h"
 
 #include "platform/fileio.h"
 #include "platform/win32/wide.h"
+
+#include <windows.h>
 
 #include <algorithm>
 #include <cwchar>
@@ -54,7 +56,7 @@ std::optional<std::string> Win32Clipboard::Text() {
     if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) {
         return std::nullopt;
     }
-    if (!Open(owner_())) {
+    if (!Open(static_cast<HWND>(owner_()))) {
         throw std::runtime_error(std::string(kBusy) + "貼り付け" + kTryAgain);
     }
     const Opened opened;
@@ -81,7 +83,7 @@ void Win32Clipboard::SetText(const std::string& text) {
         }
         std::copy(wide.c_str(), wide.c_str() + wide.size() + 1, static_cast<wchar_t*>(copy.Data));
     }
-    if (!Open(owner_())) {
+    if (!Open(static_cast<HWND>(owner_()))) {
         GlobalFree(memory);
         throw std::runtime_error(std::string(kBusy) + "コピー" + kTryAgain);
     }

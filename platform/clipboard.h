@@ -1,6 +1,6 @@
 #pragma once
-// The system clipboard as the editor uses it: plain text in and out, UTF-8.
-// Each toolkit has its own; the module hands one to the editor.
+// The system clipboard: plain text in and out, UTF-8. Each platform has its
+// own; the module hands one to the editor.
 #include <optional>
 #include <string>
 #include <utility>
