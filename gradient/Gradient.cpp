@@ -149,6 +149,14 @@ void TGrad::CopyStops(const TGrad& source) {
     dirty_ = true;
 }
 
+void TGrad::SetStops(const std::vector<TCol>& stops) {
+    if (stops.size() < 2) {
+        return;
+    }
+    stops_ = stops;
+    dirty_ = true;
+}
+
 void TGrad::Assign(const TGrad& source) {
     CopyStops(source);
     Kind = source.Kind;

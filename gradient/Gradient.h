@@ -52,6 +52,9 @@ public:
     void ClearStops();          // keeps the first and last stop
     void Reverse();
     void CopyStops(const TGrad& source);
+    // Puts back stops as Stops() gave them (a list of fewer than two is
+    // ignored): what an editor's undo needs, where stops may share a position.
+    void SetStops(const std::vector<TCol>& stops);
     void Assign(const TGrad& source); // stops and geometry
     void SetKind(std::uint8_t kind);
     void SetAngle(std::int32_t degrees);
