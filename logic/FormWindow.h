@@ -8,6 +8,7 @@
 #include "logic/Form.h"
 #include "platform/bitmap.h"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <span>
@@ -48,7 +49,17 @@ enum class FormEventKind {
     ContextMenu,   // a list's context menu is asked for (the right button or the
                    // keyboard); At: where, Value: the row there (-1: the current)
     FilesDropped,  // files dropped on a window whose table accepts them; Files
+    Key,           // a key pressed in a style::TabStop paint box that has the focus;
+                   // Value: the FormKey, Modifiers: keymod bits
+    Focus,         // such a paint box took (Value 1) or lost (0) the focus
 };
+
+// The keys a paint box that takes the focus reports (others are the window's).
+enum class FormKey { Left, Right, Up, Down, Home, End, Insert, Delete, Enter, Space };
+
+namespace keymod {
+enum : std::uint8_t { Shift = 1, Ctrl = 2, Alt = 4 };
+} // namespace keymod
 
 struct FormEvent {
     FormEventKind Kind = FormEventKind::Click;
@@ -61,6 +72,7 @@ struct FormEvent {
     bool LeftHeld = false;
     std::string_view Over{};
     std::vector<std::string> Files{}; // UTF-8 paths
+    std::uint8_t Modifiers = 0;
 };
 
 class FormEvents {
