@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <numbers>
 #include <optional>
+#include <utility>
 
 namespace pelmora {
 namespace {
@@ -18,6 +19,11 @@ constexpr int kHandleReach = 50; // the angle handle's distance from the centre 
 constexpr int kHandleGrip = 3;   // a press this close to a handle grabs it
 constexpr int kHandleSpan = 10;  // a stop handle's width on the strip, less one
 constexpr int kMenuTop = 13;     // the stop menu pops up at the top of a handle
+
+// Typing into one field is one undo step, however many keys it takes.
+constexpr int kTypingAngle = 1;
+constexpr int kTypingX = 2;
+constexpr int kTypingY = 3;
 
 bool HasCentre(std::uint8_t kind) {
     return kind == gkRadiate || kind == gkArc;
@@ -43,15 +49,23 @@ void GradientDialogLogic::FormCreate() {
 void GradientDialogLogic::SetGradient(TGrad& gradient) {
     target_ = &gradient;
     work_.CopyStops(gradient);
-    view_.ShowKind(gradient.Kind < 4 ? gradient.Kind : -1);
-    udAngle_.Increment = gradient.Kind == gkQuad ? 90 : 1;
-    udAngle_.SetPosition(gradient.Angle);
-    udX_.SetPosition(gradient.CenterX);
-    udY_.SetPosition(gradient.CenterY);
+    selected_ = 0;
+    history_.Clear();
+    LoadControls();
+}
+
+void GradientDialogLogic::LoadControls() {
+    const TGrad& g = *target_;
+    view_.ShowKind(g.Kind < 4 ? g.Kind : -1);
+    udAngle_.Increment = g.Kind == gkQuad ? 90 : 1;
+    udAngle_.SetPosition(g.Angle);
+    udX_.SetPosition(g.CenterX);
+    udY_.SetPosition(g.CenterY);
     view_.ShowNumber(GradControl::edAngle, udAngle_.Position);
     view_.ShowNumber(GradControl::edX, udX_.Position);
     view_.ShowNumber(GradControl::edY, udY_.Position);
-    view_.ShowChecked(GradControl::cbNormal, gradient.Normalize);
+    view_.ShowChecked(GradControl::cbNormal, g.Normalize);
+    view_.ShowChecked(GradControl::cbWrap, wrapEnds_);
     UpdateControls();
     RepaintPreview();
     RepaintStrip();
@@ -73,6 +87,7 @@ const UpDownState& GradientDialogLogic::UpDown(GradControl control) const {
 // Operations
 
 void GradientDialogLogic::ApplyStops() {
+    selected_ = std::clamp(selected_, 0, work_.Count() - 1);
     RepaintBar();
     target_->CopyStops(work_);
     RepaintPreview();
@@ -209,6 +224,7 @@ GradStopMenu GradientDialogLogic::PrepareStopMenu(bool fromKeyboard, TPoint at) 
     };
     set(GradMenuItem::mnLocate, interior && !quad, true);
     set(GradMenuItem::mnDelete, interior && !quad, true);
+    set(GradMenuItem::mnSpread, !quad && work_.Count() > 2, true);
     set(GradMenuItem::mnPaste, copiedColor_ != kNoColor, true);
     set(GradMenuItem::mnSep2, true, fromKeyboard);
     set(GradMenuItem::mnSelect, true, fromKeyboard);
@@ -244,6 +260,8 @@ void GradientDialogLogic::RunStopCommand(GradMenuItem chosen) {
         return mnPasteClick();
     case GradMenuItem::mnDelete:
         return mnDeleteClick();
+    case GradMenuItem::mnSpread:
+        return mnSpreadClick();
     case GradMenuItem::mnSelect:
         menuIndex_ = NextStop(menuIndex_);
         return ShowStopMenu();
@@ -278,7 +296,8 @@ void GradientDialogLogic::RepaintStrip() {
             }
         }
     }
-    view_.ShowStrip(PaintHandleStrip(work_, dragIndex_, dragOut_), labels);
+    view_.ShowStrip(PaintHandleStrip(work_, dragIndex_, dragOut_, stripFocused_ ? selected_ : -1),
+                    labels);
 }
 
 // ---------------------------------------------------------------------------
@@ -297,6 +316,7 @@ void GradientDialogLogic::pbGradMouseDown(TPoint at) {
     } else if (near(p)) {
         centerDrag_ = true;
     }
+    gestureStart_ = Capture(); // the whole drag is one step
 }
 
 void GradientDialogLogic::pbGradMouseMove(TPoint at) {
@@ -317,11 +337,15 @@ void GradientDialogLogic::pbGradMouseMove(TPoint at) {
 }
 
 void GradientDialogLogic::pbGradMouseUp() {
-    if (angleDrag_) {
-        angleDrag_ = false;
-    } else {
-        centerDrag_ = false;
-    }
+    Edit(
+        [this] {
+            if (angleDrag_) {
+                angleDrag_ = false;
+            } else {
+                centerDrag_ = false;
+            }
+        },
+        0, std::exchange(gestureStart_, std::nullopt));
 }
 
 // ---------------------------------------------------------------------------
@@ -331,17 +355,19 @@ void GradientDialogLogic::cbKindChange(int index) {
     if (index < 0 || index > gkQuad) {
         return;
     }
-    target_->SetKind(static_cast<std::uint8_t>(index));
-    if (target_->Kind == gkQuad) {
-        work_.CopyStops(*target_); // the four stops the kind change made
-        udAngle_.Increment = 90;
-    } else {
-        udAngle_.Increment = 1;
-    }
-    udAngle_.SetPosition(target_->Angle);
-    view_.ShowNumber(GradControl::edAngle, udAngle_.Position);
-    ApplyStops();
-    UpdateControls();
+    Edit([&] {
+        target_->SetKind(static_cast<std::uint8_t>(index));
+        if (target_->Kind == gkQuad) {
+            work_.CopyStops(*target_); // the four stops the kind change made
+            udAngle_.Increment = 90;
+        } else {
+            udAngle_.Increment = 1;
+        }
+        udAngle_.SetPosition(target_->Angle);
+        view_.ShowNumber(GradControl::edAngle, udAngle_.Position);
+        ApplyStops();
+        UpdateControls();
+    });
 }
 
 // A number typed into a field moves its up-down; the field is rewritten only
@@ -354,14 +380,20 @@ void GradientDialogLogic::FieldTyped(UpDownState& upDown, GradControl field,
 }
 
 void GradientDialogLogic::edAngleChange(const std::string& text) {
-    FieldTyped(udAngle_, GradControl::edAngle, text);
-    AngleClicked();
+    Edit(
+        [&] {
+            FieldTyped(udAngle_, GradControl::edAngle, text);
+            AngleClicked();
+        },
+        kTypingAngle);
 }
 
 void GradientDialogLogic::udAngleClick(int direction) {
-    udAngle_.Step(direction);
-    view_.ShowNumber(GradControl::edAngle, udAngle_.Position);
-    AngleClicked();
+    Edit([&] {
+        udAngle_.Step(direction);
+        view_.ShowNumber(GradControl::edAngle, udAngle_.Position);
+        AngleClicked();
+    });
 }
 
 void GradientDialogLogic::AngleClicked() {
@@ -375,20 +407,30 @@ void GradientDialogLogic::AngleClicked() {
 }
 
 void GradientDialogLogic::edXChange(const std::string& text) {
-    FieldTyped(udX_, GradControl::edX, text);
-    CenterClicked();
+    Edit(
+        [&] {
+            FieldTyped(udX_, GradControl::edX, text);
+            CenterClicked();
+        },
+        kTypingX);
 }
 
 void GradientDialogLogic::edYChange(const std::string& text) {
-    FieldTyped(udY_, GradControl::edY, text);
-    CenterClicked();
+    Edit(
+        [&] {
+            FieldTyped(udY_, GradControl::edY, text);
+            CenterClicked();
+        },
+        kTypingY);
 }
 
 void GradientDialogLogic::udXClick(GradControl upDown, int direction) {
-    const bool y = upDown == GradControl::udY;
-    (y ? udY_ : udX_).Step(direction);
-    view_.ShowNumber(y ? GradControl::edY : GradControl::edX, (y ? udY_ : udX_).Position);
-    CenterClicked();
+    Edit([&] {
+        const bool y = upDown == GradControl::udY;
+        (y ? udY_ : udX_).Step(direction);
+        view_.ShowNumber(y ? GradControl::edY : GradControl::edX, (y ? udY_ : udX_).Position);
+        CenterClicked();
+    });
 }
 
 void GradientDialogLogic::CenterClicked() {
@@ -399,9 +441,11 @@ void GradientDialogLogic::CenterClicked() {
 }
 
 void GradientDialogLogic::cbNormalClick(bool checked) {
-    target_->Normalize = checked;
-    UpdateControls();
-    RepaintPreview();
+    Edit([&] {
+        target_->Normalize = checked;
+        UpdateControls();
+        RepaintPreview();
+    });
 }
 
 void GradientDialogLogic::btHdlClick(bool down) {
@@ -418,6 +462,11 @@ void GradientDialogLogic::pbBarMouseDown(MouseButton button, TPoint at) {
         return;
     }
     const int hit = HitHandle(at.X);
+    if (hit >= 0) {
+        selected_ = hit;
+    }
+    // A drag, and what its release does, is one step; its undo selects this stop.
+    gestureStart_ = Capture();
     if (button == MouseButton::Left) {
         dragIndex_ = -2;
         menuIndex_ = -1;
@@ -428,6 +477,7 @@ void GradientDialogLogic::pbBarMouseDown(MouseButton button, TPoint at) {
         }
     } else {
         menuIndex_ = hit;
+        RepaintStrip();
     }
 }
 
@@ -445,6 +495,10 @@ void GradientDialogLogic::pbBarMouseUp(MouseButton button, TPoint at) {
     if (button == MouseButton::Other) {
         return;
     }
+    Edit([&] { StripReleased(at); }, 0, std::exchange(gestureStart_, std::nullopt));
+}
+
+void GradientDialogLogic::StripReleased(TPoint at) {
     if (menuIndex_ >= 0) {
         if (const std::optional<GradMenuItem> chosen =
                 view_.PopUpStopMenu(PrepareStopMenu(false, at))) {
@@ -459,7 +513,9 @@ void GradientDialogLogic::pbBarMouseUp(MouseButton button, TPoint at) {
             menuIndex_ = dragIndex_; // the stop a double-click acts on
         }
     } else if (dragIndex_ == -2 && target_->Kind != gkQuad) {
-        work_.AddStop(StripPosition(at.X));
+        if (const int added = work_.AddStop(StripPosition(at.X)); added > 0) {
+            selected_ = added;
+        }
     }
     if (dragIndex_ != -1) {
         dragIndex_ = -1;
@@ -491,7 +547,7 @@ void GradientDialogLogic::pbPtrDblClick(MouseButton button) {
 
 void GradientDialogLogic::WMEditStopColor(int index) {
     if (index != -1) {
-        ChangeStopColor(index);
+        Edit([&] { ChangeStopColor(index); });
     }
 }
 
@@ -499,22 +555,29 @@ void GradientDialogLogic::WMEditStopColor(int index) {
 // Lower-pane buttons, the stop menu, OK and Cancel
 
 void GradientDialogLogic::cbWrapClick(bool checked) {
-    wrapEnds_ = checked;
-    const int last = work_.Count() - 1;
-    if (checked && work_.GetColor(last) != work_.GetColor(0)) {
-        work_.SetColor(last, work_.GetColor(0));
-    }
-    ApplyStops();
+    Edit([&] {
+        wrapEnds_ = checked;
+        const int last = work_.Count() - 1;
+        if (checked && work_.GetColor(last) != work_.GetColor(0)) {
+            work_.SetColor(last, work_.GetColor(0));
+        }
+        ApplyStops();
+    });
 }
 
 void GradientDialogLogic::btReverseClick() {
-    work_.Reverse();
-    ApplyStops();
+    Edit([&] {
+        work_.Reverse();
+        selected_ = work_.Count() - 1 - selected_; // the same stop, at its new place
+        ApplyStops();
+    });
 }
 
 void GradientDialogLogic::btSelectClick() {
-    menuIndex_ = 0;
-    ShowStopMenu();
+    Edit([&] {
+        menuIndex_ = 0;
+        ShowStopMenu();
+    });
 }
 
 // Cancel keeps the edits: the caller decides from the result whether to use them.
@@ -570,7 +633,24 @@ void GradientDialogLogic::mnDeleteClick() {
 void GradientDialogLogic::mnAddClick() {
     const Extended middle =
         static_cast<Extended>(work_.GetPos(menuIndex_) + work_.GetPos(NextStop(menuIndex_))) / 2;
-    work_.AddStop(RoundEven32(middle));
+    if (const int added = work_.AddStop(RoundEven32(middle)); added > 0) {
+        selected_ = added;
+    }
+    menuIndex_ = -1;
+    ApplyStops();
+}
+
+// The interior stops, in their order, at equal distances between the ends.
+void GradientDialogLogic::mnSpreadClick() {
+    const int last = work_.Count() - 1;
+    if (target_->Kind != gkQuad && last > 1) {
+        std::vector<TCol> stops = work_.Stops();
+        for (int i = 1; i < last; ++i) {
+            stops[static_cast<std::size_t>(i)].Pos =
+                RoundEven32(static_cast<Extended>(i) * 100 / last);
+        }
+        work_.SetStops(stops);
+    }
     menuIndex_ = -1;
     ApplyStops();
 }

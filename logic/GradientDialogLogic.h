@@ -6,10 +6,14 @@
 // show; colours and positions are asked for through the dialog service.
 #include "gradient/Gradient.h"
 #include "logic/GradientDialogView.h"
+#include "logic/UndoHistory.h"
 #include "logic/UpDownState.h"
 #include "platform/prompts.h"
 
 #include <array>
+#include <cstddef>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -18,6 +22,27 @@ namespace pelmora {
 
 // Where an item of the kind list puts its picture and its text.
 using KindItemLayout = PictureItemLayout;
+
+// What one of the dialog's undo steps turns back to: the gradient, whether
+// both ends are matched, and the stop that was selected then.
+struct GradDialogState {
+    std::vector<TCol> Stops;
+    std::uint8_t Kind = gkLinear;
+    std::int32_t Angle = 0;
+    std::int32_t CenterX = 0;
+    std::int32_t CenterY = 0;
+    bool Normalize = false;
+    bool WrapEnds = false;
+    int Selected = 0;
+
+    // The same edit, whichever stop is selected.
+    bool SameEdit(const GradDialogState& other) const;
+};
+std::size_t StepBytes(const GradDialogState& state);
+
+// The dialog keeps at least this many steps, within this much memory.
+inline constexpr std::size_t kGradHistorySteps = 1000;
+inline constexpr std::size_t kGradHistoryBytes = std::size_t{8} << 20;
 
 class GradientDialogLogic {
 public:
@@ -46,6 +71,10 @@ public:
     TColor CopiedColor() const { return copiedColor_; }
     bool AngleDrag() const { return angleDrag_; }
     bool CenterDrag() const { return centerDrag_; }
+    // The stop the handle strip's keys act on, and whether the strip has the focus.
+    int Selected() const { return selected_; }
+    bool StripFocused() const { return stripFocused_; }
+    const UndoHistory<GradDialogState>& History() const { return history_; }
     // udAngle, udX or udY.
     const UpDownState& UpDown(GradControl control) const;
 
@@ -81,6 +110,14 @@ public:
     void btCancelClick();
     // The message PostEditStopColor posts.
     void WMEditStopColor(int index);
+    // A key pressed on the handle strip while it has the focus (modifiers:
+    // keymod bits); false for a key it has no use for.
+    bool pbPtrKeyDown(FormKey key, std::uint8_t modifiers);
+    void pbPtrFocus(bool focused);
+    // Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z): the dialog's own edits, one step
+    // each, back and forth. Nothing happens while a mouse button drags.
+    void Undo();
+    void Redo();
 
 private:
     void ApplyStops();
@@ -104,6 +141,21 @@ private:
     void mnPasteClick();
     void mnDeleteClick();
     void mnAddClick();
+    void mnSpreadClick();
+
+    // Runs one user action: what it changes becomes one undo step, or joins
+    // the step still open for the same `gesture` (typing into one field);
+    // `from` is the state a mouse gesture began with. Actions run within
+    // another add to its step.
+    void Edit(const std::function<void()>& action, int gesture = 0,
+              std::optional<GradDialogState> from = std::nullopt);
+    GradDialogState Capture() const;
+    void Restore(const GradDialogState& state);
+    // Shows the target's whole state in the controls.
+    void LoadControls();
+    void Select(int index);
+    void StripKey(FormKey key, bool shift);
+    void StripReleased(TPoint at);
 
     void RepaintPreview();
     void RepaintBar();
@@ -125,6 +177,12 @@ private:
     // MenuIndex as it was before the last press on the handle strip, for a
     // double-click reported after the second press.
     int menuBeforePress_ = -1;
+    int selected_ = 0;
+    bool stripFocused_ = false;
+    bool editing_ = false;
+    // The state as a mouse gesture (a drag, a click) found it, until its release.
+    std::optional<GradDialogState> gestureStart_;
+    UndoHistory<GradDialogState> history_{kGradHistorySteps, kGradHistoryBytes};
     UpDownState udAngle_{0, 359, 0, 1, true};
     UpDownState udX_{-200, 200, 0, 1, false};
     UpDownState udY_{-200, 200, 0, 1, false};

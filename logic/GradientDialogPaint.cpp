@@ -1,5 +1,6 @@
 #include "logic/GradientDialogPaint.h"
 
+#include "logic/FineAdjustPaint.h"
 #include "logic/GradientDialogView.h"
 #include "platform/syscolors.h"
 
@@ -109,7 +110,7 @@ bool PulledOffStrip(const TGrad& work, int index, int dragIndex, bool dragOut) {
     return dragOut && index == dragIndex && index > 0 && index < work.Count() - 1;
 }
 
-Bitmap24 PaintHandleStrip(const TGrad& work, int dragIndex, bool dragOut) {
+Bitmap24 PaintHandleStrip(const TGrad& work, int dragIndex, bool dragOut, int focusIndex) {
     Bitmap24 strip(kStripWidth, kStripHeight, SystemColor(kColorBtnFace));
     const TColor shadow = SystemColor(kColorBtnShadow);
     const TColor highlight = SystemColor(kColorBtnHighlight);
@@ -120,6 +121,14 @@ Bitmap24 PaintHandleStrip(const TGrad& work, int dragIndex, bool dragOut) {
         const bool pressed = i == dragIndex;
         StopHandle(strip, StopPixel(work.GetPos(i)), ResolveColor(work.GetColor(i)),
                    pressed ? shadow : highlight, pressed ? highlight : shadow);
+    }
+    if (focusIndex >= 0 && focusIndex < work.Count() &&
+        !PulledOffStrip(work, focusIndex, dragIndex, dragOut)) {
+        const int x = StopPixel(work.GetPos(focusIndex));
+        PaintShapeLook(strip,
+                       {.Bounds = {x - 2, kHandleTop - 1, x + kHandleWidth + 3, kStripHeight},
+                        .Pen = SystemColor(kColorWindowText),
+                        .Outline = ShapeOutline::Dotted});
     }
     return strip;
 }

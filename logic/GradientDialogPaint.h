@@ -41,8 +41,9 @@ Bitmap24 PaintStopBar(TGrad& work);
 // Whether stop `index` is the dragged one, an interior stop, pulled off the
 // strip: about to go, it is left out of the strip, number and all.
 bool PulledOffStrip(const TGrad& work, int index, int dragIndex, bool dragOut);
-// The handles of `work`'s stops; the one at `dragIndex` looks pressed.
-Bitmap24 PaintHandleStrip(const TGrad& work, int dragIndex, bool dragOut);
+// The handles of `work`'s stops; the one at `dragIndex` looks pressed, and the
+// one at `focusIndex` (-1: none) has a dotted frame round it.
+Bitmap24 PaintHandleStrip(const TGrad& work, int dragIndex, bool dragOut, int focusIndex = -1);
 // 14 x 14 grey pictures, one per kind; kPictureTransparent around them.
 std::array<Bitmap24, 4> PaintKindPictures();
 

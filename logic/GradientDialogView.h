@@ -46,11 +46,12 @@ enum class GradMenuItem {
     mnCopy,
     mnPaste,
     mnDelete,
+    mnSpread,
     mnSep2,
     mnSelect,
     mnAdd
 };
-inline constexpr std::size_t kGradMenuItemCount = 9;
+inline constexpr std::size_t kGradMenuItemCount = 10;
 
 // The stop menu as it is to pop up.
 struct GradStopMenu {

@@ -136,11 +136,12 @@ constexpr FormControl kControls[] = {
      .Caption = "カラーリスト(&S)",
      .Bounds = {16, 8, 105, 12},
      .Style = style::Underlined},
+    // Takes the focus: its keys select, move, add and delete stops.
     {.Name = "pbPtr",
      .Kind = K::PaintBox,
      .Parent = "pnBar",
      .Bounds = {11, 23, 294, 25},
-     .Style = style::Mouse},
+     .Style = style::Mouse | style::TabStop},
     {.Name = "pbBar", .Kind = K::PaintBox, .Parent = "pnBar", .Bounds = {16, 48, 271, 26}},
     {.Name = "cbWrap",
      .Kind = K::CheckBox,
@@ -181,11 +182,22 @@ constexpr MenuLine kStopMenu[] = {
     {.Menu = "PtrMenu", .Name = "mnCopy", .Caption = "色コピー(&C)"},
     {.Menu = "PtrMenu", .Name = "mnPaste", .Caption = "色貼り付け(&P)"},
     {.Menu = "PtrMenu", .Name = "mnDelete", .Caption = "削除(&D)"},
+    {.Menu = "PtrMenu",
+     .Name = "mnSpread",
+     .Caption = "均等に配置(&E)",
+     .Hint = "両端の間に、間の色を等しい間隔で並べ直す"},
     {.Menu = "PtrMenu", .Name = "mnSep2", .Caption = "-"},
     {.Menu = "PtrMenu", .Name = "mnSelect", .Caption = "次を選択(&S)"},
     {.Menu = "PtrMenu", .Name = "mnAdd", .Caption = "次に追加(&A)"},
 };
 static_assert(std::size(kStopMenu) == kGradMenuItemCount);
+
+// The dialog's own undo and redo, wherever the focus is in it.
+constexpr FormShortcut kShortcuts[] = {
+    {.Keys = "Ctrl+Z", .Command = "scUndo"},
+    {.Keys = "Ctrl+Y", .Command = "scRedo"},
+    {.Keys = "Ctrl+Shift+Z", .Command = "scRedo"},
+};
 
 constexpr FormTable kTable{
     .ClassName = "TGradDlg",
@@ -193,6 +205,7 @@ constexpr FormTable kTable{
     .Client = {514, 338},
     .Controls = kControls,
     .Menus = kStopMenu,
+    .Shortcuts = kShortcuts,
 };
 
 // Control names in GradControl order.
@@ -319,6 +332,18 @@ bool GradientDialogWindow::Handle(const FormEvent& event) {
             logic_.btOKClick();
         } else if (c == "btCancel") {
             logic_.btCancelClick();
+        } else if (c == "scUndo") {
+            logic_.Undo();
+        } else if (c == "scRedo") {
+            logic_.Redo();
+        }
+        return true;
+    case FormEventKind::Key:
+        return c == "pbPtr" &&
+               logic_.pbPtrKeyDown(static_cast<FormKey>(event.Value), event.Modifiers);
+    case FormEventKind::Focus:
+        if (c == "pbPtr") {
+            logic_.pbPtrFocus(event.Value != 0);
         }
         return true;
     default:
