@@ -251,4 +251,24 @@ void TPaintBox::mouseDoubleClickEvent(QMouseEvent* event) {
     }
 }
 
+void TPaintBox::keyPressEvent(QKeyEvent* event) {
+    if (!OnKey || !OnKey(event)) {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void TPaintBox::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    if (OnFocus) {
+        OnFocus(true);
+    }
+}
+
+void TPaintBox::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    if (OnFocus) {
+        OnFocus(false);
+    }
+}
+
 } // namespace pelmora

@@ -108,6 +108,9 @@ public:
     std::function<void(QPainter&)> OnPaint;
     // MouseDown, MouseMove, MouseUp or DoubleClick.
     std::function<void(FormEventKind, QMouseEvent*)> OnMouse;
+    // A key pressed while it has the focus: true when taken.
+    std::function<bool(QKeyEvent*)> OnKey;
+    std::function<void(bool)> OnFocus;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -115,6 +118,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void Mouse(FormEventKind kind, QMouseEvent* event) {

@@ -196,6 +196,15 @@ MouseButton ButtonOf(const QMouseEvent* event) {
     }
 }
 
+// The keys a paint box that takes the focus reports.
+constexpr std::pair<int, FormKey> kBoxKeys[] = {
+    {Qt::Key_Left, FormKey::Left},     {Qt::Key_Right, FormKey::Right},
+    {Qt::Key_Up, FormKey::Up},         {Qt::Key_Down, FormKey::Down},
+    {Qt::Key_Home, FormKey::Home},     {Qt::Key_End, FormKey::End},
+    {Qt::Key_Insert, FormKey::Insert}, {Qt::Key_Delete, FormKey::Delete},
+    {Qt::Key_Return, FormKey::Enter},  {Qt::Key_Enter, FormKey::Enter},
+    {Qt::Key_Space, FormKey::Space}};
+
 TPoint PointOf(const QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     return {p.x(), p.y()};
@@ -564,6 +573,23 @@ void QtForm::Connect(const FormControl& control, QWidget* widget) {
                         .At = PointOf(e),
                         .Button = ButtonOf(e),
                         .LeftHeld = (e->buttons() & Qt::LeftButton) != 0});
+            };
+        }
+        if (control.Has(style::TabStop)) {
+            box->setFocusPolicy(Qt::StrongFocus);
+            box->OnFocus = [report](bool in) { report(FormEventKind::Focus, in ? 1 : 0); };
+            box->OnKey = [this, name](QKeyEvent* e) {
+                const auto* key = std::find_if(std::begin(kBoxKeys), std::end(kBoxKeys),
+                                               [e](const auto& k) { return k.first == e->key(); });
+                const Qt::KeyboardModifiers mods = e->modifiers();
+                return key != std::end(kBoxKeys) &&
+                       Report({.Kind = FormEventKind::Key,
+                               .Control = name,
+                               .Value = static_cast<int>(key->second),
+                               .Modifiers = static_cast<std::uint8_t>(
+                                   (mods & Qt::ShiftModifier ? keymod::Shift : 0) |
+                                   (mods & Qt::ControlModifier ? keymod::Ctrl : 0) |
+                                   (mods & Qt::AltModifier ? keymod::Alt : 0))});
             };
         }
         break;

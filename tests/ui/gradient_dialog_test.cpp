@@ -186,6 +186,7 @@ private slots:
     void doubleClickOnAHandleOpensTheColourDialogOnce();
     void rightClickMenuShowsTheLogicsEntriesAndRunsTheChoice();
     void altSOpensTheKeyboardMenu();
+    void stripKeysAndUndoReachTheLogicWhereverTheFocusIs();
     void kindListAndAngleArrowsReachTheGradient();
     void fieldsTakeDigitsOnlyHoweverTheyArrive();
     void previewDragsMoveTheCentre();
@@ -223,9 +224,10 @@ void GradFormTest::controlsCarryTheirNamesClassesAndPlaces() {
     QVERIFY(e.Find<QToolButton>("btHdl")->isChecked());
     QVERIFY(e.Find<QPushButton>("btOK")->isDefault());
     const QList<QAction*> entries = e.Find<QMenu>("PtrMenu")->actions();
-    QCOMPARE(entries.size(), 9);
+    QCOMPARE(entries.size(), 10);
     QCOMPARE(entries[0]->objectName(), QStringLiteral("mnChange"));
-    QCOMPARE(entries[8]->text(), QStringLiteral("次に追加(&A)"));
+    QCOMPARE(entries[6]->text(), QStringLiteral("均等に配置(&E)"));
+    QCOMPARE(entries[9]->text(), QStringLiteral("次に追加(&A)"));
     QVERIFY(entries[2]->isSeparator());
 }
 
@@ -316,6 +318,46 @@ void GradFormTest::altSOpensTheKeyboardMenu() {
     QVERIFY(keyboardEntries);
     QCOMPARE(shownAt, e.Strip()->mapToGlobal(QPoint(5, 13)));
     QCOMPARE(Positions(e.Gradient), (std::vector<int>{0, 10, 10, 11, 100}));
+}
+
+void GradFormTest::stripKeysAndUndoReachTheLogicWhereverTheFocusIs() {
+    Editor e("0,0,0,0,0,,00000000FF,3200FF0000,640000FF00");
+    using Ints = std::vector<int>;
+    auto* angle = e.Find<QLineEdit>("edAngle");
+    QWidget* strip = e.Strip();
+    angle->setFocus();
+    QTest::keyClick(angle, Qt::Key_Tab); // past the centre's fields, off for this kind
+    QCOMPARE(QApplication::focusWidget(), strip);
+    QTest::keyClick(strip, Qt::Key_Right);
+    // The selected stop has a dotted frame while the strip has the focus.
+    QCOMPARE(Pixel(e.Grab(strip), StopPixel(50) - 2, 20), QColor(Qt::black));
+    QTest::keyClick(strip, Qt::Key_Right, Qt::ShiftModifier);
+    QTest::keyClick(strip, Qt::Key_Insert);
+    QCOMPARE(Positions(e.Gradient), (Ints{0, 51, 76, 100}));
+    e.Prompts->ColorAnswers = {kWhite};
+    QTest::keyClick(strip, Qt::Key_Return);
+    QCOMPARE(e.Gradient.GetColor(2), kWhite);
+    QVERIFY2(e.Dialog.isVisible(), "Enter on the strip is the strip's");
+    QTest::keyClick(strip, Qt::Key_Delete);
+    QCOMPARE(Positions(e.Gradient), (Ints{0, 51, 100}));
+
+    // Ctrl+Z on the strip, in a field (not the field's own undo), Ctrl+Y and
+    // Ctrl+Shift+Z in the kind list.
+    QTest::keyClick(strip, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Positions(e.Gradient), (Ints{0, 51, 76, 100}));
+    QTest::keyClicks(angle, "9");
+    QCOMPARE(e.Gradient.Angle, 9);
+    QTest::keyClick(angle, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(e.Gradient.Angle, 0);
+    QCOMPARE(angle->text(), QStringLiteral("0"));
+    QTest::keyClick(angle, Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(angle, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(Positions(e.Gradient), (Ints{0, 51, 100}));
+    auto* kinds = e.Find<QComboBox>("cbKind");
+    QTest::keyClick(kinds, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(Positions(e.Gradient), (Ints{0, 51, 76, 100}));
+    QTest::keyClick(kinds, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(e.Gradient.GetColor(2), kWhite);
 }
 
 void GradFormTest::kindListAndAngleArrowsReachTheGradient() {
