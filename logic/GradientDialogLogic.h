@@ -12,11 +12,13 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace pelmora {
 
@@ -115,7 +117,8 @@ public:
     bool pbPtrKeyDown(FormKey key, std::uint8_t modifiers);
     void pbPtrFocus(bool focused);
     // Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z): the dialog's own edits, one step
-    // each, back and forth. Nothing happens while a mouse button drags.
+    // each, back and forth. In the middle of a drag, Undo takes the drag
+    // back and Redo does nothing.
     void Undo();
     void Redo();
 

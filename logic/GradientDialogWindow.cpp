@@ -185,7 +185,7 @@ constexpr MenuLine kStopMenu[] = {
     {.Menu = "PtrMenu",
      .Name = "mnSpread",
      .Caption = "均等に配置(&E)",
-     .Hint = "両端の間に、間の色を等しい間隔で並べ直す"},
+     .Hint = "両端の間の色を等間隔に並べる"},
     {.Menu = "PtrMenu", .Name = "mnSep2", .Caption = "-"},
     {.Menu = "PtrMenu", .Name = "mnSelect", .Caption = "次を選択(&S)"},
     {.Menu = "PtrMenu", .Name = "mnAdd", .Caption = "次に追加(&A)"},

@@ -363,6 +363,9 @@ LRESULT CALLBACK PartProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     if (mouse != nullptr && part->Form->ReportsMouse(*part)) {
         if (mouse->Kind == FormEventKind::MouseDown) {
             SetCapture(window);
+            if ((GetWindowLongPtrW(window, GWL_STYLE) & WS_TABSTOP) != 0) {
+                SetFocus(window);
+            }
         } else if (mouse->Kind == FormEventKind::MouseUp &&
                    (wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 &&
                    GetCapture() == window) {
@@ -379,6 +382,22 @@ LRESULT CALLBACK PartProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
         PaintWindow(part->Form->Dialogs(), window,
                     [&](HDC dc, const RECT& client) { part->Form->PaintPart(*part, dc, client); });
         return 0;
+    case WM_GETDLGCODE: {
+        // The arrows and Enter are its own; Tab and Esc stay the dialog's.
+        const auto* key = reinterpret_cast<const MSG*>(lParam);
+        return DLGC_WANTARROWS |
+               (key != nullptr && key->message == WM_KEYDOWN && key->wParam == VK_RETURN
+                    ? DLGC_WANTMESSAGE
+                    : 0);
+    }
+    case WM_KEYDOWN:
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        if (RunHandlerOr(part->Form->Dialogs(), false,
+                         [&] { return part->Form->PartKey(*part, message, wParam); })) {
+            return 0;
+        }
+        break;
     case WM_SETCURSOR:
         if (wchar_t name[32] = {}; GetWindowLongPtrW(window, GWLP_ID) != 0 &&
                                    GetClassNameW(window, name, 32) != 0 &&
@@ -579,6 +598,7 @@ bool Win32Form::RunModal(HWND owner, const Attach& attach) {
     const INT_PTR result = DialogBoxIndirectParamW(
         ModuleInstance(), reinterpret_cast<const DLGTEMPLATE*>(words.data()), owner_, Procedure,
         reinterpret_cast<LPARAM>(this));
+    keys_.reset();
     ownsPrompts_.reset();
     window_ = nullptr;
     events_ = nullptr;
@@ -794,10 +814,9 @@ HWND Win32Form::MakeControl(const FormControl& c, std::size_t index, HWND parent
 }
 
 void Win32Form::MakeMenus() {
-    if (table_.MenuBar.empty()) {
-        return;
-    }
-    const HMENU bar = CreateMenu();
+    std::vector<ACCEL> shortcuts;
+    // A window without a menu bar may still have keys of its own.
+    const HMENU bar = table_.MenuBar.empty() ? nullptr : CreateMenu();
     std::map<std::string, HMENU, std::less<>> menus;
     for (const MenuTitle& title : table_.MenuBar) {
         const HMENU menu = CreatePopupMenu();
@@ -806,8 +825,7 @@ void Win32Form::MakeMenus() {
         menus.emplace(title.Name, menu);
         menus_[menu] = title.Name;
     }
-    std::vector<ACCEL> shortcuts;
-    for (std::size_t i = 0; i < table_.Menus.size(); ++i) {
+    for (std::size_t i = 0; bar != nullptr && i < table_.Menus.size(); ++i) {
         const MenuLine& line = table_.Menus[i];
         const auto found = menus.find(line.Menu);
         if (found == menus.end()) {
@@ -859,7 +877,9 @@ void Win32Form::MakeMenus() {
         }
     }
     // Owned by the window from here: destroyed with it.
-    SetMenu(window_, bar);
+    if (bar != nullptr) {
+        SetMenu(window_, bar);
+    }
     if (!shortcuts.empty()) {
         accelerators_ =
             CreateAcceleratorTableW(shortcuts.data(), static_cast<int>(shortcuts.size()));
@@ -882,6 +902,12 @@ INT_PTR CALLBACK Win32Form::Procedure(HWND dialog, UINT message, WPARAM wParam, 
             self->MakeMenus();
             self->events_ = &self->attach_(*self);
             const std::vector<const FormControl*> order = self->table_.TabOrder();
+            if (self->modal_ && self->accelerators_ != nullptr) {
+                // The dialog manager's modal loop knows no accelerators.
+                self->keys_ = std::make_unique<ModelessKeys>(
+                    dialog, self->accelerators_, self->prompts_,
+                    [self](const MSG& key) { return self->FilterKey(key); });
+            }
             if (self->modal_) {
                 if (!order.empty()) {
                     SendMessageW(dialog, WM_NEXTDLGCTL,
@@ -1286,6 +1312,35 @@ void Win32Form::PartMouse(const Part& part, const MouseMessage& mouse, WPARAM ke
     }
     event.Kind = mouse.Kind;
     Report(std::move(event));
+}
+
+bool Win32Form::PartKey(const Part& part, UINT message, WPARAM key) {
+    const FormControl& c = table_.Controls[part.Index];
+    FormEvent event{.Kind = FormEventKind::Focus, .Control = c.Name};
+    if (!c.Has(style::TabStop)) {
+        return false;
+    }
+    if (message != WM_KEYDOWN) {
+        event.Value = message == WM_SETFOCUS ? 1 : 0;
+        return Report(std::move(event));
+    }
+    static constexpr std::pair<WPARAM, FormKey> kKeys[] = {
+        {VK_LEFT, FormKey::Left},     {VK_RIGHT, FormKey::Right},   {VK_UP, FormKey::Up},
+        {VK_DOWN, FormKey::Down},     {VK_HOME, FormKey::Home},     {VK_END, FormKey::End},
+        {VK_INSERT, FormKey::Insert}, {VK_DELETE, FormKey::Delete}, {VK_RETURN, FormKey::Enter},
+        {VK_SPACE, FormKey::Space}};
+    const auto* found = std::find_if(std::begin(kKeys), std::end(kKeys),
+                                     [key](const auto& k) { return k.first == key; });
+    if (found == std::end(kKeys)) {
+        return false;
+    }
+    const auto held = [](int vk, std::uint8_t bit) { return GetKeyState(vk) < 0 ? bit : 0; };
+    event.Kind = FormEventKind::Key;
+    event.Value = static_cast<int>(found->second);
+    event.Modifiers =
+        static_cast<std::uint8_t>(held(VK_SHIFT, keymod::Shift) | held(VK_CONTROL, keymod::Ctrl) |
+                                  held(VK_MENU, keymod::Alt));
+    return Report(std::move(event));
 }
 
 bool Win32Form::FilterKey(const MSG& message) {

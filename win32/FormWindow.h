@@ -58,6 +58,9 @@ public:
     void PaintPart(const Part& part, HDC dc, const RECT& client);
     bool ReportsMouse(const Part& part) const;
     void PartMouse(const Part& part, const MouseMessage& mouse, WPARAM keys, LPARAM at);
+    // A key pressed in a paint box that takes the focus, or the focus
+    // coming or going; true when the logic took it.
+    bool PartKey(const Part& part, UINT message, WPARAM key);
 
 private:
     struct ControlState;

@@ -3,6 +3,7 @@
 // the platform's colour dialog, and what it leaves behind. The behaviour
 // itself is tested with the logic on Linux.
 #include "DialogScript.h"
+#include "RealKeys.h"
 #include "logic/GradientDialogPaint.h"
 #include "logic/GradientDialogView.h"
 #include "platform/syscolors.h"
@@ -156,7 +157,8 @@ TEST(GradDialogWindow, ControlsHaveTheirKindsCaptionsAndPlaces) {
         // Tab order, skipping what is disabled (the centre for a linear kind).
         EXPECT_EQ(GetFocus(), kinds);
         HWND at = kinds;
-        for (const char* next : {"edAngle", "cbWrap", "btReverse", "btOK", "btCancel", "cbKind"}) {
+        for (const char* next :
+             {"edAngle", "pbPtr", "cbWrap", "btReverse", "btOK", "btCancel", "cbKind"}) {
             at = GetNextDlgTabItem(dialog, at, FALSE);
             EXPECT_EQ(at, Named(dialog, next)) << next;
         }
@@ -278,8 +280,9 @@ TEST(GradDialogWindow, TheStopMenuShowsTheLogicsEntriesAndRunsTheChoice) {
         PostMessageW(strip, WM_RBUTTONUP, 0, MAKELPARAM(handle.x, handle.y));
     });
     e.Script.OnMenu("the stop menu of a right-click", [&](HWND menuWindow, HMENU menu) {
-        ASSERT_EQ(GetMenuItemCount(menu), 6);
+        ASSERT_EQ(GetMenuItemCount(menu), 7);
         EXPECT_EQ(ItemText(menu, 0), "色変更(&O)...");
+        EXPECT_EQ(ItemText(menu, 6), "均等に配置(&E)");
         EXPECT_EQ(GetMenuDefaultItem(menu, TRUE, 0), 0u);
         EXPECT_TRUE(ItemEnabled(menu, 1)); // 位置指定: an interior stop
         EXPECT_EQ(GetMenuState(menu, 2, MF_BYPOSITION) & MF_SEPARATOR, MF_SEPARATOR);
@@ -310,8 +313,8 @@ TEST(GradDialogWindow, TheStopMenuShowsTheLogicsEntriesAndRunsTheChoice) {
         [&] { PostAltKey(L's'); });
     // Alt+S: the keyboard's menu, over the first stop, with the entries to move on.
     e.Script.OnMenu("the stop menu from the keyboard", [&](HWND menuWindow, HMENU menu) {
-        EXPECT_EQ(GetMenuItemCount(menu), 9);
-        EXPECT_EQ(ItemText(menu, 7), "次を選択(&S)");
+        EXPECT_EQ(GetMenuItemCount(menu), 10);
+        EXPECT_EQ(ItemText(menu, 8), "次を選択(&S)");
         RECT shown = {};
         GetWindowRect(menuWindow, &shown);
         POINT at = {5, 13};
@@ -498,6 +501,66 @@ TEST(GradDialogWindow, EnterPressesTheFocusedButtonElseOkAndEscapeCancels) {
     EXPECT_EQ(Positions(component.Gradation()), (std::vector<int>{0, 30, 100}));
     EXPECT_TRUE(run("cbWrap"));
     EXPECT_EQ(component.Gradation().SaveToText(), "0,0,0,0,0,,000000FF00,4600FF0000,64000000FF");
+}
+
+// Keys typed for real reach the dialog through its modal loop: Tab onto the
+// handle strip and its keys, and Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z wherever
+// the focus is, an edit's own undo included.
+TEST(GradDialogWindow, RealKeysReachTheStripAndUndoWhereverTheFocusIs) {
+    GradientEditor e("0,0,0,0,0,,00000000FF,3200FF0000,640000FF00");
+    using Ints = std::vector<int>;
+    HWND strip = nullptr;
+    HWND angle = nullptr;
+    const auto stopsAre = [&e](Ints stops) {
+        return [&e, stops] { return Positions(e.Gradient) == stops; };
+    };
+    e.Script.OnDialog(kGradDlgClass, [&](HWND dialog) {
+        e.Dialog = dialog;
+        strip = Named(dialog, "pbPtr");
+        angle = Named(dialog, "edAngle");
+        FocusControl(dialog, angle);
+        Type({VK_TAB}); // past the centre's fields, off for this kind
+    });
+    e.Script.When(
+        "Tab reached the strip", [&] { return GetFocus() == strip; },
+        [&] {
+            e.Prompts->ColorAnswers = {kWhite};
+            Type({VK_RIGHT});
+            Type({VK_SHIFT, VK_RIGHT});
+            Type({VK_RETURN});
+        });
+    e.Script.When(
+        "Enter recoloured the stop moved", [&] { return Colors(e.Gradient)[1] == kWhite; },
+        [&] {
+            EXPECT_EQ(Positions(e.Gradient), (Ints{0, 51, 100}));
+            EXPECT_EQ(PixelOf(strip, StopPixel(51) - 2, 19), SystemColor(kColorWindowText))
+                << "the focus frame";
+            EXPECT_TRUE(IsWindowVisible(e.Dialog)) << "Enter on the strip is the strip's";
+            Type({VK_DELETE});
+        });
+    e.Script.When("Delete removed it", stopsAre({0, 100}), [] { Type({VK_CONTROL, 'Z'}); });
+    e.Script.When(
+        "Ctrl+Z on the strip brought it back", [&] { return Positions(e.Gradient).size() == 3; },
+        [&] {
+            FocusControl(e.Dialog, angle);
+            Type({VK_CONTROL, 'Z'});
+            Type({VK_CONTROL, 'Z'});
+        });
+    e.Script.When("Ctrl+Z in the field undid the colour and the move", stopsAre({0, 50, 100}), [] {
+        Type({VK_CONTROL, 'Y'});
+    });
+    e.Script.When("Ctrl+Y redid the move", stopsAre({0, 51, 100}), [] {
+        Type({VK_CONTROL, VK_SHIFT, 'Z'});
+    });
+    e.Script.When(
+        "Ctrl+Shift+Z redid the colour", [&] { return Colors(e.Gradient)[1] == kWhite; },
+        [&] {
+            EXPECT_EQ(TextOf(angle), "0") << "the field kept its text";
+            Close(e.Dialog, IDOK);
+        });
+    EXPECT_TRUE(e.Run());
+    EXPECT_TRUE(e.Script.Finished());
+    EXPECT_EQ(e.Gradient.SaveToText(), "0,0,0,0,0,,00000000FF,3300FFFFFF,640000FF00");
 }
 
 // The platform's colour dialog belongs to the gradient dialog, which stays
