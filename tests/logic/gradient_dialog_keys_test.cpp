@@ -19,14 +19,6 @@ void Keys(GradDialog& d, std::initializer_list<std::pair<FormKey, std::uint8_t>>
     }
 }
 
-void DragCentre(GradDialog& d, TPoint to) {
-    const TPoint p = d.Logic.HandlePoints().first;
-    d.Logic.pbGradMouseDown(p);
-    d.Logic.pbGradMouseMove({p.X + 10, p.Y});
-    d.Logic.pbGradMouseMove(to);
-    d.Logic.pbGradMouseUp();
-}
-
 } // namespace
 
 // Every kind of edit is one step, undone one by one back to the start (the
@@ -66,7 +58,10 @@ TEST(GradientDialogUndo, EachEditIsOneStepBackAndForth) {
     d.Logic.edAngleChange("13");
     d.Logic.edAngleChange("135");
     step("angle typed");
-    DragCentre(d, {180, 60});
+    d.Logic.pbGradMouseDown(d.Logic.HandlePoints().first); // the centre
+    d.Logic.pbGradMouseMove({130, 120});
+    d.Logic.pbGradMouseMove({180, 60});
+    d.Logic.pbGradMouseUp();
     step("centre drag");
     d.Logic.cbNormalClick(true);
     step("normalise");
