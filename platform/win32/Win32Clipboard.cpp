@@ -65,7 +65,8 @@ std::optional<std::string> Win32Clipboard::Text() {
     if (data == nullptr || text.Data == nullptr) {
         return std::nullopt;
     }
-    const std::size_t room = std::min(GlobalSize(data) / sizeof(wchar_t), kMaxInputFileSize + 1);
+    const std::size_t room =
+        std::min<std::size_t>(GlobalSize(data) / sizeof(wchar_t), kMaxInputFileSize + 1);
     return win32::Narrow({static_cast<const wchar_t*>(text.Data),
                           wcsnlen(static_cast<const wchar_t*>(text.Data), room)});
 }
