@@ -4,7 +4,7 @@
 #include "platform/syscolors.h"
 #include "platform/win32/Win32Prompts.h"
 #include "platform/win32/wide.h"
-#include "win32/ModelessKeys.h"
+#include "win32/FormKeys.h"
 #include "win32/RowDrag.h"
 
 #include <commctrl.h>
@@ -626,7 +626,7 @@ void Win32Form::Create(const Attach& attach, std::function<void()> closed) {
         throw CannotOpen();
     }
     keys_ =
-        std::make_unique<ModelessKeys>(window_, accelerators_, prompts_,
+        std::make_unique<FormKeys>(window_, accelerators_, prompts_,
                                        [this](const MSG& message) { return FilterKey(message); });
 }
 
@@ -904,7 +904,7 @@ INT_PTR CALLBACK Win32Form::Procedure(HWND dialog, UINT message, WPARAM wParam, 
             const std::vector<const FormControl*> order = self->table_.TabOrder();
             if (self->modal_ && self->accelerators_ != nullptr) {
                 // The dialog manager's modal loop knows no accelerators.
-                self->keys_ = std::make_unique<ModelessKeys>(
+                self->keys_ = std::make_unique<FormKeys>(
                     dialog, self->accelerators_, self->prompts_,
                     [self](const MSG& key) { return self->FilterKey(key); });
             }

@@ -17,7 +17,7 @@
 namespace pelmora {
 
 namespace win32ui {
-class ModelessKeys;
+class FormKeys;
 } // namespace win32ui
 
 class Win32Form final : public FormWindow {
@@ -102,7 +102,7 @@ private:
     std::map<HMENU, std::string> menus_;
     std::map<std::string, HMENU, std::less<>> popUps_;
     HACCEL accelerators_ = nullptr;
-    std::unique_ptr<win32ui::ModelessKeys> keys_;
+    std::unique_ptr<win32ui::FormKeys> keys_;
     std::exception_ptr failedToOpen_;
     // While a modal window is open, the platform's dialogs the logic asks
     // for (colours, input boxes) belong to it.

@@ -1,4 +1,4 @@
-#include "win32/ModelessKeys.h"
+#include "win32/FormKeys.h"
 
 #include <algorithm>
 #include <vector>
@@ -8,7 +8,7 @@ namespace {
 
 // The windows with dialog keys now, and the one hook that serves them.
 struct KeyWindows {
-    std::vector<ModelessKeys*> Windows;
+    std::vector<FormKeys*> Windows;
     ThreadHook Hook;
 };
 
@@ -31,8 +31,8 @@ LRESULT CALLBACK KeyHook(int code, WPARAM removal, LPARAM lParam) {
         auto* message = reinterpret_cast<MSG*>(lParam);
         if (message->message >= WM_KEYFIRST && message->message <= WM_KEYLAST && !InMenuMode()) {
             // A copy: a window may close (and leave the list) while handling.
-            const std::vector<ModelessKeys*> windows = Active().Windows;
-            for (ModelessKeys* keys : windows) {
+            const std::vector<FormKeys*> windows = Active().Windows;
+            for (FormKeys* keys : windows) {
                 if (keys->Handle(*message)) {
                     // Delivered as nothing.
                     message->message = WM_NULL;
@@ -46,7 +46,7 @@ LRESULT CALLBACK KeyHook(int code, WPARAM removal, LPARAM lParam) {
 
 } // namespace
 
-ModelessKeys::ModelessKeys(HWND window, HACCEL accelerators, Prompts& dialogs, KeyFilter filter)
+FormKeys::FormKeys(HWND window, HACCEL accelerators, Prompts& dialogs, KeyFilter filter)
     : window_(window), accelerators_(accelerators), dialogs_(dialogs), filter_(std::move(filter)) {
     KeyWindows& active = Active();
     if (active.Windows.empty()) {
@@ -55,7 +55,7 @@ ModelessKeys::ModelessKeys(HWND window, HACCEL accelerators, Prompts& dialogs, K
     active.Windows.push_back(this);
 }
 
-ModelessKeys::~ModelessKeys() {
+FormKeys::~FormKeys() {
     KeyWindows& active = Active();
     std::erase(active.Windows, this);
     if (active.Windows.empty()) {
@@ -63,7 +63,7 @@ ModelessKeys::~ModelessKeys() {
     }
 }
 
-bool ModelessKeys::Handle(MSG& message) {
+bool FormKeys::Handle(MSG& message) {
     if (message.hwnd != window_ && !IsChild(window_, message.hwnd)) {
         return false;
     }
