@@ -217,6 +217,14 @@ void Draw(const fs::path& samples, const QString& out) {
     Save(picture, out + "/parts-menu.png");
     fills->hide();
     menu->hide();
+
+    // The Edit menu, naming the last step and with a part copied to paste.
+    Pick(*form, "mnCopyPart");
+    auto* edit = Child<QMenu>(form, "mnEdit");
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(edit->menuAction()).center());
+    WaitFor([&] { return edit->isVisible(); }, "the Edit menu's opening");
+    Save(edit->grab().toImage(), out + "/edit-menu.png");
+    edit->hide();
 }
 
 } // namespace

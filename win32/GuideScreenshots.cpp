@@ -85,6 +85,34 @@ void CALLBACK Look(HWND, UINT, UINT_PTR, DWORD) {
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
+// Pictures the menu as soon as it shows, then closes it.
+void CALLBACK LookForMenu(HWND, UINT, UINT_PTR, DWORD) {
+    const HWND menu = FindWindowW(L"#32768", nullptr);
+    if (menu == nullptr || gSaved || !IsWindowVisible(menu)) {
+        return;
+    }
+    RedrawWindow(menu, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    GdiFlush();
+    try {
+        SaveBmp(PictureOf(menu), gTarget);
+        gSaved = true;
+        std::printf("%s\n", gTarget.string().c_str());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s: %s\n", gTarget.string().c_str(), e.what());
+    }
+    EndMenu();
+}
+
+// The editor's Edit menu, opened as Alt+E opens it.
+bool PictureEditMenu(HWND form, const std::filesystem::path& target) {
+    gTarget = target;
+    gSaved = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, LookForMenu);
+    SendMessageW(form, WM_SYSCOMMAND, SC_KEYMENU, L'e');
+    KillTimer(nullptr, timer);
+    return gSaved;
+}
+
 bool Picture(const std::wstring& className, const std::filesystem::path& target,
              const std::function<void()>& open) {
     gClass = className;
@@ -111,7 +139,7 @@ void PickRow(HWND form, const char* listName, int row) {
 }
 
 // The editor on the sample patterns, a gradient pattern chosen and its
-// gradient part selected.
+// gradient part selected; then its Edit menu, beside it.
 bool PictureEditor(const std::filesystem::path& samples, const std::filesystem::path& target,
                    Prompts& prompts) {
     PatternLibrary library = GuideLibrary(samples);
@@ -136,7 +164,12 @@ bool PictureEditor(const std::filesystem::path& samples, const std::filesystem::
     GdiFlush();
     SaveBmp(PictureOf(form.Handle()), target);
     std::printf("%s\n", target.string().c_str());
-    return true;
+    // A part added, to undo, and copied, to paste: the Edit menu names them.
+    for (const char* item : {"mnIconF", "mnCopyPart"}) {
+        SendMessageW(form.Handle(), WM_COMMAND,
+                     MAKEWPARAM(Win32Form::CommandOf(PatternEditorWindow::Table(), item), 0), 0);
+    }
+    return PictureEditMenu(form.Handle(), target.parent_path() / "edit-menu-windows.bmp");
 }
 
 } // namespace
