@@ -20,7 +20,10 @@ namespace pelmora {
 
 // What the windows of either toolkit say when something fails them.
 inline constexpr const char* kUnexpectedErrorText = "予期しないエラーが発生しました。";
-inline constexpr const char* kCannotOpenWindowText = "ウィンドウを開けません";
+// A window that cannot be made: ours, then the system's reason in brackets.
+inline std::string CannotOpenWindowText(const std::string& reason) {
+    return "ウィンドウを開けません (" + reason + ")。";
+}
 
 enum class MouseButton { Left, Right, Other };
 

@@ -35,8 +35,7 @@ constexpr const wchar_t* kSplitterClass = L"TSplitter";
 
 // The window cannot be made: the system says why, in its own language.
 std::runtime_error CannotOpen() {
-    return std::runtime_error(std::string(kCannotOpenWindowText) + " (" +
-                              win32::ErrorText(GetLastError()) + ")。");
+    return std::runtime_error(CannotOpenWindowText(win32::ErrorText(GetLastError())));
 }
 
 bool OneOf(UINT message, std::initializer_list<UINT> messages) {
@@ -625,8 +624,7 @@ void Win32Form::Create(const Attach& attach, std::function<void()> closed) {
     if (window_ == nullptr) {
         throw CannotOpen();
     }
-    keys_ =
-        std::make_unique<FormKeys>(window_, accelerators_, prompts_,
+    keys_ = std::make_unique<FormKeys>(window_, accelerators_, prompts_,
                                        [this](const MSG& message) { return FilterKey(message); });
 }
 

@@ -88,6 +88,14 @@ protected:
         SendMessageW(button, BM_CLICK, 0, 0);
         PumpPending();
     }
+    // OK with a trial on the pad, answering that it is kept; the editor closes.
+    void OkKeepingTheTrial() {
+        Answers().ExpectMessage("the keep-trial question", "仮適用した壁紙をそのまま使いますか？",
+                                IDYES);
+        Click(Control("btOK"));
+        ASSERT_TRUE(Answers().AllAnswered());
+        ASSERT_TRUE(Closed());
+    }
 
     std::vector<std::string> PatternRows() {
         const HWND list = Control("PatternList");

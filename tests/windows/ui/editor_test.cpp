@@ -274,11 +274,7 @@ TEST_F(Editor, OkKeepsTheTrialWallpaperAndTheEditedLibrary) {
     OpenEditor();
     Command(EditItem::mnNew);
     Key('A', true);
-    Answers().ExpectMessage("the keep-trial question", "仮適用した壁紙をそのまま使いますか？",
-                            IDYES);
-    Click(Control("btOK"));
-    ASSERT_TRUE(Answers().AllAnswered());
-    ASSERT_TRUE(Closed());
+    ASSERT_NO_FATAL_FAILURE(OkKeepingTheTrial());
     const std::filesystem::path wallpaper = folder_ / L"trPELM.bmp";
     EXPECT_EQ(PadSetting(kPad, "WallPaper"), SjisPath(wallpaper));
     EXPECT_TRUE(std::filesystem::exists(wallpaper));
@@ -303,11 +299,7 @@ TEST_F(Editor, AWallpaperFileOfThePadsOwnIsACheckedChoice) {
 
     Command(EditItem::mnNew);
     Key('A', true);
-    Answers().ExpectMessage("the keep-trial question", "仮適用した壁紙をそのまま使いますか？",
-                            IDYES);
-    Click(Control("btOK"));
-    ASSERT_TRUE(Answers().AllAnswered());
-    ASSERT_TRUE(Closed());
+    ASSERT_NO_FATAL_FAILURE(OkKeepingTheTrial());
     const std::filesystem::path own =
         folder_ / (L"trPELM-" + std::to_wstring(kPad + UiHostState::kPadIdOffset) + L".bmp");
     EXPECT_EQ(PadSetting(kPad, "WallPaper"), SjisPath(own));

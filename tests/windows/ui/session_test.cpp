@@ -131,11 +131,7 @@ TEST_F(UserSession, DesignsAPatternFromTheLauncherAndKeepsIt) {
     ASSERT_NE(trial, "before.bmp");
 
     // OK, keeping the trial wallpaper.
-    Answers().ExpectMessage("the keep-trial question", "仮適用した壁紙をそのまま使いますか？",
-                            IDYES);
-    Click(Control("btOK"));
-    ASSERT_TRUE(Answers().AllAnswered());
-    ASSERT_TRUE(Closed());
+    ASSERT_NO_FATAL_FAILURE(OkKeepingTheTrial());
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(FromSjis(trial))));
     const std::filesystem::path wallpaper = folder_ / L"Pelmora.bmp";
     EXPECT_EQ(PadSetting(pad, "WallPaper"), SjisPath(wallpaper));
