@@ -45,7 +45,7 @@ bool OneOf(UINT message, std::initializer_list<UINT> messages) {
 // Captions keep their line breaks as the platform's statics want them.
 std::wstring ControlText(std::string_view utf8) {
     std::wstring text;
-    for (const wchar_t c : Wide(utf8)) {
+    for (const wchar_t c : Widen(utf8)) {
         if (c == L'\n') {
             text += L'\r';
         }
@@ -419,13 +419,6 @@ bool MayChangeText(UINT message) {
                            WM_CLEAR, WM_UNDO, EM_UNDO, EM_REPLACESEL, WM_SETTEXT});
 }
 
-std::wstring TextOf(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 void HoldOnlyAccepted(HWND edit, Prompts& dialogs,
                       std::function<bool(const std::string&)> accepts) {
     Subclass(edit, dialogs,
@@ -434,14 +427,14 @@ void HoldOnlyAccepted(HWND edit, Prompts& dialogs,
                  if (!MayChangeText(message)) {
                      return std::nullopt;
                  }
-                 const std::wstring before = TextOf(window);
+                 const std::wstring before = WindowText(window);
                  DWORD start = 0;
                  DWORD end = 0;
                  SendMessageW(window, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                               reinterpret_cast<LPARAM>(&end));
                  const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-                 const std::wstring after = TextOf(window);
-                 if (after != before && !accepts(Utf8(after))) {
+                 const std::wstring after = WindowText(window);
+                 if (after != before && !accepts(Narrow(after))) {
                      DefSubclassProc(window, WM_SETTEXT, 0,
                                      reinterpret_cast<LPARAM>(before.c_str()));
                      SendMessageW(window, EM_SETSEL, start, end);
@@ -581,7 +574,7 @@ std::vector<WORD> DialogTemplate(const FormTable& table, const std::wstring& cla
     words.insert(words.end(), {0, 0, 0, 0, 0}); // no items; x, y, cx, cy
     words.push_back(0);                         // no menu
     text(className);
-    text(Wide(table.Caption));
+    text(Widen(table.Caption));
     return words;
 }
 
@@ -590,7 +583,7 @@ std::vector<WORD> DialogTemplate(const FormTable& table, const std::wstring& cla
 bool Win32Form::RunModal(HWND owner, const Attach& attach) {
     modal_ = true;
     attach_ = attach;
-    const std::wstring className = Wide(table_.ClassName);
+    const std::wstring className = Widen(table_.ClassName);
     classes_.push_back(WindowClass::Dialog(className.c_str()));
     const std::vector<WORD> words = DialogTemplate(table_, className);
     owner_ = owner != nullptr && IsWindow(owner) ? owner : nullptr;
@@ -613,7 +606,7 @@ bool Win32Form::RunModal(HWND owner, const Attach& attach) {
 void Win32Form::Create(const Attach& attach, std::function<void()> closed) {
     attach_ = attach;
     closed_ = std::move(closed);
-    const std::wstring className = Wide(table_.ClassName);
+    const std::wstring className = Widen(table_.ClassName);
     classes_.push_back(WindowClass::Dialog(className.c_str()));
     const std::vector<WORD> words = DialogTemplate(table_, className);
     CreateDialogIndirectParamW(ModuleInstance(), reinterpret_cast<const DLGTEMPLATE*>(words.data()),
@@ -772,7 +765,7 @@ HWND Win32Form::MakeControl(const FormControl& c, std::size_t index, HWND parent
         break;
     case ControlKind::ComboBox:
         for (const char* item : c.Items) {
-            SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+            SendMessageW(control, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(item).c_str()));
         }
         break;
     case ControlKind::ListBox:
@@ -819,7 +812,7 @@ void Win32Form::MakeMenus() {
     for (const MenuTitle& title : table_.MenuBar) {
         const HMENU menu = CreatePopupMenu();
         AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(menu),
-                    Wide(title.Caption).c_str());
+                    Widen(title.Caption).c_str());
         menus.emplace(title.Name, menu);
         menus_[menu] = title.Name;
     }
@@ -842,7 +835,7 @@ void Win32Form::MakeMenus() {
         if (*line.Opens != '\0') {
             const HMENU submenu = CreatePopupMenu();
             AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(submenu),
-                        Wide(caption).c_str());
+                        Widen(caption).c_str());
             // The opener carries its command as its identifier, for its hint.
             MENUITEMINFOW info = {};
             info.cbSize = sizeof info;
@@ -853,7 +846,7 @@ void Win32Form::MakeMenus() {
             menus_[submenu] = line.Opens;
             continue;
         }
-        AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(command), Wide(caption).c_str());
+        AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(command), Widen(caption).c_str());
         if (line.Radio) {
             MENUITEMINFOW info = {};
             info.cbSize = sizeof info;
@@ -1066,7 +1059,7 @@ std::optional<LRESULT> Win32Form::Dispatch(UINT message, WPARAM wParam, LPARAM l
         for (UINT i = 0, n = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0); i < n; ++i) {
             std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
             path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
-            event.Files.push_back(Utf8(path));
+            event.Files.push_back(Narrow(path));
         }
         DragFinish(drop);
         Report(std::move(event));
@@ -1455,13 +1448,13 @@ void Win32Form::PaintPart(const Part& part, HDC dc, const RECT& client) {
         SetBkMode(canvas, TRANSPARENT);
         RECT text = client;
         text.top -= std::max(0L, UnderlineBottom(canvas) - client.bottom);
-        const std::wstring caption = Wide(c.Caption);
+        const std::wstring caption = Widen(c.Caption);
         DrawTextW(canvas, caption.c_str(), static_cast<int>(caption.size()), &text,
                   DT_LEFT | DT_TOP | DT_SINGLELINE);
     }
     SetBkColor(canvas, GetSysColor(COLOR_BTNFACE));
     for (const TextAt& label : state.Texts) {
-        const std::wstring text = Wide(label.Text);
+        const std::wstring text = Widen(label.Text);
         SIZE extent = {};
         GetTextExtentPoint32W(canvas, text.c_str(), static_cast<int>(text.size()), &extent);
         const RECT patch = {scale_(label.X), 0, scale_(label.X) + extent.cx,
@@ -1502,7 +1495,7 @@ void Win32Form::DrawRow(const DRAWITEMSTRUCT& item) {
             text.left = r.left + scale_(layout.Text.Left);
         } else {
             text.left += scale_(2);
-            pictureX = text.left + TextExtent(font_.Font(), Wide(c.TextColumn)).cx + scale_(2);
+            pictureX = text.left + TextExtent(font_.Font(), Widen(c.TextColumn)).cx + scale_(2);
         }
         const RowInk ink = ListRowInk(shown, selected);
         const int color = (item.itemState & ODS_DISABLED) != 0 || ink == RowInk::GrayText
@@ -1513,7 +1506,7 @@ void Win32Form::DrawRow(const DRAWITEMSTRUCT& item) {
         const int oldMode = SetBkMode(dc, TRANSPARENT);
         const COLORREF oldColour = ::SetTextColor(dc, GetSysColor(color));
         // Drawn as it is: an "&" in a name is no accelerator.
-        const std::wstring name = Wide(shown.Text);
+        const std::wstring name = Widen(shown.Text);
         DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &text,
                   DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_NOCLIP | DT_END_ELLIPSIS);
         ::SetTextColor(dc, oldColour);
@@ -1568,11 +1561,11 @@ void Win32Form::SetText(std::string_view control, const std::string& text) {
     const Quietly quiet(quiet_);
     switch (state.Control->Kind) {
     case ControlKind::StatusBar:
-        SendMessageW(state.Window, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
+        SendMessageW(state.Window, SB_SETTEXTW, 0, reinterpret_cast<LPARAM>(Widen(text).c_str()));
         return;
     case ControlKind::Edit:
         if (WindowTextUtf8(state.Window) != text) {
-            SetWindowTextW(state.Window, Wide(text).c_str());
+            SetWindowTextW(state.Window, Widen(text).c_str());
         }
         return;
     default:
@@ -1657,7 +1650,7 @@ void Win32Form::SetRows(std::string_view control, const std::vector<ListRow>& ro
     SendMessageW(state.Window, LB_RESETCONTENT, 0, 0);
     for (const ListRow& row : rows) {
         SendMessageW(state.Window, LB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(Wide(row.Text).c_str()));
+                     reinterpret_cast<LPARAM>(Widen(row.Text).c_str()));
     }
     SendMessageW(state.Window, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(state.Window, nullptr, TRUE);
@@ -1710,7 +1703,7 @@ void Win32Form::Place(const std::vector<Placement>& places) {
         RECT device = {scale_(r.Left), scale_(r.Top), scale_(r.Left) + scale_(r.Width),
                        scale_(r.Top) + scale_(r.Height)};
         if (state.Control->Has(style::FitText)) {
-            const SIZE text = TextExtent(font_.Font(), Wide(WindowTextUtf8(state.Window)));
+            const SIZE text = TextExtent(font_.Font(), Widen(WindowTextUtf8(state.Window)));
             device.right = device.left + text.cx;
             device.bottom = device.top + text.cy;
         }
@@ -1769,7 +1762,7 @@ void Win32Form::SetItemText(std::string_view item, const std::string& caption) {
     if (*shortcut != '\0') {
         text += std::string("\t") + shortcut;
     }
-    std::wstring wide = Wide(text);
+    std::wstring wide = Widen(text);
     MENUITEMINFOW info = {};
     info.cbSize = sizeof info;
     info.fMask = MIIM_STRING;
@@ -1804,7 +1797,7 @@ std::optional<std::string> Win32Form::PopUpMenu(std::span<const MenuLine> lines,
         commands.emplace_back(line.Name);
         const auto command = static_cast<UINT_PTR>(commands.size());
         AppendMenuW(menu, MF_STRING | (listed(disabled, line.Name) ? MF_GRAYED : 0), command,
-                    Wide(line.Caption).c_str());
+                    Widen(line.Caption).c_str());
         if (line.Default) {
             SetMenuDefaultItem(menu, static_cast<UINT>(command), FALSE);
         }
@@ -1824,7 +1817,7 @@ std::optional<std::string> Win32Form::PopUpMenu(std::span<const MenuLine> lines,
 // --- The window ---------------------------------------------------------------------------
 
 void Win32Form::SetTitle(const std::string& text) {
-    SetWindowTextW(window_, Wide(text).c_str());
+    SetWindowTextW(window_, Widen(text).c_str());
 }
 
 Size96 Win32Form::ClientSize() const {

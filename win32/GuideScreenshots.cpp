@@ -182,14 +182,14 @@ int main(int argc, char** argv) {
     const std::filesystem::path folder = argv[1];
     Win32Prompts prompts;
     const bool gradient =
-        Picture(win32ui::Wide(GradientDialogWindow::Table().ClassName),
+        Picture(win32ui::Widen(GradientDialogWindow::Table().ClassName),
                 folder / "gradient-dialog-windows.bmp", [&prompts] {
                     TGrad g;
                     g.LoadFromText("1,30,-20,10,0,,000000A0FF,1E0080D0FF,4600A05030,6400401810");
                     ExecuteGradientDialog(nullptr, prompts, g);
                 });
     const bool fineAdjust =
-        Picture(win32ui::Wide(FineAdjustWindow::Table().ClassName),
+        Picture(win32ui::Widen(FineAdjustWindow::Table().ClassName),
                 folder / "fine-adjust-dialog-windows.bmp", [&prompts] {
                     ExecuteFineAdjustDialog(nullptr, prompts, 1, true, {2, 1, 2, 3}, {1, 1, 3, -2});
                 });

@@ -32,34 +32,17 @@ std::runtime_error SystemError(const char* what) {
 
 } // namespace
 
-// --- Texts ------------------------------------------------------------------------------
+// --- Texts --------------------------------------------------------------------------------
 
-std::wstring Wide(std::string_view utf8) {
-    return win32::Widen(utf8);
-}
-
-std::string Utf8(std::wstring_view utf16) {
-    return win32::Narrow(utf16);
-}
-
-std::string WindowTextUtf8(HWND window) {
+std::wstring WindowText(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(
         GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return Utf8(text);
+    return text;
 }
 
-// --- The module -----------------------------------------------------------------------------
-
-HINSTANCE ModuleInstance() {
-    static const HINSTANCE instance = [] {
-        HMODULE module = nullptr;
-        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                               GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                           reinterpret_cast<LPCWSTR>(&ModuleInstance), &module);
-        return module;
-    }();
-    return instance;
+std::string WindowTextUtf8(HWND window) {
+    return Narrow(WindowText(window));
 }
 
 // --- DPI ------------------------------------------------------------------------------------
@@ -84,33 +67,10 @@ int WindowDpi(HWND window) {
 
 // --- GDI objects, hooks, timers -------------------------------------------------------------
 
-GdiObject::GdiObject(HGDIOBJ object) : object_(object) {
-    if (object_ != nullptr) {
-        ++Live().GdiObjects;
-    }
-}
-
-GdiObject& GdiObject::operator=(GdiObject&& other) noexcept {
-    if (this != &other) {
-        Reset();
-        object_ = std::exchange(other.object_, nullptr);
-    }
-    return *this;
-}
-
-void GdiObject::Reset(HGDIOBJ object) {
-    if (object_ != nullptr) {
-        DeleteObject(object_);
-        --Live().GdiObjects;
-    }
-    object_ = object;
-    if (object_ != nullptr) {
-        ++Live().GdiObjects;
-    }
-}
-
 ResourceCounts LiveResources() {
-    return Live();
+    ResourceCounts counts = Live();
+    counts.GdiObjects = win32::LiveGdiObjects();
+    return counts;
 }
 
 ThreadHook::ThreadHook(int kind, HOOKPROC procedure)
@@ -166,57 +126,8 @@ int Scale::Floor(int pixels) const {
     return static_cast<int>(scaled >= 0 ? scaled / dpi : -((-scaled + dpi - 1) / dpi));
 }
 
-SIZE TextExtent(HFONT font, std::wstring_view text) {
-    const HDC dc = GetDC(nullptr);
-    const HGDIOBJ old = SelectObject(dc, font);
-    RECT extent = {0, 0, 0, 0};
-    DrawTextW(dc, text.data(), static_cast<int>(text.size()), &extent, DT_CALCRECT | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return {extent.right - extent.left, extent.bottom - extent.top};
-}
-
-std::wstring ResolvedFaceName(HFONT font) {
-    const HDC dc = CreateCompatibleDC(nullptr);
-    if (dc == nullptr) {
-        return {};
-    }
-    const HGDIOBJ old = SelectObject(dc, font);
-    wchar_t face[LF_FACESIZE] = {};
-    GetTextFaceW(dc, LF_FACESIZE, face);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    return face;
-}
-
 GdiObject CreateDialogFont(int dpi, int pixels96) {
-    LOGFONTW look = {};
-    look.lfHeight = -MulDiv(pixels96, dpi, kBaseDpi);
-    look.lfWeight = FW_NORMAL;
-    look.lfCharSet = SHIFTJIS_CHARSET;
-    look.lfQuality = DEFAULT_QUALITY;
-    look.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-    GdiObject first;
-    for (const char* face : kFormFontFaces) {
-        lstrcpynW(look.lfFaceName, Wide(face).c_str(), LF_FACESIZE);
-        GdiObject font(CreateFontIndirectW(&look));
-        if (!font) {
-            continue;
-        }
-        const std::wstring resolved = ResolvedFaceName(font.Font());
-        const bool family = std::any_of(std::begin(kFormFontFaces), std::end(kFormFontFaces),
-                                        [&](const char* f) { return resolved == Wide(f); });
-        if (family) {
-            return font;
-        }
-        if (!first) {
-            first = std::move(font);
-        }
-    }
-    if (!first) {
-        throw SystemError("the windows' font cannot be made");
-    }
-    return first;
+    return win32::CreateFontOf(kFormFontFaces, MulDiv(pixels96, dpi, kBaseDpi), SHIFTJIS_CHARSET);
 }
 
 // --- Handlers ----------------------------------------------------------------------------------

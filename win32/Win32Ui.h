@@ -8,6 +8,8 @@
 #include "logic/Form.h"
 #include "platform/bitmap.h"
 #include "platform/prompts.h"
+#include "platform/win32/gdi.h"
+#include "platform/win32/wide.h"
 
 #include <windows.h>
 
@@ -20,17 +22,18 @@
 
 namespace pelmora::win32ui {
 
-// --- Texts ------------------------------------------------------------------
-// The views speak UTF-8 (the logic's texts); the controls UTF-16. Both throw
-// CodecError for text that is not well formed.
-std::wstring Wide(std::string_view utf8);
-std::string Utf8(std::wstring_view utf16);
+// --- Texts and the module ----------------------------------------------------
+// The views speak UTF-8 (the logic's texts), the controls UTF-16: Widen and
+// Narrow (platform/win32/wide.h), which throw CodecError for text that is not
+// well formed. Windows classes belong to ModuleInstance().
+using win32::GdiObject;
+using win32::ModuleInstance;
+using win32::Narrow;
+using win32::ResolvedFaceName;
+using win32::TextExtent;
+using win32::Widen;
+std::wstring WindowText(HWND window);
 std::string WindowTextUtf8(HWND window);
-
-// --- The module ---------------------------------------------------------------
-// The instance of the module these views are linked into (the DLL, not the
-// launcher's executable): window classes are registered for it.
-HINSTANCE ModuleInstance();
 
 // --- DPI ------------------------------------------------------------------------
 inline constexpr int kBaseDpi = 96;
@@ -61,29 +64,8 @@ private:
 };
 
 // --- Owned objects ------------------------------------------------------------------
-// Every GDI object the views create is held by one of these; the count of live
-// ones lets tests prove that a closed window left nothing behind.
-class GdiObject {
-public:
-    GdiObject() = default;
-    explicit GdiObject(HGDIOBJ object); // takes ownership; null is allowed
-    ~GdiObject() { Reset(); }
-    GdiObject(GdiObject&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
-    GdiObject& operator=(GdiObject&& other) noexcept;
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-
-    void Reset(HGDIOBJ object = nullptr);
-    HGDIOBJ Get() const { return object_; }
-    HFONT Font() const { return static_cast<HFONT>(object_); }
-    explicit operator bool() const { return object_ != nullptr; }
-
-private:
-    HGDIOBJ object_ = nullptr;
-};
-
-// What the views hold now: GDI objects, window hooks, timers and registered
-// window classes. USER windows are counted by the tests themselves.
+// What the views hold now: GDI objects (GdiObject), window hooks, timers and
+// registered window classes. USER windows are counted by the tests themselves.
 struct ResourceCounts {
     long GdiObjects = 0;
     long Hooks = 0;
@@ -147,13 +129,8 @@ private:
 
 // --- Fonts --------------------------------------------------------------------------
 // The windows' font (kFormFontFaces, the first the system has) at `pixels96`
-// pixels high at 96 dpi, in the Shift-JIS character set, scaled to `dpi`;
-// whatever the system resolves the name to where it has none of them.
+// pixels high at 96 dpi, in the Shift-JIS character set, scaled to `dpi`.
 GdiObject CreateDialogFont(int dpi, int pixels96 = kFormFontPixels);
-// The face the system actually chose for a font.
-std::wstring ResolvedFaceName(HFONT font);
-// The size of a text (its widest line, all its lines) in a font, in device pixels.
-SIZE TextExtent(HFONT font, std::wstring_view text);
 
 // --- Handlers -----------------------------------------------------------------------
 // Shows an error a handler ran into through `dialogs`, with the error's text;

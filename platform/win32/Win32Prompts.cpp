@@ -22,14 +22,6 @@ namespace {
 constexpr const char* kDefaultTitle = "Pelmora";
 constexpr DWORD kLongPathChars = 32768;
 
-HINSTANCE ThisModule() {
-    HMODULE module = nullptr;
-    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                           GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCWSTR>(&ThisModule), &module);
-    return module;
-}
-
 std::wstring TitleText(const std::string& title) {
     return win32::Widen(title.empty() ? kDefaultTitle : title);
 }

@@ -65,7 +65,7 @@ DialogScript& DialogScript::When(std::string what, std::function<bool()> ready,
 DialogScript& DialogScript::OnDialog(const std::wstring& className, std::function<void(HWND)> act) {
     auto dialog = std::make_shared<HWND>(nullptr);
     return When(
-        "the dialog " + win32ui::Utf8(className) + " shows",
+        "the dialog " + win32ui::Narrow(className) + " shows",
         [dialog, className] {
             *dialog = ShownWindow(className);
             return *dialog != nullptr && GetActiveWindow() == *dialog;

@@ -106,7 +106,7 @@ protected:
                               L'\0');
             text.resize(static_cast<std::size_t>(
                 SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()))));
-            rows.push_back(win32ui::Utf8(text));
+            rows.push_back(win32ui::Narrow(text));
         }
         return rows;
     }
@@ -169,7 +169,7 @@ protected:
         const HWND bar = Control("StatusBar");
         wchar_t text[512] = {};
         SendMessageW(bar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text));
-        return win32ui::Utf8(text);
+        return win32ui::Narrow(text);
     }
     bool MenuChecked(EditItem item) {
         MENUITEMINFOW info = {};
@@ -195,7 +195,7 @@ protected:
         Answers().Expect({what, [](HWND dialog) { return ClassOf(dialog) == L"InputBox"; },
                           [text](HWND dialog) {
                               SetWindowTextW(win32ui::FindControl(dialog, "edInput"),
-                                             win32ui::Wide(text).c_str());
+                                             win32ui::Widen(text).c_str());
                               PostButtonClick(dialog, IDOK);
                           }});
     }
@@ -234,7 +234,7 @@ protected:
 
 // A file of the bundled samples.
 inline std::filesystem::path Sample(const char* name) {
-    std::wstring folder = L"Z:" + win32ui::Wide(PELMORA_SAMPLES_DIR);
+    std::wstring folder = L"Z:" + win32ui::Widen(PELMORA_SAMPLES_DIR);
     std::replace(folder.begin(), folder.end(), L'/', L'\\');
     return std::filesystem::path(folder) / name;
 }

@@ -62,7 +62,7 @@ const ControlRow kControls[] = {
         SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
     TEXTMETRICW metrics = {};
     GetTextMetricsW(dc, &metrics);
-    const std::wstring text = win32ui::Wide(TextOf(label));
+    const std::wstring text = win32ui::Widen(TextOf(label));
     ::testing::AssertionResult result = ::testing::AssertionSuccess();
     int lines = 0;
     for (std::size_t start = 0; start <= text.size(); ++lines) {
@@ -291,7 +291,7 @@ TEST_F(Editor, AWallpaperFileOfThePadsOwnIsACheckedChoice) {
     const HMENU patterns = GetSubMenu(GetMenu(form_), kPatternMenu);
     wchar_t caption[64] = {};
     GetMenuStringW(patterns, 9, caption, 64, MF_BYPOSITION);
-    EXPECT_EQ(win32ui::Utf8(caption), "パッドごとに壁紙ファイルを作成(&W)");
+    EXPECT_EQ(win32ui::Narrow(caption), "パッドごとに壁紙ファイルを作成(&W)");
     EXPECT_EQ(GetMenuItemID(patterns, 9), static_cast<UINT>(ItemId(EditItem::mnPerPadFile)));
     EXPECT_FALSE(MenuChecked(EditItem::mnPerPadFile));
     Command(EditItem::mnPerPadFile);

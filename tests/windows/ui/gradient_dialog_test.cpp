@@ -43,7 +43,7 @@ POINT OnHandle(int pos) {
 std::string ItemText(HMENU menu, int position) {
     wchar_t text[64] = {};
     GetMenuStringW(menu, static_cast<UINT>(position), text, 64, MF_BYPOSITION);
-    return win32ui::Utf8(text);
+    return win32ui::Narrow(text);
 }
 
 bool ItemEnabled(HMENU menu, int position) {
@@ -136,7 +136,7 @@ TEST(GradDialogWindow, ControlsHaveTheirKindsCaptionsAndPlaces) {
         EXPECT_EQ(SendMessageW(kinds, CB_GETCOUNT, 0, 0), 4);
         wchar_t item[16] = {};
         SendMessageW(kinds, CB_GETLBTEXT, 3, reinterpret_cast<LPARAM>(item));
-        EXPECT_EQ(win32ui::Utf8(item), "四角形");
+        EXPECT_EQ(win32ui::Narrow(item), "四角形");
         EXPECT_EQ(SendMessageW(kinds, CB_GETITEMHEIGHT, 0, 0), 14);
         EXPECT_EQ(SendMessageW(kinds, CB_GETCURSEL, 0, 0), 0);
         EXPECT_EQ(SendMessageW(Named(dialog, "edAngle"), EM_GETLIMITTEXT, 0, 0), 3);

@@ -31,11 +31,11 @@ TEST_F(ModuleMenu, TheModuleFileTellsItsProductAndVersion) {
     ASSERT_FALSE(info.empty()) << "no version resource";
     ASSERT_TRUE(GetFileVersionInfoW(path, 0, static_cast<DWORD>(info.size()), info.data()));
     const auto value = [&](const char* name) {
-        const std::wstring key = L"\\StringFileInfo\\041104B0\\" + win32ui::Wide(name);
+        const std::wstring key = L"\\StringFileInfo\\041104B0\\" + win32ui::Widen(name);
         void* text = nullptr;
         UINT length = 0;
         return VerQueryValueW(info.data(), key.c_str(), &text, &length) && length > 0
-                   ? win32ui::Utf8(static_cast<const wchar_t*>(text))
+                   ? win32ui::Narrow(static_cast<const wchar_t*>(text))
                    : std::string();
     };
     EXPECT_EQ(value("ProductName"), "Pelmora");

@@ -40,7 +40,7 @@ void AnswerColour(HWND dialog, int red, int green, int blue) {
 void CopyOut(const std::filesystem::path& file) {
     const char* out = std::getenv("PELMORA_SESSION_OUT");
     if (out != nullptr && *out != '\0') {
-        const std::filesystem::path folder = win32ui::Wide(out);
+        const std::filesystem::path folder = win32ui::Widen(out);
         std::filesystem::create_directories(folder);
         std::filesystem::copy_file(file, folder / file.filename(),
                                    std::filesystem::copy_options::overwrite_existing);

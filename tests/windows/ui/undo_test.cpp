@@ -27,7 +27,7 @@ protected:
     std::string MenuText(EditItem item) {
         wchar_t text[256] = {};
         GetMenuStringW(GetMenu(form_), static_cast<UINT>(ItemId(item)), text, 256, MF_BYCOMMAND);
-        return win32ui::Utf8(text);
+        return win32ui::Narrow(text);
     }
     void TypeUntil(std::initializer_list<WORD> chord, const std::function<bool()>& done,
                    const char* what) {
@@ -42,7 +42,7 @@ TEST_F(UndoKeys, CtrlZAndCtrlYTypedForRealUndoAndRedo) {
     const HMENU edit = GetSubMenu(GetMenu(form_), kEditMenu);
     wchar_t title[64] = {};
     GetMenuStringW(GetMenu(form_), kEditMenu, title, 64, MF_BYPOSITION);
-    EXPECT_EQ(win32ui::Utf8(title), "編集(&E)");
+    EXPECT_EQ(win32ui::Narrow(title), "編集(&E)");
     ASSERT_EQ(GetMenuItemCount(edit), 7); // undo, redo, a line, three copies and the paste
     EXPECT_EQ(GetMenuItemID(edit, 0), static_cast<UINT>(ItemId(EditItem::mnEditUndo)));
     EXPECT_EQ(MenuText(EditItem::mnEditUndo), "元に戻す(&U)\tCtrl+Z");

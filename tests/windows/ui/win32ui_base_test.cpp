@@ -129,9 +129,9 @@ TEST(Win32UiFont, TheDialogFontIsTwelvePixelsAtItsDpiAndCounted) {
 }
 
 TEST(Win32UiText, ConvertsBothWaysAndRefusesBrokenText) {
-    EXPECT_EQ(Wide("パターン"), L"パターン");
-    EXPECT_EQ(Utf8(L"部品(&R)"), "部品(&R)");
-    EXPECT_ANY_THROW(Wide("\xff\xfe"));
+    EXPECT_EQ(Widen("パターン"), L"パターン");
+    EXPECT_EQ(Narrow(L"部品(&R)"), "部品(&R)");
+    EXPECT_ANY_THROW(Widen("\xff\xfe"));
 }
 
 TEST(Win32UiControls, ControlsAreFoundByNameAndSubclassedUntilTheyGo) {
