@@ -3,10 +3,11 @@
 // comes with the first window.
 #include "plugin/QtComposition.h"
 
+#include "platform/qt/QtClipboard.h"
+#include "platform/qt/QtPrompts.h"
 #include "plugin/EntryPoints.h"
+#include "qt/Dialogs.h"
 #include "qt/PatternEditor.h"
-#include "qt/QtClipboard.h"
-#include "qt/QtPrompts.h"
 
 #include <QPointer>
 
@@ -47,7 +48,8 @@ private:
 } // namespace
 
 ModuleContext& QtModule() {
-    static ModuleContext module(std::make_unique<QtPrompts>(), std::make_unique<QtEditorLauncher>(),
+    static ModuleContext module(std::make_unique<QtPrompts>(RunInputBox),
+                                std::make_unique<QtEditorLauncher>(),
                                 std::make_unique<QtClipboard>());
     return module;
 }

@@ -1,12 +1,15 @@
 #pragma once
 // The module's dialogs in Qt, each a window built from its form: the gradient
-// editor (and the component that owns the gradient it edits in place) and the
-// fine-adjust dialog.
+// editor (and the component that owns the gradient it edits in place), the
+// fine-adjust dialog and the dialog service's input box.
 #include "logic/FineAdjustWindow.h"
 #include "logic/GradientDialogWindow.h"
+#include "logic/InputBoxWindow.h"
 #include "qt/FormWindow.h"
 
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace pelmora {
 
@@ -75,5 +78,17 @@ public:
 private:
     FineAdjustWindow window_;
 };
+
+// The dialog service's one-line input box (QtPrompts' InputBox): the text on
+// OK, nothing on Cancel; a refused text is explained through `prompts`.
+inline std::optional<std::string> RunInputBox(Prompts& prompts, const InputRequest& request) {
+    QtForm box(InputBoxWindow::Table());
+    InputBoxWindow input(box, prompts, request);
+    box.Attach(input);
+    if (box.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return input.Text();
+}
 
 } // namespace pelmora

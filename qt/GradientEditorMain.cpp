@@ -1,8 +1,8 @@
 // pelmora-gradient-editor [TEXT]: opens the gradient editor on the gradient
 // TEXT (or on a new one). OK prints the edited gradient's text and exits with
 // 0; Cancel prints nothing and exits with 1.
+#include "platform/qt/QtPrompts.h"
 #include "qt/Dialogs.h"
-#include "qt/QtPrompts.h"
 
 #include <QApplication>
 
@@ -23,7 +23,7 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     pelmora::EnsureQtApplication(); // joins it, so Qt's own texts are Japanese too
-    pelmora::QtPrompts dialogs;
+    pelmora::QtPrompts dialogs(pelmora::RunInputBox);
     pelmora::TGradDialog editor(dialogs);
     if (argc == 2) {
         editor.Gradation().LoadFromText(argv[1]);

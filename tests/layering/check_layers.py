@@ -10,7 +10,8 @@ not compile. What it cannot see, this checks:
 - includes written relative to the including file ("../qt/x.h", or
   "sub/x.h" next to it), which the compiler finds without any include root;
 - toolkit headers, which are system headers, reached directly or through
-  project headers: Qt belongs to the Qt views, the Win32 API to the platform
+  project headers: Qt belongs to the Qt views and to platform/qt/ (the
+  system's dialogs and clipboard through Qt), the Win32 API to the platform
   (files, text, the system's dialogs) and to the Win32 views (windows);
 - plugin/ and host/, whose toolkit headers belong to the files that compose
   windows (the module's composition roots, the stand-in launcher's windows);
@@ -65,6 +66,11 @@ TOOLKITS = {
     "cli": set(),
     # The launcher finds its own file with GetModuleFileNameW.
     "host": {WIN32},
+}
+# A folder of a layer that stands for the system through a toolkit: the
+# dialogs and the clipboard through Qt, as platform/win32/ holds Windows' own.
+TOOLKIT_FOLDERS = {
+    "platform/qt/": {QT},
 }
 # Where plugin/ and host/ meet a toolkit: the module's composition roots, and
 # the stand-in launcher's windows and dialogs: each file with the folders it
@@ -282,7 +288,10 @@ def allowed_folders(rel):
 
 def allowed_toolkits(rel):
     part = TOOLKIT_PARTS.get(rel)
-    return part[1] if part else TOOLKITS[folder_of(rel)]
+    if part:
+        return part[1]
+    inside = [kits for prefix, kits in TOOLKIT_FOLDERS.items() if rel.startswith(prefix)]
+    return inside[0] if inside else TOOLKITS[folder_of(rel)]
 
 
 def problems(root):

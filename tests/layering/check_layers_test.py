@@ -25,6 +25,7 @@ CLEAN = {
     "platform/win32/Win32Prompts.cpp": "#include <windows.h>\n#include <commdlg.h>\n"
                                        "int Say() { return MessageBoxW(0, 0, 0, 0); }\n"
                                        "bool Open() { return GetOpenFileNameW(0); }\n",
+    "platform/qt/QtPrompts.cpp": '#include "platform/bitmap.h"\n#include <QMessageBox>\n',
     "gradient/Gradient.h": '#include "platform/bitmap.h"\n#include "win32/Simd.h"\n',
     "gradient/win32/Simd.h": "#pragma once\n",
     "pattern/Pattern.h": "#include <gradient/Gradient.h>\n#include <vector>\n",
@@ -130,6 +131,7 @@ class CheckLayersTest(unittest.TestCase):
         cases = [
             ("Qt in the platform", "platform/text.cpp", "<QString>", "Qt"),
             ("Qt by module path", "gradient/x.cpp", "<QtGui/QImage>", "Qt"),
+            ("Win32 in the platform's Qt part", "platform/qt/x.cpp", "<windows.h>", "Win32"),
             ("Win32 above the platform", "logic/x.cpp", "<windows.h>", "Win32"),
             ("Win32 in the renderer", "cli/main.cpp", "<Windows.h>", "Win32"),
             ("common dialogs above the platform", "library/x.cpp", "<commdlg.h>", dialogs),
@@ -175,6 +177,11 @@ class CheckLayersTest(unittest.TestCase):
             "library/detail/Io.h": '#include "../../platform/win32/detail.h"\n',
             "platform/win32/detail.h": "#include <windows.h>\n",
         }, "library/detail/Io.h:1", "<windows.h>")
+        # The platform's Qt part is Qt's own, not the layers' above it.
+        self.assertNames({
+            "logic/Ask.cpp": '#include "platform/qt/QtPrompts.h"\n',
+            "platform/qt/QtPrompts.h": "#include <QMessageBox>\n",
+        }, "logic/Ask.cpp:1", "<QMessageBox> through platform/qt/QtPrompts.h:1")
         # Include cycles end.
         self.assertNames({
             "logic/A.h": '#include "logic/B.h"\n#include "platform/text.h"\n',

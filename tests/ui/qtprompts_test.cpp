@@ -1,7 +1,8 @@
 // The Qt dialog service: message boxes, the input box, file dialogs and the
 // colour dialog, driven as a user would.
 #include "platform/cp932.h"
-#include "qt/QtPrompts.h"
+#include "platform/qt/QtPrompts.h"
+#include "qt/Dialogs.h"
 #include "tests/support/DialogAnswer.h"
 
 #include <QApplication>
@@ -151,7 +152,7 @@ private slots:
             QVERIFY(button != nullptr);
             button->click();
         });
-        QtPrompts prompts;
+        QtPrompts prompts(RunInputBox);
         const MsgResult answer =
             prompts.Message("一行目\r\n二行目", MsgKind(kind), MsgButtons(buttons), "確認");
         QVERIFY2(reply.Answered(), reply.Failure());
@@ -168,7 +169,7 @@ private slots:
             title = box->windowTitle();
             QTest::keyClick(box, Qt::Key_Escape);
         });
-        QtPrompts prompts;
+        QtPrompts prompts(RunInputBox);
         QCOMPARE(int(prompts.Message("x", MsgKind::Confirmation, MsgButtons::OkCancel, "")),
                  int(MsgResult::Cancel));
         QVERIFY2(reply.Answered(), reply.Failure());
@@ -191,7 +192,7 @@ private slots:
             QTest::keyClicks(edit, "new");
             QTest::keyClick(edit, Qt::Key_Return);
         });
-        QtPrompts prompts;
+        QtPrompts prompts(RunInputBox);
         const std::optional<std::string> typed =
             prompts.Input("パターン名の指定", "名前：", "old", 255);
         QVERIFY2(reply.Answered(), reply.Failure());
@@ -207,7 +208,7 @@ private slots:
             QVERIFY(cancel != nullptr);
             cancel->click();
         });
-        QtPrompts prompts;
+        QtPrompts prompts(RunInputBox);
         QVERIFY(!prompts.Input("t", "p", "x", 255).has_value());
         QVERIFY2(reply.Answered(), reply.Failure());
     }
@@ -224,7 +225,7 @@ private slots:
             shown = edit->text();
             QTest::keyClick(edit, Qt::Key_Return);
         });
-        QtPrompts prompts;
+        QtPrompts prompts(RunInputBox);
         const std::optional<std::string> typed = prompts.Input("t", "p", "", 5);
         QVERIFY2(reply.Answered(), reply.Failure());
         QCOMPARE(shown, QString::fromUtf8("あい"));
@@ -252,7 +253,7 @@ private slots:
             edit->setText(QStringLiteral("ok"));
             QTest::keyClick(edit, Qt::Key_Return);
         });
-        QtPrompts prompts;
+        QtPrompts prompts(RunInputBox);
         const std::optional<std::string> typed = prompts.Input("題", "p", "", 255);
         QVERIFY2(refusal.Answered(), refusal.Failure());
         QVERIFY2(reply.Answered(), reply.Failure());
@@ -281,7 +282,7 @@ private slots:
         request.DefaultExtension = "ptn";
         request.InitialDir = dir.path().toStdString() + "/";
         request.MustExist = true;
-        QtPrompts prompts;
+        QtPrompts prompts(RunInputBox);
         const std::optional<std::string> chosen = prompts.OpenFile(request);
         QVERIFY2(reply.Answered(), reply.Failure());
         QCOMPARE(QString::fromStdString(chosen.value_or("")), dir.filePath("a.ptn"));
@@ -320,7 +321,7 @@ private slots:
         request.DefaultExtension = "ptn";
         request.TypeName = "Pelmora パターンファイル";
         request.InitialDir = dir.path().toStdString();
-        QtPrompts prompts;
+        QtPrompts prompts(RunInputBox);
         QVERIFY(!prompts.OpenFile(request).has_value());
         QVERIFY2(reply.Answered(), reply.Failure());
         QCOMPARE(filters, QStringList({QString::fromUtf8("Pelmora パターンファイル (*.ptn)"),
@@ -355,7 +356,7 @@ private slots:
             typedIntoFocusedField = qobject_cast<QLineEdit*>(focused) != nullptr;
             ChooseFile(dialog, dir.filePath("out"));
         });
-        QtPrompts prompts;
+        QtPrompts prompts(RunInputBox);
         const std::optional<std::string> chosen = prompts.SaveFile(SaveRequest(dir.path()));
         QVERIFY2(reply.Answered(), reply.Failure());
         QCOMPARE(QString::fromStdString(chosen.value_or("")), dir.filePath("out.ptn"));
@@ -378,7 +379,7 @@ private slots:
         DialogAnswer<QFileDialog> reply("the save dialog", [&](QFileDialog* dialog) {
             ChooseFile(dialog, dir.filePath("out.ptn"));
         });
-        QtPrompts prompts;
+        QtPrompts prompts(RunInputBox);
         const std::optional<std::string> chosen = prompts.SaveFile(SaveRequest(dir.path()));
         QVERIFY2(replace.Answered(), replace.Failure());
         QVERIFY2(reply.Answered(), reply.Failure());
@@ -402,7 +403,7 @@ private slots:
         DialogAnswer<QFileDialog> reply("the save dialog", [&](QFileDialog* dialog) {
             ChooseFile(dialog, dir.filePath("missing/out"));
         });
-        QtPrompts prompts;
+        QtPrompts prompts(RunInputBox);
         const std::optional<std::string> chosen = prompts.SaveFile(SaveRequest(dir.path()));
         QVERIFY2(reply.Answered(), reply.Failure());
         QVERIFY2(refused.Answered(), refused.Failure());
@@ -417,7 +418,7 @@ private slots:
     void cancelledFileDialogGivesNothing() {
         DialogAnswer<QFileDialog> reply("the open dialog",
                                         [](QFileDialog* dialog) { dialog->reject(); });
-        QtPrompts prompts;
+        QtPrompts prompts(RunInputBox);
         QVERIFY(!prompts.OpenFile(FileDialogRequest{}).has_value());
         QVERIFY2(reply.Answered(), reply.Failure());
     }
@@ -429,7 +430,7 @@ private slots:
             dialog->setCurrentColor(QColor(0x12, 0x34, 0x56));
             dialog->accept();
         });
-        QtPrompts prompts;
+        QtPrompts prompts(RunInputBox);
         const std::optional<TColor> chosen = prompts.ChooseColor(0x8000000F); // button face
         QVERIFY2(reply.Answered(), reply.Failure());
         QCOMPARE(initial, QColor(240, 240, 240));
@@ -447,7 +448,7 @@ private slots:
             colourEnglish = EnglishTexts(dialog);
             dialog->reject();
         });
-        QtPrompts prompts;
+        QtPrompts prompts(RunInputBox);
         QVERIFY(!prompts.ChooseColor(0).has_value());
         QVERIFY2(colour.Answered(), colour.Failure());
         QCOMPARE(colourTitle, QString::fromUtf8("色を選択"));

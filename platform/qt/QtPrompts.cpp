@@ -1,9 +1,6 @@
-#include "qt/QtPrompts.h"
+#include "platform/qt/QtPrompts.h"
 
-#include "logic/InputBoxWindow.h"
-#include "platform/cp932.h"
 #include "platform/syscolors.h"
-#include "qt/FormWindow.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -207,14 +204,11 @@ MsgResult QtPrompts::Message(const std::string& text, MsgKind kind, MsgButtons b
 
 std::optional<std::string> QtPrompts::Input(const std::string& title, const std::string& prompt,
                                             const std::string& initial, int maxBytes) {
-    EnsureQtApplication();
-    QtForm box(InputBoxWindow::Table());
-    InputBoxWindow input(box, *this, {title, prompt, initial, maxBytes});
-    box.Attach(input);
-    if (box.exec() != QDialog::Accepted) {
-        return std::nullopt;
+    if (!inputBox_) {
+        throw std::runtime_error("入力ダイアログを表示できません。");
     }
-    return input.Text();
+    EnsureQtApplication();
+    return inputBox_(*this, {title, prompt, initial, maxBytes});
 }
 
 std::optional<std::string> QtPrompts::OpenFile(const FileDialogRequest& request) {

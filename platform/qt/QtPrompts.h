@@ -1,14 +1,21 @@
 #pragma once
-// The dialog service with Qt dialogs: message boxes, the one-line input box,
-// file dialogs and the colour dialog.
+// The dialog service with Qt's own dialogs: message boxes, file dialogs and
+// the colour dialog, and the views' one-line input box.
 #include "platform/prompts.h"
 
+#include <functional>
 #include <string>
 
 namespace pelmora {
 
 class QtPrompts final : public Prompts {
 public:
+    // The input box, a form of the views.
+    using InputBox =
+        std::function<std::optional<std::string>(Prompts& messages, const InputRequest& request)>;
+
+    explicit QtPrompts(InputBox inputBox = {}) : inputBox_(std::move(inputBox)) {}
+
     MsgResult Message(const std::string& text, MsgKind kind, MsgButtons buttons,
                       const std::string& title) override;
     std::optional<std::string> Input(const std::string& title, const std::string& prompt,
@@ -16,6 +23,9 @@ public:
     std::optional<std::string> OpenFile(const FileDialogRequest& request) override;
     std::optional<std::string> SaveFile(const FileDialogRequest& request) override;
     std::optional<TColor> ChooseColor(TColor initial) override;
+
+private:
+    InputBox inputBox_;
 };
 
 // Makes sure a Qt application object exists: a host without one gets one made
