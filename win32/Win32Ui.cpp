@@ -14,12 +14,6 @@ namespace pelmora::win32ui {
 namespace {
 
 constexpr const wchar_t* kNameProperty = L"Pelmora.Name";
-// What the views hold now; single-threaded like the windows themselves.
-ResourceCounts& Live() {
-    static ResourceCounts counts;
-    return counts;
-}
-
 // Registered classes of the module and how many holders each has.
 std::vector<std::pair<std::wstring, int>>& ClassUsers() {
     static std::vector<std::pair<std::wstring, int>> users;
@@ -67,18 +61,11 @@ int WindowDpi(HWND window) {
 
 // --- GDI objects, hooks, timers -------------------------------------------------------------
 
-ResourceCounts LiveResources() {
-    ResourceCounts counts = Live();
-    counts.GdiObjects = win32::LiveGdiObjects();
-    return counts;
-}
-
 ThreadHook::ThreadHook(int kind, HOOKPROC procedure)
     : hook_(SetWindowsHookExW(kind, procedure, nullptr, GetCurrentThreadId())) {
     if (hook_ == nullptr) {
         throw SystemError("a window hook was refused");
     }
-    ++Live().Hooks;
 }
 
 ThreadHook& ThreadHook::operator=(ThreadHook&& other) noexcept {
@@ -93,7 +80,6 @@ void ThreadHook::Reset() {
     if (hook_ != nullptr) {
         UnhookWindowsHookEx(hook_);
         hook_ = nullptr;
-        --Live().Hooks;
     }
 }
 
@@ -104,7 +90,6 @@ void WindowTimer::Start(HWND window, UINT_PTR id, UINT milliseconds) {
     }
     window_ = window;
     id_ = id;
-    ++Live().Timers;
 }
 
 void WindowTimer::Stop() {
@@ -114,7 +99,6 @@ void WindowTimer::Stop() {
             KillTimer(window_, id_);
         }
         window_ = nullptr;
-        --Live().Timers;
     }
 }
 
@@ -181,7 +165,6 @@ WindowClass::WindowClass(const wchar_t* name, WNDPROC procedure, UINT style, int
         throw SystemError("a window class cannot be registered");
     }
     users.emplace_back(name_, 1);
-    ++Live().WindowClasses;
 }
 
 WindowClass::~WindowClass() {
@@ -194,7 +177,6 @@ WindowClass::~WindowClass() {
     if (found != users.end() && --found->second == 0) {
         UnregisterClassW(name_.c_str(), ModuleInstance());
         users.erase(found);
-        --Live().WindowClasses;
     }
 }
 

@@ -1,8 +1,7 @@
 #pragma once
 // What every Win32 view of the project shares: texts at the wide-character
-// API, the windows' font and DPI scaling, owners for GDI objects, hooks,
-// timers and window classes (counted, since Wine's GetGuiResources counts
-// nothing), handlers that run in the arithmetic's floating-point environment
+// API, the windows' font and DPI scaling, owners for hooks, timers and window
+// classes, handlers that run in the arithmetic's floating-point environment
 // and let no exception out, controls subclassed and found again by their
 // documented names, and the core's 24-bit bitmaps shown on a device context.
 #include "logic/Form.h"
@@ -64,17 +63,6 @@ private:
 };
 
 // --- Owned objects ------------------------------------------------------------------
-// What the views hold now: GDI objects (GdiObject), window hooks, timers and
-// registered window classes. USER windows are counted by the tests themselves.
-struct ResourceCounts {
-    long GdiObjects = 0;
-    long Hooks = 0;
-    long Timers = 0;
-    long WindowClasses = 0;
-    bool operator==(const ResourceCounts&) const = default;
-};
-ResourceCounts LiveResources();
-
 // A window hook of the calling thread, removed with this object.
 class ThreadHook {
 public:

@@ -6,16 +6,6 @@
 #include <stdexcept>
 
 namespace pelmora::win32 {
-namespace {
-
-// Single-threaded like the windows that hold them.
-long& Live() {
-    static long count = 0;
-    return count;
-}
-
-} // namespace
-
 HINSTANCE ModuleInstance() {
     static const HINSTANCE instance = [] {
         HMODULE module = nullptr;
@@ -25,12 +15,6 @@ HINSTANCE ModuleInstance() {
         return module;
     }();
     return instance;
-}
-
-GdiObject::GdiObject(HGDIOBJ object) : object_(object) {
-    if (object_ != nullptr) {
-        ++Live();
-    }
 }
 
 GdiObject& GdiObject::operator=(GdiObject&& other) noexcept {
@@ -44,16 +28,8 @@ GdiObject& GdiObject::operator=(GdiObject&& other) noexcept {
 void GdiObject::Reset(HGDIOBJ object) {
     if (object_ != nullptr) {
         DeleteObject(object_);
-        --Live();
     }
     object_ = object;
-    if (object_ != nullptr) {
-        ++Live();
-    }
-}
-
-long LiveGdiObjects() {
-    return Live();
 }
 
 MemoryDc::MemoryDc() : dc_(CreateCompatibleDC(nullptr)) {

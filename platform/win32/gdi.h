@@ -15,12 +15,11 @@ namespace pelmora::win32 {
 // executable): window classes and dialogs belong to it.
 HINSTANCE ModuleInstance();
 
-// Owns one GDI object. The count of live ones lets tests prove that a closed
-// window left nothing behind (Wine's GetGuiResources counts nothing).
+// Owns one GDI object.
 class GdiObject {
 public:
     GdiObject() = default;
-    explicit GdiObject(HGDIOBJ object); // takes ownership; null is allowed
+    explicit GdiObject(HGDIOBJ object) : object_(object) {} // takes ownership; null is allowed
     ~GdiObject() { Reset(); }
     GdiObject(GdiObject&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
     GdiObject& operator=(GdiObject&& other) noexcept;
@@ -35,7 +34,6 @@ public:
 private:
     HGDIOBJ object_ = nullptr;
 };
-long LiveGdiObjects();
 
 // A memory device context compatible with the screen, deleted with this
 // object; throws std::runtime_error when the system has none to give.

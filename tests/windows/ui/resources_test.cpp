@@ -1,6 +1,7 @@
 // Closing the editor, or ending the plug-in while it is open, gives back
 // every window, hook, timer, GDI object, device context, menu, accelerator
 // table and window class the module made for it.
+#include "DialogScript.h"
 #include "EditorFixture.h"
 #include "ResourceWatch.h"
 
@@ -25,7 +26,8 @@ protected:
         EditorUiTest::TearDown();
     }
 
-    // Works the window: rows, pictures, a drag (with its timer), a modal box.
+    // Works the window: rows, pictures, a drag (with its timer), a modal box,
+    // the gradient dialog with its stop menu.
     void UseTheWindow() {
         Command(EditItem::mnNew);
         Command(EditItem::mnIcon);
@@ -38,6 +40,17 @@ protected:
         EXPECT_GT(open.GdiObjects, 0) << Describe(open);
         EXPECT_EQ(open.Hooks, 1) << "the dialog keys' hook";
         EXPECT_EQ(open.Accelerators, 1);
+        DialogScript script;
+        script.OnDialog(kGradDlgClass, [](HWND dialog) {
+            SendMouse(Named(dialog, "pbPtr"), WM_RBUTTONDOWN, 5, 18, MK_RBUTTON);
+            PostMessageW(Named(dialog, "pbPtr"), WM_RBUTTONUP, 0, MAKELPARAM(5, 18));
+        });
+        script.OnMenu("the stop menu", [](HWND, HMENU) { EndMenu(); });
+        script.When(
+            "the menu is closed", [] { return ShownMenu() == nullptr; },
+            [] { PostKey(VK_ESCAPE); });
+        Command(EditItem::mnGrad);
+        EXPECT_TRUE(script.Finished());
     }
 
     std::unique_ptr<ResourceWatch> watch_;

@@ -51,7 +51,10 @@ private:
     void* bits_ = nullptr;
 };
 
+int hookCalls = 0;
+
 LRESULT CALLBACK PassOn(int code, WPARAM wParam, LPARAM lParam) {
+    ++hookCalls;
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -110,12 +113,12 @@ TEST(Win32UiScale, ScalesFrom96DpiAndBack) {
     EXPECT_EQ(Scale(200).WholePixels().Dpi(), 192);
 }
 
-TEST(Win32UiFont, TheDialogFontIsTwelvePixelsAtItsDpiAndCounted) {
-    const long before = LiveResources().GdiObjects;
+TEST(Win32UiFont, TheDialogFontIsTwelvePixelsAtItsDpiAndFreedWithItsOwner) {
+    HGDIOBJ held = nullptr;
     {
         GdiObject font = CreateDialogFont(96);
         ASSERT_TRUE(font);
-        EXPECT_EQ(LiveResources().GdiObjects, before + 1);
+        held = font.Get();
         LOGFONTW look = {};
         GetObjectW(font.Get(), sizeof look, &look);
         EXPECT_EQ(look.lfHeight, -12);
@@ -124,8 +127,10 @@ TEST(Win32UiFont, TheDialogFontIsTwelvePixelsAtItsDpiAndCounted) {
         GdiObject large = CreateDialogFont(144);
         GetObjectW(large.Get(), sizeof look, &look);
         EXPECT_EQ(look.lfHeight, -18);
+        GdiObject moved = std::move(font);
+        EXPECT_NE(GetObjectType(held), 0u) << "a move hands the font on";
     }
-    EXPECT_EQ(LiveResources().GdiObjects, before);
+    EXPECT_EQ(GetObjectType(held), 0u);
 }
 
 TEST(Win32UiText, ConvertsBothWaysAndRefusesBrokenText) {
@@ -175,22 +180,18 @@ TEST(Win32UiControls, ControlsAreFoundByNameAndSubclassedUntilTheyGo) {
 }
 
 TEST(Win32UiResources, AWindowClassIsRegisteredWhileOneHolderLives) {
-    const long before = LiveResources().WindowClasses;
     WNDCLASSEXW info = {};
     info.cbSize = sizeof info;
     {
         WindowClass first(L"PelmoraTestClass", DefWindowProcW);
-        {
-            const WindowClass second(L"PelmoraTestClass", DefWindowProcW);
-            EXPECT_EQ(LiveResources().WindowClasses, before + 1);
-        }
+        { const WindowClass second(L"PelmoraTestClass", DefWindowProcW); }
         EXPECT_TRUE(GetClassInfoExW(ModuleInstance(), L"PelmoraTestClass", &info))
             << "the first holder still holds it";
         const WindowClass moved = std::move(first);
-        EXPECT_EQ(LiveResources().WindowClasses, before + 1);
+        EXPECT_TRUE(GetClassInfoExW(ModuleInstance(), L"PelmoraTestClass", &info))
+            << "the moved-to holder holds it";
     }
     EXPECT_FALSE(GetClassInfoExW(ModuleInstance(), L"PelmoraTestClass", &info));
-    EXPECT_EQ(LiveResources().WindowClasses, before);
 }
 
 TEST(Win32UiHandlers, RunInTheArithmeticsEnvironmentAndGiveTheHostsBack) {
@@ -211,18 +212,27 @@ TEST(Win32UiHandlers, RunInTheArithmeticsEnvironmentAndGiveTheHostsBack) {
         << "an error becomes the fallback result (shown to nobody here)";
 }
 
-TEST(Win32UiResources, HooksAndTimersAreCountedWhileTheyLive) {
-    const ResourceCounts before = LiveResources();
+TEST(Win32UiResources, HooksAndTimersLiveWhileTheirOwnersDo) {
     const HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                         nullptr, nullptr);
+    const auto hooked = [] {
+        hookCalls = 0;
+        MSG message;
+        PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
+        PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);
+        return hookCalls > 0;
+    };
     {
         ThreadHook hook(WH_GETMESSAGE, PassOn);
         WindowTimer timer;
         timer.Start(window, 1, 1000);
-        EXPECT_EQ(LiveResources().Hooks, before.Hooks + 1);
-        EXPECT_EQ(LiveResources().Timers, before.Timers + 1);
+        EXPECT_TRUE(hooked());
+        timer.Stop();
+        EXPECT_FALSE(KillTimer(window, 1)) << "stopped";
+        timer.Start(window, 1, 1000);
     }
-    EXPECT_EQ(LiveResources(), before);
+    EXPECT_FALSE(hooked()) << "the hook went with its owner";
+    EXPECT_FALSE(KillTimer(window, 1)) << "the timer went with its owner";
     DestroyWindow(window);
 }
 
