@@ -272,4 +272,11 @@ std::string_view MenuHint(const FormTable& table, std::string_view item) {
     return {};
 }
 
+std::string_view MenuItemOfHint(const FormTable& table, std::string_view hint) {
+    const auto found = std::find_if(table.Menus.begin(), table.Menus.end(), [&](const MenuLine& l) {
+        return !hint.empty() && l.Hint == hint;
+    });
+    return found == table.Menus.end() ? std::string_view() : found->Name;
+}
+
 } // namespace pelmora

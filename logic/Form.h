@@ -225,7 +225,9 @@ int RowAtY(int y, int topIndex, int rowHeight, int count);
 // count when none does.
 int LastVisibleRow(int height, int topIndex, int rowHeight, int count);
 
-// The hint of a menu item, empty for none.
+// The hint of a menu item, empty for none; and the item a hint is of, empty
+// for none (a toolkit that tells hints, not items).
 std::string_view MenuHint(const FormTable& table, std::string_view item);
+std::string_view MenuItemOfHint(const FormTable& table, std::string_view hint);
 
 } // namespace pelmora

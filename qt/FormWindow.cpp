@@ -548,12 +548,10 @@ void QtForm::Connect(const FormControl& control, QWidget* widget) {
         });
         if (control.Has(style::DragRows)) {
             list->onDragOver = [this, &control](const QPoint& global) {
-                bool accepted = false;
-                DragOver(control, global, false, &accepted);
-                return accepted;
+                return DragOver(control, global, false);
             };
             list->onDragDrop = [this, &control](const QPoint& global) {
-                DragOver(control, global, true, nullptr);
+                DragOver(control, global, true);
             };
         }
         break;
@@ -606,7 +604,7 @@ void QtForm::Connect(const FormControl& control, QWidget* widget) {
 }
 
 // The control under a dragged row, and the row of the list under it.
-void QtForm::DragOver(const FormControl& list, const QPoint& global, bool drop, bool* accepted) {
+bool QtForm::DragOver(const FormControl& list, const QPoint& global, bool drop) {
     std::string_view over;
     for (QWidget* widget = QApplication::widgetAt(global); widget != nullptr && over.empty();
          widget = widget->parentWidget()) {
@@ -619,15 +617,10 @@ void QtForm::DragOver(const FormControl& list, const QPoint& global, bool drop, 
     // The row under the pointer at the list's own height.
     auto* rows = static_cast<FormList*>(Control(list.Name));
     const QPoint at = rows->viewport()->mapFromGlobal(global);
-    FormEvent event;
-    event.Kind = drop ? FormEventKind::DragDrop : FormEventKind::DragOver;
-    event.Control = list.Name;
-    event.Over = rows->viewport()->rect().contains(at) ? std::string_view(list.Name) : over;
-    event.Value = RowAtY(at.y(), rows->TopIndex(), list.RowHeight, rows->count());
-    const bool taken = Report(std::move(event));
-    if (accepted != nullptr) {
-        *accepted = taken;
-    }
+    return Report({.Kind = drop ? FormEventKind::DragDrop : FormEventKind::DragOver,
+                   .Control = list.Name,
+                   .Value = RowAtY(at.y(), rows->TopIndex(), list.RowHeight, rows->count()),
+                   .Over = rows->viewport()->rect().contains(at) ? list.Name : over});
 }
 
 void QtForm::MakeMenus() {
@@ -741,16 +734,9 @@ bool QtForm::event(QEvent* e) {
                 continue;
             }
             const std::string tip = static_cast<QStatusTipEvent*>(e)->tip().toStdString();
-            FormEvent highlight;
-            highlight.Kind = FormEventKind::MenuHighlight;
-            for (const MenuLine& line : table_.Menus) {
-                if (!tip.empty() && tip == line.Hint) {
-                    highlight.Control = line.Name;
-                    break;
-                }
-            }
-            const bool known = tip.empty() || !highlight.Control.empty();
-            if (!known || !Report(std::move(highlight))) {
+            const std::string_view item = MenuItemOfHint(table_, tip);
+            const bool known = tip.empty() || !item.empty();
+            if (!known || !Report({.Kind = FormEventKind::MenuHighlight, .Control = item})) {
                 SetText(control.Name, tip);
             }
             return true;

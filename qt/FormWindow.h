@@ -52,7 +52,8 @@ private:
     void MakeMenus();
     void MakeShortcuts();
     bool IsWindowShortcut(const QKeySequence& keys) const;
-    void DragOver(const FormControl& list, const QPoint& global, bool drop, bool* accepted);
+    // Whether the rows would be taken there.
+    bool DragOver(const FormControl& list, const QPoint& global, bool drop);
 
     const FormTable& table_;
     FormEvents* events_ = nullptr;

@@ -1,9 +1,9 @@
 #pragma once
-// A list box whose rows are dragged with the mouse inside the list. The drag
-// is the list's own (a press, then a move beyond the drag distance): the owner
-// decides at each move whether a drop would be taken there, and the drag keeps
-// being re-evaluated while the pointer rests, so resting on an edge row can
-// keep scrolling.
+// A list box whose rows are dragged with the mouse inside the list
+// (RowDragGesture): the owner decides at each move, and every 100 ms while
+// the pointer rests, whether a drop would be taken there.
+#include "logic/RowDragGesture.h"
+
 #include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -19,7 +19,10 @@ class RowDragList : public QListWidget {
 public:
     explicit RowDragList(QWidget* parent) : QListWidget(parent) {
         repeat_.setInterval(kDragRepeatMs);
-        QObject::connect(&repeat_, &QTimer::timeout, this, [this] { DragOver(lastGlobal_); });
+        QObject::connect(&repeat_, &QTimer::timeout, this, [this] {
+            const TPoint spot = drag_.LastSpot();
+            DragOver({spot.X, spot.Y});
+        });
     }
     ~RowDragList() override { EndDrag(); }
     RowDragList(const RowDragList&) = delete;
@@ -30,13 +33,13 @@ public:
     // The button was released where onDragOver last accepted.
     std::function<void(const QPoint& global)> onDragDrop;
 
-    bool Dragging() const { return dragging_; }
+    bool Dragging() const { return drag_.Dragging(); }
 
 protected:
     void mousePressEvent(QMouseEvent* e) override {
         EndDrag();
-        armed_ = e->button() == Qt::LeftButton;
-        pressPos_ = e->position().toPoint();
+        const QPoint at = e->position().toPoint();
+        drag_.Press({at.x(), at.y()}, e->button() == Qt::LeftButton);
         QListWidget::mousePressEvent(e);
     }
     void mouseMoveEvent(QMouseEvent* e) override {
@@ -44,26 +47,25 @@ protected:
             QListWidget::mouseMoveEvent(e);
             return;
         }
-        // A held button drags rows; it never sweeps a selection.
-        if (armed_ && !dragging_ &&
-            (e->position().toPoint() - pressPos_).manhattanLength() >=
-                QApplication::startDragDistance()) {
-            dragging_ = true;
-            QGuiApplication::setOverrideCursor(Qt::ForbiddenCursor);
-            repeat_.start();
-        }
-        if (dragging_) {
+        const bool started = !drag_.Dragging();
+        const QPoint at = e->position().toPoint();
+        const int distance = QApplication::startDragDistance();
+        if (drag_.Move({at.x(), at.y()}, distance, distance)) {
+            if (started) {
+                QGuiApplication::setOverrideCursor(Qt::ForbiddenCursor);
+                repeat_.start();
+            }
             DragOver(e->globalPosition().toPoint());
         }
         e->accept();
     }
     void mouseReleaseEvent(QMouseEvent* e) override {
-        if (!dragging_) {
-            armed_ = false;
+        if (!drag_.Dragging()) {
+            drag_.End();
             QListWidget::mouseReleaseEvent(e);
             return;
         }
-        const bool accepted = accepted_;
+        const bool accepted = drag_.Taken();
         EndDrag();
         setState(QAbstractItemView::NoState);
         e->accept();
@@ -72,7 +74,7 @@ protected:
         }
     }
     void keyPressEvent(QKeyEvent* e) override {
-        if (dragging_ && e->key() == Qt::Key_Escape) {
+        if (drag_.Dragging() && e->key() == Qt::Key_Escape) {
             EndDrag();
             e->accept();
             return;
@@ -84,25 +86,18 @@ private:
     static constexpr int kDragRepeatMs = 100;
 
     void DragOver(const QPoint& global) {
-        lastGlobal_ = global;
-        accepted_ = onDragOver && onDragOver(global);
-        QGuiApplication::changeOverrideCursor(accepted_ ? Qt::DragMoveCursor : Qt::ForbiddenCursor);
+        drag_.Judged({global.x(), global.y()}, onDragOver && onDragOver(global));
+        QGuiApplication::changeOverrideCursor(drag_.Taken() ? Qt::DragMoveCursor
+                                                            : Qt::ForbiddenCursor);
     }
     void EndDrag() {
-        if (dragging_) {
-            dragging_ = false;
+        if (drag_.End()) {
             repeat_.stop();
             QGuiApplication::restoreOverrideCursor();
         }
-        armed_ = false;
-        accepted_ = false;
     }
 
-    QPoint pressPos_;
-    QPoint lastGlobal_;
-    bool armed_ = false;
-    bool dragging_ = false;
-    bool accepted_ = false;
+    RowDragGesture drag_;
     QTimer repeat_;
 };
 

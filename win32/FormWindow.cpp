@@ -773,13 +773,8 @@ HWND Win32Form::MakeControl(const FormControl& c, std::size_t index, HWND parent
         if (c.Has(style::DragRows)) {
             const bool single = !c.Has(style::MultiSelect);
             DragRows(control, prompts_,
-                     {.Over =
-                          [this, index](POINT p) {
-                              bool accepted = false;
-                              ReportDrag(index, p, false, &accepted);
-                              return accepted;
-                          },
-                      .Drop = [this, index](POINT p) { ReportDrag(index, p, true, nullptr); },
+                     {.Over = [this, index](POINT p) { return ReportDrag(index, p, false); },
+                      .Drop = [this, index](POINT p) { ReportDrag(index, p, true); },
                       .Pressed =
                           [this, control, single, &c] {
                               // The pressed row is the current one before any drag is judged.
@@ -1233,7 +1228,7 @@ std::optional<LRESULT> Win32Form::Command(int id, int code, HWND control) {
 }
 
 // The control under a dragged row, and the row of the list under it.
-void Win32Form::ReportDrag(std::size_t list, POINT screen, bool drop, bool* accepted) {
+bool Win32Form::ReportDrag(std::size_t list, POINT screen, bool drop) {
     const HWND rows = controls_[list]->Window;
     std::string_view over;
     for (HWND at = WindowFromPoint(screen); at != nullptr && over.empty(); at = GetParent(at)) {
@@ -1248,17 +1243,13 @@ void Win32Form::ReportDrag(std::size_t list, POINT screen, bool drop, bool* acce
     ScreenToClient(rows, &p);
     RECT client = {};
     GetClientRect(rows, &client);
-    FormEvent event;
-    event.Kind = drop ? FormEventKind::DragDrop : FormEventKind::DragOver;
-    event.Control = table_.Controls[list].Name;
-    event.Over = PtInRect(&client, p) ? event.Control : over;
-    event.Value = RowAtY(p.y, static_cast<int>(SendMessageW(rows, LB_GETTOPINDEX, 0, 0)),
-                         static_cast<int>(SendMessageW(rows, LB_GETITEMHEIGHT, 0, 0)),
-                         static_cast<int>(SendMessageW(rows, LB_GETCOUNT, 0, 0)));
-    const bool taken = Report(std::move(event));
-    if (accepted != nullptr) {
-        *accepted = taken;
-    }
+    const std::string_view name = table_.Controls[list].Name;
+    return Report({.Kind = drop ? FormEventKind::DragDrop : FormEventKind::DragOver,
+                   .Control = name,
+                   .Value = RowAtY(p.y, static_cast<int>(SendMessageW(rows, LB_GETTOPINDEX, 0, 0)),
+                                   static_cast<int>(SendMessageW(rows, LB_GETITEMHEIGHT, 0, 0)),
+                                   static_cast<int>(SendMessageW(rows, LB_GETCOUNT, 0, 0))),
+                   .Over = PtInRect(&client, p) ? name : over});
 }
 
 // The logic places the controls, or the table's rules do.

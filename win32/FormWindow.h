@@ -75,7 +75,8 @@ private:
     std::optional<LRESULT> Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     std::optional<LRESULT> Command(int id, int code, HWND control);
     bool Report(FormEvent event);
-    void ReportDrag(std::size_t list, POINT screen, bool drop, bool* accepted);
+    // Whether the rows would be taken there.
+    bool ReportDrag(std::size_t list, POINT screen, bool drop);
     void DrawRow(const DRAWITEMSTRUCT& item);
     void PaintShapes(std::string_view parent, Bitmap24& canvas, int originX, int originY);
     bool PaintsShapes(std::string_view parent) const;

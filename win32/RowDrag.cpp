@@ -1,9 +1,10 @@
 #include "win32/RowDrag.h"
 
+#include "logic/RowDragGesture.h"
+
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include <cstdlib>
 #include <memory>
 
 namespace pelmora::win32ui {
@@ -20,11 +21,7 @@ struct RowDrag {
     HWND List = nullptr;
     RowDragHandlers Handlers;
     WindowTimer Repeat;
-    POINT Press = {};
-    POINT Last = {};
-    bool Armed = false;
-    bool Dragging = false;
-    bool Accepted = false;
+    RowDragGesture Gesture;
 
     POINT ToScreen(LPARAM lParam) const {
         POINT p = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
@@ -33,63 +30,58 @@ struct RowDrag {
     }
 
     void DragOver(POINT screen) {
-        Last = screen;
-        Accepted = Handlers.Over(screen);
-        ShowCursor(Accepted ? IDC_ARROW : IDC_NO);
+        Gesture.Judged({screen.x, screen.y}, Handlers.Over(screen));
+        ShowCursor(Gesture.Taken() ? IDC_ARROW : IDC_NO);
     }
 
     void End() {
-        if (Dragging) {
-            Dragging = false;
+        if (Gesture.End()) {
             Repeat.Stop();
             ShowCursor(IDC_ARROW);
         }
-        Armed = false;
-        Accepted = false;
     }
 
     std::optional<LRESULT> Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         switch (message) {
         case WM_LBUTTONDOWN: {
             End();
-            Armed = true;
-            Press = ToScreen(lParam);
+            const POINT press = ToScreen(lParam);
+            Gesture.Press({press.x, press.y}, true);
             // The list selects the row first; it tells its owner only at the release.
             const LRESULT result = DefSubclassProc(List, message, wParam, lParam);
             Handlers.Pressed();
             return result;
         }
-        case WM_MOUSEMOVE:
+        case WM_MOUSEMOVE: {
             if ((wParam & MK_LBUTTON) == 0) {
                 return std::nullopt;
             }
-            if (const POINT p = ToScreen(lParam); Armed && !Dragging) {
-                // A held button drags rows; it never sweeps a selection.
-                Dragging = std::abs(p.x - Press.x) >= GetSystemMetrics(SM_CXDRAG) ||
-                           std::abs(p.y - Press.y) >= GetSystemMetrics(SM_CYDRAG);
-                if (Dragging) {
-                    Repeat.Start(List, kRepeatTimer, kRepeatMs);
-                }
-            }
-            if (!Dragging) {
+            const bool started = !Gesture.Dragging();
+            const POINT p = ToScreen(lParam);
+            if (!Gesture.Move({p.x, p.y}, GetSystemMetrics(SM_CXDRAG),
+                              GetSystemMetrics(SM_CYDRAG))) {
                 return std::nullopt;
             }
-            DragOver(ToScreen(lParam));
+            if (started) {
+                Repeat.Start(List, kRepeatTimer, kRepeatMs);
+            }
+            DragOver(p);
             return 0;
+        }
         case WM_TIMER:
             if (wParam != kRepeatTimer) {
                 return std::nullopt;
             }
-            if (Dragging) {
-                DragOver(Last);
+            if (Gesture.Dragging()) {
+                DragOver({Gesture.LastSpot().X, Gesture.LastSpot().Y});
             }
             return 0;
         case WM_LBUTTONUP: {
-            if (!Dragging) {
-                Armed = false;
+            if (!Gesture.Dragging()) {
+                Gesture.End();
                 return std::nullopt;
             }
-            const bool accepted = Accepted;
+            const bool accepted = Gesture.Taken();
             End();
             // The list ends its own tracking and lets the mouse go.
             DefSubclassProc(List, message, wParam, lParam);
@@ -99,17 +91,17 @@ struct RowDrag {
             return 0;
         }
         case WM_KEYDOWN:
-            if (!Dragging || wParam != VK_ESCAPE) {
+            if (!Gesture.Dragging() || wParam != VK_ESCAPE) {
                 return std::nullopt;
             }
             End();
             ReleaseCapture();
             return 0;
         case WM_SETCURSOR:
-            if (!Dragging) {
+            if (!Gesture.Dragging()) {
                 return std::nullopt;
             }
-            ShowCursor(Accepted ? IDC_ARROW : IDC_NO);
+            ShowCursor(Gesture.Taken() ? IDC_ARROW : IDC_NO);
             return TRUE;
         default:
             return std::nullopt;

@@ -1,11 +1,10 @@
 #pragma once
-// Rows of a list box dragged with the mouse inside the list: a press, then a
-// move beyond the system's drag distance. The owner decides at each move (and
-// every 100 ms while the pointer rests, so resting on an edge row keeps
-// scrolling) whether a drop would be taken there; releasing the button there
-// drops. Esc ends the drag without a drop. The owner hears of the press as
-// soon as the list has selected the pressed row, so the drag is judged by
-// the row it moves, not by the one selected before.
+// Rows of a list box dragged with the mouse inside the list
+// (RowDragGesture), with the system's drag distance: the owner decides at
+// each move, and every 100 ms while the pointer rests, whether a drop would
+// be taken there. The owner hears of the press as soon as the list has
+// selected the pressed row, so the drag is judged by the row it moves, not by
+// the one selected before.
 #include "win32/Win32Ui.h"
 
 #include <functional>

@@ -7,6 +7,7 @@
 #include "logic/InputBoxWindow.h"
 #include "logic/PatternEditorView.h"
 #include "logic/PatternEditorWindow.h"
+#include "logic/RowDragGesture.h"
 
 #include <gtest/gtest.h>
 
@@ -194,6 +195,60 @@ TEST(FormRules, DimmedRowsAreGreyOnlyUnselected) {
         EXPECT_EQ(ListRowInk(row, true), RowInk::SelectedText) << dimmed;
         EXPECT_EQ(ListRowInk(row, false), dimmed ? RowInk::GrayText : RowInk::Text);
     }
+}
+
+// A toolkit that tells only a hint finds an item with that hint (a pop-up
+// menu's item may share its menu bar twin's).
+TEST(FormRules, EachMenuHintLeadsBackToItsItem) {
+    for (const FormTable* table : kTables) {
+        for (const MenuLine& line : table->Menus) {
+            if (*line.Hint != '\0') {
+                const std::string_view item = MenuItemOfHint(*table, line.Hint);
+                EXPECT_EQ(MenuHint(*table, item), std::string_view(line.Hint)) << line.Name;
+            }
+        }
+        EXPECT_EQ(MenuItemOfHint(*table, ""), "") << "no hint is no item";
+    }
+}
+
+// A left press arms a row drag; a move of the drag distance on either axis,
+// either way, starts it.
+TEST(RowDrag, StartsAtTheDragDistanceAfterALeftPress) {
+    struct Case {
+        const char* Name;
+        bool Left;
+        TPoint To;
+        bool Dragging;
+    };
+    for (const Case& c :
+         {Case{"short of it", true, {13, 7}, false}, Case{"across", true, {14, 10}, true},
+          Case{"upwards", true, {10, 6}, true},
+          Case{"with the right button", false, {40, 40}, false}}) {
+        RowDragGesture drag;
+        drag.Press({10, 10}, c.Left);
+        EXPECT_EQ(drag.Move(c.To, 4, 4), c.Dragging) << c.Name;
+        EXPECT_EQ(drag.End(), c.Dragging) << c.Name;
+    }
+}
+
+// Letting go drops only where the owner took the rows at the last spot, and
+// only once the drag is under way; a new press or Esc ends it.
+TEST(RowDrag, DropsOnlyWhereTheLastSpotWasTaken) {
+    RowDragGesture drag;
+    drag.Press({0, 0}, true);
+    drag.Judged({0, 0}, true);
+    EXPECT_FALSE(drag.Taken()) << "no drag yet";
+    ASSERT_TRUE(drag.Move({0, 5}, 4, 4));
+    drag.Judged({1, 2}, true);
+    EXPECT_TRUE(drag.Taken());
+    EXPECT_EQ(drag.LastSpot(), (TPoint{1, 2}));
+    drag.Judged({1, 30}, false);
+    EXPECT_FALSE(drag.Taken());
+    drag.Judged({1, 3}, true);
+    drag.Press({5, 5}, true);
+    EXPECT_FALSE(drag.Dragging());
+    EXPECT_FALSE(drag.Taken());
+    EXPECT_FALSE(drag.End()) << "the press ended the drag";
 }
 
 } // namespace
