@@ -125,8 +125,9 @@ bool Picture(const std::wstring& className, const std::filesystem::path& target,
 }
 
 // Picks a row of one of the editor's lists as a click does.
-void PickRow(HWND form, const char* listName, int row) {
-    const HWND list = win32ui::FindControl(form, listName);
+void PickRow(const TEditForm& editor, const char* listName, int row) {
+    const HWND form = editor.Handle();
+    const HWND list = editor.Control(listName);
     const bool multiple = (GetWindowLongPtrW(list, GWL_STYLE) & LBS_EXTENDEDSEL) != 0;
     if (multiple) {
         SendMessageW(list, LB_SETSEL, FALSE, -1);
@@ -151,8 +152,8 @@ bool PictureEditor(const std::filesystem::path& samples, const std::filesystem::
     TEditForm form(library, settings, pad, dialogs, prompts, [] {});
     form.Show();
     SetForegroundWindow(form.Handle());
-    PickRow(form.Handle(), "PatternList", 3);
-    PickRow(form.Handle(), "PartsList", 1);
+    PickRow(form, "PatternList", 3);
+    PickRow(form, "PartsList", 1);
     // Painted once every message so far is handled.
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

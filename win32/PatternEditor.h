@@ -38,6 +38,7 @@ public:
 
     void Show() { form_.Show(); }
     HWND Handle() const { return form_.Handle(); }
+    HWND Control(std::string_view name) const { return form_.Control(name); }
     PatternEditorLogic& Logic() { return window_->Logic(); }
 
 private:

@@ -218,13 +218,6 @@ void Subclass(HWND control, Prompts& dialogs, SubclassHandler handle) {
     }
 }
 
-RECT ChildRect(HWND control) {
-    RECT r = {};
-    GetWindowRect(control, &r);
-    MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 void SetControlName(HWND window, const char* name) {
     SetPropW(window, kNameProperty, const_cast<char*>(name));
 }
@@ -232,30 +225,6 @@ void SetControlName(HWND window, const char* name) {
 std::string ControlName(HWND window) {
     const auto* name = static_cast<const char*>(GetPropW(window, kNameProperty));
     return name != nullptr ? name : "";
-}
-
-namespace {
-
-struct NameSearch {
-    std::string_view Name;
-    HWND Found = nullptr;
-};
-
-BOOL CALLBACK MatchName(HWND window, LPARAM search) {
-    auto* s = reinterpret_cast<NameSearch*>(search);
-    if (ControlName(window) == s->Name) {
-        s->Found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-} // namespace
-
-HWND FindControl(HWND root, std::string_view name) {
-    NameSearch search{name};
-    EnumChildWindows(root, MatchName, reinterpret_cast<LPARAM>(&search));
-    return search.Found;
 }
 
 void DrawBitmap24(HDC dc, int x, int y, const Bitmap24& bitmap, const Scale& scale,

@@ -143,10 +143,6 @@ void Subclass(HWND control, Prompts& dialogs, SubclassHandler handle);
 // string with static storage.
 void SetControlName(HWND window, const char* name);
 std::string ControlName(HWND window);
-// The first window below `root` (any depth) with that name, or null.
-HWND FindControl(HWND root, std::string_view name);
-// A child's rectangle in its parent's client area, in device pixels.
-RECT ChildRect(HWND control);
 
 // --- Bitmaps -------------------------------------------------------------------------------
 // How a bitmap is shown: pixels of `Transparent` show `Behind` instead.

@@ -157,7 +157,7 @@ HWND ShownWindow(const std::wstring& className) {
 }
 
 HWND Named(HWND dialog, const char* name) {
-    const HWND control = win32ui::FindControl(dialog, name);
+    const HWND control = FindControl(dialog, name);
     EXPECT_NE(control, nullptr) << "no control named " << name;
     return control;
 }
@@ -175,7 +175,7 @@ void PrintTo(const Rect& r, std::ostream* os) {
 }
 
 Rect PlaceOf(HWND control) {
-    const RECT r = win32ui::ChildRect(control);
+    const RECT r = ChildRect(control);
     return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 

@@ -51,7 +51,7 @@ protected:
     }
 
     HWND Control(const char* name) {
-        const HWND control = win32ui::FindControl(form_, name);
+        const HWND control = FindControl(form_, name);
         EXPECT_NE(control, nullptr) << name;
         return control;
     }
@@ -194,7 +194,7 @@ protected:
     void ExpectInput(const std::string& what, const std::string& text) {
         Answers().Expect({what, [](HWND dialog) { return ClassOf(dialog) == L"InputBox"; },
                           [text](HWND dialog) {
-                              SetWindowTextW(win32ui::FindControl(dialog, "edInput"),
+                              SetWindowTextW(FindControl(dialog, "edInput"),
                                              win32ui::Widen(text).c_str());
                               PostButtonClick(dialog, IDOK);
                           }});

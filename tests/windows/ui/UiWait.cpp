@@ -1,5 +1,7 @@
 #include "UiWait.h"
 
+#include "win32/Win32Ui.h"
+
 #include <algorithm>
 
 namespace pelmora::uitest {
@@ -74,6 +76,29 @@ std::wstring ClassOf(HWND window) {
     wchar_t name[256] = {};
     GetClassNameW(window, name, 256);
     return name;
+}
+
+HWND FindControl(HWND root, std::string_view name) {
+    struct Search {
+        std::string_view Name;
+        HWND Found = nullptr;
+    } search{name};
+    EnumChildWindows(
+        root,
+        [](HWND window, LPARAM found) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(found);
+            s->Found = win32ui::ControlName(window) == s->Name ? window : nullptr;
+            return s->Found == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.Found;
+}
+
+RECT ChildRect(HWND control) {
+    RECT r = {};
+    GetWindowRect(control, &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    return r;
 }
 
 std::string TextOf(HWND window) {

@@ -11,6 +11,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pelmora::uitest {
@@ -26,6 +27,10 @@ void PumpPending();
 // The visible, enabled top-level windows of this thread, front first.
 std::vector<HWND> ThreadWindows();
 std::wstring ClassOf(HWND window);
+// The first window below `root` (any depth) with that documented name, or null.
+HWND FindControl(HWND root, std::string_view name);
+// A child's rectangle in its parent's client area, in device pixels.
+RECT ChildRect(HWND control);
 std::string TextOf(HWND window);            // UTF-8
 std::string MessageTextOf(HWND messageBox); // the text of a message box
 

@@ -85,7 +85,7 @@ const ControlRow kControls[] = {
 
 // A control's rectangle in its parent: left, top, right, bottom.
 std::array<LONG, 4> Rect(HWND control) {
-    const RECT r = win32ui::ChildRect(control);
+    const RECT r = ChildRect(control);
     return {r.left, r.top, r.right, r.bottom};
 }
 

@@ -83,14 +83,14 @@ TEST(FineAdjustWindow, ControlsHaveTheirKindsCaptionsPlacesAndTabOrder) {
             }
             EXPECT_EQ(ClassOf(control), c.Kind) << c.Name;
             EXPECT_EQ(TextOf(control), c.Caption) << c.Name;
-            const RECT r = win32ui::ChildRect(control);
+            const RECT r = ChildRect(control);
             EXPECT_EQ((Rect{r.left, r.top, r.right - r.left, r.bottom - r.top}), c.Place) << c.Name;
         }
         EXPECT_EQ(GetWindowLongPtrW(Named(dialog, "udLeft"), GWL_STYLE) & UDS_HORZ, UDS_HORZ);
         EXPECT_EQ(GetWindowLongPtrW(Named(dialog, "udTop"), GWL_STYLE) & UDS_HORZ, 0);
         EXPECT_EQ(TextOf(Named(dialog, "lbComment")), "基準範囲：");
         EXPECT_EQ(TextOf(Named(dialog, "lbStandard")), "全体");
-        EXPECT_EQ(win32ui::ChildRect(Named(dialog, "lbStandard")).left, 152);
+        EXPECT_EQ(ChildRect(Named(dialog, "lbStandard")).left, 152);
         EXPECT_EQ(SendMessageW(Named(dialog, "rbOut"), BM_GETCHECK, 0, 0), BST_CHECKED);
         EXPECT_EQ(LOWORD(SendMessageW(dialog, DM_GETDEFID, 0, 0)), IDOK);
 

@@ -166,7 +166,7 @@ TEST(GradDialogWindow, ControlsHaveTheirKindsCaptionsAndPlaces) {
     });
     e.Script.When(
         "Alt+A focuses the angle",
-        [&] { return GetFocus() == win32ui::FindControl(GetActiveWindow(), "edAngle"); },
+        [&] { return GetFocus() == FindControl(GetActiveWindow(), "edAngle"); },
         [] { PostKey(VK_ESCAPE); });
     EXPECT_FALSE(e.Run());
     EXPECT_TRUE(e.Script.Finished());
