@@ -532,9 +532,6 @@ Win32Form::~Win32Form() {
         DestroyWindow(window_);
     }
     window_ = nullptr;
-    for (const auto& [name, menu] : popUps_) {
-        DestroyMenu(menu);
-    }
     if (accelerators_ != nullptr) {
         DestroyAcceleratorTable(accelerators_);
     }
@@ -580,23 +577,31 @@ std::vector<WORD> DialogTemplate(const FormTable& table, const std::wstring& cla
 
 } // namespace
 
-bool Win32Form::RunModal(HWND owner, const Attach& attach) {
-    modal_ = true;
+// Makes the dialog through `make`, given its template; what stopped it
+// from opening is thrown.
+template <typename Make> INT_PTR Win32Form::Open(const Attach& attach, Make&& make) {
     attach_ = attach;
     const std::wstring className = Widen(table_.ClassName);
     classes_.push_back(WindowClass::Dialog(className.c_str()));
     const std::vector<WORD> words = DialogTemplate(table_, className);
+    const INT_PTR result = make(reinterpret_cast<const DLGTEMPLATE*>(words.data()));
+    if (failedToOpen_) {
+        std::rethrow_exception(std::exchange(failedToOpen_, nullptr));
+    }
+    return result;
+}
+
+bool Win32Form::RunModal(HWND owner, const Attach& attach) {
+    modal_ = true;
     owner_ = owner != nullptr && IsWindow(owner) ? owner : nullptr;
-    const INT_PTR result = DialogBoxIndirectParamW(
-        ModuleInstance(), reinterpret_cast<const DLGTEMPLATE*>(words.data()), owner_, Procedure,
-        reinterpret_cast<LPARAM>(this));
+    const INT_PTR result = Open(attach, [this](const DLGTEMPLATE* form) {
+        return DialogBoxIndirectParamW(ModuleInstance(), form, owner_, Procedure,
+                                       reinterpret_cast<LPARAM>(this));
+    });
     keys_.reset();
     ownsPrompts_.reset();
     window_ = nullptr;
     events_ = nullptr;
-    if (failedToOpen_) {
-        std::rethrow_exception(std::exchange(failedToOpen_, nullptr));
-    }
     if (result == -1) {
         throw CannotOpen();
     }
@@ -604,21 +609,14 @@ bool Win32Form::RunModal(HWND owner, const Attach& attach) {
 }
 
 void Win32Form::Create(const Attach& attach, std::function<void()> closed) {
-    attach_ = attach;
     closed_ = std::move(closed);
-    const std::wstring className = Widen(table_.ClassName);
-    classes_.push_back(WindowClass::Dialog(className.c_str()));
-    const std::vector<WORD> words = DialogTemplate(table_, className);
-    CreateDialogIndirectParamW(ModuleInstance(), reinterpret_cast<const DLGTEMPLATE*>(words.data()),
-                               nullptr, Procedure, reinterpret_cast<LPARAM>(this));
-    if (failedToOpen_) {
-        std::rethrow_exception(std::exchange(failedToOpen_, nullptr));
-    }
+    Open(attach, [this](const DLGTEMPLATE* form) {
+        return CreateDialogIndirectParamW(ModuleInstance(), form, nullptr, Procedure,
+                                          reinterpret_cast<LPARAM>(this)) != nullptr;
+    });
     if (window_ == nullptr) {
         throw CannotOpen();
     }
-    keys_ = std::make_unique<FormKeys>(window_, accelerators_, prompts_,
-                                       [this](const MSG& message) { return FilterKey(message); });
 }
 
 void Win32Form::Show() {
@@ -888,8 +886,9 @@ INT_PTR CALLBACK Win32Form::Procedure(HWND dialog, UINT message, WPARAM wParam, 
             self->MakeMenus();
             self->events_ = &self->attach_(*self);
             const std::vector<const FormControl*> order = self->table_.TabOrder();
-            if (self->modal_ && self->accelerators_ != nullptr) {
-                // The dialog manager's modal loop knows no accelerators.
+            // A modeless window lives in someone else's message loop, and the
+            // dialog manager's modal loop knows no accelerators.
+            if (!self->modal_ || self->accelerators_ != nullptr) {
                 self->keys_ = std::make_unique<FormKeys>(
                     dialog, self->accelerators_, self->prompts_,
                     [self](const MSG& key) { return self->FilterKey(key); });
@@ -1081,13 +1080,11 @@ std::optional<LRESULT> Win32Form::Dispatch(UINT message, WPARAM wParam, LPARAM l
              .At = keyboard ? TPoint{} : TPoint{scale_.Floor(p.x), scale_.Floor(p.y)}});
         return 0;
     }
-    case WM_SIZE: {
-        if (controls_.empty()) {
-            return 0;
+    case WM_SIZE:
+        if (!controls_.empty()) {
+            Relayout();
         }
-        Relayout();
         return 0;
-    }
     case WM_GETMINMAXINFO:
         if (table_.Resizable) {
             auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);

@@ -66,6 +66,7 @@ private:
     struct ControlState;
 
     static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    template <typename Make> INT_PTR Open(const Attach& attach, Make&& make);
     void Initialise(HWND dialog, HWND owner);
     void MakeControls();
     HWND MakeControl(const FormControl& control, std::size_t index, HWND parent);
@@ -101,7 +102,6 @@ private:
     std::vector<std::unique_ptr<ControlState>> controls_; // in table order
     std::vector<std::unique_ptr<Part>> parts_;
     std::map<HMENU, std::string> menus_;
-    std::map<std::string, HMENU, std::less<>> popUps_;
     HACCEL accelerators_ = nullptr;
     std::unique_ptr<win32ui::FormKeys> keys_;
     std::exception_ptr failedToOpen_;
