@@ -228,47 +228,4 @@ void TPaintBox::paintEvent(QPaintEvent*) {
     }
 }
 
-void TPaintBox::mousePressEvent(QMouseEvent* event) {
-    pressed_ = true;
-    Mouse(FormEventKind::MouseDown, event);
-}
-
-void TPaintBox::mouseMoveEvent(QMouseEvent* event) {
-    Mouse(FormEventKind::MouseMove, event);
-}
-
-void TPaintBox::mouseReleaseEvent(QMouseEvent* event) {
-    pressed_ = false;
-    Mouse(FormEventKind::MouseUp, event);
-}
-
-// Qt delivers the double-click after the second press. Should a platform
-// deliver it in place of that press, the handlers see the press after it.
-void TPaintBox::mouseDoubleClickEvent(QMouseEvent* event) {
-    Mouse(FormEventKind::DoubleClick, event);
-    if (!pressed_) {
-        mousePressEvent(event);
-    }
-}
-
-void TPaintBox::keyPressEvent(QKeyEvent* event) {
-    if (!OnKey || !OnKey(event)) {
-        QWidget::keyPressEvent(event);
-    }
-}
-
-void TPaintBox::focusInEvent(QFocusEvent* event) {
-    QWidget::focusInEvent(event);
-    if (OnFocus) {
-        OnFocus(true);
-    }
-}
-
-void TPaintBox::focusOutEvent(QFocusEvent* event) {
-    QWidget::focusOutEvent(event);
-    if (OnFocus) {
-        OnFocus(false);
-    }
-}
-
 } // namespace pelmora

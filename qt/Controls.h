@@ -97,7 +97,7 @@ private:
 };
 
 // A drawing surface that shows a picture at its top-left corner, with
-// whatever OnPaint draws over it; the owning form handles its mouse events.
+// whatever OnPaint draws over it; the owning form watches its input.
 class TPaintBox : public QWidget {
     Q_OBJECT
 public:
@@ -106,31 +106,12 @@ public:
     void SetPicture(const Bitmap24& picture);
 
     std::function<void(QPainter&)> OnPaint;
-    // MouseDown, MouseMove, MouseUp or DoubleClick.
-    std::function<void(FormEventKind, QMouseEvent*)> OnMouse;
-    // A key pressed while it has the focus: true when taken.
-    std::function<bool(QKeyEvent*)> OnKey;
-    std::function<void(bool)> OnFocus;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    void Mouse(FormEventKind kind, QMouseEvent* event) {
-        if (OnMouse) {
-            OnMouse(kind, event);
-        }
-    }
-
     QImage picture_;
-    bool pressed_ = false; // a press has been delivered and not yet released
 };
 
 // A 24-bit bitmap as Qt shows it; pixels of `transparent` let the background

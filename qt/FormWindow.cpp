@@ -156,35 +156,6 @@ protected:
     }
 };
 
-// The bar between two panes: dragging it reports how far it moved.
-class SplitterBar : public QWidget {
-public:
-    explicit SplitterBar(QWidget* parent) : QWidget(parent) {
-        setCursor(Qt::SizeVerCursor);
-        setAutoFillBackground(true);
-    }
-    std::function<void()> OnPress;
-    std::function<void(int)> OnDrag;
-
-protected:
-    void mousePressEvent(QMouseEvent* e) override {
-        if (e->button() == Qt::LeftButton) {
-            pressY_ = e->globalPosition().toPoint().y();
-            if (OnPress) {
-                OnPress();
-            }
-        }
-    }
-    void mouseMoveEvent(QMouseEvent* e) override {
-        if ((e->buttons() & Qt::LeftButton) && OnDrag) {
-            OnDrag(e->globalPosition().toPoint().y() - pressY_);
-        }
-    }
-
-private:
-    int pressY_ = 0;
-};
-
 MouseButton ButtonOf(const QMouseEvent* event) {
     switch (event->button()) {
     case Qt::LeftButton:
@@ -455,8 +426,13 @@ QWidget* QtForm::Make(const FormControl& control, QWidget* parent) {
         bar->setContentsMargins(3, 3, 3, 3);
         return bar;
     }
-    case ControlKind::Splitter:
-        return new SplitterBar(parent);
+    case ControlKind::Splitter: {
+        // The bar between two panes: the form hears how far it is dragged.
+        auto* bar = new QWidget(parent);
+        bar->setCursor(Qt::SizeVerCursor);
+        bar->setAutoFillBackground(true);
+        return bar;
+    }
     }
     return new QWidget(parent);
 }
@@ -564,40 +540,17 @@ void QtForm::Connect(const FormControl& control, QWidget* widget) {
                 PaintCaption(painter, *box, caption);
             };
         }
-        if (control.Has(style::Mouse)) {
-            box->OnMouse = [this, name](FormEventKind kind, QMouseEvent* e) {
-                Report({.Kind = kind,
-                        .Control = name,
-                        .At = PointOf(e),
-                        .Button = ButtonOf(e),
-                        .LeftHeld = (e->buttons() & Qt::LeftButton) != 0});
-            };
-        }
         if (control.Has(style::TabStop)) {
             box->setFocusPolicy(Qt::StrongFocus);
-            box->OnFocus = [report](bool in) { report(FormEventKind::Focus, in ? 1 : 0); };
-            box->OnKey = [this, name](QKeyEvent* e) {
-                const auto* key = std::find_if(std::begin(kBoxKeys), std::end(kBoxKeys),
-                                               [e](const auto& k) { return k.first == e->key(); });
-                const Qt::KeyboardModifiers mods = e->modifiers();
-                return key != std::end(kBoxKeys) &&
-                       Report({.Kind = FormEventKind::Key,
-                               .Control = name,
-                               .Value = static_cast<int>(key->second),
-                               .Modifiers = static_cast<std::uint8_t>(
-                                   (mods & Qt::ShiftModifier ? keymod::Shift : 0) |
-                                   (mods & Qt::ControlModifier ? keymod::Ctrl : 0) |
-                                   (mods & Qt::AltModifier ? keymod::Alt : 0))});
-            };
+        }
+        if (control.Has(style::Mouse) || control.Has(style::TabStop)) {
+            Watch(control, box);
         }
         break;
     }
-    case ControlKind::Splitter: {
-        auto* bar = static_cast<SplitterBar*>(widget);
-        bar->OnPress = [report] { report(FormEventKind::MouseDown); };
-        bar->OnDrag = [report](int moved) { report(FormEventKind::SplitterDrag, moved); };
+    case ControlKind::Splitter:
+        Watch(control, widget);
         break;
-    }
     default:
         break;
     }
@@ -715,13 +668,99 @@ bool QtForm::IsWindowShortcut(const QKeySequence& keys) const {
 }
 
 // A field leaves the window's shortcuts alone (its own undo included), so
-// they act the same wherever the focus is.
+// they act the same wherever the focus is; paint boxes and splitters tell
+// the form what is done to them.
 bool QtForm::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() == QEvent::ShortcutOverride &&
         IsWindowShortcut(QKeySequence(static_cast<QKeyEvent*>(e)->keyCombination()))) {
         return true;
     }
-    return QDialog::eventFilter(watched, e);
+    const auto found = watched_.find(watched);
+    if (found == watched_.end()) {
+        return QDialog::eventFilter(watched, e);
+    }
+    const FormControl& c = *found->second;
+    switch (e->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease:
+        ReportMouse(c, watched, static_cast<QMouseEvent*>(e));
+        return true;
+    case QEvent::KeyPress:
+        return ReportKey(c, static_cast<QKeyEvent*>(e));
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+        Report({.Kind = FormEventKind::Focus,
+                .Control = c.Name,
+                .Value = e->type() == QEvent::FocusIn ? 1 : 0});
+        return false;
+    default:
+        return false;
+    }
+}
+
+void QtForm::Watch(const FormControl& control, QWidget* widget) {
+    watched_.emplace(widget, &control);
+    widget->installEventFilter(this);
+}
+
+void QtForm::ReportMouse(const FormControl& c, QObject* widget, QMouseEvent* e) {
+    const int y = e->globalPosition().toPoint().y();
+    const bool left = (e->buttons() & Qt::LeftButton) != 0;
+    if (c.Kind == ControlKind::Splitter) {
+        if (e->type() == QEvent::MouseButtonPress && e->button() == Qt::LeftButton) {
+            splitterPress_ = y;
+            Report({.Kind = FormEventKind::MouseDown, .Control = c.Name});
+        } else if (e->type() == QEvent::MouseMove && left) {
+            Report({.Kind = FormEventKind::SplitterDrag,
+                    .Control = c.Name,
+                    .Value = y - splitterPress_});
+        }
+        return;
+    }
+    if (!c.Has(style::Mouse)) {
+        return;
+    }
+    FormEvent event{.Control = c.Name, .At = PointOf(e), .Button = ButtonOf(e), .LeftHeld = left};
+    switch (e->type()) {
+    case QEvent::MouseButtonDblClick:
+        // Qt tells the double-click after the second press; should a platform
+        // tell it in place of that press, the press follows it.
+        event.Kind = FormEventKind::DoubleClick;
+        Report(event);
+        if (pressed_ == widget) {
+            return;
+        }
+        [[fallthrough]];
+    case QEvent::MouseButtonPress:
+        pressed_ = widget;
+        event.Kind = FormEventKind::MouseDown;
+        break;
+    case QEvent::MouseButtonRelease:
+        pressed_ = nullptr;
+        event.Kind = FormEventKind::MouseUp;
+        break;
+    default:
+        event.Kind = FormEventKind::MouseMove;
+        break;
+    }
+    Report(std::move(event));
+}
+
+// A key of a paint box that takes the focus: true when the logic took it.
+bool QtForm::ReportKey(const FormControl& c, QKeyEvent* e) {
+    const auto* key = std::find_if(std::begin(kBoxKeys), std::end(kBoxKeys),
+                                   [e](const auto& k) { return k.first == e->key(); });
+    const Qt::KeyboardModifiers mods = e->modifiers();
+    return key != std::end(kBoxKeys) &&
+           Report({.Kind = FormEventKind::Key,
+                   .Control = c.Name,
+                   .Value = static_cast<int>(key->second),
+                   .Modifiers =
+                       static_cast<std::uint8_t>((mods & Qt::ShiftModifier ? keymod::Shift : 0) |
+                                                 (mods & Qt::ControlModifier ? keymod::Ctrl : 0) |
+                                                 (mods & Qt::AltModifier ? keymod::Alt : 0))});
 }
 
 // Hints of menu items, as Qt tells them, reach the status bar through the

@@ -10,6 +10,8 @@
 #include <string>
 
 class QAction;
+class QKeyEvent;
+class QMouseEvent;
 class QKeySequence;
 class QMenu;
 class QMenuBar;
@@ -52,6 +54,9 @@ private:
     void MakeMenus();
     void MakeShortcuts();
     bool IsWindowShortcut(const QKeySequence& keys) const;
+    void Watch(const FormControl& control, QWidget* widget);
+    void ReportMouse(const FormControl& control, QObject* widget, QMouseEvent* e);
+    bool ReportKey(const FormControl& control, QKeyEvent* e);
     // Whether the rows would be taken there.
     bool DragOver(const FormControl& list, const QPoint& global, bool drop);
 
@@ -61,6 +66,9 @@ private:
     std::map<std::string, QAction*, std::less<>> items_;
     std::map<std::string, QMenu*, std::less<>> menus_;
     std::map<std::string, QMenu*, std::less<>> popUps_;
+    std::map<QObject*, const FormControl*> watched_; // paint boxes and splitters
+    QObject* pressed_ = nullptr;                     // the paint box a press went to
+    int splitterPress_ = 0;                          // screen y of a splitter's press
     QMenuBar* menuBar_ = nullptr;
     bool closing_ = false; // the logic closes the window
 };
