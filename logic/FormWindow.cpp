@@ -31,4 +31,28 @@ void PlaceAll(FormWindow& window, const FormTable& table, const std::vector<Rect
     window.Place(places);
 }
 
+std::optional<ShortcutKeys> ParseShortcut(std::string_view text) {
+    static constexpr std::pair<std::string_view, std::uint8_t> kModifiers[] = {
+        {"Ctrl+", keymod::Ctrl}, {"Alt+", keymod::Alt}, {"Shift+", keymod::Shift}};
+    ShortcutKeys keys;
+    for (bool more = true; more;) {
+        more = false;
+        for (const auto& [prefix, bit] : kModifiers) {
+            if (text.starts_with(prefix)) {
+                keys.Modifiers |= bit;
+                text.remove_prefix(prefix.size());
+                more = true;
+            }
+        }
+    }
+    if (text == "Ins" || text == "Del") {
+        keys.Key = text == "Ins" ? FormKey::Insert : FormKey::Delete;
+    } else if (text.size() == 1 && text[0] >= 'A' && text[0] <= 'Z') {
+        keys.Letter = text[0];
+    } else {
+        return std::nullopt;
+    }
+    return keys;
+}
+
 } // namespace pelmora

@@ -64,6 +64,15 @@ namespace keymod {
 enum : std::uint8_t { Shift = 1, Ctrl = 2, Alt = 4 };
 } // namespace keymod
 
+// A table's shortcut text ("Ctrl+Alt+U", "Shift+Ins") as keys: modifiers and
+// a capital letter, or Insert or Delete; none for text that is no shortcut.
+struct ShortcutKeys {
+    std::uint8_t Modifiers = 0;
+    char Letter = 0; // 0: Key
+    FormKey Key = FormKey::Insert;
+};
+std::optional<ShortcutKeys> ParseShortcut(std::string_view text);
+
 struct FormEvent {
     FormEventKind Kind = FormEventKind::Click;
     std::string_view Control{};

@@ -58,17 +58,22 @@ public:
     virtual std::optional<TColor> ChooseColor(TColor initial) = 0;
 };
 
+// Declares, in a class that implements Prompts, every function it must
+// define: one list for every dialog service.
+#define PELMORA_PROMPTS_OVERRIDES                                                                  \
+    MsgResult Message(const std::string& text, MsgKind kind, MsgButtons buttons,                   \
+                      const std::string& title) override;                                          \
+    std::optional<std::string> Input(const std::string& title, const std::string& prompt,          \
+                                     const std::string& initial, int maxBytes) override;           \
+    std::optional<std::string> OpenFile(const FileDialogRequest& request) override;                \
+    std::optional<std::string> SaveFile(const FileDialogRequest& request) override;                \
+    std::optional<TColor> ChooseColor(TColor initial) override;
+
 // Shows nothing and answers every question with Cancel (No where there is
 // no Cancel): the service of a caller without a window system.
 class SilentPrompts final : public Prompts {
 public:
-    MsgResult Message(const std::string& text, MsgKind kind, MsgButtons buttons,
-                      const std::string& title) override;
-    std::optional<std::string> Input(const std::string& title, const std::string& prompt,
-                                     const std::string& initial, int maxBytes) override;
-    std::optional<std::string> OpenFile(const FileDialogRequest& request) override;
-    std::optional<std::string> SaveFile(const FileDialogRequest& request) override;
-    std::optional<TColor> ChooseColor(TColor initial) override;
+    PELMORA_PROMPTS_OVERRIDES
 };
 
 } // namespace pelmora

@@ -12,7 +12,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -22,23 +21,6 @@ namespace pelmora {
 // with OK. Cancel does not undo the edits: the caller decides from the
 // result whether to use `gradient`, and reloads it before the next use.
 bool ExecuteGradientDialog(HWND owner, Prompts& prompts, TGrad& gradient);
-
-class TGradDialog {
-public:
-    explicit TGradDialog(Prompts& prompts)
-        : prompts_(prompts), gradation_(std::make_unique<TGrad>()) {}
-
-    // Loaded by the caller before Execute and read after a true result. The
-    // dialog changes it while it is open, also when it is cancelled.
-    TGrad& Gradation() { return *gradation_; }
-    const TGrad& Gradation() const { return *gradation_; }
-
-    bool Execute(HWND owner) { return ExecuteGradientDialog(owner, prompts_, *gradation_); }
-
-private:
-    Prompts& prompts_;
-    std::unique_ptr<TGrad> gradation_;
-};
 
 // The fine-adjust dialog for a part's region (0 whole button, 1 icon area, 2
 // name area), whether it is a frame, and its thicknesses and outer-edge

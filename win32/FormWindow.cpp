@@ -104,33 +104,21 @@ const MouseMessage* MouseMessageOf(UINT message) {
     return found == std::end(kMouseMessages) ? nullptr : found;
 }
 
-// "Ctrl+Alt+U" as an accelerator; false for a shortcut that is none.
+// A table's shortcut as an accelerator; false for text that is no shortcut.
 bool ParseShortcut(std::string_view text, ACCEL& accel) {
-    accel = {};
-    accel.fVirt = FVIRTKEY;
-    for (;;) {
-        if (text.starts_with("Ctrl+")) {
-            accel.fVirt |= FCONTROL;
-            text.remove_prefix(5);
-        } else if (text.starts_with("Alt+")) {
-            accel.fVirt |= FALT;
-            text.remove_prefix(4);
-        } else if (text.starts_with("Shift+")) {
-            accel.fVirt |= FSHIFT;
-            text.remove_prefix(6);
-        } else {
-            break;
-        }
-    }
-    if (text == "Ins") {
-        accel.key = VK_INSERT;
-    } else if (text == "Del") {
-        accel.key = VK_DELETE;
-    } else if (text.size() == 1 && text[0] >= 'A' && text[0] <= 'Z') {
-        accel.key = static_cast<WORD>(text[0]);
-    } else {
+    const std::optional<ShortcutKeys> keys = pelmora::ParseShortcut(text);
+    if (!keys) {
         return false;
     }
+    const auto held = [&keys](std::uint8_t bit, BYTE flag) {
+        return (keys->Modifiers & bit) != 0 ? flag : BYTE{0};
+    };
+    accel = {};
+    accel.fVirt = static_cast<BYTE>(FVIRTKEY | held(keymod::Ctrl, FCONTROL) |
+                                    held(keymod::Alt, FALT) | held(keymod::Shift, FSHIFT));
+    accel.key = keys->Letter != 0              ? static_cast<WORD>(keys->Letter)
+                : keys->Key == FormKey::Delete ? WORD{VK_DELETE}
+                                               : WORD{VK_INSERT};
     return true;
 }
 

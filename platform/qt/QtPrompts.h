@@ -16,13 +16,7 @@ public:
 
     explicit QtPrompts(InputBox inputBox = {}) : inputBox_(std::move(inputBox)) {}
 
-    MsgResult Message(const std::string& text, MsgKind kind, MsgButtons buttons,
-                      const std::string& title) override;
-    std::optional<std::string> Input(const std::string& title, const std::string& prompt,
-                                     const std::string& initial, int maxBytes) override;
-    std::optional<std::string> OpenFile(const FileDialogRequest& request) override;
-    std::optional<std::string> SaveFile(const FileDialogRequest& request) override;
-    std::optional<TColor> ChooseColor(TColor initial) override;
+    PELMORA_PROMPTS_OVERRIDES
 
 private:
     InputBox inputBox_;

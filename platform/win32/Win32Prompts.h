@@ -24,13 +24,7 @@ public:
 
     explicit Win32Prompts(OwnerSource owner = {}, InputBox inputBox = {});
 
-    MsgResult Message(const std::string& text, MsgKind kind, MsgButtons buttons,
-                      const std::string& title) override;
-    std::optional<std::string> Input(const std::string& title, const std::string& prompt,
-                                     const std::string& initial, int maxBytes) override;
-    std::optional<std::string> OpenFile(const FileDialogRequest& request) override;
-    std::optional<std::string> SaveFile(const FileDialogRequest& request) override;
-    std::optional<TColor> ChooseColor(TColor initial) override;
+    PELMORA_PROMPTS_OVERRIDES
 
     // While it lives, the dialogs belong to `window` (an HWND), a modal window
     // of the module's own open above the owner the source names: a colour

@@ -211,6 +211,42 @@ TEST(FormRules, EachMenuHintLeadsBackToItsItem) {
     }
 }
 
+// The tables' shortcut texts as keys, and what is no shortcut.
+TEST(FormRules, ShortcutTextsAreParsedIntoKeys) {
+    struct Case {
+        const char* Text;
+        std::optional<ShortcutKeys> Keys;
+    };
+    const Case cases[] = {
+        {"Ctrl+Alt+U", ShortcutKeys{keymod::Ctrl | keymod::Alt, 'U'}},
+        {"Shift+Ins", ShortcutKeys{keymod::Shift, 0, FormKey::Insert}},
+        {"Del", ShortcutKeys{0, 0, FormKey::Delete}},
+        {"Ctrl+Shift+Z", ShortcutKeys{keymod::Ctrl | keymod::Shift, 'Z'}},
+        {"", std::nullopt},
+        {"Ctrl+", std::nullopt},
+        {"Ctrl+u", std::nullopt},
+        {"F1", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        const std::optional<ShortcutKeys> keys = ParseShortcut(c.Text);
+        ASSERT_EQ(keys.has_value(), c.Keys.has_value()) << c.Text;
+        if (keys) {
+            EXPECT_EQ(keys->Modifiers, c.Keys->Modifiers) << c.Text;
+            EXPECT_EQ(keys->Letter, c.Keys->Letter) << c.Text;
+            EXPECT_EQ(keys->Key, c.Keys->Key) << c.Text;
+        }
+    }
+    // Every shortcut of every table is one.
+    for (const FormTable* table : kTables) {
+        for (const MenuLine& line : table->Menus) {
+            EXPECT_TRUE(*line.Shortcut == '\0' || ParseShortcut(line.Shortcut)) << line.Shortcut;
+        }
+        for (const FormShortcut& key : table->Shortcuts) {
+            EXPECT_TRUE(ParseShortcut(key.Keys)) << key.Keys;
+        }
+    }
+}
+
 // A left press arms a row drag; a move of the drag distance on either axis,
 // either way, starts it.
 TEST(RowDrag, StartsAtTheDragDistanceAfterALeftPress) {

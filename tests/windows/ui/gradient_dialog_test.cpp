@@ -473,34 +473,34 @@ TEST(GradDialogWindow, PaintsTheLogicsPictures) {
 
 TEST(GradDialogWindow, EnterPressesTheFocusedButtonElseOkAndEscapeCancels) {
     testing::ScriptedPrompts prompts;
-    TGradDialog component(prompts);
-    component.Gradation().LoadFromText("0,0,0,0,0,,00000000FF,1E00FF0000,640000FF00");
+    TGrad gradient;
+    gradient.LoadFromText("0,0,0,0,0,,00000000FF,1E00FF0000,640000FF00");
     const auto run = [&](const char* focus) {
         DialogScript script;
         bool openAfterReverse = false;
-        const int reversed = 100 - component.Gradation().GetPos(1);
+        const int reversed = 100 - gradient.GetPos(1);
         script.OnDialog(kGradDlgClass, [&](HWND dialog) {
             FocusControl(dialog, Named(dialog, "btReverse"));
             PostKey(VK_RETURN);
         });
         script.When(
-            "the stops are reversed", [&] { return component.Gradation().GetPos(1) == reversed; },
+            "the stops are reversed", [&] { return gradient.GetPos(1) == reversed; },
             [&] {
                 const HWND dialog = ShownWindow(kGradDlgClass);
                 openAfterReverse = dialog != nullptr;
                 FocusControl(dialog, Named(dialog, focus));
                 PostKey(VK_RETURN);
             });
-        const bool ok = component.Execute(nullptr);
+        const bool ok = ExecuteGradientDialog(nullptr, prompts, gradient);
         EXPECT_TRUE(script.Finished());
         EXPECT_TRUE(openAfterReverse);
         return ok;
     };
     EXPECT_TRUE(run("edAngle"));
     EXPECT_FALSE(run("btCancel")); // Cancel keeps the edits: reversed twice
-    EXPECT_EQ(Positions(component.Gradation()), (std::vector<int>{0, 30, 100}));
+    EXPECT_EQ(Positions(gradient), (std::vector<int>{0, 30, 100}));
     EXPECT_TRUE(run("cbWrap"));
-    EXPECT_EQ(component.Gradation().SaveToText(), "0,0,0,0,0,,000000FF00,4600FF0000,64000000FF");
+    EXPECT_EQ(gradient.SaveToText(), "0,0,0,0,0,,000000FF00,4600FF0000,64000000FF");
 }
 
 // Keys typed for real reach the dialog through its modal loop: Tab onto the
