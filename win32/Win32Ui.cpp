@@ -20,6 +20,7 @@ std::vector<std::pair<std::wstring, int>>& ClassUsers() {
     return users;
 }
 
+// What the system refused, in the user's language, with its reason.
 std::runtime_error SystemError(const char* what) {
     return std::runtime_error(std::string(what) + ": " + win32::ErrorText(GetLastError()));
 }
@@ -64,7 +65,7 @@ int WindowDpi(HWND window) {
 ThreadHook::ThreadHook(int kind, HOOKPROC procedure)
     : hook_(SetWindowsHookExW(kind, procedure, nullptr, GetCurrentThreadId())) {
     if (hook_ == nullptr) {
-        throw SystemError("a window hook was refused");
+        throw SystemError("キー操作の監視を開始できません");
     }
 }
 
@@ -86,7 +87,7 @@ void ThreadHook::Reset() {
 void WindowTimer::Start(HWND window, UINT_PTR id, UINT milliseconds) {
     Stop();
     if (SetTimer(window, id, milliseconds, nullptr) == 0) {
-        throw SystemError("a timer was refused");
+        throw SystemError("タイマーを設定できません");
     }
     window_ = window;
     id_ = id;
@@ -162,7 +163,7 @@ WindowClass::WindowClass(const wchar_t* name, WNDPROC procedure, UINT style, int
     windowClass.lpszClassName = name;
     if (RegisterClassExW(&windowClass) == 0) {
         name_.clear();
-        throw SystemError("a window class cannot be registered");
+        throw SystemError("ウィンドウクラスを登録できません");
     }
     users.emplace_back(name_, 1);
 }

@@ -78,19 +78,25 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
+namespace {
+
+struct NameSearch {
+    std::string_view Name;
+    HWND Found = nullptr;
+};
+
+// Stops at the first window with the name.
+BOOL CALLBACK MatchName(HWND window, LPARAM search) {
+    auto* s = reinterpret_cast<NameSearch*>(search);
+    s->Found = win32ui::ControlName(window) == s->Name ? window : nullptr;
+    return s->Found == nullptr;
+}
+
+} // namespace
+
 HWND FindControl(HWND root, std::string_view name) {
-    struct Search {
-        std::string_view Name;
-        HWND Found = nullptr;
-    } search{name};
-    EnumChildWindows(
-        root,
-        [](HWND window, LPARAM found) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(found);
-            s->Found = win32ui::ControlName(window) == s->Name ? window : nullptr;
-            return s->Found == nullptr;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    NameSearch search{name};
+    EnumChildWindows(root, MatchName, reinterpret_cast<LPARAM>(&search));
     return search.Found;
 }
 
