@@ -105,8 +105,8 @@ const MouseMessage* MouseMessageOf(UINT message) {
 }
 
 // A table's shortcut as an accelerator; false for text that is no shortcut.
-bool ParseShortcut(std::string_view text, ACCEL& accel) {
-    const std::optional<ShortcutKeys> keys = pelmora::ParseShortcut(text);
+bool AcceleratorOf(std::string_view text, ACCEL& accel) {
+    const std::optional<ShortcutKeys> keys = ParseShortcut(text);
     if (!keys) {
         return false;
     }
@@ -836,14 +836,14 @@ void Win32Form::MakeMenus() {
             SetMenuItemInfoW(menu, static_cast<UINT>(command), FALSE, &info);
         }
         ACCEL accel;
-        if (ParseShortcut(line.Shortcut, accel)) {
+        if (AcceleratorOf(line.Shortcut, accel)) {
             accel.cmd = static_cast<WORD>(command);
             shortcuts.push_back(accel);
         }
     }
     for (std::size_t i = 0; i < table_.Shortcuts.size(); ++i) {
         ACCEL accel;
-        if (ParseShortcut(table_.Shortcuts[i].Keys, accel)) {
+        if (AcceleratorOf(table_.Shortcuts[i].Keys, accel)) {
             accel.cmd = static_cast<WORD>(kFirstShortcutCommand + static_cast<int>(i));
             shortcuts.push_back(accel);
         }

@@ -20,9 +20,10 @@ std::vector<std::pair<std::wstring, int>>& ClassUsers() {
     return users;
 }
 
-// What the system refused, in the user's language, with its reason.
-std::runtime_error SystemError(const char* what) {
-    return std::runtime_error(std::string(what) + ": " + win32::ErrorText(GetLastError()));
+// A hook, timer or window class the system refused: the window cannot be
+// had, for the system's reason (its text, in the user's language).
+std::runtime_error SystemError() {
+    return std::runtime_error(CannotOpenWindowText(win32::ErrorText(GetLastError())));
 }
 
 } // namespace
@@ -65,7 +66,7 @@ int WindowDpi(HWND window) {
 ThreadHook::ThreadHook(int kind, HOOKPROC procedure)
     : hook_(SetWindowsHookExW(kind, procedure, nullptr, GetCurrentThreadId())) {
     if (hook_ == nullptr) {
-        throw SystemError("キー操作の監視を開始できません");
+        throw SystemError();
     }
 }
 
@@ -87,7 +88,7 @@ void ThreadHook::Reset() {
 void WindowTimer::Start(HWND window, UINT_PTR id, UINT milliseconds) {
     Stop();
     if (SetTimer(window, id, milliseconds, nullptr) == 0) {
-        throw SystemError("タイマーを設定できません");
+        throw SystemError();
     }
     window_ = window;
     id_ = id;
@@ -163,7 +164,7 @@ WindowClass::WindowClass(const wchar_t* name, WNDPROC procedure, UINT style, int
     windowClass.lpszClassName = name;
     if (RegisterClassExW(&windowClass) == 0) {
         name_.clear();
-        throw SystemError("ウィンドウクラスを登録できません");
+        throw SystemError();
     }
     users.emplace_back(name_, 1);
 }
