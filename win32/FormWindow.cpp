@@ -122,51 +122,6 @@ bool AcceleratorOf(std::string_view text, ACCEL& accel) {
     return true;
 }
 
-// The row below the prefix underline of text drawn at the top of a box: the
-// system draws it a pixel below the baseline, or where the font puts its
-// underline when that is lower.
-LONG UnderlineBottom(HDC dc) {
-    TEXTMETRICW metrics = {};
-    GetTextMetricsW(dc, &metrics);
-    LONG below = 1;
-    LONG thickness = 1;
-    OUTLINETEXTMETRICW outline = {};
-    outline.otmSize = sizeof outline;
-    if (GetOutlineTextMetricsW(dc, sizeof outline, &outline) != 0) {
-        below = std::max<LONG>(below, -outline.otmsUnderscorePosition);
-        thickness = std::max<LONG>(thickness, static_cast<LONG>(outline.otmsUnderscoreSize));
-    }
-    return metrics.tmAscent + below + thickness;
-}
-
-// A memory canvas of a window's size: what is drawn there reaches the screen
-// in one copy, so a picture with writing over it does not flicker.
-class BufferedPaint {
-public:
-    BufferedPaint(HDC target, const RECT& client)
-        : target_(target), width_(client.right - client.left), height_(client.bottom - client.top),
-          dc_(CreateCompatibleDC(target)),
-          bitmap_(CreateCompatibleBitmap(target, std::max(1, width_), std::max(1, height_))) {
-        old_ = SelectObject(dc_, bitmap_.Get());
-    }
-    ~BufferedPaint() {
-        BitBlt(target_, 0, 0, width_, height_, dc_, 0, 0, SRCCOPY);
-        SelectObject(dc_, old_);
-        DeleteDC(dc_);
-    }
-    BufferedPaint(const BufferedPaint&) = delete;
-    BufferedPaint& operator=(const BufferedPaint&) = delete;
-    HDC Dc() const { return dc_; }
-
-private:
-    HDC target_;
-    int width_;
-    int height_;
-    HDC dc_;
-    GdiObject bitmap_;
-    HGDIOBJ old_ = nullptr;
-};
-
 // Paints a window through `paint`; an error is shown once painting is over,
 // never between BeginPaint and EndPaint.
 template <typename Paint> void PaintWindow(Prompts& dialogs, HWND window, Paint&& paint) {

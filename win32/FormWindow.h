@@ -44,7 +44,7 @@ public:
 
     HWND Handle() const { return window_; }
     HWND Control(std::string_view name) const;
-    const win32ui::Scale& DpiScale() const { return scale_; }
+    const Scale& DpiScale() const { return scale_; }
     Prompts& Dialogs() const { return prompts_; }
     // The identifier a menu item's command arrives with.
     static int CommandOf(const FormTable& table, std::string_view item);
@@ -96,7 +96,7 @@ private:
     bool modal_ = false;
     bool closing_ = false;
     bool quiet_ = false; // the form changes a control itself
-    win32ui::Scale scale_;
+    Scale scale_;
     win32ui::GdiObject font_;
     std::vector<win32ui::WindowClass> classes_;
     std::vector<std::unique_ptr<ControlState>> controls_; // in table order

@@ -41,27 +41,7 @@ std::string WindowTextUtf8(HWND window) {
     return Narrow(WindowText(window));
 }
 
-// --- DPI ------------------------------------------------------------------------------------
-
-int WindowDpi(HWND window) {
-    // Windows 10's own answer per window; older systems have one DPI.
-    using GetDpiForWindowProc = UINT(WINAPI*)(HWND);
-    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowProc>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32"), "GetDpiForWindow")));
-    if (getDpiForWindow != nullptr && window != nullptr) {
-        if (const UINT dpi = getDpiForWindow(window); dpi > 0) {
-            return static_cast<int>(dpi);
-        }
-    }
-    const HDC screen = GetDC(nullptr);
-    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : kBaseDpi;
-    if (screen != nullptr) {
-        ReleaseDC(nullptr, screen);
-    }
-    return dpi > 0 ? dpi : kBaseDpi;
-}
-
-// --- GDI objects, hooks, timers -------------------------------------------------------------
+// --- Hooks, timers -------------------------------------------------------------
 
 ThreadHook::ThreadHook(int kind, HOOKPROC procedure)
     : hook_(SetWindowsHookExW(kind, procedure, nullptr, GetCurrentThreadId())) {
@@ -106,14 +86,8 @@ void WindowTimer::Stop() {
 
 // --- Fonts ------------------------------------------------------------------------------------
 
-int Scale::Floor(int pixels) const {
-    const long long scaled = static_cast<long long>(pixels) * kBaseDpi;
-    const long long dpi = dpi_;
-    return static_cast<int>(scaled >= 0 ? scaled / dpi : -((-scaled + dpi - 1) / dpi));
-}
-
 GdiObject CreateDialogFont(int dpi, int pixels96) {
-    return win32::CreateFontOf(kFormFontFaces, MulDiv(pixels96, dpi, kBaseDpi), SHIFTJIS_CHARSET);
+    return win32::CreateFontOf(kFormFontFaces, Scale(dpi)(pixels96), SHIFTJIS_CHARSET);
 }
 
 // --- Handlers ----------------------------------------------------------------------------------
@@ -227,47 +201,6 @@ void SetControlName(HWND window, const char* name) {
 std::string ControlName(HWND window) {
     const auto* name = static_cast<const char*>(GetPropW(window, kNameProperty));
     return name != nullptr ? name : "";
-}
-
-void DrawBitmap24(HDC dc, int x, int y, const Bitmap24& bitmap, const Scale& scale,
-                  const BitmapLook& look) {
-    const int width = bitmap.Width();
-    const int height = bitmap.Height();
-    if (width <= 0 || height <= 0) {
-        return;
-    }
-    // 32-bit rows need no padding; pixels are B, G, R, unused as in the core.
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) *
-                                      static_cast<std::size_t>(height));
-    std::uint32_t* out = pixels.data();
-    const auto toDib = [](TColor rgb) {
-        return (rgb & 0xFFu) << 16 | (rgb & 0xFF00u) | (rgb >> 16 & 0xFFu);
-    };
-    const std::uint32_t behind = toDib(look.Behind);
-    for (int row = 0; row < height; ++row) {
-        const std::uint8_t* in = bitmap.Row(row);
-        for (int column = 0; column < width; ++column, in += 3) {
-            const std::uint32_t dib =
-                std::uint32_t{in[0]} | std::uint32_t{in[1]} << 8 | std::uint32_t{in[2]} << 16;
-            *out++ = look.Transparent && dib == toDib(*look.Transparent) ? behind : dib;
-        }
-    }
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height; // top-down, as the core keeps its rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    if (scale.IsIdentity()) {
-        SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
-                          static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-    } else {
-        const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
-        StretchDIBits(dc, x, y, scale(width), scale(height), 0, 0, width, height, pixels.data(),
-                      &info, DIB_RGB_COLORS, SRCCOPY);
-        SetStretchBltMode(dc, oldMode);
-    }
 }
 
 } // namespace pelmora::win32ui

@@ -1,11 +1,10 @@
 #pragma once
-// What every Win32 view of the project shares: texts at the wide-character
-// API, the windows' font and DPI scaling, owners for hooks, timers and window
-// classes, handlers that run in the arithmetic's floating-point environment
-// and let no exception out, controls subclassed and found again by their
-// documented names, and the core's 24-bit bitmaps shown on a device context.
+// What every Win32 view of the project shares: window texts, the windows'
+// font, owners for hooks, timers and window classes, handlers that run in the
+// arithmetic's floating-point environment and let no exception out, and
+// controls subclassed and found again by their documented names. Drawing,
+// DPI and texts at the wide-character API are the platform's (platform/win32).
 #include "logic/Form.h"
-#include "platform/bitmap.h"
 #include "platform/prompts.h"
 #include "platform/win32/gdi.h"
 #include "platform/win32/wide.h"
@@ -21,46 +20,12 @@
 
 namespace pelmora::win32ui {
 
-// --- Texts and the module ----------------------------------------------------
+// --- Texts ---------------------------------------------------------------------
 // The views speak UTF-8 (the logic's texts), the controls UTF-16: Widen and
-// Narrow (platform/win32/wide.h), which throw CodecError for text that is not
-// well formed. Windows classes belong to ModuleInstance().
-using win32::GdiObject;
-using win32::ModuleInstance;
-using win32::Narrow;
-using win32::ResolvedFaceName;
-using win32::TextExtent;
-using win32::Widen;
+// Narrow, which throw CodecError for text that is not well formed.
+using namespace win32;
 std::wstring WindowText(HWND window);
 std::string WindowTextUtf8(HWND window);
-
-// --- DPI ------------------------------------------------------------------------
-inline constexpr int kBaseDpi = 96;
-
-// The DPI a window is shown at: the window's own where the system knows it,
-// the screen's otherwise. A process that is not DPI-aware always gets 96.
-int WindowDpi(HWND window);
-
-// Positions and sizes are given in pixels at 96 dpi and scaled to the window's
-// DPI; the core's bitmaps keep their pixels and are scaled when shown.
-class Scale {
-public:
-    explicit Scale(int dpi = kBaseDpi) : dpi_(dpi > 0 ? dpi : kBaseDpi) {}
-    int Dpi() const { return dpi_; }
-    int operator()(int pixels96) const { return MulDiv(pixels96, dpi_, kBaseDpi); }
-    // Device pixels back to 96-dpi pixels: the nearest, enough to hold them,
-    // or the 96-dpi pixel they lie in (also below zero).
-    int Unscale(int pixels) const { return MulDiv(pixels, kBaseDpi, dpi_); }
-    int UnscaleUp(int pixels) const { return (pixels * kBaseDpi + dpi_ - 1) / dpi_; }
-    int Floor(int pixels) const;
-    bool IsIdentity() const { return dpi_ == kBaseDpi; }
-    // Pictures grow by whole pixels only, so each of their pixels stays a
-    // square block of the screen's: twice as large from 192 dpi on.
-    Scale WholePixels() const { return Scale(kBaseDpi * std::max(1, dpi_ / kBaseDpi)); }
-
-private:
-    int dpi_;
-};
 
 // --- Owned objects ------------------------------------------------------------------
 // A window hook of the calling thread, removed with this object.
@@ -143,19 +108,6 @@ void Subclass(HWND control, Prompts& dialogs, SubclassHandler handle);
 // string with static storage.
 void SetControlName(HWND window, const char* name);
 std::string ControlName(HWND window);
-
-// --- Bitmaps -------------------------------------------------------------------------------
-// How a bitmap is shown: pixels of `Transparent` show `Behind` instead.
-struct BitmapLook {
-    std::optional<TColor> Transparent;
-    TColor Behind = 0x00FFFFFF;
-};
-
-// Shows `bitmap` with its top-left corner at (x, y): pixel for pixel at 96
-// dpi (SetDIBitsToDevice), each pixel a block of scale(1)-sized pixels above
-// it (StretchDIBits, no smoothing). No GDI object is created.
-void DrawBitmap24(HDC dc, int x, int y, const Bitmap24& bitmap, const Scale& scale,
-                  const BitmapLook& look = {});
 
 // --- Template definitions -------------------------------------------------------------------
 } // namespace pelmora::win32ui

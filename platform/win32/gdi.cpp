@@ -3,7 +3,9 @@
 #include "platform/win32/wide.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <stdexcept>
+#include <vector>
 
 namespace pelmora::win32 {
 HINSTANCE ModuleInstance() {
@@ -85,6 +87,79 @@ SIZE TextExtent(HFONT font, std::wstring_view text) {
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     return {extent.right - extent.left, extent.bottom - extent.top};
+}
+
+int WindowDpi(HWND window) {
+    // Windows 10's own answer per window; older systems have one DPI.
+    using GetDpiForWindowProc = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowProc>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32"), "GetDpiForWindow")));
+    if (getDpiForWindow != nullptr && window != nullptr) {
+        if (const UINT dpi = getDpiForWindow(window); dpi > 0) {
+            return static_cast<int>(dpi);
+        }
+    }
+    const HDC screen = GetDC(nullptr);
+    const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : kBaseDpi;
+    if (screen != nullptr) {
+        ReleaseDC(nullptr, screen);
+    }
+    return dpi > 0 ? dpi : kBaseDpi;
+}
+
+void DrawBitmap24(HDC dc, int x, int y, const Bitmap24& bitmap, const Scale& scale,
+                  const BitmapLook& look) {
+    const int width = bitmap.Width();
+    const int height = bitmap.Height();
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    // 32-bit rows need no padding; pixels are B, G, R, unused as in the core.
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) *
+                                      static_cast<std::size_t>(height));
+    std::uint32_t* out = pixels.data();
+    const auto toDib = [](TColor rgb) {
+        return (rgb & 0xFFu) << 16 | (rgb & 0xFF00u) | (rgb >> 16 & 0xFFu);
+    };
+    const std::uint32_t behind = toDib(look.Behind);
+    for (int row = 0; row < height; ++row) {
+        const std::uint8_t* in = bitmap.Row(row);
+        for (int column = 0; column < width; ++column, in += 3) {
+            const std::uint32_t dib =
+                std::uint32_t{in[0]} | std::uint32_t{in[1]} << 8 | std::uint32_t{in[2]} << 16;
+            *out++ = look.Transparent && dib == toDib(*look.Transparent) ? behind : dib;
+        }
+    }
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top-down, as the core keeps its rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    if (scale.IsIdentity()) {
+        SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
+                          static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+    } else {
+        const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
+        StretchDIBits(dc, x, y, scale(width), scale(height), 0, 0, width, height, pixels.data(),
+                      &info, DIB_RGB_COLORS, SRCCOPY);
+        SetStretchBltMode(dc, oldMode);
+    }
+}
+
+LONG UnderlineBottom(HDC dc) {
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc, &metrics);
+    LONG below = 1;
+    LONG thickness = 1;
+    OUTLINETEXTMETRICW outline = {};
+    outline.otmSize = sizeof outline;
+    if (GetOutlineTextMetricsW(dc, sizeof outline, &outline) != 0) {
+        below = std::max<LONG>(below, -outline.otmsUnderscorePosition);
+        thickness = std::max<LONG>(thickness, static_cast<LONG>(outline.otmsUnderscoreSize));
+    }
+    return metrics.tmAscent + below + thickness;
 }
 
 } // namespace pelmora::win32

@@ -1,8 +1,14 @@
 #pragma once
-// The module, GDI objects, fonts and text extents for every Windows part:
-// the platform measures the name height with them and shows its dialogs for
-// the module, the views draw their windows.
+// The module, DPI, GDI objects, fonts, text metrics and the core's bitmaps
+// on a device context, for every Windows part: the platform measures the
+// name height with them and shows its dialogs for the module, the views draw
+// their windows.
+#include "platform/bitmap.h"
+#include "platform/dpi.h"
+
 #include <windows.h>
+
+#include <optional>
 
 #include <span>
 #include <string>
@@ -57,5 +63,54 @@ GdiObject CreateFontOf(std::span<const char* const> faces, int pixels, BYTE char
 std::wstring ResolvedFaceName(HFONT font);
 // The size of a text (its widest line, all its lines) in a font, in device pixels.
 SIZE TextExtent(HFONT font, std::wstring_view text);
+
+// The DPI a window is shown at: the window's own where the system knows it,
+// the screen's otherwise. A process that is not DPI-aware always gets 96.
+int WindowDpi(HWND window);
+
+// How a bitmap is shown: pixels of `Transparent` show `Behind` instead.
+struct BitmapLook {
+    std::optional<TColor> Transparent;
+    TColor Behind = 0x00FFFFFF;
+};
+
+// Shows `bitmap` with its top-left corner at (x, y): pixel for pixel at 96
+// dpi (SetDIBitsToDevice), each pixel a block of scale(1)-sized pixels above
+// it (StretchDIBits, no smoothing). No GDI object is created.
+void DrawBitmap24(HDC dc, int x, int y, const Bitmap24& bitmap, const Scale& scale,
+                  const BitmapLook& look = {});
+
+// The row below the prefix underline of text drawn at the top of a box in
+// the font selected into `dc`: the system draws it a pixel below the
+// baseline, or where the font puts its underline when that is lower.
+LONG UnderlineBottom(HDC dc);
+
+// A memory canvas of a window's size: what is drawn there reaches the screen
+// in one copy, so a picture with writing over it does not flicker.
+class BufferedPaint {
+public:
+    BufferedPaint(HDC target, const RECT& client)
+        : target_(target), width_(client.right - client.left), height_(client.bottom - client.top),
+          dc_(CreateCompatibleDC(target)),
+          bitmap_(CreateCompatibleBitmap(target, std::max(1, width_), std::max(1, height_))) {
+        old_ = SelectObject(dc_, bitmap_.Get());
+    }
+    ~BufferedPaint() {
+        BitBlt(target_, 0, 0, width_, height_, dc_, 0, 0, SRCCOPY);
+        SelectObject(dc_, old_);
+        DeleteDC(dc_);
+    }
+    BufferedPaint(const BufferedPaint&) = delete;
+    BufferedPaint& operator=(const BufferedPaint&) = delete;
+    HDC Dc() const { return dc_; }
+
+private:
+    HDC target_;
+    int width_;
+    int height_;
+    HDC dc_;
+    GdiObject bitmap_;
+    HGDIOBJ old_ = nullptr;
+};
 
 } // namespace pelmora::win32

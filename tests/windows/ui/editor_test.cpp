@@ -435,7 +435,7 @@ using EditorAtTheWindowsDpi = EditorUiTest;
 TEST_F(EditorAtTheWindowsDpi, PlacesFontAndPreviewScale) {
     SetProcessDPIAware();
     OpenEditor(SettingsWithPatterns({"A"}));
-    const win32ui::Scale scale(win32ui::WindowDpi(form_));
+    const Scale scale(win32ui::WindowDpi(form_));
     std::printf("the editor at %d dpi\n", scale.Dpi());
     EXPECT_EQ(Rect(Control("lbPattern")),
               (std::array<LONG, 4>{scale(5), scale(5), scale(145), scale(25)}));

@@ -683,7 +683,7 @@ TEST(DialogsAtTheWindowsDpi, PlacesFontPicturesAndThePointerScale) {
     SetProcessDPIAware();
     GradientEditor e("0,0,0,0,0,,0000000000,3200FF0000,6400FFFFFF");
     e.Script.OnDialog(kGradDlgClass, [&](HWND dialog) {
-        const win32ui::Scale scale(win32ui::WindowDpi(dialog));
+        const Scale scale(win32ui::WindowDpi(dialog));
         std::printf("dialogs at %d dpi\n", scale.Dpi());
         RECT client = {};
         GetClientRect(dialog, &client);
