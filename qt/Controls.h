@@ -4,12 +4,11 @@
 // only certain text, a plain shape, a paint box, and the dialogs' font.
 #include "logic/FormWindow.h"
 #include "platform/bitmap.h"
+#include "platform/qt/QtGraphics.h"
 
 #include <QFont>
-#include <QImage>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
@@ -113,11 +112,5 @@ protected:
 private:
     QImage picture_;
 };
-
-// A 24-bit bitmap as Qt shows it; pixels of `transparent` let the background
-// show through the pixmap.
-QImage ToQImage(const Bitmap24& bitmap);
-QPixmap ToQPixmap(const Bitmap24& bitmap, TColor transparent);
-QColor QColorOf(TColor c);
 
 } // namespace pelmora

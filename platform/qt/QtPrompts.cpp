@@ -1,5 +1,6 @@
 #include "platform/qt/QtPrompts.h"
 
+#include "platform/qt/QtGraphics.h"
 #include "platform/syscolors.h"
 
 #include <QApplication>
@@ -239,9 +240,7 @@ std::optional<std::string> QtPrompts::SaveFile(const FileDialogRequest& request)
 
 std::optional<TColor> QtPrompts::ChooseColor(TColor initial) {
     EnsureQtApplication();
-    const TColor rgb = ResolveColor(initial);
-    const QColor chosen =
-        QColorDialog::getColor(QColor(RedOf(rgb), GreenOf(rgb), BlueOf(rgb)), nullptr);
+    const QColor chosen = QColorDialog::getColor(QColorOf(initial), nullptr);
     if (!chosen.isValid()) {
         return std::nullopt;
     }

@@ -1,0 +1,18 @@
+#pragma once
+// The core's bitmaps and colours as Qt shows them.
+#include "platform/bitmap.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPixmap>
+
+namespace pelmora {
+
+// A 24-bit bitmap as Qt shows it; pixels of `transparent` let the background
+// show through the pixmap.
+QImage ToQImage(const Bitmap24& bitmap);
+QPixmap ToQPixmap(const Bitmap24& bitmap, TColor transparent);
+// A colour, a system colour resolved to what the system shows.
+QColor QColorOf(TColor c);
+
+} // namespace pelmora
