@@ -18,7 +18,7 @@ namespace {
 
 class QtEditorLauncher final : public EditorLauncher {
 public:
-    QtEditorLauncher() : dialogs_([]() -> Prompts& { return *QtModule().Dialogs; }) {}
+    QtEditorLauncher() : dialogs_(forms_, []() -> Prompts& { return *QtModule().Dialogs; }) {}
 
     bool Open(PatternLibrary& library, TIniData& settings, EditorHost& host) override {
         if (window_) {
@@ -41,14 +41,15 @@ public:
 private:
     // Outlives every window: a window may be destroyed (the plug-in ending)
     // under one of its dialogs.
-    QtEditorDialogs dialogs_;
+    QtModalForms forms_;
+    FormEditorDialogs dialogs_;
     QPointer<TEditForm> window_;
 };
 
 } // namespace
 
 ModuleContext& QtModule() {
-    static ModuleContext module(std::make_unique<QtPrompts>(RunInputBox),
+    static ModuleContext module(std::make_unique<QtPrompts>(RunQtInputBox),
                                 std::make_unique<QtEditorLauncher>(),
                                 std::make_unique<QtClipboard>());
     return module;

@@ -4,9 +4,9 @@
 // to the launcher's pad window otherwise.
 #include "plugin/Win32Composition.h"
 
+#include "platform/win32/Win32Clipboard.h"
 #include "platform/win32/Win32Prompts.h"
 #include "plugin/EntryPoints.h"
-#include "platform/win32/Win32Clipboard.h"
 #include "win32/Dialogs.h"
 #include "win32/PatternEditor.h"
 
@@ -18,7 +18,8 @@ namespace {
 class Win32EditorLauncher final : public EditorLauncher {
 public:
     explicit Win32EditorLauncher(Prompts& prompts)
-        : prompts_(prompts), dialogs_([this] { return Window(); }, prompts) {}
+        : prompts_(prompts), forms_([this] { return Window(); }, prompts),
+          dialogs_(forms_, [&prompts]() -> Prompts& { return prompts; }) {}
 
     bool Open(PatternLibrary& library, TIniData& settings, EditorHost& host) override {
         if (window_) {
@@ -43,7 +44,8 @@ private:
     Prompts& prompts_;
     // Outlives every window: a window may be destroyed (the plug-in ending)
     // under one of its dialogs.
-    Win32EditorDialogs dialogs_;
+    Win32ModalForms forms_;
+    FormEditorDialogs dialogs_;
     std::unique_ptr<TEditForm> window_;
 };
 
@@ -71,12 +73,12 @@ ModuleContext& Win32Module() {
         auto prompts = std::make_unique<Win32Prompts>(
             [] { return DialogOwner(Win32Module()); },
             [](void* owner, Prompts& messages, const InputRequest& request) {
-                return RunInputBox(static_cast<HWND>(owner), messages, request);
+                Win32ModalForms forms([owner] { return static_cast<HWND>(owner); }, messages);
+                return RunInputBox(forms, messages, request);
             });
         auto editor = std::make_unique<Win32EditorLauncher>(*prompts);
-        auto clipboard = std::make_unique<Win32Clipboard>([] {
-            return static_cast<const Win32EditorLauncher&>(*Win32Module().Editor).Window();
-        });
+        auto clipboard = std::make_unique<Win32Clipboard>(
+            [] { return static_cast<const Win32EditorLauncher&>(*Win32Module().Editor).Window(); });
         return ModuleContext(std::move(prompts), std::move(editor), std::move(clipboard));
     }();
     return module;

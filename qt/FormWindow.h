@@ -30,6 +30,7 @@ public:
 
     // Where its events go from now on (not owned).
     void Attach(FormEvents& events) { events_ = &events; }
+    FormEvents* Events() const { return events_; }
     const FormTable& Table() const { return table_; }
     QWidget* Control(std::string_view name) const;
 

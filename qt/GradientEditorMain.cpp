@@ -23,14 +23,17 @@ int main(int argc, char* argv[]) {
     }
     QApplication app(argc, argv);
     pelmora::EnsureQtApplication(); // joins it, so Qt's own texts are Japanese too
-    pelmora::QtPrompts dialogs(pelmora::RunInputBox);
-    pelmora::TGradDialog editor(dialogs);
+    pelmora::QtPrompts prompts(pelmora::RunQtInputBox);
+    pelmora::QtModalForms forms;
+    pelmora::TGrad gradient;
     if (argc == 2) {
-        editor.Gradation().LoadFromText(argv[1]);
+        gradient.LoadFromText(argv[1]);
     }
-    if (!editor.Execute()) {
+    pelmora::FormEditorDialogs dialogs(forms,
+                                       [&prompts]() -> pelmora::Prompts& { return prompts; });
+    if (!dialogs.EditGradient(gradient)) {
         return 1;
     }
-    std::printf("%s\n", editor.Gradation().SaveToText().c_str());
+    std::printf("%s\n", gradient.SaveToText().c_str());
     return 0;
 }

@@ -4,6 +4,7 @@
 // of the sample pattern files in SAMPLES. Runs under any Qt platform
 // (scripts/screenshots uses "offscreen"); every step waits for what it needs,
 // for at most 20 seconds.
+#include "logic/GradientDialogWindow.h"
 #include "logic/GuideScene.h"
 #include "platform/prompts.h"
 #include "qt/Controls.h"
@@ -80,15 +81,14 @@ void WaitFor(const std::function<bool()>& done, const std::string& what) {
     }
 }
 
-// Answers the first modal dialog of type T once it shows; the dialog is
-// rejected afterwards if the answer left it open. A failure inside the answer
-// is kept for the caller.
-template <typename T>
-void WhenModal(const std::function<void(T*)>& answer, std::exception_ptr& failure) {
+// Answers the first modal dialog once it shows; the dialog is rejected
+// afterwards if the answer left it open. A failure inside the answer is kept
+// for the caller.
+void WhenModal(const std::function<void(QtForm*)>& answer, std::exception_ptr& failure) {
     auto* timer = new QTimer;
     const QDeadlineTimer deadline(kPatienceMs);
     QObject::connect(timer, &QTimer::timeout, timer, [=, &failure] {
-        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        auto* dialog = qobject_cast<QtForm*>(QApplication::activeModalWidget());
         if (dialog == nullptr && !deadline.hasExpired()) {
             return;
         }
@@ -98,7 +98,7 @@ void WhenModal(const std::function<void(T*)>& answer, std::exception_ptr& failur
             failure = std::make_exception_ptr(std::runtime_error("a dialog did not show"));
             return;
         }
-        const QPointer<T> guard(dialog);
+        const QPointer<QtForm> guard(dialog);
         try {
             answer(dialog);
         } catch (...) {
@@ -130,7 +130,8 @@ void Pick(TEditForm& form, const char* item) {
 // arc gradient, two pixels thick one pixel out, brightened by two steps.
 void Draw(const fs::path& samples, const QString& out) {
     GuidePrompts prompts;
-    QtEditorDialogs dialogs([&]() -> Prompts& { return prompts; });
+    QtModalForms forms;
+    FormEditorDialogs dialogs(forms, [&]() -> Prompts& { return prompts; });
     PatternLibrary library = GuideLibrary(samples);
     TIniData settings = GuideWindowSettings();
     GuidePad pad(prompts);
@@ -144,14 +145,15 @@ void Draw(const fs::path& samples, const QString& out) {
     Pick(*form, "mnIconF");
     std::exception_ptr failure;
     prompts.Colors = {0x000060FF, 0x00FF6000};
-    WhenModal<TGradDlg>(
-        [&](TGradDlg* dialog) {
+    WhenModal(
+        [&](QtForm* dialog) {
             QWidget* strip = Child<QWidget>(dialog, "pbPtr");
             for (const int handle : {5, 5 + 270}) {
                 QTest::mouseDClick(dialog->windowHandle(), Qt::LeftButton, {},
                                    strip->mapTo(dialog, QPoint(handle, 18)));
             }
-            const TGrad& shown = dialog->Target();
+            const TGrad& shown =
+                dynamic_cast<GradientDialogWindow&>(*dialog->Events()).Logic().Target();
             if (shown.GetColor(0) != 0x000060FF ||
                 shown.GetColor(shown.Count() - 1) != 0x00FF6000) {
                 throw std::runtime_error("the gradient's end stops were not recoloured");
@@ -164,8 +166,8 @@ void Draw(const fs::path& samples, const QString& out) {
         },
         failure);
     Pick(*form, "mnGrad");
-    WhenModal<TValueForm>(
-        [&](TValueForm* dialog) {
+    WhenModal(
+        [&](QtForm* dialog) {
             QTest::mouseClick(Child<QPushButton>(dialog, "btReset"), Qt::LeftButton);
             QTest::mouseClick(Child<QRadioButton>(dialog, "rbIn"), Qt::LeftButton);
             // Each arrow moves its inner edge inward.

@@ -5,6 +5,7 @@
 // owner or modeless in someone else's message loop. It reports what the user
 // does as FormEvents and shows what it is told.
 #include "logic/FormWindow.h"
+#include "logic/ModalForms.h"
 #include "platform/win32/Win32Prompts.h"
 #include "win32/Win32Ui.h"
 
@@ -23,7 +24,7 @@ class FormKeys;
 class Win32Form final : public FormWindow {
 public:
     // Makes the logic that receives the window's events, once its controls exist.
-    using Attach = std::function<FormEvents&(Win32Form& form)>;
+    using Attach = ModalForms::Attach;
 
     // The logic's questions and the handlers' errors go through `prompts`.
     Win32Form(const FormTable& table, Prompts& prompts);

@@ -142,13 +142,12 @@ void PickRow(const TEditForm& editor, const char* listName, int row) {
 // The editor on the sample patterns, a gradient pattern chosen and its
 // gradient part selected; then its Edit menu, beside it.
 bool PictureEditor(const std::filesystem::path& samples, const std::filesystem::path& target,
-                   Prompts& prompts) {
+                   Prompts& prompts, EditorDialogs& dialogs) {
     PatternLibrary library = GuideLibrary(samples);
     TIniData settings = GuideWindowSettings();
     settings.Left = 40;
     settings.Top = 40;
     GuidePad pad(prompts);
-    Win32EditorDialogs dialogs([] { return HWND{}; }, prompts);
     TEditForm form(library, settings, pad, dialogs, prompts, [] {});
     form.Show();
     SetForegroundWindow(form.Handle());
@@ -182,21 +181,22 @@ int main(int argc, char** argv) {
     }
     const std::filesystem::path folder = argv[1];
     Win32Prompts prompts;
+    Win32ModalForms forms({}, prompts);
+    FormEditorDialogs dialogs(forms, [&prompts]() -> Prompts& { return prompts; });
     const bool gradient =
         Picture(win32ui::Widen(GradientDialogWindow::Table().ClassName),
-                folder / "gradient-dialog-windows.bmp", [&prompts] {
+                folder / "gradient-dialog-windows.bmp", [&dialogs] {
                     TGrad g;
                     g.LoadFromText("1,30,-20,10,0,,000000A0FF,1E0080D0FF,4600A05030,6400401810");
-                    ExecuteGradientDialog(nullptr, prompts, g);
+                    dialogs.EditGradient(g);
                 });
-    const bool fineAdjust =
-        Picture(win32ui::Widen(FineAdjustWindow::Table().ClassName),
-                folder / "fine-adjust-dialog-windows.bmp", [&prompts] {
-                    ExecuteFineAdjustDialog(nullptr, prompts, 1, true, {2, 1, 2, 3}, {1, 1, 3, -2});
-                });
+    const bool fineAdjust = Picture(win32ui::Widen(FineAdjustWindow::Table().ClassName),
+                                    folder / "fine-adjust-dialog-windows.bmp", [&dialogs] {
+                                        dialogs.AdjustArea(1, true, {2, 1, 2, 3}, {1, 1, 3, -2});
+                                    });
     bool editor = false;
     try {
-        editor = PictureEditor(argv[2], folder / "editor-windows.bmp", prompts);
+        editor = PictureEditor(argv[2], folder / "editor-windows.bmp", prompts, dialogs);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "the editor: %s\n", e.what());
     }

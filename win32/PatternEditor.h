@@ -11,22 +11,6 @@
 
 namespace pelmora {
 
-// The gradient editor and the fine-adjust dialog, each modal over the window
-// `owner` names when the dialog opens.
-class Win32EditorDialogs final : public EditorDialogs {
-public:
-    Win32EditorDialogs(std::function<HWND()> owner, Prompts& prompts)
-        : owner_(std::move(owner)), prompts_(prompts) {}
-
-    bool EditGradient(TGrad& gradient) override;
-    std::optional<AreaAdjustment> AdjustArea(std::uint8_t area, bool isFrame, const TTrim& thick,
-                                             const TTrim& outer) override;
-
-private:
-    std::function<HWND()> owner_;
-    Prompts& prompts_;
-};
-
 class TEditForm {
 public:
     // Copies `library`; takes its bounds from `settings` and stores them back

@@ -53,7 +53,12 @@ template <typename D = QDialog> class DialogAnswer {
 
 public:
     DialogAnswer(QString what, std::function<void(D*)> answer, int timeoutMs = kDialogTimeoutMs)
-        : what_(std::move(what)), answer_(std::move(answer)), timeoutMs_(timeoutMs) {
+        : DialogAnswer(std::move(what), QString(), std::move(answer), timeoutMs) {}
+    // Only a D named `objectName` is answered (a window of that class).
+    DialogAnswer(QString what, QString objectName, std::function<void(D*)> answer,
+                 int timeoutMs = kDialogTimeoutMs)
+        : what_(std::move(what)), name_(std::move(objectName)), answer_(std::move(answer)),
+          timeoutMs_(timeoutMs) {
         clock_.start();
         QObject::connect(&timer_, &QTimer::timeout, [this] { Look(); });
         timer_.start(kLookEveryMs);
@@ -76,7 +81,7 @@ private:
         }
         if (!failure_.isEmpty()) {
             // Gave up: a late dialog is closed so that the code under test returns.
-            if (D* late = qobject_cast<D*>(top)) {
+            if (D* late = Matching(top)) {
                 Close(late);
             }
             return;
@@ -99,7 +104,7 @@ private:
             }
             return;
         }
-        if (D* dialog = qobject_cast<D*>(top)) {
+        if (D* dialog = Matching(top)) {
             shown_ = true;
             dialog_ = dialog;
             // Closing is noted as it happens: the same dialog may be shown again
@@ -117,6 +122,12 @@ private:
                                       .arg(top->windowTitle()));
             Close(top);
         }
+    }
+
+    D* Matching(QWidget* top) const {
+        D* dialog = qobject_cast<D*>(top);
+        return dialog != nullptr && (name_.isEmpty() || dialog->objectName() == name_) ? dialog
+                                                                                       : nullptr;
     }
 
     void Finished() {
@@ -151,6 +162,7 @@ private:
     }
 
     QString what_;
+    QString name_;
     std::function<void(D*)> answer_;
     int timeoutMs_;
     QTimer timer_;

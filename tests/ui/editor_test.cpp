@@ -10,6 +10,7 @@
 #include "platform/fileio.h"
 #include "platform/inifile.h"
 #include "platform/qt/QtClipboard.h"
+#include "qt/Dialogs.h"
 #include "qt/PatternEditor.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/SplitterDrag.h"
@@ -135,7 +136,8 @@ std::unique_ptr<TPatrn> PatternWithLumi(int lumi) {
 // scripted dialogs and the window.
 struct Session {
     explicit Session(const std::vector<std::string>& names = {})
-        : Host(Folder(), *Prompts), Dialogs([this]() -> pelmora::Prompts& { return *Prompts; }) {
+        : Host(Folder(), *Prompts),
+          Dialogs(Forms, [this]() -> pelmora::Prompts& { return *Prompts; }) {
         for (std::size_t i = 0; i < names.size(); ++i) {
             Library.Append(Sj(names[i].c_str()), PatternWithLumi(static_cast<int>(i)));
         }
@@ -205,7 +207,8 @@ struct Session {
     PatternLibrary Library;
     TIniData Settings;
     FakeHost Host;
-    QtEditorDialogs Dialogs;
+    QtModalForms Forms;
+    FormEditorDialogs Dialogs;
     QPointer<TEditForm> Form;
 };
 

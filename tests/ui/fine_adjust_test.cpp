@@ -1,9 +1,10 @@
 // The fine-adjust dialog as a real window: its controls, clicks and keys
 // reaching the logic, the schematic's shapes, and the keyboard. The
 // behaviour itself is tested in tests/logic.
+#include "logic/FineAdjustWindow.h"
 #include "qt/Controls.h"
-#include "qt/Dialogs.h"
 #include "tests/support/DialogAnswer.h"
+#include "tests/support/QtForms.h"
 #include "tests/support/UiWait.h"
 
 #include <QApplication>
@@ -18,6 +19,8 @@
 
 using namespace pelmora;
 using pelmora::testing::DialogAnswer;
+using pelmora::testing::FormWith;
+using pelmora::testing::WindowOf;
 
 namespace pelmora {
 char* toString(const TTrim& t) {
@@ -31,7 +34,7 @@ namespace {
 // One fine-adjust dialog, shown without blocking.
 struct Form {
     Form(std::uint8_t area, bool isFrame, TTrim thick, TTrim outer) {
-        Dialog.SetValues(area, isFrame, thick, outer);
+        Dialog.Window().SetValues(area, isFrame, thick, outer);
         Dialog.show();
         Dialog.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&Dialog));
@@ -58,7 +61,9 @@ struct Form {
         QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(5, button->height() / 2));
     }
 
-    TValueForm Dialog;
+    const FineAdjustLogic& Values() { return Dialog.Window().Logic(); }
+
+    FormWith<FineAdjustWindow> Dialog;
 };
 
 // Opens a dialog on an icon frame and answers it with `answer` (which closes
@@ -67,10 +72,10 @@ struct Outcome {
     int Result = -1;
     QByteArray Failure;
 };
-Outcome Run(std::function<void(TValueForm*)> answer) {
-    TValueForm dialog;
-    dialog.SetValues(1, true, {1, 1, 1, 1}, {0, 0, 0, 0});
-    DialogAnswer<TValueForm> reply("the fine-adjust dialog", std::move(answer));
+Outcome Run(std::function<void(QtForm*)> answer) {
+    FormWith<FineAdjustWindow> dialog;
+    dialog.Window().SetValues(1, true, {1, 1, 1, 1}, {0, 0, 0, 0});
+    DialogAnswer<QtForm> reply("the fine-adjust dialog", std::move(answer));
     const int result = dialog.exec();
     return {result, reply.Answered() ? QByteArray() : QByteArray(reply.Failure())};
 }
@@ -141,20 +146,20 @@ void FineAdjustTest::arrowClicksAndModeButtonsReachTheValues() {
     Form f(1, true, {1, 1, 1, 1}, {2, -2, 0, 1});
     auto* left = f.Find<TUpDown>("udLeft");
     QTest::mouseClick(left, Qt::LeftButton, {}, QPoint(10, 12)); // left arrow: outward
-    QCOMPARE(f.Dialog.GetOuter(), (TTrim{3, -2, 0, 1}));
+    QCOMPARE(f.Values().GetOuter(), (TTrim{3, -2, 0, 1}));
     QCOMPARE(f.Labels(), QStringLiteral("外(3) 内(2) - 外(1)"));
 
     f.ClickButton("rbIn");
-    QVERIFY(f.Dialog.ThickMode());
+    QVERIFY(f.Values().ThickMode());
     QCOMPARE(f.Labels(), QStringLiteral("太さ(1) 太さ(1) 太さ(1) 太さ(1)"));
     QTest::mouseClick(f.Find<TUpDown>("udTop"), Qt::LeftButton, {}, QPoint(20, 20)); // down
-    QCOMPARE(f.Dialog.GetThick(), (TTrim{1, 2, 1, 1}));
+    QCOMPARE(f.Values().GetThick(), (TTrim{1, 2, 1, 1}));
 
     f.ClickButton("btReset");
-    QCOMPARE(f.Dialog.GetOuter(), (TTrim{1, 1, 1, 1}));
-    QCOMPARE(f.Dialog.GetThick(), (TTrim{1, 1, 1, 1}));
+    QCOMPARE(f.Values().GetOuter(), (TTrim{1, 1, 1, 1}));
+    QCOMPARE(f.Values().GetThick(), (TTrim{1, 1, 1, 1}));
     f.ClickButton("rbOut");
-    QVERIFY(!f.Dialog.ThickMode());
+    QVERIFY(!f.Values().ThickMode());
     QCOMPARE(f.Labels(), QStringLiteral("外(1) 外(1) 外(1) 外(1)"));
 }
 
@@ -182,8 +187,8 @@ void FineAdjustTest::holdingAnArrowRepeats() {
     const QPoint at(30, 12);
     QCursor::setPos(arrows->mapToGlobal(at));
     QTest::mousePress(arrows, Qt::LeftButton, {}, at);
-    QCOMPARE(f.Dialog.GetOuter().Right, 1);
-    QTRY_VERIFY_WITH_TIMEOUT(f.Dialog.GetOuter().Right >= 3, kSlowMachineTimeoutMs);
+    QCOMPARE(f.Values().GetOuter().Right, 1);
+    QTRY_VERIFY_WITH_TIMEOUT(f.Values().GetOuter().Right >= 3, kSlowMachineTimeoutMs);
     QTest::mouseRelease(arrows, Qt::LeftButton, {}, at);
     QVERIFY(!repeat->isActive()); // no further steps after the release
 }
@@ -196,30 +201,30 @@ void FineAdjustTest::focusStartsOnTheLeftArrowsAndShows() {
     QCOMPARE(QApplication::focusWidget(), left);
     const QImage focused = left->grab().toImage();
     QTest::keyClick(f.Dialog.windowHandle(), Qt::Key_Right); // to the focused control
-    QCOMPARE(f.Dialog.GetOuter(), (TTrim{-1, 0, 0, 0}));
-    QVERIFY(!f.Dialog.ThickMode());
+    QCOMPARE(f.Values().GetOuter(), (TTrim{-1, 0, 0, 0}));
+    QVERIFY(!f.Values().ThickMode());
 
     f.Find<QWidget>("udTop")->setFocus();
     QVERIFY(left->grab().toImage() != focused);
 }
 
 void FineAdjustTest::enterPressesTheFocusedButtonElseOk() {
-    const auto enterOn = [](TValueForm* d, const char* name) {
+    const auto enterOn = [](QtForm* d, const char* name) {
         QWidget* target = d->findChild<QWidget*>(QString::fromLatin1(name));
         target->setFocus();
         QTest::keyClick(target, Qt::Key_Return);
     };
-    Outcome outcome = Run([&](TValueForm* d) { enterOn(d, "Cancel"); });
+    Outcome outcome = Run([&](QtForm* d) { enterOn(d, "Cancel"); });
     QVERIFY2(outcome.Failure.isEmpty(), outcome.Failure);
     QCOMPARE(outcome.Result, int(QDialog::Rejected));
 
     // Reset resets and keeps the dialog open; Enter on an arrow control gives OK.
     bool openAfterReset = false;
     TTrim outerAfterReset;
-    outcome = Run([&](TValueForm* d) {
+    outcome = Run([&](QtForm* d) {
         enterOn(d, "btReset");
         openAfterReset = d->isVisible();
-        outerAfterReset = d->GetOuter();
+        outerAfterReset = WindowOf<FineAdjustWindow>(d).Logic().GetOuter();
         enterOn(d, "udTop");
     });
     QVERIFY2(outcome.Failure.isEmpty(), outcome.Failure);
@@ -231,26 +236,24 @@ void FineAdjustTest::enterPressesTheFocusedButtonElseOk() {
 void FineAdjustTest::cancelAndCloseReject() {
     const struct {
         const char* How;
-        std::function<void(TValueForm*)> Finish;
+        std::function<void(QtForm*)> Finish;
         int Result;
     } ways[] = {
         {"Cancel",
-         [](TValueForm* d) {
-             QTest::mouseClick(d->findChild<QPushButton*>("Cancel"), Qt::LeftButton);
-         },
+         [](QtForm* d) { QTest::mouseClick(d->findChild<QPushButton*>("Cancel"), Qt::LeftButton); },
          QDialog::Rejected},
-        {"the close box", [](TValueForm* d) { d->close(); }, QDialog::Rejected},
-        {"Escape", [](TValueForm* d) { QTest::keyClick(d, Qt::Key_Escape); }, QDialog::Rejected},
+        {"the close box", [](QtForm* d) { d->close(); }, QDialog::Rejected},
+        {"Escape", [](QtForm* d) { QTest::keyClick(d, Qt::Key_Escape); }, QDialog::Rejected},
         {"OK",
-         [](TValueForm* d) { QTest::mouseClick(d->findChild<QPushButton*>("OK"), Qt::LeftButton); },
+         [](QtForm* d) { QTest::mouseClick(d->findChild<QPushButton*>("OK"), Qt::LeftButton); },
          QDialog::Accepted},
     };
     for (const auto& way : ways) {
         TTrim edited;
-        const Outcome outcome = Run([&](TValueForm* shown) {
+        const Outcome outcome = Run([&](QtForm* shown) {
             QTest::mouseClick(shown->findChild<TUpDown*>("udTop"), Qt::LeftButton, {},
                               QPoint(20, 4));
-            edited = shown->GetOuter();
+            edited = WindowOf<FineAdjustWindow>(shown).Logic().GetOuter();
             way.Finish(shown);
         });
         QVERIFY2(outcome.Failure.isEmpty(), outcome.Failure);

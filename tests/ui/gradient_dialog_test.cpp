@@ -2,11 +2,13 @@
 // events delivered to its window reaching the logic, what it paints, and the
 // keyboard. The behaviour itself is tested in tests/logic.
 #include "logic/GradientDialogPaint.h"
+#include "logic/GradientDialogWindow.h"
 #include "platform/syscolors.h"
 #include "qt/Controls.h"
 #include "qt/Dialogs.h"
 #include "tests/support/DialogAnswer.h"
 #include "tests/support/GradStops.h"
+#include "tests/support/QtForms.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/UiWait.h"
 
@@ -31,6 +33,7 @@
 
 using namespace pelmora;
 using pelmora::testing::DialogAnswer;
+using pelmora::testing::FormWith;
 using pelmora::testing::ScopedScriptedPrompts;
 
 namespace {
@@ -105,7 +108,7 @@ void TypeIntoMenus(std::vector<Qt::Key> keys) {
 struct Editor {
     explicit Editor(const char* text) {
         Gradient.LoadFromText(text);
-        Dialog.SetGradient(Gradient);
+        Dialog.Window().SetGradient(Gradient);
         Dialog.show();
         Dialog.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&Dialog));
@@ -150,7 +153,7 @@ struct Editor {
 
     ScopedScriptedPrompts Prompts;
     TGrad Gradient;
-    TGradDlg Dialog{*Prompts};
+    FormWith<GradientDialogWindow> Dialog{*Prompts};
 };
 
 // Runs the component's dialog, answering it with `answer` (which closes it);
@@ -159,9 +162,12 @@ struct Outcome {
     bool Ok = false;
     QByteArray Failure;
 };
-Outcome ExecuteAnswering(TGradDialog& component, std::function<void(TGradDlg*)> answer) {
-    DialogAnswer<TGradDlg> reply("the gradient dialog", std::move(answer));
-    const bool ok = component.Execute();
+Outcome ExecuteAnswering(TGrad& gradient, Prompts& prompts, std::function<void(QtForm*)> answer) {
+    DialogAnswer<QtForm> reply("the gradient dialog", "TGradDlg", std::move(answer));
+    QtModalForms forms;
+    const bool ok = FormEditorDialogs(forms, [&prompts]() -> Prompts& {
+                        return prompts;
+                    }).EditGradient(gradient);
     return {ok, reply.Answered() ? QByteArray() : QByteArray(reply.Failure())};
 }
 
@@ -296,7 +302,7 @@ void GradFormTest::rightClickMenuShowsTheLogicsEntriesAndRunsTheChoice() {
     QVERIFY(!paste);
     QVERIFY(!select);
     QCOMPARE(shownAt, e.Strip()->mapToGlobal(e.OnHandle(50)));
-    QCOMPARE(e.Dialog.Logic().CopiedColor(), kBlue);
+    QCOMPARE(e.Dialog.Window().Logic().CopiedColor(), kBlue);
 
     TypeIntoMenus({Qt::Key_P});
     e.Click(e.Strip(), e.OnHandle(0), Qt::RightButton);
@@ -431,7 +437,7 @@ void GradFormTest::previewDragsMoveTheCentre() {
     QCOMPARE(e.Find<QLineEdit>("edX")->text(), QStringLiteral("50"));
     QCOMPARE(e.Find<QLineEdit>("edY")->text(), QStringLiteral("-50"));
     QVERIFY(e.Find<QCheckBox>("cbNormal")->isEnabled());
-    QVERIFY(!e.Dialog.Logic().CenterDrag());
+    QVERIFY(!e.Dialog.Window().Logic().CenterDrag());
 }
 
 void GradFormTest::checkBoxesReachTheGradient() {
@@ -516,16 +522,16 @@ void GradFormTest::barCaptionUnderlinesItsAccelerator() {
 
 void GradFormTest::enterPressesTheFocusedButtonElseOk() {
     SilentPrompts dialogs;
-    TGradDialog component(dialogs);
-    component.Gradation().LoadFromText("0,0,0,0,0,,00000000FF,1E00FF0000,640000FF00");
-    const auto enterOn = [](TGradDlg* dialog, const char* name) {
+    TGrad gradient;
+    gradient.LoadFromText("0,0,0,0,0,,00000000FF,1E00FF0000,640000FF00");
+    const auto enterOn = [](QtForm* dialog, const char* name) {
         QWidget* target = dialog->findChild<QWidget*>(QString::fromLatin1(name));
         target->setFocus();
         QTest::keyClick(target, Qt::Key_Return);
     };
     // 逆転 reverses and keeps the dialog open; then Enter in a field gives OK.
     bool openAfterReverse = false;
-    Outcome outcome = ExecuteAnswering(component, [&](TGradDlg* dialog) {
+    Outcome outcome = ExecuteAnswering(gradient, dialogs, [&](QtForm* dialog) {
         enterOn(dialog, "btReverse");
         openAfterReverse = dialog->isVisible();
         enterOn(dialog, "edAngle");
@@ -533,40 +539,38 @@ void GradFormTest::enterPressesTheFocusedButtonElseOk() {
     QVERIFY2(outcome.Failure.isEmpty(), outcome.Failure);
     QVERIFY(openAfterReverse);
     QVERIFY(outcome.Ok);
-    QCOMPARE(Positions(component.Gradation()), (std::vector<int>{0, 70, 100}));
+    QCOMPARE(Positions(gradient), (std::vector<int>{0, 70, 100}));
 
-    outcome = ExecuteAnswering(component, [&](TGradDlg* d) { enterOn(d, "btCancel"); });
+    outcome = ExecuteAnswering(gradient, dialogs, [&](QtForm* d) { enterOn(d, "btCancel"); });
     QVERIFY2(outcome.Failure.isEmpty(), outcome.Failure);
     QVERIFY(!outcome.Ok);
-    outcome = ExecuteAnswering(component, [&](TGradDlg* d) { enterOn(d, "cbWrap"); });
+    outcome = ExecuteAnswering(gradient, dialogs, [&](QtForm* d) { enterOn(d, "cbWrap"); });
     QVERIFY2(outcome.Failure.isEmpty(), outcome.Failure);
     QVERIFY(outcome.Ok);
 }
 
 void GradFormTest::cancelKeepsEditsOkReportsTrue() {
     SilentPrompts dialogs;
-    TGradDialog component(dialogs);
-    component.Gradation().LoadFromText("0,0,0,0,0,,00000000FF,1E00FF0000,640000FF00");
+    TGrad gradient;
+    gradient.LoadFromText("0,0,0,0,0,,00000000FF,1E00FF0000,640000FF00");
     const auto reverseThen = [](const char* button) {
-        return [button](TGradDlg* dialog) {
+        return [button](QtForm* dialog) {
             QTest::mouseClick(dialog->findChild<QPushButton*>("btReverse"), Qt::LeftButton);
             QTest::mouseClick(dialog->findChild<QPushButton*>(button), Qt::LeftButton);
         };
     };
-    Outcome outcome = ExecuteAnswering(component, reverseThen("btCancel"));
+    Outcome outcome = ExecuteAnswering(gradient, dialogs, reverseThen("btCancel"));
     QVERIFY2(outcome.Failure.isEmpty(), outcome.Failure);
     QVERIFY(!outcome.Ok);
-    QCOMPARE(component.Gradation().SaveToText(),
-             std::string("0,0,0,0,0,,000000FF00,4600FF0000,64000000FF"));
-    outcome = ExecuteAnswering(component, reverseThen("btOK"));
+    QCOMPARE(gradient.SaveToText(), std::string("0,0,0,0,0,,000000FF00,4600FF0000,64000000FF"));
+    outcome = ExecuteAnswering(gradient, dialogs, reverseThen("btOK"));
     QVERIFY2(outcome.Failure.isEmpty(), outcome.Failure);
     QVERIFY(outcome.Ok);
-    QCOMPARE(component.Gradation().SaveToText(),
-             std::string("0,0,0,0,0,,00000000FF,1E00FF0000,640000FF00"));
+    QCOMPARE(gradient.SaveToText(), std::string("0,0,0,0,0,,00000000FF,1E00FF0000,640000FF00"));
 
     // Escape cancels.
-    outcome = ExecuteAnswering(component,
-                               [](TGradDlg* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+    outcome = ExecuteAnswering(gradient, dialogs,
+                               [](QtForm* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
     QVERIFY2(outcome.Failure.isEmpty(), outcome.Failure);
     QVERIFY(!outcome.Ok);
 }
@@ -576,9 +580,9 @@ void GradFormTest::cancelKeepsEditsOkReportsTrue() {
 void GradFormTest::okKeepsAHardEdge() {
     ScopedScriptedPrompts prompts;
     prompts->ColorAnswers = {kGreen};
-    TGradDialog component(*prompts);
-    component.Gradation().LoadFromText("0,0,0,0,0,,00000000FF,3200FF0000,320000FF00,6400FFFFFF");
-    const Outcome outcome = ExecuteAnswering(component, [](TGradDlg* dialog) {
+    TGrad gradient;
+    gradient.LoadFromText("0,0,0,0,0,,00000000FF,3200FF0000,320000FF00,6400FFFFFF");
+    const Outcome outcome = ExecuteAnswering(gradient, *prompts, [](QtForm* dialog) {
         auto* strip = dialog->findChild<QWidget*>("pbPtr");
         const auto at = [&](QPoint p) { return strip->mapTo(dialog, p); };
         QTest::mouseClick(dialog->windowHandle(), Qt::LeftButton, {}, at({250, 20})); // at 91
@@ -591,9 +595,9 @@ void GradFormTest::okKeepsAHardEdge() {
     });
     QVERIFY2(outcome.Failure.isEmpty(), outcome.Failure);
     QVERIFY(outcome.Ok);
-    const std::string text = component.Gradation().SaveToText();
+    const std::string text = gradient.SaveToText();
     QVERIFY2(text.starts_with("1,0,0,0,0,,000000FF00,3200FF0000,320000FF00,5B"), text.c_str());
-    QCOMPARE(component.Gradation().Count(), 5);
+    QCOMPARE(gradient.Count(), 5);
 }
 
 QTEST_MAIN(GradFormTest)

@@ -6,9 +6,11 @@
 // executable standing in for the launcher.
 #include "library/PatternLibrary.h"
 #include "library/Wallpaper.h"
-#include "platform/clipboard.h"
 #include "logic/EditorHost.h"
+#include "logic/FineAdjustWindow.h"
+#include "logic/GradientDialogWindow.h"
 #include "platform/bmp.h"
+#include "platform/clipboard.h"
 #include "platform/cp932.h"
 #include "platform/inifile.h"
 #include "platform/syscolors.h"
@@ -19,6 +21,7 @@
 #include "qt/Dialogs.h"
 #include "qt/PatternEditor.h"
 #include "tests/support/DialogAnswer.h"
+#include "tests/support/QtForms.h"
 #include "tests/support/ScriptedPrompts.h"
 #include "tests/support/SplitterDrag.h"
 #include "tests/support/UiWait.h"
@@ -167,12 +170,13 @@ private:
     Prompts& dialogs_;
 };
 
-// Answers the next modal dialog of type T (see DialogAnswer): keep the result
-// alive until the call that opens the dialog has returned, then check it.
-template <typename T>
-[[nodiscard]] std::unique_ptr<testing::DialogAnswer<T>> WhenModal(const char* what,
-                                                                  std::function<void(T*)> answer) {
-    return std::make_unique<testing::DialogAnswer<T>>(QString::fromUtf8(what), std::move(answer));
+// Answers the next modal dialog of a window class (see DialogAnswer): keep
+// the result alive until the call that opens the dialog has returned, then
+// check it.
+[[nodiscard]] std::unique_ptr<testing::DialogAnswer<QtForm>>
+WhenModal(const char* what, const char* windowClass, std::function<void(QtForm*)> answer) {
+    return std::make_unique<testing::DialogAnswer<QtForm>>(
+        QString::fromUtf8(what), QString::fromLatin1(windowClass), std::move(answer));
 }
 
 template <typename T> T* Child(QWidget* parent, const char* name) {
@@ -222,7 +226,8 @@ std::unique_ptr<TPatrn> PatternOf(const std::vector<std::pair<int, int>>& parts)
 
 struct Session {
     Session()
-        : Host(Folder(), *Prompts), Dialogs([this]() -> pelmora::Prompts& { return *Prompts; }) {
+        : Host(Folder(), *Prompts),
+          Dialogs(Forms, [this]() -> pelmora::Prompts& { return *Prompts; }) {
         Settings.Left = 10;
         Settings.Top = 20;
         Settings.Width = 640;
@@ -316,7 +321,8 @@ struct Session {
     PatternLibrary Library;
     TIniData Settings;
     PadHost Host;
-    QtEditorDialogs Dialogs;
+    QtModalForms Forms;
+    FormEditorDialogs Dialogs;
     QPointer<TEditForm> Form;
 };
 
@@ -613,8 +619,8 @@ void PartsTest::gradientDialogPresetCancelAndOk() {
     QVERIFY(s.action("mnGrad")->isChecked());
 
     std::string shown;
-    auto answer = WhenModal<TGradDlg>("the gradient dialog", [&](TGradDlg* dialog) {
-        shown = dialog->Target().SaveToText();
+    auto answer = WhenModal("the gradient dialog", "TGradDlg", [&](QtForm* dialog) {
+        shown = testing::WindowOf<GradientDialogWindow>(dialog).Logic().Target().SaveToText();
         auto* kinds = Child<QComboBox>(dialog, "cbKind");
         kinds->setFocus();
         QTest::keyClick(kinds, Qt::Key_Down);
@@ -626,7 +632,7 @@ void PartsTest::gradientDialogPresetCancelAndOk() {
     QCOMPARE(s.pattern().Parts(1)->GradText, stored);
     QVERIFY(!s.Form->Logic().IsModified());
 
-    answer = WhenModal<TGradDlg>("the gradient dialog", [&](TGradDlg* dialog) {
+    answer = WhenModal("the gradient dialog", "TGradDlg", [&](QtForm* dialog) {
         auto* kinds = Child<QComboBox>(dialog, "cbKind");
         kinds->setFocus();
         QTest::keyClick(kinds, Qt::Key_Down);
@@ -653,7 +659,7 @@ void PartsTest::fineAdjustCancelAndOk() {
     s.Open();
     s.clickPart(1);
 
-    auto answer = WhenModal<TValueForm>("the fine-adjust dialog", [&](TValueForm* dialog) {
+    auto answer = WhenModal("the fine-adjust dialog", "TValueForm", [&](QtForm* dialog) {
         QTest::mouseClick(Child<QPushButton>(dialog, "btReset"), Qt::LeftButton);
         QTest::mouseClick(Child<QPushButton>(dialog, "Cancel"), Qt::LeftButton);
     });
@@ -665,8 +671,8 @@ void PartsTest::fineAdjustCancelAndOk() {
     // Reset puts the icon frame one pixel outside the icon; one more pixel of
     // thickness on the left.
     TTrim outerShown{9, 9, 9, 9};
-    answer = WhenModal<TValueForm>("the fine-adjust dialog", [&](TValueForm* dialog) {
-        outerShown = dialog->GetOuter();
+    answer = WhenModal("the fine-adjust dialog", "TValueForm", [&](QtForm* dialog) {
+        outerShown = testing::WindowOf<FineAdjustWindow>(dialog).Logic().GetOuter();
         QTest::mouseClick(Child<QPushButton>(dialog, "btReset"), Qt::LeftButton);
         QTest::mouseClick(Child<QRadioButton>(dialog, "rbIn"), Qt::LeftButton);
         TUpDown* left = Child<TUpDown>(dialog, "udLeft");
@@ -830,12 +836,12 @@ void PartsTest::windowDestroyedUnderAnOpenDialog() {
             survived = dialog->isVisible();
             dialog->accept();
         };
-        std::unique_ptr<testing::DialogAnswer<TValueForm>> adjust;
-        std::unique_ptr<testing::DialogAnswer<TGradDlg>> gradient;
+        std::unique_ptr<testing::DialogAnswer<QtForm>> adjust;
+        std::unique_ptr<testing::DialogAnswer<QtForm>> gradient;
         if (std::string(command) == "mnArea") {
-            adjust = WhenModal<TValueForm>("the fine-adjust dialog", endTheWindow);
+            adjust = WhenModal("the fine-adjust dialog", "TValueForm", endTheWindow);
         } else {
-            gradient = WhenModal<TGradDlg>("the gradient dialog", endTheWindow);
+            gradient = WhenModal("the gradient dialog", "TGradDlg", endTheWindow);
         }
         QVERIFY(s.pick(command));
         QVERIFY2(adjust ? adjust->Answered() : gradient->Answered(),
@@ -984,7 +990,7 @@ void PartsTest::designAPatternFromTheLauncher() {
     // A red-to-blue radial gradient: both end stops recoloured by
     // double-clicks on their handles.
     prompts->ColorAnswers = {kRed, kBlue};
-    const auto gradientAnswer = WhenModal<TGradDlg>("the gradient dialog", [](TGradDlg* dialog) {
+    const auto gradientAnswer = WhenModal("the gradient dialog", "TGradDlg", [](QtForm* dialog) {
         QWidget* strip = Child<QWidget>(dialog, "pbPtr");
         for (int handle : {5, 5 + 270}) {
             QTest::mouseDClick(dialog->windowHandle(), Qt::LeftButton, {},
@@ -1007,7 +1013,7 @@ void PartsTest::designAPatternFromTheLauncher() {
     QCOMPARE(gradient.GetColor(gradient.Count() - 1), kBlue);
 
     // Two pixels thick, one pixel outside the icon.
-    const auto adjust = WhenModal<TValueForm>("the fine-adjust dialog", [](TValueForm* dialog) {
+    const auto adjust = WhenModal("the fine-adjust dialog", "TValueForm", [](QtForm* dialog) {
         QTest::mouseClick(Child<QPushButton>(dialog, "btReset"), Qt::LeftButton);
         QTest::mouseClick(Child<QRadioButton>(dialog, "rbIn"), Qt::LeftButton);
         // Each arrow moves its inner edge inward: left's right arrow, top's

@@ -152,7 +152,7 @@ private slots:
             QVERIFY(button != nullptr);
             button->click();
         });
-        QtPrompts prompts(RunInputBox);
+        QtPrompts prompts(RunQtInputBox);
         const MsgResult answer =
             prompts.Message("一行目\r\n二行目", MsgKind(kind), MsgButtons(buttons), "確認");
         QVERIFY2(reply.Answered(), reply.Failure());
@@ -169,7 +169,7 @@ private slots:
             title = box->windowTitle();
             QTest::keyClick(box, Qt::Key_Escape);
         });
-        QtPrompts prompts(RunInputBox);
+        QtPrompts prompts(RunQtInputBox);
         QCOMPARE(int(prompts.Message("x", MsgKind::Confirmation, MsgButtons::OkCancel, "")),
                  int(MsgResult::Cancel));
         QVERIFY2(reply.Answered(), reply.Failure());
@@ -192,7 +192,7 @@ private slots:
             QTest::keyClicks(edit, "new");
             QTest::keyClick(edit, Qt::Key_Return);
         });
-        QtPrompts prompts(RunInputBox);
+        QtPrompts prompts(RunQtInputBox);
         const std::optional<std::string> typed =
             prompts.Input("パターン名の指定", "名前：", "old", 255);
         QVERIFY2(reply.Answered(), reply.Failure());
@@ -208,7 +208,7 @@ private slots:
             QVERIFY(cancel != nullptr);
             cancel->click();
         });
-        QtPrompts prompts(RunInputBox);
+        QtPrompts prompts(RunQtInputBox);
         QVERIFY(!prompts.Input("t", "p", "x", 255).has_value());
         QVERIFY2(reply.Answered(), reply.Failure());
     }
@@ -225,7 +225,7 @@ private slots:
             shown = edit->text();
             QTest::keyClick(edit, Qt::Key_Return);
         });
-        QtPrompts prompts(RunInputBox);
+        QtPrompts prompts(RunQtInputBox);
         const std::optional<std::string> typed = prompts.Input("t", "p", "", 5);
         QVERIFY2(reply.Answered(), reply.Failure());
         QCOMPARE(shown, QString::fromUtf8("あい"));
@@ -253,7 +253,7 @@ private slots:
             edit->setText(QStringLiteral("ok"));
             QTest::keyClick(edit, Qt::Key_Return);
         });
-        QtPrompts prompts(RunInputBox);
+        QtPrompts prompts(RunQtInputBox);
         const std::optional<std::string> typed = prompts.Input("題", "p", "", 255);
         QVERIFY2(refusal.Answered(), refusal.Failure());
         QVERIFY2(reply.Answered(), reply.Failure());
@@ -282,7 +282,7 @@ private slots:
         request.DefaultExtension = "ptn";
         request.InitialDir = dir.path().toStdString() + "/";
         request.MustExist = true;
-        QtPrompts prompts(RunInputBox);
+        QtPrompts prompts(RunQtInputBox);
         const std::optional<std::string> chosen = prompts.OpenFile(request);
         QVERIFY2(reply.Answered(), reply.Failure());
         QCOMPARE(QString::fromStdString(chosen.value_or("")), dir.filePath("a.ptn"));
@@ -321,7 +321,7 @@ private slots:
         request.DefaultExtension = "ptn";
         request.TypeName = "Pelmora パターンファイル";
         request.InitialDir = dir.path().toStdString();
-        QtPrompts prompts(RunInputBox);
+        QtPrompts prompts(RunQtInputBox);
         QVERIFY(!prompts.OpenFile(request).has_value());
         QVERIFY2(reply.Answered(), reply.Failure());
         QCOMPARE(filters, QStringList({QString::fromUtf8("Pelmora パターンファイル (*.ptn)"),
@@ -356,7 +356,7 @@ private slots:
             typedIntoFocusedField = qobject_cast<QLineEdit*>(focused) != nullptr;
             ChooseFile(dialog, dir.filePath("out"));
         });
-        QtPrompts prompts(RunInputBox);
+        QtPrompts prompts(RunQtInputBox);
         const std::optional<std::string> chosen = prompts.SaveFile(SaveRequest(dir.path()));
         QVERIFY2(reply.Answered(), reply.Failure());
         QCOMPARE(QString::fromStdString(chosen.value_or("")), dir.filePath("out.ptn"));
@@ -379,7 +379,7 @@ private slots:
         DialogAnswer<QFileDialog> reply("the save dialog", [&](QFileDialog* dialog) {
             ChooseFile(dialog, dir.filePath("out.ptn"));
         });
-        QtPrompts prompts(RunInputBox);
+        QtPrompts prompts(RunQtInputBox);
         const std::optional<std::string> chosen = prompts.SaveFile(SaveRequest(dir.path()));
         QVERIFY2(replace.Answered(), replace.Failure());
         QVERIFY2(reply.Answered(), reply.Failure());
@@ -403,7 +403,7 @@ private slots:
         DialogAnswer<QFileDialog> reply("the save dialog", [&](QFileDialog* dialog) {
             ChooseFile(dialog, dir.filePath("missing/out"));
         });
-        QtPrompts prompts(RunInputBox);
+        QtPrompts prompts(RunQtInputBox);
         const std::optional<std::string> chosen = prompts.SaveFile(SaveRequest(dir.path()));
         QVERIFY2(reply.Answered(), reply.Failure());
         QVERIFY2(refused.Answered(), refused.Failure());
@@ -418,7 +418,7 @@ private slots:
     void cancelledFileDialogGivesNothing() {
         DialogAnswer<QFileDialog> reply("the open dialog",
                                         [](QFileDialog* dialog) { dialog->reject(); });
-        QtPrompts prompts(RunInputBox);
+        QtPrompts prompts(RunQtInputBox);
         QVERIFY(!prompts.OpenFile(FileDialogRequest{}).has_value());
         QVERIFY2(reply.Answered(), reply.Failure());
     }
@@ -430,7 +430,7 @@ private slots:
             dialog->setCurrentColor(QColor(0x12, 0x34, 0x56));
             dialog->accept();
         });
-        QtPrompts prompts(RunInputBox);
+        QtPrompts prompts(RunQtInputBox);
         const std::optional<TColor> chosen = prompts.ChooseColor(0x8000000F); // button face
         QVERIFY2(reply.Answered(), reply.Failure());
         QCOMPARE(initial, QColor(240, 240, 240));
@@ -448,7 +448,7 @@ private slots:
             colourEnglish = EnglishTexts(dialog);
             dialog->reject();
         });
-        QtPrompts prompts(RunInputBox);
+        QtPrompts prompts(RunQtInputBox);
         QVERIFY(!prompts.ChooseColor(0).has_value());
         QVERIFY2(colour.Answered(), colour.Failure());
         QCOMPARE(colourTitle, QString::fromUtf8("色を選択"));

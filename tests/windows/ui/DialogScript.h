@@ -1,7 +1,7 @@
 #pragma once
 // Driving the module's modal dialogs from inside their own message loops.
 //
-// ExecuteGradientDialog and ExecuteFineAdjustDialog return only when their dialog has
+// The dialogs (EditGradient, AdjustArea, the input box) return only when their dialog has
 // closed, so a test hands the dialog a script first: steps that run one after
 // another, each as soon as its condition holds, from a thread timer that
 // every modal loop dispatches (the dialog's own, a pop-up menu's, a colour
@@ -11,7 +11,7 @@
 //   DialogScript script;
 //   script.OnDialog(kGradDlgClass, [&](HWND dialog) { ...send clicks... });
 //   script.When("the stop is added", [&] { return g.Count() == 3; }, [&] { ...close... });
-//   const bool ok = ExecuteGradientDialog(nullptr, g);
+//   const bool ok = ModalDialogs(nullptr, prompts).Dialogs.EditGradient(g);
 //   EXPECT_TRUE(script.Finished());
 //
 // A step whose condition does not hold within kWaitLimitMs fails the script,
@@ -20,6 +20,7 @@
 // dialog under test) is closed, so the call under test returns and the test
 // fails instead of hanging.
 #include "UiWait.h"
+#include "win32/Dialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -33,6 +34,15 @@
 #include <vector>
 
 namespace pelmora::uitest {
+
+// The module's modal dialogs as the editor opens them, over `owner`.
+struct ModalDialogs {
+    ModalDialogs(HWND owner, Prompts& prompts)
+        : Forms([owner] { return owner; }, prompts),
+          Dialogs(Forms, [&prompts]() -> Prompts& { return prompts; }) {}
+    Win32ModalForms Forms;
+    FormEditorDialogs Dialogs;
+};
 
 class DialogScript {
 public:

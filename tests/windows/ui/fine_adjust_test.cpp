@@ -4,7 +4,6 @@
 // on Linux.
 #include "DialogScript.h"
 #include "tests/support/ScriptedPrompts.h"
-#include "win32/Dialogs.h"
 #include "win32/Win32Ui.h"
 
 #include <commctrl.h>
@@ -43,7 +42,7 @@ std::optional<AreaAdjustment> RunForm(std::uint8_t area, bool isFrame, TTrim thi
     script.OnDialog(kValueFormClass, std::move(drive));
     testing::ScriptedPrompts prompts;
     const std::optional<AreaAdjustment> result =
-        ExecuteFineAdjustDialog(nullptr, prompts, area, isFrame, thick, outer);
+        ModalDialogs(nullptr, prompts).Dialogs.AdjustArea(area, isFrame, thick, outer);
     EXPECT_TRUE(script.Finished());
     return result;
 }
@@ -130,7 +129,7 @@ TEST(FineAdjustWindow, ArrowKeysMoveTheFocusedEdgeAndEnterGivesOk) {
         });
     testing::ScriptedPrompts prompts;
     const auto result =
-        ExecuteFineAdjustDialog(owner, prompts, 1, true, {1, 1, 1, 1}, {0, 0, 0, 0});
+        ModalDialogs(owner, prompts).Dialogs.AdjustArea(1, true, {1, 1, 1, 1}, {0, 0, 0, 0});
     EXPECT_TRUE(IsWindowEnabled(owner));
     DestroyWindow(owner);
     EXPECT_TRUE(script.Finished());
@@ -227,7 +226,7 @@ TEST(FineAdjustWindow, CancelEscapeAndTheCloseBoxChangeNothingEnterOnAButtonPres
         [] { PostMessageW(ShownWindow(kValueFormClass), WM_COMMAND, IDOK, 0); });
     testing::ScriptedPrompts prompts;
     const auto reset =
-        ExecuteFineAdjustDialog(nullptr, prompts, 2, true, {3, 3, 3, 3}, {0, 0, 0, 0});
+        ModalDialogs(nullptr, prompts).Dialogs.AdjustArea(2, true, {3, 3, 3, 3}, {0, 0, 0, 0});
     EXPECT_TRUE(script.Finished());
     ASSERT_TRUE(reset);
     EXPECT_EQ(reset->Outer, (TTrim{1, 1, 1, 1}));

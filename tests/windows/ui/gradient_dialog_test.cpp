@@ -10,7 +10,6 @@
 #include "platform/win32/Win32Prompts.h"
 #include "tests/support/GradStops.h"
 #include "tests/support/ScriptedPrompts.h"
-#include "win32/Dialogs.h"
 #include "win32/Win32Ui.h"
 
 #include <commctrl.h>
@@ -58,7 +57,7 @@ void Close(HWND dialog, int id) {
 struct GradientEditor {
     explicit GradientEditor(const char* text) { Gradient.LoadFromText(text); }
 
-    bool Run() { return ExecuteGradientDialog(nullptr, *Prompts, Gradient); }
+    bool Run() { return ModalDialogs(nullptr, *Prompts).Dialogs.EditGradient(Gradient); }
 
     ScopedScriptedPrompts Prompts;
     TGrad Gradient;
@@ -491,7 +490,7 @@ TEST(GradDialogWindow, EnterPressesTheFocusedButtonElseOkAndEscapeCancels) {
                 FocusControl(dialog, Named(dialog, focus));
                 PostKey(VK_RETURN);
             });
-        const bool ok = ExecuteGradientDialog(nullptr, prompts, gradient);
+        const bool ok = ModalDialogs(nullptr, prompts).Dialogs.EditGradient(gradient);
         EXPECT_TRUE(script.Finished());
         EXPECT_TRUE(openAfterReverse);
         return ok;
@@ -599,7 +598,7 @@ TEST(GradDialogWindow, ThePlatformsColourDialogBelongsToTheDialog) {
             EXPECT_TRUE(IsWindowEnabled(dialog));
             Close(dialog, IDOK);
         });
-    const bool ok = ExecuteGradientDialog(nullptr, prompts, gradient);
+    const bool ok = ModalDialogs(nullptr, prompts).Dialogs.EditGradient(gradient);
     EXPECT_TRUE(ok);
     EXPECT_TRUE(script.Finished());
     EXPECT_EQ(gradient.GetColor(1), Rgb(12, 34, 56));

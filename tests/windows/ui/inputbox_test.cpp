@@ -15,7 +15,8 @@ constexpr const wchar_t* kInputBoxClass = L"InputBox";
 
 Win32Prompts WithInputBox() {
     return Win32Prompts({}, [](void* owner, Prompts& messages, const InputRequest& request) {
-        return RunInputBox(static_cast<HWND>(owner), messages, request);
+        Win32ModalForms forms([owner] { return static_cast<HWND>(owner); }, messages);
+        return RunInputBox(forms, messages, request);
     });
 }
 
