@@ -33,11 +33,6 @@ constexpr const wchar_t* kPaintBoxClass = L"TPaintBox";
 constexpr const wchar_t* kMousePaintBoxClass = L"TMousePaintBox";
 constexpr const wchar_t* kSplitterClass = L"TSplitter";
 
-// The window cannot be made: the system says why, in its own language.
-std::runtime_error CannotOpen() {
-    return std::runtime_error(CannotOpenWindowText(win32::ErrorText(GetLastError())));
-}
-
 bool OneOf(UINT message, std::initializer_list<UINT> messages) {
     return std::find(messages.begin(), messages.end(), message) != messages.end();
 }
@@ -546,7 +541,7 @@ bool Win32Form::RunModal(HWND owner, const Attach& attach) {
     window_ = nullptr;
     events_ = nullptr;
     if (result == -1) {
-        throw CannotOpen();
+        throw CannotOpenWindow();
     }
     return result == IDOK;
 }
@@ -558,7 +553,7 @@ void Win32Form::Create(const Attach& attach, std::function<void()> closed) {
                                           reinterpret_cast<LPARAM>(this)) != nullptr;
     });
     if (window_ == nullptr) {
-        throw CannotOpen();
+        throw CannotOpenWindow();
     }
 }
 
@@ -668,7 +663,7 @@ HWND Win32Form::MakeControl(const FormControl& c, std::size_t index, HWND parent
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ModuleInstance(),
                         look.Part ? part() : nullptr);
     if (control == nullptr) {
-        throw CannotOpen();
+        throw CannotOpenWindow();
     }
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Font()), FALSE);
     SetControlName(control, c.Name);
@@ -811,7 +806,7 @@ void Win32Form::MakeMenus() {
         accelerators_ =
             CreateAcceleratorTableW(shortcuts.data(), static_cast<int>(shortcuts.size()));
         if (accelerators_ == nullptr) {
-            throw CannotOpen();
+            throw CannotOpenWindow();
         }
     }
 }

@@ -20,13 +20,12 @@ std::vector<std::pair<std::wstring, int>>& ClassUsers() {
     return users;
 }
 
-// A hook, timer or window class the system refused: the window cannot be
-// had, for the system's reason (its text, in the user's language).
-std::runtime_error SystemError() {
+} // namespace
+
+// The system's reason is in its text, in the user's language.
+std::runtime_error CannotOpenWindow() {
     return std::runtime_error(CannotOpenWindowText(win32::ErrorText(GetLastError())));
 }
-
-} // namespace
 
 // --- Texts --------------------------------------------------------------------------------
 
@@ -46,7 +45,7 @@ std::string WindowTextUtf8(HWND window) {
 ThreadHook::ThreadHook(int kind, HOOKPROC procedure)
     : hook_(SetWindowsHookExW(kind, procedure, nullptr, GetCurrentThreadId())) {
     if (hook_ == nullptr) {
-        throw SystemError();
+        throw CannotOpenWindow();
     }
 }
 
@@ -68,7 +67,7 @@ void ThreadHook::Reset() {
 void WindowTimer::Start(HWND window, UINT_PTR id, UINT milliseconds) {
     Stop();
     if (SetTimer(window, id, milliseconds, nullptr) == 0) {
-        throw SystemError();
+        throw CannotOpenWindow();
     }
     window_ = window;
     id_ = id;
@@ -138,7 +137,7 @@ WindowClass::WindowClass(const wchar_t* name, WNDPROC procedure, UINT style, int
     windowClass.lpszClassName = name;
     if (RegisterClassExW(&windowClass) == 0) {
         name_.clear();
-        throw SystemError();
+        throw CannotOpenWindow();
     }
     users.emplace_back(name_, 1);
 }

@@ -14,6 +14,7 @@
 #include <exception>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -25,6 +26,9 @@ namespace pelmora::win32ui {
 // Narrow, which throw CodecError for text that is not well formed.
 using namespace win32;
 std::wstring WindowText(HWND window);
+// What the system refused last (a hook, timer, window class or window), as a
+// window that cannot be opened.
+std::runtime_error CannotOpenWindow();
 std::string WindowTextUtf8(HWND window);
 
 // --- Owned objects ------------------------------------------------------------------
