@@ -884,65 +884,17 @@ std::optional<LRESULT> Win32Form::Dispatch(UINT message, WPARAM wParam, LPARAM l
     switch (message) {
     case WM_COMMAND:
         return Command(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_NOTIFY: {
-        const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
-        const std::optional<std::size_t> index = IndexOfWindow(header.hwndFrom);
-        if (header.code != UDN_DELTAPOS || !index) {
-            return std::nullopt;
-        }
-        const int delta = reinterpret_cast<const NMUPDOWN*>(lParam)->iDelta;
-        if (delta != 0) {
-            Report({.Kind = FormEventKind::Step,
-                    .Control = table_.Controls[*index].Name,
-                    .Value = delta > 0 ? 1 : -1});
-        }
-        return TRUE; // the control leaves its position to the logic
-    }
-    case WM_HSCROLL: {
-        const std::optional<std::size_t> index = IndexOfWindow(reinterpret_cast<HWND>(lParam));
-        if (index && table_.Controls[*index].Kind == ControlKind::TrackBar) {
-            // The bar tells when a drag, a click or a key press is over.
-            Report({.Kind = LOWORD(wParam) == TB_ENDTRACK ? FormEventKind::SlideDone
-                                                          : FormEventKind::Slide,
-                    .Control = table_.Controls[*index].Name,
-                    .Value = static_cast<int>(
-                        SendMessageW(controls_[*index]->Window, TBM_GETPOS, 0, 0))});
-        }
-        return 0;
-    }
-    case WM_MEASUREITEM: {
-        auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-        for (const auto& state : controls_) {
-            if (state->Id == static_cast<int>(item.CtlID) && state->Control->RowHeight > 0) {
-                item.itemHeight = static_cast<UINT>(scale_(state->Control->RowHeight));
-                return TRUE;
-            }
-        }
-        return std::nullopt;
-    }
+    case WM_NOTIFY:
+        return OnNotify(lParam);
+    case WM_HSCROLL:
+        return OnHScroll(wParam, lParam);
+    case WM_MEASUREITEM:
+        return OnMeasureItem(lParam);
     case WM_DRAWITEM:
         DrawRow(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
-    case WM_CTLCOLORSTATIC: {
-        const std::optional<std::size_t> index = IndexOfWindow(reinterpret_cast<HWND>(lParam));
-        if (!index) {
-            return std::nullopt;
-        }
-        const ControlState& state = *controls_[*index];
-        const HDC dc = reinterpret_cast<HDC>(wParam);
-        if (state.Control->Has(style::OverShapes)) {
-            // The shapes show through round the text.
-            SetBkMode(dc, TRANSPARENT);
-            ::SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-            return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-        }
-        if (state.TextColor) {
-            ::SetTextColor(dc, ResolveColor(*state.TextColor));
-            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-        }
-        return std::nullopt;
-    }
+    case WM_CTLCOLORSTATIC:
+        return OnCtlColorStatic(wParam, lParam);
     case WM_ERASEBKGND:
         return PaintsShapes("") ? std::optional<LRESULT>(1) : std::nullopt;
     case WM_PAINT:
@@ -960,64 +912,12 @@ std::optional<LRESULT> Win32Form::Dispatch(UINT message, WPARAM wParam, LPARAM l
             Report({.Kind = FormEventKind::MenuOpen, .Control = found->second});
         }
         return 0;
-    case WM_MENUSELECT: {
-        FormEvent event;
-        event.Kind = FormEventKind::MenuHighlight;
-        const UINT flags = HIWORD(wParam);
-        if (!(flags == 0xFFFF && lParam == 0)) {
-            UINT id = LOWORD(wParam);
-            if ((flags & MF_POPUP) != 0) {
-                id = GetMenuItemID(reinterpret_cast<HMENU>(lParam), static_cast<int>(id));
-                if (id == static_cast<UINT>(-1)) {
-                    MENUITEMINFOW info = {};
-                    info.cbSize = sizeof info;
-                    info.fMask = MIIM_ID;
-                    GetMenuItemInfoW(reinterpret_cast<HMENU>(lParam), LOWORD(wParam), TRUE, &info);
-                    id = info.wID;
-                }
-            }
-            const int line = static_cast<int>(id) - kFirstMenuCommand;
-            if (line >= 0 && line < static_cast<int>(table_.Menus.size())) {
-                event.Control = table_.Menus[static_cast<std::size_t>(line)].Name;
-            }
-        }
-        Report(std::move(event));
-        return 0;
-    }
-    case WM_DROPFILES: {
-        // The system's list of paths, of any length; folders are the logic's to refuse.
-        const auto drop = reinterpret_cast<HDROP>(wParam);
-        FormEvent event{.Kind = FormEventKind::FilesDropped};
-        for (UINT i = 0, n = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0); i < n; ++i) {
-            std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
-            path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
-            event.Files.push_back(Narrow(path));
-        }
-        DragFinish(drop);
-        Report(std::move(event));
-        return 0;
-    }
-    case WM_CONTEXTMENU: {
-        const std::optional<std::size_t> index = IndexOfWindow(reinterpret_cast<HWND>(wParam));
-        if (!index || table_.Controls[*index].Kind != ControlKind::ListBox) {
-            return std::nullopt;
-        }
-        // From the keyboard (no point): at the list's corner, on its current row.
-        const HWND list = controls_[*index]->Window;
-        POINT p = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        ScreenToClient(list, &p);
-        const bool keyboard = lParam == -1;
-        Report(
-            {.Kind = FormEventKind::ContextMenu,
-             .Control = table_.Controls[*index].Name,
-             .Value = keyboard
-                          ? -1
-                          : RowAtY(p.y, static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0)),
-                                   static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)),
-                                   static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0))),
-             .At = keyboard ? TPoint{} : TPoint{scale_.Floor(p.x), scale_.Floor(p.y)}});
-        return 0;
-    }
+    case WM_MENUSELECT:
+        return OnMenuSelect(wParam, lParam);
+    case WM_DROPFILES:
+        return OnDropFiles(wParam);
+    case WM_CONTEXTMENU:
+        return OnContextMenu(wParam, lParam);
     case WM_SIZE:
         if (!controls_.empty()) {
             Relayout();
@@ -1031,15 +931,8 @@ std::optional<LRESULT> Win32Form::Dispatch(UINT message, WPARAM wParam, LPARAM l
             return 0;
         }
         return std::nullopt;
-    case WM_DPICHANGED: {
-        ApplyDpi(HIWORD(wParam));
-        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(window_, nullptr, suggested->left, suggested->top,
-                     suggested->right - suggested->left, suggested->bottom - suggested->top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        Relayout();
-        return 0;
-    }
+    case WM_DPICHANGED:
+        return OnDpiChanged(wParam, lParam);
     case WM_CLOSE:
         if (!closing_) {
             // Closing from outside (the window system): the logic decides.
@@ -1053,17 +946,150 @@ std::optional<LRESULT> Win32Form::Dispatch(UINT message, WPARAM wParam, LPARAM l
             closed();
         }
         return 0;
-    case kRunPosted: {
-        std::vector<std::function<void()>> posted = std::move(posted_);
-        posted_.clear();
-        for (const auto& later : posted) {
-            later();
-        }
-        return 0;
-    }
+    case kRunPosted:
+        return RunPosted();
     default:
         return std::nullopt;
     }
+}
+
+std::optional<LRESULT> Win32Form::OnNotify(LPARAM lParam) {
+    const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+    const std::optional<std::size_t> index = IndexOfWindow(header.hwndFrom);
+    if (header.code != UDN_DELTAPOS || !index) {
+        return std::nullopt;
+    }
+    const int delta = reinterpret_cast<const NMUPDOWN*>(lParam)->iDelta;
+    if (delta != 0) {
+        Report({.Kind = FormEventKind::Step,
+                .Control = table_.Controls[*index].Name,
+                .Value = delta > 0 ? 1 : -1});
+    }
+    return TRUE; // the control leaves its position to the logic
+}
+
+std::optional<LRESULT> Win32Form::OnHScroll(WPARAM wParam, LPARAM lParam) {
+    const std::optional<std::size_t> index = IndexOfWindow(reinterpret_cast<HWND>(lParam));
+    if (index && table_.Controls[*index].Kind == ControlKind::TrackBar) {
+        // The bar tells when a drag, a click or a key press is over.
+        Report(
+            {.Kind =
+                 LOWORD(wParam) == TB_ENDTRACK ? FormEventKind::SlideDone : FormEventKind::Slide,
+             .Control = table_.Controls[*index].Name,
+             .Value = static_cast<int>(SendMessageW(controls_[*index]->Window, TBM_GETPOS, 0, 0))});
+    }
+    return 0;
+}
+
+std::optional<LRESULT> Win32Form::OnMeasureItem(LPARAM lParam) {
+    auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+    for (const auto& state : controls_) {
+        if (state->Id == static_cast<int>(item.CtlID) && state->Control->RowHeight > 0) {
+            item.itemHeight = static_cast<UINT>(scale_(state->Control->RowHeight));
+            return TRUE;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<LRESULT> Win32Form::OnCtlColorStatic(WPARAM wParam, LPARAM lParam) {
+    const std::optional<std::size_t> index = IndexOfWindow(reinterpret_cast<HWND>(lParam));
+    if (!index) {
+        return std::nullopt;
+    }
+    const ControlState& state = *controls_[*index];
+    const HDC dc = reinterpret_cast<HDC>(wParam);
+    if (state.Control->Has(style::OverShapes)) {
+        // The shapes show through round the text.
+        SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    }
+    if (state.TextColor) {
+        ::SetTextColor(dc, ResolveColor(*state.TextColor));
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    return std::nullopt;
+}
+
+std::optional<LRESULT> Win32Form::OnMenuSelect(WPARAM wParam, LPARAM lParam) {
+    FormEvent event;
+    event.Kind = FormEventKind::MenuHighlight;
+    const UINT flags = HIWORD(wParam);
+    if (!(flags == 0xFFFF && lParam == 0)) {
+        UINT id = LOWORD(wParam);
+        if ((flags & MF_POPUP) != 0) {
+            id = GetMenuItemID(reinterpret_cast<HMENU>(lParam), static_cast<int>(id));
+            if (id == static_cast<UINT>(-1)) {
+                MENUITEMINFOW info = {};
+                info.cbSize = sizeof info;
+                info.fMask = MIIM_ID;
+                GetMenuItemInfoW(reinterpret_cast<HMENU>(lParam), LOWORD(wParam), TRUE, &info);
+                id = info.wID;
+            }
+        }
+        const int line = static_cast<int>(id) - kFirstMenuCommand;
+        if (line >= 0 && line < static_cast<int>(table_.Menus.size())) {
+            event.Control = table_.Menus[static_cast<std::size_t>(line)].Name;
+        }
+    }
+    Report(std::move(event));
+    return 0;
+}
+
+std::optional<LRESULT> Win32Form::OnDropFiles(WPARAM wParam) {
+    // The system's list of paths, of any length; folders are the logic's to refuse.
+    const auto drop = reinterpret_cast<HDROP>(wParam);
+    FormEvent event{.Kind = FormEventKind::FilesDropped};
+    for (UINT i = 0, n = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0); i < n; ++i) {
+        std::wstring path(DragQueryFileW(drop, i, nullptr, 0) + 1, L'\0');
+        path.resize(DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size())));
+        event.Files.push_back(Narrow(path));
+    }
+    DragFinish(drop);
+    Report(std::move(event));
+    return 0;
+}
+
+std::optional<LRESULT> Win32Form::OnContextMenu(WPARAM wParam, LPARAM lParam) {
+    const std::optional<std::size_t> index = IndexOfWindow(reinterpret_cast<HWND>(wParam));
+    if (!index || table_.Controls[*index].Kind != ControlKind::ListBox) {
+        return std::nullopt;
+    }
+    // From the keyboard (no point): at the list's corner, on its current row.
+    const HWND list = controls_[*index]->Window;
+    POINT p = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ScreenToClient(list, &p);
+    const bool keyboard = lParam == -1;
+    Report({.Kind = FormEventKind::ContextMenu,
+            .Control = table_.Controls[*index].Name,
+            .Value = keyboard
+                         ? -1
+                         : RowAtY(p.y, static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0)),
+                                  static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0)),
+                                  static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0))),
+            .At = keyboard ? TPoint{} : TPoint{scale_.Floor(p.x), scale_.Floor(p.y)}});
+    return 0;
+}
+
+std::optional<LRESULT> Win32Form::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    ApplyDpi(HIWORD(wParam));
+    const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(window_, nullptr, suggested->left, suggested->top,
+                 suggested->right - suggested->left, suggested->bottom - suggested->top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    Relayout();
+    return 0;
+}
+
+std::optional<LRESULT> Win32Form::RunPosted() {
+    std::vector<std::function<void()>> posted = std::move(posted_);
+    posted_.clear();
+    for (const auto& later : posted) {
+        later();
+    }
+    return 0;
 }
 
 std::optional<LRESULT> Win32Form::Command(int id, int code, HWND control) {

@@ -76,6 +76,15 @@ private:
     void Relayout();
     std::optional<LRESULT> Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     std::optional<LRESULT> Command(int id, int code, HWND control);
+    std::optional<LRESULT> OnNotify(LPARAM lParam);
+    std::optional<LRESULT> OnHScroll(WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> OnMeasureItem(LPARAM lParam);
+    std::optional<LRESULT> OnCtlColorStatic(WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> OnMenuSelect(WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> OnDropFiles(WPARAM wParam);
+    std::optional<LRESULT> OnContextMenu(WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> OnDpiChanged(WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> RunPosted();
     bool Report(FormEvent event);
     // Whether the rows would be taken there.
     bool ReportDrag(std::size_t list, POINT screen, bool drop);
