@@ -1,5 +1,6 @@
 #include "qt/FormWindow.h"
 
+#include "platform/qt/QtGraphics.h"
 #include "platform/syscolors.h"
 #include "qt/Controls.h"
 #include "qt/RowDragList.h"
@@ -40,10 +41,6 @@ using editor_detail::RowDragList;
 
 constexpr int kDimmedRole = Qt::UserRole + 2;
 
-QString Text(std::string_view utf8) {
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
-
 QColor SystemQColor(int index) {
     return QColorOf(SystemColorRef(index));
 }
@@ -55,7 +52,7 @@ class RowDelegate : public QStyledItemDelegate {
 public:
     RowDelegate(QAbstractItemView* view, const FormControl& control)
         : QStyledItemDelegate(view), view_(view), rowHeight_(control.RowHeight),
-          textColumn_(Text(control.TextColumn)), combo_(control.Kind == ControlKind::ComboBox) {}
+          textColumn_(QText(control.TextColumn)), combo_(control.Kind == ControlKind::ComboBox) {}
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         return {QStyledItemDelegate::sizeHint(option, index).width(), rowHeight_};
@@ -201,7 +198,7 @@ QFrame* Panel(const FormControl& control, QWidget* parent) {
 }
 
 QLabel* Label(const FormControl& control, QWidget* parent) {
-    auto* label = new QLabel(Text(control.Caption), parent);
+    auto* label = new QLabel(QText(control.Caption), parent);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment((control.Has(style::Centered) ? Qt::AlignHCenter : Qt::AlignLeft) |
                         Qt::AlignTop);
@@ -224,7 +221,7 @@ void PaintTextsOver(QPainter& painter, const QWidget& box, const std::vector<Tex
     const QFontMetrics metrics = painter.fontMetrics();
     painter.setPen(box.palette().color(QPalette::WindowText));
     for (const TextAt& text : texts) {
-        const QString shown = Text(text.Text);
+        const QString shown = QText(text.Text);
         painter.setClipRect(0, 0, box.width(), text.MaxHeight);
         const QRect at(text.X, 0, metrics.boundingRect(shown).width(), metrics.height());
         painter.fillRect(at, SystemQColor(kColorBtnFace));
@@ -250,7 +247,7 @@ std::vector<std::string> LocalFiles(const QMimeData* data) {
 
 QtForm::QtForm(const FormTable& table, QWidget* parent) : QDialog(parent), table_(table) {
     setObjectName(QString::fromLatin1(table.ClassName));
-    setWindowTitle(Text(table.Caption));
+    setWindowTitle(QText(table.Caption));
     setFont(DialogFont());
     QPalette face = palette();
     face.setColor(QPalette::Window, SystemQColor(kColorBtnFace));
@@ -341,19 +338,19 @@ QWidget* QtForm::Make(const FormControl& control, QWidget* parent) {
     case ControlKind::Button:
         if (control.Has(style::Toggle) || control.Has(style::NoFocus)) {
             auto* button = new QToolButton(parent);
-            button->setText(Text(control.Caption));
+            button->setText(QText(control.Caption));
             button->setCheckable(control.Has(style::Toggle));
             button->setFocusPolicy(Qt::NoFocus);
             return button;
         } else {
-            auto* button = new QPushButton(Text(control.Caption), parent);
+            auto* button = new QPushButton(QText(control.Caption), parent);
             button->setDefault(control.Has(style::Default));
             return button;
         }
     case ControlKind::CheckBox:
-        return new QCheckBox(Text(control.Caption), parent);
+        return new QCheckBox(QText(control.Caption), parent);
     case ControlKind::RadioButton:
-        return new QRadioButton(Text(control.Caption), parent);
+        return new QRadioButton(QText(control.Caption), parent);
     case ControlKind::Edit: {
         const std::string name = control.Name;
         auto* edit = new TNumberEdit(
@@ -361,7 +358,7 @@ QWidget* QtForm::Make(const FormControl& control, QWidget* parent) {
                 return events_ == nullptr || events_->Accepts(name, text);
             },
             parent);
-        edit->setText(Text(control.Caption));
+        edit->setText(QText(control.Caption));
         // The window's shortcuts reach it past the field's own keys.
         edit->installEventFilter(this);
         if (control.Max > 0) {
@@ -396,7 +393,7 @@ QWidget* QtForm::Make(const FormControl& control, QWidget* parent) {
         auto* combo = new QComboBox(parent);
         combo->setIconSize(QSize(control.RowHeight, control.RowHeight));
         for (const char* item : control.Items) {
-            combo->addItem(Text(item));
+            combo->addItem(QText(item));
         }
         combo->view()->setItemDelegate(new RowDelegate(combo->view(), control));
         return combo;
@@ -534,7 +531,7 @@ void QtForm::Connect(const FormControl& control, QWidget* widget) {
     }
     case ControlKind::PaintBox: {
         auto* box = static_cast<TPaintBox*>(widget);
-        const QString caption = Text(control.Caption);
+        const QString caption = QText(control.Caption);
         if (!caption.isEmpty()) {
             box->OnPaint = [box, caption](QPainter& painter) {
                 PaintCaption(painter, *box, caption);
@@ -581,7 +578,7 @@ void QtForm::MakeMenus() {
         menuBar_ = new QMenuBar(this);
         menuBar_->setObjectName(QStringLiteral("MainMenu"));
         for (const MenuTitle& title : table_.MenuBar) {
-            QMenu* menu = menuBar_->addMenu(Text(title.Caption));
+            QMenu* menu = menuBar_->addMenu(QText(title.Caption));
             menu->setObjectName(QString::fromLatin1(title.Name));
             menus_.emplace(title.Name, menu);
         }
@@ -602,7 +599,7 @@ void QtForm::MakeMenus() {
         }
         if (popUps_.count(line.Menu) != 0) {
             // PopUpMenu tells the choice: the item itself reports nothing.
-            QAction* item = menu->addAction(Text(line.Caption));
+            QAction* item = menu->addAction(QText(line.Caption));
             item->setObjectName(QString::fromLatin1(line.Name));
             if (line.Default) {
                 menu->setDefaultAction(item);
@@ -612,12 +609,12 @@ void QtForm::MakeMenus() {
         QAction* item = nullptr;
         const std::string_view name = line.Name;
         if (*line.Opens != '\0') {
-            QMenu* submenu = menu->addMenu(Text(line.Caption));
+            QMenu* submenu = menu->addMenu(QText(line.Caption));
             submenu->setObjectName(QString::fromLatin1(line.Opens));
             menus_.emplace(line.Opens, submenu);
             item = submenu->menuAction();
         } else {
-            item = menu->addAction(Text(line.Caption));
+            item = menu->addAction(QText(line.Caption));
             item->setShortcut(QKeySequence(QString::fromLatin1(line.Shortcut)));
             item->setShortcutContext(Qt::WindowShortcut);
             item->setCheckable(line.Radio || line.Check);
@@ -633,7 +630,7 @@ void QtForm::MakeMenus() {
                     [this, name] { Report({.Kind = FormEventKind::Click, .Control = name}); });
         }
         item->setObjectName(QString::fromLatin1(line.Name));
-        item->setStatusTip(Text(line.Hint));
+        item->setStatusTip(QText(line.Hint));
         items_.emplace(line.Name, item);
     }
     for (const auto& [menuName, menu] : menus_) {
@@ -841,7 +838,7 @@ void QtForm::closeEvent(QCloseEvent* event) {
 void QtForm::SetText(std::string_view control, const std::string& text) {
     QWidget* widget = Control(control);
     const QSignalBlocker quiet(widget);
-    const QString shown = Text(text);
+    const QString shown = QText(text);
     if (auto* label = qobject_cast<QLabel*>(widget)) {
         label->setText(shown);
         if (table_.Control(control).Has(style::FitText)) {
@@ -932,8 +929,8 @@ void QtForm::SetRows(std::string_view control, const std::vector<ListRow>& rows)
         }
         const ListRow& row = rows[static_cast<std::size_t>(i)];
         QListWidgetItem* item = list->item(i);
-        if (item->text() != Text(row.Text)) {
-            item->setText(Text(row.Text));
+        if (item->text() != QText(row.Text)) {
+            item->setText(QText(row.Text));
         }
         item->setData(kRowPictureRole,
                       row.Picture ? QVariant(ToQPixmap(*row.Picture, row.Transparent).toImage())
@@ -1004,7 +1001,7 @@ void QtForm::SetItemChecked(std::string_view item, bool checked) {
 }
 
 void QtForm::SetItemText(std::string_view item, const std::string& caption) {
-    items_.at(std::string(item))->setText(Text(caption));
+    items_.at(std::string(item))->setText(QText(caption));
 }
 
 // The menu runs its own event loop; the command runs after it has closed, so
@@ -1031,7 +1028,7 @@ std::optional<std::string> QtForm::PopUpMenu(std::span<const MenuLine>, std::str
 // --- The window -------------------------------------------------------------------------
 
 void QtForm::SetTitle(const std::string& text) {
-    setWindowTitle(Text(text));
+    setWindowTitle(QText(text));
 }
 
 Size96 QtForm::ClientSize() const {
@@ -1040,7 +1037,7 @@ Size96 QtForm::ClientSize() const {
 }
 
 Size96 QtForm::TextSize(const std::string& text) const {
-    const QSize size = fontMetrics().size(0, Text(text));
+    const QSize size = fontMetrics().size(0, QText(text));
     return {size.width(), size.height()};
 }
 

@@ -27,4 +27,8 @@ QColor QColorOf(TColor c) {
     return QColor(RedOf(rgb), GreenOf(rgb), BlueOf(rgb));
 }
 
+QString QText(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
 } // namespace pelmora

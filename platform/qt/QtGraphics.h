@@ -1,10 +1,13 @@
 #pragma once
-// The core's bitmaps and colours as Qt shows them.
+// The core's bitmaps, colours and texts as Qt shows them.
 #include "platform/bitmap.h"
 
 #include <QColor>
 #include <QImage>
 #include <QPixmap>
+#include <QString>
+
+#include <string_view>
 
 namespace pelmora {
 
@@ -14,5 +17,7 @@ QImage ToQImage(const Bitmap24& bitmap);
 QPixmap ToQPixmap(const Bitmap24& bitmap, TColor transparent);
 // A colour, a system colour resolved to what the system shows.
 QColor QColorOf(TColor c);
+// A UTF-8 text.
+QString QText(std::string_view utf8);
 
 } // namespace pelmora

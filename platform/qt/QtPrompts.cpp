@@ -35,18 +35,12 @@ constexpr const char* kFolderMissing = "フォルダ \"%1\" が存在しませ�
 constexpr const char* kNoWidgetApplication =
     "ホストの Qt アプリケーションではウィンドウを表示できません。";
 
-QString Q(const std::string& utf8) {
-    return QString::fromUtf8(utf8.data(), utf8.size());
-}
-QString Q(const char* utf8) {
-    return QString::fromUtf8(utf8);
-}
 std::string U(const QString& text) {
     return text.toUtf8().toStdString();
 }
 
 QString WindowText(const std::string& text) {
-    QString q = Q(text);
+    QString q = QText(text);
     q.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return q;
 }
@@ -72,8 +66,8 @@ QMessageBox::Icon IconFor(MsgKind kind) {
 class JapaneseFileColumns final : public QIdentityProxyModel {
 public:
     JapaneseFileColumns(const FileDialogRequest& request, QObject* parent)
-        : QIdentityProxyModel(parent), typeName_(Q(request.TypeName)),
-          suffix_(Q(request.DefaultExtension)) {}
+        : QIdentityProxyModel(parent), typeName_(QText(request.TypeName)),
+          suffix_(QText(request.DefaultExtension)) {}
 
     QVariant data(const QModelIndex& index, int role) const override {
         QVariant shown = QIdentityProxyModel::data(index, role);
@@ -115,17 +109,17 @@ private:
 };
 
 void PrepareFileDialog(QFileDialog& dialog, const FileDialogRequest& request) {
-    dialog.setWindowTitle(Q(request.Title));
+    dialog.setWindowTitle(QText(request.Title));
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setProxyModel(new JapaneseFileColumns(request, &dialog));
     QStringList filters;
     for (const std::string& filter : NameFilters(request)) {
-        filters << Q(filter);
+        filters << QText(filter);
     }
     dialog.setNameFilters(filters);
-    dialog.setDefaultSuffix(Q(request.DefaultExtension));
-    if (!request.InitialDir.empty() && QDir(Q(request.InitialDir)).exists()) {
-        dialog.setDirectory(Q(request.InitialDir));
+    dialog.setDefaultSuffix(QText(request.DefaultExtension));
+    if (!request.InitialDir.empty() && QDir(QText(request.InitialDir)).exists()) {
+        dialog.setDirectory(QText(request.InitialDir));
     }
     dialog.setSizeGripEnabled(true);
 }
@@ -175,7 +169,8 @@ void EnsureQtApplication() {
 MsgResult QtPrompts::Message(const std::string& text, MsgKind kind, MsgButtons buttons,
                              const std::string& title) {
     EnsureQtApplication();
-    QMessageBox box(IconFor(kind), title.empty() ? Q(kDefaultTitle) : Q(title), WindowText(text));
+    QMessageBox box(IconFor(kind), title.empty() ? QText(kDefaultTitle) : QText(title),
+                    WindowText(text));
     box.setObjectName(QStringLiteral("MessageBox"));
     // The buttons, and what each answers: the first is the default, the last Esc's.
     struct Answer {
@@ -192,7 +187,7 @@ MsgResult QtPrompts::Message(const std::string& text, MsgKind kind, MsgButtons b
     }
     std::vector<QPushButton*> shown;
     for (const Answer& answer : answers) {
-        shown.push_back(box.addButton(Q(answer.Caption), answer.Role));
+        shown.push_back(box.addButton(QText(answer.Caption), answer.Role));
     }
     box.setDefaultButton(shown.front());
     box.setEscapeButton(shown.back());
@@ -230,11 +225,12 @@ std::optional<std::string> QtPrompts::SaveFile(const FileDialogRequest& request)
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.ConfirmOverwrite);
     for (;;) {
         std::optional<std::string> chosen = RunFileDialog(dialog);
-        if (!chosen || !request.FolderMustExist || QFileInfo(Q(*chosen)).absoluteDir().exists()) {
+        if (!chosen || !request.FolderMustExist ||
+            QFileInfo(QText(*chosen)).absoluteDir().exists()) {
             return chosen;
         }
-        QMessageBox::warning(nullptr, Q(request.Title),
-                             Q(kFolderMissing).arg(QFileInfo(Q(*chosen)).absolutePath()));
+        QMessageBox::warning(nullptr, QText(request.Title),
+                             QText(kFolderMissing).arg(QFileInfo(QText(*chosen)).absolutePath()));
     }
 }
 
