@@ -11,6 +11,7 @@
 #include "logic/GuideScene.h"
 #include "platform/bmp.h"
 #include "platform/win32/Win32Prompts.h"
+#include "platform/win32/gdi.h"
 #include "win32/Dialogs.h"
 #include "win32/PatternEditor.h"
 #include "win32/Win32Ui.h"
@@ -40,12 +41,7 @@ Bitmap24 PictureOf(HWND window) {
     const int height = r.bottom - r.top;
     const HDC source = GetWindowDC(window);
     const HDC memory = CreateCompatibleDC(source);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
+    const BITMAPINFO info = win32::TopDownDib32(width, height);
     void* bits = nullptr;
     const HBITMAP canvas = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     const HGDIOBJ old = SelectObject(memory, canvas);
@@ -55,8 +51,7 @@ Bitmap24 PictureOf(HWND window) {
     const auto* pixels = static_cast<const std::uint32_t*>(bits);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const std::uint32_t p = pixels[y * width + x];
-            picture.SetPixel(x, y, (p & 0xFFu) << 16 | (p & 0xFF00u) | (p >> 16 & 0xFFu));
+            picture.SetPixel(x, y, win32::SwapRedAndBlue(pixels[y * width + x]));
         }
     }
     SelectObject(memory, old);

@@ -107,6 +107,17 @@ int WindowDpi(HWND window) {
     return dpi > 0 ? dpi : kBaseDpi;
 }
 
+BITMAPINFO TopDownDib32(int width, int height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 void DrawBitmap24(HDC dc, int x, int y, const Bitmap24& bitmap, const Scale& scale,
                   const BitmapLook& look) {
     const int width = bitmap.Width();
@@ -118,25 +129,16 @@ void DrawBitmap24(HDC dc, int x, int y, const Bitmap24& bitmap, const Scale& sca
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) *
                                       static_cast<std::size_t>(height));
     std::uint32_t* out = pixels.data();
-    const auto toDib = [](TColor rgb) {
-        return (rgb & 0xFFu) << 16 | (rgb & 0xFF00u) | (rgb >> 16 & 0xFFu);
-    };
-    const std::uint32_t behind = toDib(look.Behind);
+    const std::uint32_t behind = SwapRedAndBlue(look.Behind);
     for (int row = 0; row < height; ++row) {
         const std::uint8_t* in = bitmap.Row(row);
         for (int column = 0; column < width; ++column, in += 3) {
             const std::uint32_t dib =
                 std::uint32_t{in[0]} | std::uint32_t{in[1]} << 8 | std::uint32_t{in[2]} << 16;
-            *out++ = look.Transparent && dib == toDib(*look.Transparent) ? behind : dib;
+            *out++ = look.Transparent && dib == SwapRedAndBlue(*look.Transparent) ? behind : dib;
         }
     }
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height; // top-down, as the core keeps its rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDownDib32(width, height);
     if (scale.IsIdentity()) {
         SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
                           static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 
 #include <span>
@@ -73,6 +74,14 @@ struct BitmapLook {
     std::optional<TColor> Transparent;
     TColor Behind = 0x00FFFFFF;
 };
+
+// The header of a 32-bit top-down DIB: rows in the core's order, no padding.
+BITMAPINFO TopDownDib32(int width, int height);
+// A 32-bit DIB pixel (B, G, R, unused in memory) as the core's 0x00BBGGRR
+// colour, and the other way round: the same swap.
+constexpr std::uint32_t SwapRedAndBlue(std::uint32_t pixel) {
+    return (pixel & 0xFFu) << 16 | (pixel & 0xFF00u) | (pixel >> 16 & 0xFFu);
+}
 
 // Shows `bitmap` with its top-left corner at (x, y): pixel for pixel at 96
 // dpi (SetDIBitsToDevice), each pixel a block of scale(1)-sized pixels above

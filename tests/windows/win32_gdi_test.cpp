@@ -12,12 +12,7 @@ namespace {
 class Canvas {
 public:
     Canvas(int width, int height, COLORREF fill) : width_(width) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
+        const BITMAPINFO info = TopDownDib32(width, height);
         dc_ = CreateCompatibleDC(nullptr);
         bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
         old_ = SelectObject(dc_, bitmap_);
@@ -35,8 +30,7 @@ public:
     // 0x00BBGGRR like the core's colours.
     TColor Pixel(int x, int y) const {
         GdiFlush();
-        const std::uint32_t p = static_cast<const std::uint32_t*>(bits_)[y * width_ + x];
-        return (p & 0xFF) << 16 | (p & 0xFF00) | (p >> 16 & 0xFF);
+        return SwapRedAndBlue(static_cast<const std::uint32_t*>(bits_)[y * width_ + x]);
     }
 
 private:
